@@ -1,0 +1,56 @@
+// The program starts, shows its titled window and ends cleanly on WM_CLOSE.
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace testing_support;
+
+struct FindTitle {
+  DWORD Pid;
+  HWND Found = nullptr;
+};
+
+BOOL CALLBACK FindTitleProc(HWND wnd, LPARAM lp) {
+  auto* find = reinterpret_cast<FindTitle*>(lp);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  char title[64] = {};
+  GetWindowTextA(wnd, title, sizeof title);
+  if (pid == find->Pid && IsWindowVisible(wnd) && std::string(title) == "Mevra0.46") {
+    find->Found = wnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+TEST(Program, ShowsTitledWindowAndEndsOnClose) {
+  std::string cmd = "\"" + SiblingProgram("mevra.exe") + "\"";
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
+      << "cannot start " << cmd;
+  FindTitle find{pi.dwProcessId};
+  const bool shown = RunMessagesUntil([&] {
+    EnumWindows(FindTitleProc, reinterpret_cast<LPARAM>(&find));
+    return find.Found != nullptr;
+  }, 15000);
+  EXPECT_TRUE(shown);
+  if (shown) {
+    PumpMessages(300);
+    SaveScreenshot(find.Found, "mevra-main-window");
+    PostMessageA(find.Found, WM_CLOSE, 0, 0);
+  }
+  const DWORD wait = WaitForSingleObject(pi.hProcess, 10000);
+  DWORD code = 12345;
+  GetExitCodeProcess(pi.hProcess, &code);
+  if (wait != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 99);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  EXPECT_EQ(wait, WAIT_OBJECT_0);
+  EXPECT_EQ(code, 0u);
+}
+
+}  // namespace
