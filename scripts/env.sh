@@ -43,5 +43,7 @@ mevra_build() {
       -DCMAKE_TOOLCHAIN_FILE="$MEVRA_ROOT/cmake/mingw-i686.cmake" \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMEVRA_JPEG_PREFIX="$MEVRA_JPEG_PREFIX"
   fi
-  cmake --build "$MEVRA_BUILD"
+  # MEVRA_TARGETS (space-separated) builds only those targets.
+  # shellcheck disable=SC2086
+  cmake --build "$MEVRA_BUILD" ${MEVRA_TARGETS:+--target $MEVRA_TARGETS}
 }
