@@ -33,8 +33,21 @@ class EWriteError : public EFilerError { public: using EFilerError::EFilerError;
 class EClassNotFound : public EFilerError { public: using EFilerError::EFilerError; };
 class EOleError : public Exception { public: using Exception::Exception; };
 class EOSError : public Exception { public: using Exception::Exception; };
+class EInOutError : public Exception { public: using Exception::Exception; };
 class EThread : public Exception { public: using Exception::Exception; };
 class EComponentError : public Exception { public: using Exception::Exception; };
+class EResNotFound : public Exception { public: using Exception::Exception; };
+class EIntfCastError : public Exception { public: using Exception::Exception; };
+
+// A COM call that failed: the message and the HRESULT.
+class EOleSysError : public EOleError {
+public:
+  EOleSysError(const std::string& message, long errorCode) : EOleError(message), FErrorCode(errorCode) {}
+  long ErrorCode() const { return FErrorCode; }
+
+private:
+  long FErrorCode;
+};
 
 // Silent exception: unwinds without an error box.
 class EAbort : public Exception { public: using Exception::Exception; };

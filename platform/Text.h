@@ -39,3 +39,11 @@ int CompareText(const AnsiString& a, const AnsiString& b);
 bool SameText(const AnsiString& a, const AnsiString& b);
 
 AnsiString StringReplaceAll(const AnsiString& s, const AnsiString& from, const AnsiString& to);
+
+// Locale-aware comparison of system-code-page text: negative, 0 or positive.
+// On Windows the system's collation for the current code page (CodePage.h);
+// in the native build bytes, with ASCII letters folded for the Text form.
+int AnsiCompareStr(const AnsiString& a, const AnsiString& b);
+int AnsiCompareText(const AnsiString& a, const AnsiString& b);
+inline bool AnsiSameText(const AnsiString& a, const AnsiString& b) { return AnsiCompareText(a, b) == 0; }
+inline bool AnsiSameStr(const AnsiString& a, const AnsiString& b) { return AnsiCompareStr(a, b) == 0; }

@@ -54,3 +54,4 @@
 #undef GetFirstChild
 #undef GetNextSibling
 #undef GetPrevSibling
+#undef GetEnvironmentVariable

@@ -32,9 +32,18 @@ mevra_display() {
   echo "Xvfb did not start on :$n" >&2; return 1
 }
 
+# Starts one persistent wineserver for the run, unless one is already up
+# (another run's, which must be left alone).
+mevra_wineserver() {
+  if ! pgrep -f '/wineserver' >/dev/null 2>&1; then
+    wineserver -p
+    MEVRA_OWN_WINESERVER=1
+  fi
+}
+
 mevra_cleanup() {
-  wineserver -k >/dev/null 2>&1 || true
-  [ -n "${MEVRA_XVFB_PID:-}" ] && kill "$MEVRA_XVFB_PID" 2>/dev/null || true
+  if [ -n "${MEVRA_OWN_WINESERVER:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${MEVRA_XVFB_PID:-}" ]; then kill "$MEVRA_XVFB_PID" 2>/dev/null || true; fi
 }
 
 mevra_build() {

@@ -1,0 +1,24 @@
+// Window messages as one record, and message-only windows whose messages go
+// to an object's method (timers, tray icons, worker replies).
+#pragma once
+
+#include "platform/Event.h"
+#include "platform/Win32.h"
+
+// One window message; the handler sets Result.
+struct TMessage {
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+  LRESULT Result;
+};
+
+using TWndMethod = TEvent<void(TMessage& Message)>;
+
+// Creates a message-only window on the calling thread whose every message is
+// handed to `method`, which answers through Result and passes what it leaves
+// to DefWindowProcA with the handle this function answered. Exceptions stop
+// at the window procedure and go to the callback handler. Free with
+// DeallocateHWnd on the same thread.
+HWND AllocateHWnd(const TWndMethod& method);
+void DeallocateHWnd(HWND wnd);
