@@ -1,0 +1,92 @@
+#include "platform/Screen.h"
+
+#include <algorithm>
+
+namespace {
+
+TScreen TheScreen;
+
+struct TSystemCursor {
+  TCursor Index;
+  LPCSTR Name;
+};
+
+const TSystemCursor SystemCursors[] = {
+    {crArrow, IDC_ARROW},     {crCross, IDC_CROSS},       {crIBeam, IDC_IBEAM},     {crSizeNESW, IDC_SIZENESW},
+    {crSizeNS, IDC_SIZENS},   {crSizeNWSE, IDC_SIZENWSE}, {crSizeWE, IDC_SIZEWE},   {crUpArrow, IDC_UPARROW},
+    {crHourGlass, IDC_WAIT},  {crDrag, IDC_ARROW},        {crNoDrop, IDC_NO},       {crHSplit, IDC_SIZEWE},
+    {crVSplit, IDC_SIZENS},   {crMultiDrag, IDC_ARROW},   {crSQLWait, IDC_WAIT},    {crNo, IDC_NO},
+    {crAppStart, IDC_APPSTARTING}, {crHelp, IDC_HELP},    {crHandPoint, IDC_HAND},  {crSizeAll, IDC_SIZEALL},
+    {crDefault, IDC_ARROW},
+};
+
+int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
+  auto* list = reinterpret_cast<std::vector<AnsiString>*>(data);
+  AnsiString name = font->lfFaceName;
+  // Vertical-writing faces ("@name") are not offered.
+  if (!name.empty() && name[0] != '@' && std::find(list->begin(), list->end(), name) == list->end())
+    list->push_back(name);
+  return 1;
+}
+
+}  // namespace
+
+TScreen* const Screen = &TheScreen;
+
+const TClassInfo TScreen::ClassInfo = {"TScreen", &TObject::ClassInfo, nullptr};
+
+TScreen::~TScreen() {
+  for (auto& [index, entry] : FCursors)
+    if (entry.Owned) DestroyCursor(entry.Handle);
+}
+
+int TScreen::PixelsPerInch() {
+  if (FPixelsPerInch == 0) {
+    HDC dc = GetDC(nullptr);
+    int value = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+    if (dc) ReleaseDC(nullptr, dc);
+    FPixelsPerInch = value > 0 ? value : 96;
+  }
+  return FPixelsPerInch;
+}
+
+RECT TScreen::WorkAreaRect() const {
+  RECT r{0, 0, Width(), Height()};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+  return r;
+}
+
+HCURSOR TScreen::Cursors(TCursor index) {
+  std::lock_guard<std::mutex> guard(FLock);
+  auto it = FCursors.find(index);
+  if (it != FCursors.end()) return it->second.Handle;
+  if (index == crNone) return nullptr;
+  LPCSTR name = IDC_ARROW;
+  for (const TSystemCursor& c : SystemCursors)
+    if (c.Index == index) name = c.Name;
+  HCURSOR cursor = LoadCursorA(nullptr, name);
+  if (!cursor) cursor = LoadCursorA(nullptr, IDC_ARROW);
+  FCursors[index] = {cursor, false};
+  return cursor;
+}
+
+void TScreen::SetCursors(TCursor index, HCURSOR cursor) {
+  std::lock_guard<std::mutex> guard(FLock);
+  auto it = FCursors.find(index);
+  if (it != FCursors.end()) {
+    if (it->second.Owned && it->second.Handle != cursor) DestroyCursor(it->second.Handle);
+    FCursors.erase(it);
+  }
+  if (cursor) FCursors[index] = {cursor, true};
+}
+
+std::vector<AnsiString> TScreen::Fonts() {
+  std::vector<AnsiString> names;
+  HDC dc = GetDC(nullptr);
+  LOGFONTA query{};
+  query.lfCharSet = DEFAULT_CHARSET;
+  EnumFontFamiliesExA(dc, &query, AddFontName, reinterpret_cast<LPARAM>(&names), 0);
+  ReleaseDC(nullptr, dc);
+  std::sort(names.begin(), names.end(), [](const AnsiString& a, const AnsiString& b) { return CompareText(a, b) < 0; });
+  return names;
+}
