@@ -44,7 +44,8 @@ function(mevra_test name)
   target_link_options(${name} PRIVATE ${MEVRA_LINK_FLAGS})
   target_link_libraries(${name} PRIVATE mevra_test_support ${A_DEPS})
   target_precompile_headers(${name} REUSE_FROM mevra_test_support)
-  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${CMAKE_BINARY_DIR}/test-results/${name}.xml)
+  string(REPLACE "/" "\\" results "Z:${CMAKE_BINARY_DIR}/test-results/${name}.xml")
+  add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${results})
   string(REPLACE "/" "\\" artefacts "Z:${MEVRA_ARTEFACTS}")
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "MEVRA_ARTEFACTS=${artefacts}"

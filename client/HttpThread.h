@@ -1,0 +1,48 @@
+// The request worker: one thread per service request. It posts its own copy
+// of the parameters as a form, up to five attempts, and hands the reply text
+// to the GUI thread, which loads it into the caller's document and then sends
+// message 0x402 to the caller's window. The document is therefore only ever
+// touched by the GUI thread, and each 0x402 handler reads the reply that
+// belongs to it even when several workers target the same document.
+#pragma once
+
+#include "client/SharedState.h"
+#include "platform/HttpClient.h"
+#include "platform/Thread.h"
+
+#include <memory>
+
+class httpthread : public TThread {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  // Create with New<httpthread>(...) (or StartRequest): it starts running once
+  // constructed and frees itself when done. Call on the GUI thread.
+  // With `busyGuard` the worker becomes ActiveRequest before it starts, so a
+  // worker that ends at once cannot leave the guard pointing at freed memory.
+  httpthread(const AnsiString& url, HWND replyWnd, int32_t mode, const TStrings& params, TXmlDocumentRef doc,
+             bool busyGuard = false);
+  ~httpthread() override;
+
+  // Attempts before a request is given up silently.
+  static constexpr int MaxAttempts = 5;
+  // Workers give up on a service that stops answering after this long, so a
+  // hung request cannot hold the busy guard for ever.
+  static constexpr uint32_t ReadTimeoutMs = 60000;
+
+  std::unique_ptr<THttpClient> Http;  // created by the thread body
+  const AnsiString Url;
+  const HWND ReplyWnd;
+  const int32_t Mode;                 // 2: form POST; the client passes nothing else
+
+protected:
+  void Execute() override;
+
+private:
+  TStringList FParams;                // this request's own copy
+  TXmlDocumentRef FDoc;               // handed back to the GUI thread, never used here
+};
+
+// Starts a worker for `url` with RequestParams, mode 2.
+httpthread* StartRequest(const AnsiString& url, HWND replyWnd, TXmlDocumentRef doc, bool busyGuard = false);

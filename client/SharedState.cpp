@@ -1,0 +1,51 @@
+#include "client/SharedState.h"
+
+Tuserinfo UserInfo;
+AnsiString SettingsFolder;
+AnsiString LocationText;
+int32_t ListPage = 0;
+int32_t ListPageCount = 0;
+TXmlDocumentRef IndexDoc;
+TXmlDocumentRef KnowledgeDoc;
+TXmlDocumentRef DailyDoc;
+TXmlDocumentRef ListDoc;
+TXmlDocumentRef ReplyDoc;
+TXmlDocumentRef CurrentTreeDoc;
+TStringList RequestParams;
+Tlefttree SelectedCategory;
+Trighttree SelectedArticle;
+HWND ReplyWindow = nullptr;
+std::atomic<httpthread*> ActiveRequest{nullptr};
+TReplyHandler ReplyHandler;
+int32_t LoginStage = 0;
+
+TXmlDocumentRef NewDocument() { return std::make_shared<TXmlDocument>(); }
+
+void CreateDocuments() {
+  KnowledgeDoc = NewDocument();
+  DailyDoc = NewDocument();
+  IndexDoc = NewDocument();
+  ListDoc = NewDocument();
+}
+
+AnsiString SettingsFolderFor(const AnsiString& homePath) { return "c:\\" + homePath + "\\qz"; }
+
+void InitSettingsFolder() {
+  char value[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableA("HOMEPATH", value, sizeof value);
+  SettingsFolder = SettingsFolderFor(n > 0 && n < sizeof value ? AnsiString(value, n) : AnsiString());
+}
+
+void ReleaseSharedState() {
+  SelectedCategory = Tlefttree();
+  SelectedArticle = Trighttree();
+  CurrentTreeDoc.reset();
+  IndexDoc.reset();
+  KnowledgeDoc.reset();
+  DailyDoc.reset();
+  ListDoc.reset();
+  ReplyDoc.reset();
+  LocationText.clear();
+  SettingsFolder.clear();
+  UserInfo = Tuserinfo();
+}

@@ -1,0 +1,118 @@
+// The XML documents the client keeps (over the system's DOM library) and the
+// shared state's helpers.
+#include "client/Protocol.h"
+#include "client/SharedState.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kCategories[] =
+    "<con><g k=\"11\"><id>11</id><n>学习笔记</n><con>2</con></g>"
+    "<g k=\"12\"><id>12</id><n>Tom&apos;s \"tools\"</n><con>0</con></g>"
+    "<g k=\"1'3\"><id>13</id><n>读书</n><con>5</con></g></con>";
+
+TEST(XmlDocument, IndexZeroIsTheFirstElement) {
+  TXmlDocument doc;
+  ASSERT_TRUE(doc.LoadXML(AnsiString(kCategories)));
+  EXPECT_EQ(doc.SelectSingleNode("con/g[0]/id").Text(), "11");
+  EXPECT_EQ(doc.SelectSingleNode("con/g[2]/n").Text(), "读书");
+  EXPECT_FALSE(doc.SelectSingleNode("con/g[3]/id"));
+  EXPECT_EQ(doc.SelectSingleNode("/con/g[@k='12']/con").Text(), "0");
+  EXPECT_EQ(doc.SelectNodes("/con/g").size(), 3u);
+}
+
+TEST(XmlDocument, ApostrophesCannotBreakAKeyLookup) {
+  TXmlDocument doc;
+  ASSERT_TRUE(doc.LoadXML(AnsiString(kCategories)));
+  EXPECT_EQ(FindCategory(doc, "12").SelectSingleNode("n").Text(), "Tom's \"tools\"");
+  EXPECT_EQ(FindCategory(doc, "1'3").SelectSingleNode("n").Text(), "读书");
+  EXPECT_FALSE(FindCategory(doc, "']|//g[@k='11"));
+  EXPECT_FALSE(FindCategory(doc, "-1"));
+  // A broken pattern finds nothing instead of raising.
+  EXPECT_FALSE(doc.SelectSingleNode("/con/g[@k='1'3']/n"));
+}
+
+TEST(XmlDocument, TextThatIsNotXmlLeavesItEmpty) {
+  const char* bad[] = {"this is not XML", "<con><a></con>", "", "<con>\x01</con>",
+                       "<!DOCTYPE con [<!ENTITY e \"boom\">]><con>&e;</con>",
+                       "<!DOCTYPE con SYSTEM \"file:///c:/windows/win.ini\"><con/>"};
+  for (const char* text : bad) {
+    SCOPED_TRACE(text);
+    TXmlDocument doc;
+    ASSERT_TRUE(doc.LoadXML(AnsiString("<con><ifs>1</ifs></con>")));
+    EXPECT_FALSE(doc.LoadXML(AnsiString(text)));
+    EXPECT_FALSE(doc.DocumentElement());
+    EXPECT_EQ(doc.XmlW(), L"");
+    EXPECT_FALSE(doc.SelectSingleNode("con/ifs"));
+  }
+}
+
+TEST(XmlDocument, LoadingReplacesTheWholeDocument) {
+  TXmlDocument doc;
+  ASSERT_TRUE(doc.LoadXML(AnsiString("<con><ifs>1</ifs></con>")));
+  ASSERT_TRUE(doc.LoadXML(AnsiString("<doc><lskind>jr</lskind></doc>")));
+  EXPECT_FALSE(doc.SelectSingleNode("con"));
+  EXPECT_EQ(doc.SelectSingleNode("doc/lskind").Text(), "jr");
+}
+
+TEST(XmlDocument, BuildsAndEditsNodes) {
+  TXmlDocument doc;
+  ASSERT_TRUE(doc.LoadXML(AnsiString("<con><g k=\"1\"><n>a</n></g></con>")));
+  TXmlNode con = doc.SelectSingleNode("con");
+  TXmlNode g = doc.CreateElement("g");
+  g.SetAttribute("k", "今日");
+  TXmlNode n = doc.CreateElement("n");
+  n.SetText("新分类");
+  g.AppendChild(n);
+  con.InsertBefore(g, con.SelectSingleNode("g"));
+  EXPECT_EQ(doc.SelectSingleNode("con/g[0]").GetAttribute("k"), "今日");
+  EXPECT_EQ(FindCategory(doc, "今日").SelectSingleNode("n").Text(), "新分类");
+  con.RemoveChild(FindCategory(doc, "1"));
+  EXPECT_EQ(doc.SelectNodes("con/g").size(), 1u);
+  con.InsertBefore(doc.CreateElement("last"), TXmlNode());
+  std::vector<AnsiString> names;
+  for (const TXmlNode& child : con.ChildNodes()) names.push_back(child.NodeName());
+  EXPECT_EQ(names, (std::vector<AnsiString>{"g", "last"}));
+  TXmlDocument copy;
+  ASSERT_TRUE(copy.LoadXML(doc.XmlW()));
+  EXPECT_EQ(copy.SelectSingleNode("con/g[@k='今日']/n").Text(), "新分类");
+}
+
+TEST(XmlDocument, GbkTextRoundTrips) {
+  // Every two-byte GBK character of the reply survives the trip through UTF-16.
+  const AnsiString reply = "<con><un>演示用户·测试</un><n>知识与分享</n></con>";
+  TXmlDocument doc;
+  ASSERT_TRUE(doc.LoadXML(reply));
+  EXPECT_EQ(doc.SelectSingleNode("con/un").Text(), "演示用户·测试");
+  TXmlDocument again;
+  ASSERT_TRUE(again.LoadXML(doc.Xml()));
+  EXPECT_EQ(again.Xml(), doc.Xml());
+}
+
+TEST(SharedState, SettingsFolderIsAPlainConcatenation) {
+  EXPECT_EQ(SettingsFolderFor("\\Users\\li"), "c:\\\\Users\\li\\qz");
+  EXPECT_EQ(SettingsFolderFor("Users\\li"), "c:\\Users\\li\\qz");
+  SetEnvironmentVariableA("HOMEPATH", "\\home\\wang");
+  InitSettingsFolder();
+  EXPECT_EQ(SettingsFolder, "c:\\\\home\\wang\\qz");
+}
+
+TEST(SharedState, CreateDocumentsGivesNewEmptyDocuments) {
+  CreateDocuments();
+  const TXmlDocumentRef before = KnowledgeDoc;
+  ASSERT_TRUE(KnowledgeDoc->LoadXML(AnsiString("<con/>")));
+  CreateDocuments();
+  EXPECT_NE(KnowledgeDoc, before);
+  for (const TXmlDocumentRef& doc : {KnowledgeDoc, DailyDoc, IndexDoc, ListDoc}) {
+    ASSERT_TRUE(doc);
+    EXPECT_FALSE(doc->DocumentElement());
+  }
+  // Asynchronous loading is off: the text is there when the call returns.
+  ASSERT_TRUE(DailyDoc->LoadXML(AnsiString(kCategories)));
+  EXPECT_EQ(DailyDoc->SelectNodes("con/g").size(), 3u);
+  ReleaseSharedState();
+  EXPECT_FALSE(KnowledgeDoc);
+}
+
+}  // namespace
