@@ -2,6 +2,8 @@
 
 #include "dragdrop/DragDropFormats.h"
 
+#include <shlobj.h>
+
 #include <cstring>
 
 namespace {
@@ -62,6 +64,16 @@ HRESULT STDMETHODCALLTYPE FakeDataObject::QueryInterface(REFIID riid, void** obj
   }
   *object = nullptr;
   return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE FakeDataObject::EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (!CanEnumerate || direction != DATADIR_GET) return E_NOTIMPL;
+  std::vector<FORMATETC> formats;
+  for (const Entry& e : Entries)
+    formats.push_back(FORMATETC{e.Format, nullptr, DVASPECT_CONTENT, e.Index, TymedOf(e.Medium)});
+  return SHCreateStdEnumFmtEtc(static_cast<UINT>(formats.size()), formats.data(), out);
 }
 
 HRESULT STDMETHODCALLTYPE FakeDataObject::QueryGetData(FORMATETC* format) {

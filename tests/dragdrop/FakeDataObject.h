@@ -39,6 +39,7 @@ public:
   std::vector<DWORD> QueriedMedia;  // tymed of every QueryGetData
   std::vector<LONG> RequestedIndexes;  // lindex of every GetData
   LONG RefCount = 1;
+  bool CanEnumerate = true;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++RefCount); }
@@ -51,10 +52,9 @@ public:
     return E_NOTIMPL;
   }
   HRESULT STDMETHODCALLTYPE SetData(FORMATETC* format, STGMEDIUM* medium, BOOL release) override;
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC** out) override {
-    if (out) *out = nullptr;
-    return E_NOTIMPL;
-  }
+  // Lists the offered formats (the drop targets ask before reading) unless
+  // CanEnumerate is off.
+  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** out) override;
   HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
     return OLE_E_ADVISENOTSUPPORTED;
   }

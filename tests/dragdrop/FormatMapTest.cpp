@@ -1,6 +1,7 @@
 // The format map, the data format base and the component bases.
 #include "dragdrop/DragDropComponent.h"
 #include "dragdrop/DragDropFile.h"
+#include "dragdrop/DragDropInternet.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,14 @@ std::vector<std::string> FormatNames(TClipboardFormats& list) {
   for (int i = 0; i < list.Count(); ++i) {
     TClipboardFormat* format = list.Items(i);
     const CLIPFORMAT id = format->ClipboardFormat();
-    names.push_back(id == CF_HDROP ? "CF_HDROP" : format->ReadFormatName());
+    switch (id) {
+      case CF_HDROP: names.push_back("CF_HDROP"); break;
+      case CF_TEXT: names.push_back("CF_TEXT"); break;
+      case CF_UNICODETEXT: names.push_back("CF_UNICODETEXT"); break;
+      case CF_OEMTEXT: names.push_back("CF_OEMTEXT"); break;
+      case CF_LOCALE: names.push_back("CF_LOCALE"); break;
+      default: names.push_back(format->ReadFormatName());
+    }
   }
   return names;
 }
@@ -48,6 +56,18 @@ TEST(FormatMap, CompatibleListsOfTheStartUpRowsInBothDirections) {
       {"streams", &TDataStreamDataFormat::ClassInfo, {"FileContents"}, {}},
       {"feedback", &TFeedbackDataFormat::ClassInfo, feedbackRead, feedbackRead},
       {"virtual files", &TVirtualFileStreamDataFormat::ClassInfo, {}, {}},
+      {"text", &TTextDataFormat::ClassInfo,
+       {"CF_LOCALE", "CSV", "CF_OEMTEXT", "Rich Text Format", "CF_UNICODETEXT", "CF_TEXT",
+        "Internet Message (rfc822/rfc1522)", "FileContents", "HTML Format"},
+       {"CF_LOCALE", "CSV", "CF_OEMTEXT", "Rich Text Format", "CF_UNICODETEXT", "CF_TEXT",
+        "Internet Message (rfc822/rfc1522)", "FileGroupDescriptorW", "FileGroupDescriptor", "FileContents",
+        "HTML Format"}},
+      {"URLs", &TURLDataFormat::ClassInfo,
+       {"Netscape Bookmark", "Netscape Image Format", "FileGroupDescriptorW", "FileGroupDescriptor", "FileContents",
+        "UniformResourceLocator", "CF_TEXT", "CF_HDROP"},
+       {"Netscape Bookmark", "Netscape Image Format", "FileGroupDescriptorW", "FileGroupDescriptor", "FileContents",
+        "UniformResourceLocator", "CF_TEXT"}},
+      {"HTML", &THTMLDataFormat::ClassInfo, {"HTML Format"}, {"HTML Format"}},
   };
   for (const CompatibleCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -72,7 +92,8 @@ TEST(FormatMap, ClassRegistryHoldsTheFormatsWithRows) {
   std::vector<std::string> names;
   for (int i = 0; i < DataFormatClasses().Count(); ++i) names.push_back(DataFormatClasses().Items(i)->Name);
   for (const char* name : {"TDataStreamDataFormat", "TVirtualFileStreamDataFormat", "TFileDataFormat",
-                           "TFileMapDataFormat", "TPIDLDataFormat"})
+                           "TFileMapDataFormat", "TPIDLDataFormat", "TTextDataFormat", "TURLDataFormat",
+                           "THTMLDataFormat"})
     EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
   EXPECT_EQ(std::find(names.begin(), names.end(), "TFeedbackDataFormat"), names.end());
 }
@@ -84,6 +105,8 @@ TEST(FormatMap, UnitsRegisterOnTheirFirstStartAndForgetOnTheirLastStop) {
       if (DataFormatClasses().Items(i) == &TFileDataFormat::ClassInfo) return true;
     return false;
   };
+  // The internet unit builds on the file unit: let it go first.
+  DragDropInternetUnit.Stop();
   // A second start and its stop change nothing.
   DragDropFileUnit.Start();
   DragDropFileUnit.Stop();
@@ -98,6 +121,7 @@ TEST(FormatMap, UnitsRegisterOnTheirFirstStartAndForgetOnTheirLastStop) {
   DragDropFileUnit.Start();
   EXPECT_EQ(Compatible(&TFileDataFormat::ClassInfo, TFormatDirection::fdRead), files);
   EXPECT_TRUE(registered());
+  DragDropInternetUnit.Start();
 }
 
 // Stand-in classes: the ordering only looks at class references.
@@ -105,72 +129,12 @@ TEST(FormatMap, UnitsRegisterOnTheirFirstStartAndForgetOnTheirLastStop) {
 STAND_IN(DataBase, &TCustomDataFormat::ClassInfo);
 STAND_IN(TextData, &DataBase);
 STAND_IN(UrlData, &DataBase);
-STAND_IN(HtmlData, &DataBase);
 STAND_IN(FormatBase, &TClipboardFormat::ClassInfo);
 STAND_IN(CfText, &FormatBase);
 STAND_IN(CfUnicode, &FormatBase);
-STAND_IN(CfRtf, &FormatBase);
-STAND_IN(CfOem, &FormatBase);
-STAND_IN(CfCsv, &FormatBase);
-STAND_IN(CfLocale, &FormatBase);
-STAND_IN(CfContents, &FormatBase);
-STAND_IN(CfGroup, &FormatBase);
-STAND_IN(CfGroupW, &FormatBase);
-STAND_IN(CfBookmark, &FormatBase);
-STAND_IN(CfImage, &FormatBase);
 STAND_IN(CfUrl, &FormatBase);
-STAND_IN(CfDrop, &FormatBase);
-STAND_IN(CfHtml, &FormatBase);
-STAND_IN(CfMessage, &FormatBase);
 #undef STAND_IN
 
-Names RowNames(const TDataFormatMap& map, TClass data, TFormatDirection direction) {
-  Names names;
-  for (const TDataFormatMapRow& row : map.Rows())
-    if (row.DataFormatClass == data && row.Directions.Contains(direction)) names.push_back(row.ClipboardFormatClass->Name);
-  return names;
-}
-
-TEST(FormatMap, PlacementGivesTheTextAndUrlOrders) {
-  // The text and internet rows in their start-up order.
-  TDataFormatMap map;
-  map.Add(&TextData, &CfText, 0, Both, Write);
-  map.Add(&TextData, &CfUnicode, 0, Both, Write);
-  map.Add(&TextData, &CfRtf, 0, Both, Write);
-  map.Add(&TextData, &CfOem, 0, Both, Write);
-  map.Add(&TextData, &CfCsv, 0, Both, Write);
-  map.Add(&TextData, &CfLocale, 0, Both, Write);
-  map.Add(&TextData, &CfContents, 1, Both, Write);
-  map.Add(&TextData, &CfGroup, 1, Write, Write);
-  map.Add(&TextData, &CfGroupW, 1, Write, Write);
-  map.Add(&UrlData, &CfBookmark, 0, Both, Write);
-  map.Add(&UrlData, &CfImage, 1, Both, Write);
-  map.Add(&UrlData, &CfGroup, 2, Both, Write);
-  map.Add(&UrlData, &CfGroupW, 2, Both, Write);
-  map.Add(&UrlData, &CfContents, 3, Both, Write);
-  map.Add(&UrlData, &CfUrl, 4, Both, Write);
-  map.Add(&UrlData, &CfText, 5, Both, Write);
-  map.Add(&UrlData, &CfDrop, 6, Read, Write);
-  map.Add(&HtmlData, &CfHtml, 0, Both, Write);
-  map.Add(&TextData, &CfMessage, 1, Both, Write);
-  map.Add(&TextData, &CfHtml, 2, Both, Write);
-
-  EXPECT_EQ(RowNames(map, &TextData, TFormatDirection::fdRead),
-            (Names{"CfLocale", "CfCsv", "CfOem", "CfRtf", "CfUnicode", "CfText", "CfMessage", "CfContents", "CfHtml"}));
-  EXPECT_EQ(RowNames(map, &TextData, TFormatDirection::fdWrite),
-            (Names{"CfLocale", "CfCsv", "CfOem", "CfRtf", "CfUnicode", "CfText", "CfMessage", "CfGroupW", "CfGroup",
-                   "CfContents", "CfHtml"}));
-  EXPECT_EQ(RowNames(map, &UrlData, TFormatDirection::fdRead),
-            (Names{"CfBookmark", "CfImage", "CfGroupW", "CfGroup", "CfContents", "CfUrl", "CfText", "CfDrop"}));
-  EXPECT_EQ(RowNames(map, &UrlData, TFormatDirection::fdWrite),
-            (Names{"CfBookmark", "CfImage", "CfGroupW", "CfGroup", "CfContents", "CfUrl", "CfText"}));
-  EXPECT_EQ(RowNames(map, &HtmlData, TFormatDirection::fdRead), (Names{"CfHtml"}));
-  // Rows of one data format stay together.
-  std::vector<TClass> order;
-  for (const TDataFormatMapRow& row : map.Rows())
-    if (order.empty() || order.back() != row.DataFormatClass) order.push_back(row.DataFormatClass);
-  EXPECT_EQ(order, (std::vector<TClass>{&TextData, &UrlData, &HtmlData}));
-}
 
 TEST(FormatMap, RegisteringAgainKeepsOneRowWithTheUnionOfDirections) {
   TDataFormatMap map;

@@ -1,0 +1,754 @@
+#include "dragdrop/DropTarget.h"
+
+#include "dragdrop/DragDropFormats.h"
+#include "platform/Thread.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
+const TClassInfo TWinControlProxy::ClassInfo{"TWinControlProxy", &TComponent::ClassInfo, nullptr};
+const TClassInfo TCustomDropTarget::ClassInfo{"TCustomDropTarget", &TDragDropComponent::ClassInfo, nullptr};
+const TClassInfo TCustomDropMultiTarget::ClassInfo{"TCustomDropMultiTarget", &TCustomDropTarget::ClassInfo,
+                                                   nullptr};
+
+namespace {
+
+const CLSID ClsidDragDropHelper = {0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
+const IID IidDropTargetHelper = {0x4657278B, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
+const IID IidAsyncOperation = {0x3D8B0590, 0xF691, 0x11D2, {0x8E, 0xA9, 0x00, 0x60, 0x97, 0xDF, 0x5B, 0xD4}};
+const char ProxyClassName[] = "TWinControlProxy";
+constexpr UINT_PTR ScrollTimerId = 1;
+
+POINT ToPoint(POINTL pt) { return POINT{pt.x, pt.y}; }
+
+POINT ScreenToClientPoint(HWND window, POINT point) {
+  if (window) ScreenToClient(window, &point);
+  return point;
+}
+
+bool Inside(const RECT& r, const POINT& p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+}  // namespace
+
+TShiftState ShiftStateFromKeys(DWORD keyState) {
+  TShiftState shift;
+  if (keyState & MK_SHIFT) shift += ssShift;
+  if (keyState & MK_CONTROL) shift += ssCtrl;
+  if (keyState & MK_LBUTTON) shift += ssLeft;
+  if (keyState & MK_RBUTTON) shift += ssRight;
+  if (keyState & MK_MBUTTON) shift += ssMiddle;
+  if (keyState & MK_ALT) shift += ssAlt;
+  return shift;
+}
+
+DWORD DragTypesToEffects(TDragTypes dragTypes) {
+  DWORD effects = DROPEFFECT_NONE;
+  if (dragTypes.Contains(dtCopy)) effects |= DROPEFFECT_COPY;
+  if (dragTypes.Contains(dtMove)) effects |= DROPEFFECT_MOVE;
+  if (dragTypes.Contains(dtLink)) effects |= DROPEFFECT_LINK;
+  return effects;
+}
+
+DWORD ChooseDropEffect(TShiftState shift, DWORD allowed, bool fallback) {
+  DWORD wanted;
+  if (shift.Contains(ssShift) && shift.Contains(ssCtrl)) wanted = DROPEFFECT_LINK;
+  else if (shift.Contains(ssCtrl)) wanted = DROPEFFECT_COPY;
+  else wanted = DROPEFFECT_MOVE;
+  if (allowed & wanted) return wanted;
+  if (fallback)
+    for (DWORD effect : {DROPEFFECT_COPY, DROPEFFECT_MOVE, DROPEFFECT_LINK})
+      if (allowed & effect) return effect;
+  return DROPEFFECT_NONE;
+}
+
+POINT ClientToWindowPoint(HWND window, const POINT& clientPoint) {
+  POINT point = clientPoint;
+  ClientToScreen(window, &point);
+  RECT r{};
+  GetWindowRect(window, &r);
+  return POINT{point.x - r.left, point.y - r.top};
+}
+
+// ---------------------------------------------------------------------------
+// TControlList
+
+int TControlList::Add(HWND control) {
+  FList.push_back(control);
+  return Count() - 1;
+}
+
+void TControlList::Insert(int index, HWND control) {
+  FList.insert(FList.begin() + std::clamp(index, 0, Count()), control);
+}
+
+void TControlList::Delete(int index) { FList.erase(FList.begin() + index); }
+
+int TControlList::IndexOf(HWND control) const {
+  const auto it = std::find(FList.begin(), FList.end(), control);
+  return it == FList.end() ? -1 : static_cast<int>(it - FList.begin());
+}
+
+// ---------------------------------------------------------------------------
+// TWinControlProxy
+
+TWinControlProxy::TWinControlProxy(TCustomDropTarget* AOwner, HWND parent) : TComponent(AOwner), FParent(parent) {
+  static const ATOM atom = [] {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = WindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = ProxyClassName;
+    return RegisterClassA(&wc);
+  }();
+  (void)atom;
+  // Invisible and of no size: it must never be found under the cursor.
+  FHandle = CreateWindowExA(WS_EX_TRANSPARENT, ProxyClassName, "", WS_CHILD, 0, 0, 0, 0, parent, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+  if (!FHandle) throw EOleSysError(Format("Cannot hook window %p for drops", static_cast<void*>(parent)),
+                                   HRESULT_FROM_WIN32(GetLastError()));
+  SetWindowLongPtrA(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  const HRESULT hr = RegisterDragDrop(parent, static_cast<IDropTarget*>(AOwner));
+  if (FAILED(hr)) {
+    DestroyWindow(FHandle);
+    FHandle = nullptr;
+    throw EOleSysError(Format("RegisterDragDrop failed (0x%08lX)", static_cast<unsigned long>(hr)), hr);
+  }
+  FRegistered = true;
+}
+
+TWinControlProxy::~TWinControlProxy() {
+  if (FHandle) DestroyWindow(FHandle);
+}
+
+LRESULT CALLBACK TWinControlProxy::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<TWinControlProxy*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  if (self && msg == WM_DESTROY && self->FRegistered) {
+    // Also reached when the parent goes first: it still exists here.
+    if (IsWindow(self->FParent)) RevokeDragDrop(self->FParent);
+    self->FRegistered = false;
+  } else if (self && msg == WM_NCDESTROY) {
+    self->FHandle = nullptr;
+    SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
+  }
+  return DefWindowProcA(wnd, msg, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------
+// The transfer thread
+
+class TDropTargetTransferThread : public TThread {
+public:
+  TDropTargetTransferThread(TCustomDropTarget* target, int32_t effect, IDataObject* dataObject)
+      : TThread(true), FTarget(target), FEffect(effect) {
+    HRESULT hr = CoMarshalInterThreadInterfaceInStream(IidAsyncOperation, dataObject, &FAsyncStream);
+    if (SUCCEEDED(hr)) hr = CoMarshalInterThreadInterfaceInStream(IID_IDataObject, dataObject, &FDataStream);
+    if (FAILED(hr)) {
+      ReleaseStreams();
+      throw EOleSysError(Format("Cannot hand the drop to the transfer thread (0x%08lX)",
+                                static_cast<unsigned long>(hr)), hr);
+    }
+    SetFreeOnTerminate(true);
+    OnTerminate = TNotifyEvent::Bind<&TCustomDropTarget::TransferTerminated>(target);
+  }
+  ~TDropTargetTransferThread() override { ReleaseStreams(); }
+
+protected:
+  void Execute() override {
+    const bool com = SUCCEEDED(CoInitialize(nullptr));
+    IDataObjectAsyncCapability* async = nullptr;
+    IDataObject* data = nullptr;
+    CoGetInterfaceAndReleaseStream(std::exchange(FAsyncStream, nullptr), IidAsyncOperation,
+                                   reinterpret_cast<void**>(&async));
+    CoGetInterfaceAndReleaseStream(std::exchange(FDataStream, nullptr), IID_IDataObject,
+                                   reinterpret_cast<void**>(&data));
+    HRESULT result = S_OK;
+    try {
+      if (!data) throw EOleSysError("The dropped data object did not reach the transfer thread", E_UNEXPECTED);
+      FTarget->FDataObject = TComPtr<IDataObject>(data);
+      FTarget->ReadFormats();
+      Synchronize(TThreadMethod::Lambda([this] {
+        FTarget->FireDrop(TShiftState(), POINT{0, 0}, FEffect);
+      }));
+    } catch (const EOleSysError& e) {
+      result = static_cast<HRESULT>(e.ErrorCode());
+    } catch (...) {
+      result = E_UNEXPECTED;
+    }
+    if (async) async->EndOperation(result, nullptr, static_cast<DWORD>(FEffect));
+    if (async) async->Release();
+    if (data) data->Release();
+    if (com) CoUninitialize();
+  }
+
+private:
+  void ReleaseStreams() {
+    if (FAsyncStream) std::exchange(FAsyncStream, nullptr)->Release();
+    if (FDataStream) std::exchange(FDataStream, nullptr)->Release();
+  }
+  TCustomDropTarget* FTarget;
+  int32_t FEffect;
+  IStream* FAsyncStream = nullptr;
+  IStream* FDataStream = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// TCustomDropTarget
+
+TCustomDropTarget::TCustomDropTarget(TComponent* AOwner) : TDragDropComponent(AOwner) {
+  DragDropCoreUnit.Start();
+}
+
+TCustomDropTarget::~TCustomDropTarget() {
+  // A transfer in flight reports back to this object: let it finish first.
+  if (FTransferThread) {
+    FTransferThread->SetFreeOnTerminate(false);
+    FTransferThread->OnTerminate = TNotifyEvent();
+    FTransferThread->WaitFor();
+    delete FTransferThread;
+    FTransferThread = nullptr;
+  }
+  StopScrollTimer();
+  FDataObject.Clear();
+  FDragImageObject.Clear();
+  try {
+    UnregisterTarget(nullptr);
+  } catch (...) {
+  }
+  if (FTimerWindow) DeallocateHWnd(FTimerWindow);
+  if (FPlaceholderImages) ImageList_Destroy(FPlaceholderImages);
+  DragDropCoreUnit.Stop();
+}
+
+bool TCustomDropTarget::GetInterface(REFIID riid, void** object) {
+  if (IsEqualIID(riid, IID_IDropTarget)) {
+    *object = static_cast<IDropTarget*>(this);
+    AddRef();
+    return true;
+  }
+  return TDragDropComponent::GetInterface(riid, object);
+}
+
+HRESULT STDMETHODCALLTYPE TCustomDropTarget::QueryInterface(REFIID riid, void** object) {
+  return TInterfacedComponent::QueryInterface(riid, object);
+}
+ULONG STDMETHODCALLTYPE TCustomDropTarget::AddRef() { return TInterfacedComponent::AddRef(); }
+ULONG STDMETHODCALLTYPE TCustomDropTarget::Release() { return TInterfacedComponent::Release(); }
+
+HWND TCustomDropTarget::Target() const {
+  if (FTarget) return FTarget;
+  return FTargets.Count() > 0 ? FTargets.Items(0) : nullptr;
+}
+
+void TCustomDropTarget::SetTarget(HWND value) {
+  if (value == Target()) return;
+  if (MultiTarget && !ComponentState().Contains(csLoading)) UnregisterTarget(nullptr);
+  RegisterTarget(value);
+}
+
+void TCustomDropTarget::RegisterTarget(HWND control) {
+  if (control && FTargets.IndexOf(control) >= 0) return;
+  if (!MultiTarget && !ComponentState().Contains(csLoading)) UnregisterTarget(nullptr);
+  if (!control) return;
+  int index = -1;
+  for (int i = FTargets.Count() - 1; i >= 0; --i)
+    if (IsChild(FTargets.Items(i), control)) {
+      index = i + 1;
+      break;
+    }
+  if (index < 0) index = FTargets.Count();
+  FTargets.Insert(index, control);
+  try {
+    Hook(control);
+  } catch (...) {
+    FTargets.Delete(FTargets.IndexOf(control));
+    throw;
+  }
+}
+
+void TCustomDropTarget::UnregisterTarget(HWND control) {
+  if (!control) {
+    while (FTargets.Count() > 0) UnregisterTarget(FTargets.Items(FTargets.Count() - 1));
+    return;
+  }
+  const int index = FTargets.IndexOf(control);
+  if (index < 0) return;
+  FTargets.Delete(index);
+  if (FTarget == control) FTarget = nullptr;
+  Unhook(control);
+}
+
+void TCustomDropTarget::Hook(HWND control) {
+  if (AutoRegister) {
+    new TWinControlProxy(this, control);
+    return;
+  }
+  OleCheck(RegisterDragDrop(control, static_cast<IDropTarget*>(this)));
+}
+
+void TCustomDropTarget::Unhook(HWND control) {
+  if (!AutoRegister) {
+    if (IsWindow(control)) RevokeDragDrop(control);
+    return;
+  }
+  for (int i = ComponentCount() - 1; i >= 0; --i) {
+    auto* proxy = ObjectAs<TWinControlProxy>(Components(i));
+    if (proxy && proxy->Parent() == control) {
+      Free(proxy);
+      return;
+    }
+  }
+}
+
+HWND TCustomDropTarget::ControlAtPoint(const POINT& screenPoint) {
+  for (HWND window = WindowFromPoint(screenPoint); window; window = GetAncestor(window, GA_PARENT))
+    if (FTargets.IndexOf(window) >= 0) return window;
+  return nullptr;
+}
+
+int32_t TCustomDropTarget::ComputeDropEffect(TShiftState shift, const POINT& point, int32_t sourceEffects) {
+  const DWORD allowed = static_cast<DWORD>(sourceEffects) & DragTypesToEffects(DragTypes);
+  int32_t effect = static_cast<int32_t>(ChooseDropEffect(shift, allowed, true));
+  if (AutoScroll && FScrollBars != 0) {
+    if (Inside(FNoScrollRect, point)) effect &= ~static_cast<int32_t>(DROPEFFECT_SCROLL);
+    else effect |= static_cast<int32_t>(DROPEFFECT_SCROLL);
+  }
+  FireEvent(OnGetDropEffect, this, shift, point, effect);
+  return effect;
+}
+
+void TCustomDropTarget::FireEnter(TShiftState shift, const POINT& point, int32_t& effect) {
+  FireEvent(OnEnter, this, shift, point, effect);
+}
+void TCustomDropTarget::FireDragOver(TShiftState shift, const POINT& point, int32_t& effect) {
+  FireEvent(OnDragOver, this, shift, point, effect);
+}
+void TCustomDropTarget::FireLeave() { FireEvent(OnLeave, this); }
+void TCustomDropTarget::FireScroll(POINT& point, TScrolDirections& scroll, int32_t& interval) {
+  FireEvent(OnScroll, this, point, scroll, interval);
+}
+
+void TCustomDropTarget::FireDrop(TShiftState shift, const POINT& point, int32_t& effect) {
+  FireEvent(OnDrop, this, shift, point, effect);
+  if (effect == DROPEFFECT_NONE) return;
+  if (OptimizedMove && effect == DROPEFFECT_MOVE) effect = DROPEFFECT_COPY;
+  ReportPerformedEffect(effect);
+}
+
+void TCustomDropTarget::FirePaste(int32_t& effect) {
+  FireDrop(TShiftState(), POINT{0, 0}, effect);
+  if (effect != DROPEFFECT_NONE) ReportPasteSucceeded(effect);
+}
+
+int32_t TCustomDropTarget::ReadPreferredEffect() {
+  if (!FDataObject) return 0;
+  TPreferredDropEffectClipboardFormat preferred;
+  if (!preferred.ReadFrom(FDataObject.Get())) return 0;
+  return static_cast<int32_t>(preferred.Value());
+}
+
+void TCustomDropTarget::WriteFeedback(TClipboardFormat& format) {
+  if (!FDataObject) return;
+  FORMATETC fe = format.FormatEtc();
+  fe.tymed = TYMED_HGLOBAL;
+  STGMEDIUM medium{};
+  format.WriteTo(FDataObject.Get(), fe, medium);
+}
+
+void TCustomDropTarget::ReportPerformedEffect(int32_t effect) {
+  TPerformedDropEffectClipboardFormat performed;
+  performed.SetValue(static_cast<uint32_t>(effect));
+  WriteFeedback(performed);
+}
+
+void TCustomDropTarget::ReportPasteSucceeded(int32_t effect) {
+  TPasteSuccededClipboardFormat succeeded;
+  succeeded.SetValue(static_cast<uint32_t>(effect));
+  WriteFeedback(succeeded);
+}
+
+bool TCustomDropTarget::FetchData(int32_t effect) {
+  ResetData();
+  if (AllowAsyncTransfer && FDataObject) {
+    TComPtr<IDataObjectAsyncCapability> async;
+    BOOL asyncMode = FALSE;
+    if (SUCCEEDED(FDataObject->QueryInterface(IidAsyncOperation, reinterpret_cast<void**>(async.Put()))) &&
+        async && SUCCEEDED(async->GetAsyncMode(&asyncMode)) && asyncMode) {
+      FireEvent(OnStartAsyncTransfer, this);
+      if (SUCCEEDED(async->StartOperation(nullptr))) {
+        FTransferRunning = true;
+        try {
+          FTransferThread = new TDropTargetTransferThread(this, effect, FDataObject.Get());
+        } catch (...) {
+          FTransferRunning = false;
+          async->EndOperation(E_UNEXPECTED, nullptr, DROPEFFECT_NONE);
+          throw;
+        }
+        FTransferThread->Start();
+        return true;
+      }
+    }
+  }
+  return ReadFormats();
+}
+
+void TCustomDropTarget::TransferTerminated(TObject*) {
+  FTransferThread = nullptr;
+  FTransferRunning = false;
+  ResetData();
+  FDataObject.Clear();
+  FTarget = nullptr;
+  FireEvent(OnEndAsyncTransfer, this);
+}
+
+HIMAGELIST TCustomDropTarget::PlaceholderImages() {
+  if (FPlaceholderImages) return FPlaceholderImages;
+  // One fully transparent image: the cursor the image-list drag shows.
+  FPlaceholderImages = ImageList_Create(32, 32, ILC_MASK | ILC_COLOR24, 1, 1);
+  if (!FPlaceholderImages) return nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+  HDC dc = CreateCompatibleDC(screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT r{0, 0, 32, 32};
+  FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+  SelectObject(dc, old);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  ImageList_AddMasked(FPlaceholderImages, bitmap, GetSysColor(COLOR_WINDOW));
+  DeleteObject(bitmap);
+  return FPlaceholderImages;
+}
+
+HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragEnter(IDataObject* dataObj, DWORD keyState, POINTL pt,
+                                                       DWORD* effect) {
+  if (!effect) return E_INVALIDARG;
+  try {
+    return DoDragEnter(dataObj, keyState, pt, *effect);
+  } catch (...) {
+    *effect = DROPEFFECT_NONE;
+    FDataObject.Clear();
+    return HandleComException(this);
+  }
+}
+
+HRESULT TCustomDropTarget::DoDragEnter(IDataObject* dataObj, DWORD keyState, POINTL pt, DWORD& effect) {
+  ResetData();
+  FDataObject = TComPtr<IDataObject>(dataObj);
+  HRESULT result = S_OK;
+  const POINT screenPoint = ToPoint(pt);
+  FTarget = ControlAtPoint(screenPoint);
+  POINT clientPoint = screenPoint;
+  if (FTarget) {
+    clientPoint = ScreenToClientPoint(FTarget, screenPoint);
+    FLastPoint = clientPoint;
+  } else {
+    // Nowhere to show an image or to scroll.
+    FShowImage = false;
+    AutoScroll = false;
+  }
+  if (!dataObj || !OffersAcceptedFormat(dataObj)) {
+    FDataObject.Clear();
+    effect = DROPEFFECT_NONE;
+  } else {
+    FScrollBars = 0;
+    if (AutoScroll && FTarget) {
+      const LONG style = GetWindowLongA(FTarget, GWL_STYLE);
+      if (style & WS_HSCROLL) FScrollBars |= 1;
+      if (style & WS_VSCROLL) FScrollBars |= 2;
+      if (FScrollBars) {
+        GetClientRect(FTarget, &FNoScrollRect);
+        if (FScrollBars & 2) InflateRect(&FNoScrollRect, 0, -GetSystemMetrics(SM_CYHSCROLL));
+        if (FScrollBars & 1) InflateRect(&FNoScrollRect, -GetSystemMetrics(SM_CXHSCROLL), 0);
+      }
+    }
+    if (GetDataOnEnter && !FetchData(static_cast<int32_t>(effect))) {
+      FDataObject.Clear();
+      effect = DROPEFFECT_NONE;
+      return DV_E_CLIPFORMAT;
+    }
+    int32_t chosen = ComputeDropEffect(ShiftStateFromKeys(keyState), clientPoint, static_cast<int32_t>(effect));
+    FireEnter(ShiftStateFromKeys(keyState), clientPoint, chosen);
+    effect = static_cast<DWORD>(chosen);
+    if (effect == DROPEFFECT_NONE) FDataObject.Clear();
+  }
+  FDragImageList = nullptr;
+  if (!FShowImage) return result;
+  IDropTargetHelper* helper = nullptr;
+  if (SUCCEEDED(CoCreateInstance(ClsidDragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IidDropTargetHelper,
+                                 reinterpret_cast<void**>(&helper))) &&
+      helper) {
+    FDragImageObject.Attach(helper);
+    POINT p = screenPoint;
+    if (FAILED(helper->DragEnter(FTarget, dataObj, &p, effect))) FDragImageObject.Clear();
+  } else {
+    FDragImageList = ImageList_GetDragImage(nullptr, &FHotspot);
+    if (FDragImageList) {
+      ImageList_SetDragCursorImage(PlaceholderImages(), 0, FHotspot.x, FHotspot.y);
+      const POINT p = ClientToWindowPoint(FTarget, clientPoint);
+      ImageList_DragEnter(FTarget, p.x, p.y);
+    }
+  }
+  return result;
+}
+
+HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragOver(DWORD keyState, POINTL pt, DWORD* effect) {
+  if (!effect) return E_INVALIDARG;
+  try {
+    return DoDragOver(keyState, pt, *effect);
+  } catch (...) {
+    HandleCallbackException(this);
+    *effect = DROPEFFECT_NONE;
+    return E_UNEXPECTED;
+  }
+}
+
+HRESULT TCustomDropTarget::DoDragOver(DWORD keyState, POINTL pt, DWORD& effect) {
+  if (!FTarget) {
+    effect = DROPEFFECT_NONE;
+    return E_UNEXPECTED;
+  }
+  const POINT screenPoint = ToPoint(pt);
+  const POINT clientPoint = ScreenToClientPoint(FTarget, screenPoint);
+  HRESULT result = DV_E_CLIPFORMAT;
+  if (FDataObject) {
+    const TShiftState shift = ShiftStateFromKeys(keyState);
+    int32_t chosen = ComputeDropEffect(shift, clientPoint, static_cast<int32_t>(effect));
+    FireDragOver(shift, clientPoint, chosen);
+    effect = static_cast<DWORD>(chosen);
+    if ((effect & DROPEFFECT_SCROLL) && !FScrollTimerRunning) StartScrollTimer(ScrollStartDelay);
+    result = S_OK;
+  }
+  if (FDragImageObject) {
+    POINT p = screenPoint;
+    OleCheck(FDragImageObject->DragOver(&p, effect));
+  } else if (FDragImageList && !FScrollTimerRunning &&
+             (clientPoint.x != FLastPoint.x || clientPoint.y != FLastPoint.y)) {
+    const POINT p = ClientToWindowPoint(FTarget, clientPoint);
+    ImageList_DragMove(p.x, p.y);
+  }
+  FLastPoint = clientPoint;
+  return result;
+}
+
+HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragLeave() {
+  return GuardComCall(
+      [&] {
+        try {
+          ResetData();
+          StopScrollTimer();
+          FDataObject.Clear();
+          if (FDragImageObject) FDragImageObject->DragLeave();
+          else if (FDragImageList) ImageList_DragLeave(FTarget);
+        } catch (...) {
+          FTarget = nullptr;
+          FDragImageObject.Clear();
+          throw;
+        }
+        FTarget = nullptr;
+        FDragImageObject.Clear();
+        FireLeave();
+        return S_OK;
+      },
+      this);
+}
+
+HRESULT STDMETHODCALLTYPE TCustomDropTarget::Drop(IDataObject* dataObj, DWORD keyState, POINTL pt, DWORD* effect) {
+  if (!effect) return E_INVALIDARG;
+  HRESULT result;
+  try {
+    result = DoDrop(dataObj, keyState, pt, *effect);
+  } catch (...) {
+    *effect = DROPEFFECT_NONE;
+    result = HandleComException(this);
+  }
+  // Whatever happened, the drag is over.
+  try {
+    if (!FTransferRunning) {
+      ResetData();
+      FDataObject.Clear();
+      FTarget = nullptr;
+    }
+  } catch (...) {
+    HandleCallbackException(this);
+  }
+  FDragImageObject.Clear();
+  return result;
+}
+
+HRESULT TCustomDropTarget::DoDrop(IDataObject* dataObj, DWORD keyState, POINTL pt, DWORD& effect) {
+  StopScrollTimer();
+  HRESULT result = S_OK;
+  const POINT screenPoint = ToPoint(pt);
+  if (!FDataObject) {
+    effect = DROPEFFECT_NONE;
+    result = E_UNEXPECTED;
+  } else {
+    const TShiftState shift = ShiftStateFromKeys(keyState);
+    const POINT clientPoint = FTarget ? ScreenToClientPoint(FTarget, screenPoint) : screenPoint;
+    int32_t chosen = ComputeDropEffect(shift, clientPoint, static_cast<int32_t>(effect));
+    if (GetDataOnEnter || FetchData(chosen)) {
+      if (!FTransferRunning) FireDrop(shift, clientPoint, chosen);
+    } else {
+      chosen = DROPEFFECT_NONE;
+    }
+    effect = static_cast<DWORD>(chosen);
+  }
+  if (FDragImageObject) {
+    POINT p = screenPoint;
+    FDragImageObject->Drop(dataObj, &p, effect);
+  } else if (FDragImageList && FTarget) {
+    ImageList_DragLeave(FTarget);
+  }
+  return result;
+}
+
+void TCustomDropTarget::SetShowImage(bool value) {
+  FShowImage = value;
+  if (FDragImageObject) FDragImageObject->Show(value);
+  else if (FDragImageList) ImageList_DragShowNolock(value);
+}
+
+void TCustomDropTarget::ScrollTimerMessage(TMessage& message) {
+  if (message.Msg == WM_TIMER && message.WParam == ScrollTimerId) {
+    ScrollTimerTick();
+    message.Result = 0;
+  } else {
+    message.Result = DefWindowProcA(FTimerWindow, message.Msg, message.WParam, message.LParam);
+  }
+}
+
+void TCustomDropTarget::StartScrollTimer(int32_t interval) {
+  if (!FTimerWindow) FTimerWindow = AllocateHWnd(TWndMethod::Bind<&TCustomDropTarget::ScrollTimerMessage>(this));
+  SetTimer(FTimerWindow, ScrollTimerId, static_cast<UINT>(std::max(interval, 1)), nullptr);
+  FScrollTimerRunning = true;
+}
+
+void TCustomDropTarget::StopScrollTimer() {
+  if (FTimerWindow && FScrollTimerRunning) KillTimer(FTimerWindow, ScrollTimerId);
+  FScrollTimerRunning = false;
+}
+
+void TCustomDropTarget::ScrollTimerTick() {
+  StopScrollTimer();
+  int32_t interval = ScrollRepeatInterval;
+  TScrolDirections scroll;
+  if (!Inside(FNoScrollRect, FLastPoint)) {
+    if (FLastPoint.y < FNoScrollRect.top) scroll += sdUp;
+    else if (FLastPoint.y >= FNoScrollRect.bottom) scroll += sdDown;
+    if (FLastPoint.x < FNoScrollRect.left) scroll += sdLeft;
+    else if (FLastPoint.x >= FNoScrollRect.right) scroll += sdRight;
+  }
+  POINT point = FLastPoint;
+  FireScroll(point, scroll, interval);
+  if (scroll.Empty() || !FTarget) return;
+  if (FDragImageList) ImageList_DragLeave(FTarget);
+  try {
+    if (scroll.Contains(sdUp)) SendMessageA(FTarget, WM_VSCROLL, SB_LINEUP, 0);
+    else if (scroll.Contains(sdDown)) SendMessageA(FTarget, WM_VSCROLL, SB_LINEDOWN, 0);
+    if (scroll.Contains(sdLeft)) SendMessageA(FTarget, WM_HSCROLL, SB_LINEUP, 0);
+    else if (scroll.Contains(sdRight)) SendMessageA(FTarget, WM_HSCROLL, SB_LINEDOWN, 0);
+  } catch (...) {
+    if (FDragImageList && FTarget) {
+      const POINT p = ClientToWindowPoint(FTarget, FLastPoint);
+      ImageList_DragEnter(FTarget, p.x, p.y);
+    }
+    throw;
+  }
+  if (FDragImageList && FTarget) {
+    const POINT p = ClientToWindowPoint(FTarget, FLastPoint);
+    ImageList_DragEnter(FTarget, p.x, p.y);
+  }
+  StartScrollTimer(interval);
+}
+
+void TCustomDropTarget::PasteClipboard() {
+  IDataObject* clipboard = nullptr;
+  OleCheck(OleGetClipboard(&clipboard));
+  FDataObject.Attach(clipboard);
+  try {
+    int32_t effect = ReadPreferredEffect();
+    if (!FetchData(effect)) effect = DROPEFFECT_NONE;
+    FirePaste(effect);
+  } catch (...) {
+    FDataObject.Clear();
+    throw;
+  }
+  FDataObject.Clear();
+}
+
+void TCustomDropTarget::Assign(TPersistent* source) {
+  auto* dataObject = dynamic_cast<IDataObject*>(source);
+  if (!dataObject) {
+    TDragDropComponent::Assign(source);
+    return;
+  }
+  FDataObject = TComPtr<IDataObject>(dataObject);
+  bool fetched = false;
+  try {
+    fetched = FetchData(DROPEFFECT_COPY);
+  } catch (...) {
+    FDataObject.Clear();
+    throw;
+  }
+  FDataObject.Clear();
+  if (!fetched) TDragDropComponent::Assign(source);
+}
+
+// ---------------------------------------------------------------------------
+// TCustomDropMultiTarget
+
+TCustomDropMultiTarget::TCustomDropMultiTarget(TComponent* AOwner) : TCustomDropTarget(AOwner) {
+  DragTypes = TDragTypes{dtCopy, dtLink};
+  GetDataOnEnter = false;
+  CreateDataFormats();
+}
+
+TCustomDropMultiTarget::~TCustomDropMultiTarget() {
+  // The data formats remove themselves from the list as they go.
+  while (DataFormats()->Count() > 0) delete DataFormats()->Items(DataFormats()->Count() - 1);
+}
+
+void TCustomDropMultiTarget::FireConsiderFormat(TCustomDataFormat* dataFormat, bool& accept) {
+  FireEvent(OnConsiderFormat, this, dataFormat, accept);
+}
+
+bool TCustomDropMultiTarget::OffersAcceptedFormat(IDataObject* dataObject) {
+  TComPtr<IEnumFORMATETC> formats;
+  if (FAILED(dataObject->EnumFormatEtc(DATADIR_GET, formats.Put())) || !formats) return false;
+  if (FAILED(formats->Reset())) return false;
+  for (;;) {
+    FORMATETC fe{};
+    ULONG fetched = 0;
+    if (formats->Next(1, &fe, &fetched) != S_OK || fetched < 1) break;
+    if (fe.ptd) CoTaskMemFree(fe.ptd);
+    fe.ptd = nullptr;
+    for (int i = 0; i < DataFormats()->Count(); ++i) {
+      TCustomDataFormat* format = DataFormats()->Items(i);
+      if (!format->AcceptsFormatEtc(fe) || !format->IsOfferedBy(dataObject)) continue;
+      bool accept = true;
+      FireConsiderFormat(format, accept);
+      if (accept) return true;
+    }
+  }
+  return false;
+}
+
+bool TCustomDropMultiTarget::ReadFormats() {
+  IDataObject* dataObject = DataObject();
+  if (!dataObject) return false;
+  bool result = false;
+  for (int i = 0; i < DataFormats()->Count(); ++i) {
+    TCustomDataFormat* format = DataFormats()->Items(i);
+    if (!format->IsOfferedBy(dataObject)) continue;
+    bool accept = true;
+    FireConsiderFormat(format, accept);
+    if (accept && format->ReadFrom(dataObject)) result = true;
+  }
+  return result;
+}
+
+void TCustomDropMultiTarget::ResetData() {
+  if (TransferRunning()) throw EDataFormatError("Can't clear data while async data transfer is in progress");
+  for (int i = 0; i < DataFormats()->Count(); ++i) DataFormats()->Items(i)->ResetValue();
+}

@@ -1,0 +1,547 @@
+// Drop targets driven through the IDropTarget they register: what the text
+// target hands its OnDrop handler, the drop-effect rules, the order of
+// events, refusals, automatic scrolling and the registration of windows.
+#include "dragdrop/DragDropInternet.h"
+#include "tests/dragdrop/FakeDataObject.h"
+#include "tests/support/TestSupport.h"
+
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+using namespace std::string_literals;
+using namespace testing_support;
+
+CLIPFORMAT Registered(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
+
+IDropTarget* DropTargetOf(TCustomDropTarget& target) {
+  IDropTarget* result = nullptr;
+  EXPECT_EQ(target.QueryInterface(IID_IDropTarget, reinterpret_cast<void**>(&result)), S_OK);
+  return result;
+}
+
+POINTL ScreenPointOf(HWND window, int x, int y) {
+  POINT p{x, y};
+  ClientToScreen(window, &p);
+  return POINTL{p.x, p.y};
+}
+
+uint32_t PerformedEffect(const FakeDataObject& data) {
+  const std::string bytes = data.ReceivedBytes(Registered("Performed DropEffect"));
+  uint32_t value = 0xFFFFFFFF;
+  if (bytes.size() >= 4) std::memcpy(&value, bytes.data(), 4);
+  return value;
+}
+
+// "中文" in UTF-8 and in the system code page.
+const std::string ChineseUtf8 = "\xE4\xB8\xAD\xE6\x96\x87";
+const std::string ChineseGbk = "\xD6\xD0\xCE\xC4";
+
+// A text target on a hidden window: what its OnDrop handler reads.
+struct DropSeen {
+  int Calls = 0;
+  std::string Plain;
+  std::string Html;
+  int32_t Effect = -1;
+};
+
+TEST(TextDropTarget, OnDropSeesPlainTextAndTheWholeHtmlBlockThenBothAreEmpty) {
+  struct Case {
+    const char* Name;
+    std::string Html;
+    std::string ExpectedHtml;
+  };
+  const std::string fragment = "<!--StartFragment--><b>" + ChineseUtf8 + "</b><!--EndFragment-->";
+  const std::string withMarkers = "Version:0.9\r\nStartHTML:00000097\r\nEndHTML:00000200\r\n"
+                                  "StartFragment:00000133\r\nEndFragment:00000160\r\n<HTML><BODY>\r\n" +
+                                  fragment + "\r\n</BODY></HTML>";
+  const std::string noMarkers = "Version:0.9\n<html><body>" + ChineseUtf8 + "</body></html>";
+  const Case cases[] = {
+      {"with fragment markers", withMarkers + '\0', withMarkers + "\r\n"},
+      {"without markers, lines re-joined with CR LF", noMarkers + '\0',
+       "Version:0.9\r\n<html><body>" + ChineseUtf8 + "</body></html>\r\n"},
+      {"without an HTML tag", "Version:0.9\r\n" + fragment + '\0', ""},
+  };
+  TestWindow window(200, 100, {}, "Mevra drop", WS_OVERLAPPEDWINDOW);  // hidden
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TDropTextTarget target(nullptr);
+    target.SetTarget(window.Handle());
+    DropSeen seen;
+    target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t& effect) {
+      ++seen.Calls;
+      seen.Plain = target.GetPlainText();
+      seen.Html = target.GetHTMLText();
+      seen.Effect = effect;
+    });
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "plain " + ChineseGbk + '\0');
+    data.Offer(Registered("HTML Format"), c.Html);
+    IDropTarget* drop = DropTargetOf(target);
+    const POINTL pt = ScreenPointOf(window.Handle(), 10, 10);
+    DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    ASSERT_EQ(drop->DragEnter(&data, MK_LBUTTON, pt, &effect), S_OK);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+    effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+    ASSERT_EQ(drop->Drop(&data, 0, pt, &effect), S_OK);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+    EXPECT_EQ(seen.Calls, 1);
+    EXPECT_EQ(seen.Plain, "plain " + ChineseGbk);
+    EXPECT_EQ(seen.Html, c.ExpectedHtml);
+    EXPECT_EQ(seen.Effect, DROPEFFECT_COPY);
+    EXPECT_EQ(PerformedEffect(data), uint32_t(DROPEFFECT_COPY));
+    EXPECT_TRUE(target.GetPlainText().empty());
+    EXPECT_TRUE(target.GetHTMLText().empty());
+    EXPECT_EQ(target.DataObject(), nullptr);
+    EXPECT_EQ(data.RefCount, 1);
+  }
+}
+
+// A text target whose window is found wherever the cursor is (the display
+// is shared with other test programs, whose windows may lie on top).
+class PinnedTextTarget : public TDropTextTarget {
+public:
+  using TDropTextTarget::TDropTextTarget;
+
+protected:
+  HWND ControlAtPoint(const POINT&) override { return Targets().Count() > 0 ? Targets().Items(0) : nullptr; }
+};
+
+struct EffectCase {
+  const char* Name;
+  TDragTypes DragTypes;
+  DWORD Keys;
+  DWORD SourceEffects;
+  DWORD Expected;
+};
+
+TEST(DropEffects, ChosenFromKeysAllowedEffectsAndDragTypes) {
+  const TDragTypes copyLink{dtCopy, dtLink};
+  const TDragTypes all{dtCopy, dtMove, dtLink};
+  const DWORD any = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
+  const EffectCase cases[] = {
+      {"no key, copy and move allowed: move is not a drag type, copy", copyLink, 0,
+       DROPEFFECT_COPY | DROPEFFECT_MOVE, DROPEFFECT_COPY},
+      {"no key, only link allowed", copyLink, 0, DROPEFFECT_LINK, DROPEFFECT_LINK},
+      {"Ctrl+Shift asks for link", copyLink, MK_CONTROL | MK_SHIFT, any, DROPEFFECT_LINK},
+      {"Ctrl+Shift without link falls back to copy", copyLink, MK_CONTROL | MK_SHIFT,
+       DROPEFFECT_COPY | DROPEFFECT_MOVE, DROPEFFECT_COPY},
+      {"Ctrl+Shift, only move: move", all, MK_CONTROL | MK_SHIFT, DROPEFFECT_MOVE, DROPEFFECT_MOVE},
+      {"only move allowed but not a drag type", copyLink, 0, DROPEFFECT_MOVE, DROPEFFECT_NONE},
+      {"all drag types, no key: move", all, 0, any, DROPEFFECT_MOVE},
+      {"all drag types, Shift: move", all, MK_SHIFT, any, DROPEFFECT_MOVE},
+      {"all drag types, Ctrl: copy", all, MK_CONTROL, any, DROPEFFECT_COPY},
+      {"Alt and buttons do not count", all, MK_ALT | MK_RBUTTON, any, DROPEFFECT_MOVE},
+      {"nothing allowed", all, 0, DROPEFFECT_NONE, DROPEFFECT_NONE},
+  };
+  TestWindow window(200, 100);
+  for (const EffectCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    PinnedTextTarget target(nullptr);
+    target.SetTarget(window.Handle());
+    target.DragTypes = c.DragTypes;
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "x"s + '\0');
+    IDropTarget* drop = DropTargetOf(target);
+    const POINTL pt = ScreenPointOf(window.Handle(), 20, 20);
+    DWORD effect = c.SourceEffects;
+    ASSERT_EQ(drop->DragEnter(&data, c.Keys, pt, &effect), S_OK);
+    EXPECT_EQ(effect, c.Expected);
+    effect = c.SourceEffects;
+    ASSERT_EQ(drop->DragOver(c.Keys, pt, &effect), c.Expected ? S_OK : DV_E_CLIPFORMAT);
+    if (c.Expected) {
+      EXPECT_EQ(effect, c.Expected);
+    }
+    drop->DragLeave();
+  }
+}
+
+TEST(DropEffects, HelpersAsTables) {
+  EXPECT_EQ(DragTypesToEffects(TDragTypes{dtCopy, dtMove, dtLink}), DWORD(7));
+  EXPECT_EQ(DragTypesToEffects(TDragTypes{}), DWORD(0));
+  const TShiftState shift = ShiftStateFromKeys(MK_SHIFT | MK_CONTROL | MK_LBUTTON | MK_RBUTTON | MK_MBUTTON | MK_ALT);
+  EXPECT_EQ(shift, (TShiftState{ssShift, ssCtrl, ssLeft, ssRight, ssMiddle, ssAlt}));
+  EXPECT_EQ(ChooseDropEffect(TShiftState{ssCtrl}, DROPEFFECT_LINK, false), DWORD(DROPEFFECT_NONE));
+  EXPECT_EQ(ChooseDropEffect(TShiftState{ssCtrl, ssShift}, DROPEFFECT_MOVE | DROPEFFECT_LINK, true),
+            DWORD(DROPEFFECT_LINK));
+}
+
+TEST(DropTargetEvents, FireInOrderAndAnOptimizedMoveIsReportedAsCopy) {
+  TestWindow window(200, 100);
+  PinnedTextTarget target(nullptr);
+  target.SetTarget(window.Handle());
+  target.DragTypes = TDragTypes{dtCopy, dtMove, dtLink};
+  target.OptimizedMove = true;
+  std::vector<std::string> events;
+  POINT dropPoint{};
+  target.OnEnter = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+    events.push_back("enter");
+  });
+  target.OnDragOver = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+    events.push_back("over");
+  });
+  target.OnGetDropEffect = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+    events.push_back("effect");
+  });
+  target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT& p, int32_t& effect) {
+    events.push_back("drop " + target.GetPlainText());
+    dropPoint = p;
+    EXPECT_EQ(effect, DROPEFFECT_MOVE);
+  });
+  target.OnLeave = TNotifyEvent::Lambda([&](TObject*) { events.push_back("leave"); });
+  FakeDataObject data;
+  data.Offer(CF_TEXT, "moved"s + '\0');
+  IDropTarget* drop = DropTargetOf(target);
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+  ASSERT_EQ(drop->DragEnter(&data, 0, ScreenPointOf(window.Handle(), 5, 6), &effect), S_OK);
+  ASSERT_EQ(drop->DragOver(0, ScreenPointOf(window.Handle(), 7, 8), &effect), S_OK);
+  ASSERT_EQ(drop->Drop(&data, 0, ScreenPointOf(window.Handle(), 9, 10), &effect), S_OK);
+  EXPECT_EQ(events, (std::vector<std::string>{"effect", "enter", "effect", "over", "effect", "drop moved"}));
+  EXPECT_EQ(dropPoint.x, 9);
+  EXPECT_EQ(dropPoint.y, 10);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+  EXPECT_EQ(PerformedEffect(data), uint32_t(DROPEFFECT_COPY));
+
+  // A drag that leaves reads nothing.
+  events.clear();
+  effect = DROPEFFECT_COPY;
+  ASSERT_EQ(drop->DragEnter(&data, 0, ScreenPointOf(window.Handle(), 5, 6), &effect), S_OK);
+  ASSERT_EQ(drop->DragLeave(), S_OK);
+  EXPECT_EQ(events, (std::vector<std::string>{"effect", "enter", "leave"}));
+  EXPECT_EQ(target.DataObject(), nullptr);
+}
+
+TEST(DropTargetRefusals, UnreadableOrUnlistedDataAndDragsOutsideEveryWindow) {
+  TestWindow window(200, 100, {}, "Mevra drop", WS_OVERLAPPEDWINDOW);  // hidden: no window under the cursor
+  const POINTL pt = ScreenPointOf(window.Handle(), 10, 10);
+
+  // A data object that cannot list its formats is refused at once.
+  {
+    TDropTextTarget target(nullptr);
+    target.SetTarget(window.Handle());
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "x"s + '\0');
+    data.CanEnumerate = false;
+    IDropTarget* drop = DropTargetOf(target);
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(drop->DragEnter(&data, 0, pt, &effect), S_OK);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(data.RefCount, 1);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(drop->Drop(&data, 0, pt, &effect), E_UNEXPECTED);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  }
+  // Formats it does not take are refused too.
+  {
+    TDropTextTarget target(nullptr);
+    target.SetTarget(window.Handle());
+    FakeDataObject data;
+    data.Offer(CF_BITMAP, "bits");
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(DropTargetOf(target)->DragEnter(&data, 0, pt, &effect), S_OK);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  }
+  // Reading on entry: a block that gives no value fails the entry.
+  {
+    TDropTextTarget target(nullptr);
+    target.SetTarget(window.Handle());
+    target.GetDataOnEnter = true;
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "");
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(DropTargetOf(target)->DragEnter(&data, 0, pt, &effect), DV_E_CLIPFORMAT);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(data.RefCount, 1);
+  }
+  // No registered window under the cursor: image and scrolling go off for
+  // good and DragOver is unexpected; a drop still delivers.
+  {
+    TDropTextTarget target(nullptr);
+    target.SetTarget(window.Handle());
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "x"s + '\0');
+    IDropTarget* drop = DropTargetOf(target);
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(drop->DragEnter(&data, 0, pt, &effect), S_OK);
+    EXPECT_FALSE(target.ShowImage());
+    EXPECT_FALSE(target.AutoScroll);
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(drop->DragOver(0, pt, &effect), E_UNEXPECTED);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    std::string dropped;
+    target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+      dropped = target.GetPlainText();
+    });
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(drop->Drop(&data, 0, pt, &effect), S_OK);
+    EXPECT_EQ(dropped, "x");
+  }
+}
+
+TEST(DropTargetRefusals, AHandlerThatRaisesBecomesAResultCode) {
+  TestWindow window(200, 100);
+  PinnedTextTarget target(nullptr);
+  target.SetTarget(window.Handle());
+  target.OnDragOver = TDropTargetEvent::Lambda(
+      [](TObject*, TShiftState, const POINT&, int32_t&) { throw Exception("handler failed"); });
+  target.OnDrop = TDropTargetEvent::Lambda(
+      [](TObject*, TShiftState, const POINT&, int32_t&) { throw EOleSysError("refused", E_ACCESSDENIED); });
+  FakeDataObject data;
+  data.Offer(CF_TEXT, "x"s + '\0');
+  IDropTarget* drop = DropTargetOf(target);
+  const POINTL pt = ScreenPointOf(window.Handle(), 10, 10);
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(drop->DragEnter(&data, 0, pt, &effect), S_OK);
+  effect = DROPEFFECT_COPY;
+  EXPECT_EQ(drop->DragOver(0, pt, &effect), E_UNEXPECTED);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  effect = DROPEFFECT_COPY;
+  EXPECT_EQ(drop->Drop(&data, 0, pt, &effect), E_ACCESSDENIED);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+  // The drag is over all the same.
+  EXPECT_EQ(target.DataObject(), nullptr);
+  EXPECT_TRUE(target.GetPlainText().empty());
+  EXPECT_EQ(data.RefCount, 1);
+}
+
+TEST(DropTargetScrolling, NearTheEdgeOfAScrollingWindowItScrollsUntilTheHandlerStops) {
+  std::vector<WPARAM> scrolls;
+  TestWindow window(200, 150, [&](HWND, UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
+    if (msg != WM_VSCROLL && msg != WM_HSCROLL) return false;
+    scrolls.push_back(msg == WM_VSCROLL ? wp : 0x100 + wp);
+    result = 0;
+    return true;
+  }, "Mevra scroll", WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_VSCROLL);
+  PinnedTextTarget target(nullptr);
+  target.SetTarget(window.Handle());
+  std::vector<TScrolDirections> asked;
+  target.OnScroll = TDropTargetScrollEvent::Lambda([&](TObject*, POINT&, TScrolDirections& scroll, int32_t&) {
+    asked.push_back(scroll);
+    if (asked.size() >= 2) scroll = TScrolDirections();
+  });
+  FakeDataObject data;
+  data.Offer(CF_TEXT, "x"s + '\0');
+  IDropTarget* drop = DropTargetOf(target);
+  const int edge = GetSystemMetrics(SM_CYHSCROLL);
+
+  // In the middle: no scroll bit, no timer.
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(drop->DragEnter(&data, 0, ScreenPointOf(window.Handle(), 50, 70), &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+  // Near the top edge: the scroll bit, and the timer scrolls up.
+  effect = DROPEFFECT_COPY;
+  ASSERT_EQ(drop->DragOver(0, ScreenPointOf(window.Handle(), 50, edge / 2), &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY | DROPEFFECT_SCROLL));
+  ASSERT_TRUE(RunMessagesUntil([&] { return asked.size() >= 2; }, 3000));
+  PumpMessages(200);
+  EXPECT_EQ(asked.size(), 2u);  // the handler stopped it
+  EXPECT_EQ(asked[0], TScrolDirections{sdUp});
+  EXPECT_EQ(scrolls, std::vector<WPARAM>{SB_LINEUP});
+  drop->DragLeave();
+
+  // A window without scroll bars never gets the bit.
+  TestWindow plain(200, 150);
+  PinnedTextTarget other(nullptr);
+  other.SetTarget(plain.Handle());
+  effect = DROPEFFECT_COPY;
+  ASSERT_EQ(DropTargetOf(other)->DragEnter(&data, 0, ScreenPointOf(plain.Handle(), 1, 1), &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+  DropTargetOf(other)->DragLeave();
+}
+
+// A second registration fails while the window is registered.
+bool IsHooked(HWND window) {
+  class Dummy : public IDropTarget {
+  public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+      if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropTarget)) {
+        *object = this;
+        return S_OK;
+      }
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD*) override { return S_OK; }
+  };
+  static Dummy dummy;
+  const HRESULT hr = RegisterDragDrop(window, &dummy);
+  if (hr == S_OK) RevokeDragDrop(window);
+  return hr == DRAGDROP_E_ALREADYREGISTERED;
+}
+
+TEST(DropTargetRegistration, WindowsAreHookedWhileTheyAreTargets) {
+  TestWindow first(100, 100);
+  TestWindow second(100, 100);
+  {
+    TDropTextTarget target(nullptr);
+    target.SetTarget(first.Handle());
+    EXPECT_TRUE(IsHooked(first.Handle()));
+    EXPECT_EQ(target.Target(), first.Handle());
+    // Without MultiTarget a new target replaces the old one.
+    target.SetTarget(second.Handle());
+    EXPECT_FALSE(IsHooked(first.Handle()));
+    EXPECT_TRUE(IsHooked(second.Handle()));
+    // With it, windows add up; a child goes after the window holding it.
+    target.MultiTarget = true;
+    target.RegisterTarget(first.Handle());
+    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, second.Handle(), nullptr,
+                                 nullptr, nullptr);
+    target.RegisterTarget(child);
+    ASSERT_EQ(target.Targets().Count(), 3);
+    EXPECT_EQ(target.Targets().Items(0), second.Handle());
+    EXPECT_EQ(target.Targets().Items(1), child);
+    EXPECT_EQ(target.Targets().Items(2), first.Handle());
+    target.UnregisterTarget(first.Handle());
+    EXPECT_FALSE(IsHooked(first.Handle()));
+    // A window destroyed while hooked is revoked with it; unhooking it later is harmless.
+    DestroyWindow(child);
+    target.UnregisterTarget(child);
+    EXPECT_TRUE(IsHooked(second.Handle()));
+  }
+  // Freeing the target unhooks what is left.
+  EXPECT_FALSE(IsHooked(second.Handle()));
+
+  // Without AutoRegister the window is registered directly.
+  TDropTextTarget direct(nullptr);
+  direct.AutoRegister = false;
+  direct.SetTarget(first.Handle());
+  EXPECT_TRUE(IsHooked(first.Handle()));
+  EXPECT_EQ(direct.ComponentCount(), 0);
+  direct.UnregisterTarget(nullptr);
+  EXPECT_FALSE(IsHooked(first.Handle()));
+  EXPECT_EQ(direct.Target(), nullptr);
+}
+
+TEST(URLDropTarget, ReadsOnEntryAndPrefersToLink) {
+  TestWindow window(100, 100);
+  TDropURLTarget target(nullptr);
+  target.SetTarget(window.Handle());
+  EXPECT_TRUE(target.GetDataOnEnter);
+  FakeDataObject data;
+  data.Offer(Registered("UniformResourceLocator"), "http://x/"s + '\0');
+  std::string url;
+  target.OnEnter = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+    url = target.URL();
+  });
+  DWORD effect = DROPEFFECT_COPY | DROPEFFECT_LINK;
+  ASSERT_EQ(DropTargetOf(target)->DragEnter(&data, 0, ScreenPointOf(window.Handle(), 5, 5), &effect), S_OK);
+  EXPECT_EQ(url, "http://x/");
+  DropTargetOf(target)->DragLeave();
+  EXPECT_TRUE(target.URL().empty());
+}
+
+TEST(DropTargetAssign, ADataObjectIsReadAsACopyDrop) {
+  class AssignableData : public TPersistent, public FakeDataObject {};
+  AssignableData data;
+  data.Offer(CF_TEXT, "assigned"s + '\0');
+  TDropTextTarget target(nullptr);
+  std::string seen;
+  target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+    seen = target.GetPlainText();
+  });
+  target.Assign(&data);
+  // Assigning reads the values; it fires no drop.
+  EXPECT_EQ(target.GetPlainText(), "assigned");
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(data.RefCount, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A data object that asks for an asynchronous transfer. The free-threaded
+// marshaler hands the transfer thread this very object.
+class AsyncData : public FakeDataObject, public IDataObjectAsyncCapability {
+public:
+  AsyncData() { CoCreateFreeThreadedMarshaler(static_cast<IDataObject*>(this), &FMarshaler); }
+  ~AsyncData() override {
+    if (FMarshaler) FMarshaler->Release();
+  }
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (IsEqualIID(riid, IID_IDataObjectAsyncCapability)) {
+      *object = static_cast<IDataObjectAsyncCapability*>(this);
+      AddRef();
+      return S_OK;
+    }
+    if (IsEqualIID(riid, IID_IMarshal) && FMarshaler) return FMarshaler->QueryInterface(riid, object);
+    return FakeDataObject::QueryInterface(riid, object);
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&RefCount)); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(InterlockedDecrement(&RefCount)); }
+  HRESULT STDMETHODCALLTYPE SetAsyncMode(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetAsyncMode(BOOL* async) override {
+    *async = TRUE;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE StartOperation(IBindCtx*) override {
+    Started = true;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE InOperation(BOOL* in) override {
+    *in = Started && !Ended;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE EndOperation(HRESULT result, IBindCtx*, DWORD effect) override {
+    EndResult = result;
+    EndEffect = effect;
+    Ended = true;
+    return S_OK;
+  }
+  std::atomic<bool> Started{false};
+  std::atomic<bool> Ended{false};
+  HRESULT EndResult = E_FAIL;
+  DWORD EndEffect = 0;
+
+private:
+  IUnknown* FMarshaler = nullptr;
+};
+
+TEST(DropTargetAsync, TheDataIsReadOnAThreadAndTheDropFiresOnTheGuiThread) {
+  TestWindow window(200, 100);
+  PinnedTextTarget target(nullptr);
+  target.SetTarget(window.Handle());
+  target.AllowAsyncTransfer = true;
+  std::vector<std::string> events;
+  DWORD dropThread = 0;
+  target.OnStartAsyncTransfer = TNotifyEvent::Lambda([&](TObject*) { events.push_back("start"); });
+  target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+    events.push_back("drop " + target.GetPlainText());
+    dropThread = GetCurrentThreadId();
+  });
+  target.OnEndAsyncTransfer = TNotifyEvent::Lambda([&](TObject*) { events.push_back("end"); });
+  AsyncData data;
+  data.Offer(CF_TEXT, "async"s + '\0');
+  IDropTarget* drop = DropTargetOf(target);
+  const POINTL pt = ScreenPointOf(window.Handle(), 10, 10);
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(drop->DragEnter(&data, 0, pt, &effect), S_OK);
+  ASSERT_EQ(drop->Drop(&data, 0, pt, &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+  EXPECT_TRUE(data.Started);
+  ASSERT_TRUE(RunMessagesUntil([&] { return !events.empty() && events.back() == "end"; }, 5000));
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "drop async", "end"}));
+  EXPECT_EQ(dropThread, GetCurrentThreadId());
+  EXPECT_TRUE(data.Ended);
+  EXPECT_EQ(data.EndResult, S_OK);
+  EXPECT_EQ(data.EndEffect, DWORD(DROPEFFECT_COPY));
+  EXPECT_FALSE(target.TransferRunning());
+  EXPECT_TRUE(target.GetPlainText().empty());
+  EXPECT_EQ(target.DataObject(), nullptr);
+  EXPECT_EQ(PerformedEffect(data), uint32_t(DROPEFFECT_COPY));
+  PumpMessages(50);
+  EXPECT_EQ(data.RefCount, 1);
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// A real OLE drag inside one program: DoDragDrop from a drop source to a
+// window with a text drop target. The cursor is moved onto the window, so
+// this program runs alone.
+#include "dragdrop/DragDropText.h"
+#include "tests/dragdrop/FakeDataObject.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace std::string_literals;
+using namespace testing_support;
+
+// Lets the drag run for a few rounds, then drops where the cursor is.
+class CountingDropSource : public IDropSource {
+public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDropSource)) {
+      *object = static_cast<IDropSource*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD) override {
+    if (escape) return DRAGDROP_S_CANCEL;
+    return ++Rounds < 3 ? S_OK : DRAGDROP_S_DROP;
+  }
+  HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+  int Rounds = 0;
+};
+
+TEST(OleDrag, DoDragDropDeliversTheTextToTheTargetWindow) {
+  TestWindow window(240, 160, {}, "Mevra drop box");
+  SetWindowPos(window.Handle(), HWND_TOPMOST, 300, 200, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+  PumpMessages(50);
+  TDropTextTarget target(nullptr);
+  target.SetTarget(window.Handle());
+  std::string dropped;
+  POINT at{-1, -1};
+  int32_t droppedEffect = -1;
+  target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT& p, int32_t& effect) {
+    dropped = target.GetPlainText();
+    at = p;
+    droppedEffect = effect;
+  });
+
+  POINT centre{120, 80};
+  ClientToScreen(window.Handle(), &centre);
+  SetCursorPos(centre.x, centre.y);
+  PumpMessages(50);
+  ASSERT_EQ(WindowFromPoint(centre), window.Handle()) << "another window covers the drop box";
+
+  FakeDataObject data;
+  data.Offer(CF_TEXT, "\xD6\xD0\xCE\xC4 dragged"s + '\0');
+  CountingDropSource source;
+  DWORD effect = DROPEFFECT_NONE;
+  const HRESULT hr = DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+  EXPECT_EQ(hr, DRAGDROP_S_DROP);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+  EXPECT_EQ(dropped, "\xD6\xD0\xCE\xC4 dragged");
+  EXPECT_EQ(droppedEffect, DROPEFFECT_COPY);
+  EXPECT_EQ(at.x, 120);
+  EXPECT_EQ(at.y, 80);
+  EXPECT_TRUE(target.GetPlainText().empty());
+  const auto performedFormat = static_cast<CLIPFORMAT>(RegisterClipboardFormatA("Performed DropEffect"));
+  const std::string performed = data.ReceivedBytes(performedFormat);
+  ASSERT_EQ(performed.size(), 4u);
+  EXPECT_EQ(performed[0], char(DROPEFFECT_COPY));
+}
+
+}  // namespace
