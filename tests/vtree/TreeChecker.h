@@ -1,0 +1,38 @@
+// Test helpers for the virtual tree: an invariant checker that recomputes every
+// counter from the links, and an event log.
+#pragma once
+
+#include "vtree/VirtualTree.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// Recomputes indexes, child and subtree counts, subtree heights, the hidden-
+// children flags and the visible count from the links, and walks the tree in
+// tree and display order both ways; reports the first mismatches found.
+::testing::AssertionResult TreeIsConsistent(const TBaseVirtualTree& tree);
+
+// Assertions carry the source place after their fixed message.
+#define EXPECT_THAT_MESSAGE(e, text) EXPECT_EQ((e).Message().substr(0, std::string(text).size()), std::string(text))
+
+// Expands every node that has children, so every node is on display.
+void ExpandAll(TBaseVirtualTree& tree);
+
+// Records what a tree reports, one line per event, with nodes by a name the
+// test gives them (or their position path like "0.2" when unnamed).
+class EventLog {
+public:
+  explicit EventLog(TBaseVirtualTree& tree, bool withInit = true);
+  std::vector<std::string> Lines;
+  std::string Name(PVirtualNode node) const;
+
+private:
+  TBaseVirtualTree& FTree;
+};
+
+// "2.0.1": the node's indexes from the top level down (empty for nil).
+std::string NodePath(PVirtualNode node, const TBaseVirtualTree& tree);
+// The node at an index path.
+PVirtualNode NodeAt(const TBaseVirtualTree& tree, std::initializer_list<uint32_t> path);

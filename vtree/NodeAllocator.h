@@ -1,0 +1,39 @@
+// Fixed-size, zero-filled blocks for the tree's node records, carved from
+// growing chunks. A million nodes cost a few dozen chunk allocations instead of
+// a million heap calls, and no per-block heap header.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+class TNodeAllocator {
+public:
+  TNodeAllocator() = default;
+  ~TNodeAllocator() { ReleaseAll(); }
+  TNodeAllocator(const TNodeAllocator&) = delete;
+  TNodeAllocator& operator=(const TNodeAllocator&) = delete;
+
+  // The size of every block; changeable only while no block is in use.
+  void SetBlockSize(size_t Size);
+  size_t BlockSize() const { return FBlockSize; }
+  // A zero-filled block of BlockSize bytes.
+  void* Allocate();
+  // Gives a block back; when the last one returns, the chunks go too.
+  void Free(void* Block);
+  size_t LiveBlocks() const { return FLive; }
+  // Bytes held from the heap.
+  size_t ReservedBytes() const { return FReserved; }
+
+private:
+  void ReleaseAll();
+  void AddChunk();
+
+  size_t FBlockSize = 0;
+  size_t FLive = 0;
+  size_t FReserved = 0;
+  size_t FNextChunkBlocks = 16;
+  std::vector<void*> FChunks;
+  void* FFreeList = nullptr;      // freed blocks, linked through their first bytes
+  unsigned char* FCursor = nullptr;
+  unsigned char* FEnd = nullptr;
+};

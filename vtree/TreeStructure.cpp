@@ -1,0 +1,610 @@
+// Structure operations: linking and unlinking, child counts, removal, moving,
+// copying, sorting and re-initialisation, each keeping indexes and counters.
+#include "vtree/VirtualTree.h"
+
+#include "vtree/NodeWalk.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace {
+using NS = TVirtualNodeState;
+using TS = TVirtualTreeState;
+using AM = TVTNodeAttachMode;
+
+void Renumber(PVirtualNode From, uint32_t Index) {
+  for (; From; From = From->NextSibling) From->IndexInParent = Index++;
+}
+}  // namespace
+
+// --- linking ------------------------------------------------------------------
+
+void TBaseVirtualTree::ConnectNode(PVirtualNode Node, PVirtualNode Target, TVTNodeAttachMode Mode) {
+  PVirtualNode parent;
+  switch (Mode) {
+    case AM::amNoWhere:
+      return;
+    case AM::amInsertBefore:
+      parent = Target->Parent;
+      Node->PreviousSibling = Target->PreviousSibling;
+      Node->NextSibling = Target;
+      Target->PreviousSibling = Node;
+      if (Node->PreviousSibling) Node->PreviousSibling->NextSibling = Node;
+      else parent->FirstChild = Node;
+      Renumber(Node, Target->IndexInParent);
+      break;
+    case AM::amInsertAfter:
+      parent = Target->Parent;
+      Node->NextSibling = Target->NextSibling;
+      Node->PreviousSibling = Target;
+      Target->NextSibling = Node;
+      if (Node->NextSibling) Node->NextSibling->PreviousSibling = Node;
+      else parent->LastChild = Node;
+      Renumber(Node, Target->IndexInParent + 1);
+      break;
+    case AM::amAddChildFirst:
+      parent = Target;
+      Node->PreviousSibling = nullptr;
+      Node->NextSibling = parent->FirstChild;
+      if (parent->FirstChild) parent->FirstChild->PreviousSibling = Node;
+      else parent->LastChild = Node;
+      parent->FirstChild = Node;
+      Renumber(Node, 0);
+      break;
+    case AM::amAddChildLast:
+    default:
+      parent = Target;
+      Node->NextSibling = nullptr;
+      Node->PreviousSibling = parent->LastChild;
+      Node->IndexInParent = parent->LastChild ? parent->LastChild->IndexInParent + 1 : 0;
+      if (parent->LastChild) parent->LastChild->NextSibling = Node;
+      else parent->FirstChild = Node;
+      parent->LastChild = Node;
+      break;
+  }
+  Node->Parent = parent;
+  ++parent->ChildCount;
+  parent->StateBits.Include(NS::nsHasChildren);
+  Node->StateBits.Exclude(NS::nsCheckChanging);
+  Node->StateBits.Exclude(NS::nsClipboardMarked);
+  Node->StateBits.Exclude(NS::nsDeleting);
+  Node->StateBits.Exclude(NS::nsClearingChildren);
+  AdjustSubtreeCount(parent, static_cast<int32_t>(Node->SubtreeCount), true);
+  const bool visible = IsEffectivelyVisible(Node);
+  if (visible && parent->StateBits.Contains(NS::nsExpanded))
+    AdjustSubtreeHeight(parent, static_cast<int32_t>(Node->SubtreeHeight), true);
+  if (NodeCounts(Node)) FVisibleCount += VisibleDescendantCount(Node) + 1;
+  if (parent != FRoot) {
+    if (visible) parent->StateBits.Exclude(NS::nsAllChildrenHidden);
+    else if (parent->ChildCount == 1) parent->StateBits.Include(NS::nsAllChildrenHidden);
+  }
+}
+
+void TBaseVirtualTree::DisconnectNode(PVirtualNode Node, bool KeepFocus, bool Reindex) {
+  MevraAssert(Node && Node != FRoot, "Node must neither be nil nor the root node.");
+  (void)KeepFocus;  // FIXME: moving the focus away comes with the focus
+  PVirtualNode parent = Node->Parent;
+  if (Node->StateBits.Contains(NS::nsDeleting)) return;  // the parent resets all its children
+  Node->StateBits.Exclude(NS::nsCheckChanging);
+  const bool shown = parent->StateBits.Contains(NS::nsExpanded) && IsEffectivelyVisible(Node);
+  const uint32_t visible = NodeCounts(Node) ? VisibleDescendantCount(Node) + 1 : 0;
+  if (--parent->ChildCount == 0) {
+    parent->StateBits.Exclude(NS::nsHasChildren);
+    parent->StateBits.Exclude(NS::nsAllChildrenHidden);
+    if (parent != FRoot) parent->StateBits.Exclude(NS::nsExpanded);
+  }
+  AdjustSubtreeCount(parent, -static_cast<int32_t>(Node->SubtreeCount), true);
+  if (shown) AdjustSubtreeHeight(parent, -static_cast<int32_t>(Node->SubtreeHeight), true);
+  FVisibleCount -= visible;
+  if (Node->PreviousSibling) Node->PreviousSibling->NextSibling = Node->NextSibling;
+  else parent->FirstChild = Node->NextSibling;
+  if (Node->NextSibling) {
+    Node->NextSibling->PreviousSibling = Node->PreviousSibling;
+    if (Reindex) Renumber(Node->NextSibling, Node->IndexInParent);
+  } else {
+    parent->LastChild = Node->PreviousSibling;
+  }
+  Node->PreviousSibling = Node->NextSibling = nullptr;
+  if (parent != FRoot && !parent->StateBits.Contains(NS::nsClearingChildren)) {
+    if (FUpdateCount > 0) ChangeStates({TS::tsUpdateHiddenChildrenNeeded}, {});
+    else UpdateHiddenChildrenFlag(parent);
+  }
+}
+
+// --- creating nodes -----------------------------------------------------------------
+
+void TBaseVirtualTree::SetNodeChildCount(PVirtualNode Node, uint32_t NewCount) {
+  if (ReadOnly()) return;
+  DoSetNodeChildCount(Node ? Node : FRoot, NewCount);
+}
+
+void TBaseVirtualTree::DoSetNodeChildCount(PVirtualNode Node, uint32_t NewCount) {
+  if (NewCount == 0) return DoRemoveChildNodes(Node, false);
+  if (NewCount == Node->ChildCount) return;
+  InvalidateCache();
+  if (NewCount > Node->ChildCount) {
+    const uint32_t added = NewCount - Node->ChildCount;
+    if (Node->ChildCount == 0) Node->StateBits.Include(NS::nsHasChildren);
+    uint32_t index = Node->LastChild ? Node->LastChild->IndexInParent + 1 : 0;
+    uint32_t height = 0;
+    for (uint32_t i = 0; i < added; ++i) {
+      PVirtualNode child = AllocateNodeRecord();
+      child->Parent = Node;
+      child->IndexInParent = index++;
+      child->PreviousSibling = Node->LastChild;
+      if (Node->LastChild) Node->LastChild->NextSibling = child;
+      else Node->FirstChild = child;
+      Node->LastChild = child;
+      height += child->NodeHeight;
+    }
+    Node->StateBits.Exclude(NS::nsAllChildrenHidden);
+    Node->StateBits.Exclude(NS::nsHeightMeasured);
+    Node->ChildCount = NewCount;
+    AdjustSubtreeCount(Node, static_cast<int32_t>(added), true);
+    if (Node->StateBits.Contains(NS::nsExpanded)) {
+      AdjustSubtreeHeight(Node, static_cast<int32_t>(height), true);
+      if (NodeCounts(Node)) FVisibleCount += added;
+    }
+    if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort))
+      SortChildren(Node, AutoSortColumn(), AutoSortDirection(), true);
+  } else {
+    while (Node->ChildCount > NewCount && Node->LastChild) DoRemoveNode(Node->LastChild, true);
+  }
+  NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildAdded);
+}
+
+PVirtualNode TBaseVirtualTree::AppendChildNode(PVirtualNode Parent, uint32_t UserData) {
+  if (ReadOnly()) return nullptr;
+  if (!Parent) Parent = FRoot;
+  CheckUserDataSpace(UserData);
+  if (Parent != FRoot) InitNode(Parent);
+  ++FUpdateCount;  // the count change is only recorded; the report follows below
+  DoSetNodeChildCount(Parent, Parent->ChildCount + 1);
+  Parent->StateBits.Exclude(NS::nsAllChildrenHidden);
+  --FUpdateCount;
+  PVirtualNode result = Parent->LastChild;
+  StoreUserData(result, UserData);
+  InvalidateCache();
+  if (FUpdateCount == 0) {
+    if (FStates.Contains(TS::tsStructureChangePending))
+      NotifyStructureChange(Parent == FRoot ? nullptr : Parent, TChangeReason::crChildAdded);
+    if (FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort))
+      SortChildren(Parent, AutoSortColumn(), AutoSortDirection(), true);
+  }
+  return result;
+}
+
+PVirtualNode TBaseVirtualTree::InsertNode(PVirtualNode Node, TVTNodeAttachMode Mode, uint32_t UserData) {
+  if (ReadOnly() || Mode == AM::amNoWhere) return nullptr;
+  PVirtualNode target = Node ? Node : FRoot;
+  if (target == FRoot) {
+    if (Mode == AM::amInsertBefore) Mode = AM::amAddChildFirst;
+    if (Mode == AM::amInsertAfter) Mode = AM::amAddChildLast;
+  }
+  CheckUserDataSpace(UserData);
+  if (Mode == AM::amAddChildFirst || Mode == AM::amAddChildLast) {
+    if (target != FRoot) InitNode(target);
+    InitChildrenIfNeeded(target);
+  }
+  PVirtualNode result = AllocateNodeRecord();
+  ConnectNode(result, target, Mode);
+  StoreUserData(result, UserData);
+  InvalidateCache();
+  PVirtualNode parent = result->Parent;
+  if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort))
+    SortChildren(parent, AutoSortColumn(), AutoSortDirection(), true);
+  NotifyStructureChange(result, TChangeReason::crNodeAdded);
+  return result;
+}
+
+// Checked before anything is created, so a refused append leaves no node behind.
+void TBaseVirtualTree::CheckUserDataSpace(uint32_t UserData) {
+  if (UserData == 0) return;
+  EnsureNodeDataSize();
+  if (FNodeDataSize < 4)
+    throw EVirtualTreeError(ErrorUserDataSpace,
+                            "Cannot set initial user data because there is not enough user data space allocated.");
+}
+
+void TBaseVirtualTree::StoreUserData(PVirtualNode Node, uint32_t UserData) {
+  if (UserData == 0) return;
+  std::memcpy(reinterpret_cast<unsigned char*>(Node) + NodeHeaderSize + FInternalDataSize, &UserData, 4);
+  Node->StateBits.Include(NS::nsFreeNotifyRequired);
+}
+
+// --- removing nodes -------------------------------------------------------------
+
+void TBaseVirtualTree::RemoveNode(PVirtualNode Node, bool Reindex) {
+  if (!Node || Node == FRoot || ReadOnly()) return;
+  DoRemoveNode(Node, Reindex);
+}
+
+void TBaseVirtualTree::DoRemoveNode(PVirtualNode Node, bool Reindex) {
+  MevraAssert(!FStates.Contains(TS::tsIterating), "Deleting nodes during tree iteration leads to invalid pointers.");
+  PVirtualNode parent = Node->Parent;
+  const bool parentClearing = parent->StateBits.Contains(NS::nsClearingChildren);
+  if (!parentClearing) NotifyStructureChange(parent == FRoot ? nullptr : parent, TChangeReason::crChildDeleted);
+  if (Node->StateBits.Contains(NS::nsSelected)) {
+    // FIXME: the selection array joins here; the change report is what the
+    // application sees of it.
+    Node->StateBits.Exclude(NS::nsSelected);
+    const bool synch = FUpdateCount == 0 && !FStates.Contains(TS::tsSynchMode);
+    if (synch) ChangeStates({TS::tsSynchMode}, {});
+    NotifyChange(Node);
+    if (synch) ChangeStates({}, {TS::tsSynchMode});
+  }
+  DoRemoveChildNodes(Node, true);
+  DisconnectNode(Node, false, Reindex);
+  ReleaseNode(Node);
+  if (!parentClearing) InvalidateCache();
+}
+
+void TBaseVirtualTree::RemoveChildNodes(PVirtualNode Node, bool ResetHasChildren) {
+  if (ReadOnly()) return;
+  DoRemoveChildNodes(Node ? Node : FRoot, ResetHasChildren);
+}
+
+// Frees Node's subtree, Node last, children from the last to the first and
+// each after its own descendants.
+void TBaseVirtualTree::ReleaseSubtree(PVirtualNode Node) {
+  PostOrder(Node, true, [this](PVirtualNode run) {
+    run->StateBits.Include(NS::nsDeleting);
+    if (run->FirstChild) NotifyStructureChange(run, TChangeReason::crChildDeleted);  // only recorded
+    if (run->StateBits.Contains(NS::nsSelected)) {
+      run->StateBits.Exclude(NS::nsSelected);
+      NotifyChange(run);  // only recorded
+    }
+    ReleaseNode(run);
+  });
+}
+
+void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildren) {
+  if (!Node->FirstChild) {
+    // A count stored while loading has no nodes behind it.
+    Node->ChildCount = 0;
+    if (ResetHasChildren) Node->StateBits.Exclude(NS::nsHasChildren);
+    return;
+  }
+  MevraAssert(!FStates.Contains(TS::tsIterating), "Deleting nodes during tree iteration leads to invalid pointers.");
+  ++FUpdateCount;
+  InvalidateCache();
+  Node->StateBits.Include(NS::nsClearingChildren);
+  if (Node == FRoot || (NodeCounts(Node) && Node->StateBits.Contains(NS::nsExpanded)))
+    FVisibleCount -= VisibleDescendantCount(Node);
+  for (PVirtualNode child = Node->LastChild; child;) {
+    PVirtualNode previous = child->PreviousSibling;
+    if (previous) previous->NextSibling = nullptr;
+    ReleaseSubtree(child);
+    child = previous;
+  }
+  Node->StateBits.Exclude(NS::nsClearingChildren);
+  if (ResetHasChildren) Node->StateBits.Exclude(NS::nsHasChildren);
+  Node->StateBits.Exclude(NS::nsAllChildrenHidden);
+  if (Node != FRoot) Node->StateBits.Exclude(NS::nsExpanded);
+  Node->ChildCount = 0;
+  Node->FirstChild = Node->LastChild = nullptr;
+  if (Node == FRoot || Node->StateBits.Contains(NS::nsDeleting)) {
+    Node->SubtreeCount = 1;
+    Node->SubtreeHeight = Node->NodeHeight;
+  } else {
+    AdjustSubtreeCount(Node, 1, false);
+    AdjustSubtreeHeight(Node, Node->NodeHeight, false);
+  }
+  --FUpdateCount;
+  NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildDeleted);
+}
+
+void TBaseVirtualTree::ClearAllNodes() {
+  if (ReadOnly() && !FDestroying) return;
+  BeginTreeUpdate();
+  InvalidateCache();
+  // FIXME: edit, clipboard, selection, focus and hot node are reset here once they exist.
+  FLastChangedNode = nullptr;
+  DoRemoveChildNodes(FRoot, true);
+  EndTreeUpdate();
+}
+
+// --- moving and copying -------------------------------------------------------------
+
+// Nil means the root (as first child); a root target takes children only.
+// The target is initialised, and so are its children when nodes go below it.
+PVirtualNode TBaseVirtualTree::NormalizeTarget(PVirtualNode& Target, TVTNodeAttachMode& Mode) {
+  if (!Target) {
+    Target = FRoot;
+    Mode = AM::amAddChildFirst;
+  }
+  TBaseVirtualTree* tree = TreeFromNode(Target);
+  if (Target == tree->FRoot) {
+    if (Mode == AM::amInsertBefore) Mode = AM::amAddChildFirst;
+    if (Mode == AM::amInsertAfter) Mode = AM::amAddChildLast;
+  } else {
+    tree->InitNode(Target);
+  }
+  if (Mode == AM::amAddChildFirst || Mode == AM::amAddChildLast) tree->InitChildrenIfNeeded(Target);
+  return Target == tree->FRoot ? nullptr : Target;
+}
+
+// The nodes a transfer takes, in the order that keeps their order at the target.
+static std::vector<PVirtualNode> TransferOrder(PVirtualNode Source, bool ChildrenOnly, TVTNodeAttachMode Mode) {
+  std::vector<PVirtualNode> nodes;
+  if (!ChildrenOnly) {
+    nodes.push_back(Source);
+  } else if (Mode == AM::amAddChildFirst) {
+    for (PVirtualNode run = Source->LastChild; run; run = run->PreviousSibling) nodes.push_back(run);
+  } else {
+    for (PVirtualNode run = Source->FirstChild; run; run = run->NextSibling) nodes.push_back(run);
+  }
+  return nodes;
+}
+
+void TBaseVirtualTree::MoveNodeTo(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly) {
+  MevraAssert(!Source || TreeFromNode(Source) == this, "The source tree must contain the source node.");
+  if (Mode == AM::amNoWhere || !Source || Source == FRoot || ReadOnly()) return;
+  if (Target == Source && !(ChildrenOnly && (Mode == AM::amInsertBefore || Mode == AM::amInsertAfter))) return;
+  PVirtualNode announced = NormalizeTarget(Target, Mode);
+  TBaseVirtualTree* into = TreeFromNode(Target);
+  PVirtualNode reported = Source;
+  if (FireNodeMoving(Source, announced)) {
+    if (into == this) {
+      if (IsAncestorOf(Target, Source))
+        throw EVirtualTreeError(ErrorMoveIntoOwnSubtree, "Target node cannot be a child node of the node to be moved.");
+      for (PVirtualNode node : TransferOrder(Source, ChildrenOnly, Mode)) {
+        DisconnectNode(node, true, !ChildrenOnly);
+        ConnectNode(node, Target, Mode);
+        // Each further node follows the one placed before it.
+        if (Mode == AM::amInsertAfter) Target = node;
+        FireNodeMoved(node);
+      }
+    } else {
+      // The source leaves this tree: the report names where it was.
+      if (!ChildrenOnly) reported = Source->Parent == FRoot ? nullptr : Source->Parent;
+      TransferNodes(Source, Target, Mode, ChildrenOnly, into, true);
+    }
+    InvalidateCache();
+  }
+  NotifyStructureChange(reported, TChangeReason::crNodeMoved);
+}
+
+PVirtualNode TBaseVirtualTree::CopyNodeTo(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode,
+                                          bool ChildrenOnly) {
+  MevraAssert(!Source || TreeFromNode(Source) == this, "The source tree must contain the source node.");
+  if (Mode == AM::amNoWhere || !Source || Source == FRoot) return nullptr;
+  if (ChildrenOnly && !Source->FirstChild) return nullptr;
+  PVirtualNode announced = NormalizeTarget(Target, Mode);
+  TBaseVirtualTree* into = TreeFromNode(Target);
+  if (into->ReadOnly() || !FireNodeCopying(Source, announced)) return nullptr;
+  PVirtualNode first = TransferNodes(Source, Target, Mode, ChildrenOnly, into, false);
+  into->InvalidateCache();
+  into->NotifyStructureChange(first, TChangeReason::crNodeCopied);
+  return first;
+}
+
+// Builds a detached copy of Source's subtree in Into's storage: states that
+// describe the node itself, heights, check state and the data bytes (as far
+// as Into's data area reaches).
+PVirtualNode TBaseVirtualTree::CopySubtree(PVirtualNode Source, TBaseVirtualTree* Into) const {
+  constexpr uint16_t kept = TVirtualNodeStates::Mask(NS::nsInitialized) | TVirtualNodeStates::Mask(NS::nsDisabled) |
+                            TVirtualNodeStates::Mask(NS::nsExpanded) | TVirtualNodeStates::Mask(NS::nsHasChildren) |
+                            TVirtualNodeStates::Mask(NS::nsVisible) | TVirtualNodeStates::Mask(NS::nsFreeNotifyRequired) |
+                            TVirtualNodeStates::Mask(NS::nsAllChildrenHidden) | TVirtualNodeStates::Mask(NS::nsMultiline) |
+                            TVirtualNodeStates::Mask(NS::nsHeightMeasured) | TVirtualNodeStates::Mask(NS::nsFiltered);
+  const int32_t fromSize = FNodeDataSize > 0 ? FNodeDataSize : 0;
+  auto copyNode = [&](PVirtualNode from) {
+    PVirtualNode to = Into->AllocateNodeRecord();
+    to->NodeHeight = from->NodeHeight;
+    to->StateBits.Bits = from->StateBits.Bits & kept;
+    to->VerticalAlign = from->VerticalAlign;
+    to->CheckState = from->CheckState;
+    to->CheckType = from->CheckType;
+    const int32_t size = std::min(fromSize, Into->FNodeDataSize);
+    if (size > 0)
+      std::memcpy(reinterpret_cast<unsigned char*>(to) + NodeHeaderSize + Into->FInternalDataSize,
+                  reinterpret_cast<unsigned char*>(from) + NodeHeaderSize + FInternalDataSize, size);
+    return to;
+  };
+  auto appendChild = [](PVirtualNode parent, PVirtualNode child) {
+    child->Parent = parent;
+    child->PreviousSibling = parent->LastChild;
+    child->IndexInParent = parent->ChildCount++;
+    if (parent->LastChild) parent->LastChild->NextSibling = child;
+    else parent->FirstChild = child;
+    parent->LastChild = child;
+  };
+  // Pre-order walk of the source with the copy's cursor moving in step.
+  PVirtualNode top = copyNode(Source);
+  PVirtualNode from = Source, to = top;
+  for (;;) {
+    if (from->FirstChild) {
+      from = from->FirstChild;
+      PVirtualNode child = copyNode(from);
+      appendChild(to, child);
+      to = child;
+      continue;
+    }
+    while (from != Source && !from->NextSibling) {
+      from = from->Parent;
+      to = to->Parent;
+    }
+    if (from == Source) break;
+    from = from->NextSibling;
+    PVirtualNode sibling = copyNode(from);
+    appendChild(to->Parent, sibling);
+    to = sibling;
+  }
+  Into->RecomputeSubtreeCounts(top);
+  Into->RecomputeSubtreeHeights(top);
+  // Whether children count as hidden depends on the receiving tree's options.
+  for (PVirtualNode run = top; run; run = Into->NextNodeInSubtree(run, top))
+    if (run->FirstChild) Into->UpdateHiddenChildrenFlag(run);
+  return top;
+}
+
+// Carries nodes into another tree (moving) or anywhere (copying): each is
+// copied whole into the target's storage and linked there. A moved source's
+// data now belongs to its copy, so the source is released without OnFreeNode.
+PVirtualNode TBaseVirtualTree::TransferNodes(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode,
+                                             bool ChildrenOnly, TBaseVirtualTree* Into, bool Move) {
+  PVirtualNode first = nullptr;
+  std::vector<PVirtualNode> nodes = TransferOrder(Source, ChildrenOnly, Mode);
+  if (nodes.empty()) return nullptr;
+  std::vector<PVirtualNode> copies;
+  copies.reserve(nodes.size());
+  for (PVirtualNode node : nodes) copies.push_back(CopySubtree(node, Into));
+  Into->BeginTreeUpdate();
+  for (PVirtualNode copy : copies) {
+    Into->ConnectNode(copy, Target, Mode);
+    if (Mode == AM::amInsertAfter) Target = copy;
+    if (!first || Mode == AM::amAddChildFirst) first = copy;  // the first in the target's order
+    if (Move) {
+      FireNodeMoved(copy);
+    } else {
+      // Every copied node is announced, so data that owns resources can be
+      // duplicated before either node's OnFreeNode releases it.
+      for (PVirtualNode run = copy; run; run = Into->NextNodeInSubtree(run, copy)) Into->FireNodeCopied(run);
+    }
+  }
+  Into->EndTreeUpdate();
+  if (Move) {
+    for (PVirtualNode node : nodes)
+      for (PVirtualNode run = node; run; run = NextNodeInSubtree(run, node)) {
+        run->StateBits.Exclude(NS::nsInitialized);
+        run->StateBits.Exclude(NS::nsFreeNotifyRequired);
+      }
+    BeginTreeUpdate();
+    if (ChildrenOnly) DoRemoveChildNodes(Source, true);
+    else DoRemoveNode(Source, true);
+    EndTreeUpdate();
+  }
+  return first;
+}
+
+// --- sorting ------------------------------------------------------------------------
+
+namespace {
+// Top-down merge sort of a sibling chain linked through NextSibling; equal
+// nodes keep their order because the second run wins only on a strict answer.
+struct TSiblingSorter {
+  TBaseVirtualTree* Tree;
+  int32_t (*Compare)(TBaseVirtualTree*, PVirtualNode, PVirtualNode, TColumnIndex);
+  TColumnIndex Column;
+  bool Descending;
+
+  PVirtualNode Sort(PVirtualNode head, uint32_t count) {
+    if (count < 2) {
+      if (head) head->NextSibling = nullptr;
+      return head;
+    }
+    const uint32_t half = count / 2;
+    PVirtualNode second = head;
+    for (uint32_t i = 0; i < half; ++i) second = second->NextSibling;
+    PVirtualNode a = Sort(head, half);
+    PVirtualNode b = Sort(second, count - half);
+    TNodeRecord start{};
+    PVirtualNode tail = &start;
+    while (a && b) {
+      const int32_t result = Compare(Tree, a, b, Column);
+      const bool takeSecond = Descending ? result < 0 : result > 0;
+      PVirtualNode& from = takeSecond ? b : a;
+      tail->NextSibling = from;
+      tail = from;
+      from = from->NextSibling;
+    }
+    tail->NextSibling = a ? a : b;
+    return start.NextSibling;
+  }
+};
+}  // namespace
+
+int32_t TBaseVirtualTree::CompareForSort(TBaseVirtualTree* Tree, PVirtualNode Node1, PVirtualNode Node2,
+                                         TColumnIndex Column) {
+  return Tree->FireCompareNodes(Node1, Node2, Column);
+}
+
+void TBaseVirtualTree::SortChildren(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit) {
+  InvalidateCache();
+  // FIXME: a pending or running edit is ended here once editing exists.
+  if (!Node) Node = FRoot;
+  if (!Node->StateBits.Contains(NS::nsHasChildren)) return;
+  if (DoInit) {
+    InitChildrenIfNeeded(Node);
+    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) InitNode(child);
+  }
+  if (Node->ChildCount < 2) return;
+  TSiblingSorter sorter{this, &CompareForSort, Column, Direction == TSortDirection::sdDescending};
+  PVirtualNode head = sorter.Sort(Node->FirstChild, Node->ChildCount);
+  PVirtualNode previous = nullptr;
+  uint32_t index = 0;
+  for (PVirtualNode run = head; run; run = run->NextSibling) {
+    run->PreviousSibling = previous;
+    run->IndexInParent = index++;
+    previous = run;
+  }
+  Node->FirstChild = head;
+  Node->LastChild = previous;
+}
+
+void TBaseVirtualTree::SortWholeTree(TColumnIndex Column, TSortDirection Direction, bool DoInit) {
+  if (Column < NoColumn) return;
+  BeginTreeUpdate();
+  SortChildren(FRoot, Column, Direction, DoInit);
+  for (PVirtualNode run = FRoot->FirstChild; run; run = NextNodeRaw(run)) {
+    if (DoInit) InitNode(run);
+    if (run->StateBits.Contains(NS::nsInitialized)) SortChildren(run, Column, Direction, DoInit);
+  }
+  InvalidateCache();
+  EndTreeUpdate();
+}
+
+// --- initialisation -------------------------------------------------------------------
+
+PVirtualNode TBaseVirtualTree::NextNodeInSubtree(PVirtualNode Node, PVirtualNode Top) const {
+  if (Node->FirstChild) return Node->FirstChild;
+  while (Node != Top && !Node->NextSibling) Node = Node->Parent;
+  return Node == Top ? nullptr : Node->NextSibling;
+}
+
+void TBaseVirtualTree::ReinitializeNode(PVirtualNode Node, bool Recursive) {
+  if (!Node || Node == FRoot) {
+    // The root itself is never initialised; its children are, each whole.
+    if (Recursive)
+      for (PVirtualNode child = FRoot->FirstChild; child; child = child->NextSibling) ReinitializeNode(child, true);
+    return;
+  }
+  for (PVirtualNode run = Node; run; run = Recursive ? NextNodeInSubtree(run, Node) : nullptr) {
+    run->StateBits.Exclude(NS::nsCheckChanging);
+    run->StateBits.Exclude(NS::nsClipboardMarked);
+    run->StateBits.Exclude(NS::nsDeleting);
+    run->StateBits.Exclude(NS::nsHeightMeasured);
+    InitNodeState(run);
+  }
+}
+
+void TBaseVirtualTree::ReinitializeChildren(PVirtualNode Node, bool Recursive) {
+  if (!Node) Node = FRoot;
+  if (Node != FRoot || Node->StateBits.Contains(NS::nsHasChildren)) InitNodeChildren(Node);
+  for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) ReinitializeNode(child, Recursive);
+}
+
+void TBaseVirtualTree::ResetNodeState(PVirtualNode Node) {
+  if (!Node || Node == FRoot) return ClearAllNodes();
+  FireResetNode(Node);
+  DoRemoveChildNodes(Node, false);
+  for (NS state : {NS::nsInitialized, NS::nsCheckChanging, NS::nsClipboardMarked, NS::nsDeleting, NS::nsExpanded,
+                   NS::nsHasChildren, NS::nsHeightMeasured})
+    Node->StateBits.Exclude(state);
+}
+
+void TBaseVirtualTree::InitializeSubtree(PVirtualNode Node, bool Recursive) {
+  PVirtualNode top = Node ? Node : FRoot;
+  for (PVirtualNode run = top; run; run = Recursive ? NextNodeInSubtree(run, top) : nullptr) {
+    if (run != FRoot) InitNode(run);
+    if (Recursive) InitChildrenIfNeeded(run);
+  }
+}
+
+bool TBaseVirtualTree::HasChildren(PVirtualNode Node) {
+  if (!Node) Node = FRoot;
+  if (Node != FRoot) InitNode(Node);
+  return Node->StateBits.Contains(NS::nsHasChildren);
+}

@@ -1,0 +1,550 @@
+// Construction, node storage and its counters, properties and the change
+// reports of the tree.
+#include "vtree/VirtualTree.h"
+
+#include "vtree/NodeWalk.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+const TClassInfo TBaseVirtualTree::ClassInfo{"TBaseVirtualTree", &TVirtualTreeBase::ClassInfo,
+                                             [](TObject* owner) -> TObject* {
+                                               return new TBaseVirtualTree(static_cast<TComponent*>(owner));
+                                             }};
+
+namespace {
+using NS = TVirtualNodeState;
+using TS = TVirtualTreeState;
+}  // namespace
+
+TBaseVirtualTree* TreeFromNode(PVirtualNode Node) {
+  MevraAssert(Node != nullptr, "Node must not be nil.");
+  while (Node->NextSibling != Node) Node = Node->Parent;
+  return reinterpret_cast<TBaseVirtualTree*>(Node->Parent);
+}
+
+TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TBaseVirtualTree(AOwner, &TCustomVirtualTreeOptions::ClassInfo) {}
+
+TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass) : TVirtualTreeBase(AOwner) {
+  FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
+  AllocateRoot();
+}
+
+TBaseVirtualTree::~TBaseVirtualTree() {
+  FDestroying = true;
+  FOptions->SetMiscOptions(FOptions->MiscOptions() - TVTMiscOption::toReadOnly);
+  ClearAllNodes();
+  delete FOptions;
+  std::free(FRoot);
+}
+
+TClass TBaseVirtualTree::OptionsClass() const { return &TCustomVirtualTreeOptions::ClassInfo; }
+
+// --- node storage ---------------------------------------------------------
+
+void TBaseVirtualTree::AllocateRoot() {
+  const size_t size = NodeHeaderSize + FInternalDataSize;
+  void* block = std::calloc(1, size);
+  if (!block) throw std::bad_alloc();
+  FRoot = static_cast<PVirtualNode>(block);
+  FRoot->Parent = reinterpret_cast<PVirtualNode>(this);
+  FRoot->PreviousSibling = FRoot->NextSibling = FRoot;
+  FRoot->StateBits.Bits = 0x00E1;  // initialised, expanded, has children, visible
+  FRoot->SubtreeCount = 1;
+  FRoot->NodeHeight = static_cast<uint16_t>(FDefaultNodeHeight);
+  FRoot->SubtreeHeight = FRoot->NodeHeight;
+  FRoot->VerticalAlign = 50;
+}
+
+void TBaseVirtualTree::EnsureNodeDataSize() {
+  if (FNodeDataSize != -1) return;
+  int32_t size = 0;
+  FireGetNodeDataSize(size);
+  // A negative answer would make blocks smaller than their header.
+  FNodeDataSize = size < 0 ? 0 : size;
+}
+
+PVirtualNode TBaseVirtualTree::AllocateNodeRecord() {
+  EnsureNodeDataSize();
+  const size_t size = static_cast<size_t>(NodeHeaderSize) + FInternalDataSize + FNodeDataSize;
+  FAllocator.SetBlockSize(size);
+  auto node = static_cast<PVirtualNode>(FAllocator.Allocate());
+  node->SubtreeCount = 1;
+  node->NodeHeight = static_cast<uint16_t>(FDefaultNodeHeight);
+  node->SubtreeHeight = node->NodeHeight;
+  node->StateBits.Include(NS::nsVisible);
+  node->VerticalAlign = 50;
+  return node;
+}
+
+void* TBaseVirtualTree::NodeUserData(PVirtualNode Node) {
+  MevraAssert(FNodeDataSize > 0, "NodeDataSize not initialized.");
+  if (!Node || Node == FRoot) return nullptr;
+  // Whoever asks for the area may store something that needs freeing, so the
+  // node's OnFreeNode becomes due even if it is never initialised.
+  Node->StateBits.Include(NS::nsFreeNotifyRequired);
+  return reinterpret_cast<unsigned char*>(Node) + NodeHeaderSize + FInternalDataSize;
+}
+
+int32_t TBaseVirtualTree::ReserveInternalData(int32_t Size) {
+  MevraAssert(FRoot->FirstChild == nullptr && FAllocator.LiveBlocks() == 0,
+              "Internal data allocation must be done before any node is created.");
+  const int32_t offset = NodeHeaderSize + FInternalDataSize;
+  const int32_t added = (Size + 3) & ~3;
+  const uint32_t children = FRoot->ChildCount;
+  void* block = std::realloc(FRoot, static_cast<size_t>(offset) + added);
+  if (!block) throw std::bad_alloc();
+  FRoot = static_cast<PVirtualNode>(block);
+  FRoot->PreviousSibling = FRoot->NextSibling = FRoot;  // the links point at the old block
+  FRoot->ChildCount = children;
+  std::memset(reinterpret_cast<unsigned char*>(FRoot) + offset, 0, added);
+  FInternalDataSize += added;
+  return offset;
+}
+
+void TBaseVirtualTree::SetNodeDataSize(int32_t Value) {
+  if (Value < -1) Value = -1;
+  if (Value == FNodeDataSize) return;
+  FNodeDataSize = Value;
+  // Blocks of the old size cannot stay: their data area would not match
+  // what NodeUserData hands out. A loading tree normally has none yet.
+  if (FAllocator.LiveBlocks() == 0) return;
+  const uint32_t count = FRoot->FirstChild ? FRoot->ChildCount : 0;
+  BeginTreeUpdate();
+  FLastChangedNode = nullptr;
+  DoRemoveChildNodes(FRoot, true);
+  if (!IsLoading()) DoSetNodeChildCount(FRoot, count);
+  EndTreeUpdate();
+}
+
+void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
+  if (IsLoading() && !FRoot->FirstChild) {
+    // Loaded creates the nodes once the whole form has been read.
+    FRoot->ChildCount = Value;
+    ChangeStates({TS::tsNeedRootCountUpdate}, {});
+    return;
+  }
+  if (Value == FRoot->ChildCount) return;
+  BeginTreeUpdate();
+  InvalidateCache();
+  SetNodeChildCount(FRoot, Value);
+  EndTreeUpdate();
+}
+
+void TBaseVirtualTree::Loaded() {
+  TVirtualTreeBase::Loaded();
+  if (!FStates.Contains(TS::tsNeedRootCountUpdate)) return;
+  ChangeStates({}, {TS::tsNeedRootCountUpdate});
+  if (FRoot->FirstChild) return;
+  const uint32_t count = FRoot->ChildCount;
+  FRoot->ChildCount = 0;
+  if (count == 0) return;
+  BeginTreeUpdate();
+  DoSetNodeChildCount(FRoot, count);  // regardless of toReadOnly
+  EndTreeUpdate();
+}
+
+uint32_t TBaseVirtualTree::NodeHeightOf(PVirtualNode Node) const {
+  return !Node || Node == FRoot ? 0 : Node->NodeHeight;
+}
+
+void TBaseVirtualTree::SetNodeHeight(PVirtualNode Node, uint32_t Value) {
+  if (!Node || Node == FRoot || ReadOnly()) return;
+  if (Value > 0xFFFF) Value = 0xFFFF;
+  if (Value == Node->NodeHeight) return;
+  const int32_t delta = static_cast<int32_t>(Value) - Node->NodeHeight;
+  Node->NodeHeight = static_cast<uint16_t>(Value);
+  AdjustSubtreeHeight(Node, delta, true);
+  InvalidateCache();
+}
+
+void TBaseVirtualTree::SetDefaultNodeHeight(uint32_t Value) {
+  if (Value == 0) Value = 18;
+  if (Value > 0xFFFF) Value = 0xFFFF;
+  if (Value == FDefaultNodeHeight) return;
+  const int32_t delta = static_cast<int32_t>(Value) - static_cast<int32_t>(FDefaultNodeHeight);
+  FDefaultNodeHeight = Value;
+  ChangeStates({TS::tsNeedScale}, {});
+  FRoot->NodeHeight = static_cast<uint16_t>(FRoot->NodeHeight + delta);
+  FRoot->SubtreeHeight += delta;
+  InvalidateCache();
+}
+
+void TBaseVirtualTree::SetAnimationDuration(uint32_t Value) {
+  FAnimationDuration = Value;
+  TVTAnimationOptions options = FOptions->AnimationOptions();
+  if (Value == 0) options.Exclude(TVTAnimationOption::toAnimatedToggle);
+  else options.Include(TVTAnimationOption::toAnimatedToggle);
+  FOptions->SetAnimationOptions(options);
+}
+
+void TBaseVirtualTree::Assign(TPersistent* Source) {
+  auto* other = ObjectAs<TBaseVirtualTree>(Source);
+  if (!other) return TVirtualTreeBase::Assign(Source);
+  if (ReadOnly()) return;
+  // The window's properties join this list with the control base class.
+  SetAutoScrollDelay(other->AutoScrollDelay());
+  SetDragImageKind(other->DragImageKind());
+  SetHintMode(other->HintMode());
+  SetAutoScrollInterval(other->AutoScrollInterval());
+  SetChangeDelay(other->ChangeDelay());
+  SetDefaultNodeHeight(other->DefaultNodeHeight());
+  SetDefaultPasteMode(other->DefaultPasteMode());
+  SetIndent(other->Indent());
+  SetMargin(other->Margin());
+  SetNodeAlignment(other->NodeAlignment());
+  SetNodeDataSize(other->NodeDataSize());
+  SetTreeOptions(other->TreeOptions());
+  SetRootNodeCount(other->RootNodeCount());
+  SetSelectionCurveRadius(other->SelectionCurveRadius());
+  SetSelectionBlendFactor(other->SelectionBlendFactor());
+}
+
+// --- counters ---------------------------------------------------------------
+
+bool TBaseVirtualTree::IsEffectivelyVisible(PVirtualNode Node) const {
+  const uint16_t bits = Node->StateBits.Bits;
+  if (!(bits & TVirtualNodeStates::Mask(NS::nsVisible))) return false;
+  return !(bits & TVirtualNodeStates::Mask(NS::nsFiltered)) || ShowHiddenNodes();
+}
+
+bool TBaseVirtualTree::NodeCounts(PVirtualNode Node) const {
+  if (Node == FRoot) return true;
+  if (!IsEffectivelyVisible(Node)) return false;
+  for (PVirtualNode parent = Node->Parent; parent != FRoot; parent = parent->Parent)
+    if (!parent->StateBits.Contains(NS::nsExpanded) || !IsEffectivelyVisible(parent)) return false;
+  return true;
+}
+
+void TBaseVirtualTree::AdjustSubtreeCount(PVirtualNode Node, int32_t Delta, bool Relative) {
+  if (!Relative) Delta -= static_cast<int32_t>(Node->SubtreeCount);
+  if (Delta == 0) return;
+  for (;;) {
+    Node->SubtreeCount += Delta;
+    if (Node == FRoot) break;
+    Node = Node->Parent;
+  }
+}
+
+// The node's own subtree height always follows; the change travels upward only
+// while it is part of what the parent shows. A hidden node thus keeps its own
+// height current, and showing it later adds the right amount.
+void TBaseVirtualTree::AdjustSubtreeHeight(PVirtualNode Node, int32_t Delta, bool Relative) {
+  if (!Relative) Delta -= static_cast<int32_t>(Node->SubtreeHeight);
+  if (Delta == 0) return;
+  for (;;) {
+    Node->SubtreeHeight += Delta;
+    if (Node == FRoot || !IsEffectivelyVisible(Node)) break;
+    Node = Node->Parent;
+    if (!Node->StateBits.Contains(NS::nsExpanded)) break;
+  }
+}
+
+
+void TBaseVirtualTree::RecomputeSubtreeCounts(PVirtualNode Node) {
+  PostOrder(Node, false, [](PVirtualNode run) {
+    uint32_t count = 1;
+    for (PVirtualNode child = run->FirstChild; child; child = child->NextSibling) count += child->SubtreeCount;
+    run->SubtreeCount = count;
+  });
+}
+
+void TBaseVirtualTree::RecomputeSubtreeHeights(PVirtualNode Node) {
+  PostOrder(Node, false, [this](PVirtualNode run) {
+    uint32_t height = run->NodeHeight;
+    if (run->StateBits.Contains(NS::nsExpanded))
+      for (PVirtualNode child = run->FirstChild; child; child = child->NextSibling)
+        if (IsEffectivelyVisible(child)) height += child->SubtreeHeight;
+    run->SubtreeHeight = height;
+  });
+}
+
+uint32_t TBaseVirtualTree::VisibleDescendantCount(PVirtualNode Node) const {
+  if (!Node->StateBits.Contains(NS::nsExpanded)) return 0;
+  uint32_t count = 0;
+  PVirtualNode run = Node->FirstChild;
+  while (run) {
+    if (IsEffectivelyVisible(run)) {
+      ++count;
+      if (run->FirstChild && run->StateBits.Contains(NS::nsExpanded)) {
+        run = run->FirstChild;
+        continue;
+      }
+    }
+    while (run != Node && !run->NextSibling) run = run->Parent;
+    if (run == Node) break;
+    run = run->NextSibling;
+  }
+  return count;
+}
+
+void TBaseVirtualTree::RecomputeCounters() {
+  InvalidateCache();
+  RecomputeSubtreeHeights(FRoot);
+  FVisibleCount = VisibleDescendantCount(FRoot);
+  UpdateAllHiddenChildrenFlags();
+}
+
+void TBaseVirtualTree::OptionsChanged() {
+  BeginTreeUpdate();
+  RecomputeCounters();
+  EndTreeUpdate();
+}
+
+void TBaseVirtualTree::UpdateHiddenChildrenFlag(PVirtualNode Node) {
+  if (!Node || Node == FRoot) return;
+  bool hidden;
+  if (Node->ChildCount == 0 || !Node->FirstChild) {
+    hidden = !Node->StateBits.Contains(NS::nsHasChildren);
+  } else {
+    hidden = true;
+    for (PVirtualNode child = Node->FirstChild; child && hidden; child = child->NextSibling)
+      if (IsEffectivelyVisible(child)) hidden = false;
+  }
+  Node->StateBits.Set(NS::nsAllChildrenHidden, hidden);
+}
+
+void TBaseVirtualTree::UpdateAllHiddenChildrenFlags() {
+  for (PVirtualNode run = FRoot->FirstChild; run; run = NextNodeRaw(run)) UpdateHiddenChildrenFlag(run);
+}
+
+int32_t TBaseVirtualTree::LevelDistance(PVirtualNode Node1, PVirtualNode Node2) const {
+  MevraAssert(Node1 && Node2, "Both nodes must be Assigned.");
+  return static_cast<int32_t>(NodeLevel(Node2)) - static_cast<int32_t>(NodeLevel(Node1));
+}
+
+// Expanding, showing and filtering change which rows exist below a node; the
+// counters change by exactly what the node's subtree shows.
+void TBaseVirtualTree::ChangeNodeExpanded(PVirtualNode Node, bool Expanded) {
+  if (!Node || Node == FRoot || Node->StateBits.Contains(NS::nsExpanded) == Expanded) return;
+  InvalidateCache();
+  const bool counts = NodeCounts(Node);
+  if (Expanded) {
+    Node->StateBits.Include(NS::nsExpanded);
+    uint32_t added = 0;
+    for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
+      if (IsEffectivelyVisible(child)) added += child->SubtreeHeight;
+    AdjustSubtreeHeight(Node, static_cast<int32_t>(added), true);
+    if (counts) FVisibleCount += VisibleDescendantCount(Node);
+  } else {
+    if (counts) FVisibleCount -= VisibleDescendantCount(Node);
+    Node->StateBits.Exclude(NS::nsExpanded);
+    AdjustSubtreeHeight(Node, Node->NodeHeight, false);
+  }
+}
+
+void TBaseVirtualTree::ChangeVisibility(PVirtualNode Node, TVirtualNodeState State, bool On) {
+  if (!Node || Node == FRoot || Node->StateBits.Contains(State) == On) return;
+  InvalidateCache();
+  const bool was = IsEffectivelyVisible(Node);
+  const uint32_t before = NodeCounts(Node) ? VisibleDescendantCount(Node) + 1 : 0;
+  Node->StateBits.Set(State, On);
+  if (IsEffectivelyVisible(Node) == was) return;
+  PVirtualNode parent = Node->Parent;
+  if (parent->StateBits.Contains(NS::nsExpanded)) {
+    const int32_t height = static_cast<int32_t>(Node->SubtreeHeight);
+    AdjustSubtreeHeight(parent, was ? -height : height, true);
+  }
+  if (was) FVisibleCount -= before;
+  else if (NodeCounts(Node)) FVisibleCount += VisibleDescendantCount(Node) + 1;
+  if (FUpdateCount > 0) ChangeStates({TS::tsUpdateHiddenChildrenNeeded}, {});
+  else UpdateHiddenChildrenFlag(parent);
+}
+
+void TBaseVirtualTree::ChangeNodeVisible(PVirtualNode Node, bool Visible) {
+  ChangeVisibility(Node, NS::nsVisible, Visible);
+}
+
+void TBaseVirtualTree::ChangeNodeFiltered(PVirtualNode Node, bool Filtered) {
+  ChangeVisibility(Node, NS::nsFiltered, Filtered);
+}
+
+// --- brackets and reports ------------------------------------------------------
+
+void TBaseVirtualTree::BeginTreeUpdate() {
+  if (!FDestroying) FireUpdating(FUpdateCount > 0 ? TVTUpdateState::usUpdate : TVTUpdateState::usBegin);
+  ++FUpdateCount;
+  ChangeStates({TS::tsUpdating}, {});
+}
+
+void TBaseVirtualTree::EndTreeUpdate() {
+  if (FUpdateCount > 0) --FUpdateCount;
+  if (FDestroying) return;
+  if (FUpdateCount == 0 && FStates.Contains(TS::tsUpdating)) {
+    if (FStates.Contains(TS::tsUpdateHiddenChildrenNeeded)) {
+      UpdateAllHiddenChildrenFlags();
+      ChangeStates({}, {TS::tsUpdateHiddenChildrenNeeded});
+    }
+    // Sorting opens a bracket of its own: run it while this one still counts,
+    // or closing that bracket would sort again, and again.
+    if (FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort)) {
+      ++FUpdateCount;
+      SortWholeTree(AutoSortColumn(), AutoSortDirection(), true);
+      --FUpdateCount;
+    }
+    ChangeStates({}, {TS::tsUpdating});
+    InvalidateCache();
+    if (FStates.Contains(TS::tsStructureChangePending)) FireStructureChange(FPendingStructureNode, FPendingStructureReason);
+    if (FStates.Contains(TS::tsChangePending)) FireChange(FLastChangedNode);
+  }
+  FireUpdating(FUpdateCount == 0 ? TVTUpdateState::usEnd : TVTUpdateState::usUpdate);
+}
+
+void TBaseVirtualTree::ChangeStates(const TVirtualTreeStates& Enter, const TVirtualTreeStates& Leave) {
+  const TVirtualTreeStates next = (FStates + Enter) - Leave;
+  if (next == FStates) return;
+  if (OnStateChange) {
+    TVirtualTreeStates enter = Enter, leave = Leave;
+    OnStateChange(this, enter, leave);
+  }
+  FStates = (FStates + Enter) - Leave;
+}
+
+void TBaseVirtualTree::RecordPendingChange(bool Structure, PVirtualNode Node, TChangeReason Reason) {
+  if (Structure) {
+    if (FStates.Contains(TS::tsStructureChangePending)) StopDelayTimer(6);
+    else ChangeStates({TS::tsStructureChangePending}, {});
+    FPendingStructureNode = Node;
+    if (FPendingStructureReason == TChangeReason::crIgnore) FPendingStructureReason = Reason;
+    else if (Reason != TChangeReason::crIgnore) FPendingStructureReason = TChangeReason::crAccumulated;
+  } else {
+    if (FStates.Contains(TS::tsChangePending)) StopDelayTimer(5);
+    else ChangeStates({TS::tsChangePending}, {});
+    FLastChangedNode = Node;
+  }
+}
+
+void TBaseVirtualTree::NotifyStructureChange(PVirtualNode Node, TChangeReason Reason) {
+  RecordPendingChange(true, Node, Reason);
+  if (FUpdateCount > 0) return;
+  if (FChangeDelay == 0 || FStates.Contains(TS::tsSynchMode)) FireStructureChange(Node, Reason);
+  else if (!StartDelayTimer(6, FChangeDelay)) FireStructureChange(FPendingStructureNode, FPendingStructureReason);
+}
+
+void TBaseVirtualTree::NotifyChange(PVirtualNode Node) {
+  RecordPendingChange(false, Node, TChangeReason::crIgnore);
+  if (FUpdateCount > 0) return;
+  if (FChangeDelay == 0 || FStates.Contains(TS::tsSynchMode)) FireChange(Node);
+  else if (!StartDelayTimer(5, FChangeDelay)) FireChange(FLastChangedNode);
+}
+
+// The pending record is cleared before the handler runs, so that changes the
+// handler itself makes are reported rather than swallowed.
+void TBaseVirtualTree::FireStructureChange(PVirtualNode Node, TChangeReason Reason) {
+  StopDelayTimer(6);
+  FPendingStructureNode = nullptr;
+  FPendingStructureReason = TChangeReason::crIgnore;
+  ChangeStates({}, {TS::tsStructureChangePending});
+  FireEvent(OnStructureChange, this, Node, Reason);
+}
+
+void TBaseVirtualTree::FireChange(PVirtualNode Node) {
+  StopDelayTimer(5);
+  FLastChangedNode = nullptr;
+  ChangeStates({}, {TS::tsChangePending});
+  FireEvent(OnChange, this, Node);
+}
+
+void TBaseVirtualTree::DelayTimerExpired(int TimerId) {
+  if (TimerId == 5 && FStates.Contains(TS::tsChangePending)) FireChange(FLastChangedNode);
+  if (TimerId == 6 && FStates.Contains(TS::tsStructureChangePending))
+    FireStructureChange(FPendingStructureNode, FPendingStructureReason);
+}
+
+bool TBaseVirtualTree::StartDelayTimer(int TimerId, uint32_t Interval) {
+  (void)TimerId;
+  (void)Interval;
+  return false;
+}
+
+void TBaseVirtualTree::StopDelayTimer(int TimerId) { (void)TimerId; }
+
+void TBaseVirtualTree::BeginOperation() {
+  if (FOperationCount++ == 0) FOperationCanceled = false;
+}
+
+void TBaseVirtualTree::EndOperation() {
+  MevraAssert(FOperationCount > 0, "EndOperation must not be called when no operation in progress.");
+  --FOperationCount;
+}
+
+// --- event dispatch: each supplies the default verdict when unassigned ---------
+
+void TBaseVirtualTree::FireUpdating(TVTUpdateState State) { FireEvent(OnUpdating, this, State); }
+
+void TBaseVirtualTree::FireGetNodeDataSize(int32_t& Size) { FireEvent(OnGetNodeDataSize, this, Size); }
+
+int32_t TBaseVirtualTree::FireCompareNodes(PVirtualNode Node1, PVirtualNode Node2, TColumnIndex Column) {
+  int32_t result = 0;
+  FireEvent(OnCompareNodes, this, Node1, Node2, Column, result);
+  return result;
+}
+
+void TBaseVirtualTree::FireInitChildren(PVirtualNode Node, uint32_t& ChildCount) {
+  FireEvent(OnInitChildren, this, Node, ChildCount);
+}
+
+void TBaseVirtualTree::FireInitNode(PVirtualNode Parent, PVirtualNode Node, TVirtualNodeInitStates& InitStates) {
+  FireEvent(OnInitNode, this, Parent, Node, InitStates);
+}
+
+bool TBaseVirtualTree::FireNodeCopying(PVirtualNode Node, PVirtualNode Target) {
+  bool allowed = true;
+  FireEvent(OnNodeCopying, this, Node, Target, allowed);
+  return allowed;
+}
+
+void TBaseVirtualTree::FireNodeCopied(PVirtualNode Node) { FireEvent(OnNodeCopied, this, Node); }
+
+bool TBaseVirtualTree::FireNodeMoving(PVirtualNode Node, PVirtualNode Target) {
+  bool allowed = true;
+  FireEvent(OnNodeMoving, this, Node, Target, allowed);
+  return allowed;
+}
+
+void TBaseVirtualTree::FireNodeMoved(PVirtualNode Node) { FireEvent(OnNodeMoved, this, Node); }
+
+void TBaseVirtualTree::FireResetNode(PVirtualNode Node) { FireEvent(OnResetNode, this, Node); }
+
+void TBaseVirtualTree::InitNodeState(PVirtualNode Node) {
+  TVirtualNodeInitStates states;
+  const TVirtualNodeStates& bits = Node->StateBits;
+  if (bits.Contains(NS::nsDisabled)) states.Include(TVirtualNodeInitState::ivsDisabled);
+  if (bits.Contains(NS::nsExpanded)) states.Include(TVirtualNodeInitState::ivsExpanded);
+  if (bits.Contains(NS::nsHasChildren)) states.Include(TVirtualNodeInitState::ivsHasChildren);
+  if (bits.Contains(NS::nsMultiline)) states.Include(TVirtualNodeInitState::ivsMultiline);
+  if (bits.Contains(NS::nsSelected)) states.Include(TVirtualNodeInitState::ivsSelected);
+  Node->StateBits.Include(NS::nsInitialized);
+  FireInitNode(Node->Parent == FRoot ? nullptr : Node->Parent, Node, states);
+  Node->StateBits.Set(NS::nsDisabled, states.Contains(TVirtualNodeInitState::ivsDisabled));
+  Node->StateBits.Set(NS::nsHasChildren, states.Contains(TVirtualNodeInitState::ivsHasChildren) || Node->FirstChild);
+  Node->StateBits.Set(NS::nsMultiline, states.Contains(TVirtualNodeInitState::ivsMultiline));
+  // FIXME: ivsSelected goes through the selection once it exists; the bit
+  // alone is what the walks over selected nodes read.
+  Node->StateBits.Set(NS::nsSelected, states.Contains(TVirtualNodeInitState::ivsSelected));
+  const bool expand = states.Contains(TVirtualNodeInitState::ivsExpanded);
+  if (expand != Node->StateBits.Contains(NS::nsExpanded)) {
+    if (expand) InitChildrenIfNeeded(Node);
+    ChangeNodeExpanded(Node, expand);
+  }
+}
+
+void TBaseVirtualTree::InitNodeChildren(PVirtualNode Node) {
+  uint32_t count = Node->ChildCount;
+  FireInitChildren(Node == FRoot ? nullptr : Node, count);
+  if (count == 0) {
+    DoRemoveChildNodes(Node, true);
+    Node->StateBits.Exclude(NS::nsHasChildren);
+  } else {
+    DoSetNodeChildCount(Node, count);
+  }
+}
+
+void TBaseVirtualTree::ReleaseNode(PVirtualNode Node) {
+  if (FLastChangedNode == Node) FLastChangedNode = nullptr;
+  if (FPendingStructureNode == Node) FPendingStructureNode = nullptr;
+  if (Node->StateBits.Contains(NS::nsInitialized) || Node->StateBits.Contains(NS::nsFreeNotifyRequired))
+    FireEvent(OnFreeNode, this, Node);
+  FAllocator.Free(Node);
+}

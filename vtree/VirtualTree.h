@@ -1,0 +1,400 @@
+// The virtual tree: a tree control that allocates its nodes itself and asks
+// its owner for their contents through events. This is the model half: node
+// storage, structure operations, navigation and the change reports; the
+// window half (painting, input, scrolling) builds on it.
+#pragma once
+
+#include "platform/Event.h"
+#include "platform/Component.h"
+#include "vtree/NodeAllocator.h"
+#include "vtree/VirtualNode.h"
+#include "vtree/VirtualTreeOptions.h"
+
+#include <cstdint>
+
+class TBaseVirtualTree;
+
+// The one place naming the tree's base class. FIXME: becomes TCustomControl
+// once the control base class exists; everything here works without a window.
+using TVirtualTreeBase = TComponent;
+
+using TVTInitNodeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode ParentNode, PVirtualNode Node,
+                                     TVirtualNodeInitStates& InitialStates)>;
+using TVTInitChildrenEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, uint32_t& ChildCount)>;
+using TVTFreeNodeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node)>;
+using TVTChangeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node)>;
+using TVTStructureChangeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TChangeReason Reason)>;
+using TVTUpdatingEvent = TEvent<void(TBaseVirtualTree* Sender, TVTUpdateState State)>;
+using TVTStateChangeEvent = TEvent<void(TBaseVirtualTree* Sender, TVirtualTreeStates& Enter, TVirtualTreeStates& Leave)>;
+using TVTGetNodeDataSizeEvent = TEvent<void(TBaseVirtualTree* Sender, int32_t& NodeDataSize)>;
+using TVTCompareEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node1, PVirtualNode Node2,
+                                    TColumnIndex Column, int32_t& Result)>;
+using TVTNodeMovingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, PVirtualNode Target, bool& Allowed)>;
+using TVTNodeMovedEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node)>;
+using TVTNodeCopyingEvent = TVTNodeMovingEvent;
+using TVTNodeCopiedEvent = TVTNodeMovedEvent;
+
+// The owning tree of a node: the parent of the one node (the hidden root)
+// whose sibling links point to itself.
+TBaseVirtualTree* TreeFromNode(PVirtualNode Node);
+
+class TBaseVirtualTree : public TVirtualTreeBase {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  explicit TBaseVirtualTree(TComponent* AOwner = nullptr);
+  ~TBaseVirtualTree() override;
+
+  void Assign(TPersistent* Source) override;
+
+  // --- node storage --------------------------------------------------------
+  PVirtualNode RootNode() const { return FRoot; }
+  // Address of the node's application data; nil for nil, the root or while
+  // NodeDataSize is not positive (asserted). Handing the area out makes the
+  // node's OnFreeNode due, so data written into it is always released.
+  void* NodeUserData(PVirtualNode Node);
+  template <class T>
+  T* NodeData(PVirtualNode Node) { return static_cast<T*>(NodeUserData(Node)); }
+  int32_t NodeDataSize() const { return FNodeDataSize; }
+  void SetNodeDataSize(int32_t Value);
+  int32_t InternalDataSize() const { return FInternalDataSize; }
+  uint32_t RootNodeCount() const { return FRoot->ChildCount; }
+  void SetRootNodeCount(uint32_t Value);
+  uint32_t ChildCount(PVirtualNode Node) const { return Node ? Node->ChildCount : FRoot->ChildCount; }
+  void SetChildCount(PVirtualNode Node, uint32_t NewCount) { SetNodeChildCount(Node, NewCount); }
+  void SetNodeChildCount(PVirtualNode Node, uint32_t NewCount);
+  // Fully and effectively visible nodes, the root excluded.
+  uint32_t VisibleNodeCount() const { return FVisibleCount; }
+  // Every node of the tree, the root excluded.
+  uint32_t TotalCount() const { return FRoot->SubtreeCount - 1; }
+  // Bytes the node blocks of this tree take (what the allocator holds).
+  size_t NodeMemory() const { return FAllocator.ReservedBytes(); }
+  uint32_t NodeHeightOf(PVirtualNode Node) const;
+  void SetNodeHeight(PVirtualNode Node, uint32_t Value);
+
+  // --- structure -----------------------------------------------------------
+  virtual void BeginTreeUpdate();
+  virtual void EndTreeUpdate();
+  void BeginUpdate() { BeginTreeUpdate(); }
+  void EndUpdate() { EndTreeUpdate(); }
+  int32_t UpdateCount() const { return FUpdateCount; }
+  // A new last child of Parent (nil: the root). A non-zero UserData goes into
+  // the first 4 bytes of the node's data and makes its OnFreeNode due.
+  virtual PVirtualNode AppendChildNode(PVirtualNode Parent, uint32_t UserData = 0);
+  // A new node placed relative to Node as Mode says (nil Node: the root).
+  PVirtualNode InsertNode(PVirtualNode Node, TVTNodeAttachMode Mode, uint32_t UserData = 0);
+  void RemoveNode(PVirtualNode Node, bool Reindex = true);
+  void RemoveChildNodes(PVirtualNode Node, bool ResetHasChildren = true);
+  virtual void ClearAllNodes();
+  void MoveNodeTo(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly = false);
+  // Copies a node (with its subtree), or only its children, of this tree to a
+  // place in this or another tree; answers the (first) copy or nil.
+  PVirtualNode CopyNodeTo(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly = false);
+  virtual void SortChildren(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+  virtual void SortWholeTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true);
+  void ReinitializeNode(PVirtualNode Node, bool Recursive);
+  void ReinitializeChildren(PVirtualNode Node, bool Recursive);
+  void ResetNodeState(PVirtualNode Node);
+  void InitializeSubtree(PVirtualNode Node, bool Recursive);
+  // Initialises Node (nil: the root) and answers whether it has children.
+  bool HasChildren(PVirtualNode Node);
+
+  // State changes without events or animation: the counters follow at once.
+  // The expansion, visibility and filter operations of the window build on them.
+  void ChangeNodeExpanded(PVirtualNode Node, bool Expanded);
+  void ChangeNodeVisible(PVirtualNode Node, bool Visible);
+  void ChangeNodeFiltered(PVirtualNode Node, bool Filtered);
+
+  // --- navigation ----------------------------------------------------------
+  PVirtualNode FirstNode(bool ConsiderChildrenAbove = true);
+  PVirtualNode FirstNodeRaw(bool ConsiderChildrenAbove = true) const;
+  PVirtualNode NextNode(PVirtualNode Node, bool ConsiderChildrenAbove = false);
+  PVirtualNode NextNodeRaw(PVirtualNode Node, bool ConsiderChildrenAbove = false) const;
+  PVirtualNode PreviousNode(PVirtualNode Node, bool ConsiderChildrenAbove = false);
+  PVirtualNode PreviousNodeRaw(PVirtualNode Node, bool ConsiderChildrenAbove = false) const;
+  PVirtualNode LastNode(PVirtualNode Node = nullptr, bool ConsiderChildrenAbove = true);
+  PVirtualNode LastNodeRaw(PVirtualNode Node = nullptr, bool ConsiderChildrenAbove = true) const;
+  PVirtualNode FirstChildNode(PVirtualNode Node);
+  PVirtualNode FirstChildNodeRaw(PVirtualNode Node) const;
+  PVirtualNode LastChildNode(PVirtualNode Node);
+  PVirtualNode LastChildNodeRaw(PVirtualNode Node) const;
+  PVirtualNode NextSiblingNode(PVirtualNode Node);
+  PVirtualNode PreviousSiblingNode(PVirtualNode Node);
+  PVirtualNode FirstSelectedNode(bool ConsiderChildrenAbove = false);
+  PVirtualNode NextSelectedNode(PVirtualNode Node, bool ConsiderChildrenAbove = false);
+  PVirtualNode FirstInitializedNode() const;
+  PVirtualNode NextInitializedNode(PVirtualNode Node) const;
+  PVirtualNode FirstMarkedNode();
+  PVirtualNode NextMarkedNode(PVirtualNode Node);
+
+  PVirtualNode FirstVisibleNode(PVirtualNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+  PVirtualNode FirstVisibleNodeRaw(PVirtualNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false) const;
+  PVirtualNode NextVisibleNode(PVirtualNode Node, bool ConsiderChildrenAbove = false);
+  PVirtualNode NextVisibleNodeRaw(PVirtualNode Node, bool ConsiderChildrenAbove = false) const;
+  PVirtualNode PreviousVisibleNode(PVirtualNode Node, bool ConsiderChildrenAbove = false);
+  PVirtualNode PreviousVisibleNodeRaw(PVirtualNode Node, bool ConsiderChildrenAbove = false) const;
+  PVirtualNode LastVisibleNode(PVirtualNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false);
+  PVirtualNode LastVisibleNodeRaw(PVirtualNode Node = nullptr, bool ConsiderChildrenAbove = true, bool IncludeFiltered = false) const;
+  PVirtualNode FirstVisibleChildNode(PVirtualNode Node, bool IncludeFiltered = false);
+  PVirtualNode LastVisibleChildNode(PVirtualNode Node, bool IncludeFiltered = false);
+  PVirtualNode LastVisibleChildNodeRaw(PVirtualNode Node, bool IncludeFiltered = false) const;
+  PVirtualNode NextVisibleSiblingNode(PVirtualNode Node, bool IncludeFiltered = false);
+  PVirtualNode PreviousVisibleSiblingNode(PVirtualNode Node, bool IncludeFiltered = false);
+  PVirtualNode PreviousVisibleSiblingNodeRaw(PVirtualNode Node, bool IncludeFiltered = false) const;
+  PVirtualNode VisibleAncestorNode(PVirtualNode Node, bool IncludeFiltered = false) const;
+
+  uint32_t NodeLevel(PVirtualNode Node) const;
+  // Position among all nodes in tree order (the first node is 0).
+  uint32_t AbsoluteIndex(PVirtualNode Node) const;
+  bool IsAncestorOf(PVirtualNode Node, PVirtualNode PotentialParent) const;
+  int32_t CompareNodePositions(PVirtualNode Node1, PVirtualNode Node2, bool ConsiderChildrenAbove = false) const;
+  bool IsFullyVisible(PVirtualNode Node) const;
+  bool IsEffectivelyVisible(PVirtualNode Node) const;
+  bool HasVisibleNextSibling(PVirtualNode Node) const;
+  bool HasVisiblePreviousSibling(PVirtualNode Node) const;
+  bool IsFirstVisibleChild(PVirtualNode Parent, PVirtualNode Node) const;
+  bool IsLastVisibleChild(PVirtualNode Parent, PVirtualNode Node) const;
+  // The visible node whose row covers pixel row Y of the content (Y below 0
+  // counts as 0); NodeTop receives that row's top. Nil below the last row.
+  PVirtualNode NodeAtPosition(int32_t Y, uint32_t* NodeTop = nullptr) const;
+  // The pixel distance of a fully visible node's top from the first row.
+  uint32_t NodeTopOf(PVirtualNode Node) const;
+
+  // --- operation bracket and states -----------------------------------------
+  void BeginOperation();
+  void EndOperation();
+  void CancelOperation() { if (FOperationCount > 0) FOperationCanceled = true; }
+  bool OperationCanceled() const { return FOperationCanceled && FOperationCount > 0; }
+  const TVirtualTreeStates& TreeStates() const { return FStates; }
+  virtual void ChangeStates(const TVirtualTreeStates& Enter, const TVirtualTreeStates& Leave);
+
+  // --- properties without a window --------------------------------------------
+  TCustomVirtualTreeOptions* TreeOptions() const { return FOptions; }
+  void SetTreeOptions(TCustomVirtualTreeOptions* Value) { FOptions->Assign(Value); }
+  uint32_t AnimationDuration() const { return FAnimationDuration; }
+  void SetAnimationDuration(uint32_t Value);
+  uint32_t AutoExpandDelay() const { return FAutoExpandDelay; }
+  void SetAutoExpandDelay(uint32_t Value) { FAutoExpandDelay = Value; }
+  uint32_t AutoScrollDelay() const { return FAutoScrollDelay; }
+  void SetAutoScrollDelay(uint32_t Value) { FAutoScrollDelay = Value; }
+  uint32_t AutoScrollInterval() const { return FAutoScrollInterval; }
+  void SetAutoScrollInterval(uint32_t Value) { FAutoScrollInterval = Value; }
+  uint32_t ChangeDelay() const { return FChangeDelay; }
+  void SetChangeDelay(uint32_t Value) { FChangeDelay = Value; }
+  uint32_t DefaultNodeHeight() const { return FDefaultNodeHeight; }
+  void SetDefaultNodeHeight(uint32_t Value);
+  TVTNodeAttachMode DefaultPasteMode() const { return FDefaultPasteMode; }
+  void SetDefaultPasteMode(TVTNodeAttachMode Value) { FDefaultPasteMode = Value; }
+  uint32_t EditDelay() const { return FEditDelay; }
+  void SetEditDelay(uint32_t Value) { FEditDelay = Value; }
+  uint32_t Indent() const { return FIndent; }
+  void SetIndent(uint32_t Value) { FIndent = Value; }
+  int32_t Margin() const { return FMargin; }
+  void SetMargin(int32_t Value) { FMargin = Value; }
+  int32_t TextMargin() const { return FTextMargin; }
+  void SetTextMargin(int32_t Value) { FTextMargin = Value; }
+  TVTNodeAlignment NodeAlignment() const { return FNodeAlignment; }
+  void SetNodeAlignment(TVTNodeAlignment Value) { FNodeAlignment = Value; }
+  uint8_t SelectionBlendFactor() const { return FSelectionBlendFactor; }
+  void SetSelectionBlendFactor(uint8_t Value) { FSelectionBlendFactor = Value; }
+  uint32_t SelectionCurveRadius() const { return FSelectionCurveRadius; }
+  void SetSelectionCurveRadius(uint32_t Value) { FSelectionCurveRadius = Value; }
+  int32_t DragHeight() const { return FDragHeight; }
+  void SetDragHeight(int32_t Value) { FDragHeight = Value; }
+  int32_t DragWidth() const { return FDragWidth; }
+  void SetDragWidth(int32_t Value) { FDragWidth = Value; }
+  uint32_t BottomSpace() const { return FBottomSpace; }
+  void SetBottomSpace(uint32_t Value) { FBottomSpace = Value; }
+  // Settings the window's features read; setting them here only stores them.
+  TDragOperations DragOperations() const { return FDragOperations; }
+  void SetDragOperations(TDragOperations Value) { FDragOperations = Value; }
+  TVTDragType DragType() const { return FDragType; }
+  void SetDragType(TVTDragType Value) { FDragType = Value; }
+  TVTDragImageKind DragImageKind() const { return FDragImageKind; }
+  void SetDragImageKind(TVTDragImageKind Value) { FDragImageKind = Value; }
+  TVTHintMode HintMode() const { return FHintMode; }
+  void SetHintMode(TVTHintMode Value) { FHintMode = Value; }
+  TVTLineMode LineMode() const { return FLineMode; }
+  void SetLineMode(TVTLineMode Value) { FLineMode = Value; }
+  TVTLineStyle LineStyle() const { return FLineStyle; }
+  void SetLineStyle(TVTLineStyle Value) { FLineStyle = Value; }
+  TVTButtonStyle ButtonStyle() const { return FButtonStyle; }
+  void SetButtonStyle(TVTButtonStyle Value) { FButtonStyle = Value; }
+  TVTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
+  void SetButtonFillMode(TVTButtonFillMode Value) { FButtonFillMode = Value; }
+  int32_t BackgroundOffsetX() const { return FBackgroundOffset[0]; }
+  int32_t BackgroundOffsetY() const { return FBackgroundOffset[1]; }
+  // Index 0 is X, 1 is Y.
+  void SetBackgroundOffset(int Index, int32_t Value) { FBackgroundOffset[Index & 1] = Value; }
+  const AnsiString& AccessibleName() const { return FAccessibleName; }
+  void SetAccessibleName(const AnsiString& Value) { FAccessibleName = Value; }
+
+  // --- events ----------------------------------------------------------------
+  TVTChangeEvent OnChange;
+  TVTCompareEvent OnCompareNodes;
+  TVTFreeNodeEvent OnFreeNode;
+  TVTGetNodeDataSizeEvent OnGetNodeDataSize;
+  TVTInitChildrenEvent OnInitChildren;
+  TVTInitNodeEvent OnInitNode;
+  TVTNodeCopiedEvent OnNodeCopied;
+  TVTNodeCopyingEvent OnNodeCopying;
+  TVTNodeMovedEvent OnNodeMoved;
+  TVTNodeMovingEvent OnNodeMoving;
+  TVTChangeEvent OnResetNode;
+  TVTStateChangeEvent OnStateChange;
+  TVTStructureChangeEvent OnStructureChange;
+  TVTUpdatingEvent OnUpdating;
+
+  // The window calls this when a delay timer (5 change, 6 structure change) is due.
+  void DelayTimerExpired(int TimerId);
+  // Ends loading from a form: creates the top-level nodes the form asked for.
+  void Loaded() override;
+
+protected:
+  // Lets a descendant create its own options class: a virtual call cannot
+  // reach the descendant while this constructor runs, so the class is passed.
+  TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass);
+
+  // The class of the options object this tree creates.
+  virtual TClass OptionsClass() const;
+  virtual int32_t ReserveInternalData(int32_t Size);
+  virtual void RecordPendingChange(bool Structure, PVirtualNode Node, TChangeReason Reason);
+  virtual void NotifyChange(PVirtualNode Node);
+  virtual void NotifyStructureChange(PVirtualNode Node, TChangeReason Reason);
+  virtual void FireChange(PVirtualNode Node);
+  virtual void FireStructureChange(PVirtualNode Node, TChangeReason Reason);
+  virtual void FireUpdating(TVTUpdateState State);
+  virtual void FireGetNodeDataSize(int32_t& Size);
+  virtual int32_t FireCompareNodes(PVirtualNode Node1, PVirtualNode Node2, TColumnIndex Column);
+  virtual void FireInitChildren(PVirtualNode Node, uint32_t& ChildCount);
+  virtual void FireInitNode(PVirtualNode Parent, PVirtualNode Node, TVirtualNodeInitStates& InitStates);
+  virtual bool FireNodeCopying(PVirtualNode Node, PVirtualNode Target);
+  virtual void FireNodeCopied(PVirtualNode Node);
+  virtual bool FireNodeMoving(PVirtualNode Node, PVirtualNode Target);
+  virtual void FireNodeMoved(PVirtualNode Node);
+  virtual void FireResetNode(PVirtualNode Node);
+  virtual void InitNodeChildren(PVirtualNode Node);
+  virtual void InitNodeState(PVirtualNode Node);
+  virtual void ReleaseNode(PVirtualNode Node);
+  virtual void ConnectNode(PVirtualNode Node, PVirtualNode Target, TVTNodeAttachMode Mode);
+  virtual void DisconnectNode(PVirtualNode Node, bool KeepFocus, bool Reindex);
+  virtual uint32_t VisibleDescendantCount(PVirtualNode Node) const;
+  virtual int32_t LevelDistance(PVirtualNode Node1, PVirtualNode Node2) const;
+  virtual void UpdateHiddenChildrenFlag(PVirtualNode Node);
+  virtual void UpdateAllHiddenChildrenFlags();
+  // The sort column and direction automatic sorting uses (the header's, once
+  // the tree has one).
+  virtual TColumnIndex AutoSortColumn() const { return NoColumn; }
+  virtual TSortDirection AutoSortDirection() const { return TSortDirection::sdAscending; }
+  // Delay timers need the window; without one a delayed report is made at once.
+  virtual bool StartDelayTimer(int TimerId, uint32_t Interval);
+  virtual void StopDelayTimer(int TimerId);
+  // The position cache and repainting belong to the window half.
+  virtual void InvalidateCache() {}
+  bool IsLoading() const { return ComponentState().Contains(csLoading); }
+
+  void InitNode(PVirtualNode Node) {
+    if (!Node->StateBits.Contains(TVirtualNodeState::nsInitialized)) InitNodeState(Node);
+  }
+  bool ReadOnly() const { return FOptions->MiscOptions().Contains(TVTMiscOption::toReadOnly); }
+  bool ShowHiddenNodes() const { return FOptions->PaintOptions().Contains(TVTPaintOption::toShowHiddenNodes); }
+  bool ChildrenAbove() const { return FOptions->PaintOptions().Contains(TVTPaintOption::toChildrenAbove); }
+  void RecomputeCounters();
+
+  bool FDestroying = false;  // also for a plain delete, which sets no component state
+
+private:
+  friend class TCustomVirtualTreeOptions;
+
+  PVirtualNode AllocateNodeRecord();
+  void AllocateRoot();
+  void AdjustSubtreeCount(PVirtualNode Node, int32_t Delta, bool Relative);
+  void AdjustSubtreeHeight(PVirtualNode Node, int32_t Delta, bool Relative);
+  void RecomputeSubtreeCounts(PVirtualNode Node);
+  void RecomputeSubtreeHeights(PVirtualNode Node);
+  void ReleaseSubtree(PVirtualNode Node);
+  bool NodeCounts(PVirtualNode Node) const;  // fully and effectively visible
+  // The root's children are the RootNodeCount: it is never asked for them.
+  void InitChildrenIfNeeded(PVirtualNode Node) {
+    if (Node != FRoot && Node->ChildCount == 0 && Node->StateBits.Contains(TVirtualNodeState::nsHasChildren))
+      InitNodeChildren(Node);
+  }
+  void EnsureNodeDataSize();
+  void CheckUserDataSpace(uint32_t UserData);
+  void StoreUserData(PVirtualNode Node, uint32_t UserData);
+  // The structure operations without the read-only refusal, for the tree's own use.
+  void DoSetNodeChildCount(PVirtualNode Node, uint32_t NewCount);
+  void DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildren);
+  void DoRemoveNode(PVirtualNode Node, bool Reindex);
+  void ChangeVisibility(PVirtualNode Node, TVirtualNodeState State, bool On);
+  PVirtualNode NextNodeInSubtree(PVirtualNode Node, PVirtualNode Top) const;
+  PVirtualNode CopySubtree(PVirtualNode Source, TBaseVirtualTree* Into) const;
+  PVirtualNode NormalizeTarget(PVirtualNode& Target, TVTNodeAttachMode& Mode);
+  PVirtualNode TransferNodes(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly,
+                             TBaseVirtualTree* Into, bool Move);
+  static int32_t CompareForSort(TBaseVirtualTree* Tree, PVirtualNode Node1, PVirtualNode Node2, TColumnIndex Column);
+  void OptionsChanged();
+
+  // Navigation building blocks; Init selects the initialising flavour.
+  TBaseVirtualTree* Mutable() const;
+  bool Shown(PVirtualNode Node, bool IncludeFiltered) const;
+  bool FullyShown(PVirtualNode Node, bool IncludeFiltered) const;
+  PVirtualNode Blocker(PVirtualNode Node, bool IncludeFiltered, bool& Collapsed) const;
+  void Prepare(PVirtualNode Node, bool Init);
+  void PrepareChildren(PVirtualNode Node, bool Init);
+  PVirtualNode FindRaw(PVirtualNode Start, TVirtualNodeState State, bool ConsiderChildrenAbove) const;
+  PVirtualNode Descend(PVirtualNode Node, bool Back, bool Init, bool All);
+  PVirtualNode ChildNode(PVirtualNode Node, bool Back);
+  PVirtualNode ShownChild(PVirtualNode Node, bool Back, bool Init, bool IncludeFiltered);
+  PVirtualNode ShownSibling(PVirtualNode Node, bool Back, bool Init, bool IncludeFiltered);
+  PVirtualNode ShownStep(PVirtualNode Node, bool Back, bool Climb, bool Init);
+  PVirtualNode WalkFirst(bool Post, bool Init);
+  PVirtualNode WalkStep(PVirtualNode Node, bool Back, bool ChildrenFirst, bool Init);
+  PVirtualNode WalkLast(PVirtualNode Node, bool Post, bool Init);
+  PVirtualNode WalkFirstVisible(PVirtualNode Node, bool Post, bool Init, bool IncludeFiltered);
+  PVirtualNode WalkLastVisible(PVirtualNode Node, bool Post, bool Init, bool IncludeFiltered);
+  PVirtualNode WalkVisible(PVirtualNode Node, bool Back, bool Post, bool Init);
+
+  TCustomVirtualTreeOptions* FOptions = nullptr;
+  TNodeAllocator FAllocator;
+  PVirtualNode FRoot = nullptr;
+  int32_t FInternalDataSize = 0;
+  int32_t FNodeDataSize = -1;
+  uint32_t FVisibleCount = 0;
+  int32_t FUpdateCount = 0;
+  TVirtualTreeStates FStates;
+  PVirtualNode FPendingStructureNode = nullptr;
+  TChangeReason FPendingStructureReason = TChangeReason::crIgnore;
+  PVirtualNode FLastChangedNode = nullptr;
+  int32_t FOperationCount = 0;
+  bool FOperationCanceled = false;
+
+  uint32_t FAnimationDuration = 200;
+  uint32_t FAutoExpandDelay = 1000;
+  uint32_t FAutoScrollDelay = 1000;
+  uint32_t FAutoScrollInterval = 1;
+  uint32_t FChangeDelay = 0;
+  uint32_t FDefaultNodeHeight = 18;
+  TVTNodeAttachMode FDefaultPasteMode = TVTNodeAttachMode::amAddChildLast;
+  uint32_t FEditDelay = 1000;
+  uint32_t FIndent = 18;
+  int32_t FMargin = 4;
+  int32_t FTextMargin = 4;
+  TVTNodeAlignment FNodeAlignment = TVTNodeAlignment::naProportional;
+  uint8_t FSelectionBlendFactor = 128;
+  uint32_t FSelectionCurveRadius = 0;
+  int32_t FDragHeight = 350;
+  int32_t FDragWidth = 200;
+  uint32_t FBottomSpace = 0;
+  TDragOperations FDragOperations{TDragOperation::doCopy, TDragOperation::doMove};
+  TVTDragType FDragType = TVTDragType::dtOLE;
+  TVTDragImageKind FDragImageKind = TVTDragImageKind::diComplete;
+  TVTHintMode FHintMode = TVTHintMode::hmDefault;
+  TVTLineMode FLineMode = TVTLineMode::lmNormal;
+  TVTLineStyle FLineStyle = TVTLineStyle::lsDotted;
+  TVTButtonStyle FButtonStyle = TVTButtonStyle::bsRectangle;
+  TVTButtonFillMode FButtonFillMode = TVTButtonFillMode::fmTreeColor;
+  int32_t FBackgroundOffset[2] = {0, 0};
+  AnsiString FAccessibleName;
+};
