@@ -178,10 +178,13 @@ TdxGPImage* TdxGPImage::BlendWith(TdxGPImage* other, uint8_t alpha) {
 
 void TdxGPImage::DrawOnDC(HDC dc, const RECT& dest) {
   if (!FHandle || !IsGdiPlusAvailable()) return;
+  // Measured first: a size query that raises must not leave the graphics open.
+  const int width = Width();
+  const int height = Height();
   GpGraphics* graphics = nullptr;
   if (GdipCreateFromHDC(dc, &graphics) != GpOk || !graphics) return;
   const GpStatus drawn = GdipDrawImageRectRectI(graphics, FHandle, dest.left, dest.top, dest.right - dest.left,
-                                                dest.bottom - dest.top, 0, 0, Width(), Height(), UnitPixel);
+                                                dest.bottom - dest.top, 0, 0, width, height, UnitPixel);
   const GpStatus deleted = GdipDeleteGraphics(graphics);
   CheckGdiPlusStatus(drawn);
   CheckGdiPlusStatus(deleted);

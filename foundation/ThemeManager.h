@@ -64,7 +64,8 @@ public:
 // The hidden top-level window that receives WM_THEMECHANGED (null when the
 // theme library is not bound); the test programs send to it directly.
 HWND ThemeChangeReceiverWindow();
-// What the receiver does for WM_THEMECHANGED.
+// Tells every notificator of a theme change: the receiver's last step for
+// WM_THEMECHANGED, after closing the handles and reading the state again.
 void HandleThemeChanged();
 
 void dxThemeManagerInit();

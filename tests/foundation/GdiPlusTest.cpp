@@ -69,6 +69,7 @@ TEST(GdiPlusBinding, IsAvailableAndStartedWithTwoTokens) {
   EXPECT_EQ(GPImageClass, &TdxGPImage::ClassInfo);
   EXPECT_EQ(TPicture::FindGraphicClassByExtension("png"), &TdxPNGImage::ClassInfo);
   EXPECT_EQ(TPicture::FindGraphicClassByName("TdxPNGImage"), &TdxPNGImage::ClassInfo);
+  EXPECT_EQ(FindStreamableClass("TdxPNGImage"), &TdxPNGImage::ClassInfo);  // forms may name it
 }
 
 TEST(GdiPlusBinding, FindsEncodersByMimeTypeWithoutRegardToCase) {
@@ -146,20 +147,31 @@ TEST(PngPicture, TheAboutBoxEmblemLoadsAs80x80AndRoundTrips) {
   EXPECT_FALSE(copy->SameImageAs(png.get()));
 }
 
-TEST(PngPicture, DrawsWithAlphaThroughTheCanvas) {
+TEST(PngPicture, DrawsWithAlphaThroughTheCanvasAndTheImage) {
   auto png = LoadPng(ReadFileBytes(MEVRA_LOGO_PNG));
-  TBitmap target;
-  target.SetPixelFormat(TPixelFormat::pf32bit);
-  target.SetSize(100, 100);
-  target.Canvas()->Brush()->SetColor(clWhite);
-  target.Canvas()->FillRect(RECT{0, 0, 100, 100});
-  target.Canvas()->StretchDraw(RECT{10, 10, 90, 90}, png.get());
-  target.FreeContext();
-  auto at = [&](int x, int y) { return static_cast<uint32_t*>(target.ScanLine(y))[x] & 0xFFFFFF; };
-  EXPECT_EQ(at(11, 11), 0xFFFFFFu);  // transparent corner of the emblem: the white shows
-  const uint32_t disc = at(18, 50);   // the blue disc left of the letter
-  EXPECT_GT(disc & 0xFF, (disc >> 16) & 0xFF) << std::hex << disc;
-  EXPECT_EQ(at(50, 95), 0xFFFFFFu);  // outside the destination
+  const struct {
+    const char* Name;
+    void (*Draw)(TdxPNGImage* png, TBitmap& target, const RECT& dest);
+  } ways[] = {
+      {"picture through the canvas",
+       [](TdxPNGImage* p, TBitmap& t, const RECT& d) { t.Canvas()->StretchDraw(d, p); }},
+      {"image on the device context",
+       [](TdxPNGImage* p, TBitmap& t, const RECT& d) { p->Image()->DrawOnDC(t.Canvas()->Handle(), d); }},
+  };
+  for (const auto& way : ways) {
+    TBitmap target;
+    target.SetPixelFormat(TPixelFormat::pf32bit);
+    target.SetSize(100, 100);
+    target.Canvas()->Brush()->SetColor(clWhite);
+    target.Canvas()->FillRect(RECT{0, 0, 100, 100});
+    way.Draw(png.get(), target, RECT{10, 10, 90, 90});
+    target.FreeContext();
+    auto at = [&](int x, int y) { return static_cast<uint32_t*>(target.ScanLine(y))[x] & 0xFFFFFF; };
+    EXPECT_EQ(at(11, 11), 0xFFFFFFu) << way.Name;  // transparent corner of the emblem: the white shows
+    const uint32_t disc = at(18, 50);               // the blue disc left of the letter
+    EXPECT_GT(disc & 0xFF, (disc >> 16) & 0xFF) << way.Name << " " << std::hex << disc;
+    EXPECT_EQ(at(50, 95), 0xFFFFFFu) << way.Name;  // outside the destination
+  }
 }
 
 TEST(PngPicture, PictureFormDataNamesTheClass) {
