@@ -26,9 +26,6 @@ namespace {
 CLIPFORMAT CFRichText = 0;
 CLIPFORMAT CFCSV = 0;
 
-// The name a text offered as a file is given.
-const char TextScrapName[] = "Text scrap.txt";
-
 AnsiString UpToNul(const AnsiString& s) { return s.substr(0, s.find('\0')); }
 std::wstring UpToNul(const std::wstring& s) { return s.substr(0, s.find(L'\0')); }
 
@@ -115,9 +112,10 @@ bool TTextDataFormat::TakeFromClipboardFormat(TClipboardFormat* clipboardFormat)
 
 bool TTextDataFormat::GiveToClipboardFormat(TClipboardFormat* clipboardFormat) {
   if (auto* text = ObjectAs<TTextClipboardFormat>(clipboardFormat)) {
-    if (!FText.empty()) text->SetText(FText);
-    else if (!FUnicode.empty()) text->SetText(Utf16ToAnsi(UpToNul(FUnicode)));
-    else text->SetText(OemToAnsi(FOEM));
+    AnsiString value = FText;
+    if (value.empty()) value = Utf16ToAnsi(UpToNul(FUnicode));
+    if (value.empty()) value = OemToAnsi(FOEM);
+    text->SetText(value);
     return true;
   }
   if (auto* rtf = ObjectAs<TRichTextClipboardFormat>(clipboardFormat)) {
@@ -146,12 +144,12 @@ bool TTextDataFormat::GiveToClipboardFormat(TClipboardFormat* clipboardFormat) {
   }
   if (auto* group = ObjectAs<TFileGroupDescritorClipboardFormat>(clipboardFormat)) {
     group->SetCount(1);
-    group->SetFileName(0, TextScrapName);
+    group->SetFileName(0, LoadResString(sTextScrapName));
     return true;
   }
   if (auto* group = ObjectAs<TFileGroupDescritorWClipboardFormat>(clipboardFormat)) {
     group->SetCount(1);
-    group->SetFileName(0, AnsiToUtf16(TextScrapName));
+    group->SetFileName(0, AnsiToUtf16(LoadResString(sTextScrapName)));
     return true;
   }
   return TCustomDataFormat::GiveToClipboardFormat(clipboardFormat);

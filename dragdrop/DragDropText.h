@@ -5,8 +5,12 @@
 
 #include "dragdrop/DragDropFormats.h"
 #include "dragdrop/DropTarget.h"
+#include "platform/ResourceString.h"
 
 #include <string>
+
+// The name a text offered as a file is given (a program may reword it).
+inline constexpr TResourceString sTextScrapName{0xE600, "Text scrap.txt"};
 
 // CF_UNICODETEXT: (size div 2) characters taken as stored.
 class TUnicodeTextClipboardFormat : public TCustomWideTextClipboardFormat {

@@ -165,8 +165,22 @@ protected:
     HRESULT result = S_OK;
     try {
       if (!data) throw EOleSysError("The dropped data object did not reach the transfer thread", E_UNEXPECTED);
-      FTarget->FDataObject = TComPtr<IDataObject>(data);
-      FTarget->ReadFormats();
+      {
+        // The target's own reference belongs to the GUI thread's apartment:
+        // set it aside while the formats are read through this thread's, and
+        // give it back before the drop fires there. Each reference is then
+        // used and released only in the apartment that made it.
+        struct TSwap {
+          TComPtr<IDataObject>& Slot;
+          IDataObject* Kept;
+          TSwap(TComPtr<IDataObject>& slot, IDataObject* own) : Slot(slot), Kept(slot.Detach()) { Slot.Attach(own); }
+          ~TSwap() {
+            Slot.Detach();
+            Slot.Attach(Kept);
+          }
+        } swap(FTarget->FDataObject, data);
+        FTarget->ReadFormats();
+      }
       Synchronize(TThreadMethod::Lambda([this] {
         FTarget->FireDrop(TShiftState(), POINT{0, 0}, FEffect);
       }));
@@ -427,7 +441,9 @@ HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragEnter(IDataObject* dataObj, DWO
     return DoDragEnter(dataObj, keyState, pt, *effect);
   } catch (...) {
     *effect = DROPEFFECT_NONE;
-    FDataObject.Clear();
+    // A drag that arrives while a transfer runs is refused by ResetData; the
+    // data object in hand then belongs to the transfer thread.
+    if (!FTransferRunning) FDataObject.Clear();
     return HandleComException(this);
   }
 }

@@ -128,24 +128,33 @@ bool ContainsHTMLTag(const AnsiString& text) { return UpperCase(text).find("<HTM
 
 AnsiString MakeCFHTML(const AnsiString& fragment) {
   if (ContainsHTMLTag(fragment)) return fragment;
-  static const char header[] =
-      "Version:0.9\r\nStartHTML:aaaaaaaa\r\nEndHTML:bbbbbbbb\r\nStartFragment:cccccccc\r\nEndFragment:dddddddd\r\n";
   static const char prefix[] = "<HTML>\r\n<BODY>\r\n<!--StartFragment-->";
   static const char suffix[] = "<!--EndFragment-->\r\n</BODY>\r\n</HTML>";
-  const int64_t headerLength = sizeof(header) - 1;  // 97
   const int64_t prefixLength = sizeof(prefix) - 1;  // 36
-  AnsiString block = AnsiString(header) + prefix + fragment + suffix;
-  const int64_t total = static_cast<int64_t>(block.size());
-  const int64_t startFragment = headerLength + prefixLength;
-  const int64_t endFragment = startFragment + static_cast<int64_t>(fragment.size());
-  const std::pair<const char*, int64_t> values[] = {
-      {"aaaaaaaa", headerLength}, {"bbbbbbbb", total}, {"cccccccc", startFragment}, {"dddddddd", endFragment}};
-  for (const auto& [placeholder, value] : values) {
-    const size_t at = block.find(placeholder);
-    char digits[24];
-    std::snprintf(digits, sizeof(digits), "%.8lld", static_cast<long long>(value));
-    block.replace(at, 8, digits);
+  const int64_t suffixLength = sizeof(suffix) - 1;  // 36
+  const int64_t fragmentLength = static_cast<int64_t>(fragment.size());
+  // Offsets take at least 8 digits (a 97-byte header). A block of 100 MB or
+  // more needs wider ones, which lengthen the header and so move every
+  // offset: settle the header's length before writing it.
+  AnsiString header;
+  int64_t headerLength = 97;
+  for (;;) {
+    const int64_t startFragment = headerLength + prefixLength;
+    const int64_t endFragment = startFragment + fragmentLength;
+    const int64_t endHTML = endFragment + suffixLength;
+    char text[160];
+    std::snprintf(text, sizeof(text),
+                  "Version:0.9\r\nStartHTML:%.8lld\r\nEndHTML:%.8lld\r\nStartFragment:%.8lld\r\n"
+                  "EndFragment:%.8lld\r\n",
+                  static_cast<long long>(headerLength), static_cast<long long>(endHTML),
+                  static_cast<long long>(startFragment), static_cast<long long>(endFragment));
+    header = text;
+    if (static_cast<int64_t>(header.size()) == headerLength) break;
+    headerLength = static_cast<int64_t>(header.size());
   }
+  AnsiString block;
+  block.reserve(header.size() + static_cast<size_t>(prefixLength + fragmentLength + suffixLength));
+  block.append(header).append(prefix).append(fragment).append(suffix);
   return block;
 }
 

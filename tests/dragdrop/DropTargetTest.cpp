@@ -247,6 +247,24 @@ TEST(DropTargetRefusals, UnreadableOrUnlistedDataAndDragsOutsideEveryWindow) {
     EXPECT_EQ(DropTargetOf(target)->DragEnter(&data, 0, pt, &effect), S_OK);
     EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
   }
+  // The application may turn down a format it is offered.
+  {
+    TDropTextTarget target(nullptr);
+    target.SetTarget(window.Handle());
+    int considered = 0;
+    target.OnConsiderFormat = TDataFormatConsiderEvent::Lambda([&](TObject*, TCustomDataFormat* format, bool& accept) {
+      EXPECT_EQ(format, &target.DataFormat());
+      ++considered;
+      accept = false;
+    });
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "x"s + '\0');
+    DWORD effect = DROPEFFECT_COPY;
+    EXPECT_EQ(DropTargetOf(target)->DragEnter(&data, 0, pt, &effect), S_OK);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_GE(considered, 1);
+    EXPECT_EQ(data.RefCount, 1);
+  }
   // Reading on entry: a block that gives no value fails the entry.
   {
     TDropTextTarget target(nullptr);
@@ -343,6 +361,13 @@ TEST(DropTargetScrolling, NearTheEdgeOfAScrollingWindowItScrollsUntilTheHandlerS
   EXPECT_EQ(asked.size(), 2u);  // the handler stopped it
   EXPECT_EQ(asked[0], TScrolDirections{sdUp});
   EXPECT_EQ(scrolls, std::vector<WPARAM>{SB_LINEUP});
+  // Once the cursor moves again (here near the bottom) the timer starts anew.
+  RECT client{};
+  GetClientRect(window.Handle(), &client);
+  effect = DROPEFFECT_COPY;
+  ASSERT_EQ(drop->DragOver(0, ScreenPointOf(window.Handle(), 50, client.bottom - 1), &effect), S_OK);
+  ASSERT_TRUE(RunMessagesUntil([&] { return asked.size() >= 3; }, 3000));
+  EXPECT_EQ(asked[2], TScrolDirections{sdDown});
   drop->DragLeave();
 
   // A window without scroll bars never gets the bit.
@@ -455,6 +480,58 @@ TEST(DropTargetAssign, ADataObjectIsReadAsACopyDrop) {
   EXPECT_EQ(target.GetPlainText(), "assigned");
   EXPECT_TRUE(seen.empty());
   EXPECT_EQ(data.RefCount, 1);
+
+  // Nothing readable: the assignment is refused like any other.
+  AssignableData pictures;
+  pictures.Offer(CF_BITMAP, "bits");
+  EXPECT_THROW(target.Assign(&pictures), Exception);
+  EXPECT_EQ(target.DataObject(), nullptr);
+  EXPECT_EQ(pictures.RefCount, 1);
+}
+
+// Pasting reads the clipboard's data object as a drop with the effect the
+// source prefers, at no point and with no keys.
+TEST(DropTargetPaste, TheClipboardIsReadAsADropWithItsPreferredEffect) {
+  struct Case {
+    const char* Name;
+    bool OfferText;
+    int32_t ExpectedEffect;
+    const char* ExpectedText;
+  };
+  const Case cases[] = {
+      {"text and a preferred move", true, DROPEFFECT_MOVE, "pasted"},
+      {"nothing readable: effect none", false, DROPEFFECT_NONE, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FakeDataObject data;
+    if (c.OfferText) data.Offer(CF_TEXT, "pasted"s + '\0');
+    const DWORD preferred = DROPEFFECT_MOVE;
+    data.Offer(Registered("Preferred DropEffect"), std::string(reinterpret_cast<const char*>(&preferred), 4));
+    ASSERT_EQ(OleSetClipboard(&data), S_OK);
+    TDropTextTarget target(nullptr);
+    int calls = 0;
+    int32_t seenEffect = -1;
+    std::string seenText;
+    POINT seenPoint{-1, -1};
+    TShiftState seenShift{ssAlt};
+    target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState shift, const POINT& p, int32_t& effect) {
+      ++calls;
+      seenEffect = effect;
+      seenText = target.GetPlainText();
+      seenPoint = p;
+      seenShift = shift;
+    });
+    target.PasteClipboard();
+    OleSetClipboard(nullptr);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(seenEffect, c.ExpectedEffect);
+    EXPECT_EQ(seenText, c.ExpectedText);
+    EXPECT_EQ(seenPoint.x, 0);
+    EXPECT_EQ(seenPoint.y, 0);
+    EXPECT_EQ(seenShift, TShiftState());
+    EXPECT_EQ(target.DataObject(), nullptr);
+  }
 }
 
 }  // namespace
@@ -465,7 +542,10 @@ namespace {
 // marshaler hands the transfer thread this very object.
 class AsyncData : public FakeDataObject, public IDataObjectAsyncCapability {
 public:
-  AsyncData() { CoCreateFreeThreadedMarshaler(static_cast<IDataObject*>(this), &FMarshaler); }
+  // Without the free-threaded marshaler the transfer thread gets a proxy.
+  explicit AsyncData(bool freeThreaded = true) {
+    if (freeThreaded) CoCreateFreeThreadedMarshaler(static_cast<IDataObject*>(this), &FMarshaler);
+  }
   ~AsyncData() override {
     if (FMarshaler) FMarshaler->Release();
   }
@@ -493,6 +573,14 @@ public:
     *in = Started && !Ended;
     return S_OK;
   }
+  // With a gate, every read waits until the gate opens and says it has begun.
+  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+    if (Gate) {
+      SetEvent(Reading);
+      WaitForSingleObject(Gate, 10000);
+    }
+    return FakeDataObject::GetData(format, medium);
+  }
   HRESULT STDMETHODCALLTYPE EndOperation(HRESULT result, IBindCtx*, DWORD effect) override {
     EndResult = result;
     EndEffect = effect;
@@ -503,34 +591,51 @@ public:
   std::atomic<bool> Ended{false};
   HRESULT EndResult = E_FAIL;
   DWORD EndEffect = 0;
+  HANDLE Gate = nullptr;
+  HANDLE Reading = nullptr;
 
 private:
   IUnknown* FMarshaler = nullptr;
 };
 
-TEST(DropTargetAsync, TheDataIsReadOnAThreadAndTheDropFiresOnTheGuiThread) {
-  TestWindow window(200, 100);
-  PinnedTextTarget target(nullptr);
-  target.SetTarget(window.Handle());
-  target.AllowAsyncTransfer = true;
+// A text target that allows asynchronous transfers and records its events.
+class DropTargetAsync : public testing::Test {
+protected:
+  DropTargetAsync() {
+    target.SetTarget(window.Handle());
+    target.AllowAsyncTransfer = true;
+    target.OnStartAsyncTransfer = TNotifyEvent::Lambda([this](TObject*) { events.push_back("start"); });
+    target.OnDrop = TDropTargetEvent::Lambda([this](TObject*, TShiftState, const POINT&, int32_t&) {
+      events.push_back("drop " + target.GetPlainText());
+      dropThread = GetCurrentThreadId();
+    });
+    target.OnEndAsyncTransfer = TNotifyEvent::Lambda([this](TObject*) { events.push_back("end"); });
+  }
+  // Enters and drops at one point; the transfer thread is then on its way.
+  void EnterAndDrop(AsyncData& data, DWORD& effect) {
+    ASSERT_EQ(drop->DragEnter(&data, 0, pt, &effect), S_OK);
+    ASSERT_EQ(drop->Drop(&data, 0, pt, &effect), S_OK);
+  }
+  bool Ended() {
+    return RunMessagesUntil([&] { return !events.empty() && events.back() == "end"; }, 5000);
+  }
+
+  TestWindow window{200, 100};
+  PinnedTextTarget target{nullptr};
+  IDropTarget* drop = DropTargetOf(target);
+  POINTL pt = ScreenPointOf(window.Handle(), 10, 10);
   std::vector<std::string> events;
   DWORD dropThread = 0;
-  target.OnStartAsyncTransfer = TNotifyEvent::Lambda([&](TObject*) { events.push_back("start"); });
-  target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
-    events.push_back("drop " + target.GetPlainText());
-    dropThread = GetCurrentThreadId();
-  });
-  target.OnEndAsyncTransfer = TNotifyEvent::Lambda([&](TObject*) { events.push_back("end"); });
+};
+
+TEST_F(DropTargetAsync, TheDataIsReadOnAThreadAndTheDropFiresOnTheGuiThread) {
   AsyncData data;
   data.Offer(CF_TEXT, "async"s + '\0');
-  IDropTarget* drop = DropTargetOf(target);
-  const POINTL pt = ScreenPointOf(window.Handle(), 10, 10);
   DWORD effect = DROPEFFECT_COPY;
-  ASSERT_EQ(drop->DragEnter(&data, 0, pt, &effect), S_OK);
-  ASSERT_EQ(drop->Drop(&data, 0, pt, &effect), S_OK);
+  EnterAndDrop(data, effect);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
   EXPECT_TRUE(data.Started);
-  ASSERT_TRUE(RunMessagesUntil([&] { return !events.empty() && events.back() == "end"; }, 5000));
+  ASSERT_TRUE(Ended());
   EXPECT_EQ(events, (std::vector<std::string>{"start", "drop async", "end"}));
   EXPECT_EQ(dropThread, GetCurrentThreadId());
   EXPECT_TRUE(data.Ended);
@@ -542,6 +647,71 @@ TEST(DropTargetAsync, TheDataIsReadOnAThreadAndTheDropFiresOnTheGuiThread) {
   EXPECT_EQ(PerformedEffect(data), uint32_t(DROPEFFECT_COPY));
   PumpMessages(50);
   EXPECT_EQ(data.RefCount, 1);
+}
+
+// Through a real proxy: the formats are read on the thread, and the drop,
+// with its feedback, goes through the GUI thread's own reference.
+TEST_F(DropTargetAsync, TheGuiThreadKeepsItsOwnReferenceToTheDataObject) {
+  AsyncData data(false);
+  data.Offer(CF_TEXT, "proxied"s + '\0');
+  IDataObject* seen = nullptr;
+  target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
+    events.push_back("drop " + target.GetPlainText());
+    seen = target.DataObject();
+  });
+  DWORD effect = DROPEFFECT_COPY;
+  EnterAndDrop(data, effect);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "drop proxied", "end"}));
+  EXPECT_EQ(seen, static_cast<IDataObject*>(&data));
+  EXPECT_EQ(PerformedEffect(data), uint32_t(DROPEFFECT_COPY));
+  EXPECT_EQ(data.EndResult, S_OK);
+  PumpMessages(50);
+  EXPECT_EQ(data.RefCount, 1);
+}
+
+// A second drag while a transfer runs is refused, and the transfer keeps its
+// data object and still delivers.
+TEST_F(DropTargetAsync, ADragArrivingDuringTheTransferIsRefusedAndTheTransferDelivers) {
+  AsyncData data;
+  data.Offer(CF_TEXT, "late"s + '\0');
+  data.Gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  data.Reading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  DWORD effect = DROPEFFECT_COPY;
+  EnterAndDrop(data, effect);
+  ASSERT_EQ(WaitForSingleObject(data.Reading, 5000), WAIT_OBJECT_0);
+  ASSERT_TRUE(target.TransferRunning());
+
+  struct Case {
+    const char* Name;
+    bool Leave;  // DragLeave after the entry
+  };
+  for (const Case& c : {Case{"enter", false}, Case{"enter and leave", true}}) {
+    SCOPED_TRACE(c.Name);
+    FakeDataObject other;
+    other.Offer(CF_TEXT, "other"s + '\0');
+    std::vector<std::string> reported;
+    const TExceptionEvent old = SetCallbackExceptionHandler(
+        TExceptionEvent::Lambda([&](TObject*, Exception& e) { reported.push_back(e.Message()); }));
+    effect = DROPEFFECT_COPY;
+    EXPECT_EQ(drop->DragEnter(&other, 0, pt, &effect), E_UNEXPECTED);
+    SetCallbackExceptionHandler(old);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+    EXPECT_EQ(reported, std::vector<std::string>{"Can't clear data while async data transfer is in progress"});
+    if (c.Leave) drop->DragLeave();
+    EXPECT_EQ(target.DataObject(), static_cast<IDataObject*>(&data));
+    EXPECT_EQ(other.RefCount, 1);
+  }
+
+  SetEvent(data.Gate);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(events, (std::vector<std::string>{"start", "drop late", "end"}));
+  EXPECT_EQ(data.EndResult, S_OK);
+  EXPECT_EQ(target.DataObject(), nullptr);
+  PumpMessages(50);
+  EXPECT_EQ(data.RefCount, 1);
+  CloseHandle(data.Gate);
+  CloseHandle(data.Reading);
 }
 
 }  // namespace

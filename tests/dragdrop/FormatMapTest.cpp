@@ -152,6 +152,20 @@ TEST(FormatMap, RegisteringAgainKeepsOneRowWithTheUnionOfDirections) {
   EXPECT_EQ(map.Rows().size(), 2u);
 }
 
+// Rows of one data format stay together in ascending priority, and a pair
+// goes before the rows of its data format that have its priority.
+TEST(FormatMap, RowsOfADataFormatStayTogetherAndTheLaterOfEqualPrioritiesComesFirst) {
+  TDataFormatMap map;
+  map.Add(&TextData, &CfText, 0, Both, Write);
+  map.Add(&UrlData, &CfUrl, 0, Both, Write);
+  map.Add(&TextData, &CfUnicode, 0, Both, Write);
+  map.Add(&TextData, &CfUrl, 1, Both, Write);
+  std::vector<std::pair<TClass, TClass>> rows;
+  for (const TDataFormatMapRow& row : map.Rows()) rows.emplace_back(row.DataFormatClass, row.ClipboardFormatClass);
+  EXPECT_EQ(rows, (std::vector<std::pair<TClass, TClass>>{
+                      {&TextData, &CfUnicode}, {&TextData, &CfText}, {&TextData, &CfUrl}, {&UrlData, &CfUrl}}));
+}
+
 TEST(FormatMap, ForgettingRemovesRowsOfDescendants) {
   TDataFormatMap map;
   map.Add(&TextData, &CfText, 0, Both, Write);

@@ -39,6 +39,20 @@ TEST(CFHTML, FragmentsAreCountedInBytesAsGivenAndTaggedTextStaysAsItIs) {
   EXPECT_FALSE(ContainsHTMLTag("<HTM L>"));
 }
 
+// From 100 MB on the offsets take nine digits; the header grows by them and
+// every offset still points where it says.
+TEST(CFHTML, NineDigitOffsetsStillMatchTheBlock) {
+  const std::string fragment(100000000, 'x');
+  const std::string block = MakeCFHTML(fragment);
+  const std::string header = "Version:0.9\r\nStartHTML:00000099\r\nEndHTML:100000171\r\n"
+                             "StartFragment:00000135\r\nEndFragment:100000135\r\n";
+  ASSERT_EQ(block.compare(0, header.size(), header), 0) << block.substr(0, 120);
+  EXPECT_EQ(block.size(), 100000171u);
+  EXPECT_EQ(block.compare(99, 6, "<HTML>"), 0);
+  EXPECT_EQ(block.compare(135 - 20, 20, "<!--StartFragment-->"), 0);
+  EXPECT_EQ(block.compare(100000135, 18, "<!--EndFragment-->"), 0);
+}
+
 TEST(Shortcuts, FileNamesForAddressesAndTitles) {
   const std::pair<std::string, std::string> cases[] = {
       {"http://www.example.com/path/page.html", "www.example.com.url"},

@@ -40,10 +40,12 @@ TEST(OleDrag, DoDragDropDeliversTheTextToTheTargetWindow) {
   TDropTextTarget target(nullptr);
   target.SetTarget(window.Handle());
   std::string dropped;
+  std::string droppedHtml;
   POINT at{-1, -1};
   int32_t droppedEffect = -1;
   target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT& p, int32_t& effect) {
     dropped = target.GetPlainText();
+    droppedHtml = target.GetHTMLText();
     at = p;
     droppedEffect = effect;
   });
@@ -56,12 +58,17 @@ TEST(OleDrag, DoDragDropDeliversTheTextToTheTargetWindow) {
 
   FakeDataObject data;
   data.Offer(CF_TEXT, "\xD6\xD0\xCE\xC4 dragged"s + '\0');
+  // The box's other half: the browser's HTML block, UTF-8 and header included.
+  const std::string html = "Version:0.9\r\nStartHTML:00000097\r\n<html><body><!--StartFragment-->"
+                           "\xE4\xB8\xAD\xE6\x96\x87<!--EndFragment--></body></html>";
+  data.Offer(static_cast<CLIPFORMAT>(RegisterClipboardFormatA("HTML Format")), html + '\0');
   CountingDropSource source;
   DWORD effect = DROPEFFECT_NONE;
   const HRESULT hr = DoDragDrop(&data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
   EXPECT_EQ(hr, DRAGDROP_S_DROP);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
   EXPECT_EQ(dropped, "\xD6\xD0\xCE\xC4 dragged");
+  EXPECT_EQ(droppedHtml, html + "\r\n");
   EXPECT_EQ(droppedEffect, DROPEFFECT_COPY);
   EXPECT_EQ(at.x, 120);
   EXPECT_EQ(at.y, 80);

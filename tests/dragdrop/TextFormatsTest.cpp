@@ -153,6 +153,9 @@ TEST(TextFormats, OfferedValuesFallBackOnTheText) {
   TTextDataFormat fromOem(nullptr);
   fromOem.SetOEM("dos");
   EXPECT_EQ(Offered(fromOem, plain), Nul("dos"));
+  // A wide text that is only its terminator counts as empty.
+  fromOem.SetUnicode(L"\0"s);
+  EXPECT_EQ(Offered(fromOem, plain), Nul("dos"));
 
   // Empty text gives empty OEM text: nothing to write.
   TTextDataFormat empty(nullptr);
@@ -169,6 +172,13 @@ TEST(TextFormats, OfferedAsAFileItIsATextScrap) {
   TFileGroupDescritorWClipboardFormat wide;
   ASSERT_TRUE(text.GiveToClipboardFormat(&wide));
   EXPECT_EQ(wide.FileName(0), L"Text scrap.txt");
+  // The name is the program's to reword, cut to what a descriptor holds.
+  ReplaceResString(sTextScrapName, "\xD6\xD0" + std::string(300, 'n'));
+  ASSERT_TRUE(text.GiveToClipboardFormat(&group));
+  ASSERT_TRUE(text.GiveToClipboardFormat(&wide));
+  RestoreResString(sTextScrapName);
+  EXPECT_EQ(group.FileName(0), "\xD6\xD0" + std::string(257, 'n'));
+  EXPECT_EQ(wide.FileName(0), L"\x4E2D" + std::wstring(258, L'n'));
 }
 
 TEST(TextFormats, OfferedHtmlIsTheReceivedBlockOrTheTextWrapped) {
