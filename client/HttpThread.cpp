@@ -59,9 +59,9 @@ void HandOver(std::unique_ptr<TDelivery> delivery) {
 
 httpthread::httpthread(const AnsiString& url, HWND replyWnd, int32_t mode, const TStrings& params,
                        TXmlDocumentRef doc, bool busyGuard)
-    : TThread(false), Url(url), ReplyWnd(replyWnd), Mode(mode), FDoc(std::move(doc)) {
+    : TThread(false), Url(url), ReplyWnd(replyWnd), Mode(mode), Doc(std::move(doc)) {
   SetFreeOnTerminate(true);
-  FParams.AddStrings(params);
+  Params.AddStrings(params);
   Router();  // created here, on the GUI thread
   if (busyGuard) ActiveRequest = this;
 }
@@ -72,12 +72,12 @@ void httpthread::Execute() {
   Http = std::make_unique<THttpClient>();
   Http->ReadTimeout = ReadTimeoutMs;
   auto delivery = std::make_unique<TDelivery>();
-  delivery->Doc = std::move(FDoc);
+  delivery->Doc = std::move(Doc);
   delivery->ReplyWnd = ReplyWnd;
   for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
     try {
       if (Mode == 2) {
-        delivery->Body = Http->Post(Url, FParams);
+        delivery->Body = Http->Post(Url, Params);
         delivery->Deliver = true;
       }
       break;

@@ -40,8 +40,10 @@ protected:
   void Execute() override;
 
 private:
-  TStringList FParams;                // this request's own copy
-  TXmlDocumentRef FDoc;               // handed back to the GUI thread, never used here
+  // This request's own copy, taken at construction: the shared list is
+  // cleared and refilled by the next request while this one may still post.
+  TStringList Params;
+  TXmlDocumentRef Doc;                // handed back to the GUI thread, never used here
 };
 
 // Starts a worker for `url` with RequestParams, mode 2.

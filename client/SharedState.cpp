@@ -31,9 +31,15 @@ void CreateDocuments() {
 AnsiString SettingsFolderFor(const AnsiString& homePath) { return "c:\\" + homePath + "\\qz"; }
 
 void InitSettingsFolder() {
-  char value[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableA("HOMEPATH", value, sizeof value);
-  SettingsFolder = SettingsFolderFor(n > 0 && n < sizeof value ? AnsiString(value, n) : AnsiString());
+  // Asked for its length first: a long value must not be cut to nothing.
+  AnsiString value;
+  DWORD n = GetEnvironmentVariableA("HOMEPATH", nullptr, 0);
+  if (n > 0) {
+    value.resize(n);
+    n = GetEnvironmentVariableA("HOMEPATH", value.data(), n);
+    value.resize(n < value.size() ? n : 0);
+  }
+  SettingsFolder = SettingsFolderFor(value);
 }
 
 void ReleaseSharedState() {

@@ -90,7 +90,7 @@ int64_t TZCompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
 
 // ---- decompression ----
 
-TZDecompressionStream::TZDecompressionStream(TStream& source) : TCustomZStream(source) {
+TZDecompressionStream::TZDecompressionStream(TStream& source) : TCustomZStream(source), FStartPos(FStrmPos) {
   FZRec.next_in = FBuffer.data();
   FZRec.avail_in = 0;
   Checked<EZDecompressionError>(inflateInit(&FZRec));
@@ -144,8 +144,10 @@ int64_t TZDecompressionStream::Seek(int64_t offset, TSeekOrigin origin) {
     FZRec.next_in = FBuffer.data();
     FZRec.avail_in = 0;
     FEnded = false;
-    FStrm.SetPosition(0);
-    FStrmPos = 0;
+    // Back to the start of the compressed data, which need not be the start
+    // of the source: restarting anywhere else would inflate foreign bytes.
+    FStrm.SetPosition(FStartPos);
+    FStrmPos = FStartPos;
   } else if (origin == TSeekOrigin::soCurrent && offset >= 0) {
     Discard(offset);
   } else if (origin == TSeekOrigin::soBeginning && offset >= delivered()) {

@@ -75,11 +75,13 @@ public:
 
   int32_t Read(void* buffer, int32_t count) override;
   int32_t Write(const void* buffer, int32_t count) override;
-  // Forward moves decompress and discard; back to 0 restarts; from the end
-  // only with offset 0. Answers the bytes delivered so far.
+  // Forward moves decompress and discard; back to 0 restarts from where the
+  // compressed data began; from the end only with offset 0. Answers the bytes
+  // delivered so far.
   int64_t Seek(int64_t offset, TSeekOrigin origin) override;
 
 private:
   void Discard(int64_t count);
+  int64_t FStartPos;  // where the compressed data begins in the source
   bool FEnded = false;
 };

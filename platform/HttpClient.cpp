@@ -15,6 +15,7 @@ namespace {
 
 constexpr size_t kMaxHeaderLine = 16 * 1024;
 constexpr size_t kMaxHeaderCount = 200;
+constexpr int kMaxInterimReplies = 32;
 
 void StartWinsock() {
   static std::once_flag once;
@@ -254,29 +255,30 @@ void THttpClient::ReadExact(size_t count, AnsiString& target) {
 }
 
 void THttpClient::ReadReply(bool headRequest, AnsiString& body) {
-  // Status line: "HTTP/1.x nnn text".
-  AnsiString status;
-  do {
-    status = ReadLine();
-  } while (status.empty());
-  if (Copy(status, 1, 5) != "HTTP/" || status.size() < 12 || status[8] != ' ' || !IsDigitText(status.substr(9, 3)))
-    throw EHttpError("Invalid reply status line: " + Copy(status, 1, 80));
-  FResponseCode = std::stoi(status.substr(9, 3));
-  FResponseText = Trim(status.substr(12));
-  FResponseHeaders.clear();
-  for (;;) {
-    const AnsiString line = ReadLine();
-    if (line.empty()) break;
-    if (FResponseHeaders.size() >= kMaxHeaderCount) throw EHttpError("Too many reply headers");
-    const size_t colon = line.find(':');
-    if (colon == AnsiString::npos || colon == 0) throw EHttpError("Invalid reply header: " + Copy(line, 1, 80));
-    FResponseHeaders.emplace_back(Trim(line.substr(0, colon)), Trim(line.substr(colon + 1)));
-    if (SameText(FResponseHeaders.back().first, "Set-Cookie")) StoreCookie(FResponseHeaders.back().second);
-  }
-  // 1xx informational replies precede the real one.
-  if (FResponseCode >= 100 && FResponseCode < 200) {
-    ReadReply(headRequest, body);
-    return;
+  // 1xx informational replies precede the real one; a server that sends
+  // nothing else is cut off rather than followed for ever.
+  for (int interim = 0;; ++interim) {
+    if (interim > kMaxInterimReplies) throw EHttpError("Too many interim replies");
+    // Status line: "HTTP/1.x nnn text".
+    AnsiString status;
+    do {
+      status = ReadLine();
+    } while (status.empty());
+    if (Copy(status, 1, 5) != "HTTP/" || status.size() < 12 || status[8] != ' ' || !IsDigitText(status.substr(9, 3)))
+      throw EHttpError("Invalid reply status line: " + Copy(status, 1, 80));
+    FResponseCode = std::stoi(status.substr(9, 3));
+    FResponseText = Trim(status.substr(12));
+    FResponseHeaders.clear();
+    for (;;) {
+      const AnsiString line = ReadLine();
+      if (line.empty()) break;
+      if (FResponseHeaders.size() >= kMaxHeaderCount) throw EHttpError("Too many reply headers");
+      const size_t colon = line.find(':');
+      if (colon == AnsiString::npos || colon == 0) throw EHttpError("Invalid reply header: " + Copy(line, 1, 80));
+      FResponseHeaders.emplace_back(Trim(line.substr(0, colon)), Trim(line.substr(colon + 1)));
+      if (SameText(FResponseHeaders.back().first, "Set-Cookie")) StoreCookie(FResponseHeaders.back().second);
+    }
+    if (FResponseCode < 100 || FResponseCode >= 200) break;
   }
   body.clear();
   if (headRequest || FResponseCode == 204 || FResponseCode == 304) return;

@@ -60,14 +60,28 @@ std::vector<TXmlNode> ListNodes(IXMLDOMNodeList* list) {
 }
 
 // Document type declarations are refused outright: the service has no use for
-// them, and they are the door to entity expansion and outside fetches.
+// them, and they are the door to entity expansion and outside fetches. One can
+// only stand in the prolog, among processing instructions, comments and white
+// space, so only the prolog is searched: the same words inside the document
+// (a CDATA section holding "<!DOCTYPE html>") are text.
 bool HasDoctype(const std::wstring& xml) {
-  for (size_t at = xml.find(L"<!"); at != std::wstring::npos; at = xml.find(L"<!", at + 2)) {
-    std::wstring word = xml.substr(at + 2, 7);
-    for (wchar_t& c : word) c = static_cast<wchar_t>(towupper(c));
-    if (word == L"DOCTYPE" || word == L"ENTITY") return true;
+  size_t at = 0;
+  if (at < xml.size() && xml[at] == 0xFEFF) ++at;
+  for (;;) {
+    while (at < xml.size() && (xml[at] == L' ' || xml[at] == L'\t' || xml[at] == L'\r' || xml[at] == L'\n')) ++at;
+    if (xml.compare(at, 2, L"<?") == 0) {
+      at = xml.find(L"?>", at + 2);
+      if (at == std::wstring::npos) return false;  // not XML: the parser refuses it
+      at += 2;
+    } else if (xml.compare(at, 4, L"<!--") == 0) {
+      at = xml.find(L"-->", at + 4);
+      if (at == std::wstring::npos) return false;
+      at += 3;
+    } else {
+      // Any other markup declaration before the root element is refused too.
+      return xml.compare(at, 2, L"<!") == 0;
+    }
   }
-  return false;
 }
 
 // A pattern whose quotes do not pair up is refused before the DOM library sees

@@ -36,7 +36,8 @@ TEST(XmlDocument, ApostrophesCannotBreakAKeyLookup) {
 TEST(XmlDocument, TextThatIsNotXmlLeavesItEmpty) {
   const char* bad[] = {"this is not XML", "<con><a></con>", "", "<con>\x01</con>",
                        "<!DOCTYPE con [<!ENTITY e \"boom\">]><con>&e;</con>",
-                       "<!DOCTYPE con SYSTEM \"file:///c:/windows/win.ini\"><con/>"};
+                       "<!DOCTYPE con SYSTEM \"file:///c:/windows/win.ini\"><con/>",
+                       "<?xml version=\"1.0\"?>\r\n<!-- a --><!DOCTYPE con [<!ENTITY e \"boom\">]><con>&e;</con>"};
   for (const char* text : bad) {
     SCOPED_TRACE(text);
     TXmlDocument doc;
@@ -46,6 +47,17 @@ TEST(XmlDocument, TextThatIsNotXmlLeavesItEmpty) {
     EXPECT_EQ(doc.XmlW(), L"");
     EXPECT_FALSE(doc.SelectSingleNode("con/ifs"));
   }
+}
+
+TEST(XmlDocument, DeclarationWordsInsideTheDocumentAreText) {
+  // A title taken from dropped HTML source may well read "<!DOCTYPE html>".
+  TXmlDocument doc;
+  ASSERT_TRUE(doc.LoadXML(AnsiString("<?xml version=\"1.0\"?><!-- list --><doc><cont>"
+                                     "<title><![CDATA[<!DOCTYPE html> <!ENTITY x>]]></title></cont></doc>")));
+  EXPECT_EQ(ReplyText(doc, "doc/cont/title"), "<!DOCTYPE html> <!ENTITY x>");
+  // Behind a byte order mark a declaration is still in the prolog.
+  EXPECT_FALSE(doc.LoadXML(std::wstring(L"\xFEFF<!DOCTYPE con [<!ENTITY e \"boom\">]><con>&e;</con>")));
+  EXPECT_FALSE(doc.DocumentElement());
 }
 
 TEST(XmlDocument, LoadingReplacesTheWholeDocument) {
@@ -90,12 +102,38 @@ TEST(XmlDocument, GbkTextRoundTrips) {
   EXPECT_EQ(again.Xml(), doc.Xml());
 }
 
+TEST(XmlDocument, AnEncodingDeclarationIsNotConsulted) {
+  // Replies are read as text in the system code page whatever they declare.
+  const char* declarations[] = {"", "<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"GBK\"?>",
+                                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+                                "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"};
+  for (const char* declaration : declarations) {
+    SCOPED_TRACE(declaration);
+    TXmlDocument doc;
+    ASSERT_TRUE(doc.LoadXML(AnsiString(declaration) + "<con><n>知识与分享</n></con>"));
+    EXPECT_EQ(ReplyText(doc, "con/n"), "知识与分享");
+  }
+}
+
 TEST(SharedState, SettingsFolderIsAPlainConcatenation) {
   EXPECT_EQ(SettingsFolderFor("\\Users\\li"), "c:\\\\Users\\li\\qz");
   EXPECT_EQ(SettingsFolderFor("Users\\li"), "c:\\Users\\li\\qz");
-  SetEnvironmentVariableA("HOMEPATH", "\\home\\wang");
-  InitSettingsFolder();
-  EXPECT_EQ(SettingsFolder, "c:\\\\home\\wang\\qz");
+  const AnsiString deep = "\\" + AnsiString(300, 'd');  // longer than a short path buffer
+  const struct {
+    const char* name;
+    const char* home;  // null: the variable is not set
+    AnsiString folder;
+  } cases[] = {
+      {"leading backslash", "\\home\\wang", "c:\\\\home\\wang\\qz"},
+      {"long value", deep.c_str(), "c:\\" + deep + "\\qz"},
+      {"not set", nullptr, "c:\\\\qz"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetEnvironmentVariableA("HOMEPATH", c.home);
+    InitSettingsFolder();
+    EXPECT_EQ(SettingsFolder, c.folder);
+  }
 }
 
 TEST(SharedState, CreateDocumentsGivesNewEmptyDocuments) {

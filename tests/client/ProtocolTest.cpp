@@ -194,4 +194,225 @@ TEST_F(ProtocolTest, SignInReadTimeOutFiresAgainstAHangingService) {
   Service->SetHang(false);
 }
 
+// ---- what the fake service answers: the reply formats the windows read ----
+
+// Posts RequestParams (or GETs) on a connection of its own and loads the reply.
+AnsiString Ask(const AnsiString& url, TXmlDocument& reply, bool get = false) {
+  THttpClient http;
+  const AnsiString body = get ? http.Get(url) : http.Post(url, RequestParams);
+  EXPECT_TRUE(reply.LoadXML(body)) << body;
+  return body;
+}
+
+AnsiString KnowledgeId(const TFakeService& service, const std::string& name) {
+  for (const TFakeService::Category& c : service.Categories())
+    if (!c.Daily && c.Name == name) return c.Id;
+  return AnsiString();
+}
+
+AnsiString DailyId(const TFakeService& service) {
+  for (const TFakeService::Category& c : service.Categories())
+    if (c.Daily) return c.Id;
+  return AnsiString();
+}
+
+TEST_F(ProtocolTest, EveryOperationRepliesWithItsOpAndFields) {
+  const AnsiString notes = KnowledgeId(*Service, "学习笔记");
+  const AnsiString tools = KnowledgeId(*Service, "工具");
+  ASSERT_FALSE(notes.empty());
+  Trighttree article;  // the first article of the notes category, a root
+  for (const TFakeService::Article& a : Service->Articles())
+    if (a.CategoryId == notes && article.cid.empty()) {
+      article.cid = IntToStr(a.Id);
+      article.j = IntToStr(a.Root);
+      article.fst = a.Root;
+    }
+  ASSERT_FALSE(article.cid.empty());
+  const AnsiString today = DailyId(*Service);
+
+  struct Case {
+    const char* name;
+    std::function<AnsiString()> prepare;
+    const char* op;
+    // Fields the reading window needs, with their text ("*": any non-empty).
+    std::vector<std::pair<const char*, AnsiString>> fields;
+  };
+  const Case cases[] = {
+      {"add to the daily category", [] { return PrepareAddArticle("今日日志", "<P>x</P>", "t"); }, "add",
+       {{"jr", "1"}, {"da", today}, {"classid", today}, {"classnm", today}, {"classif", "0"}}},
+      {"add to a knowledge category", [] { return PrepareAddArticle("学习笔记", "<P>x</P>", "t"); }, "add",
+       {{"jr", "0"}, {"classid", notes}, {"classnm", "学习笔记"}, {"classif", "0"}}},
+      {"add to a new category", [] { return PrepareAddArticle("新类", "<P>x</P>", "t"); }, "add",
+       {{"jr", "0"}, {"classid", "*"}, {"classnm", "新类"}, {"classif", "1"}}},
+      {"change", [&] { return PrepareChangeArticle(article.cid, "<P>y</P>", "学习笔记", "t2"); }, "chg", {}},
+      {"append", [&] { return PrepareAppendArticle(article, "<P>z</P>", "学习笔记", "part"); }, "follow", {}},
+      {"move", [&] { return PrepareMoveArticle(article.cid, tools, "工具"); }, "chgmgrp", {{"groupid", tools}}},
+      {"delete", [&] { return PrepareDeleteArticle(article); }, "del", {}},
+      {"rename category", [&] { return PrepareRenameCategory(tools, " 工具箱 "); }, "chggrp", {}},
+      {"add category", [] { return PrepareAddCategory("新 分类"); }, "addgrp",
+       {{"ifadd", "1"}, {"classid", "*"}, {"cnm", "新 分类"}}},
+      {"add an existing category", [] { return PrepareAddCategory("读书"); }, "addgrp", {{"ifadd", "0"}}},
+      {"delete category", [&] { return PrepareDeleteCategory(tools); }, "delgrp", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TXmlDocument reply;
+    Ask(c.prepare(), reply);
+    EXPECT_EQ(ReplyTextDef(reply, "con/ifs"), "1");
+    EXPECT_EQ(ReplyTextDef(reply, "con/op"), c.op);
+    for (const auto& [field, value] : c.fields) {
+      SCOPED_TRACE(field);
+      const AnsiString text = ReplyTextDef(reply, AnsiString("con/") + field, "(missing)");
+      if (value == "*") {
+        EXPECT_NE(text, "(missing)");
+        EXPECT_FALSE(text.empty());
+      } else {
+        EXPECT_EQ(text, value);
+      }
+    }
+  }
+  // The store followed: renamed, then deleted with its articles.
+  EXPECT_TRUE(KnowledgeId(*Service, "工具箱").empty());
+  for (const TFakeService::Article& a : Service->Articles()) EXPECT_NE(a.CategoryId, std::string(tools));
+  EXPECT_FALSE(KnowledgeId(*Service, "新 分类").empty());
+
+  // Without a valid session nothing is done.
+  UserInfo.SessionToken = "stale";
+  TXmlDocument reply;
+  Ask(PrepareAddCategory("不应出现"), reply);
+  EXPECT_EQ(ReplyTextDef(reply, "con/ifs"), "0");
+  EXPECT_TRUE(KnowledgeId(*Service, "不应出现").empty());
+}
+
+TEST_F(ProtocolTest, SignInRegistrationAndRecoveryAnswerEveryResult) {
+  Service->SetPictureCode("7788");
+  THttpClient signIn;
+  ConfigureSignInConnection(signIn);
+  signIn.Get(PictureCodeUrl());
+  const AnsiString hash = "27cd5bcb0147c8b1ed590fa502ff36e3";  // of "mevra"
+  struct Case {
+    const char* name;
+    std::function<AnsiString()> url;  // a GET; "" to post RequestParams to `post`
+    std::function<AnsiString()> post;
+    const char* result;
+  };
+  const Case cases[] = {
+      {"sign-in", [&] { return SignInUrl("demo@mevra.test", hash, false, "7788"); }, nullptr, "1"},
+      {"wrong password", [&] { return SignInUrl("demo@mevra.test", "00", false, "7788"); }, nullptr, "0"},
+      {"no such user", [&] { return SignInUrl("nobody@mevra.test", hash, false, "7788"); }, nullptr, "-2"},
+      {"wrong picture code", [&] { return SignInUrl("demo@mevra.test", hash, false, "1234"); }, nullptr, "-1"},
+      {"address taken", nullptr,
+       [&] { return PrepareRegistration("demo@mevra.test", hash, "7788", "n", "男", "2000-1-1", false); }, "0"},
+      {"registration", nullptr,
+       [&] { return PrepareRegistration(" new@mevra.test ", hash, "7788", "新人", "女", "2000-1-1", true); }, "1"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TXmlDocument reply;
+    ASSERT_TRUE(reply.LoadXML(c.url ? signIn.Get(c.url()) : signIn.Post(c.post(), RequestParams)));
+    EXPECT_EQ(ReplyTextDef(reply, "con/result"), c.result);
+    if (AnsiString(c.result) != "1") continue;
+    for (const char* field : {"uid", "pwd", "un", "em", "ifreg", "dm", "clstr", "z"})
+      EXPECT_TRUE(reply.SelectSingleNode(AnsiString("con/") + field)) << field;
+    EXPECT_EQ(ReplyText(reply, "con/pwd"), hash);
+    EXPECT_NO_THROW(StrToInt(ReplyText(reply, "con/ifreg")));  // a decimal
+  }
+  TXmlDocument reply;
+  ASSERT_TRUE(reply.LoadXML(signIn.Post(PrepareRegistration("new@mevra.test", hash, "7788", "n", "男", "b", false),
+                                        RequestParams)));
+  EXPECT_EQ(ReplyText(reply, "con/result"), "0");
+
+  // Recovery: the mail goes out only for a known address with the right code.
+  const struct {
+    const char* email;
+    const char* code;
+    const char* sent;
+  } recoveries[] = {{"demo@mevra.test", "7788", "1"}, {"demo@mevra.test", "0000", "0"}, {"x@y.z", "7788", "0"}};
+  for (const auto& r : recoveries) {
+    SCOPED_TRACE(r.email);
+    ASSERT_TRUE(reply.LoadXML(signIn.Post(PrepareRecovery(r.email, r.code), RequestParams)));
+    EXPECT_EQ(ReplyText(reply, "con/op"), "rpwd");
+    EXPECT_EQ(ReplyText(reply, "con/emailo"), r.sent);
+  }
+}
+
+TEST_F(ProtocolTest, ListsComeInPagesOf25WithEveryItemField) {
+  const AnsiString notes = KnowledgeId(*Service, "学习笔记");
+  size_t roots = 0;
+  for (const TFakeService::Article& a : Service->Articles()) roots += a.CategoryId == notes && a.Parent == 0;
+  while (roots < 26) Service->AddArticle(notes, "条目" + std::to_string(roots++), "<P>x</P>");
+
+  // The category document counts them.
+  TXmlDocument categories;
+  Ask(PrepareKnowledgeCategories(), categories);
+  EXPECT_EQ(FindCategory(categories, notes).SelectSingleNode("con").Text(), "26");
+  EXPECT_EQ(FindCategory(categories, notes).SelectSingleNode("id").Text(), notes);
+
+  const struct {
+    const char* name;
+    bool daily;
+    AnsiString id;
+    int page;
+    size_t items;
+    const char* kind;
+  } cases[] = {
+      {"first page", false, notes, 1, 25, nullptr},
+      {"last page", false, notes, 2, 1, nullptr},
+      {"beyond the end", false, notes, 3, 0, nullptr},
+      {"daily list", true, DailyId(*Service), 1, 1, "jr"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TXmlDocument list;
+    Ask(PrepareArticleList(c.daily, c.id, c.page), list);
+    EXPECT_EQ(ReplyText(list, "doc/lscid"), c.id);
+    if (c.kind) {
+      EXPECT_EQ(ReplyText(list, "doc/lskind"), c.kind);
+    } else {
+      EXPECT_NE(ReplyText(list, "doc/lskind"), "jr");
+    }
+    const std::vector<TXmlNode> items = list.SelectNodes("doc/cont");
+    EXPECT_EQ(items.size(), c.items);
+    for (const TXmlNode& item : items) {
+      for (const char* field : {"j", "js", "title", "date", "lyid", "cnm", "cid", "clbz", "fst", "pid", "lx", "ly"})
+        EXPECT_TRUE(item.SelectSingleNode(field)) << field;
+      for (const char* number : {"js", "fst", "pid"})
+        EXPECT_NO_THROW(StrToInt(Trim(item.SelectSingleNode(number).Text()))) << number;
+    }
+  }
+}
+
+TEST_F(ProtocolTest, ViewerPagesAnswerThePostedSession) {
+  UserInfo.UserId = Service->DemoUser().Uid;
+  EXPECT_EQ(BrowserPostData("&cid=" + UserInfo.UserId),
+            "uid=" + UserInfo.UserId + "&dm=" + UserInfo.SessionToken + "&cid=" + UserInfo.UserId);
+  const int article = Service->AddArticle(std::string(KnowledgeId(*Service, "读书")), "书评", "<P>好书</P>");
+  // The viewer posts the body as it is; a list of its pairs encodes to the same
+  // ASCII bytes (plus the closing "&", which the service ignores).
+  auto page = [&](const AnsiString& endpoint, const AnsiString& extra) {
+    TStringList pairs;
+    pairs.SetText(StringReplaceAll(BrowserPostData(extra), "&", "\r\n"));
+    THttpClient http;
+    return http.Post(ServiceUrl(endpoint), pairs);
+  };
+  const struct {
+    const char* name;
+    AnsiString endpoint;
+    AnsiString extra;
+    const char* shows;
+  } cases[] = {
+      {"profile", "usersta.php", "&cid=" + UserInfo.UserId, "演示用户"},
+      {"profile change", "userchg.php", "&cid=" + UserInfo.UserId, "demo@mevra.test"},
+      {"article", "ri.php?cid=" + IntToStr(article), "", "好书"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_NE(page(c.endpoint, c.extra).find(c.shows), AnsiString::npos);
+  }
+  UserInfo.SessionToken = "stale";
+  EXPECT_NE(page("usersta.php", "").find("请先登录"), AnsiString::npos);
+  THttpClient http;
+  EXPECT_NE(http.Get(ServiceUrl("h.html")).find("<html>"), AnsiString::npos);
+}
+
 }  // namespace

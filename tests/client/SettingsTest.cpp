@@ -57,6 +57,113 @@ TEST_F(SettingsTest, TextRoundTripsThroughTheFile) {
   }
 }
 
+TEST_F(SettingsTest, WritingReplacesALongerFile) {
+  CompressStringToFile(AnsiString(100000, 'q') + "unique tail", Path);
+  const size_t longer = ReadRaw().size();
+  CompressStringToFile("", Path);
+  EXPECT_LT(ReadRaw().size(), 16u);
+  EXPECT_LT(ReadRaw().size(), longer);
+  EXPECT_EQ(DecompressFileToString(Path), "");
+}
+
+TEST_F(SettingsTest, EachLevelWritesItsZlibHeader) {
+  const AnsiString text = AnsiString(3000, 'a') + "知识与分享";
+  const struct {
+    TZCompressionLevel level;
+    const char* header;  // level 0 and 1 share the "fastest" header
+  } cases[] = {{TZCompressionLevel::zcNone, "\x78\x01"},
+               {TZCompressionLevel::zcFastest, "\x78\x01"},
+               {TZCompressionLevel::zcDefault, "\x78\x9C"},
+               {TZCompressionLevel::zcMax, "\x78\xDA"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.level));
+    TMemoryStream target;
+    {
+      TZCompressionStream z(target, c.level);
+      z.WriteString(text);
+    }
+    const AnsiString packed = target.DataString();
+    EXPECT_EQ(packed.substr(0, 2), c.header);
+    // Stored blocks are larger than the text; every other level shrinks it.
+    if (c.level == TZCompressionLevel::zcNone) EXPECT_GT(packed.size(), text.size());
+    else EXPECT_LT(packed.size(), text.size() / 10);
+    target.SetPosition(0);
+    TZDecompressionStream back(target);
+    AnsiString out(text.size(), '\0');
+    back.ReadBuffer(out.data(), static_cast<int64_t>(out.size()));
+    EXPECT_EQ(out, text);
+  }
+}
+
+TEST_F(SettingsTest, DecompressionSeeksForwardRestartsOrRefuses) {
+  const AnsiString packed = Compress("0123456789");
+  const struct {
+    const char* name;
+    TSeekOrigin origin;
+    int64_t offset;
+    int64_t result;  // -1: raises "Invalid ZStream operation!"
+  } cases[] = {
+      {"forward from here", TSeekOrigin::soCurrent, 2, 6},
+      {"nowhere", TSeekOrigin::soCurrent, 0, 4},
+      {"forward from the start", TSeekOrigin::soBeginning, 8, 8},
+      {"to where it stands", TSeekOrigin::soBeginning, 4, 4},
+      {"past the end", TSeekOrigin::soCurrent, 100, 10},
+      {"to the end", TSeekOrigin::soEnd, 0, 10},
+      {"back to the start", TSeekOrigin::soBeginning, 0, 0},
+      {"backward from here", TSeekOrigin::soCurrent, -1, -1},
+      {"backward from the start", TSeekOrigin::soBeginning, 3, -1},
+      {"before the end", TSeekOrigin::soEnd, -1, -1},
+      {"after the end", TSeekOrigin::soEnd, 1, -1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TStringStream source(packed);
+    TZDecompressionStream z(source);
+    char buffer[4];
+    ASSERT_EQ(z.Read(buffer, 4), 4);
+    if (c.result < 0) {
+      try {
+        z.Seek(c.offset, c.origin);
+        ADD_FAILURE() << "no error";
+      } catch (const EZDecompressionError& e) {
+        EXPECT_EQ(e.Message(), "Invalid ZStream operation!");
+      }
+      continue;
+    }
+    EXPECT_EQ(z.Seek(c.offset, c.origin), c.result);
+    char next = 0;
+    EXPECT_EQ(z.Read(&next, 1), c.result < 10 ? 1 : 0);
+    if (c.result < 10) {
+      EXPECT_EQ(next, static_cast<char>('0' + c.result));
+    }
+  }
+}
+
+TEST_F(SettingsTest, StreamsWorkAtTheirOwnPlaceInASharedStream) {
+  // A zlib stream that starts after other data, with someone else moving the
+  // shared stream between calls.
+  TMemoryStream shared;
+  shared.WriteString("HEAD");
+  {
+    TZCompressionStream z(shared, TZCompressionLevel::zcFastest);
+    z.WriteString("abcdefgh");
+    shared.SetPosition(1);
+  }
+  EXPECT_EQ(shared.DataString().substr(0, 6), "HEAD\x78\x01");
+  shared.SetPosition(4);
+  TZDecompressionStream z(shared);
+  char buffer[4] = {};
+  ASSERT_EQ(z.Read(buffer, 2), 2);
+  shared.SetPosition(0);
+  ASSERT_EQ(z.Read(buffer + 2, 2), 2);
+  EXPECT_EQ(AnsiString(buffer, 4), "abcd");
+  // Restarting goes back to where the compressed data begins, not to 0.
+  EXPECT_EQ(z.Seek(0, TSeekOrigin::soBeginning), 0);
+  char all[9] = {};
+  EXPECT_EQ(z.Read(all, 8), 8);
+  EXPECT_STREQ(all, "abcdefgh");
+}
+
 TEST_F(SettingsTest, ReadingReportsMissingAndForeignFiles) {
   EXPECT_EQ(DecompressFileToString(Folder + "\\none.dat"), "-1");
   WriteRaw("<con><result>1</result></con>");

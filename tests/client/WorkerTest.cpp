@@ -24,6 +24,24 @@ TEST_F(WorkerTest, FourFailuresThenAnAnswerGiveExactlyOneReply) {
   EXPECT_EQ(KnowledgeDoc->SelectSingleNode("con/g[0]/n").Text(), "学习笔记");
 }
 
+TEST_F(WorkerTest, EveryAttemptSendsTheSameBytes) {
+  // Values encoded in place would be encoded again by the next attempt
+  // ("%" becoming "%25"), so the service would store mangled text.
+  ReplyCounter window;
+  Service->FailNext(2);
+  StartRequest(PrepareAddArticle("今日日志", "<P>a b&c 100%</P>", "标题"), window.Handle(), ReplyDoc);
+  EXPECT_EQ(RequestParams[2], "content=<P>a b&c 100%</P>");
+  ASSERT_TRUE(window.WaitFor(1));
+  const auto requests = Service->Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  for (const TFakeRequest& r : requests) {
+    EXPECT_EQ(r.Body, requests[0].Body);
+    EXPECT_EQ(r.Form().at("content"), "<P>a b&c 100%</P>");
+  }
+  EXPECT_EQ(ReplyText(*ReplyDoc, "con/op"), "add");
+  EXPECT_EQ(RequestParams[2], "content=<P>a b&c 100%</P>");
+}
+
 TEST_F(WorkerTest, FiveFailuresGiveFiveAttemptsNoReplyAndClearTheGuard) {
   ReplyCounter window;
   ReplyWindow = window.Handle();

@@ -84,6 +84,12 @@ private:
   std::vector<std::string> FRequests;
 };
 
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
 std::string Ok(const std::string& body) {
   return "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
@@ -101,6 +107,7 @@ TEST(HttpClient, ReadsBodiesInEveryFraming) {
        "<con>\xBD\xF1</con>"},
       {"until the connection closes", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\nall of it", "all of it"},
       {"interim reply first", "HTTP/1.1 100 Continue\r\n\r\n" + Ok("x"), "x"},
+      {"several interim replies", Repeat("HTTP/1.1 102 Processing\r\nX-P: 1\r\n\r\n", 3) + Ok("y"), "y"},
       {"no body on 204", "HTTP/1.1 204 No Content\r\nContent-Length: 5\r\n\r\n", ""},
   };
   for (const Case& c : cases) {
@@ -129,6 +136,10 @@ TEST(HttpClient, RejectsBrokenReplies) {
       {"header without colon", "HTTP/1.1 200 OK\r\nnonsense\r\n\r\n", "Invalid reply header"},
       {"header line too long", "HTTP/1.1 200 OK\r\nX: " + std::string(20000, 'a') + "\r\n\r\n", "too long"},
       {"nothing at all", "", "Connection closed"},
+      // Each interim reply used to be read one call deeper: enough of them
+      // overflowed the stack.
+      {"endless interim replies", Repeat("HTTP/1.1 100 Continue\r\n\r\n", 20000) + Ok("x"),
+       "Too many interim replies"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
