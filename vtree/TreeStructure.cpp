@@ -247,23 +247,25 @@ void TBaseVirtualTree::RemoveChildNodes(PVirtualNode Node, bool ResetHasChildren
 
 // Frees Node's subtree, Node last, children from the last to the first and
 // each after its own descendants.
-void TBaseVirtualTree::ReleaseSubtree(PVirtualNode Node) {
-  PostOrder(Node, true, [this](PVirtualNode run) {
+bool TBaseVirtualTree::ReleaseSubtree(PVirtualNode Node) {
+  bool selected = false;
+  PostOrder(Node, true, [this, &selected](PVirtualNode run) {
     run->StateBits.Include(NS::nsDeleting);
     if (run->FirstChild) NotifyStructureChange(run, TChangeReason::crChildDeleted);  // only recorded
     if (run->StateBits.Contains(NS::nsSelected)) {
       run->StateBits.Exclude(NS::nsSelected);
-      NotifyChange(run);  // only recorded
+      selected = true;
     }
     ReleaseNode(run);
   });
+  return selected;
 }
 
 void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildren) {
   if (!Node->FirstChild) {
-    // A count stored while loading has no nodes behind it.
+    // Nothing to remove: a node that gets its children on demand keeps saying
+    // so. A count stored while loading has no nodes behind it.
     Node->ChildCount = 0;
-    if (ResetHasChildren) Node->StateBits.Exclude(NS::nsHasChildren);
     return;
   }
   MevraAssert(!FStates.Contains(TS::tsIterating), "Deleting nodes during tree iteration leads to invalid pointers.");
@@ -272,10 +274,11 @@ void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildr
   Node->StateBits.Include(NS::nsClearingChildren);
   if (Node == FRoot || (NodeCounts(Node) && Node->StateBits.Contains(NS::nsExpanded)))
     FVisibleCount -= VisibleDescendantCount(Node);
+  bool selected = false;
   for (PVirtualNode child = Node->LastChild; child;) {
     PVirtualNode previous = child->PreviousSibling;
     if (previous) previous->NextSibling = nullptr;
-    ReleaseSubtree(child);
+    if (ReleaseSubtree(child)) selected = true;
     child = previous;
   }
   Node->StateBits.Exclude(NS::nsClearingChildren);
@@ -292,6 +295,10 @@ void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildr
     AdjustSubtreeHeight(Node, Node->NodeHeight, false);
   }
   --FUpdateCount;
+  // Selected nodes went with the children. The change is signalled once they
+  // are all gone, naming no node (they are freed), so that it is reported
+  // outside a bracket instead of staying pending.
+  if (selected) NotifyChange(nullptr);
   NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildDeleted);
 }
 

@@ -91,6 +91,8 @@ enum class TVTLineMode { lmNormal, lmBands };
 enum class TVTLineStyle { lsCustomStyle, lsDotted, lsSolid };
 enum class TVTButtonStyle { bsRectangle, bsTriangle };
 enum class TVTButtonFillMode { fmTreeColor, fmWindowColor, fmShaded, fmTransparent };
+enum class THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
+enum class TVTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
 
 using TColumnIndex = int32_t;
 constexpr TColumnIndex NoColumn = -1;

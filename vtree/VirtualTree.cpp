@@ -32,11 +32,23 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass) : T
 }
 
 TBaseVirtualTree::~TBaseVirtualTree() {
+  ReleaseAllNodes();  // a plain delete skips BeforeDestruction
+  delete FOptions;
+  std::free(FRoot);
+}
+
+void TBaseVirtualTree::BeforeDestruction() {
+  TVirtualTreeBase::BeforeDestruction();
+  ReleaseAllNodes();
+}
+
+// The tree is going: no report is made any more, and read-only cannot keep
+// the nodes (and their OnFreeNode) alive.
+void TBaseVirtualTree::ReleaseAllNodes() {
+  if (FDestroying) return;
   FDestroying = true;
   FOptions->SetMiscOptions(FOptions->MiscOptions() - TVTMiscOption::toReadOnly);
   ClearAllNodes();
-  delete FOptions;
-  std::free(FRoot);
 }
 
 TClass TBaseVirtualTree::OptionsClass() const { return &TCustomVirtualTreeOptions::ClassInfo; }
@@ -91,7 +103,8 @@ int32_t TBaseVirtualTree::ReserveInternalData(int32_t Size) {
   MevraAssert(FRoot->FirstChild == nullptr && FAllocator.LiveBlocks() == 0,
               "Internal data allocation must be done before any node is created.");
   const int32_t offset = NodeHeaderSize + FInternalDataSize;
-  const int32_t added = (Size + 3) & ~3;
+  // A negative count would shrink the area under nodes' feet: it reserves nothing.
+  const int32_t added = Size > 0 ? (Size + 3) & ~3 : 0;
   const uint32_t children = FRoot->ChildCount;
   void* block = std::realloc(FRoot, static_cast<size_t>(offset) + added);
   if (!block) throw std::bad_alloc();
@@ -114,7 +127,13 @@ void TBaseVirtualTree::SetNodeDataSize(int32_t Value) {
   BeginTreeUpdate();
   FLastChangedNode = nullptr;
   DoRemoveChildNodes(FRoot, true);
-  if (!IsLoading()) DoSetNodeChildCount(FRoot, count);
+  if (IsLoading()) {
+    // Loaded creates them anew, as it does for a count read from the form.
+    FRoot->ChildCount = count;
+    ChangeStates({TS::tsNeedRootCountUpdate}, {});
+  } else {
+    DoSetNodeChildCount(FRoot, count);
+  }
   EndTreeUpdate();
 }
 
@@ -185,18 +204,29 @@ void TBaseVirtualTree::Assign(TPersistent* Source) {
   if (ReadOnly()) return;
   // The window's properties join this list with the control base class.
   SetAutoScrollDelay(other->AutoScrollDelay());
-  SetDragImageKind(other->DragImageKind());
-  SetHintMode(other->HintMode());
   SetAutoScrollInterval(other->AutoScrollInterval());
   SetChangeDelay(other->ChangeDelay());
   SetDefaultNodeHeight(other->DefaultNodeHeight());
   SetDefaultPasteMode(other->DefaultPasteMode());
+  SetDragImageKind(other->DragImageKind());
+  SetHintAnimation(other->HintAnimation());
+  SetHintMode(other->HintMode());
+  SetHotCursor(other->HotCursor());
   SetIndent(other->Indent());
   SetMargin(other->Margin());
   SetNodeAlignment(other->NodeAlignment());
   SetNodeDataSize(other->NodeDataSize());
   SetTreeOptions(other->TreeOptions());
-  SetRootNodeCount(other->RootNodeCount());
+  // The options just taken may make this tree read-only; the top-level count
+  // is copied all the same, or a read-only source would give an empty copy.
+  const uint32_t count = other->RootNodeCount();
+  if (IsLoading() || !ReadOnly()) {
+    SetRootNodeCount(count);
+  } else if (count != RootNodeCount()) {
+    BeginTreeUpdate();
+    DoSetNodeChildCount(FRoot, count);
+    EndTreeUpdate();
+  }
   SetSelectionCurveRadius(other->SelectionCurveRadius());
   SetSelectionBlendFactor(other->SelectionBlendFactor());
 }

@@ -47,6 +47,9 @@ public:
   ~TBaseVirtualTree() override;
 
   void Assign(TPersistent* Source) override;
+  // Frees the nodes while the whole object still exists, so overrides of the
+  // release operations run for every node.
+  void BeforeDestruction() override;
 
   // --- node storage --------------------------------------------------------
   PVirtualNode RootNode() const { return FRoot; }
@@ -213,6 +216,13 @@ public:
   void SetDragType(TVTDragType Value) { FDragType = Value; }
   TVTDragImageKind DragImageKind() const { return FDragImageKind; }
   void SetDragImageKind(TVTDragImageKind Value) { FDragImageKind = Value; }
+  THintAnimationType HintAnimation() const { return FHintAnimation; }
+  void SetHintAnimation(THintAnimationType Value) { FHintAnimation = Value; }
+  TVTDrawSelectionMode DrawSelectionMode() const { return FDrawSelectionMode; }
+  void SetDrawSelectionMode(TVTDrawSelectionMode Value) { FDrawSelectionMode = Value; }
+  // A cursor index of the program's screen (0: the default cursor).
+  int32_t HotCursor() const { return FHotCursor; }
+  void SetHotCursor(int32_t Value) { FHotCursor = Value; }
   TVTHintMode HintMode() const { return FHintMode; }
   void SetHintMode(TVTHintMode Value) { FHintMode = Value; }
   TVTLineMode LineMode() const { return FLineMode; }
@@ -308,12 +318,13 @@ private:
   friend class TCustomVirtualTreeOptions;
 
   PVirtualNode AllocateNodeRecord();
+  void ReleaseAllNodes();
   void AllocateRoot();
   void AdjustSubtreeCount(PVirtualNode Node, int32_t Delta, bool Relative);
   void AdjustSubtreeHeight(PVirtualNode Node, int32_t Delta, bool Relative);
   void RecomputeSubtreeCounts(PVirtualNode Node);
   void RecomputeSubtreeHeights(PVirtualNode Node);
-  void ReleaseSubtree(PVirtualNode Node);
+  bool ReleaseSubtree(PVirtualNode Node);  // true when a selected node went
   bool NodeCounts(PVirtualNode Node) const;  // fully and effectively visible
   // The root's children are the RootNodeCount: it is never asked for them.
   void InitChildrenIfNeeded(PVirtualNode Node) {
@@ -391,6 +402,9 @@ private:
   TVTDragType FDragType = TVTDragType::dtOLE;
   TVTDragImageKind FDragImageKind = TVTDragImageKind::diComplete;
   TVTHintMode FHintMode = TVTHintMode::hmDefault;
+  THintAnimationType FHintAnimation = THintAnimationType::hatSystemDefault;
+  TVTDrawSelectionMode FDrawSelectionMode = TVTDrawSelectionMode::smDottedRectangle;
+  int32_t FHotCursor = 0;
   TVTLineMode FLineMode = TVTLineMode::lmNormal;
   TVTLineStyle FLineStyle = TVTLineStyle::lsDotted;
   TVTButtonStyle FButtonStyle = TVTButtonStyle::bsRectangle;

@@ -180,6 +180,7 @@ TEST(TreeNavigation, LevelsPositionsAndAncestry) {
   EXPECT_THROW(tree.CompareNodePositions(nullptr, child), EAssertionFailed);
   SetChildrenAbove(tree, true);
   EXPECT_EQ(tree.CompareNodePositions(parent, child, true), 1);
+  EXPECT_EQ(tree.CompareNodePositions(parent, child, false), -1);
   EXPECT_TRUE(tree.IsFullyVisible(child));
   tree.ChangeNodeExpanded(parent, false);
   EXPECT_FALSE(tree.IsFullyVisible(child));

@@ -30,7 +30,13 @@ TEST(TreeStorage, NewTreeHasOnlyTheRoot) {
   EXPECT_EQ(tree.LineStyle(), TVTLineStyle::lsDotted);
   EXPECT_EQ(tree.DragHeight(), 350);
   EXPECT_EQ(tree.DragWidth(), 200);
+  EXPECT_EQ(tree.HintAnimation(), THintAnimationType::hatSystemDefault);
+  EXPECT_EQ(tree.DrawSelectionMode(), TVTDrawSelectionMode::smDottedRectangle);
+  EXPECT_EQ(tree.HotCursor(), 0);
   EXPECT_TRUE(TreeIsConsistent(tree));
+  // Clearing an empty tree removes nothing, so the root keeps its states.
+  tree.ClearAllNodes();
+  EXPECT_EQ(root->StateBits.Bits, 0x00E1);
 }
 
 TEST(TreeStorage, HeaderLayoutIsFixed) {
@@ -97,6 +103,25 @@ TEST(TreeStorage, DataSizeChangeRecreatesTheTopLevel) {
   EXPECT_EQ(fresh.NodeDataSize(), -1);
 }
 
+// A form being read may change the data size after nodes exist: the nodes of
+// the old size go, and the count comes back as new nodes once loading ends.
+TEST(TreeStorage, DataSizeChangeWhileLoadingKeepsTheCount) {
+  TBaseVirtualTree tree;
+  tree.SetNodeDataSize(4);
+  tree.SetRootNodeCount(3);
+  tree.SetChildCount(NodeAt(tree, {0}), 2);
+  tree.BeginLoading();
+  tree.SetNodeDataSize(40);
+  EXPECT_EQ(tree.TotalCount(), 0u);
+  EXPECT_EQ(tree.RootNodeCount(), 3u);
+  EXPECT_TRUE(tree.TreeStates().Contains(TVirtualTreeState::tsNeedRootCountUpdate));
+  tree.Loaded();
+  EXPECT_EQ(tree.TotalCount(), 3u);
+  for (PVirtualNode node = tree.FirstNodeRaw(); node; node = node->NextSibling)
+    std::memset(tree.NodeUserData(node), 0xAB, 40);  // the new size is really there
+  EXPECT_TRUE(TreeIsConsistent(tree));
+}
+
 TEST(TreeStorage, InternalDataIsReservedInWords) {
   struct Reserving : TBaseVirtualTree {
     using TBaseVirtualTree::ReserveInternalData;
@@ -104,6 +129,8 @@ TEST(TreeStorage, InternalDataIsReservedInWords) {
   EXPECT_EQ(tree.ReserveInternalData(5), NodeHeaderSize);
   EXPECT_EQ(tree.InternalDataSize(), 8);
   EXPECT_EQ(tree.ReserveInternalData(2), NodeHeaderSize + 8);
+  EXPECT_EQ(tree.InternalDataSize(), 12);
+  EXPECT_EQ(tree.ReserveInternalData(-8), NodeHeaderSize + 12);
   EXPECT_EQ(tree.InternalDataSize(), 12);
   EXPECT_EQ(TreeFromNode(tree.RootNode()), &tree);
   tree.SetNodeDataSize(4);
@@ -192,6 +219,31 @@ TEST(TreeStorage, AnOwnerFreesItsTreeWithTheNodes) {
   EXPECT_EQ(owner->ComponentCount(), 1);
   FreeAndNil(owner);
   EXPECT_EQ(freed, 3);
+}
+
+// A descendant that adds work to releasing a node still gets it done for the
+// nodes left when the tree is freed, by its owner or directly.
+TEST(TreeStorage, FreeingATreeRunsTheDescendantsReleaseWork) {
+  struct CountingTree : TBaseVirtualTree {
+    using TBaseVirtualTree::TBaseVirtualTree;
+    int* Released = nullptr;
+    void ReleaseNode(PVirtualNode Node) override {
+      ++*Released;
+      TBaseVirtualTree::ReleaseNode(Node);
+    }
+  };
+  for (bool owned : {false, true}) {
+    SCOPED_TRACE(owned ? "freed by its owner" : "freed directly");
+    int released = 0;
+    TComponent* owner = owned ? new TComponent(nullptr) : nullptr;
+    auto* tree = new CountingTree(owner);
+    tree->Released = &released;
+    tree->SetRootNodeCount(3);
+    tree->SetChildCount(NodeAt(*tree, {1}), 2);
+    if (owned) FreeAndNil(owner);
+    else Free(tree);
+    EXPECT_EQ(released, 5);
+  }
 }
 
 TEST(TreeStorage, AllocatorGivesBackItsMemoryWhenEmpty) {

@@ -224,8 +224,162 @@ TEST(TreeStructure, ReadOnlyTreesRefuseChanges) {
   tree.ClearAllNodes();
   tree.SetChildCount(nullptr, 7);
   tree.MoveNodeTo(NodeAt(tree, {0}), NodeAt(tree, {1}), AM::amAddChildLast);
+  EXPECT_EQ(tree.InsertNode(NodeAt(tree, {0}), AM::amInsertAfter), nullptr);
+  tree.SetNodeHeight(NodeAt(tree, {0}), 40);
+  EXPECT_EQ(NodeAt(tree, {0})->NodeHeight, 18);
   EXPECT_EQ(tree.TotalCount(), 2u);
   EXPECT_TRUE(TreeIsConsistent(tree));
+  TBaseVirtualTree other;
+  other.SetRootNodeCount(1);
+  EXPECT_EQ(other.CopyNodeTo(NodeAt(other, {0}), NodeAt(tree, {0}), AM::amAddChildLast), nullptr);
+  EXPECT_EQ(tree.TotalCount(), 2u);
+}
+
+// What each operation reports outside a bracket (ChangeDelay 0), in order.
+// Tree: 0{0.0, 0.1, 0.2}, 1{1.0, 1.1{1.1.0}}, 2; every node initialised.
+TEST(TreeStructure, ReportsOfEachOperation) {
+  struct Case {
+    const char* name;
+    void (*change)(TBaseVirtualTree&);
+    Lines expected;
+  };
+  const Case cases[] = {
+      {"shrinking a count removes from the end, then reports the count",
+       [](TBaseVirtualTree& t) { t.SetChildCount(NodeAt(t, {0}), 1); },
+       {"StructureChange 0 crChildDeleted", "FreeNode 0.2", "StructureChange 0 crChildDeleted", "FreeNode 0.1",
+        "StructureChange 0 crChildAdded"}},
+      {"growing a count", [](TBaseVirtualTree& t) { t.SetChildCount(NodeAt(t, {2}), 2); }, {"StructureChange 2 crChildAdded"}},
+      {"removing children frees the deepest first and reports last",
+       [](TBaseVirtualTree& t) { t.RemoveChildNodes(NodeAt(t, {1})); },
+       {"FreeNode 1.1.0", "FreeNode 1.1", "FreeNode 1.0", "StructureChange 1 crChildDeleted"}},
+      {"selected children going are one change without a node",
+       [](TBaseVirtualTree& t) {
+         NodeAt(t, {1, 0})->StateBits.Include(NS::nsSelected);
+         NodeAt(t, {1, 1, 0})->StateBits.Include(NS::nsSelected);
+         t.RemoveChildNodes(NodeAt(t, {1}));
+       },
+       {"FreeNode 1.1.0", "FreeNode 1.1", "FreeNode 1.0", "Change nil", "StructureChange 1 crChildDeleted"}},
+      {"a count of 0 removes the children", [](TBaseVirtualTree& t) { t.SetChildCount(NodeAt(t, {0}), 0); },
+       {"FreeNode 0.2", "FreeNode 0.1", "FreeNode 0.0", "StructureChange 0 crChildDeleted"}},
+      {"removing a leaf", [](TBaseVirtualTree& t) { t.RemoveNode(NodeAt(t, {1, 0})); },
+       {"StructureChange 1 crChildDeleted", "FreeNode 1.0"}},
+      {"inserting", [](TBaseVirtualTree& t) { t.InsertNode(NodeAt(t, {0}), AM::amInsertAfter); },
+       {"StructureChange 1 crNodeAdded"}},
+      {"moving", [](TBaseVirtualTree& t) { t.MoveNodeTo(NodeAt(t, {2}), NodeAt(t, {0}), AM::amAddChildFirst); },
+       {"StructureChange 0.0 crNodeMoved"}},
+      {"resetting a node", [](TBaseVirtualTree& t) { t.ResetNodeState(NodeAt(t, {1})); },
+       {"ResetNode 1", "FreeNode 1.1.0", "FreeNode 1.1", "FreeNode 1.0", "StructureChange 1 crChildDeleted"}},
+      {"clearing reports once", [](TBaseVirtualTree& t) { t.ClearAllNodes(); },
+       {"FreeNode 2", "FreeNode 1.1.0", "FreeNode 1.1", "FreeNode 1.0", "FreeNode 1", "FreeNode 0.2", "FreeNode 0.1",
+        "FreeNode 0.0", "FreeNode 0", "StructureChange nil crAccumulated"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBaseVirtualTree tree;
+    tree.SetRootNodeCount(3);
+    tree.SetChildCount(NodeAt(tree, {0}), 3);
+    tree.SetChildCount(NodeAt(tree, {1}), 2);
+    tree.SetChildCount(NodeAt(tree, {1, 1}), 1);
+    tree.InitializeSubtree(nullptr, true);
+    ExpandAll(tree);
+    EventLog log(tree);
+    tree.OnResetNode = TVTChangeEvent::Lambda([&](TBaseVirtualTree* t, PVirtualNode node) { log.Lines.push_back("ResetNode " + NodePath(node, *t)); });
+    c.change(tree);
+    EXPECT_EQ(log.Lines, c.expected);
+    EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsChangePending));
+    EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsStructureChangePending));
+    EXPECT_TRUE(TreeIsConsistent(tree));
+  }
+}
+
+// Removing children that do not exist yet changes nothing: a node that gets
+// its children on demand keeps saying so.
+TEST(TreeStructure, RemovingAbsentChildrenKeepsTheOnDemandFlag) {
+  TBaseVirtualTree tree;
+  tree.OnInitNode = TVTInitNodeEvent::Lambda([](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates& s) {
+    s.Include(TVirtualNodeInitState::ivsHasChildren);
+  });
+  tree.SetRootNodeCount(1);
+  PVirtualNode node = tree.FirstNode();
+  EventLog log(tree, false);
+  tree.RemoveChildNodes(node);
+  EXPECT_TRUE(node->StateBits.Contains(NS::nsHasChildren));
+  EXPECT_TRUE(log.Lines.empty());
+  // Answering no children takes the flag away.
+  tree.OnInitChildren = TVTInitChildrenEvent::Lambda([](TBaseVirtualTree*, PVirtualNode, uint32_t& count) { count = 0; });
+  EXPECT_EQ(tree.FirstChildNode(node), nullptr);
+  EXPECT_FALSE(node->StateBits.Contains(NS::nsHasChildren));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+}
+
+// Programming errors are assertions with fixed texts, raised before anything
+// changes.
+TEST(TreeStructure, AssertionsCarryTheirFixedMessages) {
+  struct Exposed : TBaseVirtualTree {
+    using TBaseVirtualTree::DisconnectNode;
+    using TBaseVirtualTree::LevelDistance;
+  };
+  struct Case {
+    const char* name;
+    void (*call)(Exposed&, TBaseVirtualTree& other);
+    const char* message;
+  };
+  const char* const iterating = "Deleting nodes during tree iteration leads to invalid pointers.";
+  const char* const hiddenRoot = "Node must not be the hidden root node.";
+  const Case cases[] = {
+      {"removing a node while iterating",
+       [](Exposed& t, TBaseVirtualTree&) {
+         t.ChangeStates({TVirtualTreeState::tsIterating}, {});
+         t.RemoveNode(NodeAt(t, {1}));
+       },
+       iterating},
+      {"removing children while iterating",
+       [](Exposed& t, TBaseVirtualTree&) {
+         t.ChangeStates({TVirtualTreeState::tsIterating}, {});
+         t.RemoveChildNodes(NodeAt(t, {0}));
+       },
+       iterating},
+      {"unlinking the root", [](Exposed& t, TBaseVirtualTree&) { t.DisconnectNode(t.RootNode(), false, true); },
+       "Node must neither be nil nor the root node."},
+      {"moving a node of another tree",
+       [](Exposed& t, TBaseVirtualTree& other) { t.MoveNodeTo(NodeAt(other, {0}), nullptr, AM::amAddChildLast); },
+       "The source tree must contain the source node."},
+      {"copying a node of another tree",
+       [](Exposed& t, TBaseVirtualTree& other) { t.CopyNodeTo(NodeAt(other, {0}), nullptr, AM::amAddChildLast); },
+       "The source tree must contain the source node."},
+      {"next of the root", [](Exposed& t, TBaseVirtualTree&) { t.NextNode(t.RootNode()); }, hiddenRoot},
+      {"previous visible of the root", [](Exposed& t, TBaseVirtualTree&) { t.PreviousVisibleNode(t.RootNode()); }, hiddenRoot},
+      {"sibling of the root", [](Exposed& t, TBaseVirtualTree&) { t.NextSiblingNode(t.RootNode()); }, hiddenRoot},
+      {"visible sibling of nil", [](Exposed& t, TBaseVirtualTree&) { t.NextVisibleSiblingNode(nullptr); }, "Invalid parameter."},
+      {"visible sibling of the root", [](Exposed& t, TBaseVirtualTree&) { t.PreviousVisibleSiblingNodeRaw(t.RootNode()); },
+       "Invalid parameter."},
+      {"full visibility of nil", [](Exposed& t, TBaseVirtualTree&) { t.IsFullyVisible(nullptr); }, "Invalid parameter."},
+      {"comparing nil", [](Exposed& t, TBaseVirtualTree&) { t.CompareNodePositions(NodeAt(t, {0}), nullptr); },
+       "Nodes must never be nil."},
+      {"level distance to nil", [](Exposed& t, TBaseVirtualTree&) { t.LevelDistance(nullptr, NodeAt(t, {0})); },
+       "Both nodes must be Assigned."},
+      {"tree of nil", [](Exposed&, TBaseVirtualTree&) { TreeFromNode(nullptr); }, "Node must not be nil."},
+      {"unbalanced operation bracket", [](Exposed& t, TBaseVirtualTree&) { t.EndOperation(); },
+       "EndOperation must not be called when no operation in progress."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Exposed tree;
+    TBaseVirtualTree other;
+    other.SetRootNodeCount(1);
+    tree.SetRootNodeCount(2);
+    tree.SetChildCount(NodeAt(tree, {0}), 2);
+    try {
+      c.call(tree, other);
+      ADD_FAILURE() << "no assertion";
+    } catch (const EAssertionFailed& e) {
+      EXPECT_THAT_MESSAGE(e, c.message);
+    }
+    tree.ChangeStates({}, {TVirtualTreeState::tsIterating});
+    EXPECT_EQ(tree.TotalCount(), 4u);
+    EXPECT_EQ(other.TotalCount(), 1u);
+    EXPECT_TRUE(TreeIsConsistent(tree));
+  }
 }
 
 TEST(TreeStructure, MovingWithinTheTree) {
@@ -456,6 +610,14 @@ TEST(TreeStructure, AssignCopiesTheTopLevelCount) {
   for (PVirtualNode node = tree.FirstNodeRaw(); node; node = node->NextSibling)
     EXPECT_FALSE(node->StateBits.Contains(NS::nsInitialized));
   EXPECT_TRUE(TreeIsConsistent(tree));
+
+  // A read-only source makes a read-only copy, with its nodes all the same.
+  source.TreeOptions()->SetMiscOptions(source.TreeOptions()->MiscOptions() + TVTMiscOption::toReadOnly);
+  TBaseVirtualTree copy;
+  copy.Assign(&source);
+  EXPECT_TRUE(copy.TreeOptions()->MiscOptions().Contains(TVTMiscOption::toReadOnly));
+  EXPECT_EQ(copy.TotalCount(), 7u);
+  EXPECT_TRUE(TreeIsConsistent(copy));
 }
 
 TEST(TreeStructure, ChildrenAreAskedForOnce) {

@@ -174,4 +174,11 @@ EventLog::EventLog(TBaseVirtualTree& tree, bool withInit) : FTree(tree) {
     });
 }
 
+EventLog::~EventLog() {
+  FTree.OnStructureChange.Clear();
+  FTree.OnChange.Clear();
+  FTree.OnFreeNode.Clear();
+  FTree.OnInitNode.Clear();
+}
+
 std::string EventLog::Name(PVirtualNode node) const { return NodePath(node, FTree); }

@@ -25,6 +25,11 @@ void ExpandAll(TBaseVirtualTree& tree);
 class EventLog {
 public:
   explicit EventLog(TBaseVirtualTree& tree, bool withInit = true);
+  // Takes its handlers off the tree: a tree that outlives the log (declared
+  // before it) still reports when it frees its nodes.
+  ~EventLog();
+  EventLog(const EventLog&) = delete;
+  EventLog& operator=(const EventLog&) = delete;
   std::vector<std::string> Lines;
   std::string Name(PVirtualNode node) const;
 
