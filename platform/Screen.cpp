@@ -4,7 +4,9 @@
 
 namespace {
 
-TScreen TheScreen;
+// Never destroyed: forms and controls still use it while the program's
+// static objects go away.
+TScreen& TheScreen = *new TScreen;
 
 struct TSystemCursor {
   TCursor Index;
@@ -89,4 +91,31 @@ std::vector<AnsiString> TScreen::Fonts() {
   ReleaseDC(nullptr, dc);
   std::sort(names.begin(), names.end(), [](const AnsiString& a, const AnsiString& b) { return CompareText(a, b) < 0; });
   return names;
+}
+
+void TScreen::SetCursor(TCursor value) {
+  if (FCursor == value) return;
+  FCursor = value;
+  // Let the window under the mouse choose its cursor again now.
+  POINT p;
+  GetCursorPos(&p);
+  HWND wnd = WindowFromPoint(p);
+  DWORD pid = 0;
+  if (wnd) GetWindowThreadProcessId(wnd, &pid);
+  if (value != crDefault) {
+    ::SetCursor(Cursors(value));
+  } else if (wnd && pid == GetCurrentProcessId()) {
+    const LRESULT hit = SendMessageA(wnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
+    SendMessageA(wnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(wnd), MAKELPARAM(hit, WM_MOUSEMOVE));
+  }
+}
+
+void TScreen::AddForm(TCustomForm* form) { FForms.insert(FForms.begin(), form); }
+
+void TScreen::RemoveForm(TCustomForm* form) {
+  FForms.erase(std::remove(FForms.begin(), FForms.end(), form), FForms.end());
+  if (FActiveForm == form) {
+    FActiveForm = nullptr;
+    FActiveControl = nullptr;
+  }
 }

@@ -36,6 +36,9 @@ constexpr TCursor crHelp = -20;
 constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
 
+class TCustomForm;
+class TWinControl;
+
 class TScreen : public TObject {
 public:
   static const TClassInfo ClassInfo;
@@ -62,6 +65,21 @@ public:
   // The names of the fonts installed on the system, sorted.
   std::vector<AnsiString> Fonts();
 
+  // A cursor for the whole program (crDefault: each control's own).
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor value);
+
+  // The program's forms, newest first, and the one that is active.
+  int FormCount() const { return static_cast<int>(FForms.size()); }
+  TCustomForm* Forms(int index) const { return FForms.at(index); }
+  TCustomForm* ActiveForm() const { return FActiveForm; }
+  TWinControl* ActiveControl() const { return FActiveControl; }
+  // Kept by the forms layer.
+  void AddForm(TCustomForm* form);
+  void RemoveForm(TCustomForm* form);
+  void SetActiveForm(TCustomForm* form) { FActiveForm = form; }
+  void SetActiveControl(TWinControl* control) { FActiveControl = control; }
+
 private:
   struct TCursorEntry {
     HCURSOR Handle;
@@ -70,6 +88,10 @@ private:
   std::mutex FLock;
   std::map<TCursor, TCursorEntry> FCursors;
   int FPixelsPerInch = 0;
+  TCursor FCursor = crDefault;
+  std::vector<TCustomForm*> FForms;
+  TCustomForm* FActiveForm = nullptr;
+  TWinControl* FActiveControl = nullptr;
 };
 
 // The one screen object of the process.

@@ -1,0 +1,317 @@
+// The application object: message loop, hidden owner window, exceptions
+// and hints.
+#include "platform/Dialogs.h"
+#include "platform/Exceptions.h"
+#include "platform/Forms.h"
+#include "platform/HintWindow.h"
+#include "platform/Thread.h"
+
+#include <algorithm>
+
+const TClassInfo TApplication::ClassInfo{"TApplication", &TComponent::ClassInfo, nullptr};
+const TClassInfo TApplicationEvents::ClassInfo{"TApplicationEvents", &TComponent::ClassInfo,
+                                               [](TObject* owner) -> TObject* {
+                                                 return new TApplicationEvents(static_cast<TComponent*>(owner));
+                                               }};
+
+namespace {
+
+constexpr UINT_PTR kHintShowTimer = 1;
+constexpr UINT_PTR kHintHideTimer = 2;
+const char* const ApplicationClass = "TApplication";
+
+LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
+  if (!method) return DefWindowProcA(wnd, msg, wp, lp);
+  return GuardCallback(
+      [&] {
+        TMessage message{msg, wp, lp, 0};
+        (*method)(message);
+        return message.Result;
+      },
+      LRESULT(0));
+}
+
+// Makes the application at start-up and frees it (and the forms it owns) at
+// the end.
+struct TApplicationHolder {
+  TApplicationHolder() { Application = new TApplication(nullptr); }
+  ~TApplicationHolder() {
+    TApplication* app = Application;
+    Application = nullptr;
+    Free(app);
+  }
+};
+
+}  // namespace
+
+TApplication* Application = nullptr;
+static TApplicationHolder ApplicationHolder;
+
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(instance, ApplicationClass, &wc)) {
+    wc.lpfnWndProc = ApplicationWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    wc.lpszClassName = ApplicationClass;
+    RegisterClassA(&wc);
+  }
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  AnsiString title = path;
+  title = title.substr(title.find_last_of("\\/") + 1);
+  if (auto dot = title.find_last_of('.'); dot != AnsiString::npos) title.resize(dot);
+  // A zero-sized window in the middle of the screen: it carries the
+  // taskbar button and owns the forms, without ever being seen itself.
+  FHandle = CreateWindowExA(0, ApplicationClass, title.c_str(),
+                            WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
+                            GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
+                            nullptr, instance, nullptr);
+  if (FHandle)
+    SetWindowLongPtrA(FHandle, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(new TWndMethod(TWndMethod::Bind<&TApplication::WndProc>(this))));
+  FPreviousHandler =
+      SetCallbackExceptionHandler(TExceptionEvent::Bind<&TApplication::CallbackException>(this));
+}
+
+TApplication::~TApplication() {
+  CancelHint();
+  SetCallbackExceptionHandler(FPreviousHandler);
+  // The forms go first, while the window that owns them is still there.
+  DestroyComponents();
+  if (FHandle) {
+    auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(FHandle, GWLP_USERDATA));
+    SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
+    DestroyWindow(FHandle);
+    delete method;
+  }
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == FMainForm) {
+    FMainForm = nullptr;
+    // A loop with no main form left would run on unseen.
+    if (!IsDestroying()) Terminate();
+  }
+  if (component == FHintWindow) FHintWindow = nullptr;
+}
+
+AnsiString TApplication::Title() const {
+  char text[256] = {};
+  if (FHandle) GetWindowTextA(FHandle, text, sizeof text);
+  return text;
+}
+
+void TApplication::SetTitle(const AnsiString& value) {
+  if (FHandle) SetWindowTextA(FHandle, value.c_str());
+}
+
+void TApplication::CreateForm(TClass formClass, TCustomForm** reference) {
+  TObject* object = CreateObject(formClass, this);
+  auto* form = ObjectAs<TCustomForm>(object);
+  if (!form) {
+    Free(object);
+    throw EInvalidOperation(AnsiString(formClass->Name) + " is not a form class");
+  }
+  if (reference) *reference = form;
+  if (!FMainForm) FMainForm = form;
+}
+
+void TApplication::Run() {
+  if (FMainForm && FShowMainForm) FMainForm->Show();
+  while (!FTerminated) {
+    try {
+      HandleMessage();
+    } catch (...) {
+      HandleException(this);
+    }
+  }
+}
+
+void TApplication::Terminate() {
+  FTerminated = true;
+  PostQuitMessage(0);
+}
+
+bool TApplication::ProcessMessage(MSG& msg) {
+  if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (msg.message == WM_QUIT) {
+    FTerminated = true;
+    return true;
+  }
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+      CancelHint();
+      break;
+    default:
+      break;
+  }
+  bool handled = false;
+  FireEvent(OnMessage, msg, handled);
+  for (size_t i = 0; !handled && i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnMessage, msg, handled);
+  if (!handled) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (ProcessMessage(msg)) {
+  }
+}
+
+void TApplication::Idle() {
+  CheckSynchronize();
+  bool done = true;
+  FireEvent(OnIdle, this, done);
+  for (size_t i = 0; i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnIdle, this, done);
+  if (done) WaitMessage();
+}
+
+void TApplication::HandleMessage() {
+  MSG msg;
+  if (!ProcessMessage(msg)) Idle();
+}
+
+void TApplication::CallbackException(TObject* Sender, Exception& E) {
+  if (dynamic_cast<EAbort*>(&E)) return;
+  if (OnException) {
+    OnException(Sender, E);
+    return;
+  }
+  for (TApplicationEvents* events : FEvents) {
+    if (events->OnException) {
+      events->OnException(Sender, E);
+      return;
+    }
+  }
+  ShowException(E);
+}
+
+void TApplication::HandleException(TObject* Sender) {
+  try {
+    throw;
+  } catch (EAbort&) {
+  } catch (Exception& e) {
+    CallbackException(Sender, e);
+  } catch (std::exception& e) {
+    Exception wrapped(e.what());
+    CallbackException(Sender, wrapped);
+  } catch (...) {
+    Exception wrapped("Unknown exception");
+    CallbackException(Sender, wrapped);
+  }
+}
+
+void TApplication::ShowException(const Exception& E) {
+  AnsiString text = E.Message();
+  while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') text.pop_back();
+  if (!text.empty() && text.back() != '.') text += '.';
+  MessageBox(text, Title(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, UINT flags) {
+  TDialogRequest request;
+  request.Kind = dkMessageBox;
+  request.Text = text;
+  request.Caption = caption;
+  request.Flags = flags;
+  return ExecuteDialog(request);
+}
+
+void TApplication::SetActiveState(bool value) {
+  if (FActive == value) return;
+  FActive = value;
+  const TNotifyEvent TApplication::*event = value ? &TApplication::OnActivate : &TApplication::OnDeactivate;
+  FireEvent(this->*event, this);
+  for (size_t i = 0; i < FEvents.size(); ++i) FireEvent(value ? FEvents[i]->OnActivate : FEvents[i]->OnDeactivate, this);
+  if (!value) CancelHint();
+}
+
+void TApplication::AddEvents(TApplicationEvents* events) { FEvents.push_back(events); }
+
+void TApplication::RemoveEvents(TApplicationEvents* events) {
+  FEvents.erase(std::remove(FEvents.begin(), FEvents.end(), events), FEvents.end());
+}
+
+// -- Hints ------------------------------------------------------------------------
+
+void TApplication::ControlMouseChanged(TControl* control, bool entered) {
+  if (entered) {
+    if (!FShowHint || !control->ShowHint() || control->Hint().empty()) return;
+    CancelHint();
+    FHintControl = control;
+    if (FHandle) SetTimer(FHandle, kHintShowTimer, static_cast<UINT>(std::max(FHintPause, 1)), nullptr);
+  } else if (FHintControl.Get() == control) {
+    CancelHint();
+  }
+}
+
+void TApplication::CancelHint() {
+  if (FHandle) {
+    KillTimer(FHandle, kHintShowTimer);
+    KillTimer(FHandle, kHintHideTimer);
+  }
+  FHintControl = nullptr;
+  if (FHintWindow) FHintWindow->ReleaseHandle();
+}
+
+void TApplication::ShowHintNow() {
+  KillTimer(FHandle, kHintShowTimer);
+  TControl* control = FHintControl.Get();
+  if (!control) return;
+  THintInfo info;
+  info.HintControl = control;
+  GetCursorPos(&info.CursorPos);
+  info.HintPos = POINT{info.CursorPos.x, info.CursorPos.y + 20};
+  info.HintMaxWidth = Screen->Width();
+  info.HintStr = GetShortHint(control->Hint());
+  if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty()) return;
+  if (!FHintWindow) FHintWindow = new THintWindow(this);
+  RECT r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr);
+  OffsetRect(&r, info.HintPos.x, info.HintPos.y);
+  FHintWindow->ActivateHint(r, info.HintStr);
+  SetTimer(FHandle, kHintHideTimer, static_cast<UINT>(std::max(FHintHidePause, 1)), nullptr);
+}
+
+void TApplication::WndProc(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_CLOSE:
+      if (FMainForm) FMainForm->Close();
+      return;
+    case WM_ACTIVATEAPP:
+      SetActiveState(Message.WParam != 0);
+      break;
+    case WM_TIMER:
+      if (Message.WParam == kHintShowTimer) {
+        ShowHintNow();
+      } else if (Message.WParam == kHintHideTimer) {
+        CancelHint();
+      }
+      return;
+    default:
+      break;
+  }
+  Message.Result = DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+// -- TApplicationEvents -----------------------------------------------------------
+
+TApplicationEvents::TApplicationEvents(TComponent* AOwner) : TComponent(AOwner) {
+  if (Application) Application->AddEvents(this);
+}
+
+TApplicationEvents::~TApplicationEvents() {
+  if (Application) Application->RemoveEvents(this);
+}

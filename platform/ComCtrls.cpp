@@ -1,0 +1,380 @@
+#include "platform/ComCtrls.h"
+
+#include "platform/Exceptions.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+const TClassInfo TTabSheet::ClassInfo{"TTabSheet", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                        return new TTabSheet(static_cast<TComponent*>(owner));
+                                      }};
+const TClassInfo TPageControl::ClassInfo{"TPageControl", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                           return new TPageControl(static_cast<TComponent*>(owner));
+                                         }};
+const TClassInfo TStatusPanel::ClassInfo{"TStatusPanel", &TCollectionItem::ClassInfo, [](TObject* owner) -> TObject* {
+                                           return new TStatusPanel(static_cast<TCollection*>(owner));
+                                         }};
+const TClassInfo TStatusPanels::ClassInfo{"TStatusPanels", &TCollection::ClassInfo, nullptr};
+const TClassInfo TStatusBar::ClassInfo{"TStatusBar", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                         return new TStatusBar(static_cast<TComponent*>(owner));
+                                       }};
+
+namespace {
+
+void InitCommonControlClasses() {
+  static bool done = false;
+  if (done) return;
+  INITCOMMONCONTROLSEX init{sizeof init, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  InitCommonControlsEx(&init);
+  done = true;
+}
+
+}  // namespace
+
+// -- TTabSheet ------------------------------------------------------------------------
+
+TTabSheet::TTabSheet(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle.Include(csParentBackground);
+  FVisible = false;
+  FParentColor = true;
+  SetAlign(alClient);
+}
+
+TTabSheet::~TTabSheet() { SetPageControl(nullptr); }
+
+void TTabSheet::SetPageControl(TPageControl* value) {
+  if (FPageControl == value) return;
+  if (FPageControl) FPageControl->RemovePage(this);
+  SetParent(value);
+  if (value) value->InsertPage(this);
+}
+
+int TTabSheet::PageIndex() const {
+  if (!FPageControl) return -1;
+  const auto& pages = FPageControl->FPages;
+  return static_cast<int>(std::find(pages.begin(), pages.end(), this) - pages.begin());
+}
+
+void TTabSheet::SetPageIndex(int value) {
+  if (!FPageControl) return;
+  auto& pages = FPageControl->FPages;
+  pages.erase(std::find(pages.begin(), pages.end(), this));
+  value = std::clamp(value, 0, static_cast<int>(pages.size()));
+  pages.insert(pages.begin() + value, this);
+  FPageControl->UpdateTabs();
+}
+
+void TTabSheet::SetTabVisible(bool value) {
+  if (FTabVisible == value) return;
+  FTabVisible = value;
+  if (FPageControl) FPageControl->UpdateTabs();
+}
+
+int TTabSheet::TabIndex() const {
+  if (!FTabVisible || !FPageControl) return -1;
+  int index = 0;
+  for (TTabSheet* page : FPageControl->FPages) {
+    if (page == this) return index;
+    if (page->FTabVisible) ++index;
+  }
+  return -1;
+}
+
+void TTabSheet::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_TEXTCHANGED) {
+    if (FPageControl) FPageControl->UpdateTabs();
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+// -- TPageControl ----------------------------------------------------------------------
+
+TPageControl::TPageControl(TComponent* AOwner) : TWinControl(AOwner) {
+  FTabStop = true;
+  FColor = clBtnFace;
+  FWidth = 289;
+  FHeight = 193;
+}
+
+TPageControl::~TPageControl() {
+  for (TTabSheet* page : FPages) page->FPageControl = nullptr;
+  FPages.clear();
+  FActivePage = nullptr;
+}
+
+void TPageControl::CreateParams(TCreateParams& Params) {
+  InitCommonControlClasses();
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, WC_TABCONTROLA);
+  Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+  Params.Style |= WS_CLIPCHILDREN;
+  switch (FTabPosition) {
+    case tpBottom:
+      Params.Style |= TCS_BOTTOM;
+      break;
+    case tpLeft:
+      Params.Style |= TCS_VERTICAL | TCS_MULTILINE;
+      break;
+    case tpRight:
+      Params.Style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+      break;
+    default:
+      break;
+  }
+  if (FMultiLine) Params.Style |= TCS_MULTILINE;
+}
+
+void TPageControl::InitializeWnd() { UpdateTabs(); }
+
+void TPageControl::AdjustClientRect(RECT& Rect) {
+  if (HandleAllocated()) SendMessageA(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&Rect));
+}
+
+void TPageControl::InsertPage(TTabSheet* page) {
+  FPages.push_back(page);
+  page->FPageControl = this;
+  UpdateTabs();
+  if (!FActivePage) SetActivePage(page);
+}
+
+void TPageControl::RemovePage(TTabSheet* page) {
+  TTabSheet* next = FActivePage == page ? FindNextPage(page, true, true) : FActivePage;
+  if (next == page) next = nullptr;
+  FPages.erase(std::remove(FPages.begin(), FPages.end(), page), FPages.end());
+  page->FPageControl = nullptr;
+  if (FActivePage == page) {
+    FActivePage = nullptr;
+    SetActivePage(next);
+  }
+  UpdateTabs();
+}
+
+void TPageControl::UpdateTabs() {
+  if (!HandleAllocated()) return;
+  SendMessageA(FHandle, TCM_DELETEALLITEMS, 0, 0);
+  int index = 0;
+  for (TTabSheet* page : FPages) {
+    if (!page->FTabVisible) continue;
+    AnsiString caption = page->Text();
+    TCITEMA item{};
+    item.mask = TCIF_TEXT;
+    item.pszText = caption.data();
+    SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(index++), reinterpret_cast<LPARAM>(&item));
+  }
+  if (FActivePage) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(FActivePage->TabIndex()), 0);
+  Realign();
+}
+
+void TPageControl::ShowActivePage() {
+  for (TTabSheet* page : FPages) page->SetVisible(page == FActivePage);
+  if (FActivePage) FActivePage->BringToFront();
+  Realign();
+}
+
+void TPageControl::SetActivePage(TTabSheet* page) {
+  if (page && page->FPageControl != this) return;
+  FActivePage = page;
+  if (HandleAllocated())
+    SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(page ? page->TabIndex() : -1), 0);
+  ShowActivePage();
+}
+
+int TPageControl::ActivePageIndex() const { return FActivePage ? FActivePage->PageIndex() : -1; }
+
+void TPageControl::SetActivePageIndex(int value) {
+  SetActivePage(value >= 0 && value < PageCount() ? FPages[value] : nullptr);
+}
+
+void TPageControl::SetMultiLine(bool value) {
+  if (FMultiLine == value) return;
+  FMultiLine = value;
+  RecreateWnd();
+}
+
+void TPageControl::SetTabPosition(TTabPosition value) {
+  if (FTabPosition == value) return;
+  FTabPosition = value;
+  RecreateWnd();
+}
+
+TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) {
+  const int n = PageCount();
+  if (n == 0) return nullptr;
+  int index = static_cast<int>(std::find(FPages.begin(), FPages.end(), current) - FPages.begin());
+  if (index == n) index = goForward ? -1 : n;
+  for (int step = 0; step < n; ++step) {
+    index = ((goForward ? index + 1 : index - 1) % n + n) % n;
+    if (!checkTabVisible || FPages[index]->FTabVisible) return FPages[index];
+  }
+  return nullptr;
+}
+
+void TPageControl::SelectNextPage(bool goForward) {
+  TTabSheet* page = FindNextPage(FActivePage, goForward, true);
+  if (!page || page == FActivePage) return;
+  bool allow = true;
+  FireEvent(OnChanging, this, allow);
+  if (!allow) return;
+  SetActivePage(page);
+  FireEvent(OnChange, this);
+}
+
+void TPageControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_NOTIFY) {
+    auto* header = reinterpret_cast<NMHDR*>(Message.LParam);
+    if (header->code == TCN_SELCHANGING) {
+      bool allow = true;
+      FireEvent(OnChanging, this, allow);
+      Message.Result = allow ? 0 : 1;
+      return;
+    }
+    if (header->code == TCN_SELCHANGE) {
+      const int tab = static_cast<int>(SendMessageA(FHandle, TCM_GETCURSEL, 0, 0));
+      for (TTabSheet* page : FPages)
+        if (page->TabIndex() == tab) FActivePage = page;
+      ShowActivePage();
+      FireEvent(OnChange, this);
+      return;
+    }
+  }
+  if (Message.Msg == CM_DIALOGKEY && Message.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 && FActivePage &&
+      ContainsControl(FindControl(GetFocus()))) {
+    SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+    Message.Result = 1;
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+// -- Status bar ---------------------------------------------------------------------------
+
+TStatusPanel::TStatusPanel(TCollection* Collection) : TCollectionItem(Collection) {}
+
+void TStatusPanel::SetText(const AnsiString& value) {
+  if (FText == value) return;
+  FText = value;
+  Changed(false);
+}
+
+void TStatusPanel::SetWidth(int value) {
+  FWidth = value;
+  Changed(true);
+}
+
+void TStatusPanel::SetAlignment(TAlignment value) {
+  FAlignment = value;
+  Changed(false);
+}
+
+void TStatusPanel::SetStyle(TStatusPanelStyle value) {
+  FStyle = value;
+  Changed(false);
+}
+
+void TStatusPanel::SetBevel(TStatusPanelBevel value) {
+  FBevel = value;
+  Changed(false);
+}
+
+void TStatusPanel::Assign(TPersistent* source) {
+  if (auto* other = ObjectAs<TStatusPanel>(source)) {
+    FText = other->FText;
+    FWidth = other->FWidth;
+    FAlignment = other->FAlignment;
+    FStyle = other->FStyle;
+    FBevel = other->FBevel;
+    Changed(true);
+    return;
+  }
+  TCollectionItem::Assign(source);
+}
+
+TStatusPanels::TStatusPanels(TStatusBar* statusBar) : TCollection(&TStatusPanel::ClassInfo), FStatusBar(statusBar) {}
+
+TPersistent* TStatusPanels::GetOwner() { return FStatusBar; }
+
+void TStatusPanels::Update(TCollectionItem*) { FStatusBar->UpdatePanels(); }
+
+TStatusBar::TStatusBar(TComponent* AOwner) : TWinControl(AOwner), FPanels(this) {
+  FColor = clBtnFace;
+  FHeight = 19;
+  FWidth = 200;
+  FCanvas.SetControl(this);
+  SetAlign(alBottom);
+}
+
+void TStatusBar::CreateParams(TCreateParams& Params) {
+  InitCommonControlClasses();
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, STATUSCLASSNAMEA);
+  // The bar is placed by the alignment of its parent, not by itself.
+  Params.Style |= CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NOMOVEY;
+  if (FSizeGrip) Params.Style |= SBARS_SIZEGRIP;
+  Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TStatusBar::InitializeWnd() { UpdatePanels(); }
+
+void TStatusBar::SetSimplePanel(bool value) {
+  FSimplePanel = value;
+  UpdatePanels();
+}
+
+void TStatusBar::SetSimpleText(const AnsiString& value) {
+  FSimpleText = value;
+  if (HandleAllocated() && FSimplePanel)
+    SendMessageA(FHandle, SB_SETTEXTA, SB_SIMPLEID | 255, reinterpret_cast<LPARAM>(value.c_str()));
+}
+
+void TStatusBar::SetSizeGrip(bool value) {
+  if (FSizeGrip == value) return;
+  FSizeGrip = value;
+  RecreateWnd();
+}
+
+void TStatusBar::UpdatePanels() {
+  if (!HandleAllocated()) return;
+  SendMessageA(FHandle, SB_SIMPLE, FSimplePanel, 0);
+  if (FSimplePanel) {
+    SendMessageA(FHandle, SB_SETTEXTA, 255, reinterpret_cast<LPARAM>(FSimpleText.c_str()));
+    return;
+  }
+  const int count = std::min(FPanels.Count(), 255);
+  std::vector<int> edges(static_cast<size_t>(std::max(count, 1)), -1);
+  int right = 0;
+  for (int i = 0; i < count; ++i) {
+    right += FPanels.Items(i)->Width();
+    edges[i] = i == count - 1 ? -1 : right;
+  }
+  SendMessageA(FHandle, SB_SETPARTS, static_cast<WPARAM>(std::max(count, 1)), reinterpret_cast<LPARAM>(edges.data()));
+  for (int i = 0; i < count; ++i) {
+    TStatusPanel* panel = FPanels.Items(i);
+    WPARAM flags = static_cast<WPARAM>(i);
+    if (panel->Bevel() == pbNone) flags |= SBT_NOBORDERS;
+    if (panel->Bevel() == pbRaised) flags |= SBT_POPOUT;
+    if (panel->Style() == psOwnerDraw) {
+      SendMessageA(FHandle, SB_SETTEXTA, flags | SBT_OWNERDRAW, reinterpret_cast<LPARAM>(panel));
+      continue;
+    }
+    AnsiString text = panel->Text();
+    // The status window centres or right-aligns text after tabs.
+    if (panel->Alignment() == taCenter) text = "\t" + text;
+    if (panel->Alignment() == taRightJustify) text = "\t\t" + text;
+    SendMessageA(FHandle, SB_SETTEXTA, flags, reinterpret_cast<LPARAM>(text.c_str()));
+  }
+}
+
+void TStatusBar::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_DRAWITEM) {
+    auto* item = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+    if (item->itemID < static_cast<UINT>(FPanels.Count())) {
+      TCanvasPaintScope scope(FCanvas, item->hDC);
+      FireEvent(OnDrawPanel, this, FPanels.Items(static_cast<int>(item->itemID)), item->rcItem);
+    }
+    Message.Result = 1;
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}

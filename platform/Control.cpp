@@ -1,0 +1,496 @@
+#include "platform/Control.h"
+
+#include "platform/CallbackGuard.h"
+#include "platform/DragManager.h"
+#include "platform/Exceptions.h"
+#include "platform/Forms.h"
+#include "platform/Menus.h"
+
+#include <algorithm>
+
+const TClassInfo TControl::ClassInfo{"TControl", &TComponent::ClassInfo, [](TObject* owner) -> TObject* {
+                                       return new TControl(static_cast<TComponent*>(owner));
+                                     }};
+const TClassInfo TControlCanvas::ClassInfo{"TControlCanvas", &TCanvas::ClassInfo,
+                                           [](TObject*) -> TObject* { return new TControlCanvas; }};
+
+TShiftState KeyboardShiftState() {
+  TShiftState s;
+  if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);
+  if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
+  if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+  return s;
+}
+
+TShiftState KeysToShiftState(WPARAM keys) {
+  TShiftState s;
+  if (keys & MK_SHIFT) s.Include(ssShift);
+  if (keys & MK_CONTROL) s.Include(ssCtrl);
+  if (keys & MK_LBUTTON) s.Include(ssLeft);
+  if (keys & MK_RBUTTON) s.Include(ssRight);
+  if (keys & MK_MBUTTON) s.Include(ssMiddle);
+  if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+  return s;
+}
+
+TCustomForm* GetParentForm(TControl* control) {
+  while (control && control->Parent()) control = control->Parent();
+  return ObjectAs<TCustomForm>(control);
+}
+
+// ---------------------------------------------------------------------------
+// TControlCanvas
+
+TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
+void TControlCanvas::SetControl(TControl* value) {
+  if (FControl == value) return;
+  FreeHandle();
+  FControl = value;
+}
+
+void TControlCanvas::CreateHandle() {
+  if (!FControl) return;
+  auto* win = ObjectAs<TWinControl>(FControl);
+  HWND wnd = win ? win->Handle() : (FControl->Parent() ? FControl->Parent()->Handle() : nullptr);
+  if (!wnd) return;
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  if (!win) {
+    SetViewportOrgEx(dc, FControl->Left(), FControl->Top(), nullptr);
+    IntersectClipRect(dc, 0, 0, FControl->Width(), FControl->Height());
+  }
+  FDeviceContext = dc;
+  FWindowHandle = wnd;
+  SetHandle(dc);
+}
+
+void TControlCanvas::FreeHandle() {
+  if (!FDeviceContext) return;
+  SetHandle(nullptr);
+  ReleaseDC(FWindowHandle, FDeviceContext);
+  FDeviceContext = nullptr;
+  FWindowHandle = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// TControl
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
+  WindowProc = TWndMethod::Bind<&TControl::WndProc>(this);
+  FControlStyle = {csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+  FFont.OnChange = TNotifyEvent::Bind<&TControl::FontChanged>(this);
+}
+
+TControl::~TControl() {
+  if (Dragging()) CancelDrag();
+  if (FParent) FParent->RemoveControl(this);
+}
+
+void TControl::BeforeDestruction() {
+  TComponent::BeforeDestruction();
+  if (Dragging()) CancelDrag();
+}
+
+void TControl::SetParent(TWinControl* value) {
+  if (FParent == value) return;
+  if (value == this) throw EInvalidOperation("A control cannot have itself as its parent");
+  if (FParent) FParent->RemoveControl(this);
+  if (value) value->InsertControl(this);
+}
+
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
+void TControl::SetParentComponent(TComponent* parent) {
+  if (auto* win = ObjectAs<TWinControl>(parent)) SetParent(win);
+}
+
+void TControl::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (AWidth < 0) AWidth = 0;
+  if (AHeight < 0) AHeight = 0;
+  if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
+  Invalidate();
+  ApplyBounds(ALeft, ATop, AWidth, AHeight);
+  Invalidate();
+}
+
+void TControl::ApplyBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  const bool resized = AWidth != FWidth || AHeight != FHeight;
+  FLeft = ALeft;
+  FTop = ATop;
+  FWidth = AWidth;
+  FHeight = AHeight;
+  UpdateAnchorRules();
+  RequestAlign();
+  if (resized) BoundsResized();
+}
+
+RECT TControl::ClientRect() { return RECT{0, 0, FWidth, FHeight}; }
+
+void TControl::SetClientSize(int width, int height) { SetBounds(FLeft, FTop, width, height); }
+
+POINT TControl::ClientOrigin() {
+  if (!FParent) return POINT{FLeft, FTop};
+  POINT p = FParent->ClientOrigin();
+  return POINT{p.x + FLeft, p.y + FTop};
+}
+
+POINT TControl::ClientToScreen(POINT p) {
+  POINT o = ClientOrigin();
+  return POINT{p.x + o.x, p.y + o.y};
+}
+
+POINT TControl::ScreenToClient(POINT p) {
+  POINT o = ClientOrigin();
+  return POINT{p.x - o.x, p.y - o.y};
+}
+
+void TControl::SetAlign(TAlign value) {
+  if (FAlign == value) return;
+  FAlign = value;
+  if (value != alNone && value != alCustom) FAnchors = {akLeft, akTop};
+  RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors value) {
+  FAnchors = value;
+  UpdateAnchorRules();
+}
+
+void TControl::RequestAlign() {
+  if (FParent) FParent->Realign();
+}
+
+void TControl::BringToFront() {
+  if (!FParent) return;
+  auto& list = FParent->FControls;
+  list.erase(std::find(list.begin(), list.end(), this));
+  list.push_back(this);
+  if (auto* win = ObjectAs<TWinControl>(this); win && win->FHandle)
+    SetWindowPos(win->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void TControl::SendToBack() {
+  if (!FParent) return;
+  auto& list = FParent->FControls;
+  list.erase(std::find(list.begin(), list.end(), this));
+  list.insert(list.begin(), this);
+  if (auto* win = ObjectAs<TWinControl>(this); win && win->FHandle)
+    SetWindowPos(win->FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  Invalidate();
+}
+
+void TControl::SetVisible(bool value) {
+  if (FVisible == value) return;
+  FVisible = value;
+  if (!value) Invalidate();
+  Perform(CM_VISIBLECHANGED, value);
+  if (value) Invalidate();
+  RequestAlign();
+}
+
+bool TControl::IsControlVisible() const {
+  for (const TControl* c = this; c; c = c->FParent)
+    if (!c->FVisible) return false;
+  return true;
+}
+
+void TControl::SetEnabled(bool value) {
+  if (FEnabled == value) return;
+  FEnabled = value;
+  Perform(CM_ENABLEDCHANGED);
+}
+
+bool TControl::IsControlEnabled() const {
+  for (const TControl* c = this; c; c = c->FParent)
+    if (!c->FEnabled) return false;
+  return true;
+}
+
+void TControl::SetColor(TColor value) {
+  if (FColor == value && !FParentColor) return;
+  FColor = value;
+  FParentColor = false;
+  Perform(CM_COLORCHANGED);
+}
+
+void TControl::SetParentColor(bool value) {
+  if (FParentColor == value) return;
+  FParentColor = value;
+  if (value && FParent) Perform(CM_PARENTCOLORCHANGED);
+}
+
+void TControl::FontChanged(TObject*) {
+  if (!FUpdatingParentFont) FParentFont = false;
+  Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetParentFont(bool value) {
+  if (FParentFont == value) return;
+  FParentFont = value;
+  if (value && FParent) Perform(CM_PARENTFONTCHANGED);
+}
+
+void TControl::SetCursor(TCursor value) {
+  if (FCursor == value) return;
+  FCursor = value;
+  Perform(CM_CURSORCHANGED);
+}
+
+void TControl::SetShowHint(bool value) {
+  FShowHint = value;
+  FParentShowHint = false;
+  Perform(CM_SHOWHINTCHANGED);
+}
+
+void TControl::SetParentShowHint(bool value) {
+  FParentShowHint = value;
+  if (value && FParent) Perform(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* value) {
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = value;
+  if (value) value->FreeNotification(this);
+}
+
+void TControl::SetText(const AnsiString& value) {
+  if (value == Text()) return;
+  SetTextBuf(value);
+  Perform(CM_TEXTCHANGED);
+}
+
+TCustomForm* TControl::ParentForm() const { return GetParentForm(const_cast<TControl*>(this)); }
+
+LRESULT TControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
+  TMessage message{msg, wp, lp, 0};
+  WindowProc(message);
+  return message.Result;
+}
+
+void TControl::WndProc(TMessage& Message) {
+  if (DragFilterMessage(this, Message)) return;
+  Dispatch(Message);
+}
+
+void TControl::HandleMouseDown(TMessage& Message, TMouseButton Button, TShiftState Extra) {
+  const POINT p = MessagePoint(Message.LParam);
+  if (FControlStyle.Contains(csCaptureMouse) && Button == mbLeft) {
+    auto* win = ObjectAs<TWinControl>(this);
+    if (win) {
+      SetCapture(win->Handle());
+    } else if (FParent) {
+      SetCapture(FParent->Handle());
+      FParent->FCaptureControl = this;
+    }
+  }
+  if (Button == mbLeft) FControlState += TControlState{csLButtonDown, csClicked};
+  if (Button == mbLeft && FDragMode == dmAutomatic) BeginDrag(false);
+  MouseDown(Button, KeysToShiftState(Message.WParam) + Extra, p.x, p.y);
+}
+
+void TControl::HandleMouseUp(TMessage& Message, TMouseButton Button) {
+  const POINT p = MessagePoint(Message.LParam);
+  bool clicked = false;
+  if (Button == mbLeft) {
+    clicked = FControlState.Contains(csClicked);
+    FControlState -= TControlState{csLButtonDown, csClicked};
+    if (FControlStyle.Contains(csCaptureMouse)) {
+      if (FParent && FParent->FCaptureControl == this) FParent->FCaptureControl = nullptr;
+      if (GetCapture()) ReleaseCapture();
+    }
+  }
+  TWeakLink<TControl> self(this);
+  if (clicked && FControlStyle.Contains(csClickEvents)) {
+    const RECT r = ClientRect();
+    if (PtInRect(&r, p)) Click();
+  }
+  if (self.Get()) MouseUp(Button, KeysToShiftState(Message.WParam), p.x, p.y);
+}
+
+void TControl::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_LBUTTONDOWN:
+      HandleMouseDown(Message, mbLeft, {});
+      break;
+    case WM_LBUTTONDBLCLK:
+      if (FControlStyle.Contains(csDoubleClicks)) DblClick();
+      HandleMouseDown(Message, mbLeft, {ssDouble});
+      break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+      HandleMouseDown(Message, mbRight, {});
+      break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+      HandleMouseDown(Message, mbMiddle, {});
+      break;
+    case WM_LBUTTONUP:
+      HandleMouseUp(Message, mbLeft);
+      break;
+    case WM_RBUTTONUP:
+      HandleMouseUp(Message, mbRight);
+      break;
+    case WM_MBUTTONUP:
+      HandleMouseUp(Message, mbMiddle);
+      break;
+    case WM_MOUSEMOVE: {
+      const POINT p = MessagePoint(Message.LParam);
+      MouseMove(KeysToShiftState(Message.WParam), p.x, p.y);
+      break;
+    }
+    case CM_MOUSEENTER:
+    case CM_MOUSELEAVE:
+      if (Message.LParam == 0 || Message.LParam == reinterpret_cast<LPARAM>(this)) {
+        const bool enter = Message.Msg == CM_MOUSEENTER;
+        FMouseInControl = enter;
+        if (Application) Application->ControlMouseChanged(this, enter);
+        FireEvent(enter ? OnMouseEnter : OnMouseLeave, this);
+      }
+      return;
+    case CM_ENABLEDCHANGED:
+    case CM_PARENTENABLEDCHANGED:
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+    case CM_TEXTCHANGED:
+      Invalidate();
+      return;
+    case CM_VISIBLECHANGED:
+      return;
+    case CM_PARENTCOLORCHANGED:
+      if (FParentColor && FParent) {
+        FColor = FParent->Color();
+        Perform(CM_COLORCHANGED);
+      }
+      return;
+    case CM_PARENTFONTCHANGED:
+      if (FParentFont && FParent) {
+        FUpdatingParentFont = true;
+        try {
+          FFont.Assign(FParent->Font());
+        } catch (...) {
+          FUpdatingParentFont = false;
+          throw;
+        }
+        FUpdatingParentFont = false;
+      }
+      return;
+    case CM_PARENTSHOWHINTCHANGED:
+      if (FParentShowHint && FParent) FShowHint = FParent->ShowHint();
+      return;
+    case CM_HITTEST:
+      Message.Result = HTCLIENT;
+      return;
+    case CM_HINTSHOW:
+      Message.Result = 0;
+      return;
+    case CM_DRAG:
+      HandleDragMessage(this, Message);
+      return;
+    default:
+      break;
+  }
+  DefaultHandler(Message);
+}
+
+void TControl::DefaultHandler(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_GETTEXTLENGTH:
+      Message.Result = static_cast<LRESULT>(FText.size());
+      break;
+    case WM_GETTEXT: {
+      if (Message.WParam == 0) break;
+      const size_t n = std::min<size_t>(FText.size(), Message.WParam - 1);
+      std::copy_n(FText.data(), n, reinterpret_cast<char*>(Message.LParam));
+      reinterpret_cast<char*>(Message.LParam)[n] = 0;
+      Message.Result = static_cast<LRESULT>(n);
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+void TControl::Invalidate() {
+  if (!FParent || !FParent->FHandle || !FVisible) return;
+  const RECT r = BoundsRect();
+  InvalidateRect(FParent->FHandle, &r, !FControlStyle.Contains(csOpaque));
+}
+
+void TControl::Update() {
+  if (FParent) FParent->Update();
+}
+
+void TControl::Repaint() {
+  Invalidate();
+  Update();
+}
+
+void TControl::Click() { FireEvent(OnClick, this); }
+void TControl::DblClick() { FireEvent(OnDblClick, this); }
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  FireEvent(OnMouseDown, this, Button, Shift, X, Y);
+}
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+  FireEvent(OnMouseUp, this, Button, Shift, X, Y);
+}
+void TControl::MouseMove(TShiftState Shift, int X, int Y) { FireEvent(OnMouseMove, this, Shift, X, Y); }
+
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) {
+  bool handled = false;
+  FireEvent(OnMouseWheel, this, Shift, WheelDelta, MousePos, handled);
+  return handled;
+}
+
+void TControl::BeginDrag(bool immediate, int threshold) {
+  if (Dragging()) return;
+  DragInitControl(this, immediate, threshold < 0 ? GetSystemMetrics(SM_CXDRAG) : threshold);
+}
+
+void TControl::EndDrag(bool drop) {
+  if (Dragging()) DragDone(drop);
+}
+
+bool TControl::Dragging() const { return DragSourceControl() == this; }
+
+void TControl::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) {
+  Accept = false;
+  if (OnDragOver) {
+    Accept = true;
+    OnDragOver(this, Source, X, Y, State, Accept);
+  }
+}
+
+void TControl::DragDrop(TObject* Source, int X, int Y) { FireEvent(OnDragDrop, this, Source, X, Y); }
+void TControl::DoEndDrag(TObject* Target, int X, int Y) { FireEvent(OnEndDrag, this, Target, X, Y); }
+void TControl::DoStartDrag(TDragObject*& DragObject) { FireEvent(OnStartDrag, this, DragObject); }
+
+// ---------------------------------------------------------------------------
+// TGraphicControl and TCustomControl
+
+const TClassInfo TGraphicControl::ClassInfo{"TGraphicControl", &TControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                              return new TGraphicControl(static_cast<TComponent*>(owner));
+                                            }};
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) { FCanvas.SetControl(this); }
+
+const TClassInfo TCustomControl::ClassInfo{"TCustomControl", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                             return new TCustomControl(static_cast<TComponent*>(owner));
+                                           }};
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
+  FCanvas.SetControl(this);
+  FControlState.Include(csCustomPaint);
+}
+
+void TCustomControl::PaintWindow(HDC dc) {
+  TCanvasPaintScope scope(FCanvas, dc);
+  Paint();
+}

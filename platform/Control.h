@@ -1,0 +1,494 @@
+// Controls: the visual components a form is made of. TControl is anything
+// placed on a parent (position, visibility, colour, font, mouse); a
+// TWinControl has a window of its own (focus, keyboard, children); a
+// TGraphicControl draws on its parent's window and a TCustomControl paints
+// its own window with a canvas.
+#pragma once
+
+#include "platform/Canvas.h"
+#include "platform/Component.h"
+#include "platform/Messages.h"
+#include "platform/Screen.h"
+#include "platform/UtilWindow.h"
+
+#include <vector>
+
+class TWinControl;
+class TPopupMenu;
+class TDragObject;
+class TCustomForm;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+using enum TAlign;
+enum class TAnchorKind { akLeft, akTop, akRight, akBottom };
+using enum TAnchorKind;
+using TAnchors = TSet<TAnchorKind, 4>;
+
+enum class TControlStyleItem {
+  csAcceptsControls, csCaptureMouse, csDesignInteractive, csClickEvents, csFramed, csSetCaption, csOpaque,
+  csDoubleClicks, csFixedWidth, csFixedHeight, csNoDesignVisible, csReplicatable, csNoStdEvents,
+  csDisplayDragImage, csReflector, csActionClient, csMenuEvents, csNeedsBorderPaint, csParentBackground
+};
+using enum TControlStyleItem;
+using TControlStyle = TSet<TControlStyleItem, 32>;
+
+enum class TControlStateItem {
+  csLButtonDown, csClicked, csPalette, csReadingState, csAlignmentNeeded, csFocusing, csCreating, csPaintCopy,
+  csCustomPaint, csDestroyingHandle, csDocking
+};
+using enum TControlStateItem;
+using TControlState = TSet<TControlStateItem, 16>;
+
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+using enum TMouseButton;
+enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using enum TShiftStateItem;
+using TShiftState = TSet<TShiftStateItem, 8>;
+
+enum class TDragMode { dmManual, dmAutomatic };
+using enum TDragMode;
+enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+using enum TDragState;
+
+using TMouseEvent = TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = TEvent<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TMouseWheelEvent =
+    TEvent<void(TObject* Sender, TShiftState Shift, int WheelDelta, POINT MousePos, bool& Handled)>;
+using TKeyEvent = TEvent<void(TObject* Sender, WORD& Key, TShiftState Shift)>;
+using TKeyPressEvent = TEvent<void(TObject* Sender, char& Key)>;
+using TDragOverEvent =
+    TEvent<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = TEvent<void(TObject* Sender, TObject* Source, int X, int Y)>;
+using TEndDragEvent = TEvent<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDragEvent = TEvent<void(TObject* Sender, TDragObject*& DragObject)>;
+
+// The shift state of the keyboard now, or of a mouse message's key flags.
+TShiftState KeyboardShiftState();
+TShiftState KeysToShiftState(WPARAM keys);
+
+// What a control's window is created with; CreateParams fills it in.
+struct TCreateParams {
+  AnsiString Caption;
+  DWORD Style = 0;
+  DWORD ExStyle = 0;
+  int X = 0, Y = 0, Width = 0, Height = 0;
+  HWND WndParent = nullptr;
+  WNDCLASSA WindowClass{};
+  AnsiString WinClassName;
+};
+
+// The information CM_HINTSHOW carries in its LParam; a control may change
+// the text or position, or answer 1 to show no hint.
+struct THintInfo {
+  class TControl* HintControl = nullptr;
+  POINT HintPos{};
+  int HintMaxWidth = 0;
+  AnsiString HintStr;
+  POINT CursorPos{};
+};
+
+// A canvas on a control: its own window's device context, or its parent's
+// moved and clipped to the control for graphic controls. Outside painting
+// the canvas takes a device context on demand and lets go of it at
+// FreeHandle.
+class TControlCanvas : public TCanvas {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  ~TControlCanvas() override;
+  class TControl* Control() const { return FControl; }
+  void SetControl(class TControl* value);
+  void FreeHandle();
+
+protected:
+  void CreateHandle() override;
+
+private:
+  class TControl* FControl = nullptr;
+  HDC FDeviceContext = nullptr;
+  HWND FWindowHandle = nullptr;
+};
+
+// Lends a device context to a canvas for one paint (locked meanwhile) and
+// takes it back at the end of the scope, also when painting raises.
+class TCanvasPaintScope {
+public:
+  TCanvasPaintScope(TCanvas& canvas, HDC dc) : FCanvas(canvas) {
+    FCanvas.Lock();
+    FCanvas.SetHandle(dc);
+  }
+  ~TCanvasPaintScope() {
+    FCanvas.SetHandle(nullptr);
+    FCanvas.Unlock();
+  }
+  TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+  TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+private:
+  TCanvas& FCanvas;
+};
+
+class TControl : public TComponent {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  explicit TControl(TComponent* AOwner);
+  ~TControl() override;
+  void BeforeDestruction() override;
+
+  // -- Parent and placement.
+  TWinControl* Parent() const { return FParent; }
+  virtual void SetParent(TWinControl* value);
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+  void SetParentComponent(TComponent* parent) override;
+
+  int Left() const { return FLeft; }
+  int Top() const { return FTop; }
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  void SetLeft(int value) { SetBounds(value, FTop, FWidth, FHeight); }
+  void SetTop(int value) { SetBounds(FLeft, value, FWidth, FHeight); }
+  void SetWidth(int value) { SetBounds(FLeft, FTop, value, FHeight); }
+  void SetHeight(int value) { SetBounds(FLeft, FTop, FWidth, value); }
+  virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  RECT BoundsRect() const { return RECT{FLeft, FTop, FLeft + FWidth, FTop + FHeight}; }
+  void SetBoundsRect(const RECT& r) { SetBounds(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+  virtual RECT ClientRect();
+  int ClientWidth() { return ClientRect().right; }
+  int ClientHeight() { return ClientRect().bottom; }
+  void SetClientWidth(int value) { SetClientSize(value, ClientHeight()); }
+  void SetClientHeight(int value) { SetClientSize(ClientWidth(), value); }
+  virtual void SetClientSize(int width, int height);
+  // The screen position of the client area's origin.
+  virtual POINT ClientOrigin();
+  POINT ClientToScreen(POINT p);
+  POINT ScreenToClient(POINT p);
+  TAlign Align() const { return FAlign; }
+  void SetAlign(TAlign value);
+  TAnchors Anchors() const { return FAnchors; }
+  void SetAnchors(TAnchors value);
+  void BringToFront();
+  void SendToBack();
+
+  // -- Appearance.
+  bool Visible() const { return FVisible; }
+  void SetVisible(bool value);
+  void Show() { SetVisible(true); }
+  void Hide() { SetVisible(false); }
+  // Visible with every parent up to a top-level window visible.
+  bool IsControlVisible() const;
+  bool Enabled() const { return FEnabled; }
+  virtual void SetEnabled(bool value);
+  // Enabled with every parent enabled: what input and focus go by.
+  bool IsControlEnabled() const;
+  TColor Color() const { return FColor; }
+  void SetColor(TColor value);
+  bool ParentColor() const { return FParentColor; }
+  void SetParentColor(bool value);
+  TFont* Font() { return &FFont; }
+  void SetFont(TFont* value) { FFont.Assign(value); }
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool value);
+  TCursor Cursor() const { return FCursor; }
+  void SetCursor(TCursor value);
+  const AnsiString& Hint() const { return FHint; }
+  void SetHint(const AnsiString& value) { FHint = value; }
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool value);
+  bool ParentShowHint() const { return FParentShowHint; }
+  void SetParentShowHint(bool value);
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* value);
+  TControlStyle ControlStyle() const { return FControlStyle; }
+  void SetControlStyle(TControlStyle value) { FControlStyle = value; }
+  TControlState ControlState() const { return FControlState; }
+  void SetControlState(TControlState value) { FControlState = value; }
+
+  // The caption or text: the window's text while it has one.
+  virtual AnsiString Text() const { return FText; }
+  void SetText(const AnsiString& value);
+  AnsiString Caption() const { return Text(); }
+  void SetCaption(const AnsiString& value) { SetText(value); }
+
+  // -- Messages.
+  // The message handler: WndProc unless replaced (a subclass keeps the old
+  // one and calls it for what it leaves).
+  TWndMethod WindowProc;
+  LRESULT Perform(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
+  virtual void WndProc(TMessage& Message);
+  // Sends a message to its handler by number; what no class handles goes to
+  // DefaultHandler.
+  virtual void Dispatch(TMessage& Message);
+  virtual void DefaultHandler(TMessage& Message);
+
+  virtual void Invalidate();
+  virtual void Update();
+  void Repaint();
+  void Refresh() { Repaint(); }
+
+  // -- Drag and drop of the class library.
+  TDragMode DragMode() const { return FDragMode; }
+  void SetDragMode(TDragMode value) { FDragMode = value; }
+  TCursor DragCursor() const { return FDragCursor; }
+  void SetDragCursor(TCursor value) { FDragCursor = value; }
+  // Starts a drag at once, or once the mouse has moved `threshold` pixels
+  // (the system's drag distance when negative).
+  void BeginDrag(bool immediate, int threshold = -1);
+  void EndDrag(bool drop);
+  bool Dragging() const;
+  virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+  virtual void DragDrop(TObject* Source, int X, int Y);
+  virtual void DoEndDrag(TObject* Target, int X, int Y);
+  virtual void DoStartDrag(TDragObject*& DragObject);
+
+  virtual void Click();
+  virtual void DblClick();
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+  TNotifyEvent OnResize;
+  TNotifyEvent OnMouseEnter;
+  TNotifyEvent OnMouseLeave;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseMoveEvent OnMouseMove;
+  TMouseWheelEvent OnMouseWheel;
+  TDragOverEvent OnDragOver;
+  TDragDropEvent OnDragDrop;
+  TEndDragEvent OnEndDrag;
+  TStartDragEvent OnStartDrag;
+
+protected:
+  friend class TWinControl;
+  friend class TDragManager;
+  virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+  virtual void MouseMove(TShiftState Shift, int X, int Y);
+  virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos);
+  virtual void Resize() { FireEvent(OnResize, this); }
+  virtual void Paint() {}
+  // A change that the parent's alignment must hear about.
+  void RequestAlign();
+  void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual void SetTextBuf(const AnsiString& value) { FText = value; }
+  TCustomForm* ParentForm() const;
+  virtual void UpdateAnchorRules() {}
+  // Takes new bounds (already checked) and tells whoever must know.
+  void ApplyBounds(int ALeft, int ATop, int AWidth, int AHeight);
+  virtual void BoundsResized() { Resize(); }
+
+  int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+  TWinControl* FParent = nullptr;
+  TControlStyle FControlStyle;
+  TControlState FControlState;
+  AnsiString FText;
+  TFont FFont;
+  TColor FColor = clWindow;
+  bool FVisible = true;
+  bool FEnabled = true;
+  bool FParentColor = true;
+  bool FParentFont = true;
+  bool FMouseInControl = false;
+  // Distances kept from the parent's right and bottom edges by the anchors.
+  int FAnchorRight = 0, FAnchorBottom = 0, FAnchorWidthBase = 0, FAnchorHeightBase = 0;
+
+private:
+  void FontChanged(TObject* Sender);
+  void HandleMouseDown(TMessage& Message, TMouseButton Button, TShiftState Extra);
+  void HandleMouseUp(TMessage& Message, TMouseButton Button);
+
+  TAlign FAlign = alNone;
+  TAnchors FAnchors{akLeft, akTop};
+  TCursor FCursor = crDefault;
+  AnsiString FHint;
+  bool FShowHint = false;
+  bool FParentShowHint = true;
+  bool FUpdatingParentFont = false;
+  TPopupMenu* FPopupMenu = nullptr;
+  TDragMode FDragMode = dmManual;
+  TCursor FDragCursor = crDrag;
+};
+
+class TWinControl : public TControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  explicit TWinControl(TComponent* AOwner);
+  ~TWinControl() override;
+  void BeforeDestruction() override;
+  // A control living in a window the class library did not make (a host
+  // window of another program or a plain Win32 window).
+  static TWinControl* CreateParented(HWND parentWindow);
+
+  // -- The window.
+  HWND Handle();
+  bool HandleAllocated() const { return FHandle != nullptr; }
+  void HandleNeeded() { Handle(); }
+  HWND ParentWindow() const { return FParentWindow; }
+  void SetParentWindow(HWND value);
+  // Destroys and creates the window again (style changes that need it).
+  void RecreateWnd();
+  void DestroyHandle();
+  // The control of a window made by the class library (null otherwise):
+  // read from the window itself, no table.
+  static TWinControl* FindControl(HWND wnd);
+  // True while the window is visible on the screen with its parents.
+  bool Showing() const { return FHandle && IsWindowVisible(FHandle); }
+
+  // -- Children.
+  int ControlCount() const { return static_cast<int>(FControls.size()); }
+  TControl* Controls(int index) const { return FControls.at(index); }
+  void InsertControl(TControl* control);
+  void RemoveControl(TControl* control);
+  bool ContainsControl(TControl* control) const;
+  // The child under a client point: visible (and enabled unless
+  // `allowDisabled`) graphic children, windowed ones too with `allWinControls`.
+  TControl* ControlAtPos(POINT pos, bool allowDisabled, bool allWinControls = false);
+  // Sends a message to every child until one answers non-zero.
+  void Broadcast(TMessage& Message);
+  void NotifyControls(UINT msg);
+  void Realign();
+  void DisableAlign() { ++FAlignLevel; }
+  void EnableAlign();
+
+  // -- Focus and tab order.
+  virtual bool CanFocus();
+  bool Focused() const;
+  virtual void SetFocus();
+  int TabOrder() const;
+  void SetTabOrder(int value);
+  bool TabStop() const { return FTabStop; }
+  void SetTabStop(bool value) { FTabStop = value; }
+  // The windowed descendants in tab order, depth first.
+  void GetTabOrderList(std::vector<TWinControl*>& list);
+  TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
+  void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
+
+  TBrush* Brush() { return &FBrush; }
+  bool DoubleBuffered() const { return FDoubleBuffered; }
+  void SetDoubleBuffered(bool value) { FDoubleBuffered = value; }
+  bool ParentBackground() const { return FControlStyle.Contains(csParentBackground); }
+  void SetParentBackground(bool value);
+
+  AnsiString Text() const override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  RECT ClientRect() override;
+  void SetClientSize(int width, int height) override;
+  POINT ClientOrigin() override;
+  void Invalidate() override;
+  void Update() override;
+  void WndProc(TMessage& Message) override;
+  void Dispatch(TMessage& Message) override;
+  void DefaultHandler(TMessage& Message) override;
+  void BoundsResized() override {
+    Realign();
+    Resize();
+  }
+
+  // Paints this window and its graphic children into `dc`.
+  void PaintTo(HDC dc, int x, int y);
+
+  TKeyEvent OnKeyDown;
+  TKeyEvent OnKeyUp;
+  TKeyPressEvent OnKeyPress;
+  TNotifyEvent OnEnter;
+  TNotifyEvent OnExit;
+
+protected:
+  friend class TControl;
+  friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
+  virtual void CreateParams(TCreateParams& Params);
+  // Makes the window a descendant of a system control class (EDIT,
+  // BUTTON...): the class keeps the control's class name and calls the
+  // system's window procedure for what the control leaves.
+  void CreateSubClass(TCreateParams& Params, const char* systemClass);
+  virtual void CreateWnd();
+  virtual void CreateWindowHandle(const TCreateParams& Params);
+  virtual void DestroyWnd();
+  virtual void CreateHandle();
+  // Runs once the window exists (fonts, texts and items are given to it).
+  virtual void InitializeWnd() {}
+  // Runs before the window is destroyed (to keep what only it holds).
+  virtual void BeforeDestroyWnd() {}
+  virtual void AlignControls(TControl* AControl, RECT& Rect);
+  virtual void AdjustClientRect(RECT& Rect) { (void)Rect; }
+  virtual void PaintWindow(HDC dc);
+  void PaintHandler(HDC dc);
+  void PaintControls(HDC dc, TControl* first = nullptr);
+  virtual bool DoKeyDown(TMessage& Message);
+  virtual bool DoKeyPress(TMessage& Message);
+  virtual bool DoKeyUp(TMessage& Message);
+  virtual void KeyDown(WORD& Key, TShiftState Shift) { FireEvent(OnKeyDown, this, Key, Shift); }
+  virtual void KeyUp(WORD& Key, TShiftState Shift) { FireEvent(OnKeyUp, this, Key, Shift); }
+  virtual void KeyPress(char& Key) { FireEvent(OnKeyPress, this, Key); }
+  virtual void DoEnter() { FireEvent(OnEnter, this); }
+  virtual void DoExit() { FireEvent(OnExit, this); }
+  // Whether a key of the dialog set (Tab, arrows, Enter, Escape) is this
+  // control's own rather than the form's navigation.
+  bool WantsKey(WPARAM key);
+  void UpdateShowing();
+  void SetTextBuf(const AnsiString& value) override;
+  void UpdateBoundsFromWindow();
+  void ApplyFont();
+  void ReflectToChild(TMessage& Message, HWND child);
+
+  HWND FHandle = nullptr;
+  WNDPROC FDefWndProc = nullptr;
+  HWND FParentWindow = nullptr;
+  TBrush FBrush;
+  std::vector<TControl*> FControls;      // every child, in z-order (bottom first)
+  std::vector<TWinControl*> FTabList;   // windowed children in tab order
+  bool FTabStop = false;
+  bool FDoubleBuffered = false;
+  bool FOwnClass = false;        // our own window class, not a system control's
+  bool FTrackingLeave = false;   // asked the system for WM_MOUSELEAVE
+  int FAlignLevel = 0;
+  TControl* FCaptureControl = nullptr;  // graphic child holding the mouse
+  TWeakLink<TControl> FMouseControl;    // graphic child under the mouse
+  SIZE FAlignedClientSize{-1, -1};
+
+private:
+  void DoAlign(TAlign alignment, std::vector<TControl*>& list, RECT& rect);
+  void EraseBackground(HDC dc);
+  void HandleKeyMessage(TMessage& Message);
+  bool IsControlMouseMsg(TMessage& Message);
+  void TrackMouse(TMessage& Message);
+  void UpdateEnabledWindows();
+  void HandlePaint(TMessage& Message);
+  bool HandleSetCursor(TMessage& Message);
+  void CheckMouseLeft();
+};
+
+// A windowed control that paints itself on a canvas.
+class TCustomControl : public TWinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TCustomControl(TComponent* AOwner);
+  TCanvas* Canvas() { return &FCanvas; }
+
+protected:
+  void PaintWindow(HDC dc) override;
+  TControlCanvas FCanvas;
+};
+
+// A control without a window of its own: it paints on its parent's.
+class TGraphicControl : public TControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TGraphicControl(TComponent* AOwner);
+  TCanvas* Canvas() { return &FCanvas; }
+
+protected:
+  friend class TWinControl;
+  TControlCanvas FCanvas;
+};
+
+// The form (or other top-level control) a control sits on; null when it is
+// on none.
+TCustomForm* GetParentForm(TControl* control);

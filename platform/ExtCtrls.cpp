@@ -1,0 +1,250 @@
+#include "platform/ExtCtrls.h"
+
+#include "platform/Exceptions.h"
+
+#include <algorithm>
+
+const TClassInfo TCustomPanel::ClassInfo{"TCustomPanel", &TCustomControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                           return new TCustomPanel(static_cast<TComponent*>(owner));
+                                         }};
+const TClassInfo TPanel::ClassInfo{"TPanel", &TCustomPanel::ClassInfo, [](TObject* owner) -> TObject* {
+                                     return new TPanel(static_cast<TComponent*>(owner));
+                                   }};
+const TClassInfo TImage::ClassInfo{"TImage", &TGraphicControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                     return new TImage(static_cast<TComponent*>(owner));
+                                   }};
+const TClassInfo TTimer::ClassInfo{"TTimer", &TComponent::ClassInfo, [](TObject* owner) -> TObject* {
+                                     return new TTimer(static_cast<TComponent*>(owner));
+                                   }};
+
+// -- TCustomPanel -------------------------------------------------------------------
+
+TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+  FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque, csDoubleClicks,
+                   csReplicatable, csParentBackground};
+  FParentColor = false;
+  FColor = clBtnFace;
+  FBrush.SetColor(FColor);
+  FWidth = 185;
+  FHeight = 41;
+}
+
+void TCustomPanel::CreateParams(TCreateParams& Params) {
+  TCustomControl::CreateParams(Params);
+  if (FBorderStyle == pbsSingle) Params.Style |= WS_BORDER;
+}
+
+void TCustomPanel::AdjustClientRect(RECT& Rect) {
+  int inset = FBorderWidth;
+  if (FBevelOuter != bvNone) inset += FBevelWidth;
+  if (FBevelInner != bvNone) inset += FBevelWidth;
+  InflateRect(&Rect, -inset, -inset);
+}
+
+void TCustomPanel::Rebevel() {
+  Realign();
+  Invalidate();
+}
+
+void TCustomPanel::SetBevelInner(TBevelCut value) {
+  FBevelInner = value;
+  Rebevel();
+}
+
+void TCustomPanel::SetBevelOuter(TBevelCut value) {
+  FBevelOuter = value;
+  Rebevel();
+}
+
+void TCustomPanel::SetBevelWidth(int value) {
+  FBevelWidth = std::max(value, 1);
+  Rebevel();
+}
+
+void TCustomPanel::SetBorderWidth(int value) {
+  FBorderWidth = std::max(value, 0);
+  Rebevel();
+}
+
+void TCustomPanel::SetBorderStyle(TPanelBorderStyle value) {
+  if (FBorderStyle == value) return;
+  FBorderStyle = value;
+  RecreateWnd();
+}
+
+void TCustomPanel::SetAlignment(TAlignment value) {
+  FAlignment = value;
+  Invalidate();
+}
+
+namespace {
+
+void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
+  HBRUSH light = CreateSolidBrush(ColorToRGB(topLeft));
+  HBRUSH dark = CreateSolidBrush(ColorToRGB(bottomRight));
+  for (int i = 0; i < width; ++i) {
+    RECT top{r.left, r.top, r.right, r.top + 1}, left{r.left, r.top, r.left + 1, r.bottom};
+    RECT bottom{r.left, r.bottom - 1, r.right, r.bottom}, right{r.right - 1, r.top, r.right, r.bottom};
+    FillRect(dc, &top, light);
+    FillRect(dc, &left, light);
+    FillRect(dc, &bottom, dark);
+    FillRect(dc, &right, dark);
+    InflateRect(&r, -1, -1);
+  }
+  DeleteObject(light);
+  DeleteObject(dark);
+}
+
+}  // namespace
+
+void TCustomPanel::Paint() {
+  RECT r = ClientRect();
+  HDC dc = FCanvas.Handle();
+  HBRUSH face = CreateSolidBrush(ColorToRGB(FColor));
+  FillRect(dc, &r, face);
+  DeleteObject(face);
+  if (FBevelOuter != bvNone && FBevelOuter != bvSpace)
+    Frame3D(dc, r, FBevelOuter == bvLowered ? clBtnShadow : clBtnHighlight,
+            FBevelOuter == bvLowered ? clBtnHighlight : clBtnShadow, FBevelWidth);
+  else if (FBevelOuter == bvSpace)
+    InflateRect(&r, -FBevelWidth, -FBevelWidth);
+  InflateRect(&r, -FBorderWidth, -FBorderWidth);
+  if (FBevelInner != bvNone && FBevelInner != bvSpace)
+    Frame3D(dc, r, FBevelInner == bvLowered ? clBtnShadow : clBtnHighlight,
+            FBevelInner == bvLowered ? clBtnHighlight : clBtnShadow, FBevelWidth);
+  const AnsiString text = Text();
+  if (text.empty()) return;
+  FCanvas.Font()->Assign(&FFont);
+  dc = FCanvas.Handle();
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(IsControlEnabled() ? FFont.Color() : clGrayText));
+  const UINT align = FAlignment == taCenter ? DT_CENTER : FAlignment == taRightJustify ? DT_RIGHT : DT_LEFT;
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, align | DT_VCENTER | DT_SINGLELINE | DT_EXPANDTABS);
+}
+
+void TCustomPanel::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_TEXTCHANGED) {
+    Invalidate();
+    return;
+  }
+  TCustomControl::Dispatch(Message);
+}
+
+// -- TImage ---------------------------------------------------------------------------
+
+TImage::TImage(TComponent* AOwner) : TGraphicControl(AOwner) {
+  FControlStyle.Include(csReplicatable);
+  FWidth = 105;
+  FHeight = 105;
+  FPicture.OnChange = TNotifyEvent::Bind<&TImage::PictureChanged>(this);
+  FPicture.OnProgress = TProgressEvent::Lambda(
+      [this](TObject*, TProgressStage, uint8_t, bool redrawNow, const RECT&, const AnsiString&) {
+        if (redrawNow) Repaint();
+      });
+}
+
+void TImage::PictureChanged(TObject*) {
+  if (FAutoSize && FPicture.Width() > 0 && FPicture.Height() > 0)
+    SetBounds(FLeft, FTop, FPicture.Width(), FPicture.Height());
+  TGraphic* graphic = FPicture.Graphic();
+  if (graphic && !graphic->Transparent()) {
+    FControlStyle.Include(csOpaque);
+  } else {
+    FControlStyle.Exclude(csOpaque);
+  }
+  Invalidate();
+}
+
+void TImage::SetAutoSize(bool value) {
+  FAutoSize = value;
+  PictureChanged(this);
+}
+
+void TImage::SetStretch(bool value) {
+  FStretch = value;
+  Invalidate();
+}
+
+void TImage::SetCenter(bool value) {
+  FCenter = value;
+  Invalidate();
+}
+
+void TImage::SetProportional(bool value) {
+  FProportional = value;
+  Invalidate();
+}
+
+RECT TImage::DestRect() {
+  int w = FPicture.Width(), h = FPicture.Height();
+  const int cw = FWidth, ch = FHeight;
+  if (FStretch || (FProportional && (w > cw || h > ch))) {
+    if (FProportional && w > 0 && h > 0) {
+      if (static_cast<long long>(cw) * h > static_cast<long long>(ch) * w) {
+        w = static_cast<int>(static_cast<long long>(ch) * w / h);
+        h = ch;
+      } else {
+        h = static_cast<int>(static_cast<long long>(cw) * h / w);
+        w = cw;
+      }
+    } else {
+      w = cw;
+      h = ch;
+    }
+  }
+  RECT r{0, 0, w, h};
+  if (FCenter) OffsetRect(&r, (cw - w) / 2, (ch - h) / 2);
+  return r;
+}
+
+void TImage::Paint() {
+  TGraphic* graphic = FPicture.Graphic();
+  if (!graphic || graphic->Empty()) return;
+  const RECT r = DestRect();
+  Canvas()->StretchDraw(r, graphic);
+}
+
+// -- TTimer ---------------------------------------------------------------------------
+
+TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {
+  FWindowHandle = AllocateHWnd(TWndMethod::Bind<&TTimer::WndProc>(this));
+}
+
+TTimer::~TTimer() {
+  FEnabled = false;
+  if (FWindowHandle) {
+    KillTimer(FWindowHandle, 1);
+    DeallocateHWnd(FWindowHandle);
+  }
+}
+
+void TTimer::UpdateTimer() {
+  KillTimer(FWindowHandle, 1);
+  if (FEnabled && FInterval > 0 && FOnTimer && !IsDestroying())
+    if (!SetTimer(FWindowHandle, 1, FInterval, nullptr)) throw EOutOfResources("Not enough timers available");
+}
+
+void TTimer::SetEnabled(bool value) {
+  if (FEnabled == value) return;
+  FEnabled = value;
+  UpdateTimer();
+}
+
+void TTimer::SetInterval(unsigned value) {
+  if (FInterval == value) return;
+  FInterval = value;
+  UpdateTimer();
+}
+
+void TTimer::SetOnTimer(const TNotifyEvent& value) {
+  FOnTimer = value;
+  UpdateTimer();
+}
+
+void TTimer::WndProc(TMessage& Message) {
+  if (Message.Msg == WM_TIMER) {
+    if (FEnabled) Timer();
+    return;
+  }
+  Message.Result = DefWindowProcA(FWindowHandle, Message.Msg, Message.WParam, Message.LParam);
+}

@@ -1,0 +1,454 @@
+#include "platform/Forms.h"
+
+#include "platform/Dialogs.h"
+#include "platform/Exceptions.h"
+#include "platform/HintWindow.h"
+#include "platform/Menus.h"
+#include "platform/Thread.h"
+
+#include <algorithm>
+
+const TClassInfo TCustomForm::ClassInfo{"TCustomForm", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                          return new TCustomForm(static_cast<TComponent*>(owner));
+                                        }};
+const TClassInfo TForm::ClassInfo{"TForm", &TCustomForm::ClassInfo, [](TObject* owner) -> TObject* {
+                                    return new TForm(static_cast<TComponent*>(owner));
+                                  }};
+
+namespace {
+
+struct TDisabledWindows {
+  HWND Self;
+  std::vector<HWND> Windows;
+};
+
+BOOL CALLBACK DisableOtherWindow(HWND wnd, LPARAM data) {
+  auto* d = reinterpret_cast<TDisabledWindows*>(data);
+  if (wnd != d->Self && IsWindowVisible(wnd) && IsWindowEnabled(wnd)) {
+    d->Windows.push_back(wnd);
+    EnableWindow(wnd, FALSE);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// TCustomForm
+
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+  FVisible = false;
+  FParentColor = false;
+  FParentFont = false;
+  FColor = clBtnFace;
+  FBrush.SetColor(FColor);
+  FControlState.Include(csCustomPaint);
+  FWidth = 320;
+  FHeight = 240;
+  Screen->AddForm(this);
+}
+
+TCustomForm::~TCustomForm() {
+  DestroyHandle();
+  Screen->RemoveForm(this);
+}
+
+void TCustomForm::AfterConstruction() {
+  TWinControl::AfterConstruction();
+  FireEvent(OnCreate, this);
+}
+
+void TCustomForm::BeforeDestruction() {
+  // OnDestroy runs while the window is still there.
+  TControl::BeforeDestruction();
+  if (Screen->ActiveForm() == this) Screen->SetActiveForm(nullptr);
+  FireEvent(OnDestroy, this);
+  // The windows go while every part of the form and its controls is intact.
+  DestroyHandle();
+  if (FMenu) FMenu->SetWindowHandle(nullptr);
+}
+
+void TCustomForm::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == FMenu) FMenu = nullptr;
+}
+
+void TCustomForm::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  if (FParent) return;  // a form placed inside another control is a child window
+  Params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
+  Params.ExStyle = 0;
+  switch (FBorderStyle) {
+    case bsNone:
+      Params.Style |= WS_POPUP;
+      break;
+    case bsSingle:
+      Params.Style |= WS_CAPTION | WS_BORDER;
+      break;
+    case bsSizeable:
+      Params.Style |= WS_CAPTION | WS_THICKFRAME;
+      break;
+    case bsDialog:
+      Params.Style |= WS_POPUP | WS_CAPTION;
+      Params.ExStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+      break;
+    case bsToolWindow:
+      Params.Style |= WS_CAPTION;
+      Params.ExStyle |= WS_EX_TOOLWINDOW;
+      break;
+    case bsSizeToolWin:
+      Params.Style |= WS_CAPTION | WS_THICKFRAME;
+      Params.ExStyle |= WS_EX_TOOLWINDOW;
+      break;
+  }
+  if (FBorderStyle != bsNone && FBorderIcons.Contains(biSystemMenu)) {
+    Params.Style |= WS_SYSMENU;
+    const bool plain = FBorderStyle == bsSingle || FBorderStyle == bsSizeable;
+    if (plain && FBorderIcons.Contains(biMinimize)) Params.Style |= WS_MINIMIZEBOX;
+    if (plain && FBorderIcons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
+  }
+  if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+  if (FAlphaBlend) Params.ExStyle |= WS_EX_LAYERED;
+  // Owned by the owner form when it has a window, else by the application
+  // window (which keeps the forms off the taskbar and together).
+  auto* ownerForm = ObjectAs<TCustomForm>(Owner());
+  if (ownerForm && ownerForm->HandleAllocated()) {
+    Params.WndParent = ownerForm->Handle();
+  } else {
+    Params.WndParent = Application ? Application->Handle() : nullptr;
+  }
+  if (!IsControlEnabled()) Params.Style |= WS_DISABLED;
+}
+
+void TCustomForm::SetClientSize(int width, int height) {
+  if (FHandle || FParent) {
+    TWinControl::SetClientSize(width, height);
+    return;
+  }
+  // No window yet: the frame comes from the styles it will have.
+  TCreateParams params;
+  CreateParams(params);
+  RECT r{0, 0, width, height};
+  AdjustWindowRectEx(&r, params.Style, FMenu != nullptr, params.ExStyle);
+  SetBounds(FLeft, FTop, r.right - r.left, r.bottom - r.top);
+}
+
+void TCustomForm::InitializeWnd() {
+  if (FMenu) FMenu->SetWindowHandle(FHandle);
+  ApplyLayered();
+}
+
+void TCustomForm::SetBorderStyle(TFormBorderStyle value) {
+  if (FBorderStyle == value) return;
+  FBorderStyle = value;
+  RecreateWnd();
+}
+
+void TCustomForm::SetBorderIcons(TBorderIcons value) {
+  if (FBorderIcons == value) return;
+  FBorderIcons = value;
+  RecreateWnd();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle value) {
+  if (FFormStyle == value) return;
+  FFormStyle = value;
+  if (FHandle)
+    SetWindowPos(FHandle, value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+TWindowState TCustomForm::WindowState() const {
+  if (!FHandle) return FWindowState;
+  if (IsIconic(FHandle)) return wsMinimized;
+  if (IsZoomed(FHandle)) return wsMaximized;
+  return wsNormal;
+}
+
+void TCustomForm::SetWindowState(TWindowState value) {
+  FWindowState = value;
+  if (FHandle && IsWindowVisible(FHandle))
+    ShowWindow(FHandle, value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
+}
+
+void TCustomForm::ApplyLayered() {
+  if (!FHandle || FParent) return;
+  LONG ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
+  if (FAlphaBlend) {
+    if (!(ex & WS_EX_LAYERED)) SetWindowLongA(FHandle, GWL_EXSTYLE, ex | WS_EX_LAYERED);
+    SetLayeredWindowAttributes(FHandle, 0, FAlphaBlendValue, LWA_ALPHA);
+  } else if (ex & WS_EX_LAYERED) {
+    SetWindowLongA(FHandle, GWL_EXSTYLE, ex & ~WS_EX_LAYERED);
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
+  }
+}
+
+void TCustomForm::SetAlphaBlend(bool value) {
+  if (FAlphaBlend == value) return;
+  FAlphaBlend = value;
+  ApplyLayered();
+}
+
+void TCustomForm::SetAlphaBlendValue(BYTE value) {
+  FAlphaBlendValue = value;
+  ApplyLayered();
+}
+
+void TCustomForm::SetMenu(TMainMenu* value) {
+  if (FMenu == value) return;
+  if (FMenu) {
+    FMenu->RemoveFreeNotification(this);
+    FMenu->SetWindowHandle(nullptr);
+    if (FHandle) ::SetMenu(FHandle, nullptr);
+  }
+  FMenu = value;
+  if (value) {
+    value->FreeNotification(this);
+    if (FHandle) value->SetWindowHandle(FHandle);
+  }
+}
+
+void TCustomForm::ApplyPosition() {
+  if (FPositioned || FParent) return;
+  FPositioned = true;
+  RECT area{0, 0, Screen->Width(), Screen->Height()};
+  TCustomForm* centre = nullptr;
+  switch (FPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+      area = Screen->WorkAreaRect();
+      break;
+    case poMainFormCenter:
+      centre = Application ? Application->MainForm() : nullptr;
+      break;
+    case poOwnerFormCenter:
+      centre = ObjectAs<TCustomForm>(Owner());
+      break;
+    default:
+      return;
+  }
+  if (centre == this) centre = nullptr;
+  if (centre) area = centre->BoundsRect();
+  else if (FPosition == poMainFormCenter || FPosition == poOwnerFormCenter) area = Screen->WorkAreaRect();
+  SetBounds(area.left + (area.right - area.left - FWidth) / 2, area.top + (area.bottom - area.top - FHeight) / 2,
+            FWidth, FHeight);
+}
+
+void TCustomForm::ApplyVisibility() {
+  if (FParent) {
+    UpdateShowing();
+    return;
+  }
+  if (FVisible) {
+    Handle();
+    ApplyPosition();
+    DoShow();
+    if (!FVisible) return;  // OnShow hid it again
+    const int show = FWindowState == wsMinimized ? SW_SHOWMINIMIZED
+                     : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
+                                                   : SW_SHOWNORMAL;
+    ShowWindow(FHandle, show);
+    if (FFormStyle == fsStayOnTop)
+      SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (Application && this == Application->MainForm()) ShowWindow(Application->Handle(), SW_SHOWNOACTIVATE);
+  } else if (FHandle) {
+    DoHide();
+    ShowWindow(FHandle, SW_HIDE);
+  }
+}
+
+void TCustomForm::Show() {
+  SetVisible(true);
+  if (FHandle) {
+    BringWindowToTop(FHandle);
+    SetForegroundWindow(FHandle);
+  }
+}
+
+TModalResult TCustomForm::ShowModal() {
+  if (FVisible || !FEnabled || FModal) throw EInvalidOperation("Cannot make a visible window modal");
+  if (GetCapture()) ReleaseCapture();
+  FModal = true;
+  FModalResult = mrNone;
+  // Every other window of the program waits until the form is done.
+  TDisabledWindows disabled{Handle(), {}};
+  EnumThreadWindows(GetCurrentThreadId(), DisableOtherWindow, reinterpret_cast<LPARAM>(&disabled));
+  TWeakLink<TCustomForm> self(this);
+  TCloseAction action = caHide;
+  auto restore = [&] {
+    for (HWND wnd : disabled.Windows)
+      if (IsWindow(wnd)) EnableWindow(wnd, TRUE);
+  };
+  try {
+    Show();
+    while (self.Get() && !Application->Terminated()) {
+      Application->HandleMessage();
+      if (!self.Get() || FModalResult == mrNone) continue;
+      action = caHide;
+      if (!CloseQuery()) {
+        action = caNone;
+      } else {
+        DoClose(action);
+      }
+      if (action == caNone) {
+        FModalResult = mrNone;
+      } else {
+        break;
+      }
+    }
+  } catch (...) {
+    restore();
+    if (self.Get()) {
+      FModal = false;
+      Hide();
+    }
+    throw;
+  }
+  restore();
+  if (!self.Get()) return mrCancel;
+  const TModalResult result = FModalResult;
+  FModal = false;
+  Hide();
+  if (action == caFree) Release();
+  return result;
+}
+
+bool TCustomForm::CloseQuery() {
+  bool canClose = true;
+  FireEvent(OnCloseQuery, this, canClose);
+  return canClose;
+}
+
+void TCustomForm::DoClose(TCloseAction& Action) { FireEvent(OnClose, this, Action); }
+
+void TCustomForm::Close() {
+  if (FModal) {
+    FModalResult = mrCancel;
+    return;
+  }
+  if (!CloseQuery()) return;
+  TCloseAction action = caHide;
+  DoClose(action);
+  if (action == caNone) return;
+  // Closing the main form of its application ends that application.
+  TApplication* app = ObjectAs<TApplication>(Owner());
+  if (!app) app = Application;
+  if (app && app->MainForm() == this) {
+    app->Terminate();
+    return;
+  }
+  switch (action) {
+    case caHide:
+      Hide();
+      break;
+    case caMinimize:
+      SetWindowState(wsMinimized);
+      break;
+    case caFree:
+      Release();
+      break;
+    default:
+      break;
+  }
+}
+
+void TCustomForm::Release() {
+  // A posted message: the handler that asked returns before the form goes.
+  PostMessageA(Handle(), CM_RELEASE, 0, 0);
+}
+
+void TCustomForm::SetActiveControl(TWinControl* control) {
+  if (control && (!ContainsControl(control) || control == this))
+    throw EInvalidOperation("Invalid control for the active control of the form");
+  FActiveControl = control;
+  if (control && FActive && control->CanFocus()) FocusControl(control);
+}
+
+void TCustomForm::FocusControl(TWinControl* control) {
+  FActiveControl = control;
+  if (FHandle && IsWindowVisible(FHandle)) ::SetFocus(control->Handle());
+}
+
+void TCustomForm::SetFocusedControl(TWinControl* control) {
+  TWinControl* old = FFocusedControl.Get();
+  FActiveControl = control;
+  Screen->SetActiveControl(control);
+  if (old == control) return;
+  FFocusedControl = control;
+  if (old) old->Perform(CM_EXIT);
+  if (FFocusedControl.Get() == control) control->Perform(CM_ENTER);
+}
+
+bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
+  if (!FMenu || key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+  return FMenu->IsShortCut(
+      ::ShortCut(key, shift.Contains(ssShift), shift.Contains(ssCtrl), shift.Contains(ssAlt)));
+}
+
+void TCustomForm::HandleDialogKey(TMessage& Message) {
+  const TShiftState shift = KeyboardShiftState();
+  if (Message.WParam == VK_TAB && !shift.Contains(ssCtrl) && !shift.Contains(ssAlt)) {
+    SelectNext(FActiveControl.Get(), !shift.Contains(ssShift), true);
+    Message.Result = 1;
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+void TCustomForm::Dispatch(TMessage& Message) {
+  if (FParent) {  // embedded: behaves as a child control
+    TWinControl::Dispatch(Message);
+    return;
+  }
+  switch (Message.Msg) {
+    case CM_VISIBLECHANGED:
+      ApplyVisibility();
+      return;
+    case WM_CLOSE:
+      Close();
+      Message.Result = 0;
+      return;
+    case CM_RELEASE:
+      Free(this);
+      return;
+    case WM_ACTIVATE:
+      DefaultHandler(Message);
+      SendMessageA(FHandle, LOWORD(Message.WParam) != WA_INACTIVE ? CM_ACTIVATE : CM_DEACTIVATE, 0, 0);
+      return;
+    case CM_ACTIVATE:
+      FActive = true;
+      Screen->SetActiveForm(this);
+      Activate();
+      return;
+    case CM_DEACTIVATE:
+      FActive = false;
+      Deactivate();
+      return;
+    case WM_ACTIVATEAPP:
+      if (Application) Application->SetActiveState(Message.WParam != 0);
+      break;
+    case WM_SETFOCUS: {
+      // The form passes the focus on to its active control (or the first
+      // one in tab order).
+      TWinControl* target = FActiveControl.Get();
+      if (!target || !target->CanFocus()) target = FindNextControl(nullptr, true, true, false);
+      if (target && target != this && target->CanFocus()) {
+        ::SetFocus(target->Handle());
+        return;
+      }
+      break;
+    }
+    case WM_COMMAND:
+      if (Message.LParam == 0 && FMenu && HIWORD(Message.WParam) == 0 && FMenu->DispatchCommand(LOWORD(Message.WParam)))
+        return;
+      break;
+    case CM_DIALOGKEY:
+      HandleDialogKey(Message);
+      return;
+    case WM_SHOWWINDOW:
+      break;
+    default:
+      break;
+  }
+  TWinControl::Dispatch(Message);
+}

@@ -1,0 +1,262 @@
+// Forms and the application: top-level windows with their life cycle
+// (show, modal loop, close actions, deferred release) and the one
+// application object that runs the message loop, owns the forms' hidden
+// owner window and reports exceptions.
+#pragma once
+
+#include "platform/CallbackGuard.h"
+#include "platform/Control.h"
+
+class TMainMenu;
+class THintWindow;
+
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using enum TFormBorderStyle;
+enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+using enum TBorderIcon;
+using TBorderIcons = TSet<TBorderIcon, 4>;
+enum class TPosition {
+  poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter,
+  poOwnerFormCenter
+};
+using enum TPosition;
+enum class TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+using enum TFormStyle;
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+using enum TWindowState;
+enum class TCloseAction { caNone, caHide, caFree, caMinimize };
+using enum TCloseAction;
+
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = IDOK;
+constexpr TModalResult mrCancel = IDCANCEL;
+constexpr TModalResult mrAbort = IDABORT;
+constexpr TModalResult mrRetry = IDRETRY;
+constexpr TModalResult mrIgnore = IDIGNORE;
+constexpr TModalResult mrYes = IDYES;
+constexpr TModalResult mrNo = IDNO;
+constexpr TModalResult mrAll = mrNo + 1;
+constexpr TModalResult mrNoToAll = mrAll + 1;
+constexpr TModalResult mrYesToAll = mrNoToAll + 1;
+
+using TCloseEvent = TEvent<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = TEvent<void(TObject* Sender, bool& CanClose)>;
+
+class TCustomForm : public TWinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  explicit TCustomForm(TComponent* AOwner);
+  ~TCustomForm() override;
+  void AfterConstruction() override;
+  void BeforeDestruction() override;
+
+  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TFormBorderStyle value);
+  TBorderIcons BorderIcons() const { return FBorderIcons; }
+  void SetBorderIcons(TBorderIcons value);
+  TPosition Position() const { return FPosition; }
+  void SetPosition(TPosition value) { FPosition = value; }
+  TFormStyle FormStyle() const { return FFormStyle; }
+  void SetFormStyle(TFormStyle value);
+  TWindowState WindowState() const;
+  void SetWindowState(TWindowState value);
+  bool AlphaBlend() const { return FAlphaBlend; }
+  void SetAlphaBlend(bool value);
+  BYTE AlphaBlendValue() const { return FAlphaBlendValue; }
+  void SetAlphaBlendValue(BYTE value);
+  bool KeyPreview() const { return FKeyPreview; }
+  void SetKeyPreview(bool value) { FKeyPreview = value; }
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* value);
+
+  void SetClientSize(int width, int height) override;
+  void Show();
+  void Hide() { SetVisible(false); }
+  // Runs the form modally: other windows of the program are disabled until
+  // ModalResult is set (by a button, Close, or code). Answers it.
+  virtual TModalResult ShowModal();
+  TModalResult ModalResult() const { return FModalResult; }
+  void SetModalResult(TModalResult value) { FModalResult = value; }
+  bool Modal() const { return FModal; }
+  // Asks OnCloseQuery, then OnClose decides: hide, free (deferred), minimise
+  // or nothing. Closing the main form ends the application.
+  void Close();
+  virtual bool CloseQuery();
+  // Frees the form once the messages being handled now are done (OnClose
+  // is not fired).
+  void Release();
+
+  TWinControl* ActiveControl() const { return FActiveControl.Get(); }
+  void SetActiveControl(TWinControl* control);
+  // Moves the focus to a control of this form (or remembers it while the
+  // form is hidden).
+  void FocusControl(TWinControl* control);
+  // Called when a control of the form gets the focus: CM_EXIT/CM_ENTER.
+  void SetFocusedControl(TWinControl* control);
+  bool Active() const { return FActive; }
+  bool IsShortCut(WORD key, TShiftState shift);
+
+  TNotifyEvent OnCreate;
+  TNotifyEvent OnDestroy;
+  TNotifyEvent OnShow;
+  TNotifyEvent OnHide;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TCloseEvent OnClose;
+  TCloseQueryEvent OnCloseQuery;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void InitializeWnd() override;
+  void Dispatch(TMessage& Message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual void DoClose(TCloseAction& Action);
+  virtual void DoShow() { FireEvent(OnShow, this); }
+  virtual void DoHide() { FireEvent(OnHide, this); }
+  virtual void Activate() { FireEvent(OnActivate, this); }
+  virtual void Deactivate() { FireEvent(OnDeactivate, this); }
+
+private:
+  void ApplyVisibility();
+  void ApplyPosition();
+  void ApplyLayered();
+  void HandleDialogKey(TMessage& Message);
+
+  TFormBorderStyle FBorderStyle = bsSizeable;
+  TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
+  TPosition FPosition = poDesigned;
+  TFormStyle FFormStyle = fsNormal;
+  TWindowState FWindowState = wsNormal;
+  bool FAlphaBlend = false;
+  BYTE FAlphaBlendValue = 255;
+  bool FKeyPreview = false;
+  bool FModal = false;
+  bool FActive = false;
+  bool FPositioned = false;
+  bool FShowEventPending = true;
+  TModalResult FModalResult = mrNone;
+  TMainMenu* FMenu = nullptr;
+  TWeakLink<TWinControl> FActiveControl;
+  TWeakLink<TWinControl> FFocusedControl;
+};
+
+class TForm : public TCustomForm {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TCustomForm::TCustomForm;
+};
+
+using TMessageEvent = TEvent<void(MSG& Msg, bool& Handled)>;
+using TIdleEvent = TEvent<void(TObject* Sender, bool& Done)>;
+
+class TApplicationEvents;
+
+class TApplication : public TComponent {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  explicit TApplication(TComponent* AOwner);
+  ~TApplication() override;
+
+  // The hidden window that owns the forms and carries the taskbar button.
+  HWND Handle() const { return FHandle; }
+  AnsiString Title() const;
+  void SetTitle(const AnsiString& value);
+  TCustomForm* MainForm() const { return FMainForm; }
+  bool ShowMainForm() const { return FShowMainForm; }
+  void SetShowMainForm(bool value) { FShowMainForm = value; }
+  bool Terminated() const { return FTerminated; }
+  bool Active() const { return FActive; }
+
+  // Makes a form; the first form made becomes the main form.
+  template <class T>
+  void CreateForm(T*& reference) {
+    reference = New<T>(this);
+    if (!FMainForm) FMainForm = reference;
+  }
+  void CreateForm(TClass formClass, TCustomForm** reference);
+
+  // Shows the main form (unless ShowMainForm is off) and handles messages
+  // until Terminate or the main form closes.
+  void Run();
+  void Terminate();
+  void ProcessMessages();
+  // Handles one message, or waits for the next after the idle work.
+  void HandleMessage();
+
+  // Shows the exception (OnException when assigned, else the error box).
+  void HandleException(TObject* Sender);
+  void ShowException(const Exception& E);
+  // The program's message box: through the replaceable dialog service.
+  int MessageBox(const AnsiString& text, const AnsiString& caption, UINT flags = MB_OK);
+
+  // Hints.
+  bool ShowHint() const { return FShowHint; }
+  void SetShowHint(bool value) { FShowHint = value; }
+  int HintPause() const { return FHintPause; }
+  void SetHintPause(int value) { FHintPause = value; }
+  int HintHidePause() const { return FHintHidePause; }
+  void SetHintHidePause(int value) { FHintHidePause = value; }
+  void CancelHint();
+  THintWindow* HintWindow() const { return FHintWindow; }
+  // Told by a control when the mouse enters or leaves it.
+  void ControlMouseChanged(TControl* control, bool entered);
+  // Told by a form when the program is activated or deactivated.
+  void SetActiveState(bool value);
+
+  TMessageEvent OnMessage;
+  TIdleEvent OnIdle;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TExceptionEvent OnException;
+
+  void AddEvents(TApplicationEvents* events);
+  void RemoveEvents(TApplicationEvents* events);
+
+protected:
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  bool ProcessMessage(MSG& msg);
+  void Idle();
+  void WndProc(TMessage& Message);
+  void CallbackException(TObject* Sender, Exception& E);
+  void ShowHintNow();
+
+  HWND FHandle = nullptr;
+  TCustomForm* FMainForm = nullptr;
+  bool FShowMainForm = true;
+  bool FTerminated = false;
+  bool FActive = false;
+  bool FShowHint = true;
+  int FHintPause = 500;
+  int FHintHidePause = 2500;
+  THintWindow* FHintWindow = nullptr;
+  TWeakLink<TControl> FHintControl;
+  std::vector<TApplicationEvents*> FEvents;
+  TExceptionEvent FPreviousHandler;
+};
+
+// A component placed on a form to take part in the application's events
+// (several may be in use at once).
+class TApplicationEvents : public TComponent {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TApplicationEvents(TComponent* AOwner);
+  ~TApplicationEvents() override;
+
+  TMessageEvent OnMessage;
+  TIdleEvent OnIdle;
+  TNotifyEvent OnActivate;
+  TNotifyEvent OnDeactivate;
+  TExceptionEvent OnException;
+};
+
+// The application object of the process (made at start-up).
+extern TApplication* Application;

@@ -1,0 +1,28 @@
+// The small window that shows a control's hint near the mouse.
+#pragma once
+
+#include "platform/Control.h"
+
+class THintWindow : public TCustomControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit THintWindow(TComponent* AOwner);
+
+  // The size the text needs (at most `maxWidth` wide), at the origin.
+  virtual RECT CalcHintRect(int maxWidth, const AnsiString& hint);
+  // Shows the hint in `rect` (screen co-ordinates), without taking the focus.
+  virtual void ActivateHint(const RECT& rect, const AnsiString& hint);
+  // Hides the hint and lets its window go.
+  void ReleaseHandle();
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
+  void Dispatch(TMessage& Message) override;
+};
+
+// The part of a hint before "|" (the whole hint when there is none), and the
+// part after it.
+AnsiString GetShortHint(const AnsiString& hint);
+AnsiString GetLongHint(const AnsiString& hint);

@@ -1,0 +1,89 @@
+// Shared by the controls and forms tests: a form on the virtual display,
+// a recorder of messages, and a dialog handler that answers instead of the
+// user.
+#pragma once
+
+#include "platform/Dialogs.h"
+#include "platform/Forms.h"
+#include "tests/support/TestSupport.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace control_tests {
+
+// Answers every dialog of the class library (with `Answer`, OK by default)
+// and keeps the requests; the previous handler comes back at the end.
+class DialogCapture {
+public:
+  DialogCapture() {
+    FOld = SetDialogHandler(TDialogHandler::Lambda([this](TDialogRequest& request) {
+      Requests.push_back(request);
+      return Answer ? Answer(request) : IDOK;
+    }));
+  }
+  ~DialogCapture() { SetDialogHandler(FOld); }
+  DialogCapture(const DialogCapture&) = delete;
+  DialogCapture& operator=(const DialogCapture&) = delete;
+
+  std::vector<TDialogRequest> Requests;
+  std::function<int(TDialogRequest&)> Answer;
+
+private:
+  TDialogHandler FOld;
+};
+
+// A form shown at a fixed place of the screen, freed at the end.
+class ShownForm {
+public:
+  ShownForm(int left, int top, int width, int height, const char* caption = "Mevra test") {
+    Form = New<TForm>(nullptr);
+    Form->SetBounds(left, top, width, height);
+    Form->SetCaption(caption);
+  }
+  ~ShownForm() { Free(Form); }
+  ShownForm(const ShownForm&) = delete;
+  ShownForm& operator=(const ShownForm&) = delete;
+  void Show() {
+    Form->Show();
+    SetForegroundWindow(Form->Handle());
+    testing_support::RunMessagesUntil([&] { return Form->Active(); }, 2000);
+    testing_support::PumpMessages(50);
+  }
+  TForm* operator->() const { return Form; }
+  TForm* Form;
+};
+
+template <class T>
+T* Place(TWinControl* parent, int left, int top, int width, int height) {
+  T* control = New<T>(parent->Owner() ? parent->Owner() : parent);
+  control->SetParent(parent);
+  control->SetBounds(left, top, width, height);
+  return control;
+}
+
+// Records the messages a control's handler receives (by number) while
+// passing them on.
+class MessageRecorder {
+public:
+  MessageRecorder(TControl* control, std::vector<UINT> wanted) : FControl(control), FWanted(std::move(wanted)) {
+    FOld = control->WindowProc;
+    control->WindowProc = TWndMethod::Lambda([this](TMessage& m) {
+      for (UINT w : FWanted)
+        if (m.Msg == w) Log.push_back(m.Msg);
+      FOld(m);
+    });
+  }
+  ~MessageRecorder() { FControl->WindowProc = FOld; }
+  MessageRecorder(const MessageRecorder&) = delete;
+  MessageRecorder& operator=(const MessageRecorder&) = delete;
+  std::vector<UINT> Log;
+
+private:
+  TControl* FControl;
+  std::vector<UINT> FWanted;
+  TWndMethod FOld;
+};
+
+}  // namespace control_tests
