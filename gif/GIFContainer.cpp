@@ -1,5 +1,6 @@
 #include "gif/GIFContainer.h"
 
+#include "gif/GIFExtension.h"
 #include "gif/GIFSubImage.h"
 
 #include <algorithm>
@@ -49,4 +50,84 @@ void TGIFContainer::SaveToStream(TStream& stream) {
   FImages.WriteAll(stream);
   TGIFTrailer trailer(this);
   trailer.SaveToStream(stream);
+}
+
+namespace {
+
+int DisposalOf(TGIFSubImage* frame) { return frame->GraphicControl() ? frame->GraphicControl()->Disposal() : 0; }
+
+bool Contains(TGIFSubImage* outer, TGIFSubImage* inner) {
+  return inner->Left() >= outer->Left() && inner->Top() >= outer->Top() &&
+         inner->Left() + inner->Width() <= outer->Left() + outer->Width() &&
+         inner->Top() + inner->Height() <= outer->Top() + outer->Height();
+}
+
+}  // namespace
+
+void TGIFContainer::OptimizeFrameList(int steps) {
+  TGIFImageList& frames = FImages;
+  if (frames.Count() == 0) return;
+  if (steps & 8) {
+    if (FHeader.ColorMap().Count() > 0) FHeader.ColorMap().SortUsage();
+    for (int i = 0; i < frames.Count(); ++i)
+      if (frames.Frames(i)->ColorMap().Count() > 0) frames.Frames(i)->ColorMap().SortUsage();
+  }
+  if (steps & 4) {
+    for (int i = 0; i < frames.Count(); ++i) {
+      TGIFSubImage* f = frames.Frames(i);
+      if (!f->IsTransparent() || !f->GraphicControl() || f->IsEmpty()) continue;
+      const uint8_t t = f->GraphicControl()->TransparentColorIndex();
+      if (std::find(f->Data(), f->Data() + f->DataSize(), t) == f->Data() + f->DataSize())
+        f->GraphicControl()->SetTransparent(false);
+    }
+    // A frame wholly covered by an opaque successor needs no restoring.
+    for (int i = 0; i + 1 < frames.Count(); ++i) {
+      TGIFSubImage* f = frames.Frames(i);
+      TGIFSubImage* next = frames.Frames(i + 1);
+      const int d = DisposalOf(f);
+      if ((d == 2 || d == 3) && !next->IsTransparent() && Contains(f, next)) f->GraphicControl()->SetDisposal(0);
+    }
+  }
+  if (steps & 2) {
+    for (int b = frames.Count() - 1; b >= 1; --b) {
+      int p = b - 1;
+      while (p > 0 && frames.Frames(p)->GraphicControl() && DisposalOf(frames.Frames(p)) == 3) --p;
+      frames.Frames(b)->MergeWithPrevious(frames.Frames(p));
+    }
+  }
+  if (steps & 1) {
+    for (int b = frames.Count() - 1; b >= 0; --b) {
+      TGIFSubImage* f = frames.Frames(b);
+      if (f->IsEmpty() || !f->IsTransparent()) continue;
+      const int delay = f->GraphicControl() ? f->GraphicControl()->Delay() : 0;
+      f->TrimTransparentEdges();
+      if (!f->IsEmpty()) continue;
+      if (b > 0) {
+        TGIFSubImage* prev = frames.Frames(b - 1);
+        if (prev->IsTransparent() && prev->GraphicControl())
+          prev->GraphicControl()->SetDelay(static_cast<uint16_t>(std::min(0xFFFF, prev->GraphicControl()->Delay() + delay)));
+      }
+      frames.Delete(b);
+    }
+  }
+  if (steps & 4) {
+    const bool single = frames.Count() == 1;
+    for (int i = frames.Count() - 1; i >= 0; --i) {
+      TGIFSubImage* f = frames.Frames(i);
+      TGIFExtensionList& list = f->Extensions();
+      for (int e = list.Count() - 1; e >= 0; --e) {
+        TGIFExtension* ext = list.Extensions(e);
+        const bool drop = ObjectAs<TGIFCommentExtension>(ext) || ObjectAs<TGIFTextExtension>(ext) ||
+                          ObjectAs<TGIFUnknownAppExtension>(ext) ||
+                          (ObjectAs<TGIFAppExtNSLoop>(ext) && (i != 0 || single));
+        if (drop) list.Delete(e);
+      }
+      if (TGIFGraphicControlExtension* gce = f->GraphicControl()) {
+        if ((gce->Delay() == 0 || single) && !gce->Transparent() && !gce->UserInput() &&
+            (gce->Disposal() < 2 || single))
+          list.Delete(list.IndexOf(gce));
+      }
+      if (f->IsEmpty() && list.Count() == 0) frames.Delete(i);
+    }
+  }
 }

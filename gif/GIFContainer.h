@@ -50,6 +50,26 @@ public:
   virtual void GlobalTableChanged() {}
   // A frame's local table changed.
   virtual void LocalTableChanged(TGIFSubImage* frame) { (void)frame; }
+  // Called after each frame read, with the stream just past it.
+  virtual void FrameRead(TStream& stream) { (void)stream; }
+  // Fills `frame` from a source that is not a frame (bitmaps and other
+  // pictures); answers false when the source is not supported.
+  virtual bool AssignFrame(TGIFSubImage* frame, TPersistent* source) {
+    (void)frame;
+    (void)source;
+    return false;
+  }
+  // Gives the frame's picture to `dest`; false when unsupported.
+  virtual bool AssignFrameTo(TGIFSubImage* frame, TPersistent* dest) {
+    (void)frame;
+    (void)dest;
+    return false;
+  }
+
+  // Reshapes the frames before writing: bits of `steps` are 1 crop
+  // transparent edges, 2 merge pixels equal to the previous frame's, 4
+  // simplify and remove what no picture needs, 8 sort colour tables by use.
+  void OptimizeFrameList(int steps);
 
 private:
   uint64_t FPixelsInUse = 0;

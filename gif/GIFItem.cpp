@@ -87,6 +87,7 @@ void TGIFImageList::ReadAll(TStream& stream, TPersistent* parent) {
       throw;
     }
     Add(frame);
+    if (Image()) Image()->FrameRead(stream);
     if (!nextBlock()) return;
   }
   stream.Seek(-1, TSeekOrigin::soCurrent);

@@ -4,6 +4,7 @@
 #include "gif/GIFExtension.h"
 
 #include <algorithm>
+#include "platform/Stream.h"
 
 const TClassInfo TGIFSubImage::ClassInfo{"TGIFSubImage", &TGIFItem::ClassInfo, nullptr};
 
@@ -11,6 +12,7 @@ TGIFSubImage::TGIFSubImage(TGIFContainer* image) : TGIFItem(image), FColorMap(th
 
 TGIFSubImage::~TGIFSubImage() {
   Clear();
+  DropRenderCache();
   if (Image()) Image()->Images().Remove(this);
 }
 
@@ -23,6 +25,13 @@ void TGIFSubImage::Clear() {
   FWidth = FHeight = 0;
   FIsTransparent = false;
   FGraphicControl = nullptr;
+  DropRenderCache();
+}
+
+void TGIFSubImage::SetRenderCache(TObject* value) {
+  if (value == FRenderCache) return;
+  delete FRenderCache;
+  FRenderCache = value;
 }
 
 bool TGIFSubImage::IsEmpty() const { return FData.empty() || FWidth == 0 || FHeight == 0; }
@@ -54,6 +63,7 @@ void TGIFSubImage::SetSize(int width, int height) {
   if (width == FWidth && height == FHeight) return;
   FWidth = width;
   FHeight = height;
+  DropRenderCache();
   AllocatePixels();
 }
 
@@ -129,4 +139,142 @@ void TGIFSubImage::SaveToStream(TStream& stream) {
   stream.WriteBuffer(d, 10);
   FColorMap.WriteTable(stream);
   EncodePixels(stream);
+}
+
+void TGIFSubImage::Assign(TPersistent* source) {
+  if (source == this) return;
+  if (!source) {
+    Clear();
+    return;
+  }
+  if (auto* other = ObjectAs<TGIFSubImage>(source)) {
+    Clear();
+    if (other->IsEmpty()) return;
+    FLeft = other->FLeft;
+    FTop = other->FTop;
+    FWidth = other->FWidth;
+    FHeight = other->FHeight;
+    FPacked = other->FPacked;
+    FIsTransparent = other->FIsTransparent;
+    AllocatePixels();
+    std::copy(other->FData.begin(), other->FData.end(), FData.begin());
+    FColorMap.Assign(&other->FColorMap);
+    if (other->FExtensions.Count() > 0) {
+      // Through the file form, so every extension is a deep copy owned by
+      // this frame and the graphic control link is set as on reading.
+      TMemoryStream copy;
+      other->FExtensions.WriteAll(copy);
+      copy.SetPosition(0);
+      FExtensions.ReadAll(copy, this);
+    }
+    return;
+  }
+  if (Image() && Image()->AssignFrame(this, source)) return;
+  TGIFItem::Assign(source);
+}
+
+void TGIFSubImage::AssignTo(TPersistent* dest) {
+  if (Image() && Image()->AssignFrameTo(this, dest)) return;
+  TGIFItem::AssignTo(dest);
+}
+
+void TGIFSubImage::TrimTransparentEdges() {
+  if (IsEmpty() || !FIsTransparent || !FGraphicControl) return;
+  const uint8_t t = FGraphicControl->TransparentColorIndex();
+  int left = FWidth, right = -1, top = FHeight, bottom = -1;
+  for (int y = 0; y < FHeight; ++y) {
+    const uint8_t* row = FData.data() + static_cast<size_t>(y) * FWidth;
+    for (int x = 0; x < FWidth; ++x) {
+      if (row[x] == t) continue;
+      left = std::min(left, x);
+      right = std::max(right, x);
+      top = std::min(top, y);
+      bottom = std::max(bottom, y);
+    }
+  }
+  if (right < 0) {
+    // Nothing opaque: the frame shows nothing.
+    ReleasePixels();
+    FWidth = FHeight = 0;
+    DropRenderCache();
+    return;
+  }
+  if (left == 0 && top == 0 && right == FWidth - 1 && bottom == FHeight - 1) return;
+  const int w = right - left + 1, h = bottom - top + 1;
+  std::vector<uint8_t> cut(static_cast<size_t>(w) * h);
+  for (int y = 0; y < h; ++y)
+    std::copy_n(FData.data() + static_cast<size_t>(top + y) * FWidth + left, w, cut.data() + static_cast<size_t>(y) * w);
+  if (Image()) Image()->AddPixelsInUse(static_cast<int64_t>(cut.size()) - static_cast<int64_t>(FData.size()));
+  FData.swap(cut);
+  FLeft += left;
+  FTop += top;
+  FWidth = w;
+  FHeight = h;
+  DropRenderCache();
+}
+
+namespace {
+
+int DisposalOf(const TGIFSubImage* frame) {
+  return frame->GraphicControl() ? frame->GraphicControl()->Disposal() : 0;
+}
+
+}  // namespace
+
+void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
+  if (!previous || IsEmpty() || previous->IsEmpty()) return;
+  const int pd = DisposalOf(previous);
+  if (pd == 2 || pd == 3) return;
+  const int x0 = std::max(FLeft, previous->FLeft), y0 = std::max(FTop, previous->FTop);
+  const int x1 = std::min(FLeft + FWidth, previous->FLeft + previous->FWidth);
+  const int y1 = std::min(FTop + FHeight, previous->FTop + previous->FHeight);
+  if (x0 >= x1 || y0 >= y1) return;
+
+  TGIFColorMap& map = EffectiveColorMap();
+  TGIFColorMap& prevMap = previous->EffectiveColorMap();
+  const bool sameTable = &map == &prevMap;
+  const bool wasTransparent = FIsTransparent && FGraphicControl;
+  int t = wasTransparent ? FGraphicControl->TransparentColorIndex() : -1;
+  const bool canGrow = map.Count() >= 1 && map.Count() <= 255;
+  const int pt = previous->FIsTransparent && previous->FGraphicControl
+                     ? previous->FGraphicControl->TransparentColorIndex() : -1;
+  bool changed = false;
+  for (int y = y0; y < y1; ++y) {
+    uint8_t* row = FData.data() + static_cast<size_t>(y - FTop) * FWidth;
+    const uint8_t* prow = previous->FData.data() + static_cast<size_t>(y - previous->FTop) * previous->FWidth;
+    for (int x = x0; x < x1; ++x) {
+      uint8_t& p = row[x - FLeft];
+      const uint8_t q = prow[x - previous->FLeft];
+      if (p == t || q == pt) continue;
+      const bool same = sameTable ? p == q
+                                  : p < map.Count() && q < prevMap.Count() && map.ColorAt(p) == prevMap.ColorAt(q);
+      if (!same) continue;
+      if (t < 0) {
+        if (!canGrow) return;
+        // Another transparent frame on the global table lends its index, so
+        // frames keep sharing it; else a new black entry is made.
+        if (FColorMap.Count() == 0 && Image()) {
+          for (int i = 0; i < Image()->Images().Count() && t < 0; ++i) {
+            TGIFSubImage* f = Image()->Images().Frames(i);
+            if (f != this && f->FIsTransparent && f->FGraphicControl && f->FColorMap.Count() == 0)
+              t = f->FGraphicControl->TransparentColorIndex();
+          }
+        }
+        if (t < 0) t = map.AppendColor(TGIFColor{});
+      }
+      p = static_cast<uint8_t>(t);
+      changed = true;
+    }
+  }
+  if (!changed) return;
+  if (!wasTransparent) {
+    TGIFGraphicControlExtension* gce = FGraphicControl;
+    if (!gce) {
+      gce = new TGIFGraphicControlExtension(this);
+      FExtensions.Add(gce);
+    }
+    gce->SetTransparent(true);
+    gce->SetTransparentColorIndex(static_cast<uint8_t>(t));
+  }
+  DropRenderCache();
 }

@@ -25,6 +25,24 @@ public:
   // Deletes the extensions, empties the local table and the pixels.
   void Clear();
 
+  // Another frame is copied deeply (descriptor, pixels, table, extensions);
+  // other sources go to the picture class (bitmaps, icons, metafiles).
+  void Assign(TPersistent* source) override;
+
+  // What the picture class builds from the frame (bitmap, mask, palette):
+  // owned by the frame and dropped whenever its size changes or it is
+  // cleared, so nothing drawn from stale pixels survives.
+  TObject* RenderCache() const { return FRenderCache; }
+  void SetRenderCache(TObject* value);
+  void DropRenderCache() { SetRenderCache(nullptr); }
+
+  // Cuts the transparent rows and columns around a transparent frame; a
+  // frame with no opaque pixel is cleared.
+  void TrimTransparentEdges();
+  // Makes transparent every pixel of this frame that shows the same colour
+  // as the (opaque) pixel of `previous` under it, so less is redrawn.
+  void MergeWithPrevious(TGIFSubImage* previous);
+
   int Left() const { return FLeft; }
   int Top() const { return FTop; }
   int Width() const { return FWidth; }
@@ -70,6 +88,9 @@ public:
   // reserved bits.
   void PrepareDescriptor();
 
+protected:
+  void AssignTo(TPersistent* dest) override;
+
 private:
   void SetSize(int width, int height);
 
@@ -83,4 +104,5 @@ private:
   std::vector<uint8_t> FData;
   TGIFGraphicControlExtension* FGraphicControl = nullptr;
   bool FIsTransparent = false;
+  TObject* FRenderCache = nullptr;
 };
