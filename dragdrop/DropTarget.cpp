@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-const TClassInfo TWinControlProxy::ClassInfo{"TWinControlProxy", &TComponent::ClassInfo, nullptr};
+const TClassInfo TWinControlProxy::ClassInfo{"TWinControlProxy", &TWinControl::ClassInfo, nullptr};
 const TClassInfo TCustomDropTarget::ClassInfo{"TCustomDropTarget", &TDragDropComponent::ClassInfo, nullptr};
 const TClassInfo TCustomDropMultiTarget::ClassInfo{"TCustomDropMultiTarget", &TCustomDropTarget::ClassInfo,
                                                    nullptr};
@@ -18,7 +18,6 @@ namespace {
 const CLSID ClsidDragDropHelper = {0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
 const IID IidDropTargetHelper = {0x4657278B, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
 const IID IidAsyncOperation = {0x3D8B0590, 0xF691, 0x11D2, {0x8E, 0xA9, 0x00, 0x60, 0x97, 0xDF, 0x5B, 0xD4}};
-const char ProxyClassName[] = "TWinControlProxy";
 constexpr UINT_PTR ScrollTimerId = 1;
 
 POINT ToPoint(POINTL pt) { return POINT{pt.x, pt.y}; }
@@ -29,6 +28,12 @@ POINT ScreenToClientPoint(HWND window, POINT point) {
 }
 
 bool Inside(const RECT& r, const POINT& p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+// The window of an entry now, never creating a control's window.
+HWND EntryWindow(const TControlList::TEntry& entry) {
+  if (!entry.Control) return entry.Window;
+  return entry.Control->HandleAllocated() ? entry.Control->Handle() : nullptr;
+}
 
 }  // namespace
 
@@ -74,64 +79,97 @@ POINT ClientToWindowPoint(HWND window, const POINT& clientPoint) {
 // ---------------------------------------------------------------------------
 // TControlList
 
-int TControlList::Add(HWND control) {
-  FList.push_back(control);
+int TControlList::Add(const TEntry& entry) {
+  FList.push_back(entry);
   return Count() - 1;
 }
 
-void TControlList::Insert(int index, HWND control) {
-  FList.insert(FList.begin() + std::clamp(index, 0, Count()), control);
+void TControlList::Insert(int index, const TEntry& entry) {
+  FList.insert(FList.begin() + std::clamp(index, 0, Count()), entry);
 }
 
 void TControlList::Delete(int index) { FList.erase(FList.begin() + index); }
 
-int TControlList::IndexOf(HWND control) const {
-  const auto it = std::find(FList.begin(), FList.end(), control);
-  return it == FList.end() ? -1 : static_cast<int>(it - FList.begin());
+int TControlList::IndexOf(TWinControl* control) const {
+  if (!control) return -1;
+  for (int i = 0; i < Count(); ++i)
+    if (FList[static_cast<size_t>(i)].Control == control) return i;
+  return -1;
 }
+
+int TControlList::IndexOf(HWND window) const {
+  if (!window) return -1;
+  for (int i = 0; i < Count(); ++i) {
+    const TEntry& entry = FList[static_cast<size_t>(i)];
+    if (!entry.Control && entry.Window == window) return i;
+  }
+  return -1;
+}
+
+int TControlList::IndexOfComponent(const TComponent* component) const {
+  if (!component) return -1;
+  for (int i = 0; i < Count(); ++i) {
+    const TEntry& entry = FList[static_cast<size_t>(i)];
+    if (entry.Control && static_cast<const TComponent*>(entry.Control) == component) return i;
+  }
+  return -1;
+}
+
+HWND TControlList::Items(int index) const { return EntryWindow(Entry(index)); }
 
 // ---------------------------------------------------------------------------
 // TWinControlProxy
 
-TWinControlProxy::TWinControlProxy(TCustomDropTarget* AOwner, HWND parent) : TComponent(AOwner), FParent(parent) {
-  static const ATOM atom = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = WindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = ProxyClassName;
-    return RegisterClassA(&wc);
-  }();
-  (void)atom;
-  // Invisible and of no size: it must never be found under the cursor.
-  FHandle = CreateWindowExA(WS_EX_TRANSPARENT, ProxyClassName, "", WS_CHILD, 0, 0, 0, 0, parent, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
-  if (!FHandle) throw EOleSysError(Format("Cannot hook window %p for drops", static_cast<void*>(parent)),
-                                   HRESULT_FROM_WIN32(GetLastError()));
-  SetWindowLongPtrA(FHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  const HRESULT hr = RegisterDragDrop(parent, static_cast<IDropTarget*>(AOwner));
+TWinControlProxy::TWinControlProxy(TCustomDropTarget* AOwner) : TWinControl(AOwner), FDropTarget(AOwner) {
+  FVisible = false;
+  FControlStyle.Exclude(csAcceptsControls);
+}
+
+void TWinControlProxy::HookControl(TWinControl* control) {
+  FTargetControl = control;
+  SetParent(control);
+}
+
+void TWinControlProxy::HookWindow(HWND window) {
+  FTargetWindow = window;
+  SetParentWindow(window);
+  HandleNeeded();
+}
+
+void TWinControlProxy::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  Params.ExStyle |= WS_EX_TRANSPARENT;
+  Params.X = Params.Y = Params.Width = Params.Height = 0;
+}
+
+void TWinControlProxy::CreateWnd() {
+  TWinControl::CreateWnd();
+  HWND parent = GetParent(FHandle);
+  const HRESULT hr = RegisterDragDrop(parent, static_cast<IDropTarget*>(FDropTarget));
   if (FAILED(hr)) {
-    DestroyWindow(FHandle);
-    FHandle = nullptr;
+    // No window without its registration: the next creation tries again.
+    TWinControl::DestroyWnd();
     throw EOleSysError(Format("RegisterDragDrop failed (0x%08lX)", static_cast<unsigned long>(hr)), hr);
   }
-  FRegistered = true;
+  FRegistered = parent;
 }
 
-TWinControlProxy::~TWinControlProxy() {
-  if (FHandle) DestroyWindow(FHandle);
+void TWinControlProxy::DestroyWnd() {
+  Revoke();
+  TWinControl::DestroyWnd();
 }
 
-LRESULT CALLBACK TWinControlProxy::WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  auto* self = reinterpret_cast<TWinControlProxy*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  if (self && msg == WM_DESTROY && self->FRegistered) {
-    // Also reached when the parent goes first: it still exists here.
-    if (IsWindow(self->FParent)) RevokeDragDrop(self->FParent);
-    self->FRegistered = false;
-  } else if (self && msg == WM_NCDESTROY) {
-    self->FHandle = nullptr;
-    SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
-  }
-  return DefWindowProcA(wnd, msg, wParam, lParam);
+void TWinControlProxy::WndProc(TMessage& Message) {
+  // A plain parent window destroyed by its program takes this window along
+  // without DestroyWnd; the parent still exists while its children hear it.
+  if (Message.Msg == WM_DESTROY) Revoke();
+  TWinControl::WndProc(Message);
+}
+
+void TWinControlProxy::Revoke() {
+  if (!FRegistered) return;
+  if (IsWindow(FRegistered)) RevokeDragDrop(FRegistered);
+  FRegistered = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -254,60 +292,129 @@ HWND TCustomDropTarget::Target() const {
   return FTargets.Count() > 0 ? FTargets.Items(0) : nullptr;
 }
 
+TWinControl* TCustomDropTarget::TargetControl() const {
+  if (FTarget) return TWinControl::FindControl(FTarget);
+  return FTargets.Count() > 0 ? FTargets.Controls(0) : nullptr;
+}
+
+void TCustomDropTarget::SetTarget(TWinControl* value) { SetTargetEntry(TControlList::TEntry{value, nullptr}); }
+
 void TCustomDropTarget::SetTarget(HWND value) {
-  if (value == Target()) return;
+  if (TWinControl* control = TWinControl::FindControl(value)) SetTarget(control);
+  else SetTargetEntry(TControlList::TEntry{nullptr, value});
+}
+
+void TCustomDropTarget::SetTargetEntry(const TControlList::TEntry& entry) {
+  if (entry.Control ? entry.Control == TargetControl() : entry.Window == Target()) return;
   if (MultiTarget && !ComponentState().Contains(csLoading)) UnregisterTarget(nullptr);
-  RegisterTarget(value);
+  RegisterEntry(entry);
+}
+
+void TCustomDropTarget::RegisterTarget(TWinControl* control) {
+  RegisterEntry(TControlList::TEntry{control, nullptr});
 }
 
 void TCustomDropTarget::RegisterTarget(HWND control) {
-  if (control && FTargets.IndexOf(control) >= 0) return;
+  if (TWinControl* owner = TWinControl::FindControl(control)) RegisterTarget(owner);
+  else RegisterEntry(TControlList::TEntry{nullptr, control});
+}
+
+bool TCustomDropTarget::Contains(const TControlList::TEntry& outer, const TControlList::TEntry& inner) const {
+  if (outer.Control && inner.Control)
+    return outer.Control != inner.Control && outer.Control->ContainsControl(inner.Control);
+  HWND outerWindow = EntryWindow(outer);
+  HWND innerWindow = EntryWindow(inner);
+  return outerWindow && innerWindow && IsChild(outerWindow, innerWindow);
+}
+
+void TCustomDropTarget::RegisterEntry(const TControlList::TEntry& entry) {
+  const bool given = entry.Control || entry.Window;
+  if (given && (entry.Control ? FTargets.IndexOf(entry.Control) : FTargets.IndexOf(entry.Window)) >= 0) return;
   if (!MultiTarget && !ComponentState().Contains(csLoading)) UnregisterTarget(nullptr);
-  if (!control) return;
+  if (!given) return;
   int index = -1;
   for (int i = FTargets.Count() - 1; i >= 0; --i)
-    if (IsChild(FTargets.Items(i), control)) {
+    if (Contains(FTargets.Entry(i), entry)) {
       index = i + 1;
       break;
     }
   if (index < 0) index = FTargets.Count();
-  FTargets.Insert(index, control);
+  FTargets.Insert(index, entry);
   try {
-    Hook(control);
+    Hook(entry);
   } catch (...) {
-    FTargets.Delete(FTargets.IndexOf(control));
+    FTargets.Delete(entry.Control ? FTargets.IndexOf(entry.Control) : FTargets.IndexOf(entry.Window));
     throw;
   }
+  // Freeing the control must take it off the list.
+  if (entry.Control) entry.Control->FreeNotification(this);
+}
+
+void TCustomDropTarget::UnregisterTarget(TWinControl* control) {
+  if (!control) {
+    UnregisterTarget(nullptr);
+    return;
+  }
+  const int index = FTargets.IndexOf(control);
+  if (index >= 0) UnregisterAt(index, true);
 }
 
 void TCustomDropTarget::UnregisterTarget(HWND control) {
   if (!control) {
-    while (FTargets.Count() > 0) UnregisterTarget(FTargets.Items(FTargets.Count() - 1));
+    while (FTargets.Count() > 0) UnregisterAt(FTargets.Count() - 1, true);
+    return;
+  }
+  if (TWinControl* owner = TWinControl::FindControl(control)) {
+    UnregisterTarget(owner);
     return;
   }
   const int index = FTargets.IndexOf(control);
-  if (index < 0) return;
-  FTargets.Delete(index);
-  if (FTarget == control) FTarget = nullptr;
-  Unhook(control);
+  if (index >= 0) UnregisterAt(index, true);
 }
 
-void TCustomDropTarget::Hook(HWND control) {
+void TCustomDropTarget::UnregisterAt(int index, bool alive) {
+  const TControlList::TEntry entry = FTargets.Entry(index);
+  FTargets.Delete(index);
+  // A control being destroyed has lost its window already.
+  if (FTarget && (entry.Control ? !IsWindow(FTarget) || (alive && TWinControl::FindControl(FTarget) == entry.Control)
+                                : FTarget == entry.Window))
+    FTarget = nullptr;
+  Unhook(entry, alive);
+}
+
+void TCustomDropTarget::Notification(TComponent* component, TOperation operation) {
+  TDragDropComponent::Notification(component, operation);
+  if (operation != opRemove) return;
+  // The control is being destroyed: its window is gone, and it is compared
+  // by address only.
+  for (int index = FTargets.IndexOfComponent(component); index >= 0; index = FTargets.IndexOfComponent(component))
+    UnregisterAt(index, false);
+}
+
+void TCustomDropTarget::Hook(const TControlList::TEntry& entry) {
   if (AutoRegister) {
-    new TWinControlProxy(this, control);
+    auto* proxy = New<TWinControlProxy>(this);
+    try {
+      if (entry.Control) proxy->HookControl(entry.Control);
+      else proxy->HookWindow(entry.Window);
+    } catch (...) {
+      Free(proxy);
+      throw;
+    }
     return;
   }
-  OleCheck(RegisterDragDrop(control, static_cast<IDropTarget*>(this)));
+  OleCheck(RegisterDragDrop(entry.Control ? entry.Control->Handle() : entry.Window, static_cast<IDropTarget*>(this)));
 }
 
-void TCustomDropTarget::Unhook(HWND control) {
+void TCustomDropTarget::Unhook(const TControlList::TEntry& entry, bool alive) {
   if (!AutoRegister) {
-    if (IsWindow(control)) RevokeDragDrop(control);
+    HWND window = alive ? EntryWindow(entry) : nullptr;
+    if (window && IsWindow(window)) RevokeDragDrop(window);
     return;
   }
   for (int i = ComponentCount() - 1; i >= 0; --i) {
     auto* proxy = ObjectAs<TWinControlProxy>(Components(i));
-    if (proxy && proxy->Parent() == control) {
+    if (proxy && proxy->TargetControl() == entry.Control && proxy->TargetWindow() == entry.Window) {
       Free(proxy);
       return;
     }
@@ -315,8 +422,13 @@ void TCustomDropTarget::Unhook(HWND control) {
 }
 
 HWND TCustomDropTarget::ControlAtPoint(const POINT& screenPoint) {
-  for (HWND window = WindowFromPoint(screenPoint); window; window = GetAncestor(window, GA_PARENT))
-    if (FTargets.IndexOf(window) >= 0) return window;
+  for (HWND window = WindowFromPoint(screenPoint); window; window = GetAncestor(window, GA_PARENT)) {
+    if (TWinControl* control = TWinControl::FindControl(window)) {
+      if (FTargets.IndexOf(control) >= 0) return window;
+    } else if (FTargets.IndexOf(window) >= 0) {
+      return window;
+    }
+  }
   return nullptr;
 }
 

@@ -5,15 +5,19 @@
 // order. Every IDropTarget method answers a result code; nothing raised
 // inside one reaches OLE.
 //
-// The windows a target serves are given by handle: the target hooks each one
-// through a hidden child window (the proxy) that registers the window with
-// OLE while it exists and revokes it when it goes.
+// The windows a target serves are controls of the class library or plain
+// windows given by handle: the target hooks each one through a hidden child
+// control (the proxy) that registers its parent's window with OLE whenever
+// that window is created and revokes it whenever it is destroyed, so a
+// control whose window is re-created stays a drop target.
 #pragma once
 
 #include "dragdrop/DragDropComponent.h"
+#include "platform/Control.h"
 #include "platform/Interfaced.h"
 #include "platform/UtilWindow.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -29,15 +33,6 @@ using TDragTypes = TSet<TDragType, 8>;
 enum class TScrolDirection { sdUp, sdDown, sdLeft, sdRight };
 using enum TScrolDirection;
 using TScrolDirections = TSet<TScrolDirection, 8>;
-
-// The keys and buttons held during a drag: the class library's shift state.
-#if __has_include("platform/Control.h")
-#include "platform/Control.h"
-#else
-enum class TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
-using enum TShiftStateItem;
-using TShiftState = TSet<TShiftStateItem, 8>;
-#endif
 
 using TDropTargetEvent = TEvent<void(TObject* Sender, TShiftState ShiftState, const POINT& APoint, int32_t& Effect)>;
 using TDropTargetScrollEvent =
@@ -58,41 +53,72 @@ DWORD ChooseDropEffect(TShiftState shift, DWORD allowed, bool fallback);
 // window's outer top-left corner.
 POINT ClientToWindowPoint(HWND window, const POINT& clientPoint);
 
-// An ordered list of windows.
+// The ordered list of what a drop target serves: controls of the class
+// library (followed through re-creations of their window) and plain windows
+// given by handle.
 class TControlList : public TObject {
 public:
-  int Add(HWND control);
-  void Insert(int index, HWND control);
+  struct TEntry {
+    TWinControl* Control = nullptr;  // null for a plain window
+    HWND Window = nullptr;           // only for a plain window
+  };
+  int Add(TWinControl* control) { return Add(TEntry{control, nullptr}); }
+  int Add(HWND window) { return Add(TEntry{nullptr, window}); }
+  int Add(const TEntry& entry);
+  void Insert(int index, const TEntry& entry);
   void Delete(int index);
-  int IndexOf(HWND control) const;
-  HWND Items(int index) const { return FList.at(static_cast<size_t>(index)); }
+  int IndexOf(TWinControl* control) const;
+  // A plain window's entry (a control is found through IndexOf(control)).
+  int IndexOf(HWND window) const;
+  // The entry of a component, compared by address only: usable while the
+  // component is being destroyed.
+  int IndexOfComponent(const TComponent* component) const;
+  // The window of an entry: a control's present one (null while it has none).
+  HWND Items(int index) const;
+  TWinControl* Controls(int index) const { return Entry(index).Control; }
+  const TEntry& Entry(int index) const { return FList.at(static_cast<size_t>(index)); }
   int Count() const { return static_cast<int>(FList.size()); }
 
 private:
-  std::vector<HWND> FList;
+  std::vector<TEntry> FList;
 };
 
 class TCustomDropTarget;
 
-// The hidden child window through which a drop target hooks a window: it
-// registers its parent with OLE when created and revokes it when destroyed
-// (also when the parent is destroyed first). Owned by the drop target.
-class TWinControlProxy : public TComponent {
+// The hidden child control through which a drop target hooks a control or a
+// window: each time its own window is created it registers its parent's
+// window with OLE (a failure raises EOleSysError), and each time its window
+// is destroyed (also when the parent's destruction takes it along) it
+// revokes that registration. Invisible and of no size, so it is never found
+// under the cursor. Owned by the drop target.
+class TWinControlProxy : public TWinControl {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
-  // Raises EOleSysError when the parent cannot be registered.
-  TWinControlProxy(TCustomDropTarget* AOwner, HWND parent);
-  ~TWinControlProxy() override;
+  explicit TWinControlProxy(TCustomDropTarget* AOwner);
 
-  HWND Handle() const { return FHandle; }
-  HWND Parent() const { return FParent; }
+  // Becomes a child of the control; registered once the control has a window.
+  void HookControl(TWinControl* control);
+  // Becomes a child of a plain window; registered at once.
+  void HookWindow(HWND window);
+  TWinControl* TargetControl() const { return FTargetControl; }
+  HWND TargetWindow() const { return FTargetWindow; }
+  // The window registered with OLE now (null while none is).
+  HWND RegisteredWindow() const { return FRegistered; }
+
+  void WndProc(TMessage& Message) override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void DestroyWnd() override;
 
 private:
-  static LRESULT CALLBACK WindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  HWND FHandle = nullptr;
-  HWND FParent;
-  bool FRegistered = false;
+  void Revoke();
+  TCustomDropTarget* FDropTarget;
+  TWinControl* FTargetControl = nullptr;
+  HWND FTargetWindow = nullptr;
+  HWND FRegistered = nullptr;
 };
 
 class TDropTargetTransferThread;
@@ -112,11 +138,18 @@ public:
   HRESULT STDMETHODCALLTYPE DragLeave() override;
   HRESULT STDMETHODCALLTYPE Drop(IDataObject* dataObj, DWORD keyState, POINTL pt, DWORD* effect) override;
 
-  // Hooks a window: nothing when it is already registered; without
-  // MultiTarget every other window is unhooked first; null stops there.
+  // Hooks a control or a window: nothing when it is already registered;
+  // without MultiTarget everything else is unhooked first; null stops there.
+  // A window that belongs to a control of the class library hooks that
+  // control, so it stays hooked when its window is re-created.
+  void RegisterTarget(TWinControl* control);
   void RegisterTarget(HWND control);
-  // Unhooks one window, or every window for null.
+  void RegisterTarget(std::nullptr_t) { RegisterTarget(static_cast<HWND>(nullptr)); }
+  // Unhooks one control or window, or everything for null. A control that
+  // is freed is unhooked through its free notification.
+  void UnregisterTarget(TWinControl* control);
   void UnregisterTarget(HWND control);
+  void UnregisterTarget(std::nullptr_t) { UnregisterTarget(static_cast<HWND>(nullptr)); }
   // Reads the clipboard as if it were dropped.
   void PasteClipboard();
   // From an object that is a data object: reads it as a copy drop.
@@ -125,7 +158,12 @@ public:
   // The window under the drag in progress; otherwise the first registered
   // window (null when none).
   HWND Target() const;
+  // The control of the class library that Target() stands for (null for a
+  // plain window or none).
+  TWinControl* TargetControl() const;
+  void SetTarget(TWinControl* value);
   void SetTarget(HWND value);
+  void SetTarget(std::nullptr_t) { SetTarget(static_cast<HWND>(nullptr)); }
   const TControlList& Targets() const { return FTargets; }
   // The drag in progress, or null.
   IDataObject* DataObject() const { return FDataObject.Get(); }
@@ -152,6 +190,7 @@ public:
 
 protected:
   bool GetInterface(REFIID riid, void** object) override;
+  void Notification(TComponent* component, TOperation operation) override;
 
   virtual void FireEnter(TShiftState shift, const POINT& point, int32_t& effect);
   virtual void FireDragOver(TShiftState shift, const POINT& point, int32_t& effect);
@@ -174,8 +213,14 @@ private:
   HRESULT DoDragEnter(IDataObject* dataObj, DWORD keyState, POINTL pt, DWORD& effect);
   HRESULT DoDragOver(DWORD keyState, POINTL pt, DWORD& effect);
   HRESULT DoDrop(IDataObject* dataObj, DWORD keyState, POINTL pt, DWORD& effect);
-  void Hook(HWND control);
-  void Unhook(HWND control);
+  void RegisterEntry(const TControlList::TEntry& entry);
+  void SetTargetEntry(const TControlList::TEntry& entry);
+  // Removes an entry and unhooks it; `alive` is false while the entry's
+  // control is being destroyed (it is then not touched at all).
+  void UnregisterAt(int index, bool alive);
+  bool Contains(const TControlList::TEntry& outer, const TControlList::TEntry& inner) const;
+  void Hook(const TControlList::TEntry& entry);
+  void Unhook(const TControlList::TEntry& entry, bool alive);
   void WriteFeedback(TClipboardFormat& format);
   void ScrollTimerMessage(TMessage& message);
   void StartScrollTimer(int32_t interval);

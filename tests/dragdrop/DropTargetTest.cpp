@@ -1,7 +1,11 @@
 // Drop targets driven through the IDropTarget they register: what the text
 // target hands its OnDrop handler, the drop-effect rules, the order of
-// events, refusals, automatic scrolling and the registration of windows.
+// events, refusals, automatic scrolling, the registration of windows and of
+// the class library's controls (through re-created windows and until freed).
 #include "dragdrop/DragDropInternet.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
+#include "platform/StdCtrls.h"
 #include "tests/dragdrop/FakeDataObject.h"
 #include "tests/support/TestSupport.h"
 
@@ -17,6 +21,19 @@ namespace {
 
 using namespace std::string_literals;
 using namespace testing_support;
+
+// Linking the forms brings the application, which shows exceptions raised in
+// callbacks in a message box; here they are expected, and reported the way
+// a program without forms reports them (on the error stream).
+class QuietCallbackErrors : public testing::Environment {
+public:
+  void SetUp() override { FPrevious = SetCallbackExceptionHandler(TExceptionEvent()); }
+  void TearDown() override { SetCallbackExceptionHandler(FPrevious); }
+
+private:
+  TExceptionEvent FPrevious;
+};
+[[maybe_unused]] testing::Environment* const QuietErrors = testing::AddGlobalTestEnvironment(new QuietCallbackErrors);
 
 CLIPFORMAT Registered(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
 
@@ -714,4 +731,198 @@ TEST_F(DropTargetAsync, ADragArrivingDuringTheTransferIsRefusedAndTheTransferDel
   CloseHandle(data.Reading);
 }
 
+
+// A panel with an edit on a form shown on top of the display, away from the
+// spot where the real OLE drag (another program, run at the same time) drops:
+// the drop target's controls.
+struct PanelForm {
+  TForm* Form = New<TForm>(nullptr);
+  TPanel* Panel = New<TPanel>(Form);
+  TEdit* Edit = New<TEdit>(Form);
+  PanelForm() {
+    Form->SetBounds(760, 620, 300, 200);
+    Form->SetCaption("Mevra drop form");
+    Panel->SetBounds(10, 10, 200, 120);
+    Panel->SetParent(Form);
+    Edit->SetBounds(10, 10, 100, 22);
+    Edit->SetParent(Panel);
+    Form->Show();
+    SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PumpMessages(50);
+  }
+  ~PanelForm() { Free(Form); }
+  PanelForm(const PanelForm&) = delete;
+  PanelForm& operator=(const PanelForm&) = delete;
+};
+
+// The drop target OLE keeps for a window (null when none is registered).
+IDropTarget* RegisteredDropTarget(HWND window) {
+  return static_cast<IDropTarget*>(GetPropA(window, "OleDropTargetInterface"));
+}
+
+// Drops text at a client point of `window` through the IDropTarget OLE holds
+// for it; answers what OnDrop read ("" when it did not fire).
+std::string DropTextOn(TDropTextTarget& target, HWND registered, HWND window, int x, int y) {
+  std::string seen;
+  target.OnDrop = TDropTargetEvent::Lambda(
+      [&](TObject*, TShiftState, const POINT&, int32_t&) { seen = target.GetPlainText(); });
+  IDropTarget* drop = RegisteredDropTarget(registered);
+  EXPECT_EQ(drop, static_cast<IDropTarget*>(&target));
+  if (!drop) return seen;
+  FakeDataObject data;
+  data.Offer(CF_TEXT, "\xD6\xD0\xCE\xC4 panel"s + '\0');
+  const POINTL pt = ScreenPointOf(window, x, y);
+  DWORD effect = DROPEFFECT_COPY;
+  if (drop->DragEnter(&data, MK_LBUTTON, pt, &effect) != S_OK || effect == DROPEFFECT_NONE) {
+    drop->DragLeave();
+    return seen;
+  }
+  effect = DROPEFFECT_COPY;
+  EXPECT_EQ(drop->Drop(&data, 0, pt, &effect), S_OK);
+  EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+  return seen;
+}
+
+TEST(DropTargetControls, APanelStaysADropTargetThroughReCreatedWindows) {
+  struct Case {
+    const char* Name;
+    bool ByHandle;       // registered through its window handle
+    bool RecreateForm;   // the form's windows re-created, the panel's with them
+  };
+  const Case cases[] = {
+      {"by control, panel re-created", false, false},
+      {"by handle, panel re-created", true, false},
+      {"by control, form re-created", false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    PanelForm f;
+    TDropTextTarget target(nullptr);
+    if (c.ByHandle) target.SetTarget(f.Panel->Handle());
+    else target.SetTarget(f.Panel);
+    ASSERT_EQ(target.Targets().Count(), 1);
+    EXPECT_EQ(target.Targets().Controls(0), f.Panel);
+    EXPECT_EQ(target.TargetControl(), f.Panel);
+    EXPECT_EQ(target.Target(), f.Panel->Handle());
+    EXPECT_TRUE(IsHooked(f.Panel->Handle()));
+    // Dropped on the edit inside: the panel is the registered control above it.
+    EXPECT_EQ(DropTextOn(target, f.Panel->Handle(), f.Edit->Handle(), 5, 5), "\xD6\xD0\xCE\xC4 panel");
+
+    const HWND old = f.Panel->Handle();
+    if (c.RecreateForm) f.Form->RecreateWnd();
+    else f.Panel->RecreateWnd();
+    PumpMessages(50);
+    const HWND now = f.Panel->Handle();
+    ASSERT_TRUE(IsWindow(now));
+    EXPECT_FALSE(IsWindow(old));
+    EXPECT_TRUE(IsHooked(now));
+    EXPECT_EQ(target.Target(), now);
+    EXPECT_EQ(target.ComponentCount(), 1);  // one proxy, not one per window
+    EXPECT_EQ(DropTextOn(target, now, now, 150, 100), "\xD6\xD0\xCE\xC4 panel");
+    // Beside the panel no registered control lies under the point.
+    target.OnDrop = TDropTargetEvent();
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "x"s + '\0');
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(DropTargetOf(target)->DragEnter(&data, 0, ScreenPointOf(f.Form->Handle(), 250, 140), &effect),
+              S_OK);
+    EXPECT_EQ(target.TargetControl(), f.Panel);  // no drag target: the first registered control
+    DropTargetOf(target)->DragLeave();
+
+    target.UnregisterTarget(f.Panel);
+    EXPECT_FALSE(IsHooked(now));
+    EXPECT_EQ(target.Targets().Count(), 0);
+    EXPECT_EQ(target.ComponentCount(), 0);
+  }
+}
+
+TEST(DropTargetControls, AControlInsideARegisteredOneGoesAfterIt) {
+  PanelForm f;
+  TDropTextTarget target(nullptr);
+  target.MultiTarget = true;
+  target.RegisterTarget(f.Form);
+  target.RegisterTarget(f.Edit);
+  target.RegisterTarget(f.Panel);
+  ASSERT_EQ(target.Targets().Count(), 3);
+  EXPECT_EQ(target.Targets().Controls(0), f.Form);
+  EXPECT_EQ(target.Targets().Controls(1), f.Panel);
+  EXPECT_EQ(target.Targets().Controls(2), f.Edit);
+  // The nearest registered control above the point is the drag's target.
+  FakeDataObject data;
+  data.Offer(CF_TEXT, "x"s + '\0');
+  DWORD effect = DROPEFFECT_COPY;
+  ASSERT_EQ(DropTargetOf(target)->DragEnter(&data, 0, ScreenPointOf(f.Panel->Handle(), 150, 100), &effect), S_OK);
+  EXPECT_EQ(target.TargetControl(), f.Panel);
+  DropTargetOf(target)->DragLeave();
+  // Re-registering the panel by its window finds the control's entry.
+  target.RegisterTarget(f.Panel->Handle());
+  EXPECT_EQ(target.Targets().Count(), 3);
+  target.UnregisterTarget(f.Panel->Handle());
+  EXPECT_EQ(target.Targets().IndexOf(f.Panel), -1);
+  EXPECT_FALSE(IsHooked(f.Panel->Handle()));
+  EXPECT_TRUE(IsHooked(f.Form->Handle()));
+  EXPECT_TRUE(IsHooked(f.Edit->Handle()));
+}
+
+TEST(DropTargetControls, AFreedControlLeavesTheListAndItsWindowUnregistered) {
+  struct Case {
+    const char* Name;
+    bool OwnedByForm;  // the drop target and the panel share their owner
+    bool MidDrag;      // the panel goes while a drag is over it
+    bool AutoRegister;
+  };
+  const Case cases[] = {
+      {"target of its own", false, false, true},
+      {"target owned by the form", true, false, true},
+      {"during a drag", false, true, true},
+      {"registered directly", false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    PanelForm f;
+    std::unique_ptr<TDropTextTarget> own;
+    TDropTextTarget* target = nullptr;
+    if (c.OwnedByForm) {
+      target = New<TDropTextTarget>(f.Form);
+    } else {
+      own.reset(new TDropTextTarget(nullptr));
+      target = own.get();
+    }
+    target->AutoRegister = c.AutoRegister;
+    target->MultiTarget = true;
+    target->RegisterTarget(f.Panel);
+    target->RegisterTarget(f.Form);
+    ASSERT_EQ(target->Targets().Count(), 2);
+    const HWND panelWindow = f.Panel->Handle();
+    EXPECT_TRUE(IsHooked(panelWindow));
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "x"s + '\0');
+    IDropTarget* drop = DropTargetOf(*target);
+    const POINTL overPanel = ScreenPointOf(panelWindow, 150, 100);
+    DWORD effect = DROPEFFECT_COPY;
+    if (c.MidDrag) {
+      ASSERT_EQ(drop->DragEnter(&data, 0, overPanel, &effect), S_OK);
+      EXPECT_EQ(target->Target(), panelWindow);
+    }
+
+    FreeAndNil(f.Panel);
+    EXPECT_FALSE(IsWindow(panelWindow));
+    ASSERT_EQ(target->Targets().Count(), 1);
+    EXPECT_EQ(target->Targets().Controls(0), f.Form);
+    EXPECT_EQ(target->ComponentCount(), c.AutoRegister ? 1 : 0);
+    EXPECT_TRUE(IsHooked(f.Form->Handle()));
+    if (c.MidDrag) {
+      // The drag goes on over the form: the freed panel is no longer its target.
+      effect = DROPEFFECT_COPY;
+      EXPECT_EQ(drop->DragOver(0, overPanel, &effect), E_UNEXPECTED);
+      EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
+      drop->DragLeave();
+    }
+    effect = DROPEFFECT_COPY;
+    ASSERT_EQ(drop->DragEnter(&data, 0, overPanel, &effect), S_OK);
+    EXPECT_EQ(target->TargetControl(), f.Form);
+    drop->DragLeave();
+    // Freeing the form (and with it an owned target) afterwards is clean.
+  }
+}
 }  // namespace

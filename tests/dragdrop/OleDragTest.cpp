@@ -1,7 +1,10 @@
 // A real OLE drag inside one program: DoDragDrop from a drop source to a
-// window with a text drop target. The cursor is moved onto the window, so
-// this program runs alone.
+// window with a text drop target, and to a panel whose window was re-created
+// since it became a target. The cursor is moved onto the window, so this
+// program runs alone.
 #include "dragdrop/DragDropText.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
 #include "tests/dragdrop/FakeDataObject.h"
 #include "tests/support/TestSupport.h"
 
@@ -79,4 +82,41 @@ TEST(OleDrag, DoDragDropDeliversTheTextToTheTargetWindow) {
   EXPECT_EQ(performed[0], char(DROPEFFECT_COPY));
 }
 
+
+TEST(OleDrag, APanelWhoseWindowWasReCreatedStillReceivesTheDrop) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(300, 200, 280, 200);
+  form->SetCaption("Mevra drop form");
+  TPanel* panel = New<TPanel>(form);
+  panel->SetBounds(10, 10, 200, 120);
+  panel->SetParent(form);
+  form->Show();
+  SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+  PumpMessages(50);
+  {
+    TDropTextTarget target(nullptr);
+    target.SetTarget(panel);
+    const HWND old = panel->Handle();
+    panel->RecreateWnd();
+    PumpMessages(50);
+    ASSERT_NE(panel->Handle(), old);
+    std::string dropped;
+    target.OnDrop = TDropTargetEvent::Lambda(
+        [&](TObject*, TShiftState, const POINT&, int32_t&) { dropped = target.GetPlainText(); });
+
+    POINT centre{100, 60};
+    ClientToScreen(panel->Handle(), &centre);
+    SetCursorPos(centre.x, centre.y);
+    PumpMessages(50);
+    ASSERT_EQ(WindowFromPoint(centre), panel->Handle()) << "another window covers the panel";
+    FakeDataObject data;
+    data.Offer(CF_TEXT, "\xD6\xD0\xCE\xC4 panel"s + '\0');
+    CountingDropSource source;
+    DWORD effect = DROPEFFECT_NONE;
+    EXPECT_EQ(DoDragDrop(&data, &source, DROPEFFECT_COPY, &effect), DRAGDROP_S_DROP);
+    EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
+    EXPECT_EQ(dropped, "\xD6\xD0\xCE\xC4 panel");
+  }
+  Free(form);
+}
 }  // namespace
