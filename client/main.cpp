@@ -1,15 +1,51 @@
-// Mevra's entry point. For now a single form captioned with the program's
-// title; closing it ends the program cleanly.
+// Mevra's entry point: the program's units in their fixed order, then the
+// main form, which is built from its form resource (MainForm.mvf); closing
+// it ends the program cleanly.
+#include "foundation/FoundationUnits.h"
+#include "gif/GIFImage.h"
 #include "platform/Forms.h"
+#include "platform/Properties.h"
+#include "platform/Units.h"
+
+namespace {
+
+class TMainForm : public TForm {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TForm::TForm;
+};
+
+const TClassInfo TMainForm::ClassInfo{"TMainForm", &TForm::ClassInfo, [](TObject* owner) -> TObject* {
+                                        return new TMainForm(static_cast<TComponent*>(owner));
+                                      }};
+const TPublishedRegistration mainFormRegistration(&TMainForm::ClassInfo, {});
+
+// The forms go while the units they use are still there.
+struct TFormsFirst {
+  ~TFormsFirst() {
+    if (Application) Application->DestroyComponents();
+  }
+};
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
-    Application->SetTitle("Mevra");
-    TForm* mainForm = nullptr;
+    TUnitScope units{
+        dxGDIPlusAPIUnit,
+        dxGDIPlusClassesUnit,
+        cxClassesUnit,
+        dxUxThemeUnit,
+        dxThemeManagerUnit,
+        cxGeometryUnit,
+        cxDWMApiUnit,
+        {"GIFImage", &GIFImageInit, &GIFImageFinal},
+    };
+    TFormsFirst formsFirst;
+    Application->SetTitle("Mevra0.46");
+    TMainForm* mainForm = nullptr;
     Application->CreateForm(mainForm);
-    mainForm->SetCaption("Mevra0.46");
-    mainForm->SetPosition(poScreenCenter);
-    mainForm->SetBounds(0, 0, 320, 200);
     Application->Run();
   } catch (...) {
     Application->HandleException(nullptr);

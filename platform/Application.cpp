@@ -2,6 +2,7 @@
 // and hints.
 #include "platform/Dialogs.h"
 #include "platform/Exceptions.h"
+#include "platform/Properties.h"
 #include "platform/Forms.h"
 #include "platform/HintWindow.h"
 #include "platform/Thread.h"
@@ -315,3 +316,17 @@ TApplicationEvents::TApplicationEvents(TComponent* AOwner) : TComponent(AOwner) 
 TApplicationEvents::~TApplicationEvents() {
   if (Application) Application->RemoveEvents(this);
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+const TPublishedRegistration applicationEventsRegistration(&TApplicationEvents::ClassInfo, {
+    Event<&TApplicationEvents::OnActivate>("OnActivate"),
+    Event<&TApplicationEvents::OnDeactivate>("OnDeactivate"),
+    Event<&TApplicationEvents::OnException>("OnException"),
+    Event<&TApplicationEvents::OnIdle>("OnIdle"),
+    Event<&TApplicationEvents::OnMessage>("OnMessage"),
+});
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "platform/ComCtrls.h"
 
+#include "platform/ControlsProperties.h"
 #include "platform/Exceptions.h"
 
 #include <commctrl.h>
@@ -48,6 +49,11 @@ void TTabSheet::SetPageControl(TPageControl* value) {
   if (FPageControl) FPageControl->RemovePage(this);
   SetParent(value);
   if (value) value->InsertPage(this);
+}
+
+void TTabSheet::SetParentComponent(TComponent* parent) {
+  if (auto* pageControl = ObjectAs<TPageControl>(parent)) SetPageControl(pageControl);
+  else TWinControl::SetParentComponent(parent);
 }
 
 int TTabSheet::PageIndex() const {
@@ -378,3 +384,49 @@ void TStatusBar::Dispatch(TMessage& Message) {
   }
   TWinControl::Dispatch(Message);
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+const TEnumInfo TabPositionNames{"TTabPosition", {"tpTop", "tpBottom", "tpLeft", "tpRight"}};
+const TEnumInfo StatusPanelStyleNames{"TStatusPanelStyle", {"psText", "psOwnerDraw"}};
+const TEnumInfo StatusPanelBevelNames{"TStatusPanelBevel", {"pbNone", "pbLowered", "pbRaised"}};
+
+// A sheet's place and visibility belong to its page control: the place
+// follows the order the sheets are stored in, the visibility the active page.
+const TPublishedRegistration tabSheetRegistration(&TTabSheet::ClassInfo, {
+    Property<&TControl::Caption, &TControl::SetCaption>("Caption"),
+    Property<&TControl::Visible, &TControl::SetVisible>("Visible").Stored(false),
+    Property<&TControl::Align, &TControl::SetAlign>("Align", AlignNames).Default(alClient),
+    Property<&TTabSheet::TabVisible, &TTabSheet::SetTabVisible>("TabVisible").Default(true),
+});
+
+const TPublishedRegistration pageControlRegistration(&TPageControl::ClassInfo, {
+    Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(true),
+    Property<&TPageControl::ActivePage, &TPageControl::SetActivePage>("ActivePage"),
+    Property<&TPageControl::MultiLine, &TPageControl::SetMultiLine>("MultiLine").Default(false),
+    Property<&TPageControl::TabPosition, &TPageControl::SetTabPosition>("TabPosition", TabPositionNames)
+        .Default(tpTop),
+    Event<&TPageControl::OnChange>("OnChange"),
+    Event<&TPageControl::OnChanging>("OnChanging"),
+});
+
+const TPublishedRegistration statusPanelRegistration(&TStatusPanel::ClassInfo, {
+    Property<&TStatusPanel::Alignment, &TStatusPanel::SetAlignment>("Alignment", AlignmentNames)
+        .Default(taLeftJustify),
+    Property<&TStatusPanel::Bevel, &TStatusPanel::SetBevel>("Bevel", StatusPanelBevelNames).Default(pbLowered),
+    Property<&TStatusPanel::Style, &TStatusPanel::SetStyle>("Style", StatusPanelStyleNames).Default(psText),
+    Property<&TStatusPanel::Text, &TStatusPanel::SetText>("Text"),
+    Property<&TStatusPanel::Width, &TStatusPanel::SetWidth>("Width").Default(50),
+});
+
+const TPublishedRegistration statusBarRegistration(&TStatusBar::ClassInfo, {
+    Property<&TStatusBar::Panels>("Panels"),
+    Property<&TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel>("SimplePanel").Default(false),
+    Property<&TStatusBar::SimpleText, &TStatusBar::SetSimpleText>("SimpleText"),
+    Property<&TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip>("SizeGrip").Default(true),
+    Event<&TStatusBar::OnDrawPanel>("OnDrawPanel"),
+});
+
+}  // namespace

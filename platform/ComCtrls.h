@@ -27,6 +27,8 @@ public:
   void SetTabVisible(bool value);
   // Position among the visible tabs, -1 when the tab is hidden.
   int TabIndex() const;
+  // In a form a sheet sits in its page control.
+  void SetParentComponent(TComponent* parent) override;
 
 protected:
   void Dispatch(TMessage& Message) override;

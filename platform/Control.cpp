@@ -1,6 +1,7 @@
 #include "platform/Control.h"
 
 #include "platform/CallbackGuard.h"
+#include "platform/ControlsProperties.h"
 #include "platform/DragManager.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
@@ -494,3 +495,51 @@ void TCustomControl::PaintWindow(HDC dc) {
   TCanvasPaintScope scope(FCanvas, dc);
   Paint();
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+// A control that takes its parent's colour or font stores neither; one with
+// its own stores it, and the Parent… flag then follows on reading.
+bool ControlColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentColor(); }
+bool ControlFontStored(TObject* o) { return !static_cast<TControl*>(o)->ParentFont(); }
+bool ParentColorStored(TObject* o) { return static_cast<TControl*>(o)->ParentColor(); }
+bool ParentFontStored(TObject* o) { return static_cast<TControl*>(o)->ParentFont(); }
+
+const TPublishedRegistration controlRegistration(&TControl::ClassInfo, {
+    Property<&TControl::Left, &TControl::SetLeft>("Left"),
+    Property<&TControl::Top, &TControl::SetTop>("Top"),
+    Property<&TControl::Width, &TControl::SetWidth>("Width"),
+    Property<&TControl::Height, &TControl::SetHeight>("Height"),
+    Property<&TControl::Align, &TControl::SetAlign>("Align", AlignNames).Default(alNone),
+    Property<&TControl::Anchors, &TControl::SetAnchors>("Anchors", AnchorNames).Default(TAnchors{akLeft, akTop}),
+    Property<&TControl::Visible, &TControl::SetVisible>("Visible").Default(true),
+    Property<&TControl::Enabled, &TControl::SetEnabled>("Enabled").Default(true),
+    StoredWhen(Property<&TControl::Color, &TControl::SetColor>("Color", pkColor), ControlColorStored),
+    StoredWhen(Property<&TControl::ParentColor, &TControl::SetParentColor>("ParentColor"), ParentColorStored),
+    StoredWhen(Property<&TControl::Font>("Font"), ControlFontStored),
+    StoredWhen(Property<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont"), ParentFontStored),
+    Property<&TControl::Cursor, &TControl::SetCursor>("Cursor", pkCursor).Default(crDefault),
+    Property<&TControl::Hint, &TControl::SetHint>("Hint"),
+    Property<&TControl::ShowHint, &TControl::SetShowHint>("ShowHint").Default(false),
+    Property<&TControl::ParentShowHint, &TControl::SetParentShowHint>("ParentShowHint").Default(true),
+    Property<&TControl::PopupMenu, &TControl::SetPopupMenu>("PopupMenu"),
+    Property<&TControl::DragMode, &TControl::SetDragMode>("DragMode", DragModeNames).Default(dmManual),
+    Property<&TControl::DragCursor, &TControl::SetDragCursor>("DragCursor", pkCursor).Default(crDrag),
+    Event<&TControl::OnClick>("OnClick"),
+    Event<&TControl::OnDblClick>("OnDblClick"),
+    Event<&TControl::OnResize>("OnResize"),
+    Event<&TControl::OnMouseEnter>("OnMouseEnter"),
+    Event<&TControl::OnMouseLeave>("OnMouseLeave"),
+    Event<&TControl::OnMouseDown>("OnMouseDown"),
+    Event<&TControl::OnMouseUp>("OnMouseUp"),
+    Event<&TControl::OnMouseMove>("OnMouseMove"),
+    Event<&TControl::OnMouseWheel>("OnMouseWheel"),
+    Event<&TControl::OnDragOver>("OnDragOver"),
+    Event<&TControl::OnDragDrop>("OnDragDrop"),
+    Event<&TControl::OnEndDrag>("OnEndDrag"),
+    Event<&TControl::OnStartDrag>("OnStartDrag"),
+});
+
+}  // namespace

@@ -1,5 +1,6 @@
 #include "platform/ExtCtrls.h"
 
+#include "platform/ControlsProperties.h"
 #include "platform/Exceptions.h"
 
 #include <algorithm>
@@ -248,3 +249,40 @@ void TTimer::WndProc(TMessage& Message) {
   }
   Message.Result = DefWindowProcA(FWindowHandle, Message.Msg, Message.WParam, Message.LParam);
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+const TEnumInfo BevelCutNames{"TBevelCut", {"bvNone", "bvLowered", "bvRaised", "bvSpace"}};
+// Forms name a panel's border styles as they name a form's.
+const TEnumInfo PanelBorderStyleNames{"TBorderStyle", {"bsNone", "bsSingle"}};
+
+const TPublishedRegistration customPanelRegistration(&TCustomPanel::ClassInfo, {
+    Property<&TControl::Caption, &TControl::SetCaption>("Caption"),
+    Property<&TCustomPanel::Alignment, &TCustomPanel::SetAlignment>("Alignment", AlignmentNames).Default(taCenter),
+    Property<&TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner>("BevelInner", BevelCutNames).Default(bvNone),
+    Property<&TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter>("BevelOuter", BevelCutNames).Default(bvRaised),
+    Property<&TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth>("BevelWidth").Default(1),
+    Property<&TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth>("BorderWidth").Default(0),
+    Property<&TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle>("BorderStyle", PanelBorderStyleNames)
+        .Default(pbsNone),
+    Property<&TWinControl::ParentBackground, &TWinControl::SetParentBackground>("ParentBackground").Default(true),
+});
+const TPublishedRegistration panelRegistration(&TPanel::ClassInfo, {});
+
+const TPublishedRegistration imageRegistration(&TImage::ClassInfo, {
+    Property<&TImage::AutoSize, &TImage::SetAutoSize>("AutoSize").Default(false),
+    Property<&TImage::Center, &TImage::SetCenter>("Center").Default(false),
+    Property<&TImage::Picture>("Picture"),
+    Property<&TImage::Proportional, &TImage::SetProportional>("Proportional").Default(false),
+    Property<&TImage::Stretch, &TImage::SetStretch>("Stretch").Default(false),
+});
+
+const TPublishedRegistration timerRegistration(&TTimer::ClassInfo, {
+    Property<&TTimer::Enabled, &TTimer::SetEnabled>("Enabled").Default(true),
+    Property<&TTimer::Interval, &TTimer::SetInterval>("Interval").Default(1000),
+    Event<&TTimer::OnTimer, &TTimer::SetOnTimer>("OnTimer"),
+});
+
+}  // namespace

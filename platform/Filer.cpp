@@ -21,7 +21,12 @@ class EFormReadError : public EReadError { public: using EReadError::EReadError;
 
 bool IsCollection(TObject* o) { return o && o->InheritsFrom(&TCollection::ClassInfo); }
 
+// The class of the root a reader is making, while it makes it.
+thread_local TClass RootInMaking = nullptr;
+
 }  // namespace
+
+bool IsRootInMaking(TClass cls) { return cls && cls == RootInMaking; }
 
 // ---------------------------------------------------------------- reader
 
@@ -486,11 +491,16 @@ TComponent* TReader::ReadComponent(TComponent* parent, bool isRoot, TComponent* 
     TClass cls = GetClass(className);
     if (!cls) Error("Class " + className + " not found");
     if (!TObject::ClassInheritsFrom(cls, &TComponent::ClassInfo)) Error("Class " + className + " is not a component");
+    const TClass savedRoot = RootInMaking;
+    if (isRoot) RootInMaking = cls;
     try {
       component = static_cast<TComponent*>(CreateObject(cls, isRoot ? FOwner : root));
+      RootInMaking = savedRoot;
     } catch (const EFormReadError&) {
+      RootInMaking = savedRoot;
       throw;
     } catch (const Exception& e) {
+      RootInMaking = savedRoot;
       Error(e.Message());
     }
     created = true;

@@ -229,6 +229,10 @@ private:
   TComponent* FAncestorRoot = nullptr;
 };
 
+// True while a reader makes the root of the stream it reads with class
+// `cls`: such a form is read from that stream, not from its own resource.
+bool IsRootInMaking(TClass cls);
+
 // Component streaming through a stream of the binary form.
 void WriteComponentToStream(TStream& stream, TComponent* component);
 TComponent* ReadComponentFromStream(TStream& stream, TComponent* instance, TComponent* owner = nullptr);

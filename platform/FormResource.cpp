@@ -221,8 +221,8 @@ private:
     std::string utf8;
     bool ascii = true;
     bool hadPart = false;
+    SkipBlanks();
     for (;;) {
-      SkipBlanks();
       char c = Peek();
       if (c == '\'') {
         ++FPos;
@@ -250,12 +250,20 @@ private:
         if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) Error("Invalid character number");
         if (cp >= 0x80) ascii = false;
         AppendUtf8(utf8, cp);
-      } else if (c == '+' && hadPart) {
+      } else {
+        // Parts join when they touch or when a + stands between them;
+        // strings apart are separate values (the lines of a list).
+        const size_t pos = FPos;
+        const int line = FLine;
+        SkipBlanks();
+        if (!hadPart || Peek() != '+') {
+          FPos = pos;
+          FLine = line;
+          break;
+        }
         ++FPos;
         SkipBlanks();
         if (Peek() != '\'' && Peek() != '#') Error("String expected after +");
-      } else {
-        break;
       }
     }
     if (!ascii) {
@@ -582,5 +590,6 @@ bool ReadComponentRes(const AnsiString& resName, TComponent* instance) {
 }
 
 bool InitComponentFromResource(TComponent* instance) {
+  if (IsRootInMaking(instance->ClassType())) return false;
   return ReadComponentRes(instance->ClassName(), instance);
 }

@@ -54,5 +54,6 @@ AnsiString WriteComponentText(TComponent* component);
 // answers false when the program has no such resource.
 bool ReadComponentRes(const AnsiString& resName, TComponent* instance);
 // Reads the resource named after `instance`'s class (what a form's
-// constructor calls); false when there is none.
+// construction calls); false when there is none, or when a reader is making
+// the instance as the root of the stream it reads.
 bool InitComponentFromResource(TComponent* instance);

@@ -2,6 +2,8 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Exceptions.h"
+#include "platform/Properties.h"
+#include "platform/FormResource.h"
 #include "platform/HintWindow.h"
 #include "platform/Menus.h"
 #include "platform/Thread.h"
@@ -55,6 +57,10 @@ TCustomForm::~TCustomForm() {
 
 void TCustomForm::AfterConstruction() {
   TWinControl::AfterConstruction();
+  // A form class with a form resource is built from it; OnCreate (perhaps
+  // bound by the resource itself) then sees the loaded controls. A form
+  // without one stays as its code built it.
+  InitComponentFromResource(this);
   FireEvent(OnCreate, this);
 }
 
@@ -452,3 +458,47 @@ void TCustomForm::Dispatch(TMessage& Message) {
   }
   TWinControl::Dispatch(Message);
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+const TEnumInfo FormBorderStyleNames{
+    "TFormBorderStyle", {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"}};
+const TEnumInfo BorderIconNames{"TBorderIcon", {"biSystemMenu", "biMinimize", "biMaximize", "biHelp"}};
+const TEnumInfo PositionNames{"TPosition",
+                              {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                               "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"}};
+const TEnumInfo FormStyleNames{"TFormStyle", {"fsNormal", "fsMDIChild", "fsMDIForm", "fsStayOnTop"}};
+const TEnumInfo WindowStateNames{"TWindowState", {"wsNormal", "wsMinimized", "wsMaximized"}};
+
+// A form is hidden until shown, and has its own colour and font.
+const TPublishedRegistration customFormRegistration(&TCustomForm::ClassInfo, {
+    Property<&TControl::Caption, &TControl::SetCaption>("Caption"),
+    Property<&TControl::Visible, &TControl::SetVisible>("Visible").Default(false),
+    Property<&TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle>("BorderStyle", FormBorderStyleNames)
+        .Default(bsSizeable),
+    Property<&TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons>("BorderIcons", BorderIconNames)
+        .Default(TBorderIcons{biSystemMenu, biMinimize, biMaximize}),
+    Property<&TCustomForm::Position, &TCustomForm::SetPosition>("Position", PositionNames).Default(poDesigned),
+    Property<&TCustomForm::FormStyle, &TCustomForm::SetFormStyle>("FormStyle", FormStyleNames).Default(fsNormal),
+    Property<&TCustomForm::WindowState, &TCustomForm::SetWindowState>("WindowState", WindowStateNames)
+        .Default(wsNormal),
+    Property<&TCustomForm::AlphaBlend, &TCustomForm::SetAlphaBlend>("AlphaBlend").Default(false),
+    Property<&TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue>("AlphaBlendValue").Default(255),
+    Property<&TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview>("KeyPreview").Default(false),
+    Property<&TCustomForm::Menu, &TCustomForm::SetMenu>("Menu"),
+    Property<&TCustomForm::ActiveControl, &TCustomForm::SetActiveControl>("ActiveControl"),
+    Event<&TCustomForm::OnCreate>("OnCreate"),
+    Event<&TCustomForm::OnDestroy>("OnDestroy"),
+    Event<&TCustomForm::OnShow>("OnShow"),
+    Event<&TCustomForm::OnHide>("OnHide"),
+    Event<&TCustomForm::OnActivate>("OnActivate"),
+    Event<&TCustomForm::OnDeactivate>("OnDeactivate"),
+    Event<&TCustomForm::OnClose>("OnClose"),
+    Event<&TCustomForm::OnCloseQuery>("OnCloseQuery"),
+});
+
+const TPublishedRegistration formRegistration(&TForm::ClassInfo, {});
+
+}  // namespace

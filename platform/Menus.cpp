@@ -1,6 +1,7 @@
 #include "platform/Menus.h"
 
 #include "platform/Exceptions.h"
+#include "platform/Properties.h"
 
 #include <algorithm>
 
@@ -114,6 +115,18 @@ void TMenuItem::Clear() {
     Remove(item);
     if (!item->Owner()) Free(item);
   }
+}
+
+TComponent* TMenuItem::GetParentComponent() const {
+  if (FParent && FParent->FMenu) return FParent->FMenu;
+  return FParent;
+}
+
+void TMenuItem::SetParentComponent(TComponent* parent) {
+  if (FParent) FParent->Remove(this);
+  if (auto* menu = ObjectAs<TMenu>(parent)) menu->Items()->Add(this);
+  else if (auto* item = ObjectAs<TMenuItem>(parent)) item->Add(this);
+  else if (parent) throw EInvalidOperation(AnsiString("A menu item belongs in a menu or a menu item, not in a ") + parent->ClassName());
 }
 
 int TMenuItem::IndexOf(const TMenuItem* item) const {
@@ -231,3 +244,28 @@ void TPopupMenu::Popup(int X, int Y) {
   if (made) DestroyWindow(made);
   if (command) DispatchCommand(command);
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+const TPublishedRegistration menuItemRegistration(&TMenuItem::ClassInfo, {
+    Property<&TMenuItem::Caption, &TMenuItem::SetCaption>("Caption"),
+    Property<&TMenuItem::Checked, &TMenuItem::SetChecked>("Checked").Default(false),
+    Property<&TMenuItem::Default, &TMenuItem::SetDefault>("Default").Default(false),
+    Property<&TMenuItem::Enabled, &TMenuItem::SetEnabled>("Enabled").Default(true),
+    Property<&TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex>("GroupIndex").Default(0),
+    Property<&TMenuItem::RadioItem, &TMenuItem::SetRadioItem>("RadioItem").Default(false),
+    Property<&TMenuItem::ShortCut, &TMenuItem::SetShortCut>("ShortCut").Default(0),
+    Property<&TMenuItem::Visible, &TMenuItem::SetVisible>("Visible").Default(true),
+    Event<&TMenuItem::OnClick>("OnClick"),
+});
+
+const TPublishedRegistration mainMenuRegistration(&TMainMenu::ClassInfo, {});
+
+const TPublishedRegistration popupMenuRegistration(&TPopupMenu::ClassInfo, {
+    Property<&TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup>("AutoPopup").Default(true),
+    Event<&TPopupMenu::OnPopup>("OnPopup"),
+});
+
+}  // namespace

@@ -63,6 +63,11 @@ public:
   UINT Command() const { return FCommand; }
 
   virtual void Click();
+
+  // In a form an item sits in its parent item, or in its menu at the top.
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return true; }
+  void SetParentComponent(TComponent* parent) override;
   TNotifyEvent OnClick;
 
 private:

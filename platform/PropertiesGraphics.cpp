@@ -6,6 +6,7 @@
 #include "platform/ImageList.h"
 #include "platform/Picture.h"
 #include "platform/Screen.h"
+#include "platform/StringList.h"
 
 namespace {
 
@@ -73,6 +74,34 @@ void DefineImageListBitmap(TPersistent* instance, TFiler* filer) {
                               TStreamProc::Lambda([list](TStream& s) { list->WriteData(s); }), hasData);
 }
 
+// A list of lines stores them as "Strings", a list of strings.
+void DefineStrings(TPersistent* instance, TFiler* filer) {
+  auto* strings = static_cast<TStrings*>(instance);
+  bool hasData = strings->Count() > 0;
+  if (auto* ancestor = ObjectAs<TStrings>(filer->Ancestor())) hasData = !strings->Equals(*ancestor);
+  filer->DefineProperty(
+      "Strings",
+      TReaderProc::Lambda([strings](TReader* reader) {
+        strings->BeginUpdate();
+        try {
+          strings->Clear();
+          reader->ReadListBegin();
+          while (!reader->EndOfList()) strings->Add(reader->ReadString());
+          reader->ReadListEnd();
+        } catch (...) {
+          strings->EndUpdate();
+          throw;
+        }
+        strings->EndUpdate();
+      }),
+      TWriterProc::Lambda([strings](TWriter* writer) {
+        writer->WriteListBegin();
+        for (int i = 0; i < strings->Count(); ++i) writer->WriteString(strings->Strings(i));
+        writer->WriteListEnd();
+      }),
+      hasData);
+}
+
 }  // namespace
 
 bool CursorToIdent(int cursor, AnsiString& ident) {
@@ -106,6 +135,7 @@ void RegisterPlatformPublished() {
       Property<&TFont::Size, &TFont::SetSize>("Size").Stored(false),
       Property<&TFont::Style, &TFont::SetStyle>("Style", FontStyleNames).Default(TFontStyles()),
   });
+  RegisterDefineProperties(&TStrings::ClassInfo, DefineStrings);
   RegisterDefineProperties(&TPicture::ClassInfo, DefinePictureData);
   RegisterDefineProperties(&TGraphic::ClassInfo, DefineGraphicData);
   RegisterPublished(&TCustomImageList::ClassInfo, {

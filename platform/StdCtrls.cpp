@@ -1,5 +1,6 @@
 #include "platform/StdCtrls.h"
 
+#include "platform/ControlsProperties.h"
 #include "platform/Forms.h"
 
 #include <algorithm>
@@ -289,7 +290,9 @@ void TCheckBox::SetState(TCheckBoxState value) {
   if (FState == value) return;
   FState = value;
   if (HandleAllocated()) SendMessageA(FHandle, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-  Click();
+  // A form being read sets the state, nobody clicked: the handler (bound
+  // before or after it in the form) would meet a half-read form.
+  if (!ComponentState().Contains(csLoading)) Click();
 }
 
 void TCheckBox::SetAlignment(TAlignment value) {
@@ -580,3 +583,92 @@ void TComboBox::Dispatch(TMessage& Message) {
   }
   TCustomListControl::Dispatch(Message);
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+const TEnumInfo TextLayoutNames{"TTextLayout", {"tlTop", "tlCenter", "tlBottom"}};
+const TEnumInfo StaticBorderStyleNames{"TStaticBorderStyle", {"sbsNone", "sbsSingle", "sbsSunken"}};
+const TEnumInfo CheckBoxStateNames{"TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}};
+const TEnumInfo EditCharCaseNames{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
+const TEnumInfo ComboBoxStyleNames{"TComboBoxStyle", {"csDropDown", "csSimple", "csDropDownList"}};
+
+TPropInfo CaptionProperty() { return Property<&TControl::Caption, &TControl::SetCaption>("Caption"); }
+TPropInfo TextProperty() { return Property<&TControl::Text, &TControl::SetText>("Text"); }
+// The controls that take the focus by Tab unless told otherwise.
+TPropInfo FocusedByTab() { return Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(true); }
+
+// Checked says all for two states; State is kept for the third.
+bool CheckBoxStateStored(TObject* o) { return static_cast<TCheckBox*>(o)->State() == cbGrayed; }
+
+const TPublishedRegistration labelRegistration(&TCustomLabel::ClassInfo, {
+    CaptionProperty(),
+    Property<&TCustomLabel::Alignment, &TCustomLabel::SetAlignment>("Alignment", AlignmentNames)
+        .Default(taLeftJustify),
+    Property<&TCustomLabel::Layout, &TCustomLabel::SetLayout>("Layout", TextLayoutNames).Default(tlTop),
+    Property<&TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize>("AutoSize").Default(true),
+    Property<&TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap>("WordWrap").Default(false),
+    Property<&TCustomLabel::Transparent, &TCustomLabel::SetTransparent>("Transparent").Default(true),
+    Property<&TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar>("ShowAccelChar").Default(true),
+    Property<&TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl>("FocusControl"),
+});
+const TPublishedRegistration labelClassRegistration(&TLabel::ClassInfo, {});
+
+const TPublishedRegistration staticTextRegistration(&TStaticText::ClassInfo, {
+    CaptionProperty(),
+    Property<&TStaticText::Alignment, &TStaticText::SetAlignment>("Alignment", AlignmentNames)
+        .Default(taLeftJustify),
+    Property<&TStaticText::BorderStyle, &TStaticText::SetBorderStyle>("BorderStyle", StaticBorderStyleNames)
+        .Default(sbsNone),
+});
+
+const TPublishedRegistration buttonRegistration(&TButton::ClassInfo, {
+    CaptionProperty(),
+    FocusedByTab(),
+    Property<&TButton::Default, &TButton::SetDefault>("Default").Default(false),
+    Property<&TButton::Cancel, &TButton::SetCancel>("Cancel").Default(false),
+    Property<&TButton::ModalResult, &TButton::SetModalResult>("ModalResult").Default(mrNone),
+});
+
+const TPublishedRegistration checkBoxRegistration(&TCheckBox::ClassInfo, {
+    CaptionProperty(),
+    FocusedByTab(),
+    Property<&TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed>("AllowGrayed").Default(false),
+    Property<&TCheckBox::Alignment, &TCheckBox::SetAlignment>("Alignment", AlignmentNames).Default(taRightJustify),
+    Property<&TCheckBox::Checked, &TCheckBox::SetChecked>("Checked").Default(false),
+    StoredWhen(Property<&TCheckBox::State, &TCheckBox::SetState>("State", CheckBoxStateNames), CheckBoxStateStored),
+});
+
+const TPublishedRegistration customEditRegistration(&TCustomEdit::ClassInfo, {
+    TextProperty(),
+    FocusedByTab(),
+    Property<&TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength>("MaxLength").Default(0),
+    Property<&TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar>("PasswordChar").Default(0),
+    Property<&TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly>("ReadOnly").Default(false),
+    Property<&TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect>("AutoSelect").Default(true),
+    Property<&TCustomEdit::CharCase, &TCustomEdit::SetCharCase>("CharCase", EditCharCaseNames).Default(ecNormal),
+    Event<&TCustomEdit::OnChange>("OnChange"),
+});
+const TPublishedRegistration editRegistration(&TEdit::ClassInfo, {});
+
+// Items before ItemIndex: the index is read once there is something to select.
+const TPublishedRegistration listControlRegistration(&TCustomListControl::ClassInfo, {
+    FocusedByTab(),
+    Property<&TCustomListControl::Sorted, &TCustomListControl::SetSorted>("Sorted").Default(false),
+    Property<&TCustomListControl::Items>("Items"),
+    Property<&TCustomListControl::ItemIndex, &TCustomListControl::SetItemIndex>("ItemIndex").Default(-1),
+});
+const TPublishedRegistration listBoxRegistration(&TListBox::ClassInfo, {});
+
+const TPublishedRegistration comboBoxRegistration(&TComboBox::ClassInfo, {
+    Property<&TComboBox::Style, &TComboBox::SetStyle>("Style", ComboBoxStyleNames).Default(csDropDown),
+    Property<&TComboBox::DropDownCount, &TComboBox::SetDropDownCount>("DropDownCount").Default(8),
+    TextProperty(),
+    Event<&TComboBox::OnChange>("OnChange"),
+    Event<&TComboBox::OnSelect>("OnSelect"),
+    Event<&TComboBox::OnDropDown>("OnDropDown"),
+    Event<&TComboBox::OnCloseUp>("OnCloseUp"),
+});
+
+}  // namespace

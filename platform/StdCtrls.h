@@ -120,7 +120,8 @@ public:
   bool Checked() const { return State() == cbChecked; }
   void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
   TCheckBoxState State() const;
-  // A change of state (by the user or by code) fires OnClick.
+  // A change of state (by the user or by code, not by a form being read)
+  // fires OnClick.
   void SetState(TCheckBoxState value);
   bool AllowGrayed() const { return FAllowGrayed; }
   void SetAllowGrayed(bool value) { FAllowGrayed = value; }

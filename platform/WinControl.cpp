@@ -3,8 +3,10 @@
 #include "platform/Control.h"
 
 #include "platform/CallbackGuard.h"
+#include "platform/ControlsProperties.h"
 #include "platform/DragManager.h"
 #include "platform/Exceptions.h"
+#include "platform/Properties.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 
@@ -976,3 +978,23 @@ void TWinControl::DefaultHandler(TMessage& Message) {
   Message.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : DefWindowProcA, FHandle, Message.Msg, Message.WParam,
                                    Message.LParam);
 }
+
+// -- Published properties -------------------------------------------------------
+
+namespace {
+
+// Only a control with a parent has a place in a tab order.
+bool TabOrderStored(TObject* o) { return static_cast<TWinControl*>(o)->Parent() != nullptr; }
+
+const TPublishedRegistration winControlRegistration(&TWinControl::ClassInfo, {
+    StoredWhen(Property<&TWinControl::TabOrder, &TWinControl::SetTabOrder>("TabOrder"), TabOrderStored),
+    Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(false),
+    Property<&TWinControl::DoubleBuffered, &TWinControl::SetDoubleBuffered>("DoubleBuffered").Default(false),
+    Event<&TWinControl::OnKeyDown>("OnKeyDown"),
+    Event<&TWinControl::OnKeyUp>("OnKeyUp"),
+    Event<&TWinControl::OnKeyPress>("OnKeyPress"),
+    Event<&TWinControl::OnEnter>("OnEnter"),
+    Event<&TWinControl::OnExit>("OnExit"),
+});
+
+}  // namespace

@@ -18,7 +18,11 @@ BOOL CALLBACK FindTitleProc(HWND wnd, LPARAM lp) {
   GetWindowThreadProcessId(wnd, &pid);
   char title[64] = {};
   GetWindowTextA(wnd, title, sizeof title);
-  if (pid == find->Pid && IsWindowVisible(wnd) && std::string(title) == "Mevra0.46") {
+  // The application window carries the same title but has no size.
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  const bool sized = r.right > r.left && r.bottom > r.top;
+  if (pid == find->Pid && IsWindowVisible(wnd) && sized && std::string(title) == "Mevra0.46") {
     find->Found = wnd;
     return FALSE;
   }
