@@ -4,6 +4,7 @@
 #include "platform/Win32.h"
 
 #include <atomic>
+#include <map>
 #include <mutex>
 
 namespace {
@@ -48,14 +49,13 @@ struct TLeadBytes {
 
 const TLeadBytes& LeadBytes(unsigned codePage) {
   static std::mutex lock;
-  static TLeadBytes cache[4];
-  static int next = 0;
+  // Tables are never evicted: callers keep the reference after the lock is
+  // released, while other threads may ask for other code pages.
+  static std::map<unsigned, TLeadBytes> cache;
   std::lock_guard<std::mutex> guard(lock);
-  for (const auto& t : cache)
-    if (t.CodePage == codePage) return t;
-  TLeadBytes& t = cache[next];
-  next = (next + 1) % 4;
-  t = TLeadBytes();
+  const auto found = cache.find(codePage);
+  if (found != cache.end()) return found->second;
+  TLeadBytes& t = cache[codePage];
   t.CodePage = codePage;
   CPINFO info{};
   if (GetCPInfo(codePage, &info) && info.MaxCharSize > 1)

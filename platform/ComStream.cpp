@@ -113,14 +113,15 @@ int32_t TOleStream::Read(void* buffer, int32_t count) {
   if (count <= 0) return 0;
   ULONG n = 0;
   OleCheck(FStream->Read(buffer, static_cast<ULONG>(count), &n));
-  return static_cast<int32_t>(n);
+  // A foreign stream's count is not trusted past the buffer it was given.
+  return static_cast<int32_t>(std::min<ULONG>(n, static_cast<ULONG>(count)));
 }
 
 int32_t TOleStream::Write(const void* buffer, int32_t count) {
   if (count <= 0) return 0;
   ULONG n = 0;
   OleCheck(FStream->Write(buffer, static_cast<ULONG>(count), &n));
-  return static_cast<int32_t>(n);
+  return static_cast<int32_t>(std::min<ULONG>(n, static_cast<ULONG>(count)));
 }
 
 int64_t TOleStream::Seek(int64_t offset, TSeekOrigin origin) {

@@ -99,12 +99,7 @@ int32_t TResourceStream::Read(void* buffer, int32_t count) {
 int32_t TResourceStream::Write(const void*, int32_t) { throw EStreamError("Can't write to a read-only resource stream"); }
 
 int64_t TResourceStream::Seek(int64_t offset, TSeekOrigin origin) {
-  switch (origin) {
-    case TSeekOrigin::soBeginning: FPosition = offset; break;
-    case TSeekOrigin::soCurrent: FPosition += offset; break;
-    case TSeekOrigin::soEnd: FPosition = FSize + offset; break;
-  }
-  if (FPosition < 0) FPosition = 0;
+  FPosition = SeekTarget(FPosition, FSize, offset, origin);
   return FPosition;
 }
 

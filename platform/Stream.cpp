@@ -12,6 +12,14 @@ const TClassInfo TMemoryStream::ClassInfo{"TMemoryStream", &TStream::ClassInfo,
 const TClassInfo TStringStream::ClassInfo{"TStringStream", &TMemoryStream::ClassInfo,
                                           [](TObject*) -> TObject* { return new TStringStream; }};
 
+int64_t SeekTarget(int64_t position, int64_t size, int64_t offset, TSeekOrigin origin) {
+  const int64_t base = origin == TSeekOrigin::soBeginning ? 0 : origin == TSeekOrigin::soCurrent ? position : size;
+  int64_t target;
+  // Offsets may come from outside data: saturate instead of overflowing.
+  if (__builtin_add_overflow(base, offset, &target)) target = offset < 0 ? 0 : std::numeric_limits<int64_t>::max();
+  return target < 0 ? 0 : target;
+}
+
 int64_t TStream::Size() {
   const int64_t here = Seek(0, TSeekOrigin::soCurrent);
   const int64_t size = Seek(0, TSeekOrigin::soEnd);
@@ -44,6 +52,9 @@ void TStream::WriteBuffer(const void* buffer, int64_t count) {
 }
 
 int64_t TStream::CopyFrom(TStream& source, int64_t count) {
+  // A negative count (say a length field read from damaged data) asks for
+  // nothing that can be copied: refuse it like any other short transfer.
+  if (count < 0) throw EReadError("Stream read error");
   if (count == 0) {
     source.SetPosition(0);
     count = source.Size();
@@ -100,8 +111,11 @@ int32_t TMemoryStream::Read(void* buffer, int32_t count) {
 
 int32_t TMemoryStream::Write(const void* buffer, int32_t count) {
   if (count <= 0) return 0;
+  // Checked before adding: a position sought far out must not wrap round
+  // into the block.
+  const int64_t limit = static_cast<int64_t>(std::numeric_limits<size_t>::max() / 2);
+  if (FPosition > limit - count) throw EOutOfMemory("Out of memory while expanding memory stream");
   const int64_t end = FPosition + count;
-  if (end > static_cast<int64_t>(std::numeric_limits<size_t>::max() / 2)) throw EOutOfMemory("Out of memory while expanding memory stream");
   if (end > Size()) FData.resize(static_cast<size_t>(end));
   std::memcpy(FData.data() + FPosition, buffer, static_cast<size_t>(count));
   FPosition = end;
@@ -109,12 +123,7 @@ int32_t TMemoryStream::Write(const void* buffer, int32_t count) {
 }
 
 int64_t TMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
-  switch (origin) {
-    case TSeekOrigin::soBeginning: FPosition = offset; break;
-    case TSeekOrigin::soCurrent: FPosition += offset; break;
-    case TSeekOrigin::soEnd: FPosition = Size() + offset; break;
-  }
-  if (FPosition < 0) FPosition = 0;
+  FPosition = SeekTarget(FPosition, Size(), offset, origin);
   return FPosition;
 }
 

@@ -11,6 +11,10 @@
 
 enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
 
+// Where a seek lands in a stream held in memory: never before the start, and
+// saturated rather than wrapped when the offset is out of range.
+int64_t SeekTarget(int64_t position, int64_t size, int64_t offset, TSeekOrigin origin);
+
 class TStream : public TObject {
 public:
   static const TClassInfo ClassInfo;

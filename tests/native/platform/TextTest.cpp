@@ -45,4 +45,40 @@ TEST(NativeStream, ShortReadRaisesAndCopyFromZeroCopiesAll) {
   EXPECT_EQ(target.DataString(), "hello");
 }
 
+TEST(NativeStream, SeeksFromOutsideDataSaturateAndNeverWrap) {
+  constexpr int64_t kMax = INT64_MAX;
+  const struct {
+    const char* Name;
+    int64_t Start;
+    int64_t Offset;
+    TSeekOrigin Origin;
+    int64_t Expected;
+  } cases[] = {
+      {"BeforeTheStartStopsAtZero", 2, -10, TSeekOrigin::soCurrent, 0},
+      {"FromTheEnd", 0, -2, TSeekOrigin::soEnd, 3},
+      {"PastTheEndIsAllowed", 0, 100, TSeekOrigin::soBeginning, 100},
+      {"CurrentPlusHugeSaturates", 4, kMax, TSeekOrigin::soCurrent, kMax},
+      {"EndPlusHugeSaturates", 0, kMax - 1, TSeekOrigin::soEnd, kMax},
+      {"HugeNegativeStopsAtZero", 4, INT64_MIN, TSeekOrigin::soCurrent, 0},
+  };
+  for (const auto& c : cases) {
+    TStringStream stream("hello");
+    stream.SetPosition(c.Start);
+    EXPECT_EQ(stream.Seek(c.Offset, c.Origin), c.Expected) << c.Name;
+    char b;
+    if (c.Expected >= 5) EXPECT_EQ(stream.Read(&b, 1), 0) << c.Name;
+  }
+}
+
+TEST(NativeStream, WritesFarOutAndNegativeCopiesAreRefused) {
+  TStringStream stream("hello");
+  stream.Seek(INT64_MAX - 1, TSeekOrigin::soBeginning);
+  EXPECT_THROW(stream.WriteString("xyz"), EOutOfMemory);
+  EXPECT_EQ(stream.DataString(), "hello");
+  TMemoryStream target;
+  stream.SetPosition(0);
+  EXPECT_THROW(target.CopyFrom(stream, -1), EReadError);
+  EXPECT_EQ(target.Size(), 0);
+}
+
 }  // namespace

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 AnsiString TempName(const char* name) {
@@ -66,6 +68,10 @@ TEST(ResourceStream, ReadsAModuleResourceAndRefusesMissingOnes) {
   ASSERT_GT(bitmap.Size(), 40);
   EXPECT_EQ(bitmap.ReadDWord(), 40u);  // a BITMAPINFOHEADER
   EXPECT_THROW(bitmap.WriteByte(0), EStreamError);
+  // Offsets far out saturate instead of wrapping back into the resource.
+  EXPECT_EQ(bitmap.Seek(INT64_MAX, TSeekOrigin::soCurrent), INT64_MAX);
+  EXPECT_THROW(bitmap.ReadByte(), EReadError);
+  EXPECT_EQ(bitmap.Seek(INT64_MIN, TSeekOrigin::soCurrent), 0);
   EXPECT_THROW(TResourceStream(GetModuleHandleA(nullptr), "NOSUCHRESOURCE"), EResNotFound);
 }
 
@@ -119,6 +125,26 @@ class TFailingStream : public TMemoryStream {
 public:
   int32_t Read(void*, int32_t) override { throw EReadError("Disk gone"); }
 };
+
+// A stream that claims more than a 32-bit process can hold.
+class THugeStream : public TStream {
+public:
+  int32_t Read(void* buffer, int32_t count) override {
+    std::memset(buffer, 'x', static_cast<size_t>(count));
+    return count;
+  }
+  int32_t Write(const void*, int32_t) override { return 0; }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override {
+    return origin == TSeekOrigin::soEnd ? (int64_t{1} << 33) + offset : 0;
+  }
+};
+
+TEST(StringList, AStreamTooLargeToHoldIsRefusedNotCutShort) {
+  THugeStream huge;
+  TStringList lines;
+  EXPECT_THROW(lines.LoadFromStream(huge), EOutOfMemory);
+  EXPECT_EQ(lines.Count(), 0);
+}
 
 TEST(ComStream, AnExceptionBecomesAnHResultAtTheComBoundary) {
   THandlerScope handler;

@@ -119,7 +119,12 @@ TEST(SysUtils, EnvironmentFilesAndVersion) {
       {"c:\\qz\\qz.dat", "c:\\qz\\", "qz.dat", ".dat"},
       {"qz.dat", "", "qz.dat", ".dat"},
       {"c:\\a.b\\file", "c:\\a.b\\", "file", ""},
-      {"c:", "c:", "", ""}};
+      {"c:", "c:", "", ""},
+      // A double-byte character whose second byte is a backslash is not a delimiter.
+      {"c:\\d\x81\x5C" ".txt", "c:\\", "d\x81\x5C" ".txt", ".txt"},
+      {"c:\\\x81\x5C" "\\f", "c:\\\x81\x5C" "\\", "f", ""}};
+  EXPECT_EQ(ExcludeTrailingPathDelimiter("c:\\\x81\x5C"), "c:\\\x81\x5C");
+  EXPECT_EQ(IncludeTrailingPathDelimiter("c:\\\x81\x5C"), "c:\\\x81\x5C" "\\");
   for (const auto& p : paths) {
     EXPECT_EQ(ExtractFilePath(p.In), p.Path) << p.In;
     EXPECT_EQ(ExtractFileName(p.In), p.Name) << p.In;
