@@ -352,7 +352,10 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo* info) {
         if (!IdentToColor(ident, c)) Error("Unknown colour " + ident);
         SetOrdProp(instance, info, c);
       } else {
-        SetOrdProp(instance, info, static_cast<uint32_t>(ReadInt64()));
+        // Colours are 32 bits, written signed or not; more would be cut.
+        int64_t v = ReadInt64();
+        if (v < INT32_MIN || v > int64_t(UINT32_MAX)) Error("Colour value out of range");
+        SetOrdProp(instance, info, static_cast<uint32_t>(v));
       }
       return;
     case pkBoolean: SetOrdProp(instance, info, ReadBoolean() ? 1 : 0); return;
@@ -694,9 +697,12 @@ void TWriter::WriteProperty(TPersistent* instance, TPersistent* ancestor, const 
     AnsiString method = GetMethodName(instance, info, FRoot);
     if (ancestor && method == GetMethodName(ancestor, info, FAncestorRoot))
       return;
-    if (method.empty()) return;
+    if (method.empty() && !ancestor) return;
     WritePropName(info->Name);
-    WriteIdent(method);
+    // A handler the ancestor has and this form dropped is written as nil,
+    // or reading would bring the ancestor's back.
+    if (method.empty()) WriteValue(TValueType::vaNil);
+    else WriteIdent(method);
     return;
   }
   if (IsDefaultPropertyValue(instance, info, ancestor)) return;

@@ -479,6 +479,12 @@ private:
         uint32_t n = FReader.ReadLength();
         std::string bytes(n, '\0');
         if (n) s->ReadBuffer(bytes.data(), n);
+        // Text the text reader would refuse is refused here already.
+        try {
+          Utf8ToUtf16(bytes, true);
+        } catch (const EConvertError&) {
+          FReader.Error("String is not valid UTF-8");
+        }
         FOut += QuoteUtf8(bytes);
         return;
       }

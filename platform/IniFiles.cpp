@@ -185,8 +185,10 @@ AnsiString TMemIniFile::ReadString(const AnsiString& section, const AnsiString& 
 }
 
 void TMemIniFile::WriteString(const AnsiString& section, const AnsiString& ident, const AnsiString& value) {
-  if (ident.empty() || ident.find('=') != AnsiString::npos || section.find(']') != AnsiString::npos ||
-      value.find_first_of("\r\n") != AnsiString::npos)
+  // What the text could not give back: a name holding "=" or starting a
+  // comment, a section name holding "]", a value of several lines.
+  if (ident.empty() || ident[0] == ';' || ident.find('=') != AnsiString::npos ||
+      section.find(']') != AnsiString::npos || value.find_first_of("\r\n") != AnsiString::npos)
     throw EIniFileException(Format("Cannot write %s in section %s", ident.c_str(), section.c_str()));
   if (TEntry* e = FindEntry(section, ident)) {
     e->Value = value;

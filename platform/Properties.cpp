@@ -350,6 +350,9 @@ void SetPropValue(TObject* instance, const AnsiString& name, const AnsiString& v
         } catch (const EConvertError&) {
           throw EPropertyError(Format("Invalid number '%s' for %s", value.c_str(), info->Name));
         }
+        // As the form reader does: a 32-bit property takes no more.
+        if (info->Kind == pkInteger && (v < INT32_MIN || v > INT32_MAX))
+          throw EPropertyError(Format("Value %s is out of range for %s", value.c_str(), info->Name));
         SetOrdProp(instance, info, v);
         return;
       }

@@ -244,8 +244,16 @@ TRegistryIniFile::TRegistryIniFile(const AnsiString& key, REGSAM access, HKEY ro
 
 TRegistryIniFile::~TRegistryIniFile() = default;
 
+AnsiString TRegistryIniFile::SectionPath(const AnsiString& section) const {
+  // A section that begins with a backslash names its key from the root, as
+  // the bar layouts do when their base is the whole registry path.
+  if (!section.empty() && section[0] == '\\') return section;
+  if (section.empty()) return FBase;
+  return FBase == "\\" ? FBase + section : FBase + "\\" + section;
+}
+
 bool TRegistryIniFile::OpenSection(const AnsiString& section, bool create) {
-  AnsiString path = section.empty() ? FBase : FBase + "\\" + section;
+  AnsiString path = SectionPath(section);
   return create ? FRegistry.OpenKey(path, true) : FRegistry.OpenKeyReadOnly(path);
 }
 
@@ -300,7 +308,7 @@ void TRegistryIniFile::WriteBinaryStream(const AnsiString& section, const AnsiSt
 }
 
 bool TRegistryIniFile::SectionExists(const AnsiString& section) {
-  return FRegistry.KeyExists(FBase + "\\" + section);
+  return FRegistry.KeyExists(SectionPath(section));
 }
 
 bool TRegistryIniFile::ValueExists(const AnsiString& section, const AnsiString& ident) {
@@ -320,7 +328,7 @@ void TRegistryIniFile::ReadSections(TStrings& strings) {
 void TRegistryIniFile::EraseSection(const AnsiString& section) {
   if (section.empty()) return;
   FRegistry.CloseKey();
-  FRegistry.DeleteKey(FBase + "\\" + section);
+  FRegistry.DeleteKey(SectionPath(section));
 }
 
 void TRegistryIniFile::DeleteKey(const AnsiString& section, const AnsiString& ident) {

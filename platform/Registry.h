@@ -74,7 +74,8 @@ private:
 // An INI-shaped store over a registry key (below HKEY_CURRENT_USER unless
 // told otherwise): sections are its sub-keys, strings and booleans string
 // values, integers DWORD values (written as a decimal string where the value
-// already holds a string; reads accept both), binary values binary data.
+// already holds a string; reads accept both), binary values binary data. A
+// section that begins with a backslash is a key from the root instead.
 class TRegistryIniFile : public TCustomIniFile {
 public:
   static const TClassInfo ClassInfo;
@@ -99,7 +100,10 @@ public:
   void DeleteKey(const AnsiString& section, const AnsiString& ident) override;
 
 private:
-  // Opens the section's key below the base key (created when `create`).
+  // The key of a section from the root: below the base key, or the section
+  // itself when it begins with a backslash.
+  AnsiString SectionPath(const AnsiString& section) const;
+  // Opens the section's key (created when `create`).
   bool OpenSection(const AnsiString& section, bool create);
 
   TRegistry FRegistry;

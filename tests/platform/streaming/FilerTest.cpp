@@ -210,14 +210,18 @@ TEST(FormWriter, DefaultsAndStoredPredicatesAreNotWritten) {
 TEST(FormWriter, AncestorLimitsWhatIsWritten) {
   FormPtr ancestor = LoadTestForm();
   FormPtr form = LoadTestForm();
+  // The text of what the form writes against its ancestor.
+  auto descendentText = [&] {
+    TMemoryStream stream;
+    TWriter writer(&stream);
+    writer.WriteDescendent(form.get(), ancestor.get());
+    stream.Seek(0, TSeekOrigin::soBeginning);
+    return ObjectBinaryToText(stream);
+  };
   form->Button1->SetCaption("Cancel");
   form->Blob1->Payload = "changed";
   static_cast<TTestItem*>(form->Blob1->Items()->Items(1))->Value = 5;
-  TMemoryStream stream;
-  TWriter writer(&stream);
-  writer.WriteDescendent(form.get(), ancestor.get());
-  stream.Seek(0, TSeekOrigin::soBeginning);
-  AnsiString text = ObjectBinaryToText(stream);
+  AnsiString text = descendentText();
   EXPECT_NE(std::string::npos, text.find("Caption = 'Cancel'"));
   EXPECT_NE(std::string::npos, text.find("Payload = {"));
   EXPECT_NE(std::string::npos, text.find("Value = 5"));
@@ -230,12 +234,15 @@ TEST(FormWriter, AncestorLimitsWhatIsWritten) {
   form->Button1->SetCaption("OK");
   form->Blob1->Payload = ancestor->Blob1->Payload;
   static_cast<TTestItem*>(form->Blob1->Items()->Items(1))->Value = 0;
-  TMemoryStream same;
-  TWriter sameWriter(&same);
-  sameWriter.WriteDescendent(form.get(), ancestor.get());
-  same.Seek(0, TSeekOrigin::soBeginning);
-  text = ObjectBinaryToText(same);
+  text = descendentText();
   EXPECT_EQ(std::string::npos, text.find(" = ")) << text;
+
+  // A handler the ancestor has and the form dropped is written as nil, so
+  // that reading the form does not bring the ancestor's back.
+  form->Button1->OnClick = TNotifyEvent();
+  text = descendentText();
+  EXPECT_NE(std::string::npos, text.find("OnClick = nil")) << text;
+  EXPECT_EQ(std::string::npos, WriteComponentText(form.get()).find("Button1Click"));
 }
 
 TEST(FormReader, UnknownGraphicClassLeavesThePictureEmpty) {
@@ -261,6 +268,9 @@ TEST(FormReader, MalformedFormsRaiseErrorsNamingWhatIsWrong) {
       {"object F: TTestForm\n object B: TTestBlob\n  Payload = {00FF1}\n end\nend\n", {"line 3", "property 'Payload'", "truncated"}},
       {"object F: TTestForm\n object B: TTestButton\n  Width = 'wide'\n end\nend\n", {"component 'B'", "property 'Width'", "Integer value expected"}},
       {"object F: TTestForm\n object B: TTestButton\n  Align = taMiddle\n end\nend\n", {"component 'B'", "property 'Align'", "taMiddle"}},
+      {"object F: TTestForm\n object B: TTestButton\n  Color = 4294967296\n end\nend\n", {"property 'Color'", "out of range", ""}},
+      {"object F: TTestForm\n object B: TTestButton\n  Color = clNoSuchColour\n end\nend\n", {"property 'Color'", "clNoSuchColour", ""}},
+      {"object F: TTestForm\n object B: TTestButton\n  Cursor = crNoSuch\n end\nend\n", {"property 'Cursor'", "crNoSuch", ""}},
       {"object F: TTestForm\n object B: TTestButton\n  Options = [toBold, toTall]\n end\nend\n", {"property 'Options'", "toTall", ""}},
       {"object F: TTestForm\n object B: TTestButton\n  OnClick = NoSuchHandler\n end\nend\n", {"property 'OnClick'", "NoSuchHandler", ""}},
       {"object F: TTestForm\n object B: TTestButton\n  OnClick = ValueChanged\n end\nend\n", {"property 'OnClick'", "does not fit", ""}},
@@ -383,6 +393,14 @@ TEST(FormText, ValuesConvertBothWays) {
   EXPECT_NE(std::string::npos, written.find("Color = clLime"));
   EXPECT_NE(std::string::npos, written.find("Options = [toWide, toHidden]"));
   EXPECT_EQ(written, WriteComponentText(FromText(written).get()));
+
+  // A UTF-8 string of the binary form that is not UTF-8 does not become
+  // text the text reader would refuse.
+  std::string badUtf8("MVF1\x01\x09TTestForm\x01" "F\x07" "Caption\x0E\x01\x00\x00\x00\xFF\x00\x00", 33);
+  TStringStream badStream(badUtf8);
+  std::string message = ErrorOf([&] { ObjectBinaryToText(badStream, "Bad"); });
+  EXPECT_NE(std::string::npos, message.find("property 'Caption'")) << message;
+  EXPECT_NE(std::string::npos, message.find("not valid UTF-8")) << message;
 }
 
 TEST(FormReader, CreatesTheRootFromItsClassWhenNoneIsGiven) {

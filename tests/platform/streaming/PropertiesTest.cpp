@@ -73,6 +73,7 @@ TEST(PublishedProperties, RefusesWhatDoesNotFit) {
   const Case cases[] = {
       {"NoSuch", "1", "does not exist"},
       {"Left", "twelve", "Invalid number"},
+      {"Left", "4294967296", "out of range"},
       {"Visible", "yes", "Invalid boolean"},
       {"Align", "taMiddle", "Invalid value"},
       {"Options", "[toBold,,toWide]", "Invalid set"},

@@ -132,6 +132,8 @@ TEST(MemIniFile, RefusesWhatItCouldNotReadBack) {
   EXPECT_THROW(ini.WriteString("S", "a=b", "x"), EIniFileException);
   EXPECT_THROW(ini.WriteString("S", "a", "two\r\nlines"), EIniFileException);
   EXPECT_THROW(ini.WriteString("S", "", "x"), EIniFileException);
+  EXPECT_THROW(ini.WriteString("S", ";a", "x"), EIniFileException);
+  EXPECT_THROW(ini.WriteString("S]", "a", "x"), EIniFileException);
   ini.WriteString("S", "Bin", "0G");
   TMemoryStream s;
   EXPECT_THROW(ini.ReadBinaryStream("S", "Bin", s), EIniFileException);
@@ -210,5 +212,49 @@ TEST(RegistryIniFile, ReadsTheColourSchemeNameBelowABaseKey) {
   EXPECT_EQ("METALLIC", UpperCase(ini.ReadString("ThemeManager", "ColorName", "")));
   EXPECT_EQ("", ini.ReadString("ThemeManager", "Missing", ""));
   EXPECT_EQ("", ini.ReadString("NoSuchKey", "ColorName", ""));
+  DeleteTestKey();
+}
+
+TEST(RegistryIniFile, SectionsBeginningWithABackslashAreKeysFromTheRoot) {
+  // The bar layouts name their sections by the whole path: base + "Bar0".
+  DeleteTestKey();
+  const AnsiString base = TestKey() + "\\";
+  {
+    TRegistryIniFile ini(TestKey());
+    ini.WriteInteger(base + "Bar0\\ItemLink0", "Index", 3);
+    ini.WriteString(base + "Items", "Caption", "x");
+    EXPECT_TRUE(ini.SectionExists(base + "Bar0"));
+    EXPECT_EQ(3, ini.ReadInteger(base + "Bar0\\ItemLink0", "Index", 0));
+  }
+  TRegistry reg;
+  ASSERT_TRUE(reg.OpenKey(TestKey() + "\\Bar0\\ItemLink0", false));
+  EXPECT_EQ(3, reg.ReadInteger("Index"));
+  reg.CloseKey();
+  EXPECT_FALSE(reg.KeyExists(TestKey() + TestKey()));
+  {
+    // Erasing the base section takes the whole layout with it.
+    TRegistryIniFile ini(TestKey());
+    ini.EraseSection(base);
+    EXPECT_FALSE(ini.SectionExists(base + "Items"));
+    EXPECT_EQ(-1, ini.ReadInteger(base + "Bar0\\ItemLink0", "Index", -1));
+  }
+  DeleteTestKey();
+}
+
+TEST(RegistryIniFile, WritesThatTheKeyRefusesRaise) {
+  // A store opened for reading only: each write reports its failure instead
+  // of losing the value quietly.
+  DeleteTestKey();
+  {
+    TRegistryIniFile ini(TestKey());
+    ini.WriteString("Bar", "Caption", "kept");
+  }
+  TRegistryIniFile ini(TestKey(), KEY_READ);
+  EXPECT_EQ("kept", ini.ReadString("Bar", "Caption", ""));
+  EXPECT_THROW(ini.WriteString("Bar", "Caption", "new"), ERegistryException);
+  EXPECT_THROW(ini.WriteInteger("Bar", "Count", 1), ERegistryException);
+  TStringStream bytes(std::string("\x01\x02", 2));
+  EXPECT_THROW(ini.WriteBinaryStream("Bar", "State", bytes), ERegistryException);
+  EXPECT_EQ("kept", ini.ReadString("Bar", "Caption", ""));
   DeleteTestKey();
 }
