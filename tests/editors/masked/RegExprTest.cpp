@@ -107,11 +107,29 @@ TEST(RegExprCompiler, ReportsEachErrorWithItsPosition) {
       {"[a-a]", {"Line1, Char4: The starting character of the subrange must be less than the finishing one"}},
       // A line break counts lines at CR and columns from the LF.
       {"a\r\n|*", {"Line2, Char2: Illegal quantifier '*'"}},
+      // A lone CR counts a line and the column keeps counting; a lone LF only restarts the column.
+      {"a\r|*", {"Line2, Char4: Illegal quantifier '*'"}},
+      {"a\n|*", {"Line1, Char2: Illegal quantifier '*'"}},
+      {"a\\\t", {"Line1, Char3: The space character is not allowed after '\\'"}},
+      {"\\xg4", {"Line1, Char3: Hexadecimal number expected but 'g' found"}},
+      {"'a''", {"Line1, Char5: Missing ' ' '"}},
+      {"(|a)", {"Line1, Char2: The alternative should not be empty"}},
+      {"a*{2}", {"Line1, Char3: The parameter quantifier cannot be applied here"}},
+      {"a{2 3}", {"Line1, Char5: Incorrect parameter quantifier"}},
+      // Without an item the count's lexemes are ordinary ones: the "," means nothing.
+      {"{2,3}", {"Line1, Char1: Incorrect parameter quantifier", "Line1, Char2: Illegal integer value",
+                 "Line1, Char4: Illegal integer value", "Line1, Char5: Illegal '}'"}},
       // Every error of the phase is reported, not just the first.
       {"[c-a]|*|+", {"Line1, Char4: The starting character of the subrange must be less than the finishing one",
                      "Line1, Char7: Illegal quantifier '*'", "Line1, Char9: Illegal quantifier '+'"}},
   };
   for (const auto& c : cases) EXPECT_EQ(ErrorsOf(c.Pattern), c.Errors) << c.Pattern;
+}
+
+TEST(RegExprCompiler, ErrorTextShowsOnlyThePositionItHas) {
+  const struct { int Line, Column; const char* Text; } cases[] = {
+      {0, 0, "m"}, {0, 5, "m"}, {1, 0, "Line1: m"}, {12, 34, "Line12, Char34: m"}};
+  for (const auto& c : cases) EXPECT_EQ(TcxRegExpr::regExprErrorText(TcxRegExprError(c.Line, c.Column, "m")), c.Text);
 }
 
 TEST(RegExprCompiler, MissingStreamIsReported) {
@@ -139,19 +157,31 @@ TEST(RegExprCompiler, RecompilingReplacesTheOutcome) {
 }
 
 TEST(RegExprCompiler, LexemesCarryKindTextAndPosition) {
-  TcxRegExpr lexed;
-  EXPECT_THROW(Compile(lexed, "a\\d{12,}/:.\\1 x"), EcxRegExprError);  // \1: no group
-  const struct { uint8_t Kind; const char* Text; uint32_t Column; } expected[] = {
-      {lkLiteral, "a", 1}, {lkDigit, "d", 2},  {lkOperator, "{", 4},        {lkNumber, "12", 5},
-      {lkOperator, ",", 7}, {lkOperator, "}", 8}, {lkDateSeparator, "/", 9}, {lkTimeSeparator, ":", 10},
-      {lkAny, ".", 11},    {lkGroupReference, "1", 12}, {lkLiteral, "x", 15}};
-  ASSERT_EQ(lexed.lexems().Count(), static_cast<int>(std::size(expected)));
-  for (int i = 0; i < lexed.lexems().Count(); ++i) {
-    const TcxLexem& lexem = lexed.lexems().Item(i);
-    EXPECT_EQ(lexem.Kind, expected[i].Kind) << i;
-    EXPECT_EQ(lexem.Text, expected[i].Text) << i;
-    EXPECT_EQ(lexem.Column, expected[i].Column) << i;
-    EXPECT_EQ(lexem.Line, 1u) << i;
+  struct Lexem { uint8_t Kind; const char* Text; uint32_t Column; };
+  const struct { const char* Pattern; std::vector<Lexem> Lexems; } cases[] = {
+      {"a\\d{12,}/:.\\1 x",  // \1 refers to no group: lexed, then refused
+       {{lkLiteral, "a", 1}, {lkDigit, "d", 2}, {lkOperator, "{", 4}, {lkNumber, "12", 5}, {lkOperator, ",", 7},
+        {lkOperator, "}", 8}, {lkDateSeparator, "/", 9}, {lkTimeSeparator, ":", 10}, {lkAny, ".", 11},
+        {lkGroupReference, "1", 12}, {lkLiteral, "x", 15}}},
+      // The doubled quote is one literal at its first quote; an escape sits at its backslash.
+      {"'it''s' \\x41[\\d]",
+       {{lkLiteral, "i", 2}, {lkLiteral, "t", 3}, {lkLiteral, "'", 4}, {lkLiteral, "s", 6}, {lkLiteral, "A", 9},
+        {lkOperator, "[", 13}, {lkDigit, "d", 14}, {lkOperator, "]", 16}}},
+  };
+  for (const auto& c : cases) {
+    TcxRegExpr lexed;
+    try {
+      Compile(lexed, c.Pattern);
+    } catch (const EcxRegExprError&) {
+    }
+    ASSERT_EQ(lexed.lexems().Count(), static_cast<int>(c.Lexems.size())) << c.Pattern;
+    for (int i = 0; i < lexed.lexems().Count(); ++i) {
+      const TcxLexem& lexem = lexed.lexems().Item(i);
+      EXPECT_EQ(lexem.Kind, c.Lexems[i].Kind) << c.Pattern << " " << i;
+      EXPECT_EQ(lexem.Text, c.Lexems[i].Text) << c.Pattern << " " << i;
+      EXPECT_EQ(lexem.Column, c.Lexems[i].Column) << c.Pattern << " " << i;
+      EXPECT_EQ(lexem.Line, 1u) << c.Pattern << " " << i;
+    }
   }
 }
 
@@ -198,6 +228,11 @@ TEST(RegExprMatching, PatternsAcceptWhatTheyDescribe) {
       {"(ab){2}\\1", "ababab", "final"}, {"(ab){2}\\1", "abababab", "refused@6"},
       // A reference to an open group copies what was read of it.
       {"(a\\1)", "aa", "final"},
+      // Inside brackets blanks are skipped, a later "^" is a member and a
+      // leading "-" after "^" is one too; references and quotes give members.
+      {"[a b]", "b", "final"},          {"[a b]", " ", "refused@0"},     {"[a^]", "^", "final"},
+      {"[^-a]", "-", "refused@0"},      {"[^-a]", "b", "final"},         {"[\\1]", "1", "final"},
+      {"['a]']", "]", "final"},         {"\\0", "0", "final"},           {"^a$]}", "^a$]}", "final"},
   };
   for (const auto& c : cases) EXPECT_EQ(Feed(c.Pattern, c.Input), c.Outcome) << c.Pattern << " on " << c.Input;
 }
@@ -218,6 +253,9 @@ TEST(RegExprMatching, CaseInsensitiveLiteralsTakeThePatternsCase) {
   EXPECT_EQ(Feed("a", "A", false), "refused@0");
   // A literal that accepts first does not hide the typed case from the tests after it.
   EXPECT_EQ(Feed("aX|[A]Y", "AY", true), "final");
+  // Literal members of a bracket expression fold like literals.
+  EXPECT_EQ(Feed("[a]", "A", true), "final");
+  EXPECT_EQ(Feed("[^a]", "A", true), "refused@0");
 }
 
 TEST(RegExprMatching, SeparatorsFollowTheLocale) {
@@ -325,6 +363,9 @@ TEST(RegExprAutomaton, AutoCompletesAndUndoesForcedLiterals) {
       {"\\d\\d-\\d\\d", "12!-", "+-", false},  // the "-" was inserted: typing it again is refused
       {"\\d\\d-\\d\\d", "1234", "+-", true},
       {"\\d\\d(-\\d\\d)?", "12", "", true},
+      // Locale separators are completed as the locale has them.
+      {"\\d\\d/\\d\\d/\\d\\d", "1231", "+/+/", false},
+      {"\\d\\d:\\d\\d", "12<", "+:-", false},
       // A leading literal is typed at once; a bracket expression never is.
       {"x[-]", "", "+x", false},
       {"x(-|/)", "", "+x", false},  // "-" and the date separator "/" differ
