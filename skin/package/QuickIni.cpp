@@ -70,7 +70,23 @@ int32_t TQuickIni::ReadInteger(const AnsiString& section, const AnsiString& key,
   AnsiString s = ReadString(section, key, AnsiString());
   if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) s = "$" + s.substr(2);
   int value;
-  return !s.empty() && TryStrToInt(s, value) ? value : fallback;
+  if (!s.empty() && TryStrToInt(s, value)) return value;
+  // Eight hexadecimal digits are a 32-bit pattern: colours such as
+  // $FFFFFFFF (-1, "not given") are written that way.
+  if (s.size() >= 2 && s.size() <= 9 && s[0] == '$') {
+    uint32_t bits = 0;
+    for (size_t i = 1; i < s.size(); ++i) {
+      const char c = s[i];
+      const int digit = c >= '0' && c <= '9' ? c - '0'
+                        : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                        : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                               : -1;
+      if (digit < 0) return fallback;
+      bits = bits << 4 | static_cast<uint32_t>(digit);
+    }
+    return static_cast<int32_t>(bits);
+  }
+  return fallback;
 }
 
 void TQuickIni::ReadSections(std::vector<AnsiString>& list) const {

@@ -8,6 +8,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -74,6 +75,33 @@ TEST_F(HouseSkinContentTest, CarriesEverySectionTheEngineReads) {
     EXPECT_TRUE(found) << name;
   }
   EXPECT_EQ(FIni.ReadString("TitlebarSkin", "SkinName", ""), "House");
+}
+
+// The keys the skin data reads beyond images: a missing one would leave the
+// engine on a system default and the house look incomplete.
+TEST_F(HouseSkinContentTest, GivesEveryKeyTheEngineReads) {
+  std::vector<std::pair<AnsiString, AnsiString>> keys = {
+      {"TitlebarSkin", "SkinName"}, {"Fonts", "FontHeight"}, {"MDICONTROLS", "Image"},
+      {"Buttons", "NormalColour"}, {"Buttons", "MouseOverColour"}, {"Buttons", "PressedColour"},
+      {"Buttons", "NormalColour2"}, {"Buttons", "MouseOverColour2"}, {"Buttons", "PressedColour2"},
+      {"GroupBox", "BackgroundAlignment"}, {"GroupBox", "BackgroundLeftShift"}, {"GroupBox", "BackgroundRightShift"},
+      {"HorzScrollThumb", "FrameCount"}, {"VertScrollThumb", "FrameCount"}, {"Colour1", "color"}};
+  for (const char* key : {"TextShift", "TextShiftVert", "TextRightClip", "TextAlignment", "Textbackground",
+                          "TXTBackleft", "TXTBackRight", "TileMenu", "TileLeftMenu", "TileRightMenu", "ActiveTextR",
+                          "ActiveTextG", "ActiveTextB", "InActiveTextR", "InActiveTextG", "InActiveTextB"})
+    keys.emplace_back("Personality", key);
+  for (const char* side : {"Left", "Right", "Top", "Bottom"})
+    for (const char* part : {"TopHeight", "BotHeight", "Frame", "Stretch", "Trans"})
+      keys.emplace_back("Personality", AnsiString(side) + part);
+  for (const char* key : {"WindowText", "TitleTextActive", "TitleTextNoActive", "ButtonFace", "ButtonText",
+                          "ButtonHilight", "Buttonlight", "ButtonShadow", "ButtonDkShadow", "HilightText", "Hilight",
+                          "Menubar", "MenuBarText", "MenuText", "Menu", "Scrollbar"})
+    keys.emplace_back("Colours", key);
+  for (int i = 0; i < 10; ++i) keys.emplace_back("Customcolors", Format("Color%d", i));
+  for (const char* button : {"Button0", "Button1", "Button2", "Button3", "Button4"})
+    for (const char* key : {"Action", "Align", "Xcoord", "Ycoord", "Visibility", "Visibility1", "CombineOp"})
+      keys.emplace_back(button, key);
+  for (const auto& k : keys) EXPECT_NE(FIni.ReadString(k.first, k.second, ""), "") << k.first << "/" << k.second;
 }
 
 // Every bitmap the INI names exists, and its strip divides into the frames

@@ -229,6 +229,47 @@ TEST(SkinReaderTest, NameListLineEnds) {
   EXPECT_EQ(entry.DataString(), "dddd");
 }
 
+// Directories that are odd but consistent load, and entries are served by
+// offset from the sizes before them.
+TEST(SkinReaderTest, OddButConsistentDirectories) {
+  const struct {
+    const char* Name;
+    AnsiString Names;
+    std::vector<int32_t> Sizes;
+    AnsiString Data;
+    const char* Lookup;
+    const char* Expected;
+    int Count;
+  } cases[] = {
+      // A blank line inside the list is an entry with an empty name.
+      {"blank name in the middle", "a.bmp\r\n\r\nb.bmp\r\n", {1, 2, 3}, "abbccc", "b.bmp", "ccc", 3},
+      // The first of two equal names wins.
+      {"duplicate name", "a.bmp\r\nA.BMP\r\n", {1, 2}, "xyy", "a.bmp", "x", 2},
+      // Bytes after the last entry belong to none.
+      {"trailing bytes", "a.bmp\r\n", {2}, "xxjunk", "a.bmp", "xx", 1},
+      {"no names", "", {}, "", "a.bmp", "", 0},
+      {"empty entry between others", "a\nb\nc\n", {1, 0, 1}, "xz", "c", "z", 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    AnsiString body;
+    AppendInt32(body, 20000);
+    AppendInt32(body, static_cast<int32_t>(c.Names.size()));
+    AppendInt32(body, 0);
+    AppendInt32(body, 0);
+    body += c.Names;
+    for (int32_t size : c.Sizes) AppendInt32(body, size);
+    body += c.Data;
+    TBytesStream package(PackageOf(body));
+    TSkinReader reader;
+    ASSERT_TRUE(reader.LoadPackage(package));
+    EXPECT_EQ(reader.Count(), c.Count);
+    TMemoryStream entry;
+    reader.GetEntry(c.Lookup, entry);
+    EXPECT_EQ(entry.DataString(), c.Expected);
+  }
+}
+
 TEST(SkinReaderTest, UnknownVersionsTellTheUserAndLoadNothing) {
   MessageRecorder recorder;
   for (int32_t version : {0, 10000, 25000, 80000, -1}) {
@@ -301,6 +342,31 @@ TEST(SkinReaderTest, MalformedPackagesAreRejected) {
   }
 }
 
+// A reader that is loaded again forgets the previous package, also when the
+// new one is refused.
+TEST(SkinReaderTest, ReloadingReplacesTheDirectory) {
+  MessageRecorder recorder;
+  TSkinReader reader;
+  TBytesStream good(BuildSkinPackage(70000, SampleEntries()));
+  ASSERT_TRUE(reader.LoadPackage(good));
+  TMemoryStream entry;
+  BodyFields unknown;
+  unknown.Version = 12345;
+  BodyFields overlong;
+  overlong.Sizes = {3, 3};
+  for (const AnsiString& bad : {PackageOf(unknown.Build()), PackageOf(overlong.Build())}) {
+    TBytesStream package(bad);
+    try {
+      EXPECT_FALSE(reader.LoadPackage(package));
+    } catch (const ESkinPackageError&) {
+    }
+    EXPECT_EQ(reader.Count(), 0);
+    reader.GetEntry("buttons.bmp", entry);
+    EXPECT_EQ(entry.Size(), 0);
+    ASSERT_TRUE(reader.LoadPackage(good));
+  }
+}
+
 TEST(SkinReaderTest, TruncationAtEveryFieldIsRejected) {
   MessageRecorder recorder;
   const AnsiString body = BodyFields().Build();
@@ -349,7 +415,8 @@ TEST(QuickIniTest, LookupRules) {
       "[Buttons]\r\n"
       "Tile=5\r\n"
       "[Numbers]\r\n"
-      "Hex=0x1F\r\nDollar=$1F\r\nNegative=-5\r\nBare=0x\r\nWord=abc\r\nBig=99999999999\r\n");
+      "Hex=0x1F\r\nDollar=$1F\r\nNegative=-5\r\nBare=0x\r\nWord=abc\r\nBig=99999999999\r\n"
+      "AllBits=0xFFFFFFFF\r\nTopBit=$80000000\r\nNineDigits=0x100000000\r\nDollarOnly=$\r\nHexWord=$1G\r\n");
   const struct {
     const char* Section;
     const char* Key;
@@ -370,7 +437,9 @@ TEST(QuickIniTest, LookupRules) {
   const struct {
     const char* Key;
     int32_t Expected;
-  } integers[] = {{"Hex", 31}, {"Dollar", 31}, {"Negative", -5}, {"Bare", 77}, {"Word", 77}, {"Big", 77}, {"None", 77}};
+  } integers[] = {{"Hex", 31}, {"Dollar", 31}, {"Negative", -5}, {"Bare", 77}, {"Word", 77}, {"Big", 77}, {"None", 77},
+      // Hexadecimal is a 32-bit pattern: the top bit makes it negative.
+      {"AllBits", -1}, {"TopBit", INT32_MIN}, {"NineDigits", 77}, {"DollarOnly", 77}, {"HexWord", 77}};
   for (const auto& c : integers) EXPECT_EQ(ini.ReadInteger("Numbers", c.Key, 77), c.Expected) << c.Key;
 
   std::vector<AnsiString> sections;
