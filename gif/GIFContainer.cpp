@@ -80,12 +80,14 @@ void TGIFContainer::OptimizeFrameList(int steps) {
       if (std::find(f->Data(), f->Data() + f->DataSize(), t) == f->Data() + f->DataSize())
         f->GraphicControl()->SetTransparent(false);
     }
-    // A frame wholly covered by an opaque successor needs no restoring.
+    // A frame wholly covered by an opaque successor needs no restoring. A
+    // successor that covers only part of it does not make the restoring
+    // moot: the rest of the frame would stay on show.
     for (int i = 0; i + 1 < frames.Count(); ++i) {
       TGIFSubImage* f = frames.Frames(i);
       TGIFSubImage* next = frames.Frames(i + 1);
       const int d = DisposalOf(f);
-      if ((d == 2 || d == 3) && !next->IsTransparent() && Contains(f, next)) f->GraphicControl()->SetDisposal(0);
+      if ((d == 2 || d == 3) && !next->IsTransparent() && Contains(next, f)) f->GraphicControl()->SetDisposal(0);
     }
   }
   if (steps & 2) {

@@ -224,6 +224,9 @@ void TGIFImage::SetScreenSize(int width, int height) {
     if (f->Left() + f->Width() > width) RaiseGIFError("Image width too small for contained frames");
     if (f->Top() + f->Height() > height) RaiseGIFError("Image height too small for contained frames");
   }
+  // The logical screen holds 16-bit sizes: anything else would be stored
+  // cut to another size.
+  if (width < 0 || height < 0 || width > 0xFFFF || height > 0xFFFF) RaiseGIFError("Invalid image dimensions");
   if (width == GetWidth() && height == GetHeight()) return;
   Header().SetWidth(static_cast<uint16_t>(width));
   Header().SetHeight(static_cast<uint16_t>(height));

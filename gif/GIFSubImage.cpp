@@ -252,12 +252,14 @@ void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
       if (t < 0) {
         if (!canGrow) return;
         // Another transparent frame on the global table lends its index, so
-        // frames keep sharing it; else a new black entry is made.
+        // frames keep sharing it, unless this frame shows that colour itself
+        // (its pixels would vanish); else a new black entry is made.
         if (FColorMap.Count() == 0 && Image()) {
           for (int i = 0; i < Image()->Images().Count() && t < 0; ++i) {
             TGIFSubImage* f = Image()->Images().Frames(i);
-            if (f != this && f->FIsTransparent && f->FGraphicControl && f->FColorMap.Count() == 0)
-              t = f->FGraphicControl->TransparentColorIndex();
+            if (f == this || !f->FIsTransparent || !f->FGraphicControl || f->FColorMap.Count() != 0) continue;
+            const uint8_t lent = f->FGraphicControl->TransparentColorIndex();
+            if (std::find(FData.begin(), FData.end(), lent) == FData.end()) t = lent;
           }
         }
         if (t < 0) t = map.AppendColor(TGIFColor{});

@@ -263,6 +263,59 @@ TEST_F(GIFPainterTest, HandlerMayChooseTheNextFrame) {
   EXPECT_EQ(shown, (std::vector<int>{0, 1, 6, 7}));
 }
 
+// Composition by disposal, read back from the target after every frame: a
+// "restore to previous" frame after a "leave in place" one goes straight to
+// the target and the next frame is composed on the state from before it; a
+// "restore to background" frame gives back the target's own pixels; an
+// empty frame ends the pass.
+TEST_F(GIFPainterTest, DisposalsComposeFramesOnTheBuffer) {
+  FImage.ResetPicture();
+  FImage.Header().SetWidth(24);
+  FImage.Header().SetHeight(24);
+  for (const TGIFColor& c : {TGIFColor{255, 255, 255}, TGIFColor{255, 0, 0}, TGIFColor{0, 255, 0}, TGIFColor{0, 0, 255}})
+    FImage.Header().ColorMap().AppendColor(c);
+  struct Frame {
+    uint8_t TopLeft, Rest;  // the top left quarter and everything else
+    int Disposal;
+    bool Transparent;  // index 0 is transparent
+  };
+  const Frame frames[] = {{1, 1, 1, false}, {2, 2, 3, false}, {3, 0, 2, true}, {0, 0, 1, true}};
+  for (const Frame& f : frames) {
+    std::vector<uint8_t> pixels(24 * 24);
+    for (int y = 0; y < 24; ++y)
+      for (int x = 0; x < 24; ++x) pixels[y * 24 + x] = x < 12 && y < 12 ? f.TopLeft : f.Rest;
+    TGIFSubImage* frame = AddFrame(FImage, 24, 24, pixels);
+    auto* control = new TGIFGraphicControlExtension(frame);
+    frame->Extensions().Add(control);
+    control->SetDisposal(f.Disposal);
+    control->SetDelay(10);
+    control->SetTransparent(f.Transparent);
+  }
+  AddFrame(FImage, 0, 0, {});
+  AddFrame(FImage, 24, 24, std::vector<uint8_t>(24 * 24, 1));
+
+  const RECT all{0, 0, 24, 24};
+  HBRUSH yellow = CreateSolidBrush(RGB(255, 255, 0));
+  ::FillRect(FTarget.Canvas()->Handle(), &all, yellow);
+  DeleteObject(yellow);
+  std::vector<std::pair<uint32_t, uint32_t>> seen;  // top left and bottom right after each frame
+  FImage.OnFrameShown = TNotifyEvent::Lambda([&](TObject*) {
+    const testing_support::Image shot = testing_support::ReadPixels(FTarget.Canvas()->Handle(), all);
+    seen.emplace_back(shot.At(6, 6), shot.At(18, 18));
+  });
+  FImage.OnPlayEnd = TNotifyEvent::Lambda([&](TObject*) { ++FEnds; });
+  FImage.StartPainter(&FPainter, FTarget.Canvas(), DefaultPaintOptions, all)->StartPlaying();
+  ASSERT_TRUE(testing_support::RunMessagesUntil([&] { return FImage.PainterCount() == 0; }));
+  const std::vector<std::pair<uint32_t, uint32_t>> expected = {
+      {0xFF0000, 0xFF0000},  // red, left in place
+      {0x00FF00, 0x00FF00},  // green, drawn onto the target only
+      {0x0000FF, 0xFF0000},  // blue over the red from before the green
+      {0xFFFF00, 0xFFFF00},  // the background under the blue frame: the target's yellow
+  };
+  EXPECT_EQ(seen, expected);
+  EXPECT_EQ(FEnds, 1) << "the empty frame ends the only pass";
+}
+
 // The client's busy picture in a window: its frames come round with period 8.
 TEST_F(GIFPainterTest, WindowShowsTheBusyPictureAnimating) {
   GIFPainterClock = nullptr;

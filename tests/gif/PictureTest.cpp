@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -167,6 +168,25 @@ TEST_F(GIFPicture, SizeChecksAgainstFrames) {
   EXPECT_THROW(image.SetHeight(2), GIFException);
   image.SetWidth(8);
   EXPECT_EQ(image.GetWidth(), 8);
+  // The same size again keeps the cached bitmap (a mark in it survives) and
+  // signals no change; another size drops it.
+  int changes = 0;
+  image.OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+  SetPixel(image.CachedBitmap()->Canvas()->Handle(), 0, 0, RGB(1, 2, 3));
+  image.SetWidth(8);
+  image.SetHeight(4);
+  EXPECT_EQ(GetPixel(image.CachedBitmap()->Canvas()->Handle(), 0, 0), RGB(1, 2, 3));
+  EXPECT_EQ(changes, 0);
+  image.SetHeight(5);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(image.CachedBitmap()->Height(), 5);
+  // Sizes the logical screen cannot hold are refused, not cut to 16 bits.
+  for (int bad : {-1, 0x10000, 0x10008}) {
+    EXPECT_THROW(image.SetWidth(bad), GIFException) << bad;
+    EXPECT_THROW(image.SetHeight(bad), GIFException) << bad;
+  }
+  EXPECT_EQ(image.GetWidth(), 8);
+  EXPECT_EQ(image.GetHeight(), 5);
 }
 
 // A 24-bit bitmap of `colors` distinct colours, one per pixel in a row.
@@ -244,6 +264,23 @@ TEST_F(GIFPicture, BitmapConversion) {
     TBitmap back;
     back.Assign(&image);
     EXPECT_EQ(PixelOf(back, 0, 0), RGB(255, 0, 0));
+  }
+  // A transparent bitmap: its transparent colour (the bottom left pixel,
+  // here the first) gets an index of its own, unless the table is full.
+  for (int colors : {16, 255, 256}) {
+    TBitmap b;
+    FillDistinct(b, colors);
+    b.SetTransparent(true);
+    TGIFImage image;
+    image.ReductionMethod = rdNone;
+    image.Assign(&b);
+    TGIFSubImage* f = image.Images().Frames(0);
+    ASSERT_EQ(f->IsTransparent(), colors < 256) << colors;
+    if (!f->IsTransparent()) continue;
+    const int t = f->GraphicControl()->TransparentColorIndex();
+    EXPECT_EQ(f->Data()[0], t) << colors;
+    EXPECT_EQ(std::count(f->Data(), f->Data() + colors, t), 1) << colors;
+    EXPECT_EQ(f->ColorMap().Count(), colors + 1) << colors;
   }
   TGIFImage image;
   TStringList notAGraphic;
@@ -421,6 +458,86 @@ TEST_F(GIFPicture, OptimizerCropsAndSortsWithoutChangingWhatIsShown) {
   TGIFImage again;
   LoadFromBytes(again, saved);
   EXPECT_EQ(again.Images().Count(), 8);
+}
+
+// Restoring after a frame is dropped only where its opaque successor covers
+// the whole frame; otherwise part of it would stay on show.
+TEST_F(GIFPicture, OptimizerDropsRestoringOnlyUnderACoveringSuccessor) {
+  struct Frame {
+    int Left, Top, Size;
+    int Disposal;
+    bool Transparent;
+  };
+  struct Case {
+    const char* Name;
+    Frame First, Second;
+    int Disposal;  // of the first frame afterwards
+  };
+  const Case cases[] = {
+      {"successor covers the frame", {1, 1, 2, 2, false}, {0, 0, 4, 1, false}, 0},
+      {"same rectangle", {0, 0, 4, 3, false}, {0, 0, 4, 1, false}, 0},
+      {"successor inside the frame", {0, 0, 4, 2, false}, {1, 1, 2, 1, false}, 2},
+      {"successor beside the frame", {0, 0, 2, 3, false}, {2, 2, 2, 1, false}, 3},
+      {"transparent successor", {1, 1, 2, 2, false}, {0, 0, 4, 1, true}, 2},
+      {"left in place", {1, 1, 2, 1, false}, {0, 0, 4, 1, false}, 1},
+  };
+  for (const Case& c : cases) {
+    TGIFImage image;
+    image.Header().SetWidth(4);
+    image.Header().SetHeight(4);
+    for (int i = 0; i < 4; ++i) image.Header().ColorMap().AppendColor(TGIFColor{uint8_t(60 * i), 0, 0});
+    for (const Frame& f : {c.First, c.Second}) {
+      // Pixel 0 is transparent in a transparent frame, so it keeps its flag.
+      std::vector<uint8_t> pixels(static_cast<size_t>(f.Size * f.Size), 1);
+      pixels[0] = 0;
+      TGIFSubImage* frame = AddFrame(image, f.Size, f.Size, pixels);
+      frame->SetFrameBounds(f.Left, f.Top, f.Size, f.Size);
+      auto* control = new TGIFGraphicControlExtension(frame);
+      frame->Extensions().Add(control);
+      control->SetDelay(10);
+      control->SetDisposal(f.Disposal);
+      control->SetTransparent(f.Transparent);
+    }
+    image.OptimizeFrames(4, rdNone, 8, dkNearest);
+    ASSERT_EQ(image.Images().Count(), 2) << c.Name;
+    ASSERT_NE(image.Images().Frames(0)->GraphicControl(), nullptr) << c.Name;
+    EXPECT_EQ(image.Images().Frames(0)->GraphicControl()->Disposal(), c.Disposal) << c.Name;
+  }
+}
+
+// Merging makes pixels that repeat the previous frame transparent. The
+// index may be borrowed from another transparent frame on the global table,
+// but not when this frame shows that colour: it would vanish.
+TEST_F(GIFPicture, MergingKeepsTheFramesOwnColoursOpaque) {
+  struct Case {
+    const char* Name;
+    std::vector<uint8_t> Pixels, Merged;
+    int Transparent, TableSize;
+  };
+  const Case cases[] = {
+      {"index borrowed", {1, 1}, {3, 1}, 3, 4},
+      {"borrowed colour in use", {1, 3}, {4, 3}, 4, 5},
+      {"nothing repeated", {2, 1}, {2, 1}, -1, 4},
+  };
+  for (const Case& c : cases) {
+    TGIFImage image;
+    image.Header().SetWidth(2);
+    image.Header().SetHeight(1);
+    for (int i = 0; i < 4; ++i) image.Header().ColorMap().AppendColor(TGIFColor{uint8_t(60 * i), 0, 0});
+    // Blue (3) is the first frame's transparent colour.
+    auto* control = new TGIFGraphicControlExtension(AddFrame(image, 2, 1, {1, 2}));
+    image.Images().Frames(0)->Extensions().Add(control);
+    control->SetDelay(10);
+    control->SetDisposal(1);
+    control->SetTransparent(true);
+    control->SetTransparentColorIndex(3);
+    AddFrame(image, 2, 1, c.Pixels);
+    image.OptimizeFrames(2, rdNone, 8, dkNearest);
+    TGIFSubImage* merged = image.Images().Frames(1);
+    EXPECT_EQ(std::vector<uint8_t>(merged->Data(), merged->Data() + 2), c.Merged) << c.Name;
+    EXPECT_EQ(merged->IsTransparent() ? merged->GraphicControl()->TransparentColorIndex() : -1, c.Transparent) << c.Name;
+    EXPECT_EQ(image.Header().ColorMap().Count(), c.TableSize) << c.Name;
+  }
 }
 
 }  // namespace
