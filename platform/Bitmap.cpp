@@ -182,7 +182,12 @@ void TBitmap::SetSize(int width, int height) {
   int oldWidth = FWidth, oldHeight = FHeight;
   std::vector<uint32_t> table = FColorTable;
   FreeContext();
-  NewImage(width, height, FBitCount, FRgb565, table, nullptr);
+  try {
+    NewImage(width, height, FBitCount, FRgb565, table, nullptr);
+  } catch (...) {
+    FHandle = std::move(previous);  // a refused size keeps the picture
+    throw;
+  }
   // New bitmap sections of 1, 4 and 8 bits get white only where the table has it.
   CopyImageFrom(static_cast<HBITMAP>(previous.Get()), oldWidth, oldHeight);
   Changed(this);
@@ -193,11 +198,18 @@ void TBitmap::SetPixelFormat(TPixelFormat value) {
   if (value == FPixelFormat || value == TPixelFormat::pfCustom) return;
   int bits = FormatBits(value);
   bool rgb565 = value == TPixelFormat::pf16bit;
+  TPixelFormat previousFormat = FPixelFormat;
   FPixelFormat = value;
   if (bits == FBitCount && rgb565 == FRgb565) return;
   TGdiObject previous = std::move(FHandle);
   FreeContext();
-  NewImage(FWidth, FHeight, bits, rgb565, {}, nullptr);
+  try {
+    NewImage(FWidth, FHeight, bits, rgb565, {}, nullptr);
+  } catch (...) {
+    FHandle = std::move(previous);
+    FPixelFormat = previousFormat;
+    throw;
+  }
   CopyImageFrom(static_cast<HBITMAP>(previous.Get()), FWidth, FHeight);
   Changed(this);
 }

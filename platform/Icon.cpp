@@ -9,6 +9,28 @@ namespace {
 
 [[noreturn]] void Invalid(const char* what) { throw EInvalidGraphic(Format("Icon image is not valid: %s", what)); }
 
+// The system reads an icon image's pixels from the sizes its header states,
+// so those sizes must fit inside the bytes the directory gives the image.
+void CheckIconImage(const uint8_t* image, uint32_t bytes) {
+  static const uint8_t PngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  if (bytes >= 8 && std::memcmp(image, PngSignature, 8) == 0) return;  // the system's PNG reader checks its own
+  uint32_t headerSize = LittleDWord(image);
+  if (headerSize < 40 || headerSize > bytes) Invalid("an image header is not valid");
+  int32_t width = static_cast<int32_t>(LittleDWord(image + 4));
+  int32_t height = static_cast<int32_t>(LittleDWord(image + 8));  // colour rows and mask rows
+  uint16_t planes = LittleWord(image + 12), bitCount = LittleWord(image + 14);
+  uint32_t colorsUsed = LittleDWord(image + 32);
+  if (width <= 0 || width > 1024 || height < 2 || height > 2048 || planes != 1)
+    Invalid("an image size is not valid");
+  if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
+    Invalid("an image bit count is not supported");
+  uint64_t colors = bitCount <= 8 ? (colorsUsed ? colorsUsed : 1u << bitCount) : 0;
+  if (colors > 256) Invalid("an image palette is too long");
+  uint64_t rows = static_cast<uint64_t>(height / 2);
+  uint64_t needed = headerSize + colors * 4 + BmpStride(width, bitCount) * rows + BmpStride(width, 1) * rows;
+  if (needed > bytes) Invalid("an image is shorter than its header says");
+}
+
 }  // namespace
 
 const TClassInfo TIcon::ClassInfo = {"TIcon", &TGraphic::ClassInfo, [](TObject*) -> TObject* { return new TIcon(); }};
@@ -56,6 +78,7 @@ void TIcon::LoadFromStream(TStream& stream) {
   const uint8_t* entry = &data[6 + best * 16];
   int width = entry[0] ? entry[0] : 256, height = entry[1] ? entry[1] : 256;
   uint32_t bytes = LittleDWord(entry + 8), offset = LittleDWord(entry + 12);
+  CheckIconImage(&data[offset], bytes);
   HICON icon = CreateIconFromResourceEx(&data[offset], bytes, TRUE, 0x00030000, width, height, LR_DEFAULTCOLOR);
   if (!icon) Invalid("the image cannot be read");
   Clear();

@@ -118,6 +118,28 @@ TEST(Bitmap, ResizingKeepsPixelsAndFillsWhite) {
   EXPECT_EQ(bitmap->Handle(), nullptr);
 }
 
+TEST(Bitmap, RefusedSizeKeepsThePicture) {
+  // A size the bitmap refuses must leave the old picture whole and usable.
+  struct Case {
+    const char* Name;
+    int Width, Height;
+  } cases[] = {
+      {"negative width", -1, 4},
+      {"negative height", 4, -7},
+      {"more pixels than allowed", 0x10000, 0x10001},
+  };
+  for (const Case& c : cases) {
+    auto bitmap = FilledBitmap(4, 3, clTeal);
+    EXPECT_ANY_THROW(bitmap->SetSize(c.Width, c.Height)) << c.Name;
+    EXPECT_EQ(bitmap->Width(), 4) << c.Name;
+    EXPECT_EQ(bitmap->Height(), 3) << c.Name;
+    EXPECT_NE(bitmap->Handle(), nullptr) << c.Name;
+    static_cast<uint32_t*>(bitmap->ScanLine(2))[3] = 0x00FF0000;  // red
+    EXPECT_EQ(bitmap->Canvas()->Pixels(3, 2), clRed) << c.Name;
+    EXPECT_EQ(bitmap->Canvas()->Pixels(0, 0), clTeal) << c.Name;
+  }
+}
+
 TEST(Bitmap, PixelFormatsConvert) {
   struct Case {
     TPixelFormat Format;

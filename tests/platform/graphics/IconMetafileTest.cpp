@@ -66,6 +66,15 @@ TEST(Icon, HostileFilesRaise) {
       {"image offset past the end", 21, 0x7F, 0},
       {"image size past the end", 17, 0x7F, 0},
       {"image cut short", 0, 0, 100},
+      // The image's own header (from byte 22) against the bytes the directory gives it.
+      {"image header size beyond the image", 23, 0x7F, 0},
+      {"image header too small", 22, 12, 0},
+      {"image width huge", 29, 0x7F, 0},
+      {"image width negative", 29, 0xFF, 0},
+      {"image height huge", 33, 0x7F, 0},
+      {"image height zero", 30, 0, 0},
+      {"image bit count 7", 36, 7, 0},
+      {"image bytes fewer than its pixels", 15, 0, 0},
   };
   for (const Case& c : cases) {
     std::string spoiled = bytes;
