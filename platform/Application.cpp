@@ -159,11 +159,31 @@ bool TApplication::ProcessMessage(MSG& msg) {
   bool handled = false;
   FireEvent(OnMessage, msg, handled);
   for (size_t i = 0; !handled && i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnMessage, msg, handled);
+  if (!handled) handled = IsKeyMsg(msg);
   if (!handled) {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
   return true;
+}
+
+// A control hears of each key as a CN_ notification before the key is
+// translated and dispatched (its own and its parents' shortcuts live
+// there); an answer other than 0 means the control has taken the key.
+bool TApplication::IsKeyMsg(const MSG& msg) {
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+      break;
+    default:
+      return false;
+  }
+  TWinControl* control = TWinControl::FindControl(msg.hwnd);
+  return control && control->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
 void TApplication::ProcessMessages() {
@@ -251,9 +271,14 @@ void TApplication::RemoveEvents(TApplicationEvents* events) {
 void TApplication::ControlMouseChanged(TControl* control, bool entered) {
   if (entered) {
     if (!FShowHint || !control->ShowHint() || control->Hint().empty()) return;
+    const bool hintShowing = FHintWindow && FHintWindow->Showing();
     CancelHint();
     FHintControl = control;
-    if (FHandle) SetTimer(FHandle, kHintShowTimer, static_cast<UINT>(std::max(FHintPause, 1)), nullptr);
+    // The control may shorten or lengthen the pause (to 0 for at once).
+    int pause = FHintPause;
+    control->Perform(CM_HINTSHOWPAUSE, hintShowing, reinterpret_cast<LPARAM>(&pause));
+    if (!FHintControl.Get()) return;
+    if (FHandle) SetTimer(FHandle, kHintShowTimer, static_cast<UINT>(std::max(pause, 1)), nullptr);
   } else if (FHintControl.Get() == control) {
     CancelHint();
   }
@@ -274,16 +299,24 @@ void TApplication::ShowHintNow() {
   if (!control) return;
   THintInfo info;
   info.HintControl = control;
+  info.HintWindowClass = &THintWindow::ClassInfo;
+  info.CursorRect = control->ClientRect();
   GetCursorPos(&info.CursorPos);
   info.HintPos = POINT{info.CursorPos.x, info.CursorPos.y + 20};
   info.HintMaxWidth = Screen->Width();
   info.HintStr = GetShortHint(control->Hint());
   if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty()) return;
-  if (!FHintWindow) FHintWindow = new THintWindow(this);
-  RECT r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr);
+  if (!FHintControl.Get()) return;  // the control went while it was asked
+  TClass windowClass = info.HintWindowClass;
+  if (!windowClass || !TObject::ClassInheritsFrom(windowClass, &THintWindow::ClassInfo) || !windowClass->Create)
+    windowClass = &THintWindow::ClassInfo;
+  if (FHintWindow && FHintWindow->ClassType() != windowClass) FreeAndNil(FHintWindow);
+  if (!FHintWindow) FHintWindow = static_cast<THintWindow*>(CreateObject(windowClass, this));
+  RECT r = FHintWindow->CalcHintRectData(info.HintMaxWidth, info.HintStr, info.HintData);
   OffsetRect(&r, info.HintPos.x, info.HintPos.y);
-  FHintWindow->ActivateHint(r, info.HintStr);
-  SetTimer(FHandle, kHintHideTimer, static_cast<UINT>(std::max(FHintHidePause, 1)), nullptr);
+  FHintWindow->ActivateHintData(r, info.HintStr, info.HintData);
+  const int hide = info.HideTimeout > 0 ? info.HideTimeout : FHintHidePause;
+  SetTimer(FHandle, kHintHideTimer, static_cast<UINT>(std::max(hide, 1)), nullptr);
 }
 
 void TApplication::WndProc(TMessage& Message) {

@@ -61,6 +61,8 @@ using TDragOverEvent =
 using TDragDropEvent = TEvent<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TEndDragEvent = TEvent<void(TObject* Sender, TObject* Target, int X, int Y)>;
 using TStartDragEvent = TEvent<void(TObject* Sender, TDragObject*& DragObject)>;
+// MousePos is in the control's client co-ordinates, (-1, -1) from the keyboard.
+using TContextPopupEvent = TEvent<void(TObject* Sender, POINT MousePos, bool& Handled)>;
 
 // The shift state of the keyboard now, or of a mouse message's key flags.
 TShiftState KeyboardShiftState();
@@ -81,10 +83,18 @@ struct TCreateParams {
 // the text or position, or answer 1 to show no hint.
 struct THintInfo {
   class TControl* HintControl = nullptr;
+  // The hint window's class (a THintWindow or a descendant); a control may
+  // name its own, which then shows HintData.
+  TClass HintWindowClass = nullptr;
   POINT HintPos{};
   int HintMaxWidth = 0;
   AnsiString HintStr;
+  // Where the cursor may move (control's client co-ordinates) without the
+  // hint being asked for again.
+  RECT CursorRect{};
   POINT CursorPos{};
+  int HideTimeout = 0;  // 0: the application's hide pause
+  void* HintData = nullptr;
 };
 
 // A canvas on a control: its own window's device context, or its parent's
@@ -259,6 +269,7 @@ public:
   TDragDropEvent OnDragDrop;
   TEndDragEvent OnEndDrag;
   TStartDragEvent OnStartDrag;
+  TContextPopupEvent OnContextPopup;
 
 protected:
   friend class TWinControl;
@@ -267,6 +278,9 @@ protected:
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseMove(TShiftState Shift, int X, int Y);
   virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos);
+  // Before the popup menu: a control (or its handler) that shows a menu of
+  // its own sets Handled, and the popup menu stays closed.
+  virtual void DoContextPopup(POINT MousePos, bool& Handled) { FireEvent(OnContextPopup, this, MousePos, Handled); }
   virtual void Resize() { FireEvent(OnResize, this); }
   virtual void Paint() {}
   // A change that the parent's alignment must hear about.

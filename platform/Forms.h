@@ -223,6 +223,7 @@ protected:
 
 private:
   bool ProcessMessage(MSG& msg);
+  bool IsKeyMsg(const MSG& msg);
   void Idle();
   void WndProc(TMessage& Message);
   void CallbackException(TObject* Sender, Exception& E);

@@ -13,6 +13,12 @@ public:
   virtual RECT CalcHintRect(int maxWidth, const AnsiString& hint);
   // Shows the hint in `rect` (screen co-ordinates), without taking the focus.
   virtual void ActivateHint(const RECT& rect, const AnsiString& hint);
+  // The same for a hint whose control handed data of its own; the base
+  // class shows the text.
+  virtual RECT CalcHintRectData(int maxWidth, const AnsiString& hint, void* /*data*/) {
+    return CalcHintRect(maxWidth, hint);
+  }
+  virtual void ActivateHintData(const RECT& rect, const AnsiString& hint, void* /*data*/) { ActivateHint(rect, hint); }
   // Hides the hint and lets its window go.
   void ReleaseHandle();
 

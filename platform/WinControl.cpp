@@ -856,13 +856,24 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_CONTEXTMENU: {
       POINT pos = MessagePoint(Message.LParam);
       TControl* target = this;
+      POINT local{-1, -1};
       if (Message.LParam != -1) {
         POINT client = pos;
         ::ScreenToClient(FHandle, &client);
-        if (TControl* under = ControlAtPos(client, false)) target = under;
+        local = client;
+        if (TControl* under = ControlAtPos(client, false)) {
+          target = under;
+          local = POINT{client.x - under->Left(), client.y - under->Top()};
+        }
       } else {
         RECT r = ClientRect();
         pos = ClientToScreen(POINT{r.right / 2, r.bottom / 2});
+      }
+      bool handled = false;
+      target->DoContextPopup(local, handled);
+      if (handled) {
+        Message.Result = 1;
+        return;
       }
       if (TPopupMenu* menu = target->PopupMenu()) {
         menu->SetPopupComponent(target);
@@ -941,6 +952,16 @@ void TWinControl::Dispatch(TMessage& Message) {
     case CM_DIALOGKEY:
     case CM_DIALOGCHAR:
       Broadcast(Message);
+      return;
+    case CN_KEYDOWN:
+    case CN_KEYUP:
+    case CN_CHAR:
+    case CN_SYSKEYDOWN:
+    case CN_SYSKEYUP:
+    case CN_SYSCHAR:
+      // Not taken: the key goes on to the window as usual. A system
+      // class never hears of these numbers.
+      Message.Result = 0;
       return;
     case CM_ENTER:
       DoEnter();

@@ -7,6 +7,8 @@
 #include "platform/Forms.h"
 #include "tests/support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,6 +31,24 @@ public:
 
   std::vector<TDialogRequest> Requests;
   std::function<int(TDialogRequest&)> Answer;
+
+private:
+  TDialogHandler FOld;
+};
+
+// A dialog nobody answers would wait for a user who never comes, and the
+// test program would stop without a word: such a dialog fails the test that
+// raised it instead. Each test program registers it once
+// (::testing::AddGlobalTestEnvironment).
+class UnansweredDialogsFail : public ::testing::Environment {
+public:
+  void SetUp() override {
+    FOld = SetDialogHandler(TDialogHandler::Lambda([](TDialogRequest& request) {
+      ADD_FAILURE() << "a dialog nobody answers: \"" << request.Caption << "\" " << request.Text;
+      return IDCANCEL;
+    }));
+  }
+  void TearDown() override { SetDialogHandler(FOld); }
 
 private:
   TDialogHandler FOld;

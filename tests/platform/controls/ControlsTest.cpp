@@ -13,6 +13,8 @@ namespace {
 using namespace testing_support;
 using namespace control_tests;
 
+const auto* const kUnansweredDialogsFail = ::testing::AddGlobalTestEnvironment(new UnansweredDialogsFail);
+
 // The form of the first checks: a panel with two edits and a button.
 struct EntryForm {
   ShownForm Form{60, 60, 360, 220, "Entry"};
@@ -211,6 +213,73 @@ TEST(Controls, KeyEventsAndFormKeyPreview) {
   EXPECT_EQ(log, (std::vector<std::string>{"form 65", "edit 65", "form 81"}));
 }
 
+TEST(Controls, TheApplicationLoopOffersKeysAsNotificationsFirst) {
+  EntryForm f;
+  std::vector<std::string> log;
+  f.Edit1->OnKeyDown = TKeyEvent::Lambda([&](TObject*, WORD& key, TShiftState) {
+    log.push_back("keydown " + std::to_string(key));
+  });
+  TWndMethod inherited = f.Edit1->WindowProc;
+  f.Edit1->WindowProc = TWndMethod::Lambda([&](TMessage& m) {
+    inherited(m);
+    if (m.Msg == CN_KEYDOWN) {
+      log.push_back("cn " + std::to_string(m.WParam));
+      if (m.WParam == VK_F5) m.Result = 1;  // a shortcut the control takes
+    }
+  });
+  f.Edit1->SetFocus();
+  PumpMessages(20);
+  struct Case {
+    const char* Name;
+    WORD Key;
+    std::vector<std::string> Expected;
+  } cases[] = {
+      {"a key the control leaves goes on to the window", VK_F6, {"cn 117", "keydown 117"}},
+      {"a key the control takes never reaches the window", VK_F5, {"cn 116"}},
+  };
+  for (const Case& c : cases) {
+    log.clear();
+    PostMessageA(f.Edit1->Handle(), WM_KEYDOWN, c.Key, 1);
+    Application->ProcessMessages();
+    EXPECT_EQ(log, c.Expected) << c.Name;
+  }
+  f.Edit1->WindowProc = inherited;
+}
+
+TEST(Controls, AContextPopupHandlerCanTakeTheMenuKeyOrClick) {
+  ShownForm form(60, 60, 240, 160);
+  auto* label = Place<TLabel>(form.Form, 20, 20, 80, 20);
+  label->SetCaption("menu");
+  std::vector<std::string> log;
+  auto recordAs = [&log](const char* who, bool take) {
+    return TContextPopupEvent::Lambda([&log, who, take](TObject*, POINT p, bool& handled) {
+      log.push_back(std::string(who) + " " + std::to_string(p.x) + "," + std::to_string(p.y));
+      handled = take;
+    });
+  };
+  const POINT overLabel = form->ClientToScreen(POINT{30, 25});
+  const POINT empty = form->ClientToScreen(POINT{150, 100});
+  struct Case {
+    const char* Name;
+    LPARAM At;
+    bool LabelTakes, FormTakes;
+    std::vector<std::string> Expected;
+    LRESULT Result;
+  } cases[] = {
+      {"a graphic child hears it at its own point", MAKELPARAM(overLabel.x, overLabel.y), true, true, {"label 10,5"}, 1},
+      {"from the keyboard the point is -1,-1", -1, true, true, {"form -1,-1"}, 1},
+      {"nobody takes it: answered 0", MAKELPARAM(empty.x, empty.y), false, false, {"form 150,100"}, 0},
+  };
+  for (const Case& c : cases) {
+    log.clear();
+    label->OnContextPopup = recordAs("label", c.LabelTakes);
+    form->OnContextPopup = recordAs("form", c.FormTakes);
+    const LRESULT result = SendMessageA(form->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(form->Handle()), c.At);
+    EXPECT_EQ(log, c.Expected) << c.Name;
+    EXPECT_EQ(result, c.Result) << c.Name;
+  }
+}
+
 TEST(Controls, ParentFontAndColourReachChildrenAsComponentMessages) {
   ShownForm form(60, 60, 300, 200);
   auto* panel = Place<TPanel>(form.Form, 0, 0, 200, 100);
@@ -246,7 +315,10 @@ TEST(Controls, MessageNumbersAreFixed) {
       {CM_VISIBLECHANGED, 0xB00B}, {CM_ENABLEDCHANGED, 0xB00C}, {CM_FONTCHANGED, 0xB00E},
       {CM_MOUSEENTER, 0xB013},  {CM_MOUSELEAVE, 0xB014}, {CM_EXIT, 0xB01B},      {CM_RELEASE, 0xB021},
       {CM_RECREATEWND, 0xB033}, {CN_NOTIFY, 0xBC4E},     {CN_COMMAND, 0xBD11},   {CN_VSCROLL, 0xBD15},
-      {CM_BLINKQUERY, 0xB3E8},  {CM_TOOLBARVISUALSTYLE, 0xB3ED}};
+      {CM_BLINKQUERY, 0xB3E8},  {CM_TOOLBARVISUALSTYLE, 0xB3ED}, {WM_TRAYNOTIFY, 0x401},
+      {WM_REQUESTDONE, 0x402},  {WM_TREEVALIDATED, 0x8020}, {WM_SCROLLBARMETRICS, 0x8065},
+      {CM_CLOSEPOPUPPANEL, 0x2423}, {CM_POPUPCLOSE, 0x807D}, {CM_POPUPSHOW, 0x807E},
+      {CM_REFRESHHOTSTATE, 0x807F}, {CM_LAYOUTSCROLLBARS, 0x8080}};
   for (auto [value, expected] : numbers) EXPECT_EQ(value, expected);
 }
 

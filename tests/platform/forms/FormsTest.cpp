@@ -17,6 +17,8 @@ namespace {
 using namespace testing_support;
 using namespace control_tests;
 
+const auto* const kUnansweredDialogsFail = ::testing::AddGlobalTestEnvironment(new UnansweredDialogsFail);
+
 // An owner that clears its reference when its form goes (the client's
 // windows that free themselves clear the global that pointed at them).
 class FormKeeper : public TComponent {
@@ -383,11 +385,73 @@ TEST(Forms, HintShowsAfterThePauseUnlessTheControlDeclines) {
     if (m.Msg == CM_HINTSHOW) m.Result = 1;
   });
   button->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(button));
-  PumpMessages(100);
+  // The pause is a timer: wait for the question itself, not for a time.
+  EXPECT_TRUE(RunMessagesUntil([&] { return !declined.Log.empty(); }, 2000));
+  PumpMessages(20);
   EXPECT_FALSE(hintShown());
   EXPECT_EQ(declined.Log.size(), 1u);
   button->WindowProc = recording;
   Application->CancelHint();
+  Application->SetHintPause(pause);
+}
+
+// A hint window of a control's own choosing: keeps the data it is shown with.
+class DataHint : public THintWindow {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using THintWindow::THintWindow;
+  void ActivateHintData(const RECT& rect, const AnsiString& hint, void* data) override {
+    Data = data;
+    THintWindow::ActivateHint(rect, hint);
+  }
+  void* Data = nullptr;
+};
+const TClassInfo DataHint::ClassInfo{"TDataHint", &THintWindow::ClassInfo, [](TObject* owner) -> TObject* {
+                                       return new DataHint(static_cast<TComponent*>(owner));
+                                     }};
+
+TEST(Forms, AControlChoosesItsHintPauseWindowAndData) {
+  ShownForm form(40, 40, 240, 120);
+  const int pause = Application->HintPause();
+  Application->SetHintPause(60000);  // only the control's own pause can show a hint in time
+  int marker = 0;
+  struct Case {
+    const char* Name;
+    TClass WindowClass;
+    void* Data;
+  } cases[] = {
+      {"the control's own window class gets its data", &DataHint::ClassInfo, &marker},
+      {"no class named: the plain hint window", nullptr, nullptr},
+  };
+  auto hintShown = [] { return Application->HintWindow() && Application->HintWindow()->Showing(); };
+  int left = 10;
+  for (const Case& c : cases) {
+    auto* button = Place<TButton>(form.Form, left, 10, 80, 25);
+    left += 90;
+    button->SetHint("Open");
+    button->SetShowHint(true);
+    TWndMethod inherited = button->WindowProc;
+    button->WindowProc = TWndMethod::Lambda([inherited, c](TMessage& m) {
+      inherited(m);
+      if (m.Msg == CM_HINTSHOWPAUSE) *reinterpret_cast<int*>(m.LParam) = 0;
+      if (m.Msg == CM_HINTSHOW && c.WindowClass) {
+        auto* info = reinterpret_cast<THintInfo*>(m.LParam);
+        info->HintWindowClass = c.WindowClass;
+        info->HintData = c.Data;
+      }
+    });
+    button->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(button));
+    EXPECT_TRUE(RunMessagesUntil(hintShown, 2000)) << c.Name;
+    THintWindow* window = Application->HintWindow();
+    ASSERT_NE(window, nullptr) << c.Name;
+    EXPECT_EQ(window->ClassType(), c.WindowClass ? c.WindowClass : &THintWindow::ClassInfo) << c.Name;
+    if (auto* own = ObjectAs<DataHint>(window)) {
+      EXPECT_EQ(own->Data, c.Data) << c.Name;
+    }
+    Application->CancelHint();
+    button->WindowProc = inherited;
+  }
   Application->SetHintPause(pause);
 }
 
