@@ -21,18 +21,6 @@ constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
 const char* const ApplicationClass = "TApplication";
 
-LRESULT CALLBACK ApplicationWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
-  auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
-  if (!method) return DefWindowProcA(wnd, msg, wp, lp);
-  return GuardCallback(
-      [&] {
-        TMessage message{msg, wp, lp, 0};
-        (*method)(message);
-        return message.Result;
-      },
-      LRESULT(0));
-}
-
 // Makes the application at start-up and frees it (and the forms it owns) at
 // the end.
 struct TApplicationHolder {
@@ -53,7 +41,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
   if (!GetClassInfoA(instance, ApplicationClass, &wc)) {
-    wc.lpfnWndProc = ApplicationWndProc;
+    wc.lpfnWndProc = MethodWindowProc;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     wc.lpszClassName = ApplicationClass;

@@ -7,7 +7,9 @@ namespace {
 
 const char* const UtilWindowClass = "MevraUtilWindow";
 
-LRESULT CALLBACK UtilWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+}  // namespace
+
+LRESULT CALLBACK MethodWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
   if (!method) return DefWindowProcA(wnd, msg, wp, lp);
   return GuardCallback(
@@ -21,13 +23,11 @@ LRESULT CALLBACK UtilWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       LRESULT(0));
 }
 
-}  // namespace
-
 HWND AllocateHWnd(const TWndMethod& method) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   WNDCLASSA wc{};
   if (!GetClassInfoA(instance, UtilWindowClass, &wc)) {
-    wc.lpfnWndProc = UtilWindowProc;
+    wc.lpfnWndProc = MethodWindowProc;
     wc.hInstance = instance;
     wc.lpszClassName = UtilWindowClass;
     if (!RegisterClassA(&wc)) throw EOutOfResources("Cannot register the utility window class");

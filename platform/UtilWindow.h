@@ -22,3 +22,9 @@ using TWndMethod = TEvent<void(TMessage& Message)>;
 // DeallocateHWnd on the same thread.
 HWND AllocateHWnd(const TWndMethod& method);
 void DeallocateHWnd(HWND wnd);
+
+// The window procedure of windows whose GWLP_USERDATA holds a TWndMethod*
+// (message-only windows above, the application's window): hands every
+// message to the method inside the callback guard; DefWindowProcA until the
+// method is set.
+LRESULT CALLBACK MethodWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
