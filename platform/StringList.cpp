@@ -282,9 +282,9 @@ void TStrings::EndUpdate() {
 void TStrings::LoadFromStream(TStream& stream) {
   const int64_t size = stream.Size() - stream.Position();
   AnsiString data;
-  // On a 32-bit build a size past what a string can hold would otherwise be
-  // cut down and the read would overrun it.
-  if (size > static_cast<int64_t>(data.max_size())) throw EOutOfMemory("Out of memory");
+  // A string holds at most 2 GiB - 1 bytes, as on the 32-bit program; a larger
+  // size would otherwise be cut down there and the read would overrun it.
+  if (size > std::min<int64_t>(static_cast<int64_t>(data.max_size()), INT32_MAX)) throw EOutOfMemory("Out of memory");
   if (size > 0) {
     data.resize(static_cast<size_t>(size));
     stream.ReadBuffer(data.data(), size);

@@ -1,15 +1,35 @@
 # Shared environment of the set-up, run and test commands (sourced, not run).
 MEVRA_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 MEVRA_CACHE="${MEVRA_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/mevra}"
-MEVRA_JPEG_PREFIX="$MEVRA_CACHE/libjpeg-i686"
 MEVRA_BUILD="${MEVRA_BUILD:-$MEVRA_ROOT/build}"
-export MEVRA_ROOT MEVRA_CACHE MEVRA_JPEG_PREFIX MEVRA_BUILD
-export WINEPREFIX="${MEVRA_WINEPREFIX:-$MEVRA_CACHE/wineprefix}"
-export WINEARCH=win32
+export MEVRA_ROOT MEVRA_CACHE MEVRA_BUILD
 export WINEDEBUG="${WINEDEBUG:--all}"
 # No Mono or Gecko installer dialogs.
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree=;mshtml=}"
 mkdir -p "$MEVRA_CACHE"
+
+# The Windows build the run and test commands use. Mevra is a 32-bit program,
+# and that is what they build and run wherever the machine can start 32-bit
+# programs. A kernel without IA-32 emulation (some virtual machines switch it
+# off) runs Wine only as a 64-bit program: there the same sources are built
+# and run as a 64-bit program, and the 32-bit program is still built.
+# MEVRA_ARCH (i686 or x86_64) overrides the choice. Called once Wine is
+# installed.
+mevra_arch() {
+  if [ -z "${MEVRA_ARCH:-}" ]; then
+    if /usr/lib/wine/wine --version >/dev/null 2>&1; then MEVRA_ARCH=i686; else MEVRA_ARCH=x86_64; fi
+  fi
+  export MEVRA_ARCH
+  if [ "$MEVRA_ARCH" = i686 ]; then
+    export WINEARCH=win32 MEVRA_WINE=/usr/lib/wine/wine
+    MEVRA_TEMPLATE_PREFIX="$MEVRA_CACHE/wineprefix"
+  else
+    export WINEARCH=win64 MEVRA_WINE=/usr/lib/wine/wine64 WINELOADER=/usr/lib/wine/wine64
+    MEVRA_TEMPLATE_PREFIX="$MEVRA_CACHE/wineprefix64"
+  fi
+  export MEVRA_TEMPLATE_PREFIX
+  export MEVRA_JPEG_PREFIX="$MEVRA_CACHE/libjpeg-$MEVRA_ARCH"
+}
 
 # Chinese locale for Wine: its ANSI code page becomes 936 (GBK), as on the
 # users' systems. Called once the locale exists.
@@ -32,13 +52,25 @@ mevra_display() {
   echo "Xvfb did not start on :$n" >&2; return 1
 }
 
-# Starts one persistent wineserver for the run, unless one is already up
-# (another run's, which must be left alone).
+# Gives this run a Wine prefix of its own, next to its build, made from the
+# prepared one, and starts one persistent wineserver for it. A wineserver
+# serves one prefix, so a run never uses, nor stops, another run's server.
+# The copy shares the prepared prefix's files through hard links, except the
+# registry, which Wine rewrites.
 mevra_wineserver() {
-  if ! pgrep -f '/wineserver' >/dev/null 2>&1; then
-    wineserver -p
-    MEVRA_OWN_WINESERVER=1
+  local prefix="$MEVRA_BUILD/wineprefix-$MEVRA_ARCH"
+  if [ ! -f "$prefix/.mevra-copied" ] || [ "$MEVRA_TEMPLATE_PREFIX/.mevra-ready" -nt "$prefix/.mevra-copied" ]; then
+    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$prefix"
+    mkdir -p "$MEVRA_BUILD"
+    cp -al "$MEVRA_TEMPLATE_PREFIX" "$prefix"
+    local reg
+    for reg in "$prefix"/*.reg; do cp --remove-destination "$MEVRA_TEMPLATE_PREFIX/${reg##*/}" "$reg"; done
+    touch "$prefix/.mevra-copied"
   fi
+  export WINEPREFIX="$prefix"
+  wineserver -p
+  MEVRA_OWN_WINESERVER=1
 }
 
 mevra_cleanup() {
@@ -46,13 +78,26 @@ mevra_cleanup() {
   if [ -n "${MEVRA_XVFB_PID:-}" ]; then kill "$MEVRA_XVFB_PID" 2>/dev/null || true; fi
 }
 
+# Configures and builds the run's Windows build (MEVRA_TARGETS, space-separated,
+# builds only those targets). Where that build is the 64-bit one, the 32-bit
+# program is built beside it, in "$MEVRA_BUILD-i686".
 mevra_build() {
-  if [ ! -f "$MEVRA_BUILD/build.ninja" ]; then
-    cmake -S "$MEVRA_ROOT" -B "$MEVRA_BUILD" -G Ninja \
-      -DCMAKE_TOOLCHAIN_FILE="$MEVRA_ROOT/cmake/mingw-i686.cmake" \
-      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMEVRA_JPEG_PREFIX="$MEVRA_JPEG_PREFIX"
-  fi
-  # MEVRA_TARGETS (space-separated) builds only those targets.
+  mevra_configure "$MEVRA_BUILD" "$MEVRA_ARCH" "$MEVRA_JPEG_PREFIX"
   # shellcheck disable=SC2086
-  cmake --build "$MEVRA_BUILD" ${MEVRA_TARGETS:+--target $MEVRA_TARGETS}
+  cmake --build "$MEVRA_BUILD" ${MEVRA_TARGETS:+--target $MEVRA_TARGETS} || return 1
+  if [ "$MEVRA_ARCH" != i686 ] && [ -z "${MEVRA_TARGETS:-}" ]; then
+    mevra_configure "$MEVRA_BUILD-i686" i686 "$MEVRA_CACHE/libjpeg-i686"
+    cmake --build "$MEVRA_BUILD-i686" --target mevra fakeservice || return 1
+  fi
+}
+
+mevra_configure() { # build-dir arch jpeg-prefix
+  local toolchain="$MEVRA_ROOT/cmake/mingw-$2.cmake"
+  if [ -f "$1/CMakeCache.txt" ] && ! grep -q "^CMAKE_TOOLCHAIN_FILE:.*=$toolchain\$" "$1/CMakeCache.txt"; then
+    rm -rf "$1/CMakeCache.txt" "$1/CMakeFiles"
+  fi
+  if [ ! -f "$1/build.ninja" ]; then
+    cmake -S "$MEVRA_ROOT" -B "$1" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMEVRA_JPEG_PREFIX="$3" || return 1
+  fi
 }
