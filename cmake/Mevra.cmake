@@ -2,8 +2,9 @@
 
 # Narrow string literals are compiled to GBK (code page 936), the code page of
 # the users' systems, so 8-bit text in the program is the same bytes it sends
-# and shows. Sources are UTF-8; wide literals are UTF-16.
-set(MEVRA_CXX_FLAGS -Wall -Wextra -finput-charset=UTF-8 -fexec-charset=GBK)
+# and shows. Sources are UTF-8; wide literals are UTF-16. Project code builds
+# without warnings: one fails the build.
+set(MEVRA_CXX_FLAGS -Wall -Wextra -Werror -finput-charset=UTF-8 -fexec-charset=GBK)
 set(MEVRA_LINK_FLAGS -static -static-libgcc -static-libstdc++)
 
 function(mevra_flags target)

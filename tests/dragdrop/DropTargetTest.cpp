@@ -164,7 +164,7 @@ TEST(DropEffects, ChosenFromKeysAllowedEffectsAndDragTypes) {
     target.SetTarget(window.Handle());
     target.DragTypes = c.DragTypes;
     FakeDataObject data;
-    data.Offer(CF_TEXT, "x"s + '\0');
+    data.Offer(CF_TEXT, WithNul("x"));
     IDropTarget* drop = DropTargetOf(target);
     const POINTL pt = ScreenPointOf(window.Handle(), 20, 20);
     DWORD effect = c.SourceEffects;
@@ -213,7 +213,7 @@ TEST(DropTargetEvents, FireInOrderAndAnOptimizedMoveIsReportedAsCopy) {
   });
   target.OnLeave = TNotifyEvent::Lambda([&](TObject*) { events.push_back("leave"); });
   FakeDataObject data;
-  data.Offer(CF_TEXT, "moved"s + '\0');
+  data.Offer(CF_TEXT, WithNul("moved"));
   IDropTarget* drop = DropTargetOf(target);
   DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
   ASSERT_EQ(drop->DragEnter(&data, 0, ScreenPointOf(window.Handle(), 5, 6), &effect), S_OK);
@@ -243,7 +243,7 @@ TEST(DropTargetRefusals, UnreadableOrUnlistedDataAndDragsOutsideEveryWindow) {
     TDropTextTarget target(nullptr);
     target.SetTarget(window.Handle());
     FakeDataObject data;
-    data.Offer(CF_TEXT, "x"s + '\0');
+    data.Offer(CF_TEXT, WithNul("x"));
     data.CanEnumerate = false;
     IDropTarget* drop = DropTargetOf(target);
     DWORD effect = DROPEFFECT_COPY;
@@ -275,7 +275,7 @@ TEST(DropTargetRefusals, UnreadableOrUnlistedDataAndDragsOutsideEveryWindow) {
       accept = false;
     });
     FakeDataObject data;
-    data.Offer(CF_TEXT, "x"s + '\0');
+    data.Offer(CF_TEXT, WithNul("x"));
     DWORD effect = DROPEFFECT_COPY;
     EXPECT_EQ(DropTargetOf(target)->DragEnter(&data, 0, pt, &effect), S_OK);
     EXPECT_EQ(effect, DWORD(DROPEFFECT_NONE));
@@ -300,7 +300,7 @@ TEST(DropTargetRefusals, UnreadableOrUnlistedDataAndDragsOutsideEveryWindow) {
     TDropTextTarget target(nullptr);
     target.SetTarget(window.Handle());
     FakeDataObject data;
-    data.Offer(CF_TEXT, "x"s + '\0');
+    data.Offer(CF_TEXT, WithNul("x"));
     IDropTarget* drop = DropTargetOf(target);
     DWORD effect = DROPEFFECT_COPY;
     EXPECT_EQ(drop->DragEnter(&data, 0, pt, &effect), S_OK);
@@ -328,7 +328,7 @@ TEST(DropTargetRefusals, AHandlerThatRaisesBecomesAResultCode) {
   target.OnDrop = TDropTargetEvent::Lambda(
       [](TObject*, TShiftState, const POINT&, int32_t&) { throw EOleSysError("refused", E_ACCESSDENIED); });
   FakeDataObject data;
-  data.Offer(CF_TEXT, "x"s + '\0');
+  data.Offer(CF_TEXT, WithNul("x"));
   IDropTarget* drop = DropTargetOf(target);
   const POINTL pt = ScreenPointOf(window.Handle(), 10, 10);
   DWORD effect = DROPEFFECT_COPY;
@@ -361,7 +361,7 @@ TEST(DropTargetScrolling, NearTheEdgeOfAScrollingWindowItScrollsUntilTheHandlerS
     if (asked.size() >= 2) scroll = TScrolDirections();
   });
   FakeDataObject data;
-  data.Offer(CF_TEXT, "x"s + '\0');
+  data.Offer(CF_TEXT, WithNul("x"));
   IDropTarget* drop = DropTargetOf(target);
   const int edge = GetSystemMetrics(SM_CYHSCROLL);
 
@@ -471,7 +471,7 @@ TEST(URLDropTarget, ReadsOnEntryAndPrefersToLink) {
   target.SetTarget(window.Handle());
   EXPECT_TRUE(target.GetDataOnEnter);
   FakeDataObject data;
-  data.Offer(Registered("UniformResourceLocator"), "http://x/"s + '\0');
+  data.Offer(Registered("UniformResourceLocator"), WithNul("http://x/"));
   std::string url;
   target.OnEnter = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
     url = target.URL();
@@ -486,7 +486,7 @@ TEST(URLDropTarget, ReadsOnEntryAndPrefersToLink) {
 TEST(DropTargetAssign, ADataObjectIsReadAsACopyDrop) {
   class AssignableData : public TPersistent, public FakeDataObject {};
   AssignableData data;
-  data.Offer(CF_TEXT, "assigned"s + '\0');
+  data.Offer(CF_TEXT, WithNul("assigned"));
   TDropTextTarget target(nullptr);
   std::string seen;
   target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
@@ -522,7 +522,7 @@ TEST(DropTargetPaste, TheClipboardIsReadAsADropWithItsPreferredEffect) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     FakeDataObject data;
-    if (c.OfferText) data.Offer(CF_TEXT, "pasted"s + '\0');
+    if (c.OfferText) data.Offer(CF_TEXT, WithNul("pasted"));
     const DWORD preferred = DROPEFFECT_MOVE;
     data.Offer(Registered("Preferred DropEffect"), std::string(reinterpret_cast<const char*>(&preferred), 4));
     ASSERT_EQ(OleSetClipboard(&data), S_OK);
@@ -647,7 +647,7 @@ protected:
 
 TEST_F(DropTargetAsync, TheDataIsReadOnAThreadAndTheDropFiresOnTheGuiThread) {
   AsyncData data;
-  data.Offer(CF_TEXT, "async"s + '\0');
+  data.Offer(CF_TEXT, WithNul("async"));
   DWORD effect = DROPEFFECT_COPY;
   EnterAndDrop(data, effect);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY));
@@ -670,7 +670,7 @@ TEST_F(DropTargetAsync, TheDataIsReadOnAThreadAndTheDropFiresOnTheGuiThread) {
 // with its feedback, goes through the GUI thread's own reference.
 TEST_F(DropTargetAsync, TheGuiThreadKeepsItsOwnReferenceToTheDataObject) {
   AsyncData data(false);
-  data.Offer(CF_TEXT, "proxied"s + '\0');
+  data.Offer(CF_TEXT, WithNul("proxied"));
   IDataObject* seen = nullptr;
   target.OnDrop = TDropTargetEvent::Lambda([&](TObject*, TShiftState, const POINT&, int32_t&) {
     events.push_back("drop " + target.GetPlainText());
@@ -691,7 +691,7 @@ TEST_F(DropTargetAsync, TheGuiThreadKeepsItsOwnReferenceToTheDataObject) {
 // data object and still delivers.
 TEST_F(DropTargetAsync, ADragArrivingDuringTheTransferIsRefusedAndTheTransferDelivers) {
   AsyncData data;
-  data.Offer(CF_TEXT, "late"s + '\0');
+  data.Offer(CF_TEXT, WithNul("late"));
   data.Gate = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   data.Reading = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   DWORD effect = DROPEFFECT_COPY;
@@ -706,7 +706,7 @@ TEST_F(DropTargetAsync, ADragArrivingDuringTheTransferIsRefusedAndTheTransferDel
   for (const Case& c : {Case{"enter", false}, Case{"enter and leave", true}}) {
     SCOPED_TRACE(c.Name);
     FakeDataObject other;
-    other.Offer(CF_TEXT, "other"s + '\0');
+    other.Offer(CF_TEXT, WithNul("other"));
     std::vector<std::string> reported;
     const TExceptionEvent old = SetCallbackExceptionHandler(
         TExceptionEvent::Lambda([&](TObject*, Exception& e) { reported.push_back(e.Message()); }));
@@ -770,7 +770,7 @@ std::string DropTextOn(TDropTextTarget& target, HWND registered, HWND window, in
   EXPECT_EQ(drop, static_cast<IDropTarget*>(&target));
   if (!drop) return seen;
   FakeDataObject data;
-  data.Offer(CF_TEXT, "\xD6\xD0\xCE\xC4 panel"s + '\0');
+  data.Offer(CF_TEXT, WithNul("\xD6\xD0\xCE\xC4 panel"));
   const POINTL pt = ScreenPointOf(window, x, y);
   DWORD effect = DROPEFFECT_COPY;
   if (drop->DragEnter(&data, MK_LBUTTON, pt, &effect) != S_OK || effect == DROPEFFECT_NONE) {
@@ -822,7 +822,7 @@ TEST(DropTargetControls, APanelStaysADropTargetThroughReCreatedWindows) {
     // Beside the panel no registered control lies under the point.
     target.OnDrop = TDropTargetEvent();
     FakeDataObject data;
-    data.Offer(CF_TEXT, "x"s + '\0');
+    data.Offer(CF_TEXT, WithNul("x"));
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(DropTargetOf(target)->DragEnter(&data, 0, ScreenPointOf(f.Form->Handle(), 250, 140), &effect),
               S_OK);
@@ -849,7 +849,7 @@ TEST(DropTargetControls, AControlInsideARegisteredOneGoesAfterIt) {
   EXPECT_EQ(target.Targets().Controls(2), f.Edit);
   // The nearest registered control above the point is the drag's target.
   FakeDataObject data;
-  data.Offer(CF_TEXT, "x"s + '\0');
+  data.Offer(CF_TEXT, WithNul("x"));
   DWORD effect = DROPEFFECT_COPY;
   ASSERT_EQ(DropTargetOf(target)->DragEnter(&data, 0, ScreenPointOf(f.Panel->Handle(), 150, 100), &effect), S_OK);
   EXPECT_EQ(target.TargetControl(), f.Panel);
@@ -896,7 +896,7 @@ TEST(DropTargetControls, AFreedControlLeavesTheListAndItsWindowUnregistered) {
     const HWND panelWindow = f.Panel->Handle();
     EXPECT_TRUE(IsHooked(panelWindow));
     FakeDataObject data;
-    data.Offer(CF_TEXT, "x"s + '\0');
+    data.Offer(CF_TEXT, WithNul("x"));
     IDropTarget* drop = DropTargetOf(*target);
     const POINTL overPanel = ScreenPointOf(panelWindow, 150, 100);
     DWORD effect = DROPEFFECT_COPY;

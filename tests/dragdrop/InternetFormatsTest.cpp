@@ -3,6 +3,7 @@
 #include "dragdrop/DragDropInternet.h"
 #include "platform/CodePage.h"
 #include "tests/dragdrop/FakeDataObject.h"
+#include "tests/support/TestSupport.h"
 
 #include <shellapi.h>
 #include <shlobj.h>
@@ -15,6 +16,7 @@
 namespace {
 
 using namespace std::string_literals;
+using testing_support::WithNul;
 
 CLIPFORMAT Registered(const char* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatA(name)); }
 
@@ -106,8 +108,8 @@ TEST(Shortcuts, UrlOfTheShortcutSection) {
 TEST(Bookmarks, BlocksOfOneAndTwoHalves) {
   const AnsiString both = MakeNetscapeBookmarkBlock({"http://a/", "Title"});
   ASSERT_EQ(both.size(), 2048u);
-  EXPECT_EQ(both.substr(0, 10), "http://a/"s + '\0');
-  EXPECT_EQ(both.substr(1024, 6), "Title"s + '\0');
+  EXPECT_EQ(both.substr(0, 10), WithNul("http://a/"));
+  EXPECT_EQ(both.substr(1024, 6), WithNul("Title"));
   const AnsiString urlOnly = MakeNetscapeBookmarkBlock({"http://a/", ""});
   EXPECT_EQ(urlOnly.size(), 1024u);
   EXPECT_TRUE(MakeNetscapeBookmarkBlock({"", "Title"}).empty());
@@ -169,11 +171,11 @@ TEST(VCards, LinesWithoutTheEnvelopeAndBack) {
   EXPECT_EQ(lines.Get(0), "FN=Li Lei");
   EXPECT_EQ(lines.Get(1), "TEL;WORK=1:2");
   EXPECT_EQ(lines.Get(2), "nocolon");
-  EXPECT_EQ(MakeVCardBlock(lines), "begin:vcard\rFN=Li Lei\rTEL;WORK=1:2\rnocolon\rend:vcard"s + '\0');
+  EXPECT_EQ(MakeVCardBlock(lines), WithNul("begin:vcard\rFN=Li Lei\rTEL;WORK=1:2\rnocolon\rend:vcard"));
 
   TVCardClipboardFormat vcard;
   FakeDataObject data;
-  data.Offer(vcard.ClipboardFormat(), "begin:vcard\nN:x\nend:vcard"s + '\0');
+  data.Offer(vcard.ClipboardFormat(), WithNul("begin:vcard\nN:x\nend:vcard"));
   ASSERT_TRUE(vcard.ReadFrom(&data));
   ASSERT_EQ(vcard.Lines().Count(), 1);
   EXPECT_EQ(vcard.Lines().Get(0), "N=x");
@@ -203,11 +205,11 @@ TEST(URLFormat, WhatEachOfferedFormatGives) {
   image.C = "Image title";
   image.D = "http://image/";
   const Case cases[] = {
-      {"a URL", {{url, "http://u/"s + '\0'}}, "http://u/", ""},
-      {"text with a scheme", {{CF_TEXT, "https://t/"s + '\0'}}, "https://t/", ""},
-      {"text without a scheme", {{CF_TEXT, "plain words"s + '\0'}}, "", ""},
-      {"text starting with the separator", {{CF_TEXT, "://x"s + '\0'}}, "", ""},
-      {"the URL wins over the text", {{url, "http://u/"s + '\0'}, {CF_TEXT, "http://t/"s + '\0'}}, "http://u/", ""},
+      {"a URL", {{url, WithNul("http://u/")}}, "http://u/", ""},
+      {"text with a scheme", {{CF_TEXT, WithNul("https://t/")}}, "https://t/", ""},
+      {"text without a scheme", {{CF_TEXT, WithNul("plain words")}}, "", ""},
+      {"text starting with the separator", {{CF_TEXT, WithNul("://x")}}, "", ""},
+      {"the URL wins over the text", {{url, WithNul("http://u/")}, {CF_TEXT, WithNul("http://t/")}}, "http://u/", ""},
       {"a bookmark", {{bookmark, MakeNetscapeBookmarkBlock({"http://b/", "Bm"})}}, "http://b/", "Bm"},
       {"an image link", {{Registered("Netscape Image Format"), MakeNetscapeImageBlock(image)}}, "http://image/",
        "Image title"},
@@ -280,7 +282,7 @@ TEST(URLFormat, OfferedAsAShortcutFile) {
 
 TEST(HTMLFormat, LinesThroughHtmlFormatOnly) {
   FakeDataObject data;
-  data.Offer(Registered("HTML Format"), "Version:0.9\r\n<HTML>x</HTML>"s + '\0');
+  data.Offer(Registered("HTML Format"), std::string("Version:0.9\r\n<HTML>x</HTML>", 28));
   THTMLDataFormat html(nullptr);
   ASSERT_TRUE(html.ReadFrom(&data));
   ASSERT_EQ(html.HTML().Count(), 2);

@@ -60,7 +60,7 @@ TEST(OleDrag, DoDragDropDeliversTheTextToTheTargetWindow) {
   ASSERT_EQ(WindowFromPoint(centre), window.Handle()) << "another window covers the drop box";
 
   FakeDataObject data;
-  data.Offer(CF_TEXT, "\xD6\xD0\xCE\xC4 dragged"s + '\0');
+  data.Offer(CF_TEXT, WithNul("\xD6\xD0\xCE\xC4 dragged"));
   // The box's other half: the browser's HTML block, UTF-8 and header included.
   const std::string html = "Version:0.9\r\nStartHTML:00000097\r\n<html><body><!--StartFragment-->"
                            "\xE4\xB8\xAD\xE6\x96\x87<!--EndFragment--></body></html>";
@@ -110,7 +110,7 @@ TEST(OleDrag, APanelWhoseWindowWasReCreatedStillReceivesTheDrop) {
     PumpMessages(50);
     ASSERT_EQ(WindowFromPoint(centre), panel->Handle()) << "another window covers the panel";
     FakeDataObject data;
-    data.Offer(CF_TEXT, "\xD6\xD0\xCE\xC4 panel"s + '\0');
+    data.Offer(CF_TEXT, WithNul("\xD6\xD0\xCE\xC4 panel"));
     CountingDropSource source;
     DWORD effect = DROPEFFECT_NONE;
     EXPECT_EQ(DoDragDrop(&data, &source, DROPEFFECT_COPY, &effect), DRAGDROP_S_DROP);

@@ -18,6 +18,12 @@ bool RunMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
 // Runs the message loop for `ms` milliseconds.
 void PumpMessages(DWORD ms = 0);
 
+// A literal with its terminating zero, as clipboard and drag blocks carry it.
+template <size_t N>
+std::string WithNul(const char (&text)[N]) {
+  return std::string(text, N);
+}
+
 // A 32-bit top-down picture: pixels are 0x00RRGGBB.
 struct Image {
   int Width = 0;

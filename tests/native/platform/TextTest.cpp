@@ -66,7 +66,9 @@ TEST(NativeStream, SeeksFromOutsideDataSaturateAndNeverWrap) {
     stream.SetPosition(c.Start);
     EXPECT_EQ(stream.Seek(c.Offset, c.Origin), c.Expected) << c.Name;
     char b;
-    if (c.Expected >= 5) EXPECT_EQ(stream.Read(&b, 1), 0) << c.Name;
+    if (c.Expected >= 5) {
+      EXPECT_EQ(stream.Read(&b, 1), 0) << c.Name;
+    }
   }
 }
 
