@@ -4,6 +4,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Properties.h"
 #include "platform/Forms.h"
+#include "platform/HandleCounts.h"
 #include "platform/HintWindow.h"
 #include "platform/Thread.h"
 
@@ -58,6 +59,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
                             WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                             GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, nullptr,
                             nullptr, instance, nullptr);
+  if (FHandle) HandleCreated(hkWindow);
   if (FHandle)
     SetWindowLongPtrA(FHandle, GWLP_USERDATA,
                       reinterpret_cast<LONG_PTR>(new TWndMethod(TWndMethod::Bind<&TApplication::WndProc>(this))));
@@ -74,6 +76,7 @@ TApplication::~TApplication() {
     auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(FHandle, GWLP_USERDATA));
     SetWindowLongPtrA(FHandle, GWLP_USERDATA, 0);
     DestroyWindow(FHandle);
+    HandleDeleted(hkWindow);
     delete method;
   }
 }

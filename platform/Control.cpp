@@ -55,23 +55,20 @@ void TControlCanvas::CreateHandle() {
   auto* win = ObjectAs<TWinControl>(FControl);
   HWND wnd = win ? win->Handle() : (FControl->Parent() ? FControl->Parent()->Handle() : nullptr);
   if (!wnd) return;
-  HDC dc = GetDC(wnd);
-  if (!dc) return;
+  auto dc = std::make_unique<TWindowDC>(wnd);
+  if (!dc->Get()) return;
   if (!win) {
-    SetViewportOrgEx(dc, FControl->Left(), FControl->Top(), nullptr);
-    IntersectClipRect(dc, 0, 0, FControl->Width(), FControl->Height());
+    SetViewportOrgEx(dc->Get(), FControl->Left(), FControl->Top(), nullptr);
+    IntersectClipRect(dc->Get(), 0, 0, FControl->Width(), FControl->Height());
   }
-  FDeviceContext = dc;
-  FWindowHandle = wnd;
-  SetHandle(dc);
+  FDeviceContext = std::move(dc);
+  SetHandle(FDeviceContext->Get());
 }
 
 void TControlCanvas::FreeHandle() {
   if (!FDeviceContext) return;
   SetHandle(nullptr);
-  ReleaseDC(FWindowHandle, FDeviceContext);
-  FDeviceContext = nullptr;
-  FWindowHandle = nullptr;
+  FDeviceContext.reset();
 }
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #include "platform/Screen.h"
 #include "platform/UtilWindow.h"
 
+#include <memory>
 #include <vector>
 
 class TWinControl;
@@ -115,8 +116,7 @@ protected:
 
 private:
   class TControl* FControl = nullptr;
-  HDC FDeviceContext = nullptr;
-  HWND FWindowHandle = nullptr;
+  std::unique_ptr<TWindowDC> FDeviceContext;
 };
 
 // Lends a device context to a canvas for one paint (locked meanwhile) and

@@ -81,8 +81,9 @@ void TCustomPanel::SetAlignment(TAlignment value) {
 namespace {
 
 void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
-  HBRUSH light = CreateSolidBrush(ColorToRGB(topLeft));
-  HBRUSH dark = CreateSolidBrush(ColorToRGB(bottomRight));
+  const TGdiObject lightBrush(CheckGDI(CreateSolidBrush(ColorToRGB(topLeft))));
+  const TGdiObject darkBrush(CheckGDI(CreateSolidBrush(ColorToRGB(bottomRight))));
+  const auto light = static_cast<HBRUSH>(lightBrush.Get()), dark = static_cast<HBRUSH>(darkBrush.Get());
   for (int i = 0; i < width; ++i) {
     RECT top{r.left, r.top, r.right, r.top + 1}, left{r.left, r.top, r.left + 1, r.bottom};
     RECT bottom{r.left, r.bottom - 1, r.right, r.bottom}, right{r.right - 1, r.top, r.right, r.bottom};
@@ -92,8 +93,6 @@ void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
     FillRect(dc, &right, dark);
     InflateRect(&r, -1, -1);
   }
-  DeleteObject(light);
-  DeleteObject(dark);
 }
 
 }  // namespace
@@ -101,9 +100,10 @@ void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
 void TCustomPanel::Paint() {
   RECT r = ClientRect();
   HDC dc = FCanvas.Handle();
-  HBRUSH face = CreateSolidBrush(ColorToRGB(FColor));
-  FillRect(dc, &r, face);
-  DeleteObject(face);
+  {
+    const TGdiObject face(CheckGDI(CreateSolidBrush(ColorToRGB(FColor))));
+    FillRect(dc, &r, static_cast<HBRUSH>(face.Get()));
+  }
   if (FBevelOuter != bvNone && FBevelOuter != bvSpace)
     Frame3D(dc, r, FBevelOuter == bvLowered ? clBtnShadow : clBtnHighlight,
             FBevelOuter == bvLowered ? clBtnHighlight : clBtnShadow, FBevelWidth);

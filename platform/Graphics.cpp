@@ -25,6 +25,7 @@ void TSelectObjectGuard::Restore() {
 
 TMemoryDC::TMemoryDC(HDC reference) : FDC(CreateCompatibleDC(reference)) {
   if (!FDC) RaiseLastGDIError();
+  HandleCreated(hkDeviceContext);
 }
 
 void RaiseLastGDIError() {

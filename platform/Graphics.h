@@ -7,6 +7,7 @@
 #include "platform/Colors.h"
 #include "platform/Event.h"
 #include "platform/GraphicsErrors.h"
+#include "platform/HandleCounts.h"
 #include "platform/Persistent.h"
 #include "platform/Set.h"
 #include "platform/Win32.h"
@@ -20,11 +21,14 @@ class TBitmap;
 // that undoes it, so an exception or early return leaks nothing.
 
 // Owns one GDI object (pen, brush, font, bitmap, region, palette); deletes it
-// when dropped. Move-only.
+// when dropped. Move-only. Every handle it holds is counted (HandleCounts.h);
+// Release hands the handle and its count back to the caller.
 class TGdiObject {
 public:
   TGdiObject() = default;
-  explicit TGdiObject(HGDIOBJ handle) : FHandle(handle) {}
+  explicit TGdiObject(HGDIOBJ handle) : FHandle(handle) {
+    if (handle) HandleCreated(hkGdiObject);
+  }
   ~TGdiObject() { Reset(); }
   TGdiObject(TGdiObject&& other) noexcept : FHandle(other.Release()) {}
   TGdiObject& operator=(TGdiObject&& other) noexcept {
@@ -39,11 +43,17 @@ public:
   HGDIOBJ Release() {
     HGDIOBJ h = FHandle;
     FHandle = nullptr;
+    if (h) HandleDeleted(hkGdiObject);
     return h;
   }
   void Reset(HGDIOBJ handle = nullptr) {
-    if (FHandle && FHandle != handle) DeleteObject(FHandle);
+    if (FHandle == handle) return;
+    if (FHandle) {
+      DeleteObject(FHandle);
+      HandleDeleted(hkGdiObject);
+    }
     FHandle = handle;
+    if (handle) HandleCreated(hkGdiObject);
   }
 
 private:
@@ -91,7 +101,9 @@ class TMemoryDC {
 public:
   explicit TMemoryDC(HDC reference = nullptr);
   ~TMemoryDC() {
-    if (FDC) DeleteDC(FDC);
+    if (!FDC) return;
+    DeleteDC(FDC);
+    HandleDeleted(hkDeviceContext);
   }
   TMemoryDC(const TMemoryDC&) = delete;
   TMemoryDC& operator=(const TMemoryDC&) = delete;
@@ -101,18 +113,52 @@ private:
   HDC FDC;
 };
 
-// The screen's device context for a scope.
-class TScreenDC {
+// A window's device context (GetDC; the screen's when `wnd` is null) for a
+// scope. Get() is null when the system has none to give.
+class TWindowDC {
 public:
-  TScreenDC() : FDC(GetDC(nullptr)) {}
-  ~TScreenDC() {
-    if (FDC) ReleaseDC(nullptr, FDC);
+  explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetDC(wnd)) {
+    if (FDC) HandleCreated(hkDeviceContext);
   }
-  TScreenDC(const TScreenDC&) = delete;
-  TScreenDC& operator=(const TScreenDC&) = delete;
+  ~TWindowDC() {
+    if (!FDC) return;
+    ReleaseDC(FWnd, FDC);
+    HandleDeleted(hkDeviceContext);
+  }
+  TWindowDC(const TWindowDC&) = delete;
+  TWindowDC& operator=(const TWindowDC&) = delete;
   HDC Get() const { return FDC; }
+  HWND Window() const { return FWnd; }
 
 private:
+  HWND FWnd;
+  HDC FDC;
+};
+
+// The screen's device context for a scope.
+class TScreenDC : public TWindowDC {
+public:
+  TScreenDC() : TWindowDC(nullptr) {}
+};
+
+// BeginPaint for a scope; EndPaint when dropped.
+class TPaintDC {
+public:
+  explicit TPaintDC(HWND wnd) : FWnd(wnd), FDC(BeginPaint(wnd, &FPaint)) {
+    if (FDC) HandleCreated(hkDeviceContext);
+  }
+  ~TPaintDC() {
+    EndPaint(FWnd, &FPaint);
+    if (FDC) HandleDeleted(hkDeviceContext);
+  }
+  TPaintDC(const TPaintDC&) = delete;
+  TPaintDC& operator=(const TPaintDC&) = delete;
+  HDC Get() const { return FDC; }
+  const PAINTSTRUCT& Paint() const { return FPaint; }
+
+private:
+  HWND FWnd;
+  PAINTSTRUCT FPaint{};
   HDC FDC;
 };
 

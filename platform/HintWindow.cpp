@@ -37,11 +37,11 @@ void THintWindow::CreateParams(TCreateParams& Params) {
 
 RECT THintWindow::CalcHintRect(int maxWidth, const AnsiString& hint) {
   RECT r{0, 0, maxWidth, 0};
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, FFont.Handle());
-  DrawTextA(dc, hint.c_str(), static_cast<int>(hint.size()), &r, kHintFormat | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    const TScreenDC dc;
+    const TSelectObjectGuard font(dc.Get(), FFont.Handle());
+    DrawTextA(dc.Get(), hint.c_str(), static_cast<int>(hint.size()), &r, kHintFormat | DT_CALCRECT);
+  }
   r.right += 6;
   r.bottom += 2;
   return r;

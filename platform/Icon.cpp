@@ -38,7 +38,10 @@ const TClassInfo TIcon::ClassInfo = {"TIcon", &TGraphic::ClassInfo, [](TObject*)
 TIcon::~TIcon() { Clear(); }
 
 void TIcon::Clear() {
-  if (FHandle) DestroyIcon(FHandle);
+  if (FHandle) {
+    DestroyIcon(FHandle);
+    HandleDeleted(hkGdiObject);
+  }
   FHandle = nullptr;
   FData.clear();
   FWidth = FHeight = 0;
@@ -83,6 +86,7 @@ void TIcon::LoadFromStream(TStream& stream) {
   if (!icon) Invalid("the image cannot be read");
   Clear();
   FHandle = icon;
+  HandleCreated(hkGdiObject);
   FData = std::move(data);
   FWidth = width;
   FHeight = height;
@@ -141,6 +145,7 @@ void TIcon::SetHandle(HICON icon) {
   Clear();
   FHandle = icon;
   if (icon) {
+    HandleCreated(hkGdiObject);
     ICONINFO info{};
     if (GetIconInfo(icon, &info)) {
       BITMAP bm{};
@@ -158,6 +163,7 @@ void TIcon::SetHandle(HICON icon) {
 HICON TIcon::ReleaseHandle() {
   HICON icon = FHandle;
   FHandle = nullptr;
+  if (icon) HandleDeleted(hkGdiObject);
   Clear();
   Changed(this);
   return icon;

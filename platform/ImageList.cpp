@@ -37,13 +37,16 @@ TCustomImageList::~TCustomImageList() {
 }
 
 void TCustomImageList::FreeHandle() {
-  if (FHandle && !FShareImages) ImageList_Destroy(FHandle);
+  if (!FHandle) return;
+  if (!FShareImages) ImageList_Destroy(FHandle);
   FHandle = nullptr;
+  HandleDeleted(hkGdiObject);
 }
 
 void TCustomImageList::Initialize() {
   FHandle = ImageList_Create(FWidth, FHeight, ILC_COLOR32 | ILC_MASK, FAllocBy, FAllocBy);
   if (!FHandle) throw EInvalidOperation("Failed to create image list");
+  HandleCreated(hkGdiObject);
   ImageList_SetBkColor(FHandle, ListColor(FBkColor));
 }
 
@@ -57,6 +60,7 @@ void TCustomImageList::SetHandle(HIMAGELIST list) {
   FreeHandle();
   FHandle = list;
   if (list) {
+    HandleCreated(hkGdiObject);
     int width = 0, height = 0;
     ImageList_GetIconSize(list, &width, &height);
     FWidth = width;
@@ -69,6 +73,7 @@ void TCustomImageList::SetHandle(HIMAGELIST list) {
 HIMAGELIST TCustomImageList::ReleaseHandle() {
   HIMAGELIST list = FHandle;
   FHandle = nullptr;
+  if (list) HandleDeleted(hkGdiObject);
   return list;
 }
 
@@ -299,6 +304,7 @@ void TCustomImageList::Assign(TPersistent* source) {
     if (list->FHandle) {
       FHandle = ImageList_Duplicate(list->FHandle);
       if (!FHandle) throw EInvalidOperation("Failed to copy image list");
+      HandleCreated(hkGdiObject);
     }
     Change();
     return;

@@ -1,6 +1,7 @@
 #include "platform/Menus.h"
 
 #include "platform/Exceptions.h"
+#include "platform/HandleCounts.h"
 #include "platform/Properties.h"
 
 #include <algorithm>
@@ -186,14 +187,17 @@ HMENU TMenu::Handle() {
   if (!FHandle) {
     FHandle = IsPopup() ? CreatePopupMenu() : CreateMenu();
     if (!FHandle) throw EOutOfResources("Cannot create a menu");
+    HandleCreated(hkMenu);
     for (TMenuItem* item : FItems.FItems) item->AppendTo(FHandle);
   }
   return FHandle;
 }
 
 void TMenu::DestroyMenuHandle() {
-  if (FHandle) DestroyMenu(FHandle);
+  if (!FHandle) return;
+  DestroyMenu(FHandle);
   FHandle = nullptr;
+  HandleDeleted(hkMenu);
 }
 
 void TMenu::MenuChanged() { DestroyMenuHandle(); }
@@ -225,7 +229,10 @@ void TMainMenu::MenuChanged() {
   HMENU old = FHandle;
   FHandle = nullptr;
   SetMenu(FWindowHandle, Handle());
-  if (old) DestroyMenu(old);
+  if (old) {
+    DestroyMenu(old);
+    HandleDeleted(hkMenu);
+  }
   DrawMenuBar(FWindowHandle);
 }
 

@@ -8,7 +8,10 @@ const TClassInfo TMetafile::ClassInfo = {"TMetafile", &TGraphic::ClassInfo,
 TMetafile::~TMetafile() { Clear(); }
 
 void TMetafile::Clear() {
-  if (FHandle) DeleteEnhMetaFile(FHandle);
+  if (FHandle) {
+    DeleteEnhMetaFile(FHandle);
+    HandleDeleted(hkGdiObject);
+  }
   FHandle = nullptr;
   FWidth = FHeight = 0;
 }
@@ -29,6 +32,7 @@ void TMetafile::SetHandle(HENHMETAFILE metafile) {
   if (metafile == FHandle) return;
   Clear();
   FHandle = metafile;
+  if (metafile) HandleCreated(hkGdiObject);
   ENHMETAHEADER header{};
   if (metafile && GetEnhMetaFileHeader(metafile, sizeof header, &header) && header.szlMillimeters.cx > 0 &&
       header.szlMillimeters.cy > 0) {
@@ -42,6 +46,7 @@ void TMetafile::SetHandle(HENHMETAFILE metafile) {
 HENHMETAFILE TMetafile::ReleaseHandle() {
   HENHMETAFILE metafile = FHandle;
   FHandle = nullptr;
+  if (metafile) HandleDeleted(hkGdiObject);
   Clear();
   return metafile;
 }
@@ -121,12 +126,14 @@ void TMetafile::Draw(TCanvas* canvas, const RECT& r) {
 
 TMetafileCanvas::TMetafileCanvas(TMetafile* metafile, HDC reference) : FMetafile(metafile) {
   SetHandle(CheckGDI(CreateEnhMetaFileA(reference, nullptr, nullptr, nullptr)));
+  HandleCreated(hkDeviceContext);
 }
 
 TMetafileCanvas::~TMetafileCanvas() {
   HDC dc = Handle();
   SetHandle(nullptr);  // deselects the font, pen and brush before the recording ends
   HENHMETAFILE recorded = CloseEnhMetaFile(dc);
+  HandleDeleted(hkDeviceContext);
   if (FMetafile)
     FMetafile->SetHandle(recorded);
   else if (recorded)

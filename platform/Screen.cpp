@@ -1,5 +1,7 @@
 #include "platform/Screen.h"
 
+#include "platform/Graphics.h"
+
 #include <algorithm>
 
 namespace {
@@ -44,9 +46,8 @@ TScreen::~TScreen() {
 
 int TScreen::PixelsPerInch() {
   if (FPixelsPerInch == 0) {
-    HDC dc = GetDC(nullptr);
-    int value = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
-    if (dc) ReleaseDC(nullptr, dc);
+    const TScreenDC dc;
+    int value = dc.Get() ? GetDeviceCaps(dc.Get(), LOGPIXELSY) : 0;
     FPixelsPerInch = value > 0 ? value : 96;
   }
   return FPixelsPerInch;
@@ -84,11 +85,12 @@ void TScreen::SetCursors(TCursor index, HCURSOR cursor) {
 
 std::vector<AnsiString> TScreen::Fonts() {
   std::vector<AnsiString> names;
-  HDC dc = GetDC(nullptr);
-  LOGFONTA query{};
-  query.lfCharSet = DEFAULT_CHARSET;
-  EnumFontFamiliesExA(dc, &query, AddFontName, reinterpret_cast<LPARAM>(&names), 0);
-  ReleaseDC(nullptr, dc);
+  {
+    const TScreenDC dc;
+    LOGFONTA query{};
+    query.lfCharSet = DEFAULT_CHARSET;
+    EnumFontFamiliesExA(dc.Get(), &query, AddFontName, reinterpret_cast<LPARAM>(&names), 0);
+  }
   std::sort(names.begin(), names.end(), [](const AnsiString& a, const AnsiString& b) { return CompareText(a, b) < 0; });
   return names;
 }

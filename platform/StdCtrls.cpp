@@ -83,13 +83,13 @@ void TCustomLabel::Paint() {
 
 void TCustomLabel::AdjustBounds() {
   if (!FAutoSize || ComponentState().Contains(csLoading)) return;
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, FFont.Handle());
   RECT r{0, 0, FWordWrap ? FWidth : 0, 0};
-  const AnsiString text = Text().empty() ? AnsiString(" ") : Text();
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
-  SelectObject(dc, old);
-  ReleaseDC(nullptr, dc);
+  {
+    const TScreenDC dc;
+    const TSelectObjectGuard font(dc.Get(), FFont.Handle());
+    const AnsiString text = Text().empty() ? AnsiString(" ") : Text();
+    DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, DrawFlags() | DT_CALCRECT);
+  }
   int left = FLeft;
   if (FAlignment == taRightJustify) left += FWidth - r.right;
   SetBounds(left, FTop, r.right, r.bottom);

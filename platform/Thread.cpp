@@ -2,6 +2,7 @@
 
 #include "platform/CallbackGuard.h"
 #include "platform/Exceptions.h"
+#include "platform/HandleCounts.h"
 #include "platform/Text.h"
 
 #include <process.h>
@@ -60,6 +61,7 @@ void EnsureSyncWindow() {
   wc.lpszClassName = L"MevraThreadSync";
   RegisterClassW(&wc);
   s.Window = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+  if (s.Window) HandleCreated(hkWindow);  // lives as long as the process
 }
 
 void AddSyncRecord(TSyncRecord* record) {

@@ -2,6 +2,7 @@
 
 #include "platform/CallbackGuard.h"
 #include "platform/Exceptions.h"
+#include "platform/HandleCounts.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ HWND AllocateHWnd(const TWndMethod& method) {
   }
   HWND wnd = CreateWindowExA(0, UtilWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
   if (!wnd) throw EOutOfResources("Cannot create a utility window");
+  HandleCreated(hkWindow);
   // Set after creation: the creation messages go to DefWindowProc.
   SetWindowLongPtrA(wnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(new TWndMethod(method)));
   return wnd;
@@ -44,5 +46,6 @@ void DeallocateHWnd(HWND wnd) {
   auto* method = reinterpret_cast<TWndMethod*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
   SetWindowLongPtrA(wnd, GWLP_USERDATA, 0);
   DestroyWindow(wnd);
+  HandleDeleted(hkWindow);
   delete method;
 }

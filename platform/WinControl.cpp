@@ -53,6 +53,7 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
       if (control) {
         SetWindowLongPtrA(wnd, slot, reinterpret_cast<LONG_PTR>(control));
         control->FHandle = wnd;
+        HandleCreated(hkWindow);  // WM_NCDESTROY follows even when creation fails later
       }
     }
     if (!control) return CallWindowProcA(CreatingDefProc ? CreatingDefProc : DefWindowProcA, wnd, msg, wp, lp);
@@ -64,7 +65,10 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         return message.Result;
       },
       LRESULT(0), control);
-  if (msg == WM_NCDESTROY) SetWindowLongPtrA(wnd, slot, 0);
+  if (msg == WM_NCDESTROY) {
+    SetWindowLongPtrA(wnd, slot, 0);
+    HandleDeleted(hkWindow);
+  }
   return result;
 }
 
@@ -600,10 +604,9 @@ void TWinControl::EraseBackground(HDC dc) {
                            static_cast<TWinControl*>(c)->FControlStyle.Contains(csParentBackground);
        c = c->FParent)
     color = c->FParent->FColor;
-  HBRUSH brush = CreateSolidBrush(ColorToRGB(color));
+  const TGdiObject brush(CheckGDI(CreateSolidBrush(ColorToRGB(color))));
   RECT r = ClientRect();
-  ::FillRect(dc, &r, brush);
-  DeleteObject(brush);
+  ::FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
 }
 
 void TWinControl::SetParentBackground(bool value) {
@@ -657,25 +660,19 @@ void TWinControl::HandlePaint(TMessage& Message) {
     PaintHandler(given);
     return;
   }
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(FHandle, &ps);
-  try {
-    if (FDoubleBuffered) {
-      RECT client = ClientRect();
-      TMemoryDC memory(dc);
-      TGdiObject bitmap(CheckGDI(CreateCompatibleBitmap(dc, client.right, client.bottom)));
-      TSelectObjectGuard select(memory.Get(), bitmap.Get());
-      Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), reinterpret_cast<LPARAM>(memory.Get()));
-      PaintHandler(memory.Get());
-      BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
-    } else {
-      PaintHandler(dc);
-    }
-  } catch (...) {
-    EndPaint(FHandle, &ps);
-    throw;
+  const TPaintDC paint(FHandle);
+  HDC dc = paint.Get();
+  if (FDoubleBuffered) {
+    RECT client = ClientRect();
+    TMemoryDC memory(dc);
+    TGdiObject bitmap(CheckGDI(CreateCompatibleBitmap(dc, client.right, client.bottom)));
+    TSelectObjectGuard select(memory.Get(), bitmap.Get());
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memory.Get()), reinterpret_cast<LPARAM>(memory.Get()));
+    PaintHandler(memory.Get());
+    BitBlt(dc, 0, 0, client.right, client.bottom, memory.Get(), 0, 0, SRCCOPY);
+  } else {
+    PaintHandler(dc);
   }
-  EndPaint(FHandle, &ps);
 }
 
 void TWinControl::PaintTo(HDC dc, int x, int y) {

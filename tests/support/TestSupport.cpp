@@ -21,6 +21,17 @@ bool RunMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
   }
 }
 
+bool RunMessagesUntilIdle(DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    if (GetTickCount() - start >= timeoutMs) return false;
+  }
+  return true;
+}
+
 void PumpMessages(DWORD ms) {
   RunMessagesUntil([] { return false; }, ms);
 }

@@ -2,18 +2,28 @@
 // the virtual display, pixel read-back, screenshots and synthesized input.
 #pragma once
 
+#include "platform/HandleCounts.h"
 #include "platform/Win32.h"
 
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// Handle counts in test messages: EXPECT_EQ(HandleCounts(), before).
+inline void PrintTo(const THandleCounts& counts, std::ostream* os) { *os << HandleCountsText(counts); }
 
 namespace testing_support {
 
 // Runs the calling thread's message loop until `done` answers true or
 // `timeoutMs` passes; answers whether `done` became true.
 bool RunMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Runs the calling thread's message loop until no message is waiting: posted
+// and sent messages, input, paint requests and timers that are due. Answers
+// false when messages still keep coming after `timeoutMs`.
+bool RunMessagesUntilIdle(DWORD timeoutMs = 5000);
 
 // Runs the message loop for `ms` milliseconds.
 void PumpMessages(DWORD ms = 0);
