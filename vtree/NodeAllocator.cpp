@@ -2,19 +2,23 @@
 
 #include "platform/Exceptions.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 
 namespace {
 // Chunks grow by doubling up to this size, so small trees stay small and big
-// ones need few heap calls.
+// ones need few heap calls. A block larger than this gets a chunk of its own.
 constexpr size_t MaxChunkBytes = 1 << 20;
+constexpr size_t BlockAlign = alignof(void*);
 }
 
 void TNodeAllocator::SetBlockSize(size_t Size) {
   // Blocks hold pointers: keep them pointer-aligned.
-  Size = (Size + alignof(void*) - 1) & ~(alignof(void*) - 1);
+  if (Size > SIZE_MAX - (BlockAlign - 1))
+    throw EOutOfMemory("Node blocks of " + std::to_string(Size) + " bytes cannot be allocated.");
+  Size = (Size + BlockAlign - 1) & ~(BlockAlign - 1);
   if (Size == FBlockSize) return;
   MevraAssert(FLive == 0, "Node block size cannot change while nodes exist.");
   ReleaseAll();
@@ -22,18 +26,27 @@ void TNodeAllocator::SetBlockSize(size_t Size) {
 }
 
 void TNodeAllocator::AddChunk() {
+  // The chunk never holds more than MaxChunkBytes unless one block alone is
+  // bigger, so blocks * FBlockSize cannot wrap.
   size_t blocks = FNextChunkBlocks;
-  size_t bytes = blocks * FBlockSize;
-  if (bytes < MaxChunkBytes) FNextChunkBlocks *= 2;
+  if (FBlockSize > MaxChunkBytes / blocks) blocks = std::max<size_t>(1, MaxChunkBytes / FBlockSize);
+  const size_t bytes = blocks * FBlockSize;
   void* chunk = std::malloc(bytes);
   if (!chunk) throw std::bad_alloc();
-  FChunks.push_back(chunk);
+  try {
+    FChunks.push_back(chunk);
+  } catch (...) {
+    std::free(chunk);
+    throw;
+  }
+  if (blocks == FNextChunkBlocks && bytes < MaxChunkBytes) FNextChunkBlocks *= 2;
   FReserved += bytes;
   FCursor = static_cast<unsigned char*>(chunk);
   FEnd = FCursor + bytes;
 }
 
 void* TNodeAllocator::Allocate() {
+  if (FFailAfter == 0) throw std::bad_alloc();
   void* block;
   if (FFreeList) {
     block = FFreeList;
@@ -45,6 +58,7 @@ void* TNodeAllocator::Allocate() {
   }
   std::memset(block, 0, FBlockSize);
   ++FLive;
+  if (FFailAfter != SIZE_MAX) --FFailAfter;
   return block;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class TNodeAllocator {
@@ -13,16 +14,22 @@ public:
   TNodeAllocator(const TNodeAllocator&) = delete;
   TNodeAllocator& operator=(const TNodeAllocator&) = delete;
 
-  // The size of every block; changeable only while no block is in use.
+  // The size of every block; changeable only while no block is in use. A size
+  // that cannot be rounded to pointer alignment raises EOutOfMemory.
   void SetBlockSize(size_t Size);
   size_t BlockSize() const { return FBlockSize; }
-  // A zero-filled block of BlockSize bytes.
+  // A zero-filled block of BlockSize bytes; std::bad_alloc when the heap
+  // refuses a chunk (nothing changes then).
   void* Allocate();
   // Gives a block back; when the last one returns, the chunks go too.
   void Free(void* Block);
   size_t LiveBlocks() const { return FLive; }
   // Bytes held from the heap.
   size_t ReservedBytes() const { return FReserved; }
+
+  // For tests of failure paths: after Count more successful allocations every
+  // further one raises std::bad_alloc, until called again with SIZE_MAX.
+  void FailAllocationsAfter(size_t Count) { FFailAfter = Count; }
 
 private:
   void ReleaseAll();
@@ -32,6 +39,7 @@ private:
   size_t FLive = 0;
   size_t FReserved = 0;
   size_t FNextChunkBlocks = 16;
+  size_t FFailAfter = SIZE_MAX;
   std::vector<void*> FChunks;
   void* FFreeList = nullptr;      // freed blocks, linked through their first bytes
   unsigned char* FCursor = nullptr;

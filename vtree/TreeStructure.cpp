@@ -16,6 +16,19 @@ using AM = TVTNodeAttachMode;
 void Renumber(PVirtualNode From, uint32_t Index) {
   for (; From; From = From->NextSibling) From->IndexInParent = Index++;
 }
+
+// Raises the update count for a scope without the bracket's reports; it drops
+// back also when the scope is left by an exception.
+class TBareUpdate {
+public:
+  explicit TBareUpdate(int32_t& Count) : FCount(Count) { ++FCount; }
+  ~TBareUpdate() { --FCount; }
+  TBareUpdate(const TBareUpdate&) = delete;
+  TBareUpdate& operator=(const TBareUpdate&) = delete;
+
+private:
+  int32_t& FCount;
+};
 }  // namespace
 
 // --- linking ------------------------------------------------------------------
@@ -124,32 +137,48 @@ void TBaseVirtualTree::DoSetNodeChildCount(PVirtualNode Node, uint32_t NewCount)
   if (NewCount == Node->ChildCount) return;
   InvalidateCache();
   if (NewCount > Node->ChildCount) {
-    const uint32_t added = NewCount - Node->ChildCount;
+    const uint32_t wanted = NewCount - Node->ChildCount;
+    const bool hadChildren = Node->StateBits.Contains(NS::nsHasChildren);
     if (Node->ChildCount == 0) Node->StateBits.Include(NS::nsHasChildren);
     uint32_t index = Node->LastChild ? Node->LastChild->IndexInParent + 1 : 0;
-    uint32_t height = 0;
-    for (uint32_t i = 0; i < added; ++i) {
-      PVirtualNode child = AllocateNodeRecord();
-      child->Parent = Node;
-      child->IndexInParent = index++;
-      child->PreviousSibling = Node->LastChild;
-      if (Node->LastChild) Node->LastChild->NextSibling = child;
-      else Node->FirstChild = child;
-      Node->LastChild = child;
-      height += child->NodeHeight;
+    uint32_t height = 0, added = 0;
+    // When the heap gives out part-way, the nodes made so far stay, counted.
+    std::exception_ptr failure;
+    try {
+      for (; added < wanted; ++added) {
+        PVirtualNode child = AllocateNodeRecord();
+        child->Parent = Node;
+        child->IndexInParent = index++;
+        child->PreviousSibling = Node->LastChild;
+        if (Node->LastChild) Node->LastChild->NextSibling = child;
+        else Node->FirstChild = child;
+        Node->LastChild = child;
+        height += child->NodeHeight;
+      }
+    } catch (...) {
+      failure = std::current_exception();
     }
-    Node->StateBits.Exclude(NS::nsAllChildrenHidden);
-    Node->StateBits.Exclude(NS::nsHeightMeasured);
-    Node->ChildCount = NewCount;
-    AdjustSubtreeCount(Node, static_cast<int32_t>(added), true);
-    if (Node->StateBits.Contains(NS::nsExpanded)) {
-      AdjustSubtreeHeight(Node, static_cast<int32_t>(height), true);
-      if (NodeCounts(Node)) FVisibleCount += added;
+    if (added == 0) {
+      Node->StateBits.Set(NS::nsHasChildren, hadChildren);
+    } else {
+      Node->StateBits.Exclude(NS::nsAllChildrenHidden);
+      Node->StateBits.Exclude(NS::nsHeightMeasured);
+      Node->ChildCount += added;
+      AdjustSubtreeCount(Node, static_cast<int32_t>(added), true);
+      if (Node->StateBits.Contains(NS::nsExpanded)) {
+        AdjustSubtreeHeight(Node, static_cast<int32_t>(height), true);
+        if (NodeCounts(Node)) FVisibleCount += added;
+      }
     }
+    if (failure) std::rethrow_exception(failure);
     if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort))
       SortChildren(Node, AutoSortColumn(), AutoSortDirection(), true);
   } else {
-    while (Node->ChildCount > NewCount && Node->LastChild) DoRemoveNode(Node->LastChild, true);
+    Removing([&] {
+      while (Node->ChildCount > NewCount && Node->LastChild) DoRemoveNode(Node->LastChild, true);
+      NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildAdded);
+    });
+    return;
   }
   NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildAdded);
 }
@@ -159,10 +188,11 @@ PVirtualNode TBaseVirtualTree::AppendChildNode(PVirtualNode Parent, uint32_t Use
   if (!Parent) Parent = FRoot;
   CheckUserDataSpace(UserData);
   if (Parent != FRoot) InitNode(Parent);
-  ++FUpdateCount;  // the count change is only recorded; the report follows below
-  DoSetNodeChildCount(Parent, Parent->ChildCount + 1);
-  Parent->StateBits.Exclude(NS::nsAllChildrenHidden);
-  --FUpdateCount;
+  {
+    TBareUpdate update(FUpdateCount);  // the count change is only recorded; the report follows below
+    DoSetNodeChildCount(Parent, Parent->ChildCount + 1);
+    Parent->StateBits.Exclude(NS::nsAllChildrenHidden);
+  }
   PVirtualNode result = Parent->LastChild;
   StoreUserData(result, UserData);
   InvalidateCache();
@@ -234,10 +264,12 @@ void TBaseVirtualTree::DoRemoveNode(PVirtualNode Node, bool Reindex) {
     NotifyChange(Node);
     if (synch) ChangeStates({}, {TS::tsSynchMode});
   }
-  DoRemoveChildNodes(Node, true);
-  DisconnectNode(Node, false, Reindex);
-  ReleaseNode(Node);
-  if (!parentClearing) InvalidateCache();
+  Removing([&] {
+    DoRemoveChildNodes(Node, true);
+    DisconnectNode(Node, false, Reindex);
+    ReleaseUnlinked(Node);
+    if (!parentClearing) InvalidateCache();
+  });
 }
 
 void TBaseVirtualTree::RemoveChildNodes(PVirtualNode Node, bool ResetHasChildren) {
@@ -256,7 +288,7 @@ bool TBaseVirtualTree::ReleaseSubtree(PVirtualNode Node) {
       run->StateBits.Exclude(NS::nsSelected);
       selected = true;
     }
-    ReleaseNode(run);
+    ReleaseUnlinked(run);
   });
   return selected;
 }
@@ -269,7 +301,20 @@ void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildr
     return;
   }
   MevraAssert(!FStates.Contains(TS::tsIterating), "Deleting nodes during tree iteration leads to invalid pointers.");
-  ++FUpdateCount;
+  Removing([&] {
+    const bool selected = ReleaseChildren(Node, ResetHasChildren);
+    // Selected nodes went with the children. The change is signalled once they
+    // are all gone, naming no node (they are freed), so that it is reported
+    // outside a bracket instead of staying pending.
+    if (selected) NotifyChange(nullptr);
+    NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildDeleted);
+  });
+}
+
+// Unlinks and frees every child of Node, answering whether a selected node
+// went; the counters are in step again when it returns.
+bool TBaseVirtualTree::ReleaseChildren(PVirtualNode Node, bool ResetHasChildren) {
+  TBareUpdate update(FUpdateCount);
   InvalidateCache();
   Node->StateBits.Include(NS::nsClearingChildren);
   if (Node == FRoot || (NodeCounts(Node) && Node->StateBits.Contains(NS::nsExpanded)))
@@ -287,6 +332,8 @@ void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildr
   if (Node != FRoot) Node->StateBits.Exclude(NS::nsExpanded);
   Node->ChildCount = 0;
   Node->FirstChild = Node->LastChild = nullptr;
+  // The subtree height is the node's own row and nothing more, the root's
+  // included: no further default row is added for an emptied node.
   if (Node == FRoot || Node->StateBits.Contains(NS::nsDeleting)) {
     Node->SubtreeCount = 1;
     Node->SubtreeHeight = Node->NodeHeight;
@@ -294,22 +341,19 @@ void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildr
     AdjustSubtreeCount(Node, 1, false);
     AdjustSubtreeHeight(Node, Node->NodeHeight, false);
   }
-  --FUpdateCount;
-  // Selected nodes went with the children. The change is signalled once they
-  // are all gone, naming no node (they are freed), so that it is reported
-  // outside a bracket instead of staying pending.
-  if (selected) NotifyChange(nullptr);
-  NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildDeleted);
+  return selected;
 }
 
 void TBaseVirtualTree::ClearAllNodes() {
   if (ReadOnly() && !FDestroying) return;
-  BeginTreeUpdate();
-  InvalidateCache();
-  // FIXME: edit, clipboard, selection, focus and hot node are reset here once they exist.
-  FLastChangedNode = nullptr;
-  DoRemoveChildNodes(FRoot, true);
-  EndTreeUpdate();
+  Removing([this] {
+    InBracket([this] {
+      InvalidateCache();
+      // FIXME: edit, clipboard, selection, focus and hot node are reset here once they exist.
+      FLastChangedNode = nullptr;
+      DoRemoveChildNodes(FRoot, true);
+    });
+  });
 }
 
 // --- moving and copying -------------------------------------------------------------
@@ -421,23 +465,29 @@ PVirtualNode TBaseVirtualTree::CopySubtree(PVirtualNode Source, TBaseVirtualTree
   // Pre-order walk of the source with the copy's cursor moving in step.
   PVirtualNode top = copyNode(Source);
   PVirtualNode from = Source, to = top;
-  for (;;) {
-    if (from->FirstChild) {
-      from = from->FirstChild;
-      PVirtualNode child = copyNode(from);
-      appendChild(to, child);
-      to = child;
-      continue;
+  try {
+    for (;;) {
+      if (from->FirstChild) {
+        from = from->FirstChild;
+        PVirtualNode child = copyNode(from);
+        appendChild(to, child);
+        to = child;
+        continue;
+      }
+      while (from != Source && !from->NextSibling) {
+        from = from->Parent;
+        to = to->Parent;
+      }
+      if (from == Source) break;
+      from = from->NextSibling;
+      PVirtualNode sibling = copyNode(from);
+      appendChild(to->Parent, sibling);
+      to = sibling;
     }
-    while (from != Source && !from->NextSibling) {
-      from = from->Parent;
-      to = to->Parent;
-    }
-    if (from == Source) break;
-    from = from->NextSibling;
-    PVirtualNode sibling = copyNode(from);
-    appendChild(to->Parent, sibling);
-    to = sibling;
+  } catch (...) {
+    // Out of memory part-way: the detached part copied so far goes back.
+    Into->FreeDetached(top);
+    throw;
   }
   Into->RecomputeSubtreeCounts(top);
   Into->RecomputeSubtreeHeights(top);
@@ -455,70 +505,82 @@ PVirtualNode TBaseVirtualTree::TransferNodes(PVirtualNode Source, PVirtualNode T
   PVirtualNode first = nullptr;
   std::vector<PVirtualNode> nodes = TransferOrder(Source, ChildrenOnly, Mode);
   if (nodes.empty()) return nullptr;
+  // Every copy is made before any is linked, so running out of memory leaves
+  // both trees as they were.
   std::vector<PVirtualNode> copies;
   copies.reserve(nodes.size());
-  for (PVirtualNode node : nodes) copies.push_back(CopySubtree(node, Into));
-  Into->BeginTreeUpdate();
-  for (PVirtualNode copy : copies) {
-    Into->ConnectNode(copy, Target, Mode);
-    if (Mode == AM::amInsertAfter) Target = copy;
-    if (!first || Mode == AM::amAddChildFirst) first = copy;  // the first in the target's order
-    if (Move) {
-      FireNodeMoved(copy);
-    } else {
-      // Every copied node is announced, so data that owns resources can be
-      // duplicated before either node's OnFreeNode releases it.
-      for (PVirtualNode run = copy; run; run = Into->NextNodeInSubtree(run, copy)) Into->FireNodeCopied(run);
-    }
+  try {
+    for (PVirtualNode node : nodes) copies.push_back(CopySubtree(node, Into));
+  } catch (...) {
+    for (PVirtualNode copy : copies) Into->FreeDetached(copy);
+    throw;
   }
-  Into->EndTreeUpdate();
+  Into->InBracket([&] {
+    for (PVirtualNode copy : copies) {
+      Into->ConnectNode(copy, Target, Mode);
+      if (Mode == AM::amInsertAfter) Target = copy;
+      if (!first || Mode == AM::amAddChildFirst) first = copy;  // the first in the target's order
+      if (Move) {
+        FireNodeMoved(copy);
+      } else {
+        // Every copied node is announced, so data that owns resources can be
+        // duplicated before either node's OnFreeNode releases it.
+        for (PVirtualNode run = copy; run; run = Into->NextNodeInSubtree(run, copy)) Into->FireNodeCopied(run);
+      }
+    }
+  });
   if (Move) {
     for (PVirtualNode node : nodes)
       for (PVirtualNode run = node; run; run = NextNodeInSubtree(run, node)) {
         run->StateBits.Exclude(NS::nsInitialized);
         run->StateBits.Exclude(NS::nsFreeNotifyRequired);
       }
-    BeginTreeUpdate();
-    if (ChildrenOnly) DoRemoveChildNodes(Source, true);
-    else DoRemoveNode(Source, true);
-    EndTreeUpdate();
+    Removing([&] {
+      InBracket([&] {
+        if (ChildrenOnly) DoRemoveChildNodes(Source, true);
+        else DoRemoveNode(Source, true);
+      });
+    });
   }
   return first;
+}
+
+// Gives back the blocks of a copy that was never linked, without OnFreeNode:
+// nobody has seen it.
+void TBaseVirtualTree::FreeDetached(PVirtualNode Top) {
+  PostOrder(Top, false, [this](PVirtualNode run) { FAllocator.Free(run); });
 }
 
 // --- sorting ------------------------------------------------------------------------
 
 namespace {
-// Top-down merge sort of a sibling chain linked through NextSibling; equal
-// nodes keep their order because the second run wins only on a strict answer.
+// Top-down merge sort of sibling pointers: a run of n is split into n / 2 and
+// the rest, each sorted, then merged; the second run's node is taken only on a
+// strict answer, so equal nodes keep their order. The siblings themselves are
+// relinked only once the whole sort has succeeded, so a comparison handler
+// that raises leaves them as they were.
 struct TSiblingSorter {
   TBaseVirtualTree* Tree;
   int32_t (*Compare)(TBaseVirtualTree*, PVirtualNode, PVirtualNode, TColumnIndex);
   TColumnIndex Column;
   bool Descending;
+  std::vector<PVirtualNode> Scratch;
 
-  PVirtualNode Sort(PVirtualNode head, uint32_t count) {
-    if (count < 2) {
-      if (head) head->NextSibling = nullptr;
-      return head;
-    }
-    const uint32_t half = count / 2;
-    PVirtualNode second = head;
-    for (uint32_t i = 0; i < half; ++i) second = second->NextSibling;
-    PVirtualNode a = Sort(head, half);
-    PVirtualNode b = Sort(second, count - half);
-    TNodeRecord start{};
-    PVirtualNode tail = &start;
-    while (a && b) {
-      const int32_t result = Compare(Tree, a, b, Column);
+  void Sort(PVirtualNode* nodes, size_t count) {
+    if (count < 2) return;
+    const size_t half = count / 2;
+    Sort(nodes, half);
+    Sort(nodes + half, count - half);
+    PVirtualNode* out = Scratch.data();
+    PVirtualNode *a = nodes, *aEnd = nodes + half, *b = aEnd, *bEnd = nodes + count;
+    while (a != aEnd && b != bEnd) {
+      const int32_t result = Compare(Tree, *a, *b, Column);
       const bool takeSecond = Descending ? result < 0 : result > 0;
-      PVirtualNode& from = takeSecond ? b : a;
-      tail->NextSibling = from;
-      tail = from;
-      from = from->NextSibling;
+      *out++ = takeSecond ? *b++ : *a++;
     }
-    tail->NextSibling = a ? a : b;
-    return start.NextSibling;
+    out = std::copy(a, aEnd, out);
+    out = std::copy(b, bEnd, out);
+    std::copy(Scratch.data(), out, nodes);
   }
 };
 }  // namespace
@@ -537,30 +599,37 @@ void TBaseVirtualTree::SortChildren(PVirtualNode Node, TColumnIndex Column, TSor
     InitChildrenIfNeeded(Node);
     for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) InitNode(child);
   }
-  if (Node->ChildCount < 2) return;
-  TSiblingSorter sorter{this, &CompareForSort, Column, Direction == TSortDirection::sdDescending};
-  PVirtualNode head = sorter.Sort(Node->FirstChild, Node->ChildCount);
+  // The linked children, not ChildCount: while loading, a count read from the
+  // form stands there with no nodes behind it yet.
+  std::vector<PVirtualNode> children;
+  for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling) children.push_back(child);
+  if (children.size() < 2) return;
+  TSiblingSorter sorter{this, &CompareForSort, Column, Direction == TSortDirection::sdDescending, {}};
+  sorter.Scratch.resize(children.size());
+  sorter.Sort(children.data(), children.size());
   PVirtualNode previous = nullptr;
   uint32_t index = 0;
-  for (PVirtualNode run = head; run; run = run->NextSibling) {
+  for (PVirtualNode run : children) {
     run->PreviousSibling = previous;
     run->IndexInParent = index++;
+    if (previous) previous->NextSibling = run;
     previous = run;
   }
-  Node->FirstChild = head;
+  previous->NextSibling = nullptr;
+  Node->FirstChild = children.front();
   Node->LastChild = previous;
 }
 
 void TBaseVirtualTree::SortWholeTree(TColumnIndex Column, TSortDirection Direction, bool DoInit) {
   if (Column < NoColumn) return;
-  BeginTreeUpdate();
-  SortChildren(FRoot, Column, Direction, DoInit);
-  for (PVirtualNode run = FRoot->FirstChild; run; run = NextNodeRaw(run)) {
-    if (DoInit) InitNode(run);
-    if (run->StateBits.Contains(NS::nsInitialized)) SortChildren(run, Column, Direction, DoInit);
-  }
-  InvalidateCache();
-  EndTreeUpdate();
+  InBracket([&] {
+    SortChildren(FRoot, Column, Direction, DoInit);
+    for (PVirtualNode run = FRoot->FirstChild; run; run = NextNodeRaw(run)) {
+      if (DoInit) InitNode(run);
+      if (run->StateBits.Contains(NS::nsInitialized)) SortChildren(run, Column, Direction, DoInit);
+    }
+    InvalidateCache();
+  });
 }
 
 // --- initialisation -------------------------------------------------------------------

@@ -110,3 +110,5 @@ private:
 // Codes of EVirtualTreeError raised by structure operations.
 constexpr int ErrorMoveIntoOwnSubtree = 2001;
 constexpr int ErrorUserDataSpace = 2008;
+// Raised when header, internal data and NodeDataSize would not fit a node block.
+constexpr int ErrorNodeLayout = 2009;

@@ -4,6 +4,9 @@
 
 #include "vtree/NodeWalk.h"
 
+#include "platform/CallbackGuard.h"
+
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -43,12 +46,17 @@ void TBaseVirtualTree::BeforeDestruction() {
 }
 
 // The tree is going: no report is made any more, and read-only cannot keep
-// the nodes (and their OnFreeNode) alive.
+// the nodes (and their OnFreeNode) alive. Nothing may leave a destructor: a
+// failing handler is reported to the application instead.
 void TBaseVirtualTree::ReleaseAllNodes() {
   if (FDestroying) return;
   FDestroying = true;
-  FOptions->SetMiscOptions(FOptions->MiscOptions() - TVTMiscOption::toReadOnly);
-  ClearAllNodes();
+  try {
+    FOptions->SetMiscOptions(FOptions->MiscOptions() - TVTMiscOption::toReadOnly);
+    ClearAllNodes();
+  } catch (...) {
+    HandleCallbackException(this);
+  }
 }
 
 TClass TBaseVirtualTree::OptionsClass() const { return &TCustomVirtualTreeOptions::ClassInfo; }
@@ -69,12 +77,24 @@ void TBaseVirtualTree::AllocateRoot() {
   FRoot->VerticalAlign = 50;
 }
 
+// Data areas are found by 32-bit offsets, so a whole block stays below 2 GiB;
+// checked in 64 bits, so no sum can wrap on the 32-bit program.
+void TBaseVirtualTree::CheckNodeLayout(int64_t InternalDataSize, int64_t NodeDataSize) {
+  const int64_t total = NodeHeaderSize + InternalDataSize + (NodeDataSize > 0 ? NodeDataSize : 0);
+  if (total > INT32_MAX)
+    throw EVirtualTreeError(ErrorNodeLayout, "Node data does not fit in a node: " + std::to_string(InternalDataSize) +
+                                                 " bytes of internal and " + std::to_string(NodeDataSize) +
+                                                 " bytes of user data.");
+}
+
 void TBaseVirtualTree::EnsureNodeDataSize() {
   if (FNodeDataSize != -1) return;
   int32_t size = 0;
   FireGetNodeDataSize(size);
   // A negative answer would make blocks smaller than their header.
-  FNodeDataSize = size < 0 ? 0 : size;
+  if (size < 0) size = 0;
+  CheckNodeLayout(FInternalDataSize, size);
+  FNodeDataSize = size;
 }
 
 PVirtualNode TBaseVirtualTree::AllocateNodeRecord() {
@@ -104,7 +124,9 @@ int32_t TBaseVirtualTree::ReserveInternalData(int32_t Size) {
               "Internal data allocation must be done before any node is created.");
   const int32_t offset = NodeHeaderSize + FInternalDataSize;
   // A negative count would shrink the area under nodes' feet: it reserves nothing.
-  const int32_t added = Size > 0 ? (Size + 3) & ~3 : 0;
+  const int64_t rounded = Size > 0 ? (int64_t{Size} + 3) & ~int64_t{3} : 0;
+  CheckNodeLayout(FInternalDataSize + rounded, FNodeDataSize);
+  const int32_t added = static_cast<int32_t>(rounded);
   const uint32_t children = FRoot->ChildCount;
   void* block = std::realloc(FRoot, static_cast<size_t>(offset) + added);
   if (!block) throw std::bad_alloc();
@@ -119,22 +141,25 @@ int32_t TBaseVirtualTree::ReserveInternalData(int32_t Size) {
 void TBaseVirtualTree::SetNodeDataSize(int32_t Value) {
   if (Value < -1) Value = -1;
   if (Value == FNodeDataSize) return;
+  CheckNodeLayout(FInternalDataSize, Value);
   FNodeDataSize = Value;
   // Blocks of the old size cannot stay: their data area would not match
   // what NodeUserData hands out. A loading tree normally has none yet.
   if (FAllocator.LiveBlocks() == 0) return;
   const uint32_t count = FRoot->FirstChild ? FRoot->ChildCount : 0;
-  BeginTreeUpdate();
-  FLastChangedNode = nullptr;
-  DoRemoveChildNodes(FRoot, true);
-  if (IsLoading()) {
-    // Loaded creates them anew, as it does for a count read from the form.
-    FRoot->ChildCount = count;
-    ChangeStates({TS::tsNeedRootCountUpdate}, {});
-  } else {
-    DoSetNodeChildCount(FRoot, count);
-  }
-  EndTreeUpdate();
+  Removing([&] {
+    InBracket([&] {
+      FLastChangedNode = nullptr;
+      DoRemoveChildNodes(FRoot, true);
+      if (IsLoading()) {
+        // Loaded creates them anew, as it does for a count read from the form.
+        FRoot->ChildCount = count;
+        ChangeStates({TS::tsNeedRootCountUpdate}, {});
+      } else {
+        DoSetNodeChildCount(FRoot, count);
+      }
+    });
+  });
 }
 
 void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
@@ -145,10 +170,12 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
     return;
   }
   if (Value == FRoot->ChildCount) return;
-  BeginTreeUpdate();
-  InvalidateCache();
-  SetNodeChildCount(FRoot, Value);
-  EndTreeUpdate();
+  Removing([&] {
+    InBracket([&] {
+      InvalidateCache();
+      SetNodeChildCount(FRoot, Value);
+    });
+  });
 }
 
 void TBaseVirtualTree::Loaded() {
@@ -159,9 +186,7 @@ void TBaseVirtualTree::Loaded() {
   const uint32_t count = FRoot->ChildCount;
   FRoot->ChildCount = 0;
   if (count == 0) return;
-  BeginTreeUpdate();
-  DoSetNodeChildCount(FRoot, count);  // regardless of toReadOnly
-  EndTreeUpdate();
+  InBracket([&] { DoSetNodeChildCount(FRoot, count); });  // regardless of toReadOnly
 }
 
 uint32_t TBaseVirtualTree::NodeHeightOf(PVirtualNode Node) const {
@@ -223,9 +248,7 @@ void TBaseVirtualTree::Assign(TPersistent* Source) {
   if (IsLoading() || !ReadOnly()) {
     SetRootNodeCount(count);
   } else if (count != RootNodeCount()) {
-    BeginTreeUpdate();
-    DoSetNodeChildCount(FRoot, count);
-    EndTreeUpdate();
+    Removing([&] { InBracket([&] { DoSetNodeChildCount(FRoot, count); }); });
   }
   SetSelectionCurveRadius(other->SelectionCurveRadius());
   SetSelectionBlendFactor(other->SelectionBlendFactor());
@@ -317,9 +340,7 @@ void TBaseVirtualTree::RecomputeCounters() {
 }
 
 void TBaseVirtualTree::OptionsChanged() {
-  BeginTreeUpdate();
-  RecomputeCounters();
-  EndTreeUpdate();
+  InBracket([this] { RecomputeCounters(); });
 }
 
 void TBaseVirtualTree::UpdateHiddenChildrenFlag(PVirtualNode Node) {
@@ -410,7 +431,13 @@ void TBaseVirtualTree::EndTreeUpdate() {
     // or closing that bracket would sort again, and again.
     if (FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort)) {
       ++FUpdateCount;
-      SortWholeTree(AutoSortColumn(), AutoSortDirection(), true);
+      try {
+        SortWholeTree(AutoSortColumn(), AutoSortDirection(), true);
+      } catch (...) {
+        --FUpdateCount;
+        ChangeStates({}, {TS::tsUpdating});
+        throw;
+      }
       --FUpdateCount;
     }
     ChangeStates({}, {TS::tsUpdating});
@@ -571,10 +598,33 @@ void TBaseVirtualTree::InitNodeChildren(PVirtualNode Node) {
   }
 }
 
+// The block is freed even when the handler raises; the error follows.
 void TBaseVirtualTree::ReleaseNode(PVirtualNode Node) {
   if (FLastChangedNode == Node) FLastChangedNode = nullptr;
   if (FPendingStructureNode == Node) FPendingStructureNode = nullptr;
-  if (Node->StateBits.Contains(NS::nsInitialized) || Node->StateBits.Contains(NS::nsFreeNotifyRequired))
-    FireEvent(OnFreeNode, this, Node);
+  std::exception_ptr error;
+  if (Node->StateBits.Contains(NS::nsInitialized) || Node->StateBits.Contains(NS::nsFreeNotifyRequired)) {
+    try {
+      FireEvent(OnFreeNode, this, Node);
+    } catch (...) {
+      error = std::current_exception();
+    }
+  }
   FAllocator.Free(Node);
+  if (error) std::rethrow_exception(error);
+}
+
+void TBaseVirtualTree::ReleaseUnlinked(PVirtualNode Node) {
+  try {
+    ReleaseNode(Node);
+  } catch (...) {
+    if (!FReleaseError) FReleaseError = std::current_exception();
+    if (FRemovalDepth == 0) RaiseReleaseError();
+  }
+}
+
+void TBaseVirtualTree::RaiseReleaseError() {
+  std::exception_ptr error = FReleaseError;
+  FReleaseError = nullptr;
+  std::rethrow_exception(error);
 }

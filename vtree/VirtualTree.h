@@ -11,6 +11,7 @@
 #include "vtree/VirtualTreeOptions.h"
 
 #include <cstdint>
+#include <exception>
 
 class TBaseVirtualTree;
 
@@ -73,6 +74,8 @@ public:
   uint32_t TotalCount() const { return FRoot->SubtreeCount - 1; }
   // Bytes the node blocks of this tree take (what the allocator holds).
   size_t NodeMemory() const { return FAllocator.ReservedBytes(); }
+  // Node blocks in use: one per node, the root excluded.
+  size_t NodeBlockCount() const { return FAllocator.LiveBlocks(); }
   uint32_t NodeHeightOf(PVirtualNode Node) const;
   void SetNodeHeight(PVirtualNode Node, uint32_t Value);
 
@@ -303,6 +306,8 @@ protected:
   // The position cache and repainting belong to the window half.
   virtual void InvalidateCache() {}
   bool IsLoading() const { return ComponentState().Contains(csLoading); }
+  // The node blocks' allocator (tests inject allocation failures through it).
+  TNodeAllocator& NodeAllocator() { return FAllocator; }
 
   void InitNode(PVirtualNode Node) {
     if (!Node->StateBits.Contains(TVirtualNodeState::nsInitialized)) InitNodeState(Node);
@@ -319,12 +324,28 @@ private:
 
   PVirtualNode AllocateNodeRecord();
   void ReleaseAllNodes();
+  // Refuses a node layout whose block would not fit the 32-bit offsets of
+  // the data areas.
+  static void CheckNodeLayout(int64_t InternalDataSize, int64_t NodeDataSize);
+  // Releases a node that is already unlinked. An exception from its release
+  // (an OnFreeNode handler) is kept, so the removal goes on freeing the rest.
+  void ReleaseUnlinked(PVirtualNode Node);
+  // Runs a removal; the first release error kept meanwhile is raised once the
+  // outermost removal has finished and every counter is in step again (never
+  // while the tree is being destroyed: the application's handler gets it).
+  template <class F>
+  void Removing(F&& Body);
+  // Runs Body inside an update bracket that is closed also when Body raises.
+  template <class F>
+  void InBracket(F&& Body);
+  void RaiseReleaseError();
   void AllocateRoot();
   void AdjustSubtreeCount(PVirtualNode Node, int32_t Delta, bool Relative);
   void AdjustSubtreeHeight(PVirtualNode Node, int32_t Delta, bool Relative);
   void RecomputeSubtreeCounts(PVirtualNode Node);
   void RecomputeSubtreeHeights(PVirtualNode Node);
   bool ReleaseSubtree(PVirtualNode Node);  // true when a selected node went
+  bool ReleaseChildren(PVirtualNode Node, bool ResetHasChildren);
   bool NodeCounts(PVirtualNode Node) const;  // fully and effectively visible
   // The root's children are the RootNodeCount: it is never asked for them.
   void InitChildrenIfNeeded(PVirtualNode Node) {
@@ -341,6 +362,7 @@ private:
   void ChangeVisibility(PVirtualNode Node, TVirtualNodeState State, bool On);
   PVirtualNode NextNodeInSubtree(PVirtualNode Node, PVirtualNode Top) const;
   PVirtualNode CopySubtree(PVirtualNode Source, TBaseVirtualTree* Into) const;
+  void FreeDetached(PVirtualNode Top);
   PVirtualNode NormalizeTarget(PVirtualNode& Target, TVTNodeAttachMode& Mode);
   PVirtualNode TransferNodes(PVirtualNode Source, PVirtualNode Target, TVTNodeAttachMode Mode, bool ChildrenOnly,
                              TBaseVirtualTree* Into, bool Move);
@@ -380,6 +402,8 @@ private:
   PVirtualNode FLastChangedNode = nullptr;
   int32_t FOperationCount = 0;
   bool FOperationCanceled = false;
+  int32_t FRemovalDepth = 0;
+  std::exception_ptr FReleaseError;  // the first release error of the running removal
 
   uint32_t FAnimationDuration = 200;
   uint32_t FAutoExpandDelay = 1000;
@@ -412,3 +436,28 @@ private:
   int32_t FBackgroundOffset[2] = {0, 0};
   AnsiString FAccessibleName;
 };
+
+template <class F>
+void TBaseVirtualTree::Removing(F&& Body) {
+  ++FRemovalDepth;
+  try {
+    Body();
+  } catch (...) {
+    // The body's own failure wins over a kept release error.
+    if (--FRemovalDepth == 0) FReleaseError = nullptr;
+    throw;
+  }
+  if (--FRemovalDepth == 0 && FReleaseError) RaiseReleaseError();
+}
+
+template <class F>
+void TBaseVirtualTree::InBracket(F&& Body) {
+  BeginTreeUpdate();
+  try {
+    Body();
+  } catch (...) {
+    EndTreeUpdate();
+    throw;
+  }
+  EndTreeUpdate();
+}

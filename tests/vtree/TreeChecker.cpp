@@ -96,6 +96,8 @@ struct Checker {
     Expect(Follow(Tree.FirstNodeRaw(true), [&](PVirtualNode n) { return Tree.NextNodeRaw(n, true); }, order.size()), above,
            "NextNodeRaw considering children above");
     if (Tree.TotalCount() != order.size()) Fail(root, "TotalCount");
+    if (Tree.NodeBlockCount() != order.size())
+      Fail(root, std::to_string(Tree.NodeBlockCount()) + " node blocks in use for " + std::to_string(order.size()) + " nodes");
     if (order.size() <= 2000)
       for (size_t i = 0; i < order.size(); ++i)
         if (Tree.AbsoluteIndex(order[i]) != i) { Fail(order[i], "AbsoluteIndex"); break; }

@@ -10,8 +10,9 @@
 #include <vector>
 
 // Recomputes indexes, child and subtree counts, subtree heights, the hidden-
-// children flags and the visible count from the links, and walks the tree in
-// tree and display order both ways; reports the first mismatches found.
+// children flags and the visible count from the links, checks that every node
+// block in use is linked, and walks the tree in tree and display order both
+// ways; reports the first mismatches found.
 ::testing::AssertionResult TreeIsConsistent(const TBaseVirtualTree& tree);
 
 // Assertions carry the source place after their fixed message.
