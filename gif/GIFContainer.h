@@ -37,6 +37,11 @@ public:
   // Pixel bytes held by the picture's frames (listed or being read): what
   // the size limit counts. Frames keep it up to date.
   uint64_t PixelsInUse() const { return FPixelsInUse; }
+  // The pixel budget, in pixels: one frame, and all frames together. A
+  // frame beyond it raises "Image exceeds maximum size". A program that
+  // reads hostile data in bulk (the fuzz harness) sets a smaller one.
+  uint64_t MaxFramePixels = GIFMaxFramePixels;
+  uint64_t MaxPicturePixels = GIFMaxPicturePixels;
   void AddPixelsInUse(int64_t delta) { FPixelsInUse += static_cast<uint64_t>(delta); }
 
   // Deletes every frame and empties the header.
@@ -69,7 +74,12 @@ public:
   // Reshapes the frames before writing: bits of `steps` are 1 crop
   // transparent edges, 2 merge pixels equal to the previous frame's, 4
   // simplify and remove what no picture needs, 8 sort colour tables by use.
+  // The work counts as six steps over every frame (sorting, simplifying,
+  // merging, cropping, cleaning up, and the picture class's colour
+  // reduction); each frame a step changed is reported to OptimizeProgress
+  // with the share of that work done so far.
   void OptimizeFrameList(int steps);
+  virtual void OptimizeProgress(int percent) { (void)percent; }
 
 private:
   uint64_t FPixelsInUse = 0;

@@ -296,6 +296,18 @@ HPALETTE TGIFImage::FramePalette(TGIFSubImage* frame) {
   return static_cast<HPALETTE>(render->Palette.Get());
 }
 
+void TGIFImage::SetFramePalette(TGIFSubImage* frame, HPALETTE value) {
+  TGIFFrameRender* render = Render(frame);
+  if (value && value == render->Palette.Get()) return;
+  if (!value && !render->Palette) return;
+  render->Palette.Reset(value);
+  if (render->Bitmap && render->Bitmap->GetPalette() != value) {
+    render->Bitmap.reset();
+    SetPaletteModified(true);
+    Changed(frame);
+  }
+}
+
 TBitmap* TGIFImage::FrameBitmap(TGIFSubImage* frame) {
   if (frame->IsEmpty()) return nullptr;
   TGIFFrameRender* render = Render(frame);
@@ -760,18 +772,29 @@ void TGIFImage::OptimizeFrames(int steps, TGIFReductionMethod method, int depth,
   if (GetEmpty()) return;
   StopAllPainters();
   std::lock_guard<TCriticalSection> lock(FPainterLock);
+  // What the steps did stays done when a later one raises: the picture is
+  // brought up to date either way.
+  auto finish = [this](bool ok) {
+    Header().PrepareScreenDescriptor();
+    Progress(this, psEnding, ok ? 100 : 0, true, RECT{}, "Optimizing...");
+    FreeCachedBitmap();
+    Changed(this);
+  };
   Progress(this, psStarting, 0, false, RECT{}, "Optimizing...");
   try {
-    if ((steps & 16) && !(steps & 4) && method == rdCustomPalette) RaiseGIFError("Invalid reduction method");
     OptimizeFrameList(steps);
-    Header().PrepareScreenDescriptor();
+    // Colour reduction, the last step, reduces nothing here: it refuses a
+    // custom palette, which it would have no source for.
+    if ((steps & 16) && !(steps & 4) && method == rdCustomPalette) RaiseGIFError("Invalid reduction method");
   } catch (...) {
-    Progress(this, psEnding, 0, true, RECT{}, "Optimizing...");
+    finish(false);
     throw;
   }
-  Progress(this, psEnding, 100, true, RECT{}, "Optimizing...");
-  FreeCachedBitmap();
-  Changed(this);
+  finish(true);
+}
+
+void TGIFImage::OptimizeProgress(int percent) {
+  Progress(this, psRunning, static_cast<uint8_t>(percent), false, RECT{}, "Optimizing...");
 }
 
 namespace {
@@ -833,6 +856,15 @@ bool TGIFImage::AssignFrame(TGIFSubImage* frame, TPersistent* source) {
     ApplyMaskBitmap(frame, &white);
   }
   return true;
+}
+
+void TGIFImage::AssignTo(TPersistent* dest) {
+  // Drawing into the bitmap would start a painter for an animation.
+  if (auto* bitmap = ObjectAs<TBitmap>(dest)) {
+    bitmap->Assign(CachedBitmap());
+    return;
+  }
+  TGraphic::AssignTo(dest);
 }
 
 bool TGIFImage::AssignFrameTo(TGIFSubImage* frame, TPersistent* dest) {
@@ -1011,18 +1043,36 @@ void TGIFImage::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palet
 
 void TGIFImage::SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) {
   if (GetEmpty()) return;
-  CachedBitmap()->SaveToClipboardFormat(format, data, palette);
-  TMemoryStream stream;
-  SaveToStream(stream);
-  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(stream.Size()));
-  if (!block) throw EOutOfMemory("Failed to store GIF on clipboard");
-  void* bytes = GlobalLock(block);
-  std::memcpy(bytes, stream.Memory(), static_cast<size_t>(stream.Size()));
-  GlobalUnlock(block);
-  if (!SetClipboardData(GIFClipboardFormat, block)) {
-    GlobalFree(block);
-    RaiseGIFError("Failed to store GIF on clipboard");
+  UINT bitmapFormat = 0;
+  HANDLE bitmapData = nullptr;
+  HPALETTE bitmapPalette = nullptr;
+  CachedBitmap()->SaveToClipboardFormat(bitmapFormat, bitmapData, bitmapPalette);
+  // The bitmap reaches the caller only once the GIF block is on the
+  // clipboard; on a failure nobody would place or free it.
+  try {
+    TMemoryStream stream;
+    SaveToStream(stream);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(stream.Size()));
+    if (!block) throw EOutOfMemory("Failed to store GIF on clipboard");
+    void* bytes = GlobalLock(block);
+    if (!bytes) {
+      GlobalFree(block);
+      throw EOutOfMemory("Failed to store GIF on clipboard");
+    }
+    std::memcpy(bytes, stream.Memory(), static_cast<size_t>(stream.Size()));
+    GlobalUnlock(block);
+    if (!SetClipboardData(GIFClipboardFormat, block)) {
+      GlobalFree(block);
+      RaiseGIFError("Failed to store GIF on clipboard");
+    }
+  } catch (...) {
+    if (bitmapData) DeleteObject(bitmapData);
+    if (bitmapPalette) DeleteObject(bitmapPalette);
+    throw;
   }
+  format = bitmapFormat;
+  data = bitmapData;
+  palette = bitmapPalette;
 }
 
 // ---------------------------------------------------------------------------
@@ -1162,8 +1212,10 @@ void TGIFPainter::Execute() {
     while ((loops != 0 || FOptions.Contains(paLoopForever)) && !Terminated()) {
       ActiveImage = loopPoint;
       if (FStarted) FireHandler(OnPlayLoop);
+      bool reachedFrame = false;
       for (TGIFSubImage* frame = frameAt(ActiveImage); frame && !frame->IsEmpty() && !Terminated();
            frame = frameAt(ActiveImage)) {
+        reachedFrame = true;
         WaitBeforeFrame();
         if (Terminated()) break;
         FireHandler(OnFrameShow);
@@ -1205,6 +1257,9 @@ void TGIFPainter::Execute() {
       }
       if (loops > 0) --loops;
       if (!(FOptions.Contains(paAnimate) && FOptions.Contains(paLoop))) break;
+      // A pass that met no frame to show (an empty frame at the loop point)
+      // would be followed by the same, at once and without waiting.
+      if (!reachedFrame) break;
     }
     ActiveImage = -1;
     FireHandler(OnPlayEnd);

@@ -92,6 +92,7 @@ public:
   void FrameRead(TStream& stream) override;
   bool AssignFrame(TGIFSubImage* frame, TPersistent* source) override;
   bool AssignFrameTo(TGIFSubImage* frame, TPersistent* dest) override;
+  void OptimizeProgress(int percent) override;
 
   // Stops painters, drops the buffer and every frame: an empty picture.
   void ResetPicture();
@@ -102,7 +103,8 @@ public:
   // Appends a frame made from a graphic (or takes a frame as it is).
   int AddFrame(TPersistent* source);
   // Reshapes the frames (steps as OptimizeFrameList; 16 asks for colour
-  // reduction, which only refuses rdCustomPalette).
+  // reduction, which comes last and only refuses rdCustomPalette), with
+  // "Optimizing..." progress for every frame a step changed.
   void OptimizeFrames(int steps, TGIFReductionMethod method, int depth, TGIFDitherKind kind);
 
   // A painter for the canvas and rectangle, stored in `reference`; threaded
@@ -118,6 +120,9 @@ public:
   bool HasFrameMask(TGIFSubImage* frame);
   HBITMAP FrameMask(TGIFSubImage* frame);
   HPALETTE FramePalette(TGIFSubImage* frame);
+  // Gives the frame a palette of its own (the frame owns the handle); a
+  // frame bitmap made with another palette is dropped.
+  void SetFramePalette(TGIFSubImage* frame, HPALETTE value);
   RECT PlaceInRect(TGIFSubImage* frame, const RECT& r);
   void PaintFrame(TGIFSubImage* frame, TCanvas* canvas, const RECT& r, bool transparent, bool tile);
   void PaintFrameStretched(TGIFSubImage* frame, TCanvas* canvas, const RECT& r, bool transparent, bool tile);
@@ -134,6 +139,11 @@ public:
   int StillFrame = -1;
   TColor BackdropColor = clNone;
   TNotifyEvent OnPlayStart, OnFrameShow, OnFrameShown, OnPlayLoop, OnPlayEnd;
+
+protected:
+  // A bitmap receives the cached bitmap (frame 0, or the running buffer):
+  // no painter is started for it.
+  void AssignTo(TPersistent* dest) override;
 
 private:
   friend class TGIFPainter;

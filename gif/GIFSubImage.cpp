@@ -48,7 +48,8 @@ void TGIFSubImage::AllocatePixels() {
   ReleasePixels();
   const uint64_t count = static_cast<uint64_t>(FWidth) * static_cast<uint64_t>(FHeight);
   if (count == 0) return;
-  if (count > GIFMaxFramePixels || (Image() && Image()->PixelsInUse() + count > GIFMaxPicturePixels))
+  const uint64_t frameLimit = Image() ? Image()->MaxFramePixels : GIFMaxFramePixels;
+  if (count > frameLimit || (Image() && Image()->PixelsInUse() + count > Image()->MaxPicturePixels))
     RaiseGIFError("Image exceeds maximum size");
   FData.assign(static_cast<size_t>(count), 0);
   if (Image()) Image()->AddPixelsInUse(static_cast<int64_t>(count));
@@ -57,6 +58,22 @@ void TGIFSubImage::AllocatePixels() {
 void TGIFSubImage::ReleasePixels() {
   if (Image()) Image()->AddPixelsInUse(-static_cast<int64_t>(FData.size()));
   std::vector<uint8_t>().swap(FData);
+}
+
+void TGIFSubImage::EnsurePixels() {
+  if (static_cast<uint64_t>(FWidth) * static_cast<uint64_t>(FHeight) == 0) RaiseGIFError("Image is empty");
+  if (FData.empty()) AllocatePixels();
+}
+
+uint8_t* TGIFSubImage::RowPointer(int y) {
+  if (y < 0 || y >= FHeight) RaiseGIFError("Invalid pixel coordinates");
+  EnsurePixels();
+  return FData.data() + static_cast<size_t>(y) * static_cast<size_t>(FWidth);
+}
+
+uint8_t TGIFSubImage::PixelAt(int x, int y) {
+  if (x < 0 || x >= FWidth) RaiseGIFError("Invalid pixel coordinates");
+  return RowPointer(y)[x];
 }
 
 void TGIFSubImage::SetSize(int width, int height) {
@@ -178,8 +195,8 @@ void TGIFSubImage::AssignTo(TPersistent* dest) {
   TGIFItem::AssignTo(dest);
 }
 
-void TGIFSubImage::TrimTransparentEdges() {
-  if (IsEmpty() || !FIsTransparent || !FGraphicControl) return;
+bool TGIFSubImage::TrimTransparentEdges() {
+  if (IsEmpty() || !FIsTransparent || !FGraphicControl) return false;
   const uint8_t t = FGraphicControl->TransparentColorIndex();
   int left = FWidth, right = -1, top = FHeight, bottom = -1;
   for (int y = 0; y < FHeight; ++y) {
@@ -197,9 +214,9 @@ void TGIFSubImage::TrimTransparentEdges() {
     ReleasePixels();
     FWidth = FHeight = 0;
     DropRenderCache();
-    return;
+    return true;
   }
-  if (left == 0 && top == 0 && right == FWidth - 1 && bottom == FHeight - 1) return;
+  if (left == 0 && top == 0 && right == FWidth - 1 && bottom == FHeight - 1) return false;
   const int w = right - left + 1, h = bottom - top + 1;
   std::vector<uint8_t> cut(static_cast<size_t>(w) * h);
   for (int y = 0; y < h; ++y)
@@ -211,6 +228,7 @@ void TGIFSubImage::TrimTransparentEdges() {
   FWidth = w;
   FHeight = h;
   DropRenderCache();
+  return true;
 }
 
 namespace {
@@ -221,14 +239,14 @@ int DisposalOf(const TGIFSubImage* frame) {
 
 }  // namespace
 
-void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
-  if (!previous || IsEmpty() || previous->IsEmpty()) return;
+bool TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
+  if (!previous || IsEmpty() || previous->IsEmpty()) return false;
   const int pd = DisposalOf(previous);
-  if (pd == 2 || pd == 3) return;
+  if (pd == 2 || pd == 3) return false;
   const int x0 = std::max(FLeft, previous->FLeft), y0 = std::max(FTop, previous->FTop);
   const int x1 = std::min(FLeft + FWidth, previous->FLeft + previous->FWidth);
   const int y1 = std::min(FTop + FHeight, previous->FTop + previous->FHeight);
-  if (x0 >= x1 || y0 >= y1) return;
+  if (x0 >= x1 || y0 >= y1) return false;
 
   TGIFColorMap& map = EffectiveColorMap();
   TGIFColorMap& prevMap = previous->EffectiveColorMap();
@@ -250,7 +268,7 @@ void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
                                   : p < map.Count() && q < prevMap.Count() && map.ColorAt(p) == prevMap.ColorAt(q);
       if (!same) continue;
       if (t < 0) {
-        if (!canGrow) return;
+        if (!canGrow) return false;
         // Another transparent frame on the global table lends its index, so
         // frames keep sharing it, unless this frame shows that colour itself
         // (its pixels would vanish); else a new black entry is made.
@@ -268,7 +286,7 @@ void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
       changed = true;
     }
   }
-  if (!changed) return;
+  if (!changed) return false;
   if (!wasTransparent) {
     TGIFGraphicControlExtension* gce = FGraphicControl;
     if (!gce) {
@@ -279,4 +297,5 @@ void TGIFSubImage::MergeWithPrevious(TGIFSubImage* previous) {
     gce->SetTransparentColorIndex(static_cast<uint8_t>(t));
   }
   DropRenderCache();
+  return true;
 }

@@ -37,11 +37,12 @@ public:
   void DropRenderCache() { SetRenderCache(nullptr); }
 
   // Cuts the transparent rows and columns around a transparent frame; a
-  // frame with no opaque pixel is cleared.
-  void TrimTransparentEdges();
+  // frame with no opaque pixel is cleared. True when the frame changed.
+  bool TrimTransparentEdges();
   // Makes transparent every pixel of this frame that shows the same colour
-  // as the (opaque) pixel of `previous` under it, so less is redrawn.
-  void MergeWithPrevious(TGIFSubImage* previous);
+  // as the (opaque) pixel of `previous` under it, so less is redrawn. True
+  // when a pixel changed.
+  bool MergeWithPrevious(TGIFSubImage* previous);
 
   int Left() const { return FLeft; }
   int Top() const { return FTop; }
@@ -76,6 +77,13 @@ public:
   // raises "Image exceeds maximum size".
   void AllocatePixels();
   void ReleasePixels();
+  // Allocates the pixels when missing; a frame of size 0 raises "Image is
+  // empty".
+  void EnsurePixels();
+  // The start of row `y` and the pixel at `x`, `y`: outside the frame they
+  // raise "Invalid pixel coordinates"; the pixels are allocated on demand.
+  uint8_t* RowPointer(int y);
+  uint8_t PixelAt(int x, int y);
   uint8_t* Data() { return FData.data(); }
   const uint8_t* Data() const { return FData.data(); }
   size_t DataSize() const { return FData.size(); }

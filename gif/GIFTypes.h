@@ -38,7 +38,7 @@ constexpr uint8_t bsTrailer = 0x3B;              // ';'
 // A frame's pixel buffer is width x height bytes whatever the image data
 // holds, so a descriptor alone could ask for 4 GB. These bound what a file
 // can make the codec allocate: one frame (8192 x 8192) and all frames of a
-// picture together.
+// picture together. They are a picture's default budget (TGIFContainer).
 constexpr uint64_t GIFMaxFramePixels = uint64_t(1) << 26;
 constexpr uint64_t GIFMaxPicturePixels = uint64_t(1) << 27;
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
+#include <atomic>
 #include <mutex>
 
 namespace {
@@ -157,20 +158,53 @@ TEST_F(GIFPainterTest, LoopCountAndLoopPoint) {
   EXPECT_EQ(Play(100, once).size(), 8u);
 }
 
+// Real waits on the wake event that tell when one begins and how it ended;
+// time stands still, so every wait asks for its frame's whole delay.
+class WatchedClock : public TGIFPainterClock {
+public:
+  DWORD Now() override { return 1000; }
+  bool Wait(HANDLE wake, DWORD ms) override {
+    Requested = ms;
+    Waiting = true;
+    const bool woken = TGIFPainterClock::Wait(wake, ms);
+    Woken = woken;
+    Ended = true;
+    return woken;
+  }
+  std::atomic<DWORD> Requested{0};
+  std::atomic<bool> Waiting{false}, Ended{false}, Woken{false};
+};
+
 TEST_F(GIFPainterTest, StoppingDuringALongWaitReturnsPromptly) {
-  GIFPainterClock = nullptr;  // real time: a 10 s wait
-  SetDelays(834);
-  std::vector<int> shown;
-  FImage.OnFrameShown = TNotifyEvent::Lambda([&](TObject*) { shown.push_back(0); });
+  WatchedClock clock;
+  GIFPainterClock = &clock;
+  SetDelays(834);  // a 10 s wait
   FImage.StartPainter(&FPainter, FTarget.Canvas(), DefaultPaintOptions, RECT{0, 0, 24, 24})->StartPlaying();
-  ASSERT_TRUE(testing_support::RunMessagesUntil([&] { return !shown.empty(); }));
-  testing_support::PumpMessages(50);  // the painter is in its wait now
-  const DWORD start = GetTickCount();
+  ASSERT_TRUE(testing_support::RunMessagesUntil([&] { return clock.Waiting.load(); }));
   FImage.StopAllPainters();
-  const DWORD took = GetTickCount() - start;
-  EXPECT_LT(took, 100u);
   EXPECT_EQ(FImage.PainterCount(), 0);
-  std::printf("stop during a 10 s wait took %lu ms\n", static_cast<unsigned long>(took));
+  EXPECT_EQ(clock.Requested.load(), 834u * FrameDelayScale);
+  // The painter has gone, so its wait is over: the stop woke it rather
+  // than letting the delay run out.
+  EXPECT_TRUE(clock.Ended.load());
+  EXPECT_TRUE(clock.Woken.load());
+}
+
+// Looping forever from an empty frame shows nothing, pass after pass: the
+// painter ends instead of spinning without a wait.
+TEST_F(GIFPainterTest, LoopingForeverFromAnEmptyFrameEnds) {
+  FImage.ResetPicture();
+  FImage.Header().SetWidth(24);
+  FImage.Header().SetHeight(24);
+  FImage.Header().ColorMap().AppendColor(TGIFColor{});
+  FImage.Header().ColorMap().AppendColor(TGIFColor{255, 0, 0});
+  AddFrame(FImage, 0, 0, {});
+  AddFrame(FImage, 24, 24, std::vector<uint8_t>(24 * 24, 1));
+  TGIFPaintOptions forever = DefaultPaintOptions;
+  forever.Include(paLoopForever);
+  EXPECT_TRUE(Play(100, forever).empty());
+  EXPECT_EQ(FEnds, 1);
+  EXPECT_TRUE(FClock.Waits.empty());
 }
 
 int ThreadCount() {

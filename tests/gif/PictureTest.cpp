@@ -287,6 +287,60 @@ TEST_F(GIFPicture, BitmapConversion) {
   EXPECT_THROW(image.AddFrame(&notAGraphic), GIFException);
 }
 
+// A bitmap receives the picture's bitmap (frame 0) as it is; an animation
+// is not drawn into it, which would start a painter that keeps running.
+TEST_F(GIFPicture, AnimationAssignedToABitmapGivesFrameZeroWithoutAPainter) {
+  TGIFImage image;
+  BuildBusyPicture(image);
+  TBitmap bitmap;
+  bitmap.Assign(&image);
+  EXPECT_EQ(image.PainterCount(), 0);
+  ASSERT_EQ(bitmap.Width(), 24);
+  ASSERT_EQ(bitmap.Height(), 24);
+  TBitmap* first = image.FrameBitmap(image.Images().Frames(0));
+  for (const POINT p : {POINT{12, 4}, POINT{18, 6}, POINT{0, 0}, POINT{6, 18}})
+    EXPECT_EQ(PixelOf(bitmap, p.x, p.y), PixelOf(*first, p.x, p.y)) << p.x << "," << p.y;
+  // An empty picture empties the bitmap; other destinations are refused.
+  TGIFImage empty;
+  bitmap.Assign(&empty);
+  EXPECT_TRUE(bitmap.Empty());
+  TStringList list;
+  EXPECT_THROW(list.Assign(&image), EConvertError);
+  EXPECT_EQ(image.PainterCount(), 0);
+}
+
+// A frame palette of its own replaces the colours the frame bitmap was made
+// with; the same palette again changes nothing.
+TEST_F(GIFPicture, FramePaletteSetterRebuildsTheFrameBitmap) {
+  TGIFImage image;
+  image.Header().SetWidth(2);
+  image.Header().SetHeight(1);
+  for (TGIFColor c : {TGIFColor{255, 0, 0}, TGIFColor{0, 0, 255}}) image.Header().ColorMap().AppendColor(c);
+  TGIFSubImage* f = AddFrame(image, 2, 1, {0, 1});
+  ASSERT_EQ(PixelOf(*image.FrameBitmap(f), 0, 0), RGB(255, 0, 0));
+  int changes = 0;
+  image.OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+
+  std::vector<uint8_t> memory(sizeof(LOGPALETTE) + sizeof(PALETTEENTRY), 0);
+  auto* lp = reinterpret_cast<LOGPALETTE*>(memory.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = 2;
+  lp->palPalEntry[0] = PALETTEENTRY{0, 255, 0, 0};
+  lp->palPalEntry[1] = PALETTEENTRY{255, 255, 255, 0};
+  HPALETTE green = CreatePalette(lp);
+  image.SetFramePalette(f, green);
+  EXPECT_EQ(image.FramePalette(f), green);
+  EXPECT_TRUE(image.PaletteModified());
+  EXPECT_GE(changes, 1);
+  EXPECT_EQ(PixelOf(*image.FrameBitmap(f), 0, 0), RGB(0, 255, 0));
+  EXPECT_EQ(PixelOf(*image.FrameBitmap(f), 1, 0), RGB(255, 255, 255));
+  TBitmap* rebuilt = image.FrameBitmap(f);
+  changes = 0;
+  image.SetFramePalette(f, green);
+  EXPECT_EQ(image.FrameBitmap(f), rebuilt);
+  EXPECT_EQ(changes, 0);
+}
+
 // Icons and metafiles become one frame whose uncovered pixels are transparent.
 TEST_F(GIFPicture, IconAndMetafileKeepTheirTransparency) {
   {
@@ -426,6 +480,29 @@ TEST_F(GIFPicture, ClipboardRoundTripOffersGIFAndBitmap) {
   EXPECT_EQ(fromBitmap.Images().Count(), 1);
 }
 
+// A GIF block the clipboard refuses takes the bitmap made for it along:
+// the caller gets neither, so nothing is left without an owner.
+TEST_F(GIFPicture, ClipboardFailureLeavesNoBitmapBehind) {
+  TGIFImage image;
+  BuildBusyPicture(image);
+  UINT format = 0;
+  HANDLE data = nullptr;
+  HPALETTE palette = nullptr;
+  // The clipboard is not open: SetClipboardData refuses the block.
+  try {
+    image.SaveToClipboardFormat(format, data, palette);
+    ADD_FAILURE() << "storing on a closed clipboard must fail";
+  } catch (const GIFException& e) {
+    EXPECT_STREQ(e.what(), "Failed to store GIF on clipboard");
+  }
+  EXPECT_EQ(format, 0u);
+  EXPECT_EQ(data, nullptr);
+  if (data) {
+    EXPECT_EQ(GetObjectType(data), 0u) << "the bitmap handed out is still alive";
+  }
+  EXPECT_EQ(palette, nullptr);
+}
+
 TEST_F(GIFPicture, SavesWithEitherEncoding) {
   for (TGIFEncoding encoding : {TGIFEncoding::enLZW, TGIFEncoding::enRunLength}) {
     TGIFImage image;
@@ -458,6 +535,51 @@ TEST_F(GIFPicture, OptimizerCropsAndSortsWithoutChangingWhatIsShown) {
   TGIFImage again;
   LoadFromBytes(again, saved);
   EXPECT_EQ(again.Images().Count(), 8);
+}
+
+// Progress comes for every frame a step changed, rising; colour reduction
+// comes last and refuses a custom palette only after the other steps.
+TEST_F(GIFPicture, OptimizerReportsProgressAndRefusesACustomPaletteLast) {
+  TGIFImage image;
+  BuildBusyPicture(image);
+  std::vector<std::pair<TProgressStage, int>> reports;
+  image.OnProgress = TProgressEvent::Lambda(
+      [&](TObject*, TProgressStage stage, uint8_t percent, bool, const RECT&, const AnsiString& message) {
+        EXPECT_EQ(message, "Optimizing...");
+        reports.emplace_back(stage, percent);
+      });
+  // Sorting marks every table; cropping cuts every frame of the spinner.
+  image.OptimizeFrames(1 | 8, rdNone, 8, dkNearest);
+  ASSERT_GE(reports.size(), 2u + 8u);
+  EXPECT_EQ(reports.front(), std::make_pair(psStarting, 0));
+  EXPECT_EQ(reports.back(), std::make_pair(psEnding, 100));
+  int last = 0;
+  for (size_t i = 1; i + 1 < reports.size(); ++i) {
+    EXPECT_EQ(reports[i].first, psRunning) << i;
+    EXPECT_GT(reports[i].second, 0) << i;
+    EXPECT_LE(reports[i].second, 100) << i;
+    EXPECT_GE(reports[i].second, last) << i;
+    last = reports[i].second;
+  }
+  // 8 frames, six steps: sorting is the first sixth, cropping the fourth.
+  EXPECT_EQ(reports[1].second, 1 * 100 / 48);
+  EXPECT_EQ(reports[reports.size() - 2].second, 32 * 100 / 48);
+
+  TGIFImage again;
+  BuildBusyPicture(again);
+  reports.clear();
+  again.OnProgress = image.OnProgress;
+  try {
+    again.OptimizeFrames(8 | 16, rdCustomPalette, 8, dkNearest);
+    ADD_FAILURE() << "a custom palette cannot be reduced to";
+  } catch (const GIFException& e) {
+    EXPECT_STREQ(e.what(), "Invalid reduction method");
+  }
+  EXPECT_TRUE(again.Header().ColorMap().IsSorted()) << "the steps before the reduction have run";
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back(), std::make_pair(psEnding, 0));
+  // With simplifying asked for, no reduction is attempted.
+  EXPECT_NO_THROW(again.OptimizeFrames(4 | 16, rdCustomPalette, 8, dkNearest));
 }
 
 // Restoring after a frame is dropped only where its opaque successor covers

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 using namespace giftest;
 
@@ -294,6 +295,82 @@ TEST(GIFStreamFormat, MalformedFilesAreRefusedOrReadAsFarAsTheyGo) {
     EXPECT_EQ(error, c.Error) << c.Name;
     if (c.Warning) {
       EXPECT_TRUE(log.Has(c.Warning)) << c.Name;
+    }
+  }
+}
+
+// A picture's own pixel budget bounds each frame and all frames together.
+TEST(GIFStreamFormat, PixelBudgetIsThePicturesOwn) {
+  const Bytes screen = ScreenWithTable(12, 12, 2);
+  const Bytes frame10 = Descriptor(0, 0, 10, 10) + LiteralImageData(2, {0});
+  const struct {
+    const char* Name;
+    Bytes File;
+    const char* Error;
+  } cases[] = {
+      {"frame within the budget", screen + frame10 + ";", ""},
+      {"frame above the frame budget", screen + Descriptor(0, 0, 11, 10) + LiteralImageData(2, {0}) + ";",
+       "Image exceeds maximum size"},
+      {"frames above the picture budget", screen + frame10 + frame10 + ";", "Image exceeds maximum size"},
+  };
+  for (const auto& c : cases) {
+    TGIFContainer image;
+    image.MaxFramePixels = 100;
+    image.MaxPicturePixels = 150;
+    std::string error;
+    try {
+      LoadFromBytes(image, c.File);
+    } catch (const GIFException& e) {
+      error = e.Message();
+    }
+    EXPECT_EQ(error, c.Error) << c.Name;
+    EXPECT_LE(image.PixelsInUse(), 150u) << c.Name;
+  }
+}
+
+// Pixel access by coordinates: allocated on demand, refused outside the
+// frame and on a frame without pixels.
+TEST(GIFFrame, PixelAccessChecksCoordinatesAndSize) {
+  TGIFContainer image;
+  TGIFSubImage* frame = AddFrame(image, 3, 2, {1, 2, 3, 4, 5, 6});
+  EXPECT_EQ(frame->PixelAt(2, 1), 6);
+  EXPECT_EQ(frame->RowPointer(1), frame->Data() + 3);
+  frame->ReleasePixels();
+  EXPECT_EQ(frame->PixelAt(1, 1), 0) << "released pixels come back, zeroed";
+  EXPECT_EQ(frame->DataSize(), 6u);
+
+  const struct {
+    const char* Name;
+    int Width, Height, X, Y;
+    const char* Error;
+  } cases[] = {
+      {"left of the frame", 3, 2, -1, 0, "Invalid pixel coordinates"},
+      {"right of the frame", 3, 2, 3, 0, "Invalid pixel coordinates"},
+      {"above the frame", 3, 2, 0, -1, "Invalid pixel coordinates"},
+      {"below the frame", 3, 2, 0, 2, "Invalid pixel coordinates"},
+      {"frame without columns", 0, 2, 0, 0, "Invalid pixel coordinates"},
+      {"frame without rows", 3, 0, 0, 0, "Invalid pixel coordinates"},
+  };
+  for (const auto& c : cases) {
+    TGIFContainer picture;
+    TGIFSubImage* f = AddFrame(picture, c.Width, c.Height, {});
+    try {
+      f->PixelAt(c.X, c.Y);
+      ADD_FAILURE() << c.Name;
+    } catch (const GIFException& e) {
+      EXPECT_EQ(e.Message(), c.Error) << c.Name;
+    }
+  }
+  // Rows of a frame without columns exist, but it has no pixels.
+  TGIFContainer picture;
+  TGIFSubImage* empty = AddFrame(picture, 0, 2, {});
+  for (const auto& access : {std::function<void()>([&] { empty->RowPointer(1); }),
+                             std::function<void()>([&] { empty->EnsurePixels(); })}) {
+    try {
+      access();
+      ADD_FAILURE() << "a frame of size 0 has no pixels";
+    } catch (const GIFException& e) {
+      EXPECT_EQ(e.Message(), "Image is empty");
     }
   }
 }
