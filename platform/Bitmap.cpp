@@ -533,6 +533,23 @@ void TBitmap::LoadFromResourceID(HINSTANCE instance, int id) {
 }
 
 void TBitmap::LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) {
+  if (format == CF_DIB && data) {
+    // Another program's block: its size is what the system says, whatever
+    // the header claims.
+    const SIZE_T size = GlobalSize(data);
+    const void* bytes = GlobalLock(data);
+    if (!bytes) throw EInvalidGraphic("Invalid bitmap handle");
+    TBmpImage image;
+    try {
+      image = DecodeBmp(static_cast<const uint8_t*>(bytes), size, false);
+    } catch (...) {
+      GlobalUnlock(data);
+      throw;
+    }
+    GlobalUnlock(data);
+    LoadFromImage(image);
+    return;
+  }
   if (format != CF_BITMAP || !data) throw EInvalidGraphic("Unsupported clipboard format");
   // The clipboard keeps its bitmap: take a copy.
   BITMAP info{};

@@ -103,7 +103,9 @@ public:
   void WriteData(TStream& stream) override;
   void LoadFromResourceName(HINSTANCE instance, const AnsiString& name);
   void LoadFromResourceID(HINSTANCE instance, int id);
+  // CF_BITMAP, and CF_DIB (a packed bitmap, read within its block's size).
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+  bool ReadsClipboardFormat(UINT format) override { return format == CF_BITMAP || format == CF_DIB; }
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
   // A copy of the pixels in the BMP layout, and back.

@@ -229,6 +229,11 @@ void TPageControl::SelectNextPage(bool goForward) {
 
 void TPageControl::Dispatch(TMessage& Message) {
   if (Message.Msg == CN_NOTIFY) {
+    // The skin engine sends this number with a marker in LParam.
+    if (!IsReflectedNotify(Message.LParam)) {
+      Message.Result = 0;
+      return;
+    }
     auto* header = reinterpret_cast<NMHDR*>(Message.LParam);
     if (header->code == TCN_SELCHANGING) {
       bool allow = true;

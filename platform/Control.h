@@ -449,6 +449,11 @@ protected:
   void UpdateBoundsFromWindow();
   void ApplyFont();
   void ReflectToChild(TMessage& Message, HWND child);
+  // True when a CN_NOTIFY's LParam is a header from this control's own
+  // window that its parent is reflecting now. Anyone may send CN_NOTIFY (its
+  // number is CN_BASE + WM_NOTIFY) with any LParam: a handler reads the
+  // header only when this says yes.
+  bool IsReflectedNotify(LPARAM header) const;
 
   HWND FHandle = nullptr;
   WNDPROC FDefWndProc = nullptr;

@@ -27,6 +27,7 @@ public:
 
   // CF_ENHMETAFILE and CF_METAFILEPICT (converted to an enhanced metafile).
   void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette) override;
+  bool ReadsClipboardFormat(UINT format) override { return format == CF_ENHMETAFILE || format == CF_METAFILEPICT; }
   void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette) override;
 
   HENHMETAFILE Handle() const { return FHandle; }

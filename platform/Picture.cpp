@@ -169,6 +169,7 @@ struct TFormatRegistry {
     };
     for (const TFileFormat& format : builtIn) Files.insert(Files.begin(), format);
     Clipboard.push_back({CF_BITMAP, &TBitmap::ClassInfo});
+    Clipboard.push_back({CF_DIB, &TBitmap::ClassInfo});
     Clipboard.push_back({CF_ENHMETAFILE, &TMetafile::ClassInfo});
     Clipboard.push_back({CF_METAFILEPICT, &TMetafile::ClassInfo});
   }
@@ -208,6 +209,14 @@ bool TPicture::SupportsClipboardFormat(UINT format) {
   std::lock_guard<std::mutex> guard(registry.Lock);
   for (const auto& entry : registry.Clipboard)
     if (entry.Format == format) return true;
+  return false;
+}
+
+bool TGraphic::ReadsClipboardFormat(UINT format) {
+  auto& registry = Registry();
+  std::lock_guard<std::mutex> guard(registry.Lock);
+  for (const auto& entry : registry.Clipboard)
+    if (entry.Format == format && entry.GraphicClass == ClassType()) return true;
   return false;
 }
 

@@ -59,6 +59,9 @@ public:
   void SaveToFile(const AnsiString& fileName);
   // Clipboard forms; the base class supports none and raises EInvalidGraphic.
   virtual void LoadFromClipboardFormat(UINT format, HANDLE data, HPALETTE palette);
+  // Whether LoadFromClipboardFormat reads `format`: by default the formats
+  // the picture registry gives this class.
+  virtual bool ReadsClipboardFormat(UINT format);
   virtual void SaveToClipboardFormat(UINT& format, HANDLE& data, HPALETTE& palette);
 
   // The form-data form (what follows the class name in a picture's data);

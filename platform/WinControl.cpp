@@ -37,6 +37,11 @@ std::map<std::string, WNDPROC>& ClassDefaultProcs() {
 // few messages before WM_NCCREATE have no object yet.
 thread_local WNDPROC CreatingDefProc = nullptr;
 
+// The notification headers being reflected to their controls now (innermost
+// last): a CN_NOTIFY whose LParam is not one of them did not come from a
+// control's own window and its LParam may be anything.
+thread_local std::vector<LPARAM> ReflectedHeaders;
+
 // The windowed control the mouse was last seen over: when the mouse moves
 // straight into another window, that one hears it left before the new one
 // hears it entered (the system's own leave notice comes later).
@@ -770,9 +775,26 @@ bool TWinControl::HandleSetCursor(TMessage& Message) {
   return true;
 }
 
+bool TWinControl::IsReflectedNotify(LPARAM header) const {
+  if (!header || !FHandle) return false;
+  if (std::find(ReflectedHeaders.begin(), ReflectedHeaders.end(), header) == ReflectedHeaders.end()) return false;
+  return reinterpret_cast<const NMHDR*>(header)->hwndFrom == FHandle;
+}
+
 void TWinControl::ReflectToChild(TMessage& Message, HWND child) {
   TWinControl* control = FindControl(child);
   if (control && control != this) {
+    if (Message.Msg == WM_NOTIFY) {
+      ReflectedHeaders.push_back(Message.LParam);
+      try {
+        Message.Result = control->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+      } catch (...) {
+        ReflectedHeaders.pop_back();
+        throw;
+      }
+      ReflectedHeaders.pop_back();
+      return;
+    }
     Message.Result = control->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
     if (Message.Result != 0 || (Message.Msg != WM_CTLCOLOREDIT && Message.Msg != WM_CTLCOLORSTATIC &&
                                 Message.Msg != WM_CTLCOLORLISTBOX && Message.Msg != WM_CTLCOLORBTN))
@@ -887,6 +909,7 @@ void TWinControl::Dispatch(TMessage& Message) {
       }
       break;
     case WM_NOTIFY:
+      if (!Message.LParam) break;
       ReflectToChild(Message, reinterpret_cast<NMHDR*>(Message.LParam)->hwndFrom);
       return;
     case WM_HSCROLL:

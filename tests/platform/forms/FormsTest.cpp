@@ -362,6 +362,41 @@ TEST(Forms, StandardControlsKeepTheirStateInTheWindow) {
   SaveScreenshot(form->Handle(), "forms-standard-controls");
 }
 
+// The page control hears its tab window's notifications reflected by its
+// parent. The same message number sent straight to it (the skin engine
+// sends it with a marker in LParam) is ignored, whatever LParam holds.
+TEST(Forms, PageControlReadsOnlyNotificationsItsWindowSent) {
+  ShownForm form(40, 40, 260, 200);
+  auto* pages = Place<TPageControl>(form.Form, 10, 10, 220, 150);
+  TTabSheet* sheets[2];
+  for (int i = 0; i < 2; ++i) {
+    sheets[i] = New<TTabSheet>(form.Form);
+    sheets[i]->SetCaption("Page " + std::to_string(i + 1));
+    sheets[i]->SetPageControl(pages);
+  }
+  int changes = 0;
+  pages->OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+  form.Show();
+
+  // A change of tab as the tab window reports it: through the parent.
+  SendMessageA(pages->Handle(), TCM_SETCURSEL, 1, 0);
+  NMHDR header{pages->Handle(), 0, static_cast<UINT>(TCN_SELCHANGE)};
+  SendMessageA(form->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  EXPECT_EQ(changes, 1);
+
+  SendMessageA(pages->Handle(), TCM_SETCURSEL, 0, 0);
+  EXPECT_EQ(SendMessageA(pages->Handle(), CN_NOTIFY, 0, 16802), 0);
+  EXPECT_EQ(SendMessageA(pages->Handle(), CN_NOTIFY, 0, 0), 0);
+  EXPECT_EQ(SendMessageA(pages->Handle(), CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&header)), 0)
+      << "a header nobody reflected";
+  NMHDR changing{pages->Handle(), 0, static_cast<UINT>(TCN_SELCHANGING)};
+  pages->OnChanging = TTabChangingEvent::Lambda([](TObject*, bool& allow) { allow = false; });
+  EXPECT_EQ(SendMessageA(pages->Handle(), CN_NOTIFY, 0, reinterpret_cast<LPARAM>(&changing)), 0);
+  EXPECT_EQ(pages->ActivePage(), sheets[1]);
+  EXPECT_EQ(changes, 1);
+}
+
 TEST(Forms, HintShowsAfterThePauseUnlessTheControlDeclines) {
   ShownForm form(40, 40, 200, 120);
   auto* button = Place<TButton>(form.Form, 10, 10, 80, 25);
