@@ -1,7 +1,14 @@
 #include "platform/Dialogs.h"
 
 #include "platform/Forms.h"
+#include "platform/CodePage.h"
 #include "platform/StdCtrls.h"
+#include "platform/SysUtils.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -89,6 +96,81 @@ int SystemInputQuery(TDialogRequest& request) {
   }
 }
 
+// The system's open and save dialogs. The filter's "|" separators become
+// the zero bytes the system wants; several chosen files come back as the
+// folder and then each name.
+int SystemFileDialog(TDialogRequest& request) {
+  const bool save = request.Kind == dkSaveFile || request.Kind == dkSavePicture;
+  const TFileDialogOptions& o = request.FileOptions;
+  // A "|" byte may be the second half of a double-byte character.
+  std::string filter = request.Filter;
+  for (size_t i = 0; i < filter.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(filter[i])) && i + 1 < filter.size()) {
+      ++i;
+    } else if (filter[i] == '|') {
+      filter[i] = '\0';
+    }
+  }
+  filter.append(2, '\0');
+  std::vector<char> files(o.Contains(ofAllowMultiSelect) ? 0x10000 : MAX_PATH * 2, '\0');
+  std::copy_n(request.FileName.begin(), std::min(request.FileName.size(), files.size() - 1), files.begin());
+  OPENFILENAMEA ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = DialogOwner();
+  ofn.lpstrFilter = request.Filter.empty() ? nullptr : filter.c_str();
+  ofn.nFilterIndex = static_cast<DWORD>(std::max(request.FilterIndex, 0));
+  ofn.lpstrFile = files.data();
+  ofn.nMaxFile = static_cast<DWORD>(files.size());
+  ofn.lpstrInitialDir = request.InitialDir.empty() ? nullptr : request.InitialDir.c_str();
+  ofn.lpstrTitle = request.Caption.empty() ? nullptr : request.Caption.c_str();
+  ofn.lpstrDefExt = request.DefaultExt.empty() ? nullptr : request.DefaultExt.c_str();
+  ofn.Flags = OFN_EXPLORER;
+  const std::pair<TFileDialogOption, DWORD> flags[] = {
+      {ofReadOnly, OFN_READONLY},           {ofOverwritePrompt, OFN_OVERWRITEPROMPT},
+      {ofHideReadOnly, OFN_HIDEREADONLY},   {ofNoChangeDir, OFN_NOCHANGEDIR},
+      {ofAllowMultiSelect, OFN_ALLOWMULTISELECT}, {ofPathMustExist, OFN_PATHMUSTEXIST},
+      {ofFileMustExist, OFN_FILEMUSTEXIST}, {ofCreatePrompt, OFN_CREATEPROMPT},
+      {ofNoReadOnlyReturn, OFN_NOREADONLYRETURN}, {ofEnableSizing, OFN_ENABLESIZING}};
+  for (const auto& [option, flag] : flags)
+    if (o.Contains(option)) ofn.Flags |= flag;
+  const BOOL confirmed = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
+  if (!confirmed) return IDCANCEL;
+  request.FilterIndex = static_cast<int>(ofn.nFilterIndex);
+  request.Files.clear();
+  files.back() = '\0';
+  const AnsiString first(files.data());
+  const char* next = files.data() + first.size() + 1;
+  if (o.Contains(ofAllowMultiSelect) && next < files.data() + files.size() && *next) {
+    const AnsiString folder = IncludeTrailingPathDelimiter(first);
+    for (; next < files.data() + files.size() && *next; next += std::strlen(next) + 1)
+      request.Files.push_back(folder + next);
+  } else {
+    request.Files.push_back(first);
+  }
+  request.FileName = request.Files.front();
+  return IDOK;
+}
+
+int SystemColorDialog(TDialogRequest& request) {
+  COLORREF custom[16];
+  std::copy(std::begin(request.CustomColors), std::end(request.CustomColors), custom);
+  CHOOSECOLORA cc{};
+  cc.lStructSize = sizeof cc;
+  cc.hwndOwner = DialogOwner();
+  cc.rgbResult = request.Color & 0xFFFFFF;
+  cc.lpCustColors = custom;
+  cc.Flags = CC_RGBINIT;
+  const TColorDialogOptions& o = request.ColorOptions;
+  if (o.Contains(cdFullOpen)) cc.Flags |= CC_FULLOPEN;
+  if (o.Contains(cdPreventFullOpen)) cc.Flags |= CC_PREVENTFULLOPEN;
+  if (o.Contains(cdSolidColor)) cc.Flags |= CC_SOLIDCOLOR;
+  if (o.Contains(cdAnyColor)) cc.Flags |= CC_ANYCOLOR;
+  if (!ChooseColorA(&cc)) return IDCANCEL;
+  request.Color = cc.rgbResult;
+  std::copy(std::begin(custom), std::end(custom), request.CustomColors);
+  return IDOK;
+}
+
 }  // namespace
 
 TDialogHandler SetDialogHandler(const TDialogHandler& handler) {
@@ -105,6 +187,13 @@ int ShowSystemDialog(TDialogRequest& request) {
       return SystemMessageDlg(request);
     case dkInputQuery:
       return SystemInputQuery(request);
+    case dkOpenFile:
+    case dkSaveFile:
+    case dkOpenPicture:
+    case dkSavePicture:
+      return SystemFileDialog(request);
+    case dkColor:
+      return SystemColorDialog(request);
   }
   return 0;
 }

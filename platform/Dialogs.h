@@ -4,10 +4,13 @@
 // and answers it.
 #pragma once
 
+#include "platform/Colors.h"
 #include "platform/Event.h"
 #include "platform/Set.h"
 #include "platform/Text.h"
 #include "platform/Win32.h"
+
+#include <vector>
 
 enum class TMsgDlgType { mtWarning, mtError, mtInformation, mtConfirmation, mtCustom };
 using enum TMsgDlgType;
@@ -15,12 +18,27 @@ enum class TMsgDlgBtn { mbYes, mbNo, mbOK, mbCancel, mbAbort, mbRetry, mbIgnore,
 using enum TMsgDlgBtn;
 using TMsgDlgButtons = TSet<TMsgDlgBtn, 16>;
 
-enum class TDialogKind { dkMessageBox, dkMessageDlg, dkInputQuery };
+enum class TDialogKind {
+  dkMessageBox, dkMessageDlg, dkInputQuery, dkOpenFile, dkSaveFile, dkOpenPicture, dkSavePicture, dkColor
+};
 using enum TDialogKind;
+
+enum class TFileDialogOption {
+  ofReadOnly, ofOverwritePrompt, ofHideReadOnly, ofNoChangeDir, ofAllowMultiSelect, ofPathMustExist,
+  ofFileMustExist, ofCreatePrompt, ofNoReadOnlyReturn, ofEnableSizing
+};
+using enum TFileDialogOption;
+using TFileDialogOptions = TSet<TFileDialogOption, 16>;
+
+enum class TColorDialogOption { cdFullOpen, cdPreventFullOpen, cdSolidColor, cdAnyColor };
+using enum TColorDialogOption;
+using TColorDialogOptions = TSet<TColorDialogOption, 8>;
 
 // One dialog to show. The answer is the button pressed: an ID of the
 // system's message box (IDOK...) for message boxes, a modal result for the
-// others (the same numbers); an input dialog also leaves the text in Value.
+// others (the same numbers); an input dialog also leaves the text in Value,
+// a file dialog the chosen files, a colour dialog the colours. Caption is
+// the title of file and colour dialogs (empty: the system's).
 struct TDialogRequest {
   TDialogKind Kind = dkMessageBox;
   AnsiString Caption;
@@ -29,6 +47,20 @@ struct TDialogRequest {
   TMsgDlgType DlgType = mtInformation;
   TMsgDlgButtons Buttons;
   AnsiString Value;         // input dialogs: the text shown and answered
+
+  // File dialogs (open, save and their picture variants).
+  AnsiString FileName;      // proposed, and the first file chosen
+  AnsiString Filter;        // "Description|*.ext|..." pairs
+  int FilterIndex = 1;      // from 1, also answered
+  AnsiString InitialDir;
+  AnsiString DefaultExt;    // without the dot
+  TFileDialogOptions FileOptions;
+  std::vector<AnsiString> Files;  // every file chosen
+
+  // The colour dialog: plain colours (0x00BBGGRR).
+  TColor Color = 0;
+  TColor CustomColors[16] = {};
+  TColorDialogOptions ColorOptions;
 };
 
 using TDialogHandler = TEvent<int(TDialogRequest& Request)>;
