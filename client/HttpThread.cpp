@@ -5,6 +5,8 @@ const TClassInfo httpthread::ClassInfo{"httpthread", &TThread::ClassInfo, nullpt
 
 namespace {
 
+std::atomic<int> RunningWorkers{0};
+
 constexpr UINT WM_DELIVER = WM_APP + 0x102;
 const char kRouterClass[] = "MevraReplyRouter";
 
@@ -61,6 +63,7 @@ httpthread::httpthread(const AnsiString& url, HWND replyWnd, int32_t mode, const
                        TXmlDocumentRef doc, bool busyGuard)
     : TThread(false), Url(url), ReplyWnd(replyWnd), Mode(mode), Doc(std::move(doc)) {
   SetFreeOnTerminate(true);
+  ++RunningWorkers;
   Params.AddStrings(params);
   Router();  // created here, on the GUI thread
   if (busyGuard) ActiveRequest = this;
@@ -92,7 +95,10 @@ void httpthread::Execute() {
   // ends first must not let a second delete or move start.
   httpthread* self = this;
   ActiveRequest.compare_exchange_strong(self, nullptr);
+  --RunningWorkers;
 }
+
+int httpthread::Running() { return RunningWorkers.load(); }
 
 httpthread* StartRequest(const AnsiString& url, HWND replyWnd, TXmlDocumentRef doc, bool busyGuard) {
   return New<httpthread>(url, replyWnd, 2, RequestParams, std::move(doc), busyGuard);

@@ -31,6 +31,10 @@ public:
   // hung request cannot hold the busy guard for ever.
   static constexpr uint32_t ReadTimeoutMs = 60000;
 
+  // Workers started and not yet at the end of their body. A worker has
+  // handed its reply over by the time it leaves this count.
+  static int Running();
+
   std::unique_ptr<THttpClient> Http;  // created by the thread body
   const AnsiString Url;
   const HWND ReplyWnd;

@@ -33,8 +33,10 @@ bool IsDigitText(const AnsiString& s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Waits until the socket can be read (or written); false on time-out.
-bool WaitSocket(SOCKET s, bool forWrite, uint32_t timeoutMs) {
+}  // namespace
+
+bool THttpClient::WaitSocket(uintptr_t socket, bool forWrite, uint32_t timeoutMs) {
+  const auto s = static_cast<SOCKET>(socket);
   fd_set set;
   FD_ZERO(&set);
   FD_SET(s, &set);
@@ -47,7 +49,9 @@ bool WaitSocket(SOCKET s, bool forWrite, uint32_t timeoutMs) {
   return n > 0;
 }
 
-}  // namespace
+bool THttpClient::Wait(bool forWrite, uint32_t timeoutMs, uintptr_t socket) {
+  return OnSocketWait ? OnSocketWait(socket, forWrite, timeoutMs) : WaitSocket(socket, forWrite, timeoutMs);
+}
 
 THttpClient::THttpClient() : FSocket(INVALID_SOCKET) {}
 
@@ -187,7 +191,7 @@ void THttpClient::Connect(const TUrl& url) {
     RaiseSocketError(("Could not connect to " + url.Host + ":" + IntToStr(url.Port)).c_str());
   }
   if (rc == SOCKET_ERROR) {
-    const bool ready = WaitSocket(s, true, ConnectTimeout);
+    const bool ready = Wait(true, ConnectTimeout, s);
     int error = 0;
     int len = sizeof error;
     getsockopt(s, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &len);
@@ -220,7 +224,7 @@ bool THttpClient::Fill() {
     FBuffer.erase(0, FBufferPos);
     FBufferPos = 0;
   }
-  if (!WaitSocket(static_cast<SOCKET>(FSocket), false, ReadTimeout)) throw EHttpTimeout("Read timed out.");
+  if (!Wait(false, ReadTimeout, FSocket)) throw EHttpTimeout("Read timed out.");
   char chunk[16384];
   const int n = recv(static_cast<SOCKET>(FSocket), chunk, sizeof chunk, 0);
   if (n == SOCKET_ERROR) RaiseSocketError("Receive failed");

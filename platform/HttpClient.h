@@ -4,6 +4,7 @@
 // chunked transfer coding or by the end of the connection.
 #pragma once
 
+#include "platform/Event.h"
 #include "platform/Exceptions.h"
 #include "platform/Object.h"
 #include "platform/Stream.h"
@@ -30,6 +31,10 @@ private:
   int FErrorCode;
   AnsiString FBody;
 };
+
+// A wait for the connection's socket to become readable (or writable): false
+// when `TimeoutMs` (0: for ever) passed first.
+using TSocketWaitEvent = TEvent<bool(uintptr_t Socket, bool ForWrite, uint32_t TimeoutMs)>;
 
 // One cookie as the service set it; only name and value travel back.
 struct THttpCookie {
@@ -74,6 +79,12 @@ public:
   // Replies larger than this raise instead of exhausting memory.
   int64_t MaxResponseSize = 64 * 1024 * 1024;  // bytes
 
+  // When assigned, the client waits for its socket through this instead of
+  // WaitSocket: tests let a time-out pass at once.
+  TSocketWaitEvent OnSocketWait;
+  // The system's wait on a socket.
+  static bool WaitSocket(uintptr_t socket, bool forWrite, uint32_t timeoutMs);
+
   // The last reply.
   int ResponseCode() const { return FResponseCode; }
   const AnsiString& ResponseText() const { return FResponseText; }
@@ -97,6 +108,7 @@ private:
   void Connect(const TUrl& url);
   void SendAll(const AnsiString& bytes);
   void ReadReply(bool headRequest, AnsiString& body);
+  bool Wait(bool forWrite, uint32_t timeoutMs, uintptr_t socket);
   void StoreCookie(const AnsiString& header);
   AnsiString CookieHeader(const AnsiString& path) const;
 

@@ -2,6 +2,7 @@
 // signed in as far as the shared state is concerned.
 #pragma once
 
+#include "client/HttpThread.h"
 #include "client/Protocol.h"
 #include "client/SharedState.h"
 #include "tests/client/FakeService.h"
@@ -25,11 +26,17 @@ protected:
     ActiveRequest = nullptr;
   }
   void TearDown() override {
-    // Every worker has ended before the service goes (they are waited for by
-    // the tests); the router may still hold deliveries, so pump once.
-    testing_support::PumpMessages(50);
+    // Every worker ends before the service goes, and its reply is handed over.
+    EXPECT_TRUE(WaitForWorkers());
     Service.reset();
     SetServiceHost("");
+  }
+
+  // Runs the message loop until every worker has ended and its reply has
+  // reached its window: after this nothing more arrives.
+  static bool WaitForWorkers(DWORD timeoutMs = 20000) {
+    return testing_support::RunMessagesUntil([] { return httpthread::Running() == 0; }, timeoutMs) &&
+           testing_support::RunMessagesUntilIdle();
   }
 
   std::unique_ptr<TFakeService> Service;

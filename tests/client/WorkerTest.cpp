@@ -6,7 +6,6 @@
 namespace {
 
 using WorkerTest = ClientFixture;
-using testing_support::PumpMessages;
 using testing_support::RunMessagesUntil;
 
 TEST_F(WorkerTest, FourFailuresThenAnAnswerGiveExactlyOneReply) {
@@ -18,7 +17,7 @@ TEST_F(WorkerTest, FourFailuresThenAnAnswerGiveExactlyOneReply) {
   Service->FailNext(4);
   LoadKnowledgeCategories(window.Handle());
   ASSERT_TRUE(window.WaitFor(1));
-  PumpMessages(300);
+  ASSERT_TRUE(WaitForWorkers());
   EXPECT_EQ(window.Count, 1);
   EXPECT_EQ(Service->RequestCount(), 5u);
   EXPECT_EQ(KnowledgeDoc->SelectSingleNode("con/g[0]/n").Text(), "学习笔记");
@@ -50,7 +49,7 @@ TEST_F(WorkerTest, FiveFailuresGiveFiveAttemptsNoReplyAndClearTheGuard) {
   httpthread* worker = DeleteArticle();
   EXPECT_EQ(ActiveRequest.load(), worker);
   ASSERT_TRUE(RunMessagesUntil([] { return ActiveRequest.load() == nullptr; }, 10000));
-  PumpMessages(300);
+  ASSERT_TRUE(WaitForWorkers());
   EXPECT_EQ(window.Count, 0);
   EXPECT_EQ(Service->RequestCount(), 5u);
   for (const TFakeRequest& r : Service->Requests()) EXPECT_EQ(r.Endpoint, "del.php");
@@ -79,7 +78,7 @@ TEST_F(WorkerTest, OverlappingWorkersKeepTheirParametersAndRepliesApart) {
   ASSERT_TRUE(Service->WaitForRequests(2, 10000));
   Service->SetHang(false);
   ASSERT_TRUE(window.WaitFor(2));
-  PumpMessages(200);
+  ASSERT_TRUE(WaitForWorkers());
   EXPECT_EQ(window.Count, 2);
   ASSERT_EQ(seen.size(), 2u);
   std::sort(seen.begin(), seen.end());
@@ -100,7 +99,8 @@ TEST_F(WorkerTest, OnlyTheGuardsOwnWorkerClearsIt) {
   ASSERT_TRUE(Service->WaitForRequests(1, 10000));
   LoadIndex(window.Handle());
   ASSERT_TRUE(window.WaitFor(1));
-  PumpMessages(100);
+  // The index worker has ended; only the delete still runs.
+  ASSERT_TRUE(RunMessagesUntil([] { return httpthread::Running() == 1; }, 10000));
   EXPECT_EQ(ActiveRequest.load(), deleting);
   Service->SetHang(false);
   ASSERT_TRUE(window.WaitFor(2));
@@ -140,7 +140,7 @@ TEST_F(WorkerTest, TheSignInLoadsRunOneAfterAnother) {
   window.OnReply = next;
   next();
   ASSERT_TRUE(window.WaitFor(3));
-  PumpMessages(100);
+  ASSERT_TRUE(WaitForWorkers());
   EXPECT_EQ(LoginStage, 3);
   std::vector<std::string> endpoints;
   for (const TFakeRequest& r : Service->Requests()) endpoints.push_back(r.Endpoint);

@@ -374,7 +374,7 @@ TEST(DropTargetScrolling, NearTheEdgeOfAScrollingWindowItScrollsUntilTheHandlerS
   ASSERT_EQ(drop->DragOver(0, ScreenPointOf(window.Handle(), 50, edge / 2), &effect), S_OK);
   EXPECT_EQ(effect, DWORD(DROPEFFECT_COPY | DROPEFFECT_SCROLL));
   ASSERT_TRUE(RunMessagesUntil([&] { return asked.size() >= 2; }, 3000));
-  PumpMessages(200);
+  ASSERT_TRUE(RunTimerTicks(ScrollRepeatInterval, 4));
   EXPECT_EQ(asked.size(), 2u);  // the handler stopped it
   EXPECT_EQ(asked[0], TScrolDirections{sdUp});
   EXPECT_EQ(scrolls, std::vector<WPARAM>{SB_LINEUP});
@@ -662,7 +662,7 @@ TEST_F(DropTargetAsync, TheDataIsReadOnAThreadAndTheDropFiresOnTheGuiThread) {
   EXPECT_TRUE(target.GetPlainText().empty());
   EXPECT_EQ(target.DataObject(), nullptr);
   EXPECT_EQ(PerformedEffect(data), uint32_t(DROPEFFECT_COPY));
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   EXPECT_EQ(data.RefCount, 1);
 }
 
@@ -683,7 +683,7 @@ TEST_F(DropTargetAsync, TheGuiThreadKeepsItsOwnReferenceToTheDataObject) {
   EXPECT_EQ(seen, static_cast<IDataObject*>(&data));
   EXPECT_EQ(PerformedEffect(data), uint32_t(DROPEFFECT_COPY));
   EXPECT_EQ(data.EndResult, S_OK);
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   EXPECT_EQ(data.RefCount, 1);
 }
 
@@ -725,7 +725,7 @@ TEST_F(DropTargetAsync, ADragArrivingDuringTheTransferIsRefusedAndTheTransferDel
   EXPECT_EQ(events, (std::vector<std::string>{"start", "drop late", "end"}));
   EXPECT_EQ(data.EndResult, S_OK);
   EXPECT_EQ(target.DataObject(), nullptr);
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   EXPECT_EQ(data.RefCount, 1);
   CloseHandle(data.Gate);
   CloseHandle(data.Reading);
@@ -748,7 +748,7 @@ struct PanelForm {
     Edit->SetParent(Panel);
     Form->Show();
     SetWindowPos(Form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    PumpMessages(50);
+    RunMessagesUntilIdle();
   }
   ~PanelForm() { Free(Form); }
   PanelForm(const PanelForm&) = delete;
@@ -811,7 +811,7 @@ TEST(DropTargetControls, APanelStaysADropTargetThroughReCreatedWindows) {
     const HWND old = f.Panel->Handle();
     if (c.RecreateForm) f.Form->RecreateWnd();
     else f.Panel->RecreateWnd();
-    PumpMessages(50);
+    RunMessagesUntilIdle();
     const HWND now = f.Panel->Handle();
     ASSERT_TRUE(IsWindow(now));
     EXPECT_FALSE(IsWindow(old));

@@ -39,7 +39,7 @@ public:
 TEST(OleDrag, DoDragDropDeliversTheTextToTheTargetWindow) {
   TestWindow window(240, 160, {}, "Mevra drop box");
   SetWindowPos(window.Handle(), HWND_TOPMOST, 300, 200, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   TDropTextTarget target(nullptr);
   target.SetTarget(window.Handle());
   std::string dropped;
@@ -56,7 +56,7 @@ TEST(OleDrag, DoDragDropDeliversTheTextToTheTargetWindow) {
   POINT centre{120, 80};
   ClientToScreen(window.Handle(), &centre);
   SetCursorPos(centre.x, centre.y);
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   ASSERT_EQ(WindowFromPoint(centre), window.Handle()) << "another window covers the drop box";
 
   FakeDataObject data;
@@ -92,13 +92,13 @@ TEST(OleDrag, APanelWhoseWindowWasReCreatedStillReceivesTheDrop) {
   panel->SetParent(form);
   form->Show();
   SetWindowPos(form->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   {
     TDropTextTarget target(nullptr);
     target.SetTarget(panel);
     const HWND old = panel->Handle();
     panel->RecreateWnd();
-    PumpMessages(50);
+    RunMessagesUntilIdle();
     ASSERT_NE(panel->Handle(), old);
     std::string dropped;
     target.OnDrop = TDropTargetEvent::Lambda(
@@ -107,7 +107,7 @@ TEST(OleDrag, APanelWhoseWindowWasReCreatedStillReceivesTheDrop) {
     POINT centre{100, 60};
     ClientToScreen(panel->Handle(), &centre);
     SetCursorPos(centre.x, centre.y);
-    PumpMessages(50);
+    RunMessagesUntilIdle();
     ASSERT_EQ(WindowFromPoint(centre), panel->Handle()) << "another window covers the panel";
     FakeDataObject data;
     data.Offer(CF_TEXT, WithNul("\xD6\xD0\xCE\xC4 panel"));

@@ -32,8 +32,21 @@ bool RunMessagesUntilIdle(DWORD timeoutMs) {
   return true;
 }
 
-void PumpMessages(DWORD ms) {
-  RunMessagesUntil([] { return false; }, ms);
+namespace {
+
+thread_local int TimerTicks = 0;
+
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++TimerTicks; }
+
+}  // namespace
+
+bool RunTimerTicks(UINT intervalMs, int ticks) {
+  TimerTicks = 0;
+  const UINT_PTR timer = SetTimer(nullptr, 0, intervalMs, &CountTick);
+  if (!timer) return false;
+  const bool done = RunMessagesUntil([&] { return TimerTicks >= ticks; }, 10000);
+  KillTimer(nullptr, timer);
+  return done;
 }
 
 namespace {
@@ -100,11 +113,17 @@ Image ReadClientPixels(HWND wnd) {
 }
 
 Image ReadWindowPixels(HWND wnd) {
-  // From the screen, so the frame and caption are exactly what is shown.
+  // From the window's own device context, not from the screen, where the
+  // windows of test programs running beside this one may cover it. Wine
+  // draws each top-level window, frame and children included, into a surface
+  // of its own, so what other windows cover is still there to read. (Its
+  // PrintWindow is no help: under Wine 8 it paints neither the frame nor the
+  // children, and the client area at the frame's corner.) A window of another
+  // process is read from the display, where what covers it reads black.
   RECT r;
   GetWindowRect(wnd, &r);
-  WindowDc dc(nullptr, false);
-  return ReadPixels(dc.Dc, r);
+  WindowDc dc(wnd, true);
+  return ReadPixels(dc.Dc, RECT{0, 0, r.right - r.left, r.bottom - r.top});
 }
 
 std::string ArtefactDir() {
@@ -218,7 +237,7 @@ TestWindow::TestWindow(int width, int height, HandlerFn handler, const char* cap
                             nullptr, GetModuleHandleA(nullptr), this);
   if (style & WS_VISIBLE) {
     UpdateWindow(FHandle);
-    PumpMessages(50);
+    RunMessagesUntilIdle();
   }
 }
 

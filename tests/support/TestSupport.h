@@ -25,8 +25,11 @@ bool RunMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000)
 // false when messages still keep coming after `timeoutMs`.
 bool RunMessagesUntilIdle(DWORD timeoutMs = 5000);
 
-// Runs the message loop for `ms` milliseconds.
-void PumpMessages(DWORD ms = 0);
+// Runs the message loop until a timer of `intervalMs` has fired `ticks`
+// times: every timer of that interval or a shorter one has had as many
+// chances to fire meanwhile. For proving that something stopped ticking,
+// without a fixed wait. Answers false when the ticks do not come in 10 s.
+bool RunTimerTicks(UINT intervalMs, int ticks);
 
 // A literal with its terminating zero, as clipboard and drag blocks carry it.
 template <size_t N>
@@ -52,7 +55,8 @@ constexpr uint32_t Rgb(COLORREF c) {
 Image ReadPixels(HDC dc, const RECT& r);
 // Copies a window's client area as shown on the screen.
 Image ReadClientPixels(HWND wnd);
-// Copies a whole window, frame included, as shown on the screen.
+// Copies a whole window, frame and children included, as the window drew
+// itself: windows in front of it do not show.
 Image ReadWindowPixels(HWND wnd);
 
 // The folder for test artefacts (screenshots), from MEVRA_ARTEFACTS; created on demand.
@@ -60,7 +64,8 @@ std::string ArtefactDir();
 // Saves an Image as PNG (BMP when GDI+ cannot encode) under ArtefactDir();
 // answers the full path written.
 std::string SaveArtefact(const Image& image, const std::string& name);
-// Saves a screenshot of a window, frame included.
+// Saves a screenshot of a window, frame included, showing only that window
+// (ReadWindowPixels).
 std::string SaveScreenshot(HWND wnd, const std::string& name);
 
 // A top-level window on the virtual display whose messages go to `Handler`

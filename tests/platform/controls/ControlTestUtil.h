@@ -69,7 +69,7 @@ public:
     Form->Show();
     SetForegroundWindow(Form->Handle());
     testing_support::RunMessagesUntil([&] { return Form->Active(); }, 2000);
-    testing_support::PumpMessages(50);
+    testing_support::RunMessagesUntilIdle();
   }
   TForm* operator->() const { return Form; }
   TForm* Form;

@@ -194,7 +194,7 @@ TEST(FormData, FormClassLoadsItsResourceBeforeOnCreate) {
 
   // The windows show what the data says.
   form->Show();
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   EXPECT_EQ(AnsiString("数据窗体"), WindowText(form->Handle()));
   EXPECT_EQ(AnsiString("你好"), WindowText(form->Edit1->Handle()));
   EXPECT_EQ(1, SendMessageA(form->ComboBox1->Handle(), CB_GETCURSEL, 0, 0));
@@ -205,7 +205,7 @@ TEST(FormData, FormClassLoadsItsResourceBeforeOnCreate) {
 TEST(FormData, EventsBoundByNameFire) {
   FormPtr<TDataForm> form(New<TDataForm>(nullptr));
   form->Show();
-  PumpMessages(20);
+  RunMessagesUntilIdle();
   form->Log.clear();
 
   SendMessageA(form->Button1->Handle(), BM_CLICK, 0, 0);
@@ -214,7 +214,7 @@ TEST(FormData, EventsBoundByNameFire) {
   form->Edit1->Perform(WM_KEYDOWN, 'X', 0);
   form->MainMenu1->DispatchCommand(form->Exit1->Command());
   form->Close();
-  PumpMessages(20);
+  RunMessagesUntilIdle();
   const std::vector<std::string> expected{"button", "check", "edit", "key:88", "exit", "close"};
   EXPECT_EQ(expected, form->Log);
   EXPECT_FALSE(form->Visible()) << "FormClose answered caHide";

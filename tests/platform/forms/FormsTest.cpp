@@ -57,7 +57,7 @@ TEST(Forms, ReleaseFreesAfterTheHandlerAndFiresNoClose) {
     aliveAfterRelease = link.Get() != nullptr;
   });
   form->Show();
-  PumpMessages(20);
+  RunMessagesUntilIdle();
   SendMessageA(button->Handle(), BM_CLICK, 0, 0);
   EXPECT_TRUE(aliveAfterRelease);
   EXPECT_TRUE(link.Get() != nullptr) << "still there until the posted release arrives";
@@ -87,9 +87,9 @@ TEST(Forms, CloseActions) {
     log.Watch(form, c.Action);
     form->OnCloseQuery = TCloseQueryEvent::Lambda([&](TObject*, bool& can) { can = c.CanClose; });
     form->Show();
-    PumpMessages(20);
+    RunMessagesUntilIdle();
     PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
-    PumpMessages(100);
+    RunMessagesUntilIdle();
     const int index = static_cast<int>(&c - cases);
     if (c.Freed) {
       EXPECT_EQ(keeper.Kept, nullptr) << index;
@@ -264,7 +264,7 @@ TEST(Forms, MenusDispatchCommandsAndShortcuts) {
   SendMessageA(form->Handle(), WM_COMMAND, open->Command(), 0);
   EXPECT_EQ(opened, 1);
   edit->SetFocus();
-  PumpMessages(20);
+  RunMessagesUntilIdle();
   open->SetEnabled(false);
   EXPECT_EQ(GetMenuState(GetSubMenu(GetMenu(form->Handle()), 0), open->Command(), MF_BYCOMMAND) & MF_GRAYED,
             static_cast<UINT>(MF_GRAYED));
@@ -275,7 +275,7 @@ TEST(Forms, MenusDispatchCommandsAndShortcuts) {
   keys[VK_CONTROL] = 0x80;
   SetKeyboardState(keys);
   PostKey(edit->Handle(), 'O');
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   keys[VK_CONTROL] = 0;
   SetKeyboardState(keys);
   EXPECT_EQ(opened, 2);
@@ -289,7 +289,9 @@ TEST(Forms, TimerFiresWhileEnabled) {
   EXPECT_TRUE(RunMessagesUntil([&] { return ticks >= 2; }, 2000));
   timer->SetEnabled(false);
   const int stopped = ticks;
-  PumpMessages(60);
+  // While a timer of the same interval ticks three times, the stopped one
+  // stays still.
+  EXPECT_TRUE(RunTimerTicks(10, 3));
   EXPECT_EQ(ticks, stopped);
   Free(timer);
 }
@@ -358,7 +360,7 @@ TEST(Forms, StandardControlsKeepTheirStateInTheWindow) {
   sheets[1]->SetTabVisible(false);
   EXPECT_EQ(SendMessageA(pages->Handle(), TCM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(sheets[2]->TabIndex(), 1);
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   SaveScreenshot(form->Handle(), "forms-standard-controls");
 }
 
@@ -422,7 +424,7 @@ TEST(Forms, HintShowsAfterThePauseUnlessTheControlDeclines) {
   button->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(button));
   // The pause is a timer: wait for the question itself, not for a time.
   EXPECT_TRUE(RunMessagesUntil([&] { return !declined.Log.empty(); }, 2000));
-  PumpMessages(20);
+  RunMessagesUntilIdle();
   EXPECT_FALSE(hintShown());
   EXPECT_EQ(declined.Log.size(), 1u);
   button->WindowProc = recording;
@@ -501,7 +503,7 @@ TEST(Forms, ImageShowsItsPicture) {
   image->SetStretch(true);
   form.Show();
   image->Repaint();
-  PumpMessages(50);
+  RunMessagesUntilIdle();
   const Image pixels = ReadClientPixels(form->Handle());
   EXPECT_EQ(pixels.At(10 + 60, 10 + 60), Rgb(RGB(0, 0, 255)));
   EXPECT_EQ(pixels.At(10 + 70, 10 + 10), Rgb(GetSysColor(COLOR_BTNFACE)));

@@ -121,7 +121,7 @@ TEST(ControlForm, LoadsParentsWindowsAndHandlers) {
   EXPECT_EQ(170, form->Button1->Left());
 
   form->Show();
-  testing_support::PumpMessages(50);
+  testing_support::RunMessagesUntilIdle();
   // The windows sit in one another as the text nests them.
   EXPECT_EQ(form->Panel1->Handle(), GetParent(form->Button1->Handle()));
   EXPECT_EQ(form->Handle(), GetParent(form->Panel1->Handle()));
@@ -131,7 +131,7 @@ TEST(ControlForm, LoadsParentsWindowsAndHandlers) {
 
   // A click on the button's window reaches the handler named in the text.
   SendMessageA(form->Button1->Handle(), BM_CLICK, 0, 0);
-  testing_support::PumpMessages(20);
+  testing_support::RunMessagesUntilIdle();
   EXPECT_EQ(std::vector<std::string>{"Button1"}, form->Clicks);
 
   auto* bitmap = ObjectAs<TBitmap>(form->Image1->Picture()->Graphic());
