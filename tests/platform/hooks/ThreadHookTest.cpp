@@ -170,7 +170,7 @@ TEST(ThreadHook, AGetMessageHookMayTakeAMessageAwayFromItsWindow) {
   PostMessageA(window.Handle(), probe, 1, 0);
   PostMessageA(window.Handle(), probe, 2, 0);
   EXPECT_TRUE(RunMessagesUntil([&] { return delivered > 0; }, 2000));
-  PumpMessages(20);
+  RunMessagesUntilIdle();
   EXPECT_EQ(delivered, 1) << "only the message the hook left";
 }
 
@@ -236,7 +236,7 @@ TEST(ThreadHook, EachKindIsCalledForItsEventAndChains) {
     SCOPED_TRACE(kind.Name);
     TestWindow window(160, 100);
     SetForegroundWindow(window.Handle());
-    PumpMessages(20);
+    RunMessagesUntilIdle();
     int ours = 0, older = 0, negative = 0;
     TThreadHook olderHook(kind.Kind, THookProc::Lambda([&](THookCall& call) {
       if (kind.IsEvent(call, window.Handle())) ++older;
