@@ -122,15 +122,13 @@ void TGIFEncoder::EmitCode(int code) {
   else FAccumulator = (static_cast<uint32_t>(code) << FBitCount) | (FAccumulator & Mask(FBitCount));
   FBitCount += FCodeWidth;
   while (FBitCount > 7) {
-    const uint8_t b = static_cast<uint8_t>(FAccumulator);
-    FWriter->Write(&b, 1);
+    FWriter->PutByte(static_cast<uint8_t>(FAccumulator));
     FAccumulator >>= 8;
     FBitCount -= 8;
   }
   if (code == FEndCode) {
     while (FBitCount > 0) {
-      const uint8_t b = static_cast<uint8_t>(FAccumulator);
-      FWriter->Write(&b, 1);
+      FWriter->PutByte(static_cast<uint8_t>(FAccumulator));
       FAccumulator >>= 8;
       FBitCount -= 8;
     }
@@ -170,6 +168,28 @@ bool TGIFEncoder::NextPixel() {
   return true;
 }
 
+bool TGIFEncoder::NextStretch(const uint8_t*& pixels, size_t& count) {
+  if (!FInterlaced) {
+    if (FPixelsLeft <= 0) return false;
+    pixels = FCurrent;
+    count = static_cast<size_t>(FPixelsLeft);
+    FPixelsLeft = 0;
+    return true;
+  }
+  if (FRow >= FHeight) return false;
+  pixels = FPixels + static_cast<size_t>(FRow) * FWidth;
+  count = static_cast<size_t>(FWidth);
+  // The next row as NextPixel finds it.
+  static constexpr int Step[4] = {8, 8, 4, 2};
+  static constexpr int FirstRow[4] = {0, 4, 2, 1};
+  FRow += Step[FPass];
+  while (FRow >= FHeight && FPass < 3) {
+    ++FPass;
+    FRow = FirstRow[FPass];
+  }
+  return true;
+}
+
 // ---- LZW ----
 
 void TLZWEncoder::EmitCode(int code) {
@@ -195,22 +215,61 @@ void TLZWEncoder::EmitClear() {
 void TLZWEncoder::EncodeAll() {
   auto table = std::make_unique<THashTable>();
   FHashTable = table.get();
+  // In front of the dictionary, each prefix code remembers the last pixel
+  // looked up after it and the code found or made for the pair: pictures
+  // repeat the same continuations, and this lookup needs no hashing. An
+  // entry holds generation << 20 | pixel << 12 | code; a clear starts a
+  // new generation, which invalidates all entries at once.
+  auto recent = std::make_unique<uint32_t[]>(4096);
+  uint32_t generation = 1;
   EmitClear();
-  int prefix = CurrentPixel();
-  while (NextPixel()) {
-    const int pixel = CurrentPixel();
-    const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(pixel);
-    const int code = table->Find(key);
-    if (code >= 0) {
-      prefix = code;
-      continue;
+  const int limit = FColorLimit;
+  int prefix = -1;
+  int next = FNextFreeCode;
+  const uint8_t* stretch = nullptr;
+  size_t count = 0;
+  while (NextStretch(stretch, count)) {
+    size_t i = 0;
+    if (prefix < 0) {
+      prefix = stretch[0];
+      if (prefix >= limit) RaiseGIFError("Color not in color table");
+      i = 1;
     }
-    EmitCode(prefix);
-    prefix = pixel;
-    // Clear before the decoder's table would pass 4095 entries.
-    if (FNextFreeCode > 4094) EmitClear();
-    else table->Store(key, FNextFreeCode++);
+    for (; i < count; ++i) {
+      const int pixel = stretch[i];
+      if (pixel >= limit) RaiseGIFError("Color not in color table");
+      const uint32_t tag = generation << 20 | static_cast<uint32_t>(pixel) << 12;
+      const uint32_t seen = recent[prefix];
+      if ((seen & ~0xFFFu) == tag) {
+        prefix = static_cast<int>(seen & 0xFFF);
+        continue;
+      }
+      const uint32_t key = (static_cast<uint32_t>(prefix) << 8) | static_cast<uint32_t>(pixel);
+      const int slot = table->Locate(key);
+      if (!table->IsEmpty(slot)) {
+        const int code = table->CodeAt(slot);
+        recent[prefix] = tag | static_cast<uint32_t>(code);
+        prefix = code;
+        continue;
+      }
+      FNextFreeCode = next;
+      EmitCode(prefix);
+      // Clear before the decoder's table would pass 4095 entries.
+      if (next > 4094) {
+        EmitClear();
+        next = FNextFreeCode;
+        if (++generation == 4096) {
+          std::fill_n(recent.get(), 4096, 0u);
+          generation = 1;
+        }
+      } else {
+        recent[prefix] = tag | static_cast<uint32_t>(next);
+        table->StoreAt(slot, key, next++);
+      }
+      prefix = pixel;
+    }
   }
+  FNextFreeCode = next;
   EmitCode(prefix);
   FHashTable = nullptr;
 }

@@ -37,6 +37,12 @@ public:
 
   using TGIFStream::TGIFStream;
   int32_t Write(const void* buffer, int32_t count) override;
+  // Write of one byte, for the encoders' code packing.
+  void PutByte(uint8_t value) {
+    FDirty = true;
+    FBuffer[FFill++] = value;
+    if (FFill > 255) FlushBlock();
+  }
   // Writes the pending bytes as one sub-block (nothing when none are pending).
   void FlushBlock();
   bool Dirty() const { return FDirty; }
@@ -56,6 +62,22 @@ public:
   void Store(uint32_t key, int code);
   // The code stored for `key`, or -1.
   int Find(uint32_t key) const;
+
+  // Where `key` is stored, or the empty slot where it would be stored:
+  // one probe sequence serves the lookup and the store that follows a miss.
+  int Locate(uint32_t key) const {
+    int slot = static_cast<int>((key ^ (key >> 4)) % Size);
+    const int step = slot == 0 ? 1 : Size - slot;
+    for (;;) {
+      const uint32_t entry = FSlots[slot] >> 12;
+      if (entry == key || entry == 0xFFFFFu) return slot;
+      slot -= step;
+      if (slot < 0) slot += Size;
+    }
+  }
+  bool IsEmpty(int slot) const { return (FSlots[slot] >> 12) == 0xFFFFFu; }
+  int CodeAt(int slot) const { return static_cast<int>(FSlots[slot] & 0xFFF); }
+  void StoreAt(int slot, uint32_t key, int code) { FSlots[slot] = (key << 12) | (static_cast<uint32_t>(code) & 0xFFF); }
 
 private:
   static constexpr int Size = 8009;
@@ -83,6 +105,9 @@ protected:
   int CurrentPixel() const;
   // Advances the scan (rows in interlace order when interlaced); false at the end.
   bool NextPixel();
+  // The scan a stretch at a time: all pixels of a frame that is not
+  // interlaced, else its rows in interlace order; false at the end.
+  bool NextStretch(const uint8_t*& pixels, size_t& count);
 
   TGIFWriter* FWriter = nullptr;
   int FColorLimit = 0;

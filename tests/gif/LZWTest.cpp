@@ -167,6 +167,40 @@ TEST(GIFDecoder, InterlacedRowsAreEachFilledOnce) {
   }
 }
 
+// Strings are copied from where they were written before. The frame's end
+// cuts the last string short; where the data ends first, every pixel after
+// the last one decoded keeps the fill value, in file order or interlaced.
+TEST(GIFDecoder, CopiedStringsStopAtTheFrameOrTheDataEnd) {
+  // One colour: strings of 1, 2, 3, ... pixels, 5000 in all.
+  Bytes data;
+  EncodeDecode(TGIFEncoding::enLZW, 2, 5000, 1, false, std::vector<uint8_t>(5000, 1), &data);
+  const struct {
+    const char* Name;
+    int Width, Height;
+    bool Interlaced;
+  } cases[] = {
+      {"frame ends inside a string", 3998, 1, false},
+      {"frame ends inside a string, interlaced", 43, 93, true},
+      {"data ends first", 6007, 1, false},
+      {"data ends first, interlaced", 61, 97, true},
+  };
+  for (const auto& c : cases) {
+    const Decoded d = Decode(data, c.Width, c.Height, c.Interlaced, 3, "!next");
+    // Rows in the order the data fills them.
+    std::vector<int> order;
+    if (!c.Interlaced) order.push_back(0);
+    for (int start : {0, 4, 2, 1})
+      for (int y = start; c.Interlaced && y < c.Height; y += start == 0 || start == 4 ? 8 : start == 2 ? 4 : 2)
+        order.push_back(y);
+    size_t decoded = 0;
+    for (int y : order)
+      for (int x = 0; x < c.Width; ++x, ++decoded)
+        ASSERT_EQ(d.Pixels[static_cast<size_t>(y) * c.Width + x], decoded < 5000 ? 1 : 3)
+            << c.Name << " row " << y << " column " << x;
+    EXPECT_EQ(d.Next, "!next") << c.Name;
+  }
+}
+
 TEST(GIFDecoder, TrailingDataIsSkipped) {
   const Bytes data = LiteralImageData(2, {1, 2, 3, 0});
   const Bytes junk = Bytes("\x03" "abc\x02xy", 7);

@@ -4,6 +4,7 @@
 
 #include <gif_lib.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,7 +24,10 @@ struct Picture {
   std::vector<Frame> Frames;
 };
 
-inline Picture Decode(const std::string& bytes) {
+// Reads a whole file with giflib and hands it to `use` before it is freed;
+// answers giflib's error text, empty when the file was read.
+template <typename Use>
+std::string Slurp(const std::string& bytes, Use&& use) {
   struct Source {
     const std::string* Bytes;
     size_t Position;
@@ -35,17 +39,22 @@ inline Picture Decode(const std::string& bytes) {
     s->Position += n;
     return static_cast<int>(n);
   };
-  Picture picture;
   int error = 0;
   GifFileType* file = DGifOpen(&source, read, &error);
-  if (!file) {
-    picture.Error = GifErrorString(error);
-    return picture;
-  }
-  if (DGifSlurp(file) == GIF_OK) {
+  if (!file) return GifErrorString(error);
+  std::string text;
+  if (DGifSlurp(file) == GIF_OK) use(*file);
+  else text = GifErrorString(file->Error);
+  DGifCloseFile(file, &error);
+  return text;
+}
+
+inline Picture Decode(const std::string& bytes) {
+  Picture picture;
+  picture.Error = Slurp(bytes, [&](const GifFileType& file) {
     picture.Ok = true;
-    for (int i = 0; i < file->ImageCount; ++i) {
-      const SavedImage& image = file->SavedImages[i];
+    for (int i = 0; i < file.ImageCount; ++i) {
+      const SavedImage& image = file.SavedImages[i];
       Frame frame;
       frame.Width = image.ImageDesc.Width;
       frame.Height = image.ImageDesc.Height;
@@ -54,10 +63,7 @@ inline Picture Decode(const std::string& bytes) {
       if (image.RasterBits) frame.Pixels.assign(image.RasterBits, image.RasterBits + size);
       picture.Frames.push_back(std::move(frame));
     }
-  } else {
-    picture.Error = GifErrorString(file->Error);
-  }
-  DGifCloseFile(file, &error);
+  });
   return picture;
 }
 
