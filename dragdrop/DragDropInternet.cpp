@@ -327,6 +327,7 @@ TDropURLTarget::TDropURLTarget(TComponent* AOwner) : TCustomDropMultiTarget(AOwn
 }
 
 TDropURLTarget::~TDropURLTarget() {
+  LetTransferGo();
   delete FDataFormat;
   DragDropInternetUnit.Stop();
 }

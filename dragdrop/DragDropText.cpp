@@ -170,7 +170,13 @@ TDropTextTarget::TDropTextTarget(TComponent* AOwner) : TCustomDropMultiTarget(AO
   }
 }
 
+AnsiString TDropTextTarget::GetPlainText() const {
+  if (!FDataFormat->Text().empty()) return FDataFormat->Text();
+  return Utf16ToAnsi(UpToNul(FDataFormat->Unicode()));
+}
+
 TDropTextTarget::~TDropTextTarget() {
+  LetTransferGo();
   delete FDataFormat;
   DragDropInternetUnit.Stop();
 }

@@ -109,7 +109,11 @@ public:
   explicit TDropTextTarget(TComponent* AOwner);
   ~TDropTextTarget() override;
 
-  const AnsiString& GetPlainText() const { return FDataFormat->Text(); }
+  // The plain text: CF_TEXT (or the text of a mail or file format) when one
+  // was taken, else the Unicode text in the system code page, characters it
+  // lacks becoming its default character (drags from programs that offer
+  // only CF_UNICODETEXT).
+  AnsiString GetPlainText() const;
   const AnsiString& GetHTMLText() const { return FDataFormat->HTML(); }
   TTextDataFormat& DataFormat() const { return *FDataFormat; }
 

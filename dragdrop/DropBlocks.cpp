@@ -132,11 +132,17 @@ std::vector<AnsiString> ReadIDListArrayBlock(const uint8_t* block, uint64_t size
   if (4 * count + 8 > size) Refuse(what, "the count does not fit the block");
   std::vector<AnsiString> lists;
   lists.reserve(static_cast<size_t>(count + 1));
+  // Offsets may point into one another's lists, or all at one list: what is
+  // copied is bounded by the block, not by the count times the block.
+  const uint64_t copyLimit = MaxIDListCopyFactor * size;
+  uint64_t copied = 0;
   for (uint64_t i = 0; i <= count; ++i) {
     const uint64_t offset = ReadU32(block + 4 + 4 * i);
     if (offset >= size) Refuse(what, "an offset is out of range");
     const uint64_t length = CheckedIDListSize(block + offset, size - offset);
     if (length == 0) Refuse(what, "an ID list runs past the block");
+    copied += length;
+    if (copied > copyLimit) Refuse(what, "its ID lists overlap more than the block can hold");
     lists.emplace_back(reinterpret_cast<const char*>(block + offset), static_cast<size_t>(length));
   }
   return lists;

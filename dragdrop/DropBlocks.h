@@ -46,7 +46,11 @@ uint64_t CheckedIDListSize(const uint8_t* idl, uint64_t available);
 
 // The ID-list array ("Shell IDList Array"): a 32-bit count n, n + 1 offsets,
 // the lists (first the parent folder, then one per item relative to it).
-// Answers the n + 1 lists, each with its terminator.
+// Answers the n + 1 lists, each with its terminator. Lists that overlap so
+// much that copying them would take more than MaxIDListCopyFactor times the
+// block's size are refused (n offsets at one list of nearly the block's size
+// would otherwise demand n times the block).
+constexpr uint64_t MaxIDListCopyFactor = 2;
 std::vector<AnsiString> ReadIDListArrayBlock(const uint8_t* block, uint64_t size);
 // Writes lists[0] as the parent and the rest as items; `lists` must not be empty.
 AnsiString MakeIDListArrayBlock(const std::vector<AnsiString>& lists);

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <atomic>
 
 const TClassInfo TWinControlProxy::ClassInfo{"TWinControlProxy", &TWinControl::ClassInfo, nullptr};
 const TClassInfo TCustomDropTarget::ClassInfo{"TCustomDropTarget", &TDragDropComponent::ClassInfo, nullptr};
@@ -175,21 +176,43 @@ void TWinControlProxy::Revoke() {
 // ---------------------------------------------------------------------------
 // The transfer thread
 
+// Reads the dropped data on its own thread, then fires the drop on the GUI
+// thread. It frees itself when done. The target that started it may go first:
+// it then detaches the thread (Detach), which waits until the thread no
+// longer reads through the target, and the thread calls nothing of it
+// afterwards.
 class TDropTargetTransferThread : public TThread {
 public:
   TDropTargetTransferThread(TCustomDropTarget* target, int32_t effect, IDataObject* dataObject)
       : TThread(true), FTarget(target), FEffect(effect) {
-    HRESULT hr = CoMarshalInterThreadInterfaceInStream(IidAsyncOperation, dataObject, &FAsyncStream);
+    FReadDone = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HRESULT hr = FReadDone ? S_OK : HRESULT_FROM_WIN32(GetLastError());
+    if (SUCCEEDED(hr)) hr = CoMarshalInterThreadInterfaceInStream(IidAsyncOperation, dataObject, &FAsyncStream);
     if (SUCCEEDED(hr)) hr = CoMarshalInterThreadInterfaceInStream(IID_IDataObject, dataObject, &FDataStream);
     if (FAILED(hr)) {
       ReleaseStreams();
+      if (FReadDone) CloseHandle(FReadDone);
       throw EOleSysError(Format("Cannot hand the drop to the transfer thread (0x%08lX)",
                                 static_cast<unsigned long>(hr)), hr);
     }
     SetFreeOnTerminate(true);
-    OnTerminate = TNotifyEvent::Bind<&TCustomDropTarget::TransferTerminated>(target);
   }
-  ~TDropTargetTransferThread() override { ReleaseStreams(); }
+  ~TDropTargetTransferThread() override {
+    ReleaseStreams();
+    CloseHandle(FReadDone);
+  }
+
+  // On the GUI thread, by a target that goes away: nothing of the target is
+  // called any more, and the wait lasts until the thread no longer reads
+  // through it. COM calls into this apartment are served meanwhile (the data
+  // object may be a proxy whose calls come here). Within one of the thread's
+  // own calls into the target (its drop or its end) the reading is over
+  // already, so a handler may free the target.
+  void Detach() {
+    FTargetGone = true;
+    DWORD index = 0;
+    if (FAILED(CoWaitForMultipleHandles(0, INFINITE, 1, &FReadDone, &index))) WaitForSingleObject(FReadDone, INFINITE);
+  }
 
 protected:
   void Execute() override {
@@ -201,9 +224,15 @@ protected:
     CoGetInterfaceAndReleaseStream(std::exchange(FDataStream, nullptr), IID_IDataObject,
                                    reinterpret_cast<void**>(&data));
     HRESULT result = S_OK;
+    bool dropped = false;
     try {
       if (!data) throw EOleSysError("The dropped data object did not reach the transfer thread", E_UNEXPECTED);
       {
+        // Told last, once the target's reference is back in its slot.
+        struct TDone {
+          HANDLE Event;
+          ~TDone() { SetEvent(Event); }
+        } done{FReadDone};
         // The target's own reference belongs to the GUI thread's apartment:
         // set it aside while the formats are read through this thread's, and
         // give it back before the drop fires there. Each reference is then
@@ -219,29 +248,53 @@ protected:
         } swap(FTarget->FDataObject, data);
         FTarget->ReadFormats();
       }
-      Synchronize(TThreadMethod::Lambda([this] {
+      Synchronize(TThreadMethod::Lambda([this, &dropped] {
+        if (FTargetGone) return;
+        dropped = true;
         FTarget->FireDrop(TShiftState(), POINT{0, 0}, FEffect);
       }));
+      if (!dropped) {
+        // The target went before the drop could fire: nothing was dropped.
+        result = E_ABORT;
+        FEffect = DROPEFFECT_NONE;
+      }
     } catch (const EOleSysError& e) {
       result = static_cast<HRESULT>(e.ErrorCode());
     } catch (...) {
       result = E_UNEXPECTED;
     }
+    SetEvent(FReadDone);
     if (async) async->EndOperation(result, nullptr, static_cast<DWORD>(FEffect));
     if (async) async->Release();
     if (data) data->Release();
     if (com) CoUninitialize();
   }
 
+  void DoTerminate() override {
+    SetEvent(FReadDone);
+    Synchronize(TThreadMethod::Lambda([this] {
+      if (FTargetGone) return;
+      GuardCallback([&] { FTarget->TransferTerminated(); });
+    }));
+  }
+
 private:
   void ReleaseStreams() {
-    if (FAsyncStream) std::exchange(FAsyncStream, nullptr)->Release();
-    if (FDataStream) std::exchange(FDataStream, nullptr)->Release();
+    // A stream never unmarshalled still holds a marshalled reference.
+    for (IStream** stream : {&FAsyncStream, &FDataStream}) {
+      if (!*stream) continue;
+      LARGE_INTEGER start{};
+      (*stream)->Seek(start, STREAM_SEEK_SET, nullptr);
+      CoReleaseMarshalData(*stream);
+      std::exchange(*stream, nullptr)->Release();
+    }
   }
   TCustomDropTarget* FTarget;
   int32_t FEffect;
   IStream* FAsyncStream = nullptr;
   IStream* FDataStream = nullptr;
+  HANDLE FReadDone = nullptr;           // set once the thread no longer reads through the target
+  std::atomic<bool> FTargetGone{false};  // the target has let go: call nothing of it
 };
 
 // ---------------------------------------------------------------------------
@@ -252,14 +305,7 @@ TCustomDropTarget::TCustomDropTarget(TComponent* AOwner) : TDragDropComponent(AO
 }
 
 TCustomDropTarget::~TCustomDropTarget() {
-  // A transfer in flight reports back to this object: let it finish first.
-  if (FTransferThread) {
-    FTransferThread->SetFreeOnTerminate(false);
-    FTransferThread->OnTerminate = TNotifyEvent();
-    FTransferThread->WaitFor();
-    delete FTransferThread;
-    FTransferThread = nullptr;
-  }
+  LetTransferGo();
   StopScrollTimer();
   FDataObject.Clear();
   FDragImageObject.Clear();
@@ -270,6 +316,20 @@ TCustomDropTarget::~TCustomDropTarget() {
   if (FTimerWindow) DeallocateHWnd(FTimerWindow);
   if (FPlaceholderImages) ImageList_Destroy(FPlaceholderImages);
   DragDropCoreUnit.Stop();
+}
+
+void TCustomDropTarget::BeforeDestruction() {
+  // While the whole object, data formats included, still exists.
+  LetTransferGo();
+  TDragDropComponent::BeforeDestruction();
+}
+
+void TCustomDropTarget::LetTransferGo() {
+  if (!FTransferThread) return;
+  std::exchange(FTransferThread, nullptr)->Detach();
+  FTransferRunning = false;
+  FDataObject.Clear();
+  FTarget = nullptr;
 }
 
 bool TCustomDropTarget::GetInterface(REFIID riid, void** object) {
@@ -455,8 +515,9 @@ void TCustomDropTarget::FireScroll(POINT& point, TScrolDirections& scroll, int32
 }
 
 void TCustomDropTarget::FireDrop(TShiftState shift, const POINT& point, int32_t& effect) {
+  const TWeakLink<TCustomDropTarget> alive(this);
   FireEvent(OnDrop, this, shift, point, effect);
-  if (effect == DROPEFFECT_NONE) return;
+  if (!alive || effect == DROPEFFECT_NONE) return;  // the handler may free the target
   if (OptimizedMove && effect == DROPEFFECT_MOVE) effect = DROPEFFECT_COPY;
   ReportPerformedEffect(effect);
 }
@@ -518,8 +579,8 @@ bool TCustomDropTarget::FetchData(int32_t effect) {
   return ReadFormats();
 }
 
-void TCustomDropTarget::TransferTerminated(TObject*) {
-  FTransferThread = nullptr;
+void TCustomDropTarget::TransferTerminated() {
+  FTransferThread = nullptr;  // it frees itself
   FTransferRunning = false;
   ResetData();
   FDataObject.Clear();
@@ -549,13 +610,17 @@ HIMAGELIST TCustomDropTarget::PlaceholderImages() {
 HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragEnter(IDataObject* dataObj, DWORD keyState, POINTL pt,
                                                        DWORD* effect) {
   if (!effect) return E_INVALIDARG;
+  // While a transfer runs, its data object and target control stay as they
+  // are: another drag is turned away quietly, from its entry to its end.
+  if (FTransferRunning) {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
   try {
     return DoDragEnter(dataObj, keyState, pt, *effect);
   } catch (...) {
     *effect = DROPEFFECT_NONE;
-    // A drag that arrives while a transfer runs is refused by ResetData; the
-    // data object in hand then belongs to the transfer thread.
-    if (!FTransferRunning) FDataObject.Clear();
+    FDataObject.Clear();
     return HandleComException(this);
   }
 }
@@ -622,6 +687,10 @@ HRESULT TCustomDropTarget::DoDragEnter(IDataObject* dataObj, DWORD keyState, POI
 
 HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragOver(DWORD keyState, POINTL pt, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
+  if (FTransferRunning) {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
   try {
     return DoDragOver(keyState, pt, *effect);
   } catch (...) {
@@ -660,6 +729,7 @@ HRESULT TCustomDropTarget::DoDragOver(DWORD keyState, POINTL pt, DWORD& effect) 
 }
 
 HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragLeave() {
+  if (FTransferRunning) return S_OK;
   return GuardComCall(
       [&] {
         try {
@@ -683,13 +753,19 @@ HRESULT STDMETHODCALLTYPE TCustomDropTarget::DragLeave() {
 
 HRESULT STDMETHODCALLTYPE TCustomDropTarget::Drop(IDataObject* dataObj, DWORD keyState, POINTL pt, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
+  if (FTransferRunning) {
+    *effect = DROPEFFECT_NONE;
+    return S_OK;
+  }
+  const TWeakLink<TCustomDropTarget> alive(this);
   HRESULT result;
   try {
     result = DoDrop(dataObj, keyState, pt, *effect);
   } catch (...) {
     *effect = DROPEFFECT_NONE;
-    result = HandleComException(this);
+    result = alive ? HandleComException(this) : HandleComException(nullptr);
   }
+  if (!alive) return result;  // its OnDrop handler freed the target
   // Whatever happened, the drag is over.
   try {
     if (!FTransferRunning) {
@@ -716,7 +792,14 @@ HRESULT TCustomDropTarget::DoDrop(IDataObject* dataObj, DWORD keyState, POINTL p
     const POINT clientPoint = FTarget ? ScreenToClientPoint(FTarget, screenPoint) : screenPoint;
     int32_t chosen = ComputeDropEffect(shift, clientPoint, static_cast<int32_t>(effect));
     if (GetDataOnEnter || FetchData(chosen)) {
-      if (!FTransferRunning) FireDrop(shift, clientPoint, chosen);
+      if (!FTransferRunning) {
+        const TWeakLink<TCustomDropTarget> alive(this);
+        FireDrop(shift, clientPoint, chosen);
+        if (!alive) {
+          effect = static_cast<DWORD>(chosen);
+          return result;
+        }
+      }
     } else {
       chosen = DROPEFFECT_NONE;
     }
@@ -833,6 +916,7 @@ TCustomDropMultiTarget::TCustomDropMultiTarget(TComponent* AOwner) : TCustomDrop
 }
 
 TCustomDropMultiTarget::~TCustomDropMultiTarget() {
+  LetTransferGo();
   // The data formats remove themselves from the list as they go.
   while (DataFormats()->Count() > 0) delete DataFormats()->Items(DataFormats()->Count() - 1);
 }

@@ -129,6 +129,9 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
   explicit TCustomDropTarget(TComponent* AOwner);
   ~TCustomDropTarget() override;
+  // Lets an asynchronous transfer go: waits until its thread no longer reads
+  // the data formats, and no drop of it fires any more.
+  void BeforeDestruction() override;
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -207,6 +210,11 @@ protected:
   virtual void ReportPasteSucceeded(int32_t effect);
   virtual HWND ControlAtPoint(const POINT& screenPoint);
   virtual bool OffersAcceptedFormat(IDataObject* dataObject) = 0;
+  // What BeforeDestruction does, for destructors that free data formats (a
+  // target destroyed by a plain delete runs them first).
+  void LetTransferGo();
+  // Whether automatic scrolling waits for its next tick.
+  bool ScrollTimerRunning() const { return FScrollTimerRunning; }
 
 private:
   friend class TDropTargetTransferThread;
@@ -226,7 +234,7 @@ private:
   void StartScrollTimer(int32_t interval);
   void StopScrollTimer();
   void ScrollTimerTick();
-  void TransferTerminated(TObject* sender);
+  void TransferTerminated();
   HIMAGELIST PlaceholderImages();
 
   TComPtr<IDataObject> FDataObject;

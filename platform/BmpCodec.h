@@ -1,7 +1,8 @@
 // Reading and writing the BMP file format (and the packed device-independent
 // bitmaps that resources hold). Everything read is checked against the data
-// it came from: header sizes, bit counts, palette length, row sizes and
-// truncation; bad input raises EInvalidGraphic. Portable: no Windows headers.
+// it came from: header sizes, bit counts, palette length, row sizes, every
+// run of run-length data and truncation; bad input raises EInvalidGraphic.
+// Portable: no Windows headers.
 #pragma once
 
 #include "platform/GraphicsErrors.h"
@@ -11,6 +12,9 @@
 #include <vector>
 
 // A decoded bitmap in the layout of a bottom-up device-independent bitmap.
+// Run-length pixels are expanded (pixels a run skips get index 0); bit-field
+// pixels other than 5-5-5, 5-6-5 and 8-8-8 become 32-bit pixels (blue,
+// green, red, then alpha where the file has an alpha mask, else 0).
 struct TBmpImage {
   int32_t Width = 0;
   int32_t Height = 0;              // rows, bottom row first in Bits
@@ -30,7 +34,13 @@ constexpr uint64_t MaxBmpPixels = 0x10000000;
 
 // Decodes a BMP file (starting with "BM"), or with `fileHeader` false a packed
 // bitmap: the info header, the colour table and the pixels, as in resources.
-TBmpImage DecodeBmp(const uint8_t* data, size_t size, bool fileHeader = true);
+// Headers of 12 (the old core header), 40, 52, 56, 108 and 124 bytes; rows
+// bottom-up or top-down; uncompressed, 8- and 4-bit run-length, or bit
+// fields (any contiguous masks) for 16 and 32 bits. A bitmap of more than
+// `maxPixels` pixels is refused: run-length data can describe a large
+// picture in a few bytes, so a program reading hostile files in bulk (the
+// fuzz harness) passes a smaller budget.
+TBmpImage DecodeBmp(const uint8_t* data, size_t size, bool fileHeader = true, uint64_t maxPixels = MaxBmpPixels);
 // A BMP file (file header, 40-byte info header, colour table, pixels).
 std::vector<uint8_t> EncodeBmp(const TBmpImage& image);
 

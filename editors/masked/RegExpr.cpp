@@ -14,6 +14,11 @@ constexpr int MaxItemDepth = 512;      // nesting of an item after counts and wr
 constexpr int MaxStates = 20000;       // states made by counts, references and wrapping
 constexpr int64_t MaxCountValue = 1000000;
 constexpr int MaxWrappings = 4;        // quantifiers stacked on one item (a+?? ...)
+// Literals auto-completion types in one go. Masks force a few separators or
+// brackets; a run of thousands (a count over a repeated item, «a+{45}+{254}»)
+// would cost time and memory in the square of its length, as each set of
+// live states is kept for stepping back. The user types the rest.
+constexpr int MaxAutoInsertedLiterals = 256;
 
 bool IsBlank(char ch) { return ch == ' ' || ch == '\0' || ch == '\t' || ch == '\n' || ch == '\f' || ch == '\r'; }
 
@@ -173,7 +178,7 @@ private:
     const TcxRegExprParserBlockItem& group = *FGroups[number - 1];
     const int states = group.StateCount();
     if (!affordable(states, nesting + group.Depth())) {
-      error(lexem, cxSRegExprTooBigReferenceNumber);
+      error(lexem, cxSRegExprTooComplex);
       return;
     }
     alt.Add(group.Clone());
@@ -182,7 +187,7 @@ private:
 
   std::unique_ptr<TcxRegExprParserItem> parseGroup(const TcxLexem& open, int nesting) {
     if (nesting >= MaxGroupNesting) {
-      error(open, cxSRegExprIllegalSymbol, "(");
+      error(open, cxSRegExprTooDeepNesting, IntToStr(MaxGroupNesting));
       skipGroup();
       return nullptr;
     }
@@ -230,8 +235,12 @@ private:
       return;
     }
     // A second quantifier applies to the quantified item as a whole: a+? is (a+)?.
-    if (++wrappings > MaxWrappings || !affordable(2, 0)) {
-      error(lexem, cxSRegExprIllegalQuantifier, lexem.Text);
+    if (++wrappings > MaxWrappings) {
+      error(lexem, cxSRegExprTooManyQuantifiers, IntToStr(MaxWrappings + 1));
+      return;
+    }
+    if (!affordable(2, 0)) {
+      error(lexem, cxSRegExprTooComplex);
       return;
     }
     auto wrapper = std::make_unique<TcxRegExprParserBlockItem>();
@@ -292,8 +301,12 @@ private:
     const int64_t copies = lower + optional;
     const int64_t states = copies * item.StateCount() + 2 * std::max<int64_t>(optional, 1);
     const int64_t depth = item.Depth() + std::max<int64_t>(optional, 1);
-    if (copies > MaxCountValue || !affordable(states, depth)) {
-      error(brace, cxSRegExprIncorrectParameterQuantifier);
+    if (copies > MaxCountValue) {
+      error(brace, cxSRegExprTooBigRepeatCount, IntToStr(MaxCountValue));
+      return;
+    }
+    if (!affordable(states, depth)) {
+      error(brace, cxSRegExprTooComplex);
       return;
     }
     auto block = std::make_unique<TcxRegExprParserBlockItem>();
@@ -412,32 +425,32 @@ void TcxRegExprAutomat::AutoInsertLiterals() {
   // The sets met on the way: a loop of forced literals that never reaches a
   // final state would otherwise type forever.
   std::vector<TcxRegExprStates> passed;
-  while (!FCurrent.ContainsFinal()) {
+  while (!FCurrent.ContainsFinal() && passed.size() < MaxAutoInsertedLiterals) {
     TcxRegExprStates next = FCurrent.NextSimpleStates(NewWalk());
     char literal = 0;
     if (!next.SingleExpectedLiteral(literal)) return;
     if (std::find(passed.begin(), passed.end(), next) != passed.end()) return;
     passed.push_back(next);
+    // Told before the move: a handler that raises leaves the engine short of
+    // the literal, as the text it was to receive.
+    FireEvent(FOwner->onLiteralAdded, literal);
     FHistory.push_back(std::move(FCurrent));
     FCurrent = std::move(next);
-    // Told after the move, so a handler sees the engine past the literal.
-    FireEvent(FOwner->onLiteralAdded, literal);
   }
 }
 
 void TcxRegExprAutomat::UndoInsertedLiterals() {
   char literal = 0;
   while (FCurrent.SingleExpectedLiteral(literal) && !FHistory.empty()) {
-    TcxRegExprStates earlier = std::move(FHistory.back());
-    FHistory.pop_back();
+    const TcxRegExprStates& earlier = FHistory.back();
     char expected = 0;
-    if (earlier.ContainsFinal() || !earlier.NextSimpleStates(NewWalk()).SingleExpectedLiteral(expected)) {
-      // That literal was typed, not inserted.
-      FHistory.push_back(std::move(earlier));
-      return;
-    }
-    FCurrent = std::move(earlier);
+    // A literal after a final set or after a choice was typed, not inserted.
+    if (earlier.ContainsFinal() || !earlier.NextSimpleStates(NewWalk()).SingleExpectedLiteral(expected)) return;
+    // Told before the move, as an added literal is.
     FireEvent(FOwner->onLiteralRemoved);
+    if (FHistory.empty()) return;  // the handler rewound the engine
+    FCurrent = std::move(FHistory.back());
+    FHistory.pop_back();
   }
 }
 

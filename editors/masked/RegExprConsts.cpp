@@ -31,6 +31,10 @@ const TextOfId EnglishTexts[] = {
     {cxSRegExprIncorrectParameterQuantifier, "Incorrect parameter quantifier"},
     {cxSRegExprCantUseParameterQuantifier, "The parameter quantifier cannot be applied here"},
     {cxSRegExprErrors, "Regular expression errors:"},
+    {cxSRegExprTooDeepNesting, "Groups are nested more than %s deep"},
+    {cxSRegExprTooComplex, "The expression is too complex"},
+    {cxSRegExprTooManyQuantifiers, "More than %s quantifiers follow one item"},
+    {cxSRegExprTooBigRepeatCount, "The repeat count is above %s"},
 };
 
 TcxRegExprResStringLoader Loader = nullptr;

@@ -32,6 +32,11 @@ enum : int {
   cxSRegExprIncorrectParameterQuantifier = 65035,
   cxSRegExprCantUseParameterQuantifier = 65036,
   cxSRegExprErrors = 65037,
+  // Masks refused by the engine's own limits (see RegExpr.cpp).
+  cxSRegExprTooDeepNesting = 0xE300,
+  cxSRegExprTooComplex = 0xE301,
+  cxSRegExprTooManyQuantifiers = 0xE302,
+  cxSRegExprTooBigRepeatCount = 0xE303,
 };
 
 // Answers the text of one of the ids above (an empty text for others). A

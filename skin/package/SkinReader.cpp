@@ -42,15 +42,14 @@ std::vector<AnsiString> SplitNames(const AnsiString& text) {
 }
 }  // namespace
 
-void TSkinReader::Unpack(TMemoryStream& package, TMemoryStream& work) {
+void TSkinReader::Unpack(TMemoryStream& package, TMemoryStream& work, int32_t maxSize) {
   package.SetPosition(0);
   work.SetPosition(0);
   if (package.Size() < 4) throw ESkinPackageError("Skin package is too short to hold its unpacked size");
   const int32_t size = static_cast<int32_t>(package.ReadDWord());
   if (size < 0) throw ESkinPackageError("Skin package has a negative unpacked size");
-  if (size > MaxSkinUnpackedSize)
-    throw ESkinPackageError(Format("Skin package unpacked size %d is above the limit of %d bytes", size,
-                                   MaxSkinUnpackedSize));
+  if (size > maxSize)
+    throw ESkinPackageError(Format("Skin package unpacked size %d is above the limit of %d bytes", size, maxSize));
   TLZH decoder(package, work);
   decoder.Decode(size);
 }
@@ -61,7 +60,7 @@ bool TSkinReader::LoadPackage(TMemoryStream& package) {
   FOffsets.clear();
   FData.Clear();
   TMemoryStream work;
-  Unpack(package, work);
+  Unpack(package, work, MaxUnpackedSize);
   const uint8_t* bytes = work.Memory();
   const int64_t total = work.Size();
 

@@ -36,8 +36,13 @@ public:
   // False, after telling the user, for an unknown version; ESkinPackageError
   // or ElzhException for a damaged package.
   bool LoadPackage(TMemoryStream& package);
-  // Decodes `package` into `work` (both rewound first).
-  static void Unpack(TMemoryStream& package, TMemoryStream& work);
+  // Decodes `package` into `work` (both rewound first); a package that
+  // says it unpacks to more than `maxSize` bytes is refused.
+  static void Unpack(TMemoryStream& package, TMemoryStream& work, int32_t maxSize = MaxSkinUnpackedSize);
+
+  // The largest unpacked size LoadPackage accepts. A program that reads
+  // hostile packages in bulk (the fuzz harness) sets a smaller budget.
+  int32_t MaxUnpackedSize = MaxSkinUnpackedSize;
 
   // The first entry named `name` (compared in lower case) into `destination`,
   // rewound; empty when there is none.

@@ -201,6 +201,11 @@ TEST(MalformedBlocks, AreRefusedWithAReason) {
   auto mapW = [] { return new TFilenameMapWClipboardFormat; };
   const std::string header = U32(20) + std::string(16, '\0');
   const std::string wideHeader = U32(20) + std::string(12, '\0') + U32(1);
+  // 200 items whose offsets, with the parent's, all point at one list that
+  // fills most of the block: copying them whole would take 201 blocks.
+  std::string aliased = U32(200);
+  for (int i = 0; i <= 200; ++i) aliased += U32(4 + 4 * 201);
+  aliased += Item(std::string(1000, 'x')) + End;
   const MalformedCase cases[] = {
       {"drop list of only a header", drop, header},
       {"drop list shorter than its header", drop, "\x14\0\0"s},
@@ -219,6 +224,7 @@ TEST(MalformedBlocks, AreRefusedWithAReason) {
       {"ID list running past the block", cida, U32(1) + U32(12) + U32(12) + "\x40\0abc"s},
       {"ID list item of size 1", cida, U32(1) + U32(12) + U32(12) + "\x01\0\0\0"s},
       {"ID list without terminator", cida, U32(1) + U32(12) + U32(12) + Item("ab")},
+      {"ID list array whose offsets all point at one long list", cida, aliased},
       {"group under 4 bytes", group, "\x01\0"s},
       {"group count past the block", group, U32(2) + std::string(332, '\0')},
       {"group huge count", group, U32(0xFFFFFFFF) + std::string(332, '\0')},
@@ -236,6 +242,30 @@ TEST(MalformedBlocks, AreRefusedWithAReason) {
     EXPECT_FALSE(format->ReadFrom(&data));
     EXPECT_FALSE(format->HasValue());
     EXPECT_NE(format->LastError(), "");
+  }
+}
+
+// Offsets may share a list; only sharing beyond the bound is refused.
+TEST(MalformedBlocks, SharedIDListsAreReadUpToTwiceTheBlock) {
+  const std::string shared = U32(2) + U32(16) + U32(21) + U32(21) + Item("p") + End + Item("x") + End;
+  std::vector<AnsiString> lists = ReadIDListArrayBlock(reinterpret_cast<const uint8_t*>(shared.data()), shared.size());
+  ASSERT_EQ(lists.size(), 3u);
+  EXPECT_EQ(lists[1], Item("x") + End);
+  EXPECT_EQ(lists[2], lists[1]);
+
+  // Offsets at one list of 60 bytes in a block of 100: three copies (180
+  // bytes) are read, a fourth (240) is refused.
+  const std::string payload(56, 'y');
+  const std::string three = U32(2) + U32(16) + U32(16) + U32(16) + Item(payload) + End + std::string(24, '\0');
+  ASSERT_EQ(three.size(), 100u);
+  EXPECT_EQ(ReadIDListArrayBlock(reinterpret_cast<const uint8_t*>(three.data()), three.size()).size(), 3u);
+  const std::string four = U32(3) + U32(20) + U32(20) + U32(20) + U32(20) + Item(payload) + End + std::string(20, '\0');
+  ASSERT_EQ(four.size(), 100u);
+  try {
+    ReadIDListArrayBlock(reinterpret_cast<const uint8_t*>(four.data()), four.size());
+    ADD_FAILURE() << "no error";
+  } catch (const EDropBlockError& e) {
+    EXPECT_NE(std::string(e.what()).find("overlap"), std::string::npos) << e.what();
   }
 }
 

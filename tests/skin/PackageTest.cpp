@@ -342,6 +342,27 @@ TEST(SkinReaderTest, MalformedPackagesAreRejected) {
   }
 }
 
+// A reader given a smaller budget refuses a package that unpacks to more,
+// before decoding it.
+TEST(SkinReaderTest, ABudgetBoundsTheUnpackedSize) {
+  const AnsiString body = BodyFields().Build();
+  TBytesStream package(PackageOf(body));
+  TSkinReader reader;
+  reader.MaxUnpackedSize = static_cast<int32_t>(body.size()) - 1;
+  try {
+    reader.LoadPackage(package);
+    ADD_FAILURE() << "no error";
+  } catch (const ESkinPackageError& e) {
+    EXPECT_NE(std::string(e.what()).find(Format("above the limit of %d bytes", reader.MaxUnpackedSize)),
+              std::string::npos)
+        << e.what();
+  }
+  EXPECT_EQ(reader.Count(), 0);
+  reader.MaxUnpackedSize = static_cast<int32_t>(body.size());
+  EXPECT_TRUE(reader.LoadPackage(package));
+  EXPECT_EQ(reader.Count(), 2);
+}
+
 // A reader that is loaded again forgets the previous package, also when the
 // new one is refused.
 TEST(SkinReaderTest, ReloadingReplacesTheDirectory) {

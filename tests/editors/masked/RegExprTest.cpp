@@ -199,6 +199,29 @@ TEST(RegExprCompiler, HostilePatternsAreRefusedCleanly) {
   EXPECT_FALSE(ErrorsOf(doubling).empty());
 }
 
+// Masks beyond the engine's limits name the limit, not a syntax error.
+TEST(RegExprCompiler, LimitsReportTheirOwnMessages) {
+  std::string deepGroups(65, '(');
+  deepGroups += 'a';
+  deepGroups.append(65, ')');
+  const struct { std::string Pattern; std::vector<std::string> Errors; } cases[] = {
+      {deepGroups, {"Line1, Char65: Groups are nested more than 64 deep"}},
+      {"a+?????", {"Line1, Char7: More than 5 quantifiers follow one item"}},
+      {"x{1000001}", {"Line1, Char2: The repeat count is above 1000000"}},
+      {"x{99999999999999999999}", {"Line1, Char2: The repeat count is above 1000000"}},
+      {"x{1000000}", {"Line1, Char2: The expression is too complex"}},
+      {"(x{0,400}){0,400}", {"Line1, Char11: The expression is too complex"}},
+      {"(x{19990})\\1", {"Line1, Char11: The expression is too complex"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ErrorsOf(c.Pattern), c.Errors) << c.Pattern;
+  // Just inside the limits, the same shapes compile.
+  std::string deepest(64, '(');
+  deepest += 'a';
+  deepest.append(64, ')');
+  for (const std::string& pattern : {deepest, std::string("a+????"), std::string("(x{19990})")})
+    EXPECT_EQ(ErrorsOf(pattern), std::vector<std::string>{}) << pattern;
+}
+
 TEST(RegExprMatching, PatternsAcceptWhatTheyDescribe) {
   const struct { const char* Pattern; const char* Input; const char* Outcome; } cases[] = {
       {"ab|cd", "ab", "final"},         {"ab|cd", "cd", "final"},        {"ab|cd", "ac", "refused@1"},
@@ -394,6 +417,58 @@ TEST(RegExprAutomaton, AutoCompletesAndUndoesForcedLiterals) {
     EXPECT_EQ(recorder.Log, c.Log) << c.Pattern << " / " << c.Steps;
     EXPECT_EQ(engine.atFinalState(), c.Final) << c.Pattern << " / " << c.Steps;
   }
+}
+
+// Each literal is told before the engine moves past it (or back over it), so
+// a handler sees the engine as it was, and one that raises leaves the engine
+// in step with the text it was to change.
+TEST(RegExprAutomaton, LiteralsAreToldBeforeTheEngineMoves) {
+  TcxRegExpr engine;
+  std::vector<std::string> seen;  // literal and the history's depth when told
+  engine.onLiteralAdded = TEvent<void(char)>::Lambda([&](char ch) {
+    seen.push_back(std::string("+") + ch + std::to_string(engine.automat()->HistoryCount()) +
+                   (engine.atStartState() ? " start" : ""));
+  });
+  engine.onLiteralRemoved = TEvent<void()>::Lambda([&] {
+    seen.push_back("-" + std::to_string(engine.automat()->HistoryCount()));
+  });
+  Compile(engine, "\\(\\d\\d\\d\\)");
+  engine.setAutoComplete(true);
+  for (char ch : std::string("123")) EXPECT_TRUE(engine.stepForward(ch));
+  EXPECT_EQ(engine.automat()->HistoryCount(), 5);
+  EXPECT_TRUE(engine.stepBack());
+  EXPECT_EQ(seen, (std::vector<std::string>{"+(0 start", "+)4", "-5"}));
+  EXPECT_EQ(engine.automat()->HistoryCount(), 3);
+
+  // A handler that refuses the literal: the engine stays before it.
+  engine.onLiteralAdded = TEvent<void(char)>::Lambda([](char) { throw Exception("no room"); });
+  char three = '3';
+  EXPECT_THROW(engine.stepForward(three), Exception);
+  EXPECT_EQ(engine.automat()->HistoryCount(), 4);
+  EXPECT_FALSE(engine.atFinalState());
+  engine.onLiteralAdded = TEvent<void(char)>();
+  char close = ')';
+  EXPECT_TRUE(engine.stepForward(close));
+  EXPECT_TRUE(engine.atFinalState());
+}
+
+// A mask that forces thousands of literals (found by fuzzing: every A+ copy
+// stays live, so each step keeps thousands of states) gets the first 256
+// typed for the user, who types the rest.
+TEST(RegExprAutomaton, AutoCompletionTypesALimitedRunOfLiterals) {
+  TcxRegExpr engine;
+  std::string typed;
+  engine.onLiteralAdded = TEvent<void(char)>::Lambda([&](char ch) { typed += ch; });
+  engine.CaseInsensitive = true;
+  engine.setAutoComplete(true);
+  Compile(engine, "A+{45}+{254}b*,?");
+  EXPECT_EQ(typed, std::string(256, 'A'));
+  EXPECT_EQ(engine.automat()->HistoryCount(), 256);
+  EXPECT_FALSE(engine.atFinalState());
+  char a = 'a';
+  EXPECT_TRUE(engine.stepForward(a));
+  EXPECT_EQ(a, 'A');
+  EXPECT_EQ(typed.size(), 512u);  // and the next run after it
 }
 
 TEST(RegExprAutomaton, StepBackRemovesInsertedLiteralsWithTheTypedCharacter) {

@@ -24,10 +24,16 @@ void ReadIni(TQuickIni& ini) {
   ini.ReadInteger("Buttons", "Trans", 0);
 }
 
+// A small budget for what a package may unpack to (the house skin in the
+// corpus unpacks to 195 KB): a header claiming megabytes then costs a
+// refusal instead of decoding until the bits run out.
+constexpr int32_t FuzzUnpackedSize = 1 << 18;
+
 void ReadPackage(const AnsiString& bytes) {
   TMemoryStream package;
   package.WriteString(bytes);
   TSkinReader reader;
+  reader.MaxUnpackedSize = FuzzUnpackedSize;
   if (!reader.LoadPackage(package)) return;
   TMemoryStream entry;
   for (int i = 0; i < reader.Count(); ++i) reader.GetEntry(reader.Names(i), entry);
