@@ -2,6 +2,8 @@
 // and hints.
 #include "platform/Dialogs.h"
 #include "platform/Exceptions.h"
+#include "platform/FormatSettings.h"
+#include "platform/Screen.h"
 #include "platform/Properties.h"
 #include "platform/Forms.h"
 #include "platform/HandleCounts.h"
@@ -9,6 +11,7 @@
 #include "platform/Thread.h"
 
 #include <algorithm>
+#include <cstring>
 
 const TClassInfo TApplication::ClassInfo{"TApplication", &TComponent::ClassInfo, nullptr};
 const TClassInfo TApplicationEvents::ClassInfo{"TApplicationEvents", &TComponent::ClassInfo,
@@ -318,6 +321,12 @@ void TApplication::WndProc(TMessage& Message) {
     case WM_ACTIVATEAPP:
       SetActiveState(Message.WParam != 0);
       break;
+    case WM_SETTINGCHANGE:
+      SettingChange(Message);
+      break;
+    case WM_DISPLAYCHANGE:
+      Screen->DisplayChanged();
+      break;
     case WM_TIMER:
       if (Message.WParam == kHintShowTimer) {
         ShowHintNow();
@@ -329,6 +338,15 @@ void TApplication::WndProc(TMessage& Message) {
       break;
   }
   Message.Result = DefWindowProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+// The system's settings changed: lParam names the section ("intl" for the
+// locale's formats), wParam the system parameter for the others. Either way
+// the screen forgets the monitors and the menu font it read.
+void TApplication::SettingChange(const TMessage& Message) {
+  const char* section = reinterpret_cast<const char*>(Message.LParam);
+  if (section && FUpdateFormatSettings && std::strcmp(section, "intl") == 0) GetFormatSettings();
+  Screen->DisplayChanged();
 }
 
 // -- TApplicationEvents -----------------------------------------------------------

@@ -188,3 +188,12 @@ void TComponent::SetDesigning(bool value, bool setChildren) {
 }
 
 std::string TComponent::GetNamePath() { return FName; }
+
+void TComponent::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  if (!Root) return;
+  for (int i = 0; i < Root->ComponentCount(); ++i) {
+    TComponent* c = Root->Components(i);
+    TComponent* parent = c->HasParent() ? c->GetParentComponent() : nullptr;
+    if (this == Root ? (parent == nullptr || parent == Root) : parent == this) Proc(c);
+  }
+}

@@ -7,6 +7,7 @@
 #include "platform/Text.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 enum class TComponentStateItem {
@@ -31,6 +32,12 @@ using enum TOperation;
 // destructor has reached this class, its own Notification overrides are gone:
 // an owner that must act when its components leave frees them in its own
 // destructor (DestroyComponents).
+class TComponent;
+class TReader;
+
+// Called by GetChildren for each child a component writes.
+using TGetChildProc = std::function<void(TComponent* Child)>;
+
 class TComponent : public TPersistent {
 public:
   static const TClassInfo ClassInfo;
@@ -82,6 +89,15 @@ public:
   virtual TComponent* GetParentComponent() const { return nullptr; }
   virtual bool HasParent() const { return false; }
   virtual void SetParentComponent(TComponent* parent) { (void)parent; }
+
+  // Streaming hooks. GetChildren hands `Proc` the components this one writes
+  // as its children in a form, in order: by default those of `Root` whose
+  // parent component it is (for the root itself: those without one).
+  // ReadState reads this component's properties and children
+  // (Reader->ReadData(this)); a class that must act around its reading
+  // overrides it and calls the inherited one.
+  virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+  virtual void ReadState(TReader* Reader);
 
   TPersistent* GetOwner() override { return FOwner; }
   std::string GetNamePath() override;

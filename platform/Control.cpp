@@ -6,6 +6,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
+#include "platform/Mouse.h"
 
 #include <algorithm>
 
@@ -449,7 +450,7 @@ bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) {
 
 void TControl::BeginDrag(bool immediate, int threshold) {
   if (Dragging()) return;
-  DragInitControl(this, immediate, threshold < 0 ? GetSystemMetrics(SM_CXDRAG) : threshold);
+  DragInitControl(this, immediate, threshold < 0 ? Mouse->DragThreshold() : threshold);
 }
 
 void TControl::EndDrag(bool drop) {

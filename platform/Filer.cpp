@@ -462,13 +462,40 @@ void TReader::ReadComponentBody(TComponent* component, TComponent* parent, bool 
     }
     if (parent && component->HasParent()) component->SetParentComponent(parent);
   }
-  ReadProperties(component);
+  TComponent* const savedParent = FParent;
+  TComponent* const savedRoot = FDataRoot;
+  const AnsiString savedClassName = FDataClassName;
+  FParent = parent;
+  FDataRoot = root ? root : component;
+  FDataClassName = className;
+  try {
+    component->ReadState(this);
+  } catch (...) {
+    FParent = savedParent;
+    FDataRoot = savedRoot;
+    FDataClassName = savedClassName;
+    throw;
+  }
+  FParent = savedParent;
+  FDataRoot = savedRoot;
+  FDataClassName = savedClassName;
+}
+
+// The component's side of reading lives with the reader (the natively built
+// runtime, which reads no forms, has its own in native/ComponentState.cpp).
+void TComponent::ReadState(TReader* Reader) { Reader->ReadData(this); }
+
+void TReader::ReadData(TComponent* instance) {
+  if (!FDataRoot) Error("No component is being read");
+  TComponent* const root = FDataRoot;
+  const AnsiString className = FDataClassName;
+  ReadProperties(instance);
   for (;;) {
     Need(1);
     if (FStream->ReadByte() == 0) break;
     FStream->Seek(-1, TSeekOrigin::soCurrent);
-    ReadComponent(component, false, root ? root : component);
-    FComponentName = component->Name().empty() ? className : component->Name();
+    ReadComponent(instance, false, root);
+    FComponentName = instance->Name().empty() ? className : instance->Name();
   }
 }
 
@@ -757,12 +784,7 @@ void TWriter::WriteProperties(TPersistent* instance, TPersistent* ancestor) {
 
 std::vector<TComponent*> TWriter::ChildrenOf(TComponent* component) {
   std::vector<TComponent*> children;
-  TComponent* root = FRoot;
-  for (int i = 0; i < root->ComponentCount(); ++i) {
-    TComponent* c = root->Components(i);
-    TComponent* parent = c->HasParent() ? c->GetParentComponent() : nullptr;
-    if (component == root ? (parent == nullptr || parent == root) : parent == component) children.push_back(c);
-  }
+  component->GetChildren([&children](TComponent* child) { children.push_back(child); }, FRoot);
   return children;
 }
 

@@ -100,9 +100,15 @@ public:
   TComponent* ReadRootComponent(TComponent* root, TComponent* owner = nullptr);
   // The name used in error messages (the form's resource or file name).
   void SetFormName(const AnsiString& value) { FFormName = value; }
-  // The parent given to controls read at the top level of the stream.
+  // The parent given to controls read at the top level of the stream; while
+  // a component reads its state, the component it is read into.
   void SetParent(TComponent* value) { FParent = value; }
+  TComponent* Parent() const { return FParent; }
   TComponent* Owner() const { return FOwner; }
+
+  // Reads the properties and the children of `instance`, the component whose
+  // state is being read (TComponent::ReadState).
+  void ReadData(TComponent* instance);
 
   void DefineProperty(const AnsiString& Name, TReaderProc ReadData, TWriterProc WriteData, bool HasData) override;
   void DefineBinaryProperty(const AnsiString& Name, TStreamProc ReadData, TStreamProc WriteData,
@@ -172,6 +178,10 @@ private:
   bool FDefinedHandled = false;
   std::vector<TComponent*> FLoaded;
   int FDepth = 0;
+  // Of the component whose state is being read: the root its children
+  // belong to and its class name, for messages.
+  TComponent* FDataRoot = nullptr;
+  AnsiString FDataClassName;
   struct TFixup {
     TPersistent* Instance;
     const TPropInfo* Info;
@@ -220,9 +230,7 @@ private:
   // Two collections are the same when they write the same bytes.
   bool SameCollections(TCollection* a, TCollection* b);
   void WriteStr(const AnsiString& value);
-  // What `component` holds in the stream: for the root, the components it
-  // owns that sit in no other component; for any other, the root's
-  // components whose parent component it is.
+  // What `component` holds in the stream (TComponent::GetChildren).
   std::vector<TComponent*> ChildrenOf(TComponent* component);
 
   AnsiString FPropPath;

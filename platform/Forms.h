@@ -195,6 +195,12 @@ public:
   // The program's message box: through the replaceable dialog service.
   int MessageBox(const AnsiString& text, const AnsiString& caption, UINT flags = MB_OK);
 
+  // Whether the program's formats (FormatSettings()) are read again when the
+  // user changes the locale's settings (WM_SETTINGCHANGE for "intl"); on by
+  // default. Listeners of their own (the editors' format controller) ask it.
+  bool UpdateFormatSettings() const { return FUpdateFormatSettings; }
+  void SetUpdateFormatSettings(bool value) { FUpdateFormatSettings = value; }
+
   // Hints.
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool value) { FShowHint = value; }
@@ -226,6 +232,7 @@ private:
   bool IsKeyMsg(const MSG& msg);
   void Idle();
   void WndProc(TMessage& Message);
+  void SettingChange(const TMessage& Message);
   void CallbackException(TObject* Sender, Exception& E);
   void ShowHintNow();
 
@@ -235,6 +242,7 @@ private:
   bool FTerminated = false;
   bool FActive = false;
   bool FShowHint = true;
+  bool FUpdateFormatSettings = true;
   int FHintPause = 500;
   int FHintHidePause = 2500;
   THintWindow* FHintWindow = nullptr;

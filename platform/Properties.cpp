@@ -1,5 +1,7 @@
 #include "platform/Properties.h"
 
+#include <algorithm>
+
 #include "platform/Component.h"
 
 #include <map>
@@ -118,6 +120,15 @@ void RegisterClass(TClass cls) {
 
 void RegisterClasses(std::initializer_list<TClass> classes) {
   for (TClass c : classes) RegisterClass(c);
+}
+
+void UnRegisterClass(TClass cls) {
+  std::vector<TClass>& classes = ReadyRegistry().Classes;
+  classes.erase(std::remove(classes.begin(), classes.end(), cls), classes.end());
+}
+
+void UnRegisterClasses(std::initializer_list<TClass> classes) {
+  for (TClass c : classes) UnRegisterClass(c);
 }
 
 TClass GetClass(const AnsiString& name) {

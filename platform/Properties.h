@@ -158,6 +158,10 @@ struct TPublishedRegistration {
 // Class references by name, for creating components from a form.
 void RegisterClass(TClass cls);
 void RegisterClasses(std::initializer_list<TClass> classes);
+// Withdraws a class (a unit's shut-down): forms can no longer create it by
+// name; its published table stays. A class not registered is ignored.
+void UnRegisterClass(TClass cls);
+void UnRegisterClasses(std::initializer_list<TClass> classes);
 // The registered class named `name` (case-insensitive), or null.
 TClass GetClass(const AnsiString& name);
 // As GetClass; raises EClassNotFound "Class <name> not found".

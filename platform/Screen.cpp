@@ -24,6 +24,22 @@ const TSystemCursor SystemCursors[] = {
     {crDefault, IDC_ARROW},
 };
 
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoA(monitor, &info)) return TRUE;
+  reinterpret_cast<std::vector<TMonitorFacts>*>(data)->push_back(
+      {monitor, info.rcMonitor, info.rcWork, (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  return TRUE;
+}
+
+// Squared distance from a point to a rectangle (0 inside).
+int64_t DistanceSquared(POINT p, const RECT& r) {
+  const int64_t dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
+  const int64_t dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+  return dx * dx + dy * dy;
+}
+
 int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM data) {
   auto* list = reinterpret_cast<std::vector<AnsiString>*>(data);
   AnsiString name = font->lfFaceName;
@@ -38,10 +54,125 @@ int CALLBACK AddFontName(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM
 TScreen* const Screen = &TheScreen;
 
 const TClassInfo TScreen::ClassInfo = {"TScreen", &TObject::ClassInfo, nullptr};
+const TClassInfo TMonitor::ClassInfo = {"TMonitor", &TObject::ClassInfo, nullptr};
+
+TDisplayFacts SystemDisplayFacts() {
+  TDisplayFacts facts;
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&facts.Monitors));
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  if (SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) {
+    facts.MenuFont = metrics.lfMenuFont;
+  } else {
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof facts.MenuFont, &facts.MenuFont);
+  }
+  return facts;
+}
 
 TScreen::~TScreen() {
   for (auto& [index, entry] : FCursors)
     if (entry.Owned) DestroyCursor(entry.Handle);
+}
+
+void TScreen::ReadDisplay() {
+  if (FDisplayRead) return;
+  TDisplayFacts facts = FDisplaySource ? FDisplaySource() : SystemDisplayFacts();
+  if (facts.Monitors.empty()) {
+    // Without monitor information: the primary screen alone.
+    TMonitorFacts whole;
+    whole.Bounds = {0, 0, Width(), Height()};
+    whole.WorkArea = whole.Bounds;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &whole.WorkArea, 0);
+    whole.Primary = true;
+    facts.Monitors.push_back(whole);
+  }
+  FMonitors.clear();
+  for (const TMonitorFacts& m : facts.Monitors)
+    FMonitors.push_back(std::make_unique<TMonitor>(m, static_cast<int>(FMonitors.size())));
+  if (!FMenuFont) FMenuFont = new TFont;
+  LOGFONTA font = facts.MenuFont;
+  if (font.lfFaceName[0]) FMenuFont->SetHandle(CreateFontIndirectA(&font));
+  FDisplayRead = true;
+}
+
+int TScreen::MonitorCount() {
+  ReadDisplay();
+  return static_cast<int>(FMonitors.size());
+}
+
+TMonitor* TScreen::Monitors(int index) {
+  ReadDisplay();
+  return FMonitors.at(static_cast<size_t>(index)).get();
+}
+
+TMonitor* TScreen::PrimaryMonitor() {
+  ReadDisplay();
+  for (const auto& m : FMonitors)
+    if (m->Primary()) return m.get();
+  return FMonitors.front().get();
+}
+
+TMonitor* TScreen::MonitorFromPoint(POINT point, TMonitorDefaultTo defaultTo) {
+  ReadDisplay();
+  for (const auto& m : FMonitors) {
+    const RECT r = m->BoundsRect();
+    if (PtInRect(&r, point)) return m.get();
+  }
+  if (defaultTo == mdNull) return nullptr;
+  if (defaultTo == mdPrimary) return PrimaryMonitor();
+  TMonitor* nearest = FMonitors.front().get();
+  for (const auto& m : FMonitors)
+    if (DistanceSquared(point, m->BoundsRect()) < DistanceSquared(point, nearest->BoundsRect())) nearest = m.get();
+  return nearest;
+}
+
+TMonitor* TScreen::MonitorFromRect(const RECT& rect, TMonitorDefaultTo defaultTo) {
+  ReadDisplay();
+  TMonitor* best = nullptr;
+  int64_t bestArea = 0;
+  for (const auto& m : FMonitors) {
+    RECT common;
+    const RECT bounds = m->BoundsRect();
+    if (!IntersectRect(&common, &bounds, &rect)) continue;
+    const int64_t area = static_cast<int64_t>(common.right - common.left) * (common.bottom - common.top);
+    if (area > bestArea) {
+      best = m.get();
+      bestArea = area;
+    }
+  }
+  if (best) return best;
+  const POINT centre{rect.left + (rect.right - rect.left) / 2, rect.top + (rect.bottom - rect.top) / 2};
+  return MonitorFromPoint(centre, defaultTo);
+}
+
+TMonitor* TScreen::MonitorFromWindow(HWND window, TMonitorDefaultTo defaultTo) {
+  RECT r;
+  if (!window || !GetWindowRect(window, &r)) return defaultTo == mdNull ? nullptr : PrimaryMonitor();
+  return MonitorFromRect(r, defaultTo);
+}
+
+RECT TScreen::DesktopRect() {
+  ReadDisplay();
+  RECT all = FMonitors.front()->BoundsRect();
+  for (const auto& m : FMonitors) {
+    const RECT r = m->BoundsRect();
+    UnionRect(&all, &all, &r);
+  }
+  return all;
+}
+
+TFont* TScreen::MenuFont() {
+  ReadDisplay();
+  return FMenuFont;
+}
+
+void TScreen::DisplayChanged() { FDisplayRead = false; }
+
+TDisplaySource TScreen::SetDisplaySource(TDisplaySource source) {
+  TDisplaySource previous = std::move(FDisplaySource);
+  FDisplaySource = std::move(source);
+  FDisplayRead = false;
+  return previous;
 }
 
 int TScreen::PixelsPerInch() {
@@ -53,11 +184,7 @@ int TScreen::PixelsPerInch() {
   return FPixelsPerInch;
 }
 
-RECT TScreen::WorkAreaRect() const {
-  RECT r{0, 0, Width(), Height()};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
-  return r;
-}
+RECT TScreen::WorkAreaRect() { return PrimaryMonitor()->WorkareaRect(); }
 
 HCURSOR TScreen::Cursors(TCursor index) {
   std::lock_guard<std::mutex> guard(FLock);

@@ -7,7 +7,9 @@
 #include "platform/Text.h"
 #include "platform/Win32.h"
 
+#include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -37,7 +39,54 @@ constexpr TCursor crHandPoint = -21;
 constexpr TCursor crSizeAll = -22;
 
 class TCustomForm;
+class TFont;
 class TWinControl;
+
+// What the screen knows of one monitor: its full rectangle and its work area
+// (without the task bar) in virtual-screen co-ordinates.
+struct TMonitorFacts {
+  HMONITOR Handle = nullptr;
+  RECT Bounds{};
+  RECT WorkArea{};
+  bool Primary = false;
+};
+
+// What the screen reads from the system: the monitors in the system's order
+// and the menu font. Tests replace it (TScreen::SetDisplaySource).
+struct TDisplayFacts {
+  std::vector<TMonitorFacts> Monitors;
+  LOGFONTA MenuFont{};
+};
+using TDisplaySource = std::function<TDisplayFacts()>;
+// The system's displays and menu font.
+TDisplayFacts SystemDisplayFacts();
+
+enum class TMonitorDefaultTo { mdNearest, mdNull, mdPrimary };
+using enum TMonitorDefaultTo;
+
+// One monitor of the screen (TScreen::Monitors).
+class TMonitor : public TObject {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  TMonitor(const TMonitorFacts& facts, int number) : FFacts(facts), FNumber(number) {}
+
+  HMONITOR Handle() const { return FFacts.Handle; }
+  // The index in the screen's monitor list.
+  int MonitorNum() const { return FNumber; }
+  bool Primary() const { return FFacts.Primary; }
+  RECT BoundsRect() const { return FFacts.Bounds; }
+  RECT WorkareaRect() const { return FFacts.WorkArea; }
+  int Left() const { return FFacts.Bounds.left; }
+  int Top() const { return FFacts.Bounds.top; }
+  int Width() const { return FFacts.Bounds.right - FFacts.Bounds.left; }
+  int Height() const { return FFacts.Bounds.bottom - FFacts.Bounds.top; }
+
+private:
+  TMonitorFacts FFacts;
+  int FNumber;
+};
 
 class TScreen : public TObject {
 public:
@@ -52,9 +101,31 @@ public:
   int Width() const { return GetSystemMetrics(SM_CXSCREEN); }
   int Height() const { return GetSystemMetrics(SM_CYSCREEN); }
   // The primary monitor's area not covered by the task bar.
-  RECT WorkAreaRect() const;
-  int WorkAreaWidth() const { RECT r = WorkAreaRect(); return r.right - r.left; }
-  int WorkAreaHeight() const { RECT r = WorkAreaRect(); return r.bottom - r.top; }
+  RECT WorkAreaRect();
+  int WorkAreaWidth() { RECT r = WorkAreaRect(); return r.right - r.left; }
+  int WorkAreaHeight() { RECT r = WorkAreaRect(); return r.bottom - r.top; }
+
+  // The monitors in the system's order; read once and again after
+  // DisplayChanged. There is always at least one.
+  int MonitorCount();
+  TMonitor* Monitors(int index);
+  TMonitor* PrimaryMonitor();
+  // The monitor that holds the point (the first in order whose full
+  // rectangle does), else by `defaultTo`: the nearest, none or the primary.
+  TMonitor* MonitorFromPoint(POINT point, TMonitorDefaultTo defaultTo = mdNearest);
+  // The monitor that shares the most area with the rectangle.
+  TMonitor* MonitorFromRect(const RECT& rect, TMonitorDefaultTo defaultTo = mdNearest);
+  TMonitor* MonitorFromWindow(HWND window, TMonitorDefaultTo defaultTo = mdNearest);
+  // The rectangle around every monitor.
+  RECT DesktopRect();
+  // The font the system draws menus in (owned by the screen).
+  TFont* MenuFont();
+  // Forgets the monitors and the menu font read so far; the application
+  // calls it when the display or the system's settings change.
+  void DisplayChanged();
+  // Replaces where monitors and the menu font come from (empty: the
+  // system); answers the previous source.
+  TDisplaySource SetDisplaySource(TDisplaySource source);
 
   // The cursor of an index; unknown indices give the arrow.
   HCURSOR Cursors(TCursor index);
@@ -85,8 +156,14 @@ private:
     HCURSOR Handle;
     bool Owned;
   };
+  void ReadDisplay();
+
   std::mutex FLock;
   std::map<TCursor, TCursorEntry> FCursors;
+  TDisplaySource FDisplaySource;
+  bool FDisplayRead = false;
+  std::vector<std::unique_ptr<TMonitor>> FMonitors;
+  TFont* FMenuFont = nullptr;
   int FPixelsPerInch = 0;
   TCursor FCursor = crDefault;
   std::vector<TCustomForm*> FForms;

@@ -1,5 +1,7 @@
 #include "editors/masked/RegExprConsts.h"
 
+#include "platform/FormatSettings.h"
+
 namespace {
 
 struct TextOfId {
@@ -51,6 +53,11 @@ AnsiString cxRegExprResString(int id) {
 }
 
 void cxSetRegExprResStringLoader(TcxRegExprResStringLoader loader) { Loader = loader; }
+
+TcxRegExprLocaleChars cxRegExprSystemLocale() {
+  const TFormatSettings& settings = FormatSettings();
+  return {settings.DateSeparator, settings.TimeSeparator, settings.DecimalSeparator};
+}
 
 TcxRegExprLocaleChars cxRegExprLocale() { return LocaleSource ? LocaleSource() : cxRegExprSystemLocale(); }
 

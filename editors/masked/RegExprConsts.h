@@ -1,8 +1,7 @@
 // Texts and locale characters the regular-expression engine shows and tests.
 // Portable: the texts are the editors' resource strings (ids kept so a
-// translation provider can replace them); the locale's separators come from a
-// source that each build supplies (RegExprLocaleWin32.cpp reads the thread
-// locale, RegExprLocaleFixed.cpp gives the invariant characters natively).
+// translation provider can replace them); the locale's separators come from
+// the program's format settings (platform/FormatSettings.h).
 #pragma once
 
 #include "platform/Text.h"
@@ -54,9 +53,10 @@ struct TcxRegExprLocaleChars {
   char DecimalSeparator;
 };
 // What the engine reads, at the moment of each test: the source installed with
-// cxSetRegExprLocaleSource, else the build's own (cxRegExprSystemLocale).
+// cxSetRegExprLocaleSource, else the program's format settings
+// (cxRegExprSystemLocale).
 TcxRegExprLocaleChars cxRegExprLocale();
 using TcxRegExprLocaleSource = TcxRegExprLocaleChars (*)();
 void cxSetRegExprLocaleSource(TcxRegExprLocaleSource source);
-// Supplied once per build (see above).
+// The separators of the program's format settings.
 TcxRegExprLocaleChars cxRegExprSystemLocale();

@@ -3,3 +3,6 @@
 #include "tests/native/platform/ListTest.cpp"
 #include "tests/native/platform/RuntimeTest.cpp"
 #include "tests/native/platform/TextTest.cpp"
+#include "tests/native/platform/NumberTextTest.cpp"
+#include "tests/native/platform/DateTimeTest.cpp"
+#include "tests/native/platform/VariantTest.cpp"

@@ -1,7 +1,12 @@
-// The screen object: resolution, work area and the cursor table.
+// The screen object: resolution, work area, the cursor table, the monitors
+// and the menu font (from the system or from a test), and the mouse's facts.
+#include "platform/Graphics.h"
+#include "platform/Mouse.h"
 #include "platform/Screen.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 namespace {
 
@@ -29,6 +34,99 @@ TEST(Screen, CursorTableHoldsSystemAndOwnCursors) {
   EXPECT_EQ(Screen->Cursors(1), own);
   Screen->SetCursors(1, nullptr);  // removed and destroyed
   EXPECT_EQ(Screen->Cursors(1), LoadCursorA(nullptr, IDC_ARROW));
+}
+
+TEST(Screen, SystemMonitorsAndMenuFont) {
+  ASSERT_GE(Screen->MonitorCount(), 1);
+  TMonitor* primary = Screen->PrimaryMonitor();
+  ASSERT_NE(primary, nullptr);
+  EXPECT_TRUE(primary->Primary());
+  EXPECT_EQ(primary->Width(), Screen->Width());
+  EXPECT_EQ(primary->Height(), Screen->Height());
+  const RECT work = primary->WorkareaRect();
+  const RECT bounds = primary->BoundsRect();
+  RECT inside;
+  EXPECT_TRUE(IntersectRect(&inside, &work, &bounds));
+  EXPECT_TRUE(EqualRect(&inside, &work)) << "the work area lies on its monitor";
+  EXPECT_EQ(Screen->MonitorFromPoint({10, 10}), primary);
+  EXPECT_EQ(Screen->MonitorFromWindow(GetDesktopWindow()), primary);
+  EXPECT_FALSE(Screen->MenuFont()->Name().empty());
+}
+
+// Two monitors side by side, the second one primary, and a large menu font.
+class ScreenSeamTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    FPrevious = Screen->SetDisplaySource([] {
+      TDisplayFacts facts;
+      facts.Monitors.push_back({nullptr, {-1024, 0, 0, 768}, {-1024, 0, 0, 740}, false});
+      facts.Monitors.push_back({nullptr, {0, 0, 1280, 1024}, {0, 30, 1280, 1024}, true});
+      facts.MenuFont.lfHeight = -20;
+      std::strcpy(facts.MenuFont.lfFaceName, "Tahoma");
+      return facts;
+    });
+  }
+  void TearDown() override { Screen->SetDisplaySource(std::move(FPrevious)); }
+  TDisplaySource FPrevious;
+};
+
+TEST_F(ScreenSeamTest, MonitorsComeInTheirOrderWithBothRectangles) {
+  ASSERT_EQ(Screen->MonitorCount(), 2);
+  TMonitor* left = Screen->Monitors(0);
+  TMonitor* right = Screen->Monitors(1);
+  EXPECT_EQ(left->MonitorNum(), 0);
+  EXPECT_EQ(left->Left(), -1024);
+  EXPECT_EQ(left->WorkareaRect().bottom, 740);
+  EXPECT_EQ(right->WorkareaRect().top, 30);
+  EXPECT_EQ(Screen->PrimaryMonitor(), right);
+  EXPECT_EQ(Screen->WorkAreaRect().top, 30);
+  const RECT desktop = Screen->DesktopRect();
+  EXPECT_EQ(desktop.left, -1024);
+  EXPECT_EQ(desktop.right, 1280);
+  EXPECT_EQ(desktop.bottom, 1024);
+}
+
+TEST_F(ScreenSeamTest, MonitorOfAPointOrRectangle) {
+  TMonitor* left = Screen->Monitors(0);
+  TMonitor* right = Screen->Monitors(1);
+  struct Case {
+    const char* Name;
+    POINT Point;
+    TMonitorDefaultTo DefaultTo;
+    TMonitor* Expected;
+  };
+  const Case cases[] = {
+      {"OnTheLeft", {-10, 100}, mdNearest, left},
+      {"OnTheRight", {0, 0}, mdNearest, right},
+      {"BelowTheLeftNearest", {-500, 900}, mdNearest, left},
+      {"FarRightNearest", {5000, 10}, mdNearest, right},
+      {"OutsideNull", {-500, 900}, mdNull, nullptr},
+      {"OutsidePrimary", {-500, 900}, mdPrimary, right},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Screen->MonitorFromPoint(c.Point, c.DefaultTo), c.Expected) << c.Name;
+  EXPECT_EQ(Screen->MonitorFromRect({-100, 0, 20, 50}), left) << "more of it on the left";
+  EXPECT_EQ(Screen->MonitorFromRect({-20, 0, 100, 50}), right);
+  EXPECT_EQ(Screen->MonitorFromRect({3000, 0, 3100, 50}, mdNull), nullptr);
+}
+
+TEST_F(ScreenSeamTest, MenuFontAndDisplayChanges) {
+  EXPECT_EQ(Screen->MenuFont()->Name(), "Tahoma");
+  EXPECT_EQ(Screen->MenuFont()->Height(), -20);
+  // The system's displays come back once the test's source is gone.
+  Screen->SetDisplaySource(nullptr);
+  EXPECT_EQ(Screen->MonitorCount(), static_cast<int>(SystemDisplayFacts().Monitors.size()));
+}
+
+TEST(MouseTest, FactsFromTheSystemOrATest) {
+  const TMouseFacts system = SystemMouseFacts();
+  EXPECT_EQ(Mouse->WheelScrollLines(), system.WheelScrollLines);
+  EXPECT_EQ(Mouse->DragThreshold(), system.DragThreshold);
+  EXPECT_GT(Mouse->DragThreshold(), 0);
+  TMouseFactsSource previous = Mouse->SetFactsSource([] { return TMouseFacts{7, 12}; });
+  EXPECT_EQ(Mouse->WheelScrollLines(), 7);
+  EXPECT_EQ(Mouse->DragThreshold(), 12);
+  Mouse->SetFactsSource(std::move(previous));
+  EXPECT_EQ(Mouse->DragThreshold(), system.DragThreshold);
 }
 
 }  // namespace
