@@ -21,6 +21,9 @@ class TCustomForm;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 using enum TAlign;
+// Reading order of a control's text and where it aligns.
+enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+using enum TBiDiMode;
 enum class TAnchorKind { akLeft, akTop, akRight, akBottom };
 using enum TAnchorKind;
 using TAnchors = TSet<TAnchorKind, 4>;

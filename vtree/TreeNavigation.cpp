@@ -6,8 +6,6 @@ namespace {
 using NS = TVirtualNodeState;
 using TS = TVirtualTreeState;
 
-bool Expanded(PVirtualNode Node) { return Node->StateBits.Contains(NS::nsExpanded); }
-
 constexpr const char* RootNodeMessage = "Node must not be the hidden root node.";
 }  // namespace
 

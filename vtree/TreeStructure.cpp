@@ -33,7 +33,19 @@ private:
 
 // --- linking ------------------------------------------------------------------
 
+void TBaseVirtualTree::FinishChange(PVirtualNode From) {
+  if (FUpdateCount > 0 || FDestroying) return;
+  PackSelection();
+  RequestCacheValidation();
+  UpdateRanges();
+  if (HandleAllocated()) {
+    UpdateScrollBars(true);
+    InvalidateToBottom(From);
+  }
+}
+
 void TBaseVirtualTree::ConnectNode(PVirtualNode Node, PVirtualNode Target, TVTNodeAttachMode Mode) {
+  StopCacheValidation();
   PVirtualNode parent;
   switch (Mode) {
     case AM::amNoWhere:
@@ -96,7 +108,14 @@ void TBaseVirtualTree::ConnectNode(PVirtualNode Node, PVirtualNode Target, TVTNo
 
 void TBaseVirtualTree::DisconnectNode(PVirtualNode Node, bool KeepFocus, bool Reindex) {
   MevraAssert(Node && Node != FRoot, "Node must neither be nil nor the root node.");
-  (void)KeepFocus;  // FIXME: moving the focus away comes with the focus
+  StopCacheValidation();
+  if (Node == FFocusedNode && !KeepFocus) {
+    MoveFocusTo(nullptr, false);
+    FFocusedNode = nullptr;
+    FireFocusChanged(nullptr, FFocusedColumn);
+  }
+  if (Node == FRangeAnchor) ResetRangeAnchor();
+  if (Node == FRangeAnchor) FRangeAnchor = nullptr;
   PVirtualNode parent = Node->Parent;
   if (Node->StateBits.Contains(NS::nsDeleting)) return;  // the parent resets all its children
   Node->StateBits.Exclude(NS::nsCheckChanging);
@@ -135,7 +154,7 @@ void TBaseVirtualTree::SetNodeChildCount(PVirtualNode Node, uint32_t NewCount) {
 void TBaseVirtualTree::DoSetNodeChildCount(PVirtualNode Node, uint32_t NewCount) {
   if (NewCount == 0) return DoRemoveChildNodes(Node, false);
   if (NewCount == Node->ChildCount) return;
-  InvalidateCache();
+  InvalidatePositionCache();
   if (NewCount > Node->ChildCount) {
     const uint32_t wanted = NewCount - Node->ChildCount;
     const bool hadChildren = Node->StateBits.Contains(NS::nsHasChildren);
@@ -176,10 +195,12 @@ void TBaseVirtualTree::DoSetNodeChildCount(PVirtualNode Node, uint32_t NewCount)
   } else {
     Removing([&] {
       while (Node->ChildCount > NewCount && Node->LastChild) DoRemoveNode(Node->LastChild, true);
+      FinishChange(Node);
       NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildAdded);
     });
     return;
   }
+  FinishChange(Node);
   NotifyStructureChange(Node == FRoot ? nullptr : Node, TChangeReason::crChildAdded);
 }
 
@@ -195,12 +216,13 @@ PVirtualNode TBaseVirtualTree::AppendChildNode(PVirtualNode Parent, uint32_t Use
   }
   PVirtualNode result = Parent->LastChild;
   StoreUserData(result, UserData);
-  InvalidateCache();
+  InvalidatePositionCache();
   if (FUpdateCount == 0) {
     if (FStates.Contains(TS::tsStructureChangePending))
       NotifyStructureChange(Parent == FRoot ? nullptr : Parent, TChangeReason::crChildAdded);
     if (FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort))
       SortChildren(Parent, AutoSortColumn(), AutoSortDirection(), true);
+    FinishChange(Parent);
   }
   return result;
 }
@@ -220,10 +242,11 @@ PVirtualNode TBaseVirtualTree::InsertNode(PVirtualNode Node, TVTNodeAttachMode M
   PVirtualNode result = AllocateNodeRecord();
   ConnectNode(result, target, Mode);
   StoreUserData(result, UserData);
-  InvalidateCache();
+  InvalidatePositionCache();
   PVirtualNode parent = result->Parent;
   if (FUpdateCount == 0 && FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSort))
     SortChildren(parent, AutoSortColumn(), AutoSortDirection(), true);
+  FinishChange(parent);
   NotifyStructureChange(result, TChangeReason::crNodeAdded);
   return result;
 }
@@ -256,19 +279,30 @@ void TBaseVirtualTree::DoRemoveNode(PVirtualNode Node, bool Reindex) {
   const bool parentClearing = parent->StateBits.Contains(NS::nsClearingChildren);
   if (!parentClearing) NotifyStructureChange(parent == FRoot ? nullptr : parent, TChangeReason::crChildDeleted);
   if (Node->StateBits.Contains(NS::nsSelected)) {
-    // FIXME: the selection array joins here; the change report is what the
-    // application sees of it.
-    Node->StateBits.Exclude(NS::nsSelected);
-    const bool synch = FUpdateCount == 0 && !FStates.Contains(TS::tsSynchMode);
-    if (synch) ChangeStates({TS::tsSynchMode}, {});
-    NotifyChange(Node);
-    if (synch) ChangeStates({}, {TS::tsSynchMode});
+    if (FUpdateCount > 0 || FSelectionLocked) {
+      // A locked selection still lets go of a node that goes.
+      UnmarkSelected(Node);
+      if (FUpdateCount == 0) NotifyChange(Node);
+    } else {
+      const bool synch = !FStates.Contains(TS::tsSynchMode);
+      if (synch) ChangeStates({TS::tsSynchMode}, {});
+      try {
+        RemoveNodeFromSelection(Node);
+      } catch (...) {
+        if (synch) ChangeStates({}, {TS::tsSynchMode});
+        throw;
+      }
+      if (synch) ChangeStates({}, {TS::tsSynchMode});
+    }
   }
   Removing([&] {
     DoRemoveChildNodes(Node, true);
     DisconnectNode(Node, false, Reindex);
     ReleaseUnlinked(Node);
-    if (!parentClearing) InvalidateCache();
+    if (!parentClearing) {
+      InvalidatePositionCache();
+      FinishChange(parent);
+    }
   });
 }
 
@@ -284,11 +318,8 @@ bool TBaseVirtualTree::ReleaseSubtree(PVirtualNode Node) {
   PostOrder(Node, true, [this, &selected](PVirtualNode run) {
     run->StateBits.Include(NS::nsDeleting);
     if (run->FirstChild) NotifyStructureChange(run, TChangeReason::crChildDeleted);  // only recorded
-    if (run->StateBits.Contains(NS::nsSelected)) {
-      run->StateBits.Exclude(NS::nsSelected);
-      selected = true;
-    }
-    ReleaseUnlinked(run);
+    if (run->StateBits.Contains(NS::nsSelected)) selected = true;
+    ReleaseUnlinked(run);  // leaves the selection too
   });
   return selected;
 }
@@ -303,6 +334,7 @@ void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildr
   MevraAssert(!FStates.Contains(TS::tsIterating), "Deleting nodes during tree iteration leads to invalid pointers.");
   Removing([&] {
     const bool selected = ReleaseChildren(Node, ResetHasChildren);
+    FinishChange(Node);
     // Selected nodes went with the children. The change is signalled once they
     // are all gone, naming no node (they are freed), so that it is reported
     // outside a bracket instead of staying pending.
@@ -315,7 +347,7 @@ void TBaseVirtualTree::DoRemoveChildNodes(PVirtualNode Node, bool ResetHasChildr
 // went; the counters are in step again when it returns.
 bool TBaseVirtualTree::ReleaseChildren(PVirtualNode Node, bool ResetHasChildren) {
   TBareUpdate update(FUpdateCount);
-  InvalidateCache();
+  InvalidatePositionCache();
   Node->StateBits.Include(NS::nsClearingChildren);
   if (Node == FRoot || (NodeCounts(Node) && Node->StateBits.Contains(NS::nsExpanded)))
     FVisibleCount -= VisibleDescendantCount(Node);
@@ -348,10 +380,17 @@ void TBaseVirtualTree::ClearAllNodes() {
   if (ReadOnly() && !FDestroying) return;
   Removing([this] {
     InBracket([this] {
-      InvalidateCache();
-      // FIXME: edit, clipboard, selection, focus and hot node are reset here once they exist.
+      InvalidatePositionCache();
+      CancelNodeEdit();
+      // FIXME: a pending clipboard cut or copy is flushed here once the clipboard exists.
+      DropSelection();
+      FFocusedNode = nullptr;
       FLastChangedNode = nullptr;
+      FRangeAnchor = nullptr;
+      FPendingCheckNode = nullptr;
+      ChangeStates({}, {TS::tsMouseCheckPending, TS::tsKeyCheckPending});
       DoRemoveChildNodes(FRoot, true);
+      FOffsetX = FOffsetY = FEffectiveOffsetX = 0;
     });
   });
 }
@@ -407,12 +446,13 @@ void TBaseVirtualTree::MoveNodeTo(PVirtualNode Source, PVirtualNode Target, TVTN
         if (Mode == AM::amInsertAfter) Target = node;
         FireNodeMoved(node);
       }
+      FinishChange(nullptr);
     } else {
       // The source leaves this tree: the report names where it was.
       if (!ChildrenOnly) reported = Source->Parent == FRoot ? nullptr : Source->Parent;
       TransferNodes(Source, Target, Mode, ChildrenOnly, into, true);
     }
-    InvalidateCache();
+    InvalidatePositionCache();
   }
   NotifyStructureChange(reported, TChangeReason::crNodeMoved);
 }
@@ -426,7 +466,8 @@ PVirtualNode TBaseVirtualTree::CopyNodeTo(PVirtualNode Source, PVirtualNode Targ
   TBaseVirtualTree* into = TreeFromNode(Target);
   if (into->ReadOnly() || !FireNodeCopying(Source, announced)) return nullptr;
   PVirtualNode first = TransferNodes(Source, Target, Mode, ChildrenOnly, into, false);
-  into->InvalidateCache();
+  into->InvalidatePositionCache();
+  into->FinishChange(nullptr);
   into->NotifyStructureChange(first, TChangeReason::crNodeCopied);
   return first;
 }
@@ -591,7 +632,7 @@ int32_t TBaseVirtualTree::CompareForSort(TBaseVirtualTree* Tree, PVirtualNode No
 }
 
 void TBaseVirtualTree::SortChildren(PVirtualNode Node, TColumnIndex Column, TSortDirection Direction, bool DoInit) {
-  InvalidateCache();
+  InvalidatePositionCache();
   // FIXME: a pending or running edit is ended here once editing exists.
   if (!Node) Node = FRoot;
   if (!Node->StateBits.Contains(NS::nsHasChildren)) return;
@@ -618,6 +659,7 @@ void TBaseVirtualTree::SortChildren(PVirtualNode Node, TColumnIndex Column, TSor
   previous->NextSibling = nullptr;
   Node->FirstChild = children.front();
   Node->LastChild = previous;
+  FinishChange(Node);
 }
 
 void TBaseVirtualTree::SortWholeTree(TColumnIndex Column, TSortDirection Direction, bool DoInit) {
@@ -628,7 +670,7 @@ void TBaseVirtualTree::SortWholeTree(TColumnIndex Column, TSortDirection Directi
       if (DoInit) InitNode(run);
       if (run->StateBits.Contains(NS::nsInitialized)) SortChildren(run, Column, Direction, DoInit);
     }
-    InvalidateCache();
+    InvalidatePositionCache();
   });
 }
 

@@ -3,8 +3,12 @@
 #include "vtree/VirtualTree.h"
 
 #include "vtree/NodeWalk.h"
+#include "vtree/WorkerThread.h"
 
 #include "platform/CallbackGuard.h"
+#include "platform/Filer.h"
+#include "platform/ImageList.h"
+#include "platform/Menus.h"
 
 #include <climits>
 #include <cstdlib>
@@ -29,13 +33,30 @@ TBaseVirtualTree* TreeFromNode(PVirtualNode Node) {
 
 TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TBaseVirtualTree(AOwner, &TCustomVirtualTreeOptions::ClassInfo) {}
 
-TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass) : TVirtualTreeBase(AOwner) {
+TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TClass AHeaderClass)
+    : TVirtualTreeBase(AOwner) {
+  FControlStyle = {csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector};
+  FWidth = 200;
+  FHeight = 100;
+  SetTabStop(true);
+  SetParentColor(false);
   FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
+  FHeader = static_cast<TVTHeader*>(CreateObject(AHeaderClass, this));
+  FImageChangeLink = new TChangeLink();
+  FImageChangeLink->OnChange = TNotifyEvent::Lambda([this](TObject*) {
+    if (!FDestroying) Invalidate();
+  });
+  FStateChangeLink = new TChangeLink();
+  FStateChangeLink->OnChange = FImageChangeLink->OnChange;
   AllocateRoot();
+  AddTreeReference(this);
 }
 
 TBaseVirtualTree::~TBaseVirtualTree() {
   ReleaseAllNodes();  // a plain delete skips BeforeDestruction
+  delete FImageChangeLink;
+  delete FStateChangeLink;
+  delete FHeader;
   delete FOptions;
   std::free(FRoot);
 }
@@ -51,6 +72,8 @@ void TBaseVirtualTree::BeforeDestruction() {
 void TBaseVirtualTree::ReleaseAllNodes() {
   if (FDestroying) return;
   FDestroying = true;
+  // The worker lets go of this tree before any node goes.
+  ReleaseTreeReference(this);
   try {
     FOptions->SetMiscOptions(FOptions->MiscOptions() - TVTMiscOption::toReadOnly);
     ClearAllNodes();
@@ -60,6 +83,8 @@ void TBaseVirtualTree::ReleaseAllNodes() {
 }
 
 TClass TBaseVirtualTree::OptionsClass() const { return &TCustomVirtualTreeOptions::ClassInfo; }
+TClass TBaseVirtualTree::ColumnItemClass() const { return &TVirtualTreeColumn::ClassInfo; }
+TClass TBaseVirtualTree::HeaderClass() const { return &TVTHeader::ClassInfo; }
 
 // --- node storage ---------------------------------------------------------
 
@@ -172,7 +197,7 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
   if (Value == FRoot->ChildCount) return;
   Removing([&] {
     InBracket([&] {
-      InvalidateCache();
+      InvalidatePositionCache();
       SetNodeChildCount(FRoot, Value);
     });
   });
@@ -180,6 +205,7 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
 
 void TBaseVirtualTree::Loaded() {
   TVirtualTreeBase::Loaded();
+  if (FHeader->Columns()->FNeedPositionsFix) FHeader->Columns()->FixPositions();
   if (!FStates.Contains(TS::tsNeedRootCountUpdate)) return;
   ChangeStates({}, {TS::tsNeedRootCountUpdate});
   if (FRoot->FirstChild) return;
@@ -193,14 +219,21 @@ uint32_t TBaseVirtualTree::NodeHeightOf(PVirtualNode Node) const {
   return !Node || Node == FRoot ? 0 : Node->NodeHeight;
 }
 
+// A running build reads the heights: it is stopped first, as for every change.
 void TBaseVirtualTree::SetNodeHeight(PVirtualNode Node, uint32_t Value) {
   if (!Node || Node == FRoot || ReadOnly()) return;
   if (Value > 0xFFFF) Value = 0xFFFF;
   if (Value == Node->NodeHeight) return;
+  InvalidatePositionCache();
   const int32_t delta = static_cast<int32_t>(Value) - Node->NodeHeight;
   Node->NodeHeight = static_cast<uint16_t>(Value);
   AdjustSubtreeHeight(Node, delta, true);
-  InvalidateCache();
+  if (FUpdateCount == 0 && IsFullyVisible(Node) && IsEffectivelyVisible(Node)) {
+    RequestCacheValidation();
+    InvalidateToBottom(Node);
+    UpdateRanges();
+    UpdateScrollBars(true);
+  }
 }
 
 void TBaseVirtualTree::SetDefaultNodeHeight(uint32_t Value) {
@@ -212,7 +245,136 @@ void TBaseVirtualTree::SetDefaultNodeHeight(uint32_t Value) {
   ChangeStates({TS::tsNeedScale}, {});
   FRoot->NodeHeight = static_cast<uint16_t>(FRoot->NodeHeight + delta);
   FRoot->SubtreeHeight += delta;
-  InvalidateCache();
+  InvalidatePositionCache();
+  if (HandleAllocated() && FUpdateCount == 0 && !IsLoading()) {
+    RequestCacheValidation();
+    UpdateRanges();
+    UpdateScrollBars(true);
+    ScrollNodeIntoView(FFocusedNode, FOptions->SelectionOptions().Contains(TVTSelectionOption::toCenterScrollIntoView));
+    Invalidate();
+  }
+}
+
+void TBaseVirtualTree::SetAlignment(TAlignment Value) {
+  if (FAlignment == Value) return;
+  FAlignment = Value;
+  if (!IsLoading()) Invalidate();
+}
+
+void TBaseVirtualTree::SetImages(TCustomImageList* Value) {
+  if (FImages == Value) return;
+  if (FImages) {
+    FImages->UnRegisterChanges(FImageChangeLink);
+    FImages->RemoveFreeNotification(this);
+  }
+  FImages = Value;
+  if (FImages) {
+    FImages->RegisterChanges(FImageChangeLink);
+    FImages->FreeNotification(this);
+  }
+  if (!IsLoading()) Invalidate();
+}
+
+void TBaseVirtualTree::SetStateImages(TCustomImageList* Value) {
+  if (FStateImages == Value) return;
+  if (FStateImages) {
+    FStateImages->UnRegisterChanges(FStateChangeLink);
+    FStateImages->RemoveFreeNotification(this);
+  }
+  FStateImages = Value;
+  if (FStateImages) {
+    FStateImages->RegisterChanges(FStateChangeLink);
+    FStateImages->FreeNotification(this);
+  }
+  if (!IsLoading() && HandleAllocated()) Invalidate();
+}
+
+void TBaseVirtualTree::Notification(TComponent* Component, TOperation Operation) {
+  TVirtualTreeBase::Notification(Component, Operation);
+  if (Operation != TOperation::opRemove) return;
+  if (Component == FImages) FImages = nullptr;
+  if (Component == FStateImages) FStateImages = nullptr;
+  if (FHeader && Component == FHeader->Images()) FHeader->ImagesFreed();
+  if (FHeader && Component == FHeader->PopupMenu()) FHeader->PopupMenuFreed();
+}
+
+// The columns travel in forms as the collection "Columns", read with the
+// header in its loading state.
+void TBaseVirtualTree::DefineProperties(TFiler* Filer) {
+  TVirtualTreeBase::DefineProperties(Filer);
+  TVirtualTreeColumns* columns = FHeader->Columns();
+  bool hasData = FHeader->StoresColumns();
+  if (hasData) {
+    auto* ancestor = ObjectAs<TBaseVirtualTree>(Filer->Ancestor());
+    hasData = ancestor ? !columns->SameAs(ancestor->Header()->Columns()) : columns->Count() > 0;
+  }
+  Filer->DefineProperty(
+      "Columns",
+      TReaderProc::Lambda([this, columns](TReader* Reader) {
+        columns->ClearColumns();
+        FHeader->BeginLoading();
+        try {
+          Reader->ReadCollection(columns);
+        } catch (...) {
+          FHeader->EndLoading();
+          throw;
+        }
+        FHeader->EndLoading();
+      }),
+      TWriterProc::Lambda([columns](TWriter* Writer) { Writer->WriteCollection(columns); }), hasData);
+}
+
+void TBaseVirtualTree::AfterColumnResize(TColumnIndex Column) {
+  if (IsLoading() || !HandleAllocated()) return;
+  for (PVirtualNode run = FirstNodeRaw(false); run; run = NextNodeRaw(run, false))
+    if (run->StateBits.Contains(NS::nsMultiline)) run->StateBits.Exclude(NS::nsHeightMeasured);
+  UpdateRanges();
+  UpdateHorizontalScrollBar(false);
+  TVirtualTreeColumns* columns = FHeader->Columns();
+  if (columns->IsColumnIndex(Column) && !FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSpanColumns)) {
+    int32_t left, right;
+    columns->ColumnExtent(Column, left, right);
+    const RECT r = UseRightToLeftAlignment() ? RECT{0, 0, right, ClientHeight()} : RECT{left, 0, ClientWidth(), ClientHeight()};
+    InvalidateRect(Handle(), &r, FALSE);
+  } else {
+    Invalidate();
+  }
+  FHeader->InvalidateHeader();
+  if (!FHeader->States().Contains(THeaderState::hdsResizing)) FireEvent(OnColumnResize, FHeader, Column);
+}
+
+void TBaseVirtualTree::FireHeaderClick(TVTHeaderHitInfo& HitInfo) { FireEvent(OnHeaderClick, FHeader, HitInfo); }
+
+void TBaseVirtualTree::FireHeaderDblClick(TVTHeaderHitInfo& HitInfo) { FireEvent(OnHeaderDblClick, FHeader, HitInfo); }
+
+void TBaseVirtualTree::FireBeforeAutoFitColumns(TSmartAutoFitType& SmartAutoFitType) {
+  FireEvent(OnBeforeAutoFitColumns, FHeader, SmartAutoFitType);
+}
+
+void TBaseVirtualTree::FireAfterAutoFitColumns() { FireEvent(OnAfterAutoFitColumns, FHeader); }
+
+// --- the window --------------------------------------------------------------------------------
+
+void TBaseVirtualTree::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_TIMER:
+      if (Message.WParam == 5 || Message.WParam == 6) {
+        DelayTimerExpired(static_cast<int>(Message.WParam));
+        return;
+      }
+      break;
+    case WM_TREEVALIDATED:
+      ChangeValidationStates(Message.WParam, Message.LParam);
+      Message.Result = 0;
+      return;
+    case WM_NCDESTROY:
+      // The worker reports through this window: it lets go first.
+      StopCacheValidation();
+      StopDelayTimer(5);
+      StopDelayTimer(6);
+      break;
+  }
+  TVirtualTreeBase::Dispatch(Message);
 }
 
 void TBaseVirtualTree::SetAnimationDuration(uint32_t Value) {
@@ -227,21 +389,34 @@ void TBaseVirtualTree::Assign(TPersistent* Source) {
   auto* other = ObjectAs<TBaseVirtualTree>(Source);
   if (!other) return TVirtualTreeBase::Assign(Source);
   if (ReadOnly()) return;
-  // The window's properties join this list with the control base class.
+  SetAlign(other->Align());
+  SetAnchors(other->Anchors());
   SetAutoScrollDelay(other->AutoScrollDelay());
   SetAutoScrollInterval(other->AutoScrollInterval());
+  SetBiDiMode(other->BiDiMode());
   SetChangeDelay(other->ChangeDelay());
+  SetColor(other->Color());
   SetDefaultNodeHeight(other->DefaultNodeHeight());
   SetDefaultPasteMode(other->DefaultPasteMode());
+  SetDragCursor(other->DragCursor());
   SetDragImageKind(other->DragImageKind());
+  SetDragMode(other->DragMode());
+  SetEnabled(other->Enabled());
+  SetFont(other->Font());
+  SetHeader(other->Header());
   SetHintAnimation(other->HintAnimation());
   SetHintMode(other->HintMode());
   SetHotCursor(other->HotCursor());
+  SetImages(other->Images());
   SetIndent(other->Indent());
   SetMargin(other->Margin());
   SetNodeAlignment(other->NodeAlignment());
   SetNodeDataSize(other->NodeDataSize());
   SetTreeOptions(other->TreeOptions());
+  SetParentColor(other->ParentColor());
+  SetParentFont(other->ParentFont());
+  SetParentShowHint(other->ParentShowHint());
+  SetPopupMenu(other->PopupMenu());
   // The options just taken may make this tree read-only; the top-level count
   // is copied all the same, or a read-only source would give an empty copy.
   const uint32_t count = other->RootNodeCount();
@@ -250,6 +425,10 @@ void TBaseVirtualTree::Assign(TPersistent* Source) {
   } else if (count != RootNodeCount()) {
     Removing([&] { InBracket([&] { DoSetNodeChildCount(FRoot, count); }); });
   }
+  SetShowHint(other->ShowHint());
+  SetStateImages(other->StateImages());
+  SetTabStop(other->TabStop());
+  SetVisible(other->Visible());
   SetSelectionCurveRadius(other->SelectionCurveRadius());
   SetSelectionBlendFactor(other->SelectionBlendFactor());
 }
@@ -333,7 +512,7 @@ uint32_t TBaseVirtualTree::VisibleDescendantCount(PVirtualNode Node) const {
 }
 
 void TBaseVirtualTree::RecomputeCounters() {
-  InvalidateCache();
+  InvalidatePositionCache();
   RecomputeSubtreeHeights(FRoot);
   FVisibleCount = VisibleDescendantCount(FRoot);
   UpdateAllHiddenChildrenFlags();
@@ -369,7 +548,7 @@ int32_t TBaseVirtualTree::LevelDistance(PVirtualNode Node1, PVirtualNode Node2) 
 // counters change by exactly what the node's subtree shows.
 void TBaseVirtualTree::ChangeNodeExpanded(PVirtualNode Node, bool Expanded) {
   if (!Node || Node == FRoot || Node->StateBits.Contains(NS::nsExpanded) == Expanded) return;
-  InvalidateCache();
+  InvalidatePositionCache();
   const bool counts = NodeCounts(Node);
   if (Expanded) {
     Node->StateBits.Include(NS::nsExpanded);
@@ -387,7 +566,7 @@ void TBaseVirtualTree::ChangeNodeExpanded(PVirtualNode Node, bool Expanded) {
 
 void TBaseVirtualTree::ChangeVisibility(PVirtualNode Node, TVirtualNodeState State, bool On) {
   if (!Node || Node == FRoot || Node->StateBits.Contains(State) == On) return;
-  InvalidateCache();
+  InvalidatePositionCache();
   const bool was = IsEffectivelyVisible(Node);
   const uint32_t before = NodeCounts(Node) ? VisibleDescendantCount(Node) + 1 : 0;
   Node->StateBits.Set(State, On);
@@ -401,6 +580,7 @@ void TBaseVirtualTree::ChangeVisibility(PVirtualNode Node, TVirtualNodeState Sta
   else if (NodeCounts(Node)) FVisibleCount += VisibleDescendantCount(Node) + 1;
   if (FUpdateCount > 0) ChangeStates({TS::tsUpdateHiddenChildrenNeeded}, {});
   else UpdateHiddenChildrenFlag(parent);
+  FinishChange(parent);
 }
 
 void TBaseVirtualTree::ChangeNodeVisible(PVirtualNode Node, bool Visible) {
@@ -415,6 +595,10 @@ void TBaseVirtualTree::ChangeNodeFiltered(PVirtualNode Node, bool Filtered) {
 
 void TBaseVirtualTree::BeginTreeUpdate() {
   if (!FDestroying) FireUpdating(FUpdateCount > 0 ? TVTUpdateState::usUpdate : TVTUpdateState::usBegin);
+  if (FUpdateCount == 0 && !FDestroying && HandleAllocated() && IsWindowVisible(Handle())) {
+    SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    FRedrawStopped = true;
+  }
   ++FUpdateCount;
   ChangeStates({TS::tsUpdating}, {});
 }
@@ -441,7 +625,16 @@ void TBaseVirtualTree::EndTreeUpdate() {
       --FUpdateCount;
     }
     ChangeStates({}, {TS::tsUpdating});
-    InvalidateCache();
+    PackSelection();
+    InvalidatePositionCache();
+    RequestCacheValidation();
+    UpdateRanges();
+    if (HandleAllocated()) UpdateScrollBars(false);
+    if (FRedrawStopped) {
+      FRedrawStopped = false;
+      if (HandleAllocated()) SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    }
+    if (HandleAllocated()) Invalidate();
     if (FStates.Contains(TS::tsStructureChangePending)) FireStructureChange(FPendingStructureNode, FPendingStructureReason);
     if (FStates.Contains(TS::tsChangePending)) FireChange(FLastChangedNode);
   }
@@ -509,13 +702,15 @@ void TBaseVirtualTree::DelayTimerExpired(int TimerId) {
     FireStructureChange(FPendingStructureNode, FPendingStructureReason);
 }
 
+// Without a window there is no timer: the caller reports at once.
 bool TBaseVirtualTree::StartDelayTimer(int TimerId, uint32_t Interval) {
-  (void)TimerId;
-  (void)Interval;
-  return false;
+  if (!HandleAllocated()) return false;
+  return SetTimer(Handle(), static_cast<UINT_PTR>(TimerId), Interval, nullptr) != 0;
 }
 
-void TBaseVirtualTree::StopDelayTimer(int TimerId) { (void)TimerId; }
+void TBaseVirtualTree::StopDelayTimer(int TimerId) {
+  if (HandleAllocated()) KillTimer(Handle(), static_cast<UINT_PTR>(TimerId));
+}
 
 void TBaseVirtualTree::BeginOperation() {
   if (FOperationCount++ == 0) FOperationCanceled = false;
@@ -577,9 +772,13 @@ void TBaseVirtualTree::InitNodeState(PVirtualNode Node) {
   Node->StateBits.Set(NS::nsDisabled, states.Contains(TVirtualNodeInitState::ivsDisabled));
   Node->StateBits.Set(NS::nsHasChildren, states.Contains(TVirtualNodeInitState::ivsHasChildren) || Node->FirstChild);
   Node->StateBits.Set(NS::nsMultiline, states.Contains(TVirtualNodeInitState::ivsMultiline));
-  // FIXME: ivsSelected goes through the selection once it exists; the bit
-  // alone is what the walks over selected nodes read.
-  Node->StateBits.Set(NS::nsSelected, states.Contains(TVirtualNodeInitState::ivsSelected));
+  const bool select = states.Contains(TVirtualNodeInitState::ivsSelected);
+  if (select && !Node->StateBits.Contains(NS::nsSelected)) {
+    PVirtualNode nodes[1] = {Node};
+    InternalAddToSelection(nodes, 1, false);
+  } else if (!select && Node->StateBits.Contains(NS::nsSelected)) {
+    RemoveNodeFromSelection(Node);
+  }
   const bool expand = states.Contains(TVirtualNodeInitState::ivsExpanded);
   if (expand != Node->StateBits.Contains(NS::nsExpanded)) {
     if (expand) InitChildrenIfNeeded(Node);
@@ -615,12 +814,20 @@ void TBaseVirtualTree::ReleaseNode(PVirtualNode Node) {
 }
 
 void TBaseVirtualTree::ReleaseUnlinked(PVirtualNode Node) {
+  auto keep = [this] {
+    if (!FReleaseError) FReleaseError = std::current_exception();
+  };
+  try {
+    ForgetNode(Node);
+  } catch (...) {
+    keep();
+  }
   try {
     ReleaseNode(Node);
   } catch (...) {
-    if (!FReleaseError) FReleaseError = std::current_exception();
-    if (FRemovalDepth == 0) RaiseReleaseError();
+    keep();
   }
+  if (FRemovalDepth == 0 && FReleaseError) RaiseReleaseError();
 }
 
 void TBaseVirtualTree::RaiseReleaseError() {

@@ -1,23 +1,48 @@
 // The virtual tree: a tree control that allocates its nodes itself and asks
-// its owner for their contents through events. This is the model half: node
-// storage, structure operations, navigation and the change reports; the
-// window half (painting, input, scrolling) builds on it.
+// its owner for their contents through events. Node storage, structure
+// operations, navigation, expansion, the position cache, selection, focus,
+// check states, the header and its columns all work without a window; the
+// window adds timers, painting and input.
 #pragma once
 
+#include "platform/Control.h"
 #include "platform/Event.h"
-#include "platform/Component.h"
 #include "vtree/NodeAllocator.h"
 #include "vtree/VirtualNode.h"
+#include "vtree/VirtualTreeHeader.h"
 #include "vtree/VirtualTreeOptions.h"
 
+#include <atomic>
 #include <cstdint>
 #include <exception>
+#include <vector>
 
 class TBaseVirtualTree;
+class TCustomImageList;
+class TChangeLink;
 
-// The one place naming the tree's base class. FIXME: becomes TCustomControl
-// once the control base class exists; everything here works without a window.
-using TVirtualTreeBase = TComponent;
+// The one place naming the tree's base class.
+using TVirtualTreeBase = TCustomControl;
+
+using TNodeArray = std::vector<PVirtualNode>;
+
+// One entry of the position cache: a visible node and the pixel distance of
+// its top from the top of the first visible node.
+struct TCacheEntry {
+  PVirtualNode Node;
+  uint32_t AbsoluteTop;
+};
+using TCache = std::vector<TCacheEntry>;
+// Every 2000th visible node has an entry; smaller trees have no cache.
+constexpr uint32_t CacheThreshold = 2000;
+
+// What ApplyScrollOffset updates besides the offsets.
+enum class TScrollUpdateOption { suoRepaintHeader, suoRepaintScrollBars, suoScrollClientArea, suoUpdateNCArea };
+using TScrollUpdateOptions = TSet<TScrollUpdateOption, 8>;
+
+enum class TVTImageKind { ikNormal, ikSelected, ikState, ikOverlay };
+enum class TVTCellPaintMode { cpmPaint, cpmGetContentMargin };
+enum class TVTCellContentMarginType { ccmtAllSides, ccmtTopLeftOnly, ccmtBottomRightOnly };
 
 using TVTInitNodeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode ParentNode, PVirtualNode Node,
                                      TVirtualNodeInitStates& InitialStates)>;
@@ -34,6 +59,39 @@ using TVTNodeMovingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode No
 using TVTNodeMovedEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node)>;
 using TVTNodeCopyingEvent = TVTNodeMovingEvent;
 using TVTNodeCopiedEvent = TVTNodeMovedEvent;
+using TVTChangingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, bool& Allowed)>;
+using TVTScrollEvent = TEvent<void(TBaseVirtualTree* Sender, int DeltaX, int DeltaY)>;
+using TVTFocusChangingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode OldNode, PVirtualNode NewNode,
+                                          TColumnIndex OldColumn, TColumnIndex NewColumn, bool& Allowed)>;
+using TVTFocusChangeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column)>;
+using TVTCheckChangingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TCheckState& NewState, bool& Allowed)>;
+using TVTGetImageEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column,
+                                     bool& Ghosted, int32_t& ImageIndex)>;
+using TVTGetImageExEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column,
+                                       bool& Ghosted, int32_t& ImageIndex, TCustomImageList*& ImageList)>;
+using TVTBeforeCellPaintEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node,
+                                            TColumnIndex Column, TVTCellPaintMode CellPaintMode, RECT CellRect,
+                                            RECT& ContentRect)>;
+using TVTMeasureItemEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, int32_t& NodeHeight)>;
+using TVTPopupEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, POINT P,
+                                  bool& AskParent, TPopupMenu*& PopupMenu)>;
+// Header events: the header is the sender.
+using TVTHeaderClickEvent = TEvent<void(TVTHeader* Sender, TVTHeaderHitInfo& HitInfo)>;
+using TVTHeaderNotifyEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column)>;
+using TVTBeforeAutoFitColumnEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType,
+                                                bool& Allowed)>;
+using TVTBeforeAutoFitColumnsEvent = TEvent<void(TVTHeader* Sender, TSmartAutoFitType& SmartAutoFitType)>;
+using TVTAfterAutoFitColumnsEvent = TEvent<void(TVTHeader* Sender)>;
+using TVTBeforeColumnWidthTrackingEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TShiftState Shift)>;
+using TVTColumnWidthTrackingEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TShiftState Shift,
+                                                POINT& TrackPoint, POINT P, bool& Allowed)>;
+using TVTColumnWidthDblClickResizeEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TShiftState Shift, POINT P,
+                                                      bool& Allowed)>;
+using TVTBeforeHeaderHeightTrackingEvent = TEvent<void(TVTHeader* Sender, TShiftState Shift)>;
+using TVTAfterHeaderHeightTrackingEvent = TEvent<void(TVTHeader* Sender)>;
+using TVTHeaderHeightTrackingEvent = TEvent<void(TVTHeader* Sender, POINT& P, TShiftState Shift, bool& Allowed)>;
+using TVTBeforeGetMaxColumnWidthEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, bool& UseSmartColumnWidth)>;
+using TVTAfterGetMaxColumnWidthEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, int32_t& MaxWidth)>;
 
 // The owning tree of a node: the parent of the one node (the hidden root)
 // whose sibling links point to itself.
@@ -105,6 +163,100 @@ public:
   void InitializeSubtree(PVirtualNode Node, bool Recursive);
   // Initialises Node (nil: the root) and answers whether it has children.
   bool HasChildren(PVirtualNode Node);
+  // Removes the selected nodes (descendants of a selected node go with it).
+  virtual void RemoveSelectedNodes();
+  // Sorts the whole tree as the header's sort column and direction say.
+  void SortTree(TColumnIndex Column, TSortDirection Direction, bool DoInit = true) {
+    SortWholeTree(Column, Direction, DoInit);
+  }
+
+  // --- expansion and scrolling ------------------------------------------------
+  bool Expanded(PVirtualNode Node) const { return Node && Node->StateBits.Contains(TVirtualNodeState::nsExpanded); }
+  // Expands or collapses through the toggle, with its events and scrolling.
+  void SetExpanded(PVirtualNode Node, bool Value);
+  virtual void ToggleNodeExpansion(PVirtualNode Node);
+  // Expands every node of Node's subtree (nil: the whole tree), creating
+  // children on the way; collapsing takes only what exists.
+  virtual void ExpandAllNodes(PVirtualNode Node = nullptr);
+  virtual void CollapseAllNodes(PVirtualNode Node = nullptr);
+  // Opens the node's collapsed ancestors and scrolls its row (and with
+  // Horizontally the focused column) into the client area; answers whether
+  // the view moved.
+  bool ScrollNodeIntoView(PVirtualNode Node, bool Center, bool Horizontally = false);
+  // The content is drawn shifted by these (0 or negative) pixels.
+  int32_t OffsetX() const { return FOffsetX; }
+  int32_t OffsetY() const { return FOffsetY; }
+  // The horizontal position as a scroll bar shows it (never negative).
+  int32_t EffectiveOffsetX() const { return FEffectiveOffsetX; }
+  void SetOffsetX(int32_t Value);
+  void SetOffsetY(int32_t Value);
+  void SetOffsetXY(POINT Value, const TScrollUpdateOptions& Options = AllScrollUpdates);
+  // The content's width and height in pixels.
+  int32_t RangeX() const { return FRangeX; }
+  int32_t RangeY() const { return FRangeY; }
+  static inline const TScrollUpdateOptions AllScrollUpdates{
+      TScrollUpdateOption::suoRepaintHeader, TScrollUpdateOption::suoRepaintScrollBars,
+      TScrollUpdateOption::suoScrollClientArea, TScrollUpdateOption::suoUpdateNCArea};
+
+  // --- selection and focus ---------------------------------------------------------
+  bool Selected(PVirtualNode Node) const { return Node && Node->StateBits.Contains(TVirtualNodeState::nsSelected); }
+  void SetSelected(PVirtualNode Node, bool Value);
+  uint32_t SelectedCount() const { return FSelectionCount; }
+  // The selected nodes by ascending address (entries marked for removal
+  // inside an update bracket included until it closes).
+  const TNodeArray& SelectionArray() const { return FSelection; }
+  void ClearAllSelection();
+  void SelectAllNodes(bool VisibleOnly);
+  // The selected nodes in tree order; with Resolve, nodes below a selected
+  // node are left out.
+  TNodeArray GetSortedSelection(bool Resolve);
+  // The same over the nodes marked for a pending cut or copy.
+  TNodeArray GetSortedCutCopySet(bool Resolve);
+  PVirtualNode FocusedNode() const { return FFocusedNode; }
+  void SetFocusedNode(PVirtualNode Value);
+  TColumnIndex FocusedColumn() const { return FFocusedColumn; }
+  void SetFocusedColumn(TColumnIndex Value);
+  PVirtualNode RangeAnchor() const { return FRangeAnchor; }
+  int32_t LastSelectionLevel() const { return FLastSelectionLevel; }
+  bool SelectionLocked() const { return FSelectionLocked; }
+  void SetSelectionLocked(bool Value) { FSelectionLocked = Value; }
+
+  // --- check states -------------------------------------------------------------------
+  TCheckState CheckState(PVirtualNode Node) const { return Node ? Node->CheckState : TCheckState::csUncheckedNormal; }
+  // Asks OnChecking and applies the state with its propagation.
+  void SetCheckState(PVirtualNode Node, TCheckState Value);
+  TCheckType CheckType(PVirtualNode Node) const { return Node ? Node->CheckType : TCheckType::ctNone; }
+  void SetCheckType(PVirtualNode Node, TCheckType Value);
+  virtual TCheckState NextCheckState(TCheckType Type, TCheckState State) const;
+  // A press on a node's check box by the mouse or the space key: shows the
+  // pressed state when OnChecking allows the next state. Answers whether the
+  // press took.
+  bool PressCheckBox(PVirtualNode Node, bool Keyboard);
+  // Ends a press: Apply takes the pending state, otherwise the previous one
+  // comes back.
+  void ReleaseCheckBox(bool Apply);
+  PVirtualNode PendingCheckNode() const { return FPendingCheckNode; }
+
+  // --- header and columns --------------------------------------------------------------
+  TVTHeader* Header() const { return FHeader; }
+  void SetHeader(TVTHeader* Value) { FHeader->Assign(Value); }
+  // The header rectangle in window co-ordinates.
+  virtual RECT HeaderRect();
+  // The widest content of a column over the visible nodes (only those on
+  // screen with UseSmartColumnWidth).
+  int32_t GetMaxColumnWidth(TColumnIndex Column, bool UseSmartColumnWidth = false);
+  // Alignment of the node content where no column gives one.
+  TAlignment Alignment() const { return FAlignment; }
+  void SetAlignment(TAlignment Value);
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
+  bool UseRightToLeftAlignment() const { return FBiDiMode == TBiDiMode::bdRightToLeft; }
+  // How far right-to-left content is shifted.
+  virtual int32_t RightToLeftOffset(bool Adjust = false);
+  TCustomImageList* Images() const { return FImages; }
+  void SetImages(TCustomImageList* Value);
+  TCustomImageList* StateImages() const { return FStateImages; }
+  void SetStateImages(TCustomImageList* Value);
 
   // State changes without events or animation: the counters follow at once.
   // The expansion, visibility and filter operations of the window build on them.
@@ -166,6 +318,27 @@ public:
   PVirtualNode NodeAtPosition(int32_t Y, uint32_t* NodeTop = nullptr) const;
   // The pixel distance of a fully visible node's top from the first row.
   uint32_t NodeTopOf(PVirtualNode Node) const;
+  // The node at a point of the client area (Relative: scrolled; else a
+  // content position), starting from the position cache while it is valid.
+  // NodeTop receives the row's top in the same co-ordinates.
+  PVirtualNode NodeAtPosition(int32_t X, int32_t Y, bool Relative, int32_t* NodeTop);
+  PVirtualNode NodeAtPosition(int32_t X, int32_t Y) { return NodeAtPosition(X, Y, true, nullptr); }
+  // The node at client row 0 and at the client area's last row.
+  PVirtualNode TopNode();
+  PVirtualNode BottomNode();
+  // Where a node is drawn in client co-ordinates: its row (Column < 0) or
+  // cell, or only its content with TextOnly. Empty when not on display.
+  RECT NodeDisplayRect(PVirtualNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
+                       bool ApplyCellContentMargin = false);
+  // Repaint helpers; they do nothing without a window or inside a bracket.
+  RECT InvalidateNode(PVirtualNode Node);
+  void InvalidateToBottom(PVirtualNode Node);
+  void InvalidateColumn(TColumnIndex Column);
+  void RepaintNode(PVirtualNode Node);
+  // The position cache: every 2000th visible node with its top.
+  const TCache& PositionCache() const { return FPositionCache; }
+  // The shared worker has this tree's cache validation queued or running.
+  bool ValidatingCache() const { return FQueued.load() || FClaimed.load(); }
 
   // --- operation bracket and states -----------------------------------------
   void BeginOperation();
@@ -258,16 +431,148 @@ public:
   TVTStateChangeEvent OnStateChange;
   TVTStructureChangeEvent OnStructureChange;
   TVTUpdatingEvent OnUpdating;
+  TVTChangingEvent OnExpanding;
+  TVTChangeEvent OnExpanded;
+  TVTChangingEvent OnCollapsing;
+  TVTChangeEvent OnCollapsed;
+  TVTScrollEvent OnScroll;
+  TVTFocusChangingEvent OnFocusChanging;
+  TVTFocusChangeEvent OnFocusChanged;
+  TVTCheckChangingEvent OnChecking;
+  TVTChangeEvent OnChecked;
+  TVTGetImageEvent OnGetImageIndex;
+  TVTGetImageExEvent OnGetImageIndexEx;
+  TVTBeforeCellPaintEvent OnBeforeCellPaint;
+  TVTMeasureItemEvent OnMeasureItem;
+  TVTPopupEvent OnGetPopupMenu;
+  TVTHeaderClickEvent OnHeaderClick;
+  TVTHeaderClickEvent OnHeaderDblClick;
+  TVTHeaderNotifyEvent OnColumnResize;
+  TVTHeaderNotifyEvent OnAfterAutoFitColumn;
+  TVTBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
+  TVTBeforeAutoFitColumnsEvent OnBeforeAutoFitColumns;
+  TVTAfterAutoFitColumnsEvent OnAfterAutoFitColumns;
+  TVTHeaderNotifyEvent OnAfterColumnWidthTracking;
+  TVTBeforeColumnWidthTrackingEvent OnBeforeColumnWidthTracking;
+  TVTColumnWidthTrackingEvent OnColumnWidthTracking;
+  TVTColumnWidthDblClickResizeEvent OnColumnWidthDblClickResize;
+  TVTBeforeHeaderHeightTrackingEvent OnBeforeHeaderHeightTracking;
+  TVTAfterHeaderHeightTrackingEvent OnAfterHeaderHeightTracking;
+  TVTHeaderHeightTrackingEvent OnHeaderHeightTracking;
+  TVTHeaderHeightTrackingEvent OnHeaderHeightDblClickResize;
+  TVTBeforeGetMaxColumnWidthEvent OnBeforeGetMaxColumnWidth;
+  TVTAfterGetMaxColumnWidthEvent OnAfterGetMaxColumnWidth;
 
   // The window calls this when a delay timer (5 change, 6 structure change) is due.
   void DelayTimerExpired(int TimerId);
-  // Ends loading from a form: creates the top-level nodes the form asked for.
+  // Ends loading from a form: creates the top-level nodes the form asked for
+  // and puts the columns in their stored order.
   void Loaded() override;
+  void DefineProperties(TFiler* Filer) override;
+  bool IsLoading() const { return ComponentState().Contains(csLoading); }
+
+  // Operations the header and its columns call.
+  virtual TClass ColumnItemClass() const;
+  virtual TClass HeaderClass() const;
+  virtual void AfterColumnResize(TColumnIndex Column);
+  virtual void MainColumnChanged();
+  // Ends a pending or running edit; answers False when an edit refuses to end.
+  virtual bool CancelNodeEdit() { return true; }
+  virtual void UpdateHorizontalScrollBar(bool DoRepaint) { (void)DoRepaint; }
+  virtual void UpdateVerticalScrollBar(bool DoRepaint) { (void)DoRepaint; }
+  void UpdateScrollBars(bool DoRepaint) {
+    UpdateVerticalScrollBar(DoRepaint);
+    UpdateHorizontalScrollBar(DoRepaint);
+  }
+  // Tells a form designer that the tree changed (design time only).
+  void NotifyDesigner() {}
+  virtual void FireHeaderClick(TVTHeaderHitInfo& HitInfo);
+  virtual void FireHeaderDblClick(TVTHeaderHitInfo& HitInfo);
+  void FireBeforeAutoFitColumns(TSmartAutoFitType& SmartAutoFitType);
+  void FireAfterAutoFitColumns();
 
 protected:
-  // Lets a descendant create its own options class: a virtual call cannot
-  // reach the descendant while this constructor runs, so the class is passed.
-  TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass);
+  // Lets a descendant create its own options and header classes: a virtual
+  // call cannot reach the descendant while this constructor runs, so the
+  // classes are passed.
+  TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TClass AHeaderClass = &TVTHeader::ClassInfo);
+
+  void Dispatch(TMessage& Message) override;
+  void Notification(TComponent* Component, TOperation Operation) override;
+
+  // Expansion and scrolling.
+  virtual bool FireExpanding(PVirtualNode Node);
+  virtual void FireExpanded(PVirtualNode Node);
+  virtual bool FireCollapsing(PVirtualNode Node);
+  virtual void FireCollapsed(PVirtualNode Node);
+  virtual void FireTreeScroll(int DeltaX, int DeltaY);
+  // Clamps the offsets to the content, stores them and reports the move.
+  virtual bool ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOptions& Options, const RECT* ClipRect = nullptr);
+  // Recomputes RangeX and RangeY from the heights and widths.
+  void UpdateRanges();
+  // The widest row end of the nodes from the top of the client area down.
+  virtual int32_t VisibleContentWidth();
+
+  // The position cache. Validation runs on the worker thread shared by all
+  // trees; a change first stops it and waits.
+  virtual void RequestCacheValidation();
+  // Runs on the worker thread: fills the cache from the visible nodes.
+  // Answers whether a complete cache was built.
+  virtual bool BuildPositionCache();
+  // True once the GUI thread asked a running build to stop.
+  bool ValidationStopRequested() const { return FStopValidation.load(std::memory_order_acquire); }
+
+  // Geometry.
+  virtual int32_t NodeContentWidth(PVirtualNode Node, TColumnIndex Column, TCanvas* Canvas) {
+    (void)Node;
+    (void)Column;
+    (void)Canvas;
+    return 0;
+  }
+  // Margins a cell's content keeps (asked through OnBeforeCellPaint).
+  virtual RECT CellContentMargin(PVirtualNode Node, TColumnIndex Column, TVTCellContentMarginType Type, TCanvas* Canvas);
+  virtual bool NodeHasImage(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column);
+  virtual TCustomImageList* FireGetImageIndex(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column, bool& Ghosted,
+                                              int32_t& Index);
+  virtual void FireBeforeCellPaint(TCanvas* Canvas, PVirtualNode Node, TColumnIndex Column, TVTCellPaintMode Mode,
+                                   RECT CellRect, RECT& ContentRect);
+  void CheckMeasuredHeight(PVirtualNode Node);
+  // The width and height of the check images in use.
+  int32_t CheckImageSize() const;
+
+  // Selection and focus.
+  virtual void AddNodeToSelection(PVirtualNode Node);
+  virtual void AddNodesToSelection(PVirtualNode* Nodes, size_t Count, bool ForceInsert);
+  virtual void RemoveNodeFromSelection(PVirtualNode Node);
+  virtual void UnmarkSelected(PVirtualNode Node);
+  // Binary search by address in [Low, High] (negative: the whole array);
+  // Index receives the place or the insertion point.
+  virtual bool FindSelectionIndex(PVirtualNode Node, int32_t& Index, int32_t Low = -1, int32_t High = -1) const;
+  virtual void SelectNodeRange(PVirtualNode StartNode, PVirtualNode EndNode, bool AddOnly);
+  // Flips the selection of every visible node between the two ends.
+  virtual void AddRangeToSelection(PVirtualNode StartNode, PVirtualNode EndNode);
+  virtual void ResetRangeAnchor();
+  // Empties the selection without repainting.
+  virtual void DropSelection();
+  virtual void MoveFocusTo(PVirtualNode Node, bool Ask);
+  virtual bool FireFocusChanging(PVirtualNode OldNode, PVirtualNode NewNode, TColumnIndex OldColumn,
+                                 TColumnIndex NewColumn);
+  virtual void FireFocusChanged(PVirtualNode Node, TColumnIndex Column);
+  void AddToTempNodeCache(PVirtualNode Node);
+  void ClearTempNodeCache();
+  // A click on Node with the given keys (the mouse handlers' part of it).
+  void HandleClickSelection(PVirtualNode Node, TShiftState Shift, bool DragPending);
+  // Rectangle selection between two content rectangles.
+  bool HandleDrawSelection(RECT OldRect, RECT NewRect);
+  TShiftState FDrawSelShiftState;
+
+  // Check states.
+  virtual bool FireChecking(PVirtualNode Node, TCheckState& NewState);
+  virtual void FireChecked(PVirtualNode Node);
+  virtual void ChangeCheckState(PVirtualNode Node, TCheckState Value);
+  bool ApplyCheckState(PVirtualNode Node, TCheckState Value);
+  virtual bool PropagateCheckToParent(PVirtualNode Node, TCheckState NewState);
+  void RequestCheckState(PVirtualNode Node, TCheckState Value);
 
   // The class of the options object this tree creates.
   virtual TClass OptionsClass() const;
@@ -296,16 +601,13 @@ protected:
   virtual int32_t LevelDistance(PVirtualNode Node1, PVirtualNode Node2) const;
   virtual void UpdateHiddenChildrenFlag(PVirtualNode Node);
   virtual void UpdateAllHiddenChildrenFlags();
-  // The sort column and direction automatic sorting uses (the header's, once
-  // the tree has one).
-  virtual TColumnIndex AutoSortColumn() const { return NoColumn; }
-  virtual TSortDirection AutoSortDirection() const { return TSortDirection::sdAscending; }
+  // The sort column and direction automatic sorting uses: the header's.
+  TColumnIndex AutoSortColumn() const { return FHeader->SortColumn(); }
+  TSortDirection AutoSortDirection() const { return FHeader->SortDirection(); }
   // Delay timers need the window; without one a delayed report is made at once.
   virtual bool StartDelayTimer(int TimerId, uint32_t Interval);
   virtual void StopDelayTimer(int TimerId);
-  // The position cache and repainting belong to the window half.
-  virtual void InvalidateCache() {}
-  bool IsLoading() const { return ComponentState().Contains(csLoading); }
+  void InvalidatePositionCache();
   // The node blocks' allocator (tests inject allocation failures through it).
   TNodeAllocator& NodeAllocator() { return FAllocator; }
 
@@ -321,6 +623,33 @@ protected:
 
 private:
   friend class TCustomVirtualTreeOptions;
+  friend class TVirtualTreeColumns;
+  friend class TVirtualTreeColumn;
+  friend class TVTHeader;
+  friend class TWorkerThread;
+  friend void AddToWaitingList(TBaseVirtualTree* Tree);
+  friend void StopTreeValidation(TBaseVirtualTree* Tree);
+
+  // The position cache and its validation.
+  void StopCacheValidation();
+  void ChangeValidationStates(WPARAM Enter, LPARAM Leave);
+  size_t CacheEntryByNode(PVirtualNode Node) const;
+  size_t CacheEntryByPosition(uint32_t Position) const;
+  // The fully visible node's top from the first row, through the cache when valid.
+  uint32_t CachedNodeTop(PVirtualNode Node);
+  // The toggle's scroll adjustments.
+  void ToggleScroll(PVirtualNode Node, bool Expanding, const RECT& Row, int32_t HeightDelta, bool TotalFit,
+                    bool PosHoldable, bool ChildrenInView, bool NodeInView);
+  // Packs the selection array after lazy removals; answers the new count.
+  void PackSelection();
+  bool InternalAddToSelection(PVirtualNode* Nodes, size_t Count, bool ForceInsert);
+  // Forgets a node that is going: focus, anchor and pending references.
+  void ForgetNode(PVirtualNode Node);
+  // After a change outside update brackets: selection packed, cache
+  // validation requested, ranges and scroll bars updated, rows repainted
+  // from From down.
+  void FinishChange(PVirtualNode From);
+  bool NodeInRect(PVirtualNode Node, const RECT& Rect, int32_t Top);
 
   PVirtualNode AllocateNodeRecord();
   void ReleaseAllNodes();
@@ -403,7 +732,49 @@ private:
   int32_t FOperationCount = 0;
   bool FOperationCanceled = false;
   int32_t FRemovalDepth = 0;
+  bool FRedrawStopped = false;  // WM_SETREDRAW was switched off by the outermost bracket
   std::exception_ptr FReleaseError;  // the first release error of the running removal
+
+  TVTHeader* FHeader = nullptr;
+  TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
+  TAlignment FAlignment = TAlignment::taLeftJustify;
+  int32_t FCheckImageSize = 16;  // pixels
+  TCustomImageList* FImages = nullptr;
+  TCustomImageList* FStateImages = nullptr;
+  TChangeLink* FImageChangeLink = nullptr;
+  TChangeLink* FStateChangeLink = nullptr;
+
+  // Scrolling: pixels, 0 or negative offsets.
+  int32_t FOffsetX = 0;
+  int32_t FOffsetY = 0;
+  int32_t FEffectiveOffsetX = 0;
+  int32_t FRangeX = 0;
+  int32_t FRangeY = 0;
+
+  // The position cache and the worker's hand-shake. FQueued and FClaimed are
+  // written under the worker's list lock; the GUI thread reads them to know
+  // whether the worker has, or may take, this tree.
+  TCache FPositionCache;
+  uint32_t FCacheStartIndex = 0;
+  std::atomic<bool> FStopValidation{false};
+  std::atomic<bool> FQueued{false};
+  std::atomic<bool> FClaimed{false};
+
+  // Selection and focus.
+  TNodeArray FSelection;         // by ascending address; marked entries have bit 0 set
+  uint32_t FSelectionCount = 0;  // selected nodes (marked entries excluded)
+  bool FSelectionLocked = false;
+  TNodeArray FTempNodeCache;
+  size_t FTempNodeCount = 0;
+  PVirtualNode FRangeAnchor = nullptr;
+  int32_t FLastSelectionLevel = -1;
+  PVirtualNode FFocusedNode = nullptr;
+  TColumnIndex FFocusedColumn = NoColumn;
+
+  // Check states.
+  PVirtualNode FPendingCheckNode = nullptr;
+  TCheckState FPendingCheckState = TCheckState::csUncheckedNormal;
+  int32_t FCheckPropagationDepth = 0;
 
   uint32_t FAnimationDuration = 200;
   uint32_t FAutoExpandDelay = 1000;

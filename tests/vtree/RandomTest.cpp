@@ -12,6 +12,7 @@ public:
   explicit RandomTrees(uint32_t seed) : FRandom(seed) {
     for (TBaseVirtualTree* tree : {&FOne, &FTwo}) {
       tree->SetNodeDataSize(4);
+      tree->TreeOptions()->SetSelectionOptions(tree->TreeOptions()->SelectionOptions() + TVTSelectionOption::toMultiSelect);
       tree->OnCompareNodes = TVTCompareEvent::Lambda([](TBaseVirtualTree* t, PVirtualNode a, PVirtualNode b, TColumnIndex, int32_t& r) {
         r = static_cast<int32_t>(*t->NodeData<uint32_t>(a) % 5) - static_cast<int32_t>(*t->NodeData<uint32_t>(b) % 5);
       });
@@ -39,7 +40,7 @@ public:
 
   void Step(TBaseVirtualTree& tree, TBaseVirtualTree& other) {
     PVirtualNode node = AnyNode(tree);
-    FLastKind = Pick(22);
+    FLastKind = Pick(29);
     switch (FLastKind) {
       case 0: case 1: case 18: case 19: tree.AppendChildNode(node, ++FKey); break;
       case 2: case 3: case 20: tree.InsertNode(node, AnyMode(), ++FKey); break;
@@ -70,6 +71,19 @@ public:
         options.SetPaintOptions(Pick(2) ? options.PaintOptions() + option : options.PaintOptions() - option);
         break;
       }
+      case 22: if (node) tree.ToggleNodeExpansion(node); break;
+      case 23: tree.SetSelected(node, Pick(3) != 0); break;
+      case 24: tree.SetFocusedNode(node); break;
+      case 25: if (Pick(4) == 0) tree.RemoveSelectedNodes(); break;
+      case 26: if (Pick(3) == 0) tree.SelectAllNodes(Pick(2) != 0); else tree.ClearAllSelection(); break;
+      case 27:
+        tree.SetCheckType(node, static_cast<TCheckType>(Pick(5)));
+        tree.SetCheckState(node, static_cast<TCheckState>(2 * Pick(3)));
+        break;
+      case 28:
+        if (Pick(2) && tree.TotalCount() < 400) tree.ExpandAllNodes(node);
+        else tree.CollapseAllNodes(node);
+        break;
       case 17:
         // A bracket around several changes: the counters hold at its end.
         tree.BeginTreeUpdate();

@@ -1,5 +1,6 @@
 #include "tests/vtree/TreeChecker.h"
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -74,6 +75,34 @@ struct Checker {
     if (node != root && index > 0 && Has(node, NS::nsAllChildrenHidden) == anyShown) Fail(node, "nsAllChildrenHidden");
   }
 
+  // The selection array holds exactly the selected nodes, by ascending
+  // address; inside an update bracket entries marked for removal may remain.
+  void CheckSelection(const std::vector<PVirtualNode>& order) {
+    const TNodeArray& array = Tree.SelectionArray();
+    const bool bracket = Tree.UpdateCount() > 0;
+    uintptr_t previous = 0;
+    uint32_t live = 0;
+    for (PVirtualNode entry : array) {
+      const uintptr_t address = reinterpret_cast<uintptr_t>(entry);
+      if (address <= previous && previous != 0) Fail(Tree.RootNode(), "selection array not in ascending order");
+      previous = address;
+      if (address & 1) {
+        if (!bracket) Fail(Tree.RootNode(), "marked selection entry outside a bracket");
+        continue;
+      }
+      ++live;
+      if (!Has(entry, NS::nsSelected)) Fail(entry, "in the selection array without nsSelected");
+    }
+    uint32_t selected = 0;
+    for (PVirtualNode node : order)
+      if (Has(node, NS::nsSelected)) ++selected;
+    if (selected != live || selected != Tree.SelectedCount())
+      Fail(Tree.RootNode(), std::to_string(selected) + " nodes selected, " + std::to_string(live) + " in the array, count " +
+                                std::to_string(Tree.SelectedCount()));
+    for (PVirtualNode node : {Tree.FocusedNode(), Tree.RangeAnchor()})
+      if (node && std::find(order.begin(), order.end(), node) == order.end()) Fail(Tree.RootNode(), "focus or anchor on a freed node");
+  }
+
   void Run() {
     PVirtualNode root = Tree.RootNode();
     if (root->NextSibling != root || root->PreviousSibling != root) Fail(root, "root sibling links");
@@ -96,6 +125,7 @@ struct Checker {
     Expect(Follow(Tree.FirstNodeRaw(true), [&](PVirtualNode n) { return Tree.NextNodeRaw(n, true); }, order.size()), above,
            "NextNodeRaw considering children above");
     if (Tree.TotalCount() != order.size()) Fail(root, "TotalCount");
+    CheckSelection(order);
     if (Tree.NodeBlockCount() != order.size())
       Fail(root, std::to_string(Tree.NodeBlockCount()) + " node blocks in use for " + std::to_string(order.size()) + " nodes");
     if (order.size() <= 2000)
@@ -184,3 +214,12 @@ EventLog::~EventLog() {
 }
 
 std::string EventLog::Name(PVirtualNode node) const { return NodePath(node, FTree); }
+
+TreeHost::TreeHost(bool visible)
+    : FWindow(800, 600, {}, "Mevra tree test", visible ? WS_OVERLAPPEDWINDOW | WS_VISIBLE : WS_OVERLAPPEDWINDOW) {}
+
+void TreeHost::Place(TBaseVirtualTree& tree, int width, int height) {
+  tree.SetParentWindow(Handle());
+  tree.SetBounds(0, 0, width, height);
+  tree.HandleNeeded();
+}

@@ -1,0 +1,255 @@
+// Expanding and collapsing: events, vetoes, children made on demand, the
+// counters, the scroll rules that keep the toggled node in view, whole-tree
+// expansion, scrolling nodes into view and the offsets' limits.
+#include "tests/vtree/TreeChecker.h"
+
+namespace {
+using NS = TVirtualNodeState;
+using AO = TVTAutoOption;
+using PO = TVTPaintOption;
+
+// A tree of `roots` top-level nodes with `children` collapsed children each,
+// 20 rows of 18 pixels high.
+void Rows(TBaseVirtualTree& tree, uint32_t roots, uint32_t children) {
+  tree.SetBounds(0, 0, 300, 360);
+  tree.BeginTreeUpdate();
+  tree.SetRootNodeCount(roots);
+  for (PVirtualNode node = tree.FirstNodeRaw(); node; node = node->NextSibling) tree.SetChildCount(node, children);
+  tree.EndTreeUpdate();
+}
+
+void SetOption(TBaseVirtualTree& tree, AO option, bool on) {
+  TVTAutoOptions options = tree.TreeOptions()->AutoOptions();
+  tree.TreeOptions()->SetAutoOptions(on ? options + option : options - option);
+}
+
+TEST(TreeExpansion, EventsAndVetoes) {
+  TBaseVirtualTree tree;
+  Rows(tree, 3, 2);
+  std::vector<std::string> log;
+  bool allow = true;
+  tree.OnExpanding = TVTChangingEvent::Lambda([&](TBaseVirtualTree* t, PVirtualNode n, bool& allowed) {
+    log.push_back("Expanding " + NodePath(n, *t));
+    allowed = allow;
+  });
+  tree.OnExpanded = TVTChangeEvent::Lambda([&](TBaseVirtualTree* t, PVirtualNode n) { log.push_back("Expanded " + NodePath(n, *t)); });
+  tree.OnCollapsing = TVTChangingEvent::Lambda([&](TBaseVirtualTree* t, PVirtualNode n, bool& allowed) {
+    log.push_back("Collapsing " + NodePath(n, *t));
+    allowed = allow;
+  });
+  tree.OnCollapsed = TVTChangeEvent::Lambda([&](TBaseVirtualTree* t, PVirtualNode n) { log.push_back("Collapsed " + NodePath(n, *t)); });
+  PVirtualNode node = NodeAt(tree, {1});
+  allow = false;
+  tree.ToggleNodeExpansion(node);
+  EXPECT_FALSE(tree.Expanded(node));
+  allow = true;
+  tree.SetExpanded(node, true);
+  EXPECT_TRUE(tree.Expanded(node));
+  EXPECT_EQ(tree.VisibleNodeCount(), 5u);
+  allow = false;
+  tree.SetExpanded(node, false);
+  EXPECT_TRUE(tree.Expanded(node));
+  allow = true;
+  tree.SetExpanded(node, false);
+  EXPECT_EQ(log, (std::vector<std::string>{"Expanding 1", "Expanding 1", "Expanded 1", "Collapsing 1", "Collapsing 1",
+                                           "Collapsed 1"}));
+  EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsToggling));
+  EXPECT_FALSE(node->StateBits.Contains(NS::nsToggling));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+}
+
+// A node that may have children but gets none stays collapsed, unannounced.
+TEST(TreeExpansion, NoChildrenMadeLeavesTheNodeCollapsed) {
+  TBaseVirtualTree tree;
+  tree.OnInitNode = TVTInitNodeEvent::Lambda([](TBaseVirtualTree*, PVirtualNode, PVirtualNode, TVirtualNodeInitStates& s) {
+    s.Include(TVirtualNodeInitState::ivsHasChildren);
+  });
+  int asked = 0, expanded = 0;
+  tree.OnInitChildren = TVTInitChildrenEvent::Lambda([&](TBaseVirtualTree*, PVirtualNode, uint32_t& count) {
+    ++asked;
+    count = 0;
+  });
+  tree.OnExpanded = TVTChangeEvent::Lambda([&](TBaseVirtualTree*, PVirtualNode) { ++expanded; });
+  tree.SetRootNodeCount(2);
+  PVirtualNode node = tree.FirstNode();
+  tree.ToggleNodeExpansion(node);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(expanded, 0);
+  EXPECT_FALSE(tree.Expanded(node));
+  EXPECT_FALSE(node->StateBits.Contains(NS::nsHasChildren));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+}
+
+TEST(TreeExpansion, AutoFreeOnCollapseMakesChildrenAnew) {
+  TBaseVirtualTree tree;
+  SetOption(tree, AO::toAutoFreeOnCollapse, true);
+  tree.OnInitNode = TVTInitNodeEvent::Lambda([](TBaseVirtualTree*, PVirtualNode parent, PVirtualNode, TVirtualNodeInitStates& s) {
+    if (!parent) s.Include(TVirtualNodeInitState::ivsHasChildren);
+  });
+  int asked = 0, freed = 0;
+  tree.OnInitChildren = TVTInitChildrenEvent::Lambda([&](TBaseVirtualTree*, PVirtualNode, uint32_t& count) {
+    ++asked;
+    count = 4;
+  });
+  tree.OnFreeNode = TVTFreeNodeEvent::Lambda([&](TBaseVirtualTree*, PVirtualNode) { ++freed; });
+  tree.SetRootNodeCount(1);
+  PVirtualNode node = tree.FirstNode();
+  tree.ToggleNodeExpansion(node);
+  for (PVirtualNode child = tree.FirstChildNode(node); child; child = tree.NextSiblingNode(child)) {}
+  tree.ToggleNodeExpansion(node);
+  EXPECT_EQ(freed, 4);
+  EXPECT_EQ(tree.ChildCount(node), 0u);
+  EXPECT_TRUE(node->StateBits.Contains(NS::nsHasChildren));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+  tree.ToggleNodeExpansion(node);
+  EXPECT_EQ(asked, 2);
+  EXPECT_EQ(tree.ChildCount(node), 4u);
+  EXPECT_TRUE(TreeIsConsistent(tree));
+  tree.OnFreeNode.Clear();
+}
+
+// Collapsing a node with 50 visible descendants takes 50 rows and their
+// heights away.
+TEST(TreeExpansion, CollapsingTakesTheVisibleDescendants) {
+  TBaseVirtualTree tree;
+  Rows(tree, 2, 5);
+  PVirtualNode node = NodeAt(tree, {0});
+  uint32_t heights = 0;
+  for (PVirtualNode child = node->FirstChild; child; child = child->NextSibling) {
+    tree.SetChildCount(child, 9);
+    for (PVirtualNode grandchild = child->FirstChild; grandchild; grandchild = grandchild->NextSibling) {
+      tree.SetNodeHeight(grandchild, 10 + grandchild->IndexInParent);
+      heights += 10 + grandchild->IndexInParent;
+    }
+    tree.SetExpanded(child, true);
+    heights += child->NodeHeight;
+  }
+  tree.SetExpanded(node, true);
+  const uint32_t visible = tree.VisibleNodeCount(), height = tree.RootNode()->SubtreeHeight;
+  tree.SetExpanded(node, false);
+  EXPECT_EQ(visible - tree.VisibleNodeCount(), 50u);
+  EXPECT_EQ(height - tree.RootNode()->SubtreeHeight, heights);
+  EXPECT_TRUE(TreeIsConsistent(tree));
+}
+
+// Where the view goes when a node opens or closes, in a 20-row client.
+TEST(TreeExpansion, ScrollRulesKeepTheToggledNodeInView) {
+  struct Case {
+    const char* name;
+    bool childrenAbove, autoScroll;
+    uint32_t node;         // top-level node toggled
+    uint32_t children;     // children of every top-level node
+    int32_t startOffset;
+    int toggles;           // 1: expand; 2: expand, then collapse
+    int32_t offset;        // OffsetY afterwards
+  };
+  const Case cases[] = {
+      // (c) The subtree fits: its last row comes into view.
+      {"last child into view", false, true, 17, 5, 0, 1, -54},
+      {"children already in view", false, true, 0, 5, 0, 1, 0},
+      // (c) The subtree does not fit: the node goes to the top.
+      {"node to the top", false, true, 5, 30, 0, 1, -90},
+      // (a) Without automatic scrolling nothing moves.
+      {"no automatic scrolling", false, false, 17, 5, 0, 1, 0},
+      // (b) Children above: the node keeps its place when they fit above it,
+      {"children fit above", true, true, 15, 5, 0, 1, -90},
+      // else the subtree's first row goes to the top,
+      {"first child to the top", true, true, 2, 5, 0, 1, -36},
+      // else the node goes to the bottom.
+      {"node to the bottom", true, true, 25, 5, 0, 1, -198},
+      // (a) Collapsing with children above keeps the node in its place.
+      {"collapse keeps the place", true, true, 15, 5, 0, 2, 0},
+      {"collapse keeps the place when scrolled", true, false, 20, 5, -54, 2, -54},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBaseVirtualTree tree;
+    Rows(tree, 30, c.children);
+    TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+    tree.TreeOptions()->SetPaintOptions(c.childrenAbove ? paint + PO::toChildrenAbove : paint - PO::toChildrenAbove);
+    SetOption(tree, AO::toAutoScrollOnExpand, c.autoScroll);
+    tree.SetOffsetY(c.startOffset);
+    ASSERT_EQ(tree.OffsetY(), c.startOffset);
+    PVirtualNode node = NodeAt(tree, {c.node});
+    const RECT before = tree.NodeDisplayRect(node, NoColumn, false);
+    for (int i = 0; i < c.toggles; ++i) tree.ToggleNodeExpansion(node);
+    EXPECT_EQ(tree.OffsetY(), c.offset);
+    if (c.toggles == 2) {
+      EXPECT_EQ(tree.NodeDisplayRect(node, NoColumn, false).top, before.top);
+    }
+    EXPECT_TRUE(TreeIsConsistent(tree));
+  }
+}
+
+TEST(TreeExpansion, WholeSubtreesOpenAndClose) {
+  TBaseVirtualTree tree;
+  tree.OnInitNode = TVTInitNodeEvent::Lambda([](TBaseVirtualTree* t, PVirtualNode, PVirtualNode node, TVirtualNodeInitStates& s) {
+    if (t->NodeLevel(node) < 2) s.Include(TVirtualNodeInitState::ivsHasChildren);
+  });
+  tree.OnInitChildren = TVTInitChildrenEvent::Lambda([](TBaseVirtualTree*, PVirtualNode, uint32_t& count) { count = 3; });
+  tree.SetRootNodeCount(3);
+  tree.ExpandAllNodes(NodeAt(tree, {1}));
+  EXPECT_EQ(tree.VisibleNodeCount(), 3u + 3 + 9);
+  EXPECT_FALSE(tree.Expanded(NodeAt(tree, {0})));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+  tree.ExpandAllNodes();
+  EXPECT_EQ(tree.TotalCount(), 39u);
+  EXPECT_EQ(tree.VisibleNodeCount(), 39u);
+  EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsExpanding));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+  tree.CollapseAllNodes(NodeAt(tree, {2}));
+  EXPECT_EQ(tree.VisibleNodeCount(), 39u - 12);
+  EXPECT_TRUE(TreeIsConsistent(tree));
+  tree.CollapseAllNodes();
+  EXPECT_EQ(tree.VisibleNodeCount(), 3u);
+  for (PVirtualNode run = tree.FirstNodeRaw(false); run; run = tree.NextNodeRaw(run, false)) EXPECT_FALSE(tree.Expanded(run));
+  EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsCollapsing));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+}
+
+TEST(TreeExpansion, ScrollingNodesIntoView) {
+  TBaseVirtualTree tree;
+  Rows(tree, 100, 2);
+  struct Case {
+    uint32_t node;
+    bool center;
+    int32_t offset;
+    bool scrolled;
+  };
+  const Case cases[] = {
+      {50, false, 360 - 51 * 18, true},  // below: its bottom at the client's bottom
+      {50, false, 360 - 51 * 18, false}, // already there
+      {10, false, -180, true},           // above: its top at the client's top
+      {50, true, 180 - 51 * 18, true},   // centred: its bottom at the middle
+      {0, true, 0, true},                // centring cannot scroll above the first row
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.node);
+    EXPECT_EQ(tree.ScrollNodeIntoView(NodeAt(tree, {c.node}), c.center), c.scrolled);
+    EXPECT_EQ(tree.OffsetY(), c.offset);
+  }
+  // Collapsed ancestors open on the way.
+  PVirtualNode hidden = NodeAt(tree, {70, 1});
+  tree.ScrollNodeIntoView(hidden, false);
+  EXPECT_TRUE(tree.Expanded(NodeAt(tree, {70})));
+  const RECT r = tree.NodeDisplayRect(hidden, NoColumn, false);
+  EXPECT_EQ(r.bottom, 360);
+  EXPECT_TRUE(TreeIsConsistent(tree));
+}
+
+TEST(TreeExpansion, OffsetsStayWithinTheContent) {
+  TBaseVirtualTree tree;
+  Rows(tree, 30, 0);
+  std::vector<std::pair<int, int>> scrolls;
+  tree.OnScroll = TVTScrollEvent::Lambda([&](TBaseVirtualTree*, int dx, int dy) { scrolls.emplace_back(dx, dy); });
+  EXPECT_EQ(tree.RangeY(), 30 * 18);
+  tree.SetOffsetY(-10000);
+  EXPECT_EQ(tree.OffsetY(), 360 - 30 * 18);
+  tree.SetOffsetY(-10000);  // no change: no report
+  tree.SetOffsetY(50);
+  EXPECT_EQ(tree.OffsetY(), 0);
+  tree.SetOffsetX(-40);  // nothing wider than the client
+  EXPECT_EQ(tree.OffsetX(), 0);
+  EXPECT_EQ(scrolls, (std::vector<std::pair<int, int>>{{0, 360 - 30 * 18}, {0, 30 * 18 - 360}}));
+}
+}  // namespace

@@ -1,0 +1,325 @@
+// Expanding and collapsing, with the scroll adjustments that keep the toggled
+// node where the user expects it; expanding and collapsing whole subtrees;
+// scrolling a node into view; the scroll offsets and content ranges.
+#include "vtree/VirtualTree.h"
+
+#include "platform/ImageList.h"
+
+#include <algorithm>
+
+namespace {
+using NS = TVirtualNodeState;
+using TS = TVirtualTreeState;
+using AO = TVTAutoOption;
+using PO = TVTPaintOption;
+}  // namespace
+
+void TBaseVirtualTree::SetExpanded(PVirtualNode Node, bool Value) {
+  if (!Node || Node == FRoot || Expanded(Node) == Value) return;
+  ToggleNodeExpansion(Node);
+}
+
+bool TBaseVirtualTree::FireExpanding(PVirtualNode Node) {
+  bool allowed = true;
+  FireEvent(OnExpanding, this, Node, allowed);
+  return allowed;
+}
+
+void TBaseVirtualTree::FireExpanded(PVirtualNode Node) { FireEvent(OnExpanded, this, Node); }
+
+bool TBaseVirtualTree::FireCollapsing(PVirtualNode Node) {
+  bool allowed = true;
+  FireEvent(OnCollapsing, this, Node, allowed);
+  return allowed;
+}
+
+void TBaseVirtualTree::FireCollapsed(PVirtualNode Node) { FireEvent(OnCollapsed, this, Node); }
+
+void TBaseVirtualTree::FireTreeScroll(int DeltaX, int DeltaY) { FireEvent(OnScroll, this, DeltaX, DeltaY); }
+
+// FIXME: the toggle animation joins with the animation driver; until then
+// every toggle is immediate.
+void TBaseVirtualTree::ToggleNodeExpansion(PVirtualNode Node) {
+  MevraAssert(Node != nullptr, "Node must not be nil.");
+  if (Node == FRoot) return;
+  const bool wasToggling = FStates.Contains(TS::tsToggling);
+  if (Node->StateBits.Contains(NS::nsToggling) || Node->StateBits.Contains(NS::nsDeleting)) return;
+  ChangeStates({TS::tsToggling}, {});
+  Node->StateBits.Include(NS::nsToggling);
+  struct TToggleEnd {
+    TBaseVirtualTree& Tree;
+    PVirtualNode Node;
+    bool WasToggling;
+    ~TToggleEnd() {
+      Node->StateBits.Exclude(NS::nsToggling);
+      if (!WasToggling) Tree.ChangeStates({}, {TS::tsToggling});
+    }
+  } toggleEnd{*this, Node, wasToggling};
+
+  const bool childrenAbove = ChildrenAbove();
+  bool toggled = false, expanding = false;
+  RECT row{};
+  int32_t heightDelta = 0;
+  bool totalFit = false, posHoldable = false, childrenInView = false, nodeInView = false;
+  auto measure = [&] {
+    // Taken before the node's state and heights change.
+    if (!childrenAbove && FUpdateCount > 0) return;
+    row = NodeDisplayRect(Node, NoColumn, false);
+    const int32_t clientHeight = ClientHeight();
+    totalFit = static_cast<int32_t>(Node->NodeHeight) + heightDelta <= clientHeight;
+    if (childrenAbove) {
+      posHoldable = totalFit && FRangeY >= clientHeight;
+      childrenInView = row.top - heightDelta >= 0;
+      nodeInView = row.bottom <= clientHeight;
+    } else {
+      posHoldable = totalFit;
+      childrenInView = row.bottom + heightDelta <= clientHeight;
+    }
+  };
+
+  if (Node->StateBits.Contains(NS::nsExpanded)) {
+    if (FireCollapsing(Node)) {
+      // The collapsed node keeps its place on screen when its children are
+      // drawn above it.
+      if (Node->FirstChild) heightDelta = static_cast<int32_t>(Node->NodeHeight) - static_cast<int32_t>(Node->SubtreeHeight);
+      measure();
+      ChangeNodeExpanded(Node, false);
+      toggled = true;
+      FireCollapsed(Node);
+      if (FOptions->AutoOptions().Contains(AO::toAutoFreeOnCollapse) && Node->FirstChild) {
+        DoRemoveChildNodes(Node, false);
+        Node->StateBits.Include(NS::nsHasChildren);
+      }
+    }
+  } else if (FireExpanding(Node)) {
+    InitNode(Node);
+    InitChildrenIfNeeded(Node);
+    if (Node->FirstChild) {
+      for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
+        if (IsEffectivelyVisible(child)) heightDelta += static_cast<int32_t>(child->SubtreeHeight);
+      measure();
+      ChangeNodeExpanded(Node, true);
+      toggled = expanding = true;
+      FireExpanded(Node);
+    }
+  }
+
+  if (!toggled) {
+    InvalidateNode(Node);
+    return;
+  }
+  InvalidatePositionCache();
+  if (FUpdateCount > 0) {
+    UpdateRanges();
+    return;
+  }
+  RequestCacheValidation();
+  if (!Node->FirstChild) {
+    InvalidateNode(Node);
+    return;
+  }
+  UpdateRanges();
+  bool whole = false;
+  if (!FStates.Contains(TS::tsExpanding) && !FStates.Contains(TS::tsPainting)) {
+    const int32_t before = FOffsetY;
+    // Only the last-row case of rule (c) may leave the rows above in place.
+    const bool lastRowCase = expanding && !childrenAbove && posHoldable &&
+                             FOptions->AutoOptions().Contains(AO::toAutoScrollOnExpand);
+    ToggleScroll(Node, expanding, row, heightDelta, totalFit, posHoldable, childrenInView, nodeInView);
+    whole = !lastRowCase || before != FOffsetY;
+  }
+  UpdateScrollBars(true);
+  if (whole) Invalidate();
+  else InvalidateToBottom(Node);
+}
+
+void TBaseVirtualTree::ToggleScroll(PVirtualNode Node, bool Expanding, const RECT& Row, int32_t HeightDelta, bool TotalFit,
+                                    bool PosHoldable, bool ChildrenInView, bool NodeInView) {
+  const bool childrenAbove = ChildrenAbove();
+  const bool autoScroll = FOptions->AutoOptions().Contains(AO::toAutoScrollOnExpand);
+  const int32_t clientHeight = ClientHeight();
+  if (!Expanding || (!autoScroll && !childrenAbove)) {
+    // (a) The node keeps its place when its children are drawn above it.
+    if (childrenAbove) SetOffsetY(FOffsetY - HeightDelta);
+  } else if (childrenAbove) {
+    // (b)
+    if ((PosHoldable && ChildrenInView && NodeInView) || !autoScroll) {
+      SetOffsetY(FOffsetY - HeightDelta);
+    } else if (PVirtualNode first = FirstVisibleNode(Node, true); TotalFit && NodeInView && first) {
+      // The subtree's first row lands at the top of the client area.
+      SetOffsetY(FOffsetY - NodeDisplayRect(first, NoColumn, false).top);
+    } else {
+      const RECT now = NodeDisplayRect(Node, NoColumn, false);
+      SetOffsetY(FOffsetY - (now.bottom - clientHeight));
+    }
+  } else if (PosHoldable) {
+    // (c) The whole subtree fits: its last row comes into view.
+    if (PVirtualNode last = LastVisibleNode(Node, true)) ScrollNodeIntoView(last, false, false);
+  } else {
+    SetOffsetY(FOffsetY - Row.top);
+  }
+}
+
+void TBaseVirtualTree::ExpandAllNodes(PVirtualNode Node) {
+  if (FRoot->SubtreeCount < 2) return;
+  if (Node == FRoot) Node = nullptr;
+  // The node after Node's subtree bounds the walk; toggling only adds nodes inside it.
+  PVirtualNode stop = nullptr;
+  if (Node)
+    for (PVirtualNode run = Node; run != FRoot && !stop; run = run->Parent) stop = run->NextSibling;
+  ChangeStates({TS::tsExpanding}, {});
+  try {
+    InBracket([&] {
+      for (PVirtualNode run = Node ? Node : FirstNode(false); run && run != stop; run = NextNode(run, false)) {
+        InitNode(run);
+        if (!run->StateBits.Contains(NS::nsExpanded)) ToggleNodeExpansion(run);
+      }
+    });
+  } catch (...) {
+    ChangeStates({}, {TS::tsExpanding});
+    throw;
+  }
+  ChangeStates({}, {TS::tsExpanding});
+}
+
+void TBaseVirtualTree::CollapseAllNodes(PVirtualNode Node) {
+  if (FRoot->SubtreeCount < 2) return;
+  if (Node == FRoot) Node = nullptr;
+  ChangeStates({TS::tsCollapsing}, {});
+  try {
+    InBracket([&] {
+      PVirtualNode run = LastVisibleNodeRaw(Node, false);
+      while (run && run != Node) {
+        PVirtualNode previous = PreviousNodeRaw(run, false);
+        if (run->StateBits.Contains(NS::nsExpanded) && run->StateBits.Contains(NS::nsHasChildren)) ToggleNodeExpansion(run);
+        run = previous;
+      }
+      if (Node && Node->StateBits.Contains(NS::nsExpanded) && Node->StateBits.Contains(NS::nsHasChildren))
+        ToggleNodeExpansion(Node);
+    });
+  } catch (...) {
+    ChangeStates({}, {TS::tsCollapsing});
+    throw;
+  }
+  ChangeStates({}, {TS::tsCollapsing});
+}
+
+bool TBaseVirtualTree::ScrollNodeIntoView(PVirtualNode Node, bool Center, bool Horizontally) {
+  if (!Node || Node == FRoot) return false;
+  // Open the way down to the node, from the top.
+  std::vector<PVirtualNode> closed;
+  for (PVirtualNode run = Node->Parent; run != FRoot; run = run->Parent)
+    if (!run->StateBits.Contains(NS::nsExpanded)) closed.push_back(run);
+  for (auto it = closed.rbegin(); it != closed.rend(); ++it) ToggleNodeExpansion(*it);
+
+  const bool headerShown = FHeader->Options().Contains(TVTHeaderOption::hoVisible);
+  const bool columnShown = headerShown && FHeader->Columns()->IsColumnIndex(FFocusedColumn);
+  const TColumnIndex column = columnShown ? FFocusedColumn : NoColumn;
+  const bool textOnly = !FOptions->MiscOptions().Contains(TVTMiscOption::toGridExtensions);
+  RECT r = NodeDisplayRect(Node, column, textOnly);
+  if (IsRectEmpty(&r) && r.top == 0 && r.bottom == 0) return false;
+  const int32_t clientHeight = ClientHeight(), clientWidth = ClientWidth();
+  bool scrolled = false;
+  if (r.top < 0) {
+    SetOffsetY(FOffsetY - r.top + (Center ? clientHeight / 2 : 0));
+    scrolled = true;
+  } else if (r.bottom > clientHeight || Center) {
+    const bool barBefore = clientWidth < FRangeX;
+    SetOffsetY(FOffsetY + (Center ? clientHeight / 2 : clientHeight) - r.bottom);
+    UpdateRanges();
+    if (!headerShown && !barBefore && clientWidth < FRangeX) SetOffsetY(FOffsetY - GetSystemMetrics(SM_CYHSCROLL));
+    scrolled = true;
+  }
+  if (Horizontally && columnShown) {
+    TVirtualTreeColumns* columns = FHeader->Columns();
+    int32_t left, right;
+    columns->ColumnExtent(column, left, right);
+    const int32_t fixed = columns->FixedAreaWidth();
+    int32_t wanted = left;
+    if (Center) wanted = fixed + (clientWidth - fixed - (right - left)) / 2;
+    else if (right > clientWidth) wanted = left - (right - clientWidth);
+    else if (left < fixed) wanted = fixed;
+    if (wanted != left) SetOffsetX(FOffsetX + (wanted - left));
+    return true;
+  }
+  return scrolled;
+}
+
+// --- offsets and ranges ---------------------------------------------------------------
+
+void TBaseVirtualTree::SetOffsetX(int32_t Value) { SetOffsetXY(POINT{Value, FOffsetY}); }
+
+void TBaseVirtualTree::SetOffsetY(int32_t Value) { SetOffsetXY(POINT{FOffsetX, Value}); }
+
+void TBaseVirtualTree::SetOffsetXY(POINT Value, const TScrollUpdateOptions& Options) { ApplyScrollOffset(Value, Options); }
+
+// FIXME: with a window the content is scrolled with ScrollWindow, fixed
+// columns staying, once the tree paints; until then the client area is
+// invalidated.
+bool TBaseVirtualTree::ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOptions& Options, const RECT* ClipRect) {
+  (void)ClipRect;
+  const int32_t clientWidth = ClientWidth(), clientHeight = ClientHeight();
+  const int32_t x = std::max(std::min<int32_t>(NewOffset.x, 0), std::min(0, clientWidth - FRangeX));
+  const int32_t y = std::max(std::min<int32_t>(NewOffset.y, 0), std::min(0, clientHeight - FRangeY));
+  int32_t deltaX = x - FOffsetX;
+  if (UseRightToLeftAlignment()) deltaX = -deltaX;
+  const int32_t deltaY = y - FOffsetY;
+  if (deltaX == 0 && deltaY == 0) return false;
+  FOffsetX = x;
+  FOffsetY = y;
+  FEffectiveOffsetX = UseRightToLeftAlignment() ? std::max(0, FRangeX + FOffsetX - clientWidth) : -FOffsetX;
+  if (FUpdateCount == 0 && HandleAllocated()) {
+    if (Options.Contains(TScrollUpdateOption::suoScrollClientArea) && !FStates.Contains(TS::tsToggling)) Invalidate();
+    if (Options.Contains(TScrollUpdateOption::suoUpdateNCArea)) {
+      if (deltaX != 0) {
+        if (Options.Contains(TScrollUpdateOption::suoRepaintHeader) && FHeader->Options().Contains(TVTHeaderOption::hoVisible))
+          FHeader->InvalidateHeader();
+        if (!FStates.Contains(TS::tsSizing)) UpdateHorizontalScrollBar(Options.Contains(TScrollUpdateOption::suoRepaintScrollBars));
+      }
+      if (deltaY != 0 && !FStates.Contains(TS::tsSizing) && !FStates.Contains(TS::tsThumbTracking))
+        UpdateVerticalScrollBar(Options.Contains(TScrollUpdateOption::suoRepaintScrollBars));
+    }
+  }
+  FireTreeScroll(deltaX, deltaY);
+  return true;
+}
+
+// Without a header the content is as wide as the rows on screen reach; a
+// tree without a window shows none, so its width is not measured.
+void TBaseVirtualTree::UpdateRanges() {
+  FRangeY = static_cast<int32_t>(FRoot->SubtreeHeight) + static_cast<int32_t>(FBottomSpace) - FRoot->NodeHeight;
+  if (FHeader->Options().Contains(TVTHeaderOption::hoVisible)) FRangeX = FHeader->Columns()->ShownWidth();
+  else FRangeX = HandleAllocated() ? VisibleContentWidth() : 0;
+}
+
+int32_t TBaseVirtualTree::VisibleContentWidth() {
+  const bool showRoot = FOptions->PaintOptions().Contains(TVTPaintOption::toShowRoot);
+  const bool checks = FOptions->MiscOptions().Contains(TVTMiscOption::toCheckSupport);
+  int32_t widest = 0;
+  int32_t top = 0;
+  PVirtualNode run = NodeAtPosition(0, 0, true, &top);
+  const int32_t bottom = Height();
+  for (; run && top < bottom; run = NextVisibleNode(run, true)) {
+    int32_t right = FMargin + static_cast<int32_t>((NodeLevel(run) + (showRoot ? 1 : 0)) * FIndent);
+    if (checks && run->CheckType != TCheckType::ctNone) right += CheckImageSize() + 2;
+    if (FStateImages && NodeHasImage(run, TVTImageKind::ikState, NoColumn)) right += FStateImages->Width() + 2;
+    if (FImages && NodeHasImage(run, TVTImageKind::ikNormal, NoColumn)) right += FImages->Width() + 2;
+    right += NodeContentWidth(run, NoColumn, Canvas()) + FMargin;
+    widest = std::max(widest, right);
+    top += static_cast<int32_t>(run->NodeHeight);
+  }
+  return widest;
+}
+
+// Nodes are measured the first time their height is used for layout when
+// heights vary.
+void TBaseVirtualTree::CheckMeasuredHeight(PVirtualNode Node) {
+  if (!Node || Node == FRoot || !FOptions->MiscOptions().Contains(TVTMiscOption::toVariableNodeHeight) ||
+      Node->StateBits.Contains(NS::nsHeightMeasured))
+    return;
+  InitNode(Node);
+  Node->StateBits.Include(NS::nsHeightMeasured);
+  int32_t height = Node->NodeHeight;
+  FireEvent(OnMeasureItem, this, Canvas(), Node, height);
+  if (height >= 0 && static_cast<uint32_t>(height) != Node->NodeHeight) SetNodeHeight(Node, static_cast<uint32_t>(height));
+}
