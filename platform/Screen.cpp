@@ -3,6 +3,7 @@
 #include "platform/Graphics.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -90,8 +91,19 @@ void TScreen::ReadDisplay() {
   for (const TMonitorFacts& m : facts.Monitors)
     FMonitors.push_back(std::make_unique<TMonitor>(m, static_cast<int>(FMonitors.size())));
   if (!FMenuFont) FMenuFont = new TFont;
-  LOGFONTA font = facts.MenuFont;
-  if (font.lfFaceName[0]) FMenuFont->SetHandle(CreateFontIndirectA(&font));
+  // The description only: the font makes its handle when it is drawn with.
+  const LOGFONTA& font = facts.MenuFont;
+  if (font.lfFaceName[0]) {
+    TFontStyles style;
+    if (font.lfWeight >= FW_BOLD) style += TFontStyle::fsBold;
+    if (font.lfItalic) style += TFontStyle::fsItalic;
+    if (font.lfUnderline) style += TFontStyle::fsUnderline;
+    if (font.lfStrikeOut) style += TFontStyle::fsStrikeOut;
+    FMenuFont->SetName(AnsiString(font.lfFaceName, strnlen(font.lfFaceName, LF_FACESIZE)));
+    FMenuFont->SetHeight(font.lfHeight);
+    FMenuFont->SetStyle(style);
+    FMenuFont->SetCharset(font.lfCharSet);
+  }
   FDisplayRead = true;
 }
 

@@ -1,6 +1,7 @@
 // The screen object: resolution, work area, the cursor table, the monitors
 // and the menu font (from the system or from a test), and the mouse's facts.
 #include "platform/Graphics.h"
+#include "platform/HandleCounts.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
 
@@ -62,6 +63,7 @@ protected:
       facts.Monitors.push_back({nullptr, {-1024, 0, 0, 768}, {-1024, 0, 0, 740}, false});
       facts.Monitors.push_back({nullptr, {0, 0, 1280, 1024}, {0, 30, 1280, 1024}, true});
       facts.MenuFont.lfHeight = -20;
+      facts.MenuFont.lfWeight = FW_BOLD;
       std::strcpy(facts.MenuFont.lfFaceName, "Tahoma");
       return facts;
     });
@@ -112,6 +114,12 @@ TEST_F(ScreenSeamTest, MonitorOfAPointOrRectangle) {
 TEST_F(ScreenSeamTest, MenuFontAndDisplayChanges) {
   EXPECT_EQ(Screen->MenuFont()->Name(), "Tahoma");
   EXPECT_EQ(Screen->MenuFont()->Height(), -20);
+  EXPECT_TRUE(Screen->MenuFont()->Style().Contains(TFontStyle::fsBold));
+  // Reading the displays again makes no handle.
+  const THandleCounts before = HandleCounts();
+  Screen->DisplayChanged();
+  EXPECT_EQ(Screen->MenuFont()->Name(), "Tahoma");
+  EXPECT_EQ(HandleCounts(), before) << HandleCountsText(HandleCounts());
   // The system's displays come back once the test's source is gone.
   Screen->SetDisplaySource(nullptr);
   EXPECT_EQ(Screen->MonitorCount(), static_cast<int>(SystemDisplayFacts().Monitors.size()));

@@ -1,5 +1,6 @@
 // The images a library carries reach the program that uses it, beside the
 // program's own resources, and Windows loads them as drawn in the art.
+#include "platform/Graphics.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tools/art/ArtSample.h"
 
@@ -11,21 +12,16 @@ namespace {
 
 HINSTANCE Module() { return GetModuleHandleA(nullptr); }
 
-// Draws `draw` into a white 32-bit memory picture and reads it back.
+// Draws `draw` into a white memory picture and reads it back.
 Image Render(int width, int height, const std::function<void(HDC)>& draw) {
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ old = SelectObject(dc, bitmap);
+  TScreenDC screen;
+  TMemoryDC dc(screen.Get());
+  TGdiObject bitmap(CreateCompatibleBitmap(screen.Get(), width, height));
+  TSelectObjectGuard select(dc.Get(), bitmap.Get());
   RECT r{0, 0, width, height};
-  FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  draw(dc);
-  Image image = ReadPixels(dc, r);
-  SelectObject(dc, old);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  return image;
+  FillRect(dc.Get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+  draw(dc.Get());
+  return ReadPixels(dc.Get(), r);
 }
 
 }  // namespace
@@ -47,8 +43,7 @@ TEST(ArtResourceTest, CursorKeepsItsHotspotAndMask) {
   EXPECT_FALSE(info.fIcon);
   EXPECT_EQ(info.xHotspot, 3u);
   EXPECT_EQ(info.yHotspot, 5u);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
+  TGdiObject colour(info.hbmColor), mask(info.hbmMask);
   // Over white: transparent stays white, the cross is black, the inverted
   // square turns white into black.
   const Image image = Render(32, 32, [&](HDC dc) { DrawIconEx(dc, 0, 0, cursor, 32, 32, 0, nullptr, DI_NORMAL); });
@@ -58,20 +53,18 @@ TEST(ArtResourceTest, CursorKeepsItsHotspotAndMask) {
 }
 
 TEST(ArtResourceTest, BitmapStripLoadsWithItsColours) {
-  HBITMAP bitmap = LoadBitmapA(Module(), "ART_SAMPLE_STRIP");
+  TGdiObject owned(LoadBitmapA(Module(), "ART_SAMPLE_STRIP"));
+  const HBITMAP bitmap = static_cast<HBITMAP>(owned.Get());
   ASSERT_NE(bitmap, nullptr);
   BITMAP bm{};
   GetObjectA(bitmap, sizeof bm, &bm);
   EXPECT_EQ(bm.bmWidth, 8);
   EXPECT_EQ(bm.bmHeight, 3);
   const Image image = Render(8, 3, [&](HDC dc) {
-    HDC source = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(source, bitmap);
-    BitBlt(dc, 0, 0, 8, 3, source, 0, 0, SRCCOPY);
-    SelectObject(source, old);
-    DeleteDC(source);
+    TMemoryDC source(dc);
+    TSelectObjectGuard select(source.Get(), bitmap);
+    BitBlt(dc, 0, 0, 8, 3, source.Get(), 0, 0, SRCCOPY);
   });
-  DeleteObject(bitmap);
   EXPECT_EQ(image.At(0, 0), 0xFF0000u);
   EXPECT_EQ(image.At(3, 2), 0x00FF00u);
   EXPECT_EQ(image.At(4, 0), 0x0000FFu);
