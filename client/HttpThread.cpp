@@ -1,5 +1,6 @@
 #include "client/HttpThread.h"
 
+#include "platform/UtilWindow.h"
 
 const TClassInfo httpthread::ClassInfo{"httpthread", &TThread::ClassInfo, nullptr};
 
@@ -8,53 +9,52 @@ namespace {
 std::atomic<int> RunningWorkers{0};
 
 constexpr UINT WM_DELIVER = WM_APP + 0x102;
-const char kRouterClass[] = "MevraReplyRouter";
 
-// What a worker hands to the GUI thread. With Deliver false it carries only
-// the document reference, so that it is released on the thread that owns it.
+// What a worker hands to the GUI thread when it is done. With Deliver false
+// it carries only the document reference, so that it is released on the
+// thread that owns it.
 struct TDelivery {
+  httpthread* Worker = nullptr;
   TXmlDocumentRef Doc;
   AnsiString Body;
   HWND ReplyWnd = nullptr;
   bool Deliver = false;
 };
 
-LRESULT CALLBACK RouterProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg != WM_DELIVER) return DefWindowProcA(wnd, msg, wParam, lParam);
-  std::unique_ptr<TDelivery> delivery(reinterpret_cast<TDelivery*>(lParam));
-  if (delivery->Deliver && delivery->Doc) {
-    // Not XML leaves the document empty; the window is told all the same.
-    try {
-      delivery->Doc->LoadXML(delivery->Body);
-    } catch (const Exception&) {
-      delivery->Doc->Clear();
-    }
-    SendMessageA(delivery->ReplyWnd, WM_REPLYREADY, 0, 0);
-  }
-  return 0;
-}
+HWND RouterWindow = nullptr;
 
-// The message-only window on the GUI thread that receives replies.
-HWND Router() {
-  static HWND router = [] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = RouterProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kRouterClass;
-    RegisterClassA(&wc);
-    return CreateWindowExA(0, kRouterClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
-  }();
-  return router;
-}
-
-void HandOver(std::unique_ptr<TDelivery> delivery) {
-  if (PostMessageA(Router(), WM_DELIVER, 0, reinterpret_cast<LPARAM>(delivery.get()))) {
-    delivery.release();
+// The GUI thread's half of every request, run by a utility window, whose
+// procedure stops any exception (a reply too large to convert, say).
+void RouteReply(TMessage& message) {
+  if (message.Msg != WM_DELIVER) {
+    message.Result = DefWindowProcA(RouterWindow, message.Msg, message.WParam, message.LParam);
     return;
   }
-  // The GUI thread is gone (shut-down): releasing the document here would
-  // touch it from the wrong thread, so it is left to the end of the process.
-  new TXmlDocumentRef(std::move(delivery->Doc));
+  std::unique_ptr<TDelivery> delivery(reinterpret_cast<TDelivery*>(message.LParam));
+  // The request is over: the busy guard is cleared before anyone hears of
+  // the reply, so a reply handler may start the next delete or move. The
+  // worker is still alive here (it is freed just below), so the guard cannot
+  // name a new worker that happens to sit at the same address.
+  httpthread* worker = delivery->Worker;
+  ActiveRequest.compare_exchange_strong(worker, nullptr);
+  // All the worker has left to do is end.
+  Free(delivery->Worker);
+  if (!delivery->Deliver || !delivery->Doc) return;
+  // Not XML leaves the document empty; the window is told all the same.
+  try {
+    delivery->Doc->LoadXML(delivery->Body);
+  } catch (const Exception&) {
+    delivery->Doc->Clear();
+  }
+  delivery->Body = AnsiString();
+  SendMessageA(delivery->ReplyWnd, WM_REPLYREADY, 0, 0);
+}
+
+// The message-only window on the GUI thread that receives replies; made on
+// the GUI thread by the first request, kept for the process.
+HWND Router() {
+  if (!RouterWindow) RouterWindow = AllocateHWnd(TWndMethod::Lambda([](TMessage& m) { RouteReply(m); }));
+  return RouterWindow;
 }
 
 }  // namespace
@@ -62,21 +62,24 @@ void HandOver(std::unique_ptr<TDelivery> delivery) {
 httpthread::httpthread(const AnsiString& url, HWND replyWnd, int32_t mode, const TStrings& params,
                        TXmlDocumentRef doc, bool busyGuard)
     : TThread(false), Url(url), ReplyWnd(replyWnd), Mode(mode), Doc(std::move(doc)) {
-  SetFreeOnTerminate(true);
+  // Freed by the GUI thread once its reply is handed over (RouteReply).
+  SetFreeOnTerminate(false);
   ++RunningWorkers;
   Params.AddStrings(params);
-  Router();  // created here, on the GUI thread
+  Router();
   if (busyGuard) ActiveRequest = this;
 }
 
 httpthread::~httpthread() = default;
 
 void httpthread::Execute() {
-  Http = std::make_unique<THttpClient>();
-  Http->ReadTimeout = ReadTimeoutMs;
   auto delivery = std::make_unique<TDelivery>();
+  delivery->Worker = this;
   delivery->Doc = std::move(Doc);
   delivery->ReplyWnd = ReplyWnd;
+  Http = std::make_unique<THttpClient>();
+  Http->ReadTimeout = ReadTimeoutMs;
+  Http->MaxResponseSize = MaxReplySize;
   for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
     try {
       if (Mode == 2) {
@@ -88,13 +91,19 @@ void httpthread::Execute() {
       // The next attempt starts at once; nobody is told.
     }
   }
-  HandOver(std::move(delivery));
   Http->Disconnect();
   Http.reset();
-  // Only the busy guard's own worker clears it: an unrelated request that
-  // ends first must not let a second delete or move start.
-  httpthread* self = this;
-  ActiveRequest.compare_exchange_strong(self, nullptr);
+  if (PostMessageA(RouterWindow, WM_DELIVER, 0, reinterpret_cast<LPARAM>(delivery.get()))) {
+    delivery.release();
+  } else {
+    // The GUI thread is gone (shut-down): the worker clears its own guard
+    // and frees itself. Releasing the document here would touch it from the
+    // wrong thread, so it is left to the end of the process.
+    httpthread* self = this;
+    ActiveRequest.compare_exchange_strong(self, nullptr);
+    new TXmlDocumentRef(std::move(delivery->Doc));
+    SetFreeOnTerminate(true);
+  }
   --RunningWorkers;
 }
 

@@ -1,6 +1,7 @@
 // The request worker: one thread per service request. It posts its own copy
 // of the parameters as a form, up to five attempts, and hands the reply text
-// to the GUI thread, which loads it into the caller's document and then sends
+// to the GUI thread, which clears the busy guard if it names this worker,
+// frees the worker, loads the reply into the caller's document and then sends
 // message 0x402 to the caller's window. The document is therefore only ever
 // touched by the GUI thread, and each 0x402 handler reads the reply that
 // belongs to it even when several workers target the same document.
@@ -18,7 +19,8 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
 
   // Create with New<httpthread>(...) (or StartRequest): it starts running once
-  // constructed and frees itself when done. Call on the GUI thread.
+  // constructed and is freed when its reply has been handed over; never free
+  // it yourself. Call on the GUI thread.
   // With `busyGuard` the worker becomes ActiveRequest before it starts, so a
   // worker that ends at once cannot leave the guard pointing at freed memory.
   httpthread(const AnsiString& url, HWND replyWnd, int32_t mode, const TStrings& params, TXmlDocumentRef doc,
@@ -30,6 +32,10 @@ public:
   // Workers give up on a service that stops answering after this long, so a
   // hung request cannot hold the busy guard for ever.
   static constexpr uint32_t ReadTimeoutMs = 60000;
+  // Replies larger than this fail the attempt ("The reply is larger than
+  // 4194304 bytes"): every reply of the service is a few kilobytes, and a
+  // larger one would cost several times its size on the GUI thread.
+  static constexpr int64_t MaxReplySize = 4 * 1024 * 1024;  // bytes
 
   // Workers started and not yet at the end of their body. A worker has
   // handed its reply over by the time it leaves this count.

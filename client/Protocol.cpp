@@ -177,6 +177,10 @@ httpthread* DeleteArticle() {
   return StartRequest(PrepareDeleteArticle(SelectedArticle), ReplyWindow, ReplyDoc, true);
 }
 
+httpthread* MoveArticle(const AnsiString& categoryKey, const AnsiString& categoryName) {
+  return StartRequest(PrepareMoveArticle(SelectedArticle.cid, categoryKey, categoryName), ReplyWindow, ReplyDoc, true);
+}
+
 AnsiString BrowserPostData(const AnsiString& extra) {
   return "uid=" + UserInfo.UserId + "&dm=" + UserInfo.SessionToken + extra;
 }

@@ -62,6 +62,10 @@ httpthread* LoadIndex(HWND replyWnd);
 httpthread* LoadDailyCategories(HWND replyWnd);
 // Deletes SelectedArticle; the worker becomes the busy guard.
 httpthread* DeleteArticle();
+// Moves SelectedArticle into the knowledge category `categoryKey` named
+// `categoryName`; the worker becomes the busy guard (a move is not refused
+// while another runs).
+httpthread* MoveArticle(const AnsiString& categoryKey, const AnsiString& categoryName);
 
 // ---- viewer pages ----
 // Body of a viewer navigation with POST data: "uid=" U "&dm=" D + extra.

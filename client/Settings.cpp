@@ -2,6 +2,7 @@
 
 #include "client/SharedState.h"
 #include "client/ZLibStream.h"
+#include "platform/Dialogs.h"
 #include "platform/FileStream.h"
 #include "platform/SysUtils.h"
 #include "platform/Win32.h"
@@ -15,10 +16,7 @@ void PrepareSettingsFolder() {
 
 void CompressStringToFile(const AnsiString& text, const AnsiString& path) {
   TFileStream file(path, fmCreate);
-  TStringStream source(text);
-  TZCompressionStream compressor(file, TZCompressionLevel::zcFastest);
-  compressor.CopyFrom(source, 0);
-  // The compressor finishes the zlib stream as it goes, before the file closes.
+  DeflateSettings(text, file);
 }
 
 AnsiString DecompressFileToString(const AnsiString& path) {
@@ -28,24 +26,23 @@ AnsiString DecompressFileToString(const AnsiString& path) {
   } catch (const EFOpenError&) {
     return "-1";
   }
-  AnsiString result;
+  return DecompressStreamToString(*file);
+}
+
+AnsiString DecompressStreamToString(TStream& source) {
   try {
-    TZDecompressionStream inflater(*file);
-    char chunk[8192];
-    for (;;) {
-      const int32_t got = inflater.Read(chunk, sizeof chunk);
-      if (got <= 0) break;
-      if (static_cast<int64_t>(result.size()) + got > MaxSettingsSize)
-        throw EZDecompressionError(Z_MEM_ERROR, "Settings file too large");
-      result.append(chunk, static_cast<size_t>(got));
-    }
+    return InflateSettings(source);
   } catch (const EZDecompressionError&) {
     return "-2";
   } catch (const Exception& e) {
-    MessageBoxA(nullptr, e.Message().c_str(), "解压文件错误！", MB_OK);
+    TDialogRequest box;
+    box.Kind = dkMessageBox;
+    box.Text = e.Message();
+    box.Caption = "解压文件错误！";
+    box.Flags = MB_OK;
+    ExecuteDialog(box);
     return AnsiString();
   }
-  return result;
 }
 
 void SaveSignInReply(const TXmlDocument& reply, const AnsiString& path) {

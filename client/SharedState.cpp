@@ -54,4 +54,6 @@ void ReleaseSharedState() {
   LocationText.clear();
   SettingsFolder.clear();
   UserInfo = Tuserinfo();
+  ReplyHandler = TReplyHandler();
+  ReplyWindow = nullptr;
 }

@@ -8,6 +8,7 @@
 #include "platform/Event.h"
 #include "platform/StringList.h"
 #include "platform/Text.h"
+#include "platform/Units.h"
 #include "platform/Win32.h"
 #include "platform/XmlDocument.h"
 
@@ -94,5 +95,9 @@ void CreateDocuments();
 AnsiString SettingsFolderFor(const AnsiString& homePath);
 // SettingsFolder from the environment variable HOMEPATH.
 void InitSettingsFolder();
-// Releases the documents, selections and texts at shut-down.
+// Releases the documents, selections, texts and reply routing at shut-down.
 void ReleaseSharedState();
+// The shared state's unit in the program's unit list: the settings folder at
+// start-up; at shut-down the documents (COM objects) are released while COM
+// is still there.
+inline constexpr TUnitEntry SharedStateUnit{"SharedState", &InitSettingsFolder, &ReleaseSharedState};

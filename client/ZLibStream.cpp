@@ -1,6 +1,8 @@
 #include "client/ZLibStream.h"
 
-#include "platform/Win32.h"
+#include "client/ZLibHeap.h"
+
+#include <algorithm>
 
 const TClassInfo TCustomZStream::ClassInfo{"TCustomZStream", &TStream::ClassInfo, nullptr};
 const TClassInfo TZCompressionStream::ClassInfo{"TZCompressionStream", &TCustomZStream::ClassInfo, nullptr};
@@ -10,13 +12,6 @@ namespace {
 
 constexpr size_t kBufferSize = 65536;
 const char kInvalidOperation[] = "Invalid ZStream operation!";
-
-voidpf HeapZAlloc(voidpf, uInt items, uInt size) {
-  if (size != 0 && items > 0xFFFFFFFFu / size) return nullptr;
-  return HeapAlloc(GetProcessHeap(), 0, static_cast<SIZE_T>(items) * size);
-}
-
-void HeapZFree(voidpf, voidpf address) { HeapFree(GetProcessHeap(), 0, address); }
 
 template <class E>
 int Checked(int code) {
@@ -29,8 +24,8 @@ int Checked(int code) {
 EZLibError::EZLibError(int code) : Exception(zError(code)), FErrorCode(code) {}
 
 TCustomZStream::TCustomZStream(TStream& strm) : FStrm(strm), FStrmPos(strm.Position()), FZRec{}, FBuffer(kBufferSize) {
-  FZRec.zalloc = HeapZAlloc;
-  FZRec.zfree = HeapZFree;
+  FZRec.zalloc = ZLibAlloc;
+  FZRec.zfree = ZLibFree;
 }
 
 void TCustomZStream::RestorePosition() {
@@ -55,15 +50,22 @@ void TZCompressionStream::Flush() {
   Progress(this);
 }
 
+void TZCompressionStream::Finish() {
+  if (FFinished) return;
+  // Finished (or failed) once: a second attempt would write a broken tail.
+  FFinished = true;
+  FZRec.next_in = nullptr;
+  FZRec.avail_in = 0;
+  RestorePosition();
+  while (Checked<EZCompressionError>(deflate(&FZRec, Z_FINISH)) != Z_STREAM_END) Flush();
+  if (FZRec.avail_out < kBufferSize) Flush();
+}
+
 TZCompressionStream::~TZCompressionStream() {
-  // A destructor must not throw: a failing write leaves the file short, which
-  // the reader reports as a damaged stream.
+  // A destructor must not throw: whoever must know that the data was written
+  // calls Finish first.
   try {
-    FZRec.next_in = nullptr;
-    FZRec.avail_in = 0;
-    RestorePosition();
-    while (Checked<EZCompressionError>(deflate(&FZRec, Z_FINISH)) != Z_STREAM_END) Flush();
-    if (FZRec.avail_out < kBufferSize) Flush();
+    Finish();
   } catch (...) {
   }
   deflateEnd(&FZRec);
@@ -72,6 +74,7 @@ TZCompressionStream::~TZCompressionStream() {
 int32_t TZCompressionStream::Read(void*, int32_t) { throw EZCompressionError(Z_STREAM_ERROR, kInvalidOperation); }
 
 int32_t TZCompressionStream::Write(const void* buffer, int32_t count) {
+  if (FFinished) throw EZCompressionError(Z_STREAM_ERROR, kInvalidOperation);
   if (count <= 0) return 0;
   FZRec.next_in = static_cast<Bytef*>(const_cast<void*>(buffer));
   FZRec.avail_in = static_cast<uInt>(count);
@@ -112,7 +115,17 @@ int32_t TZDecompressionStream::Read(void* buffer, int32_t count) {
       FStrmPos = FStrm.Position();
       Progress(this);
     }
-    if (Checked<EZDecompressionError>(inflate(&FZRec, Z_NO_FLUSH)) == Z_STREAM_END) FEnded = true;
+    const uInt inBefore = FZRec.avail_in, outBefore = FZRec.avail_out;
+    const int code = Checked<EZDecompressionError>(inflate(&FZRec, Z_NO_FLUSH));
+    if (code == Z_STREAM_END) {
+      FEnded = true;
+    } else if (code == Z_NEED_DICT) {
+      // A stream made with a preset dictionary: there is none to give, and
+      // inflate would answer the same for ever without taking a byte.
+      throw EZDecompressionError(Z_NEED_DICT);
+    } else if (FZRec.avail_in == inBefore && FZRec.avail_out == outBefore) {
+      throw EZDecompressionError(Z_BUF_ERROR);
+    }
   }
   if (FEnded && FZRec.avail_in > 0) {
     // Leave the underlying stream right after the compressed data.

@@ -1,6 +1,7 @@
 // zlib behind the stream interface: a write-only compression stream and a
 // read-only decompression stream over another stream, in the zlib format
-// (two-byte header, deflate data, Adler-32 check).
+// (two-byte header, deflate data, Adler-32 check). Portable: no Windows
+// headers (zlib's memory comes through ZLibHeap.h).
 #pragma once
 
 #include "platform/Event.h"
@@ -53,7 +54,11 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
 
   TZCompressionStream(TStream& dest, TZCompressionLevel level);
-  // Finishes the zlib stream and writes it out.
+  // Finishes the zlib stream and writes what is left; a failing write raises.
+  // Writing afterwards raises "Invalid ZStream operation!".
+  void Finish();
+  // Finishes the stream unless Finish ran; errors are lost here, so a
+  // caller that must know the data is whole calls Finish.
   ~TZCompressionStream() override;
 
   int32_t Read(void* buffer, int32_t count) override;
@@ -63,6 +68,7 @@ public:
 
 private:
   void Flush();
+  bool FFinished = false;
 };
 
 class TZDecompressionStream : public TCustomZStream {

@@ -1,8 +1,10 @@
 // Mevra's entry point: the program's units in their fixed order, then the
 // main form, which is built from its form resource (MainForm.mvf); closing
 // it ends the program cleanly.
+#include "client/SharedState.h"
 #include "foundation/FoundationUnits.h"
 #include "gif/GIFImage.h"
+#include "platform/Dialogs.h"
 #include "platform/Forms.h"
 #include "platform/Properties.h"
 #include "platform/Units.h"
@@ -21,17 +23,12 @@ const TClassInfo TMainForm::ClassInfo{"TMainForm", &TForm::ClassInfo, [](TObject
                                       }};
 const TPublishedRegistration mainFormRegistration(&TMainForm::ClassInfo, {});
 
-// The forms go while the units they use are still there.
-struct TFormsFirst {
-  ~TFormsFirst() {
-    if (Application) Application->DestroyComponents();
-  }
-};
-
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
+    // The forms unit comes last: its forms go first, while the units they
+    // use are still there.
     TUnitScope units{
         dxGDIPlusAPIUnit,
         dxGDIPlusClassesUnit,
@@ -41,14 +38,25 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxGeometryUnit,
         cxDWMApiUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
+        SharedStateUnit,
+        FormsUnit,
     };
-    TFormsFirst formsFirst;
-    Application->SetTitle("Mevra0.46");
-    TMainForm* mainForm = nullptr;
-    Application->CreateForm(mainForm);
-    Application->Run();
-  } catch (...) {
-    Application->HandleException(nullptr);
+    try {
+      Application->SetTitle("Mevra0.46");
+      TMainForm* mainForm = nullptr;
+      Application->CreateForm(mainForm);
+      Application->Run();
+    } catch (...) {
+      Application->HandleException(nullptr);
+      return 1;
+    }
+  } catch (const std::exception& e) {
+    // A unit that could not start: there is no application to report it.
+    TDialogRequest box;
+    box.Caption = "Mevra0.46";
+    box.Text = e.what();
+    box.Flags = MB_OK | MB_ICONSTOP;
+    ExecuteDialog(box);
     return 1;
   }
   return 0;

@@ -34,12 +34,16 @@ function(mevra_program name)
   target_link_libraries(${name} PRIVATE ${A_DEPS})
 endfunction()
 
-# mevra_test(name SOURCES ... [DEPS ...] [LOCKS ...])
+# mevra_test(name SOURCES ... [DEPS ...] [LOCKS ...] [APPLICATION])
 # A GoogleTest program run by CTest under Wine. LOCKS names shared resources
 # (for example "input" for tests that move the real mouse or keyboard focus)
-# so that CTest never runs two holders at once.
+# so that CTest never runs two holders at once. APPLICATION starts the forms
+# unit (the application object) around the tests, for programs showing forms.
 function(mevra_test name)
-  cmake_parse_arguments(A "" "" "SOURCES;DEPS;LOCKS" ${ARGN})
+  cmake_parse_arguments(A "APPLICATION" "" "SOURCES;DEPS;LOCKS" ${ARGN})
+  if(A_APPLICATION)
+    list(APPEND A_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/ApplicationEnvironment.cpp)
+  endif()
   add_executable(${name} ${A_SOURCES})
   mevra_flags(${name})
   target_link_options(${name} PRIVATE ${MEVRA_LINK_FLAGS})

@@ -25,21 +25,20 @@ constexpr UINT_PTR kHintShowTimer = 1;
 constexpr UINT_PTR kHintHideTimer = 2;
 const char* const ApplicationClass = "TApplication";
 
-// Makes the application at start-up and frees it (and the forms it owns) at
-// the end.
-struct TApplicationHolder {
-  TApplicationHolder() { Application = new TApplication(nullptr); }
-  ~TApplicationHolder() {
-    TApplication* app = Application;
-    Application = nullptr;
-    Free(app);
-  }
-};
-
 }  // namespace
 
 TApplication* Application = nullptr;
-static TApplicationHolder ApplicationHolder;
+
+void ApplicationInit() {
+  if (Application) throw EInvalidOperation("The application is already made");
+  Application = New<TApplication>(nullptr);
+}
+
+void ApplicationDone() {
+  TApplication* app = Application;
+  Application = nullptr;
+  Free(app);
+}
 
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
   HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -1,6 +1,6 @@
 #include "platform/CallbackGuard.h"
 
-#include "platform/Win32.h"
+#include "platform/DebugOutput.h"
 
 #include <cstdio>
 #include <mutex>
@@ -13,7 +13,7 @@ TExceptionEvent Handler;
 
 void DefaultReport(Exception& e) {
   const std::string line = e.Message() + "\n";
-  OutputDebugStringA(line.c_str());
+  WriteDebugOutput(line);
   std::fputs(line.c_str(), stderr);
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/CallbackGuard.h"
 #include "platform/Control.h"
+#include "platform/Units.h"
 
 class TMainMenu;
 class THintWindow;
@@ -267,5 +268,12 @@ public:
   TExceptionEvent OnException;
 };
 
-// The application object of the process (made at start-up).
+// The application object of the process: made by the forms unit, null
+// before it starts and after it stops.
 extern TApplication* Application;
+// The forms unit: ApplicationInit makes Application, ApplicationDone frees
+// it and the forms it owns. The program starts it in its unit list, before
+// any form is made.
+void ApplicationInit();
+void ApplicationDone();
+inline constexpr TUnitEntry FormsUnit{"Forms", &ApplicationInit, &ApplicationDone};

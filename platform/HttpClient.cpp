@@ -6,6 +6,7 @@
 #include <ws2tcpip.h>
 
 #include <algorithm>
+#include <cctype>
 #include <mutex>
 
 const TClassInfo THttpClient::ClassInfo{"THttpClient", &TObject::ClassInfo,
@@ -27,6 +28,10 @@ void StartWinsock() {
 
 [[noreturn]] void RaiseSocketError(const char* what) {
   throw EHttpError(Format("%s (socket error # %d)", what, WSAGetLastError()));
+}
+
+[[noreturn]] void TooLarge(uint64_t limit) {
+  throw EHttpError(Format("The reply is larger than %llu bytes", static_cast<unsigned long long>(limit)));
 }
 
 bool IsDigitText(const AnsiString& s) {
@@ -121,13 +126,112 @@ THttpClient::TUrl THttpClient::ParseUrl(const AnsiString& url) {
   return result;
 }
 
-AnsiString THttpClient::ResolveLocation(const AnsiString& base, const AnsiString& location) {
-  if (CompareText(Copy(location, 1, 7), "http://") == 0) return location;
-  const TUrl b = ParseUrl(base);
-  const AnsiString origin = "http://" + b.Host + ":" + IntToStr(b.Port);
-  if (!location.empty() && location[0] == '/') return origin + location;
-  const AnsiString path = b.Path.substr(0, b.Path.find('?'));
-  return origin + path.substr(0, path.rfind('/') + 1) + location;
+namespace {
+
+// The parts of a URI reference (RFC 3986, appendix B); a fragment is dropped.
+struct TReference {
+  AnsiString Scheme;  // with its colon; "" when absent
+  bool HasAuthority = false;
+  AnsiString Authority;
+  AnsiString Path;
+  bool HasQuery = false;
+  AnsiString Query;  // without its "?"
+};
+
+TReference SplitReference(AnsiString text) {
+  TReference r;
+  text = text.substr(0, text.find('#'));
+  const size_t colon = text.find(':');
+  if (colon != AnsiString::npos && colon > 0 && colon < text.find_first_of("/?") &&
+      std::isalpha(static_cast<unsigned char>(text[0]))) {
+    r.Scheme = text.substr(0, colon + 1);
+    text.erase(0, colon + 1);
+  }
+  if (text.compare(0, 2, "//") == 0) {
+    const size_t end = text.find_first_of("/?", 2);
+    r.HasAuthority = true;
+    r.Authority = text.substr(2, end == AnsiString::npos ? AnsiString::npos : end - 2);
+    text.erase(0, end == AnsiString::npos ? text.size() : end);
+  }
+  const size_t question = text.find('?');
+  r.Path = text.substr(0, question);
+  if (question != AnsiString::npos) {
+    r.HasQuery = true;
+    r.Query = text.substr(question + 1);
+  }
+  return r;
+}
+
+// RFC 3986, section 5.2.4.
+AnsiString RemoveDotSegments(AnsiString in) {
+  AnsiString out;
+  while (!in.empty()) {
+    if (in.compare(0, 3, "../") == 0) {
+      in.erase(0, 3);
+    } else if (in.compare(0, 2, "./") == 0) {
+      in.erase(0, 2);
+    } else if (in.compare(0, 3, "/./") == 0) {
+      in.erase(0, 2);
+    } else if (in == "/.") {
+      in = "/";
+    } else if (in.compare(0, 4, "/../") == 0 || in == "/..") {
+      in = in.size() == 3 ? AnsiString("/") : in.substr(3);
+      const size_t last = out.rfind('/');
+      out.erase(last == AnsiString::npos ? 0 : last);
+    } else if (in == "." || in == "..") {
+      in.clear();
+    } else {
+      const size_t next = in.find('/', 1);
+      out += in.substr(0, next);
+      in.erase(0, next == AnsiString::npos ? in.size() : next);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+AnsiString THttpClient::ResolveUrl(const AnsiString& base, const AnsiString& reference) {
+  const TReference b = SplitReference(base), r = SplitReference(reference);
+  TReference t;
+  if (!r.Scheme.empty()) {
+    t = r;
+    t.Path = RemoveDotSegments(r.Path);
+  } else {
+    t.Scheme = b.Scheme;
+    if (r.HasAuthority) {
+      t.HasAuthority = true;
+      t.Authority = r.Authority;
+      t.Path = RemoveDotSegments(r.Path);
+      t.HasQuery = r.HasQuery;
+      t.Query = r.Query;
+    } else {
+      t.HasAuthority = b.HasAuthority;
+      t.Authority = b.Authority;
+      if (r.Path.empty()) {
+        t.Path = b.Path;
+        t.HasQuery = r.HasQuery || b.HasQuery;
+        t.Query = r.HasQuery ? r.Query : b.Query;
+      } else {
+        if (r.Path[0] == '/') {
+          t.Path = RemoveDotSegments(r.Path);
+        } else if (b.HasAuthority && b.Path.empty()) {
+          t.Path = RemoveDotSegments("/" + r.Path);
+        } else {
+          const size_t slash = b.Path.rfind('/');
+          t.Path = RemoveDotSegments((slash == AnsiString::npos ? AnsiString() : b.Path.substr(0, slash + 1)) + r.Path);
+        }
+        t.HasQuery = r.HasQuery;
+        t.Query = r.Query;
+      }
+    }
+  }
+  AnsiString result = t.Scheme;
+  if (t.HasAuthority) result += "//" + t.Authority;
+  if (t.HasAuthority && t.Path.empty()) result += "/";
+  result += t.Path;
+  if (t.HasQuery) result += "?" + t.Query;
+  return result;
 }
 
 AnsiString THttpClient::ResponseHeader(const AnsiString& name) const {
@@ -160,7 +264,7 @@ AnsiString THttpClient::Execute(AnsiString url, const AnsiString* formBody) {
       throw EHttpProtocolError(FResponseCode, Format("HTTP/1.1 %d %s", FResponseCode, FResponseText.c_str()), body);
     if (!redirect || !HandleRedirects || location.empty()) return body;
     if (redirects >= RedirectMaximum) throw EHttpError("Too many redirects");
-    url = ResolveLocation(url, Trim(location));
+    url = ResolveUrl(url, Trim(location));
     // A form is posted once; the page the service redirects to is fetched.
     if (FResponseCode != 307 && FResponseCode != 308) formBody = nullptr;
   }
@@ -258,7 +362,7 @@ void THttpClient::ReadExact(size_t count, AnsiString& target) {
   }
 }
 
-void THttpClient::ReadReply(bool headRequest, AnsiString& body) {
+void THttpClient::ReadReply(const TUrl& url, bool headRequest, AnsiString& body) {
   // 1xx informational replies precede the real one; a server that sends
   // nothing else is cut off rather than followed for ever.
   for (int interim = 0;; ++interim) {
@@ -280,7 +384,7 @@ void THttpClient::ReadReply(bool headRequest, AnsiString& body) {
       const size_t colon = line.find(':');
       if (colon == AnsiString::npos || colon == 0) throw EHttpError("Invalid reply header: " + Copy(line, 1, 80));
       FResponseHeaders.emplace_back(Trim(line.substr(0, colon)), Trim(line.substr(colon + 1)));
-      if (SameText(FResponseHeaders.back().first, "Set-Cookie")) StoreCookie(FResponseHeaders.back().second);
+      if (SameText(FResponseHeaders.back().first, "Set-Cookie")) StoreCookie(FResponseHeaders.back().second, url);
     }
     if (FResponseCode < 100 || FResponseCode >= 200) break;
   }
@@ -302,7 +406,7 @@ void THttpClient::ReadReply(bool headRequest, AnsiString& body) {
         size = size * 16 + static_cast<uint64_t>(digit);
       }
       if (size == 0) break;
-      if (body.size() + size > limit) throw EHttpError("Reply too large");
+      if (body.size() + size > limit) TooLarge(limit);
       ReadExact(static_cast<size_t>(size), body);
       if (!ReadLine().empty()) throw EHttpError("Invalid chunk end in reply");
     }
@@ -314,7 +418,7 @@ void THttpClient::ReadReply(bool headRequest, AnsiString& body) {
   if (!length.empty()) {
     if (!IsDigitText(length) || length.size() > 18) throw EHttpError("Invalid Content-Length in reply");
     const uint64_t size = std::stoull(length);
-    if (size > limit) throw EHttpError("Reply too large");
+    if (size > limit) TooLarge(limit);
     ReadExact(static_cast<size_t>(size), body);
     return;
   }
@@ -323,7 +427,7 @@ void THttpClient::ReadReply(bool headRequest, AnsiString& body) {
     body.append(FBuffer, FBufferPos, AnsiString::npos);
     FBuffer.clear();
     FBufferPos = 0;
-    if (body.size() > limit) throw EHttpError("Reply too large");
+    if (body.size() > limit) TooLarge(limit);
     if (!Fill()) break;
   }
 }
@@ -339,7 +443,7 @@ AnsiString THttpClient::RoundTrip(const TUrl& url, const AnsiString& method, con
     request += "Host: " + url.Host + (url.Port == 80 ? AnsiString() : ":" + IntToStr(url.Port)) + "\r\n";
     if (!Accept.empty()) request += "Accept: " + Accept + "\r\n";
     if (!UserAgent.empty()) request += "User-Agent: " + UserAgent + "\r\n";
-    const AnsiString cookies = AllowCookies ? CookieHeader(url.Path) : AnsiString();
+    const AnsiString cookies = AllowCookies ? CookieHeader(url) : AnsiString();
     if (!cookies.empty()) request += "Cookie: " + cookies + "\r\n";
     if (formBody) {
       request += "Content-Type: application/x-www-form-urlencoded\r\n";
@@ -349,7 +453,7 @@ AnsiString THttpClient::RoundTrip(const TUrl& url, const AnsiString& method, con
     if (formBody) request += *formBody;
     SendAll(request);
     AnsiString body;
-    ReadReply(method == "HEAD", body);
+    ReadReply(url, method == "HEAD", body);
     Disconnect();
     return body;
   } catch (...) {
@@ -358,9 +462,38 @@ AnsiString THttpClient::RoundTrip(const TUrl& url, const AnsiString& method, con
   }
 }
 
-void THttpClient::StoreCookie(const AnsiString& header) {
+namespace {
+
+bool IsIpAddress(const AnsiString& host) {
+  return !host.empty() && host.find_first_not_of("0123456789.") == AnsiString::npos;
+}
+
+// RFC 6265, section 5.1.3: the host is the domain or a host inside it.
+bool DomainMatches(const AnsiString& host, const AnsiString& domain) {
+  if (host == domain) return true;
+  return !IsIpAddress(host) && host.size() > domain.size() + 1 &&
+         host.compare(host.size() - domain.size(), domain.size(), domain) == 0 &&
+         host[host.size() - domain.size() - 1] == '.';
+}
+
+// RFC 6265, section 5.1.4: the cookie's path is the request's or a folder of it.
+bool PathMatches(const AnsiString& requestPath, const AnsiString& cookiePath) {
+  if (requestPath.compare(0, cookiePath.size(), cookiePath) != 0) return false;
+  return requestPath.size() == cookiePath.size() || cookiePath.back() == '/' || requestPath[cookiePath.size()] == '/';
+}
+
+AnsiString PathOf(const AnsiString& target) {
+  const AnsiString path = target.substr(0, target.find('?'));
+  return path.empty() ? AnsiString("/") : path;
+}
+
+}  // namespace
+
+void THttpClient::StoreCookie(const AnsiString& header, const TUrl& url) {
   if (!AllowCookies) return;
+  const AnsiString host = LowerCase(url.Host);
   THttpCookie cookie;
+  cookie.Domain = host;
   bool expired = false;
   size_t start = 0;
   bool first = true;
@@ -378,21 +511,33 @@ void THttpClient::StoreCookie(const AnsiString& header) {
       first = false;
     } else if (SameText(name, "Path")) {
       cookie.Path = value;
+    } else if (SameText(name, "Domain") && !value.empty()) {
+      AnsiString domain = LowerCase(value);
+      if (domain[0] == '.') domain.erase(0, 1);
+      // A service may name its own domain, never another one.
+      if (domain.empty() || !DomainMatches(host, domain)) return;
+      cookie.Domain = domain;
+      cookie.HostOnly = domain == host;
     } else if (SameText(name, "Max-Age")) {
       expired = !value.empty() && (value[0] == '-' || value == "0");
     }
     start = end + 1;
   }
   if (cookie.Path.empty() || cookie.Path[0] != '/') cookie.Path = "/";
-  auto same = [&](const THttpCookie& c) { return c.Name == cookie.Name && c.Path == cookie.Path; };
+  auto same = [&](const THttpCookie& c) {
+    return c.Name == cookie.Name && c.Domain == cookie.Domain && c.Path == cookie.Path;
+  };
   FCookies.erase(std::remove_if(FCookies.begin(), FCookies.end(), same), FCookies.end());
   if (!expired) FCookies.push_back(cookie);
 }
 
-AnsiString THttpClient::CookieHeader(const AnsiString& path) const {
+AnsiString THttpClient::CookieHeader(const TUrl& url) const {
+  const AnsiString host = LowerCase(url.Host);
+  const AnsiString path = PathOf(url.Path);
   AnsiString header;
   for (const THttpCookie& c : FCookies) {
-    if (path.compare(0, c.Path.size(), c.Path) != 0) continue;
+    if (c.HostOnly ? host != c.Domain : !DomainMatches(host, c.Domain)) continue;
+    if (!PathMatches(path, c.Path)) continue;
     if (!header.empty()) header += "; ";
     header += c.Name + "=" + c.Value;
   }

@@ -36,11 +36,14 @@ private:
 // when `TimeoutMs` (0: for ever) passed first.
 using TSocketWaitEvent = TEvent<bool(uintptr_t Socket, bool ForWrite, uint32_t TimeoutMs)>;
 
-// One cookie as the service set it; only name and value travel back.
+// One cookie as a service set it; only name and value travel back, and only
+// to the host that set it (or the domain it named) under its path.
 struct THttpCookie {
   AnsiString Name;
   AnsiString Value;
-  AnsiString Path;  // "/" when the service named none
+  AnsiString Domain;     // lower case: the host that set it, or the domain it named
+  bool HostOnly = true;  // false: the domain's hosts get it too
+  AnsiString Path;       // "/" when the service named none
 };
 
 class THttpClient : public TObject {
@@ -67,6 +70,10 @@ public:
   // The body of a form: each line's name unencoded, "=", its value encoded;
   // with two or more lines every pair is followed by "&" (the last one too).
   static AnsiString EncodeForm(const TStrings& params);
+  // Where a reference (a redirect's Location) points from `base`, as a
+  // browser resolves it: absolute, host-relative, path-relative or query
+  // only, with "." and ".." segments removed; a fragment is dropped.
+  static AnsiString ResolveUrl(const AnsiString& base, const AnsiString& reference);
 
   // Settings. A read time-out of 0 waits for ever.
   uint32_t ReadTimeout = 0;         // ms
@@ -76,7 +83,8 @@ public:
   bool AllowCookies = true;
   AnsiString Accept = "text/html, */*";
   AnsiString UserAgent = "Mozilla/3.0 (compatible; Mevra)";
-  // Replies larger than this raise instead of exhausting memory.
+  // Replies larger than this raise ("The reply is larger than N bytes")
+  // instead of exhausting memory.
   int64_t MaxResponseSize = 64 * 1024 * 1024;  // bytes
 
   // When assigned, the client waits for its socket through this instead of
@@ -102,15 +110,14 @@ private:
     AnsiString Path;
   };
   static TUrl ParseUrl(const AnsiString& url);
-  static AnsiString ResolveLocation(const AnsiString& base, const AnsiString& location);
   AnsiString Execute(AnsiString url, const AnsiString* formBody);
   AnsiString RoundTrip(const TUrl& url, const AnsiString& method, const AnsiString* formBody);
   void Connect(const TUrl& url);
   void SendAll(const AnsiString& bytes);
-  void ReadReply(bool headRequest, AnsiString& body);
+  void ReadReply(const TUrl& url, bool headRequest, AnsiString& body);
   bool Wait(bool forWrite, uint32_t timeoutMs, uintptr_t socket);
-  void StoreCookie(const AnsiString& header);
-  AnsiString CookieHeader(const AnsiString& path) const;
+  void StoreCookie(const AnsiString& header, const TUrl& url);
+  AnsiString CookieHeader(const TUrl& url) const;
 
   // The buffered connection reader.
   bool Fill();

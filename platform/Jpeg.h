@@ -14,8 +14,10 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
 
   // The largest picture decoded, in pixels: bigger headers are refused
-  // before anything is allocated.
-  static constexpr int64_t MaxPixels = 64 * 1024 * 1024;
+  // before anything is allocated. A few hundred bytes of JPEG may claim any
+  // size; at 24 bits a pixel this is 48 MB, about what a 32-bit process can
+  // be asked to find in one piece.
+  static constexpr int64_t MaxPixels = 16 * 1024 * 1024;
 
   TJPEGImage() = default;
 

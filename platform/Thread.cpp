@@ -226,7 +226,14 @@ unsigned __stdcall TThread::ThreadProc(void* self) {
   }
   const bool freeThread = thread->FFreeOnTerminate;
   const unsigned result = thread->FReturnValue;
-  GuardCallback([&] { thread->DoTerminate(); });
+  try {
+    thread->DoTerminate();
+  } catch (...) {
+    // Reported on the GUI thread, where the handler may show a message box;
+    // the thread object may be gone by then, so the call is bound to none.
+    const std::exception_ptr error = std::current_exception();
+    GuardCallback([&] { Queue(nullptr, TThreadMethod::Lambda([error] { std::rethrow_exception(error); })); });
+  }
   thread->FFinished = true;
   if (freeThread) Free(thread);
   return result;

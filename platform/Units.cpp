@@ -1,8 +1,8 @@
 #include "platform/Units.h"
 
+#include "platform/CallbackGuard.h"
 #include "platform/Exceptions.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -38,14 +38,12 @@ void FinalizeUnits() {
   while (!units.empty()) {
     const TUnitEntry unit = units.back();
     units.pop_back();
-    try {
+    // The process is ending; the remaining units still need their turn, and
+    // the failure goes where every stopped exception goes (a GUI program
+    // has no console to read standard error on).
+    GuardCallback([&] {
       if (unit.Finalization) unit.Finalization();
-    } catch (const std::exception& e) {
-      // The process is ending; the remaining units still need their turn.
-      std::fprintf(stderr, "Finalization of %s failed: %s\n", unit.Name ? unit.Name : "?", e.what());
-    } catch (...) {
-      std::fprintf(stderr, "Finalization of %s failed\n", unit.Name ? unit.Name : "?");
-    }
+    });
   }
   Running = false;
 }

@@ -84,6 +84,32 @@ bool HasDoctype(const std::wstring& xml) {
   }
 }
 
+bool IsXmlSpace(wchar_t c) { return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n'; }
+
+// The text reaches the parser as UTF-16 whatever its XML declaration names,
+// and Wine's parser refuses to load a string that declares an encoding it
+// does not know (gb2312, GB18030), so the declaration's encoding is set
+// aside; version and standalone stay.
+std::wstring WithoutEncoding(const std::wstring& xml) {
+  const size_t start = !xml.empty() && xml[0] == 0xFEFF ? 1 : 0;
+  if (xml.compare(start, 5, L"<?xml") != 0 || xml.size() <= start + 5 || !IsXmlSpace(xml[start + 5])) return xml;
+  const size_t end = xml.find(L"?>", start);
+  if (end == std::wstring::npos) return xml;
+  const size_t name = xml.find(L"encoding", start + 5);
+  if (name == std::wstring::npos || name > end || !IsXmlSpace(xml[name - 1])) return xml;
+  size_t at = name + 8;
+  while (at < end && IsXmlSpace(xml[at])) ++at;
+  if (at >= end || xml[at] != L'=') return xml;
+  ++at;
+  while (at < end && IsXmlSpace(xml[at])) ++at;
+  if (at >= end || (xml[at] != L'"' && xml[at] != L'\'')) return xml;
+  const size_t close = xml.find(xml[at], at + 1);
+  if (close == std::wstring::npos || close >= end) return xml;
+  size_t from = name;
+  while (from > start + 5 && IsXmlSpace(xml[from - 1])) --from;
+  return xml.substr(0, from) + xml.substr(close + 1);
+}
+
 // A pattern whose quotes do not pair up is refused before the DOM library sees
 // it: such patterns come from texts pasted into a query (a key holding an
 // apostrophe), and Wine's library has been seen to crash on them.
@@ -250,7 +276,7 @@ bool TXmlDocument::LoadXML(const std::wstring& xml) {
     Clear();
     return false;
   }
-  TBstr text(xml);
+  TBstr text(WithoutEncoding(xml));
   VARIANT_BOOL ok = VARIANT_FALSE;
   const HRESULT hr = FDoc->loadXML(text, &ok);
   if (SUCCEEDED(hr) && ok == VARIANT_TRUE) return true;

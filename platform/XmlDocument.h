@@ -66,7 +66,8 @@ public:
 
   // Replaces the whole document by `xml`. A text that is not well-formed XML
   // (or carries a document type declaration) leaves the document empty and
-  // answers false; nothing raises.
+  // answers false; nothing raises. The text is taken as it is: an encoding
+  // its XML declaration names is set aside.
   bool LoadXML(const std::wstring& xml);
   // The same for 8-bit text in the system code page.
   bool LoadXML(const AnsiString& xml);

@@ -104,9 +104,15 @@ TEST(XmlDocument, GbkTextRoundTrips) {
 
 TEST(XmlDocument, AnEncodingDeclarationIsNotConsulted) {
   // Replies are read as text in the system code page whatever they declare.
+  // Wine's parser refuses to load a string declaring an encoding it does not
+  // know, and a service for Chinese users may well declare gb2312 or GB18030.
   const char* declarations[] = {"", "<?xml version=\"1.0\"?>", "<?xml version=\"1.0\" encoding=\"GBK\"?>",
                                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
-                                "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"};
+                                "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>",
+                                "<?xml version=\"1.0\" encoding=\"gb2312\"?>",
+                                "<?xml version=\"1.0\" encoding=\"GB18030\"?>",
+                                "<?xml version='1.0' encoding='gb2312' standalone='yes'?>",
+                                "<?xml version=\"1.0\"  encoding = \"x-no-such-set\" ?>\r\n"};
   for (const char* declaration : declarations) {
     SCOPED_TRACE(declaration);
     TXmlDocument doc;
@@ -134,6 +140,27 @@ TEST(SharedState, SettingsFolderIsAPlainConcatenation) {
     InitSettingsFolder();
     EXPECT_EQ(SettingsFolder, c.folder);
   }
+}
+
+TEST(SharedState, ItsUnitFindsTheFolderAndReleasesTheDocuments) {
+  SetEnvironmentVariableA("HOMEPATH", "\\Users\\unit");
+  std::weak_ptr<TXmlDocument> knowledge, reply;
+  {
+    TUnitScope units{SharedStateUnit};
+    EXPECT_EQ(SettingsFolder, "c:\\\\Users\\unit\\qz");
+    CreateDocuments();
+    ReplyDoc = NewDocument();
+    CurrentTreeDoc = KnowledgeDoc;
+    SelectedCategory.Key = "12";
+    knowledge = KnowledgeDoc;
+    reply = ReplyDoc;
+  }
+  // Released while COM is still there: nothing is left for static destruction.
+  EXPECT_TRUE(knowledge.expired());
+  EXPECT_TRUE(reply.expired());
+  EXPECT_TRUE(SettingsFolder.empty());
+  EXPECT_TRUE(SelectedCategory.Key.empty());
+  SetEnvironmentVariableA("HOMEPATH", nullptr);
 }
 
 TEST(SharedState, CreateDocumentsGivesNewEmptyDocuments) {

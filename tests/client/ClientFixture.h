@@ -30,6 +30,8 @@ protected:
     EXPECT_TRUE(WaitForWorkers());
     Service.reset();
     SetServiceHost("");
+    // The documents are COM objects: released here, long before COM stops.
+    ReleaseSharedState();
   }
 
   // Runs the message loop until every worker has ended and its reply has

@@ -180,6 +180,11 @@ void TFakeService::AcceptLoop() {
       return;
     }
     if (client == INVALID_SOCKET) continue;
+    // A client that stops reading (one refusing a reply too large) must not
+    // hold the connection's thread for ever: under Wine a send blocked on
+    // such a peer wakes neither for its reset nor for a shutdown.
+    const DWORD sendTimeoutMs = 5000;
+    setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&sendTimeoutMs), sizeof sendTimeoutMs);
     for (int done : FFinished) {
       FConnections[done].join();
       FConnections.erase(done);
@@ -303,7 +308,14 @@ TFakeService::Reply TFakeService::Dispatch(const TFakeRequest& request) {
     --FRedirectCount;
     return Reply{302, "Found", "text/html", {"Location: " + FRedirectLocation}, "moved"};
   }
-  return Service(request);
+  size_t pad = 0;
+  if (FPadCount > 0) {
+    --FPadCount;
+    pad = FPadBytes;
+  }
+  Reply reply = Service(request);
+  reply.Body.append(pad, ' ');
+  return reply;
 }
 
 // ---- the endpoints ----
@@ -602,6 +614,12 @@ void TFakeService::SetHang(bool hang, const std::string& endpoint) {
 void TFakeService::AnswerNonXml(int count) {
   std::lock_guard<std::mutex> lock(FLock);
   FNonXmlCount = count;
+}
+
+void TFakeService::PadNext(int count, size_t bytes) {
+  std::lock_guard<std::mutex> lock(FLock);
+  FPadCount = count;
+  FPadBytes = bytes;
 }
 
 void TFakeService::RedirectNext(int count, const std::string& location) {

@@ -70,6 +70,8 @@ public:
   void SetHang(bool hang, const std::string& endpoint = std::string());
   // The next `count` requests answer a plain-text body.
   void AnswerNonXml(int count);
+  // The next `count` replies carry `bytes` spaces after their XML.
+  void PadNext(int count, size_t bytes);
   // The next `count` requests answer 302 to `location`.
   void RedirectNext(int count, const std::string& location);
   // Answer bodies in chunked transfer coding instead of Content-Length.
@@ -135,6 +137,8 @@ private:
   bool FHang = false;
   std::string FHangEndpoint;
   int FNonXmlCount = 0;
+  int FPadCount = 0;
+  size_t FPadBytes = 0;
   int FRedirectCount = 0;
   std::string FRedirectLocation;
   bool FChunked = false;

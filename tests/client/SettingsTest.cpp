@@ -1,6 +1,7 @@
 // The settings file and the zlib streams under it.
 #include "client/Settings.h"
 #include "client/ZLibStream.h"
+#include "platform/Dialogs.h"
 #include "platform/FileStream.h"
 #include "tests/client/ClientFixture.h"
 
@@ -171,6 +172,33 @@ TEST_F(SettingsTest, ReadingReportsMissingAndForeignFiles) {
   // A bomb that would inflate far beyond any reply is refused the same way.
   WriteRaw(Compress(AnsiString(MaxSettingsSize + 1, ' ')));
   EXPECT_EQ(DecompressFileToString(Path), "-2");
+  // So is a stream that needs a preset dictionary, which used to hang every
+  // start: header 78 3F (a dictionary follows), the dictionary's check sum,
+  // then deflate data.
+  WriteRaw(AnsiString("\x78\x3F\x02\x4D\x01\x27\x4B\x04\x23\x00\x08\x0C\x02\x4D", 14));
+  EXPECT_EQ(DecompressFileToString(Path), "-2");
+}
+
+// A source that fails in a way no zlib data can.
+class TBrokenStream : public TMemoryStream {
+public:
+  int32_t Read(void*, int32_t) override { throw EReadError("The device is not ready"); }
+};
+
+TEST_F(SettingsTest, OtherReadFailuresAreShownThroughTheDialogService) {
+  std::vector<TDialogRequest> shown;
+  const TDialogHandler old = SetDialogHandler(TDialogHandler::Lambda([&](TDialogRequest& request) {
+    shown.push_back(request);
+    return IDOK;
+  }));
+  TBrokenStream broken;
+  EXPECT_EQ(DecompressStreamToString(broken), "");
+  SetDialogHandler(old);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0].Kind, dkMessageBox);
+  EXPECT_EQ(shown[0].Caption, "解压文件错误！");
+  EXPECT_EQ(shown[0].Text, "The device is not ready");
+  EXPECT_EQ(shown[0].Flags, static_cast<UINT>(MB_OK));
 }
 
 TEST_F(SettingsTest, ATruncatedFileYieldsWhatCanBeDecompressed) {

@@ -109,6 +109,49 @@ TEST_F(WorkerTest, OnlyTheGuardsOwnWorkerClearsIt) {
   EXPECT_EQ(IndexDoc->SelectSingleNode("con/n").Text(), "3");
 }
 
+TEST_F(WorkerTest, AReplyHandlerMayStartTheNextDeleteOrMove) {
+  // The guard is clear by the time the reply is read, so the handler of a
+  // delete's reply is not refused as busy when it starts a move; the move
+  // then holds the guard until its own reply.
+  ReplyCounter window;
+  ReplyWindow = window.Handle();
+  SelectedArticle.cid = "1";
+  std::vector<httpthread*> guardAtReply;
+  httpthread* moving = nullptr;
+  window.OnReply = [&] {
+    guardAtReply.push_back(ActiveRequest.load());
+    if (!moving) {
+      moving = MoveArticle("12", "工具");
+      EXPECT_EQ(ActiveRequest.load(), moving);
+    }
+  };
+  DeleteArticle();
+  ASSERT_TRUE(window.WaitFor(2));
+  ASSERT_TRUE(WaitForWorkers());
+  EXPECT_EQ(guardAtReply, (std::vector<httpthread*>{nullptr, nullptr}));
+  EXPECT_EQ(ActiveRequest.load(), nullptr);
+  std::vector<std::string> endpoints;
+  for (const TFakeRequest& r : Service->Requests()) endpoints.push_back(r.Endpoint);
+  EXPECT_EQ(endpoints, (std::vector<std::string>{"del.php", "chgmtgrp.php"}));
+  EXPECT_EQ(Service->Requests()[1].Form().at("gnm"), "工具");
+}
+
+TEST_F(WorkerTest, RepliesBeyondTheCapFailTheAttempt) {
+  ReplyCounter window;
+  // Just under the cap: read as usual.
+  Service->PadNext(1, static_cast<size_t>(httpthread::MaxReplySize) - 4096);
+  LoadKnowledgeCategories(window.Handle());
+  ASSERT_TRUE(window.WaitFor(1));
+  EXPECT_EQ(KnowledgeDoc->SelectNodes("con/g").size(), 3u);
+  // Over it: each attempt fails, and after five nothing is posted.
+  Service->ClearRequests();
+  Service->PadNext(5, static_cast<size_t>(httpthread::MaxReplySize) + 1);
+  LoadKnowledgeCategories(window.Handle());
+  ASSERT_TRUE(WaitForWorkers());
+  EXPECT_EQ(Service->RequestCount(), 5u);
+  EXPECT_EQ(window.Count, 1);
+}
+
 TEST_F(WorkerTest, ACategoryDocumentReplacedMeanwhileIsStillFilled) {
   // CreateDocuments may replace a document while its request runs; the
   // request fills the one it was given.

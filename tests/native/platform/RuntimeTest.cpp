@@ -1,5 +1,6 @@
 // Object model, ownership, collections, start-up order, MD5 and rounding;
 // built natively and, through tests/platform/core/PortableTests.cpp, under Wine.
+#include "platform/CallbackGuard.h"
 #include "platform/Collection.h"
 #include "platform/Component.h"
 #include "platform/Exceptions.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -196,6 +198,22 @@ TEST(Units, InitializeInOrderFinalizeInReverse) {
                                 {"c", [] { UnitLog.push_back("init c"); }, nullptr}}),
                EInvalidOperation);
   EXPECT_EQ(UnitLog, (std::vector<std::string>{"init a", "done a"}));
+  EXPECT_EQ(InitializedUnitCount(), 0u);
+}
+
+TEST(Units, AFailingFinalizationGoesToTheCallbackHandler) {
+  // A GUI program has no console: standard error would lose the report.
+  UnitLog.clear();
+  std::vector<std::string> reported;
+  const TExceptionEvent old = SetCallbackExceptionHandler(
+      TExceptionEvent::Lambda([&](TObject*, Exception& e) { reported.push_back(e.Message()); }));
+  InitializeUnits({{"first", nullptr, [] { UnitLog.push_back("done first"); }},
+                   {"second", nullptr, [] { throw EInvalidOperation("second could not stop"); }},
+                   {"third", nullptr, [] { throw std::runtime_error("third could not stop"); }}});
+  FinalizeUnits();
+  SetCallbackExceptionHandler(old);
+  EXPECT_EQ(reported, (std::vector<std::string>{"third could not stop", "second could not stop"}));
+  EXPECT_EQ(UnitLog, (std::vector<std::string>{"done first"}));
   EXPECT_EQ(InitializedUnitCount(), 0u);
 }
 

@@ -91,7 +91,7 @@ TEST(LocaleFormatsTest, ProgramsFormatsFollowTheThreadLocaleWhenReadAgain) {
 }
 
 TEST(LocaleFormatsTest, SettingChangeRereadsOnlyWhenTheApplicationSaysSo) {
-  ASSERT_NE(Application, nullptr);
+  TUnitScope forms{FormsUnit};  // the application object and its window
   ThreadLocaleScope restoreLocale;
   TFormatsScope restoreFormats(InvariantFormatSettings());
   ASSERT_TRUE(SetThreadLocale(GermanGermany));

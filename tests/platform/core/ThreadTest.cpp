@@ -1,5 +1,6 @@
 // Threads: start after construction, Synchronize and Queue onto the GUI
 // thread, WaitFor that keeps serving them, self-freeing workers.
+#include "platform/CallbackGuard.h"
 #include "platform/Exceptions.h"
 #include "platform/Thread.h"
 #include "platform/UtilWindow.h"
@@ -9,6 +10,9 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -173,6 +177,24 @@ TEST(Thread, FreeingARunningThreadTerminatesAndWaits) {
   const int after = loops;
   Sleep(10);
   EXPECT_EQ(loops, after);
+}
+
+TEST(Thread, AFailingTerminationHandlerIsReportedOnTheGuiThread) {
+  // The application's handler shows a message box, which belongs on the GUI
+  // thread, not on the worker that is ending.
+  std::vector<std::pair<std::string, DWORD>> reports;
+  const TExceptionEvent old = SetCallbackExceptionHandler(TExceptionEvent::Lambda([&](TObject*, Exception& e) {
+    reports.emplace_back(e.Message(), GetCurrentThreadId());
+  }));
+  auto* worker = New<TFunctionThread>(true, [](TFunctionThread&) {});
+  worker->OnTerminate = TNotifyEvent::Lambda([](TObject*) { throw EConvertError("cannot finish"); });
+  worker->SetFreeOnTerminate(true);
+  worker->Start();
+  EXPECT_TRUE(testing_support::RunMessagesUntil([&] { return !reports.empty(); }, 5000));
+  SetCallbackExceptionHandler(old);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_EQ(reports[0].first, "cannot finish");
+  EXPECT_EQ(reports[0].second, MainThreadID);
 }
 
 TEST(Thread, CriticalSectionAndEvent) {

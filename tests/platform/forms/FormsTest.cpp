@@ -400,6 +400,9 @@ TEST(Forms, PageControlReadsOnlyNotificationsItsWindowSent) {
 }
 
 TEST(Forms, HintShowsAfterThePauseUnlessTheControlDeclines) {
+  // The real cursor stays away: passing over the form, it would hand the
+  // hint to another control while the test plays the mouse itself.
+  SetCursorPos(1000, 900);
   ShownForm form(40, 40, 200, 120);
   auto* button = Place<TButton>(form.Form, 10, 10, 80, 25);
   button->SetHint("Save|Saves the article");
@@ -449,6 +452,7 @@ const TClassInfo DataHint::ClassInfo{"TDataHint", &THintWindow::ClassInfo, [](TO
                                      }};
 
 TEST(Forms, AControlChoosesItsHintPauseWindowAndData) {
+  SetCursorPos(1000, 900);  // away from the form, as above
   ShownForm form(40, 40, 240, 120);
   const int pause = Application->HintPause();
   Application->SetHintPause(60000);  // only the control's own pause can show a hint in time

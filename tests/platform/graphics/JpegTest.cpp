@@ -87,24 +87,44 @@ TEST(Jpeg, BadDataRaisesJpegError) {
 }
 
 TEST(Jpeg, AbsurdDimensionsAreRefused) {
-  std::vector<uint8_t> bytes = EncodedSample(8, 8);
-  // Find the frame header (FF C0) and claim 65000 x 65000 pixels.
-  size_t at = 2;
-  while (at + 8 < bytes.size() && !(bytes[at] == 0xFF && bytes[at + 1] == 0xC0)) ++at;
-  ASSERT_LT(at + 8, bytes.size());
-  bytes[at + 5] = 65000 >> 8;  // height
-  bytes[at + 6] = 65000 & 0xFF;
-  bytes[at + 7] = 65000 >> 8;  // width
-  bytes[at + 8] = 65000 & 0xFF;
-  TJPEGImage jpeg;
-  LoadBytes(jpeg, EncodedSample(4, 4));
-  try {
-    LoadBytes(jpeg, bytes);
-    FAIL() << "no error";
-  } catch (const EJPEG& e) {
-    EXPECT_STREQ(e.what(), "JPEG image is too large (65000 x 65000 pixels)");
+  // A small file whose frame header (FF C0) claims any size: refused above
+  // 16 Mpixel, before anything is allocated.
+  const struct {
+    const char* name;
+    int width, height;
+    bool refused;
+  } cases[] = {
+      {"65000 x 65000", 65000, 65000, true},
+      {"8192 x 8192 (64 Mpixel, 256 MB as a bitmap)", 8192, 8192, true},
+      {"4097 x 4096, just beyond 16 Mpixel", 4097, 4096, true},
+      {"4096 x 4096, 16 Mpixel", 4096, 4096, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> bytes = EncodedSample(8, 8);
+    size_t at = 2;
+    while (at + 8 < bytes.size() && !(bytes[at] == 0xFF && bytes[at + 1] == 0xC0)) ++at;
+    ASSERT_LT(at + 8, bytes.size());
+    bytes[at + 5] = static_cast<uint8_t>(c.height >> 8);
+    bytes[at + 6] = static_cast<uint8_t>(c.height & 0xFF);
+    bytes[at + 7] = static_cast<uint8_t>(c.width >> 8);
+    bytes[at + 8] = static_cast<uint8_t>(c.width & 0xFF);
+    TJPEGImage jpeg;
+    LoadBytes(jpeg, EncodedSample(4, 4));
+    if (!c.refused) {
+      LoadBytes(jpeg, bytes);  // only the header is read here
+      EXPECT_EQ(jpeg.Width(), c.width);
+      continue;
+    }
+    try {
+      LoadBytes(jpeg, bytes);
+      ADD_FAILURE() << "no error";
+    } catch (const EJPEG& e) {
+      EXPECT_EQ(std::string(e.what()), "JPEG image is too large (" + std::to_string(c.width) + " x " +
+                                           std::to_string(c.height) + " pixels)");
+    }
+    EXPECT_EQ(jpeg.Width(), 4) << "the previous picture stays";
   }
-  EXPECT_EQ(jpeg.Width(), 4) << "the previous picture stays";
 }
 
 TEST(Jpeg, EmptyStreamGivesEmptyPicture) {

@@ -35,6 +35,7 @@ public:
     closesocket(FListener);
     FThread.join();
   }
+  uint16_t Port() const { return FPort; }
   std::string Url(const std::string& path = "/x") const { return "http://127.0.0.1:" + std::to_string(FPort) + path; }
   std::vector<std::string> Requests() {
     std::lock_guard<std::mutex> lock(FLock);
@@ -154,11 +155,28 @@ TEST(HttpClient, RejectsBrokenReplies) {
   }
 }
 
-TEST(HttpClient, CapsTheReplySize) {
-  TScriptedServer server({Ok(std::string(5000, 'x'))});
-  THttpClient http;
-  http.MaxResponseSize = 4096;
-  EXPECT_THROW(http.Get(server.Url()), EHttpError);
+TEST(HttpClient, CapsTheReplySizeInEveryFraming) {
+  const std::string big(5000, 'x');
+  const struct {
+    const char* name;
+    std::string reply;
+  } cases[] = {
+      {"content length", Ok(big)},
+      {"chunked", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n1388\r\n" + big + "\r\n0\r\n\r\n"},
+      {"until the connection closes", "HTTP/1.0 200 OK\r\n\r\n" + big},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TScriptedServer server({c.reply});
+    THttpClient http;
+    http.MaxResponseSize = 4096;
+    try {
+      http.Get(server.Url());
+      ADD_FAILURE() << "no error";
+    } catch (const EHttpError& e) {
+      EXPECT_EQ(e.Message(), "The reply is larger than 4096 bytes");
+    }
+  }
 }
 
 TEST(HttpClient, StatusOf400OrMoreRaisesWithTheCode) {
@@ -246,6 +264,85 @@ TEST(HttpClient, KeepsCookiesPerObject) {
   EXPECT_EQ(requests[2].find("Cookie:"), std::string::npos);
   EXPECT_NE(requests[3].find("\r\nCookie: S=1; U=3\r\n"), std::string::npos) << requests[3];
   EXPECT_NE(requests[4].find("\r\nCookie: U=3\r\n"), std::string::npos) << requests[4];
+}
+
+TEST(HttpClient, CookiesGoBackOnlyToTheirHostAndPath) {
+  TScriptedServer server({"HTTP/1.1 200 OK\r\nSet-Cookie: A=1; Path=/qz\r\nSet-Cookie: B=2\r\n"
+                          "Set-Cookie: C=3; Domain=other.test\r\nSet-Cookie: D=4; Domain=127.0.0.1\r\n"
+                          "Content-Length: 0\r\n\r\n",
+                          Ok("")});
+  const std::string port = std::to_string(server.Port());
+  THttpClient http;
+  http.Get(server.Url("/qz/set"));
+  const struct {
+    const char* name;
+    std::string url;
+    const char* cookies;  // "" for no Cookie header
+  } cases[] = {
+      {"a folder of the cookie's path", server.Url("/qz/deeper"), "A=1; B=2; D=4"},
+      {"the cookie's path itself", server.Url("/qz"), "A=1; B=2; D=4"},
+      {"a path that only begins the same", server.Url("/qzuser/rl.php"), "B=2; D=4"},
+      {"a query is not part of the path", server.Url("/qzuser?to=/qz"), "B=2; D=4"},
+      {"another host on the same server", "http://localhost:" + port + "/qz/x", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const size_t before = server.Requests().size();
+    http.Get(c.url);
+    const std::string request = server.Requests().at(before);
+    const size_t at = request.find("\r\nCookie: ");
+    const std::string sent =
+        at == std::string::npos ? "" : request.substr(at + 10, request.find("\r\n", at + 2) - at - 10);
+    EXPECT_EQ(sent, c.cookies);
+  }
+  // A domain that is not the service's own is refused.
+  for (const THttpCookie& cookie : http.Cookies()) EXPECT_NE(cookie.Name, "C");
+
+  // A redirect to another host takes none of the service's cookies along.
+  TScriptedServer elsewhere({Ok("there")});
+  TScriptedServer redirecting({"HTTP/1.1 302 Found\r\nSet-Cookie: S=1\r\nLocation: http://localhost:" +
+                               std::to_string(elsewhere.Port()) + "/x\r\nContent-Length: 0\r\n\r\n"});
+  THttpClient follower;
+  follower.HandleRedirects = true;
+  follower.Get(redirecting.Url("/qz/set"));
+  EXPECT_EQ(follower.Get(redirecting.Url("/qz/set")), "there");
+  ASSERT_EQ(elsewhere.Requests().size(), 2u);
+  EXPECT_EQ(elsewhere.Requests()[1].find("Cookie:"), std::string::npos) << elsewhere.Requests()[1];
+}
+
+TEST(HttpClient, ResolvesRedirectTargetsAsABrowserDoes) {
+  // The reference resolution examples of RFC 3986 (section 5.4), fragments
+  // dropped as a request never sends them, and the service's own case.
+  const char* const base = "http://a/b/c/d;p?q";
+  const struct {
+    const char* reference;
+    const char* target;
+  } cases[] = {
+      {"g:h", "g:h"}, {"g", "http://a/b/c/g"}, {"./g", "http://a/b/c/g"}, {"g/", "http://a/b/c/g/"},
+      {"/g", "http://a/g"}, {"//g", "http://g/"}, {"?y", "http://a/b/c/d;p?y"}, {"g?y", "http://a/b/c/g?y"},
+      {"#s", "http://a/b/c/d;p?q"}, {"g#s", "http://a/b/c/g"}, {"g?y#s", "http://a/b/c/g?y"},
+      {";x", "http://a/b/c/;x"}, {"g;x", "http://a/b/c/g;x"}, {"", "http://a/b/c/d;p?q"},
+      {".", "http://a/b/c/"}, {"./", "http://a/b/c/"}, {"..", "http://a/b/"}, {"../", "http://a/b/"},
+      {"../g", "http://a/b/g"}, {"../..", "http://a/"}, {"../../", "http://a/"}, {"../../g", "http://a/g"},
+      {"../../../g", "http://a/g"}, {"../../../../g", "http://a/g"}, {"/./g", "http://a/g"},
+      {"/../g", "http://a/g"}, {"g.", "http://a/b/c/g."}, {".g", "http://a/b/c/.g"}, {"g..", "http://a/b/c/g.."},
+      {"..g", "http://a/b/c/..g"}, {"./../g", "http://a/b/g"}, {"./g/.", "http://a/b/c/g/"},
+      {"g/./h", "http://a/b/c/g/h"}, {"g/../h", "http://a/b/c/h"}, {"g;x=1/./y", "http://a/b/c/g;x=1/y"},
+      {"g;x=1/../y", "http://a/b/c/y"}, {"g?y/./x", "http://a/b/c/g?y/./x"}, {"g?y/../x", "http://a/b/c/g?y/../x"},
+      {"http://a/b/../g", "http://a/g"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(THttpClient::ResolveUrl(base, c.reference), c.target) << c.reference;
+  EXPECT_EQ(THttpClient::ResolveUrl("http://127.0.0.1:8046/qzuser/a/x.php", "/qzuser/a/../b.php"),
+            "http://127.0.0.1:8046/qzuser/b.php");
+  EXPECT_EQ(THttpClient::ResolveUrl("http://127.0.0.1:8046", "b.php"), "http://127.0.0.1:8046/b.php");
+
+  // And on the wire: the request goes to the resolved path.
+  TScriptedServer server({"HTTP/1.1 302 Found\r\nLocation: ../b.php?n=1#top\r\nContent-Length: 0\r\n\r\n",
+                          Ok("there")});
+  THttpClient http;
+  http.HandleRedirects = true;
+  EXPECT_EQ(http.Get(server.Url("/qzuser/a/x.php")), "there");
+  EXPECT_EQ(server.Requests().at(1).substr(0, 31), "GET /qzuser/b.php?n=1 HTTP/1.1\r");
 }
 
 TEST(HttpClient, FollowsRedirectsOnlyWhenAsked) {
