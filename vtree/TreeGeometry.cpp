@@ -242,7 +242,10 @@ int32_t FontTextHeight(TFont* Font) {
 }
 }  // namespace
 
-int32_t TBaseVirtualTree::CheckImageSize() const { return FCheckImageSize; }
+int32_t TBaseVirtualTree::CheckImageSize() const {
+  TCustomImageList* images = CheckImages();
+  return images ? images->Width() : 16;
+}
 
 RECT TBaseVirtualTree::NodeDisplayRect(PVirtualNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped,
                                        bool ApplyCellContentMargin) {
