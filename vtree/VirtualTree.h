@@ -643,6 +643,7 @@ private:
   size_t CacheEntryByPosition(uint32_t Position) const;
   // The fully visible node's top from the first row, through the cache when valid.
   uint32_t CachedNodeTop(PVirtualNode Node);
+  PVirtualNode RowFrom(PVirtualNode Run, uint32_t& Top, uint32_t Y) const;
   // The toggle's scroll adjustments.
   void ToggleScroll(PVirtualNode Node, bool Expanding, const RECT& Row, int32_t HeightDelta, bool TotalFit,
                     bool PosHoldable, bool ChildrenInView, bool NodeInView);
