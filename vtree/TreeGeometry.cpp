@@ -156,19 +156,52 @@ PVirtualNode TBaseVirtualTree::NodeAtPosition(int32_t X, int32_t Y, bool Relativ
   if (entry != SIZE_MAX) {
     PVirtualNode run = FPositionCache[entry].Node;
     top = FPositionCache[entry].AbsoluteTop;
-    for (; run; run = NextVisibleNodeRaw(run, true)) {
-      CheckMeasuredHeight(run);
-      if (y < top + run->NodeHeight) {
-        result = run;
-        break;
+    if (!ChildrenAbove() && !FOptions->MiscOptions().Contains(TVTMiscOption::toVariableNodeHeight)) {
+      result = RowFrom(run, top, y);
+    } else {
+      // Rows are measured on the way, or drawn below their children: row by row.
+      for (; run; run = NextVisibleNodeRaw(run, true)) {
+        CheckMeasuredHeight(run);
+        if (y < top + run->NodeHeight) {
+          result = run;
+          break;
+        }
+        top += run->NodeHeight;
       }
-      top += run->NodeHeight;
     }
   } else {
     result = NodeAtPosition(Y, &top);
   }
   if (NodeTop) *NodeTop = result ? static_cast<int32_t>(top) + (Relative ? FOffsetY : 0) : 0;
   return result;
+}
+
+// From a row on display at Top, forward to the row at Y, passing whole
+// subtrees by their heights (children drawn below their parent).
+PVirtualNode TBaseVirtualTree::RowFrom(PVirtualNode Run, uint32_t& Top, uint32_t Y) const {
+  while (Run) {
+    if (Y < Top + Run->NodeHeight) return Run;
+    if (Y < Top + Run->SubtreeHeight) {
+      // Inside the node's children (it is expanded, or the height would be its own).
+      Top += Run->NodeHeight;
+      Run = Run->FirstChild;
+      while (Run && !IsEffectivelyVisible(Run)) Run = Run->NextSibling;
+      continue;
+    }
+    Top += Run->SubtreeHeight;
+    // The next row after the subtree: a shown sibling, else an ancestor's.
+    for (;;) {
+      PVirtualNode next = Run->NextSibling;
+      while (next && !IsEffectivelyVisible(next)) next = next->NextSibling;
+      if (next) {
+        Run = next;
+        break;
+      }
+      Run = Run->Parent;
+      if (Run == FRoot) return nullptr;
+    }
+  }
+  return nullptr;
 }
 
 PVirtualNode TBaseVirtualTree::TopNode() { return NodeAtPosition(0, 0, true, nullptr); }
@@ -242,7 +275,10 @@ int32_t FontTextHeight(TFont* Font) {
 }
 }  // namespace
 
-int32_t TBaseVirtualTree::CheckImageSize() const { return FCheckImageSize; }
+int32_t TBaseVirtualTree::CheckImageSize() const {
+  TCustomImageList* images = CheckImages();
+  return images ? images->Width() : 16;
+}
 
 RECT TBaseVirtualTree::NodeDisplayRect(PVirtualNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped,
                                        bool ApplyCellContentMargin) {

@@ -3,6 +3,7 @@
 #include "vtree/VirtualTree.h"
 
 #include "vtree/NodeWalk.h"
+#include "vtree/TreeGlobals.h"
 #include "vtree/WorkerThread.h"
 
 #include "platform/CallbackGuard.h"
@@ -35,6 +36,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TBaseVirtualTree(AOwner
 
 TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TClass AHeaderClass)
     : TVirtualTreeBase(AOwner) {
+  InitializeTreeGlobals();
   FControlStyle = {csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector};
   FWidth = 200;
   FHeight = 100;
@@ -254,6 +256,14 @@ void TBaseVirtualTree::SetDefaultNodeHeight(uint32_t Value) {
     Invalidate();
   }
 }
+
+void TBaseVirtualTree::SetCheckImageKind(TCheckImageKind Value) {
+  if (FCheckImageKind == Value) return;
+  FCheckImageKind = Value;
+  if (HandleAllocated() && FUpdateCount == 0 && !IsLoading()) InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+TCustomImageList* TBaseVirtualTree::CheckImages() const { return CheckImageList(FCheckImageKind); }
 
 void TBaseVirtualTree::SetAlignment(TAlignment Value) {
   if (FAlignment == Value) return;

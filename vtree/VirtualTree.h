@@ -8,6 +8,7 @@
 #include "platform/Control.h"
 #include "platform/Event.h"
 #include "vtree/NodeAllocator.h"
+#include "vtree/TreeGlobals.h"
 #include "vtree/VirtualNode.h"
 #include "vtree/VirtualTreeHeader.h"
 #include "vtree/VirtualTreeOptions.h"
@@ -236,6 +237,11 @@ public:
   // comes back.
   void ReleaseCheckBox(bool Apply);
   PVirtualNode PendingCheckNode() const { return FPendingCheckNode; }
+  // Which shared check images the tree draws (the system's by default).
+  TCheckImageKind CheckImageKind() const { return FCheckImageKind; }
+  void SetCheckImageKind(TCheckImageKind Value);
+  // The check images in use (null for ckCustom until custom images exist).
+  TCustomImageList* CheckImages() const;
 
   // --- header and columns --------------------------------------------------------------
   TVTHeader* Header() const { return FHeader; }
@@ -637,6 +643,7 @@ private:
   size_t CacheEntryByPosition(uint32_t Position) const;
   // The fully visible node's top from the first row, through the cache when valid.
   uint32_t CachedNodeTop(PVirtualNode Node);
+  PVirtualNode RowFrom(PVirtualNode Run, uint32_t& Top, uint32_t Y) const;
   // The toggle's scroll adjustments.
   void ToggleScroll(PVirtualNode Node, bool Expanding, const RECT& Row, int32_t HeightDelta, bool TotalFit,
                     bool PosHoldable, bool ChildrenInView, bool NodeInView);
@@ -738,7 +745,7 @@ private:
   TVTHeader* FHeader = nullptr;
   TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
   TAlignment FAlignment = TAlignment::taLeftJustify;
-  int32_t FCheckImageSize = 16;  // pixels
+  TCheckImageKind FCheckImageKind = TCheckImageKind::ckSystemDefault;
   TCustomImageList* FImages = nullptr;
   TCustomImageList* FStateImages = nullptr;
   TChangeLink* FImageChangeLink = nullptr;
