@@ -9,6 +9,8 @@
 #include "platform/HandleCounts.h"
 #include "platform/ImageList.h"
 #include "platform/Properties.h"
+#include "platform/Screen.h"
+#include "platform/ShortCuts.h"
 #include "platform/StdCtrls.h"
 
 #include <algorithm>
@@ -42,7 +44,8 @@ std::unordered_map<ULONG_PTR, TMenuItem*>& LiveItems() {
 constexpr int kGlyphLeft = 3;     // left edge to the image column
 constexpr int kDefaultGlyph = 16;  // the image column without an image list
 constexpr int kTextGap = 8;       // image column to the caption
-constexpr int kRightMargin = 16;  // caption to the right edge
+constexpr int kRightMargin = 16;  // caption or shortcut to the right edge
+constexpr int kShortCutGap = 24;  // caption to the shortcut
 constexpr int kBarPadding = 8;    // around a menu-bar caption
 constexpr int kSeparatorHeight = 9;
 
@@ -85,24 +88,6 @@ HWND CreatePopupOwner() {
 
 TShortCut ShortCut(WORD key, bool shift, bool ctrl, bool alt) {
   return static_cast<TShortCut>((key & 0xFF) | (shift ? scShift : 0) | (ctrl ? scCtrl : 0) | (alt ? scAlt : 0));
-}
-
-void GetMenuFont(TFont* font) {
-  NONCLIENTMETRICSA metrics{};
-  metrics.cbSize = sizeof metrics;
-  if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0) &&
-      !GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof metrics.lfMenuFont, &metrics.lfMenuFont))
-    return;
-  const LOGFONTA& lf = metrics.lfMenuFont;
-  font->SetName(lf.lfFaceName);
-  font->SetHeight(lf.lfHeight);
-  font->SetCharset(lf.lfCharSet);
-  TFontStyles style;
-  if (lf.lfWeight >= FW_BOLD) style.Include(fsBold);
-  if (lf.lfItalic) style.Include(fsItalic);
-  if (lf.lfUnderline) style.Include(fsUnderline);
-  if (lf.lfStrikeOut) style.Include(fsStrikeOut);
-  font->SetStyle(style);
 }
 
 // -- TMenuItem ------------------------------------------------------------------
@@ -192,6 +177,12 @@ void TMenuItem::SetDefault(bool value) {
 void TMenuItem::SetRadioItem(bool value) {
   if (FRadioItem == value) return;
   FRadioItem = value;
+  Changed();
+}
+
+void TMenuItem::SetShortCut(TShortCut value) {
+  if (FShortCut == value) return;
+  FShortCut = value;
   Changed();
 }
 
@@ -358,9 +349,9 @@ void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
       Width = text.cx + kBarPadding + (image ? glyphWidth + kGlyphLeft : 0);
       Height = std::max<int>(text.cy, GetSystemMetrics(SM_CYMENU) - 1);
     } else {
-      // FIXME: the shortcut's text joins the measure once shortcut texts
-      // exist in the platform.
       Width = kGlyphLeft + glyphWidth + kTextGap + text.cx + kRightMargin;
+      if (const AnsiString keys = ShortCutToText(FShortCut); !keys.empty())
+        Width += kShortCutGap + ACanvas->TextWidth(keys);
       Height = std::max<int>(text.cy + 6, glyphHeight + 4);
     }
   }
@@ -453,6 +444,8 @@ void TMenuItem::DrawItem(TCanvas* ACanvas, const RECT& ARect, bool Selected) {
   text.left = cell.right + kTextGap;
   text.right -= kRightMargin / 2;
   DoDrawText(ACanvas, FCaption, text, Selected, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  if (const AnsiString keys = ShortCutToText(FShortCut); !keys.empty())
+    DoDrawText(ACanvas, keys, text, Selected, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
 }
 
 void TMenuItem::ForgetHandles() {
@@ -474,6 +467,8 @@ void TMenuItem::AppendTo(HMENU menu) {
   } else {
     info.fType = ownerDraw ? MFT_OWNERDRAW : MFT_STRING;
     if (FRadioItem) info.fType |= MFT_RADIOCHECK;
+    // The system shows what follows a tab right-aligned: the shortcut.
+    if (const AnsiString keys = ShortCutToText(FShortCut); !keys.empty() && !IsTopLevel()) caption += "\t" + keys;
     // Kept for owner-drawn items too: whoever reads the menu finds the text.
     info.fMask |= MIIM_STRING;
     info.dwTypeData = caption.data();
@@ -502,7 +497,7 @@ bool DispatchMenuMessage(TMessage& Message) {
       if (!item) return false;
       TScreenDC screen;
       TCanvas canvas;
-      GetMenuFont(canvas.Font());
+      canvas.Font()->Assign(Screen->MenuFont());
       int width = 0, height = 0;
       {
         TSavedDCGuard saved(screen.Get());
@@ -520,7 +515,7 @@ bool DispatchMenuMessage(TMessage& Message) {
       TMenuItem* item = TMenuItem::FromItemData(draw->itemData);
       if (!item) return false;
       TCanvas canvas;
-      GetMenuFont(canvas.Font());
+      canvas.Font()->Assign(Screen->MenuFont());
       TSavedDCGuard saved(draw->hDC);
       TCanvasPaintScope scope(canvas, draw->hDC);
       item->FDrawState = draw->itemState;

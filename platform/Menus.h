@@ -60,8 +60,9 @@ public:
   void SetRadioItem(bool value);
   int GroupIndex() const { return FGroupIndex; }
   void SetGroupIndex(int value) { FGroupIndex = value; }
+  // Shown after the caption ("Ctrl+S").
   TShortCut ShortCut() const { return FShortCut; }
-  void SetShortCut(TShortCut value) { FShortCut = value; }
+  void SetShortCut(TShortCut value);
   // Clicking toggles Checked.
   bool AutoCheck() const { return FAutoCheck; }
   void SetAutoCheck(bool value) { FAutoCheck = value; }
@@ -268,6 +269,3 @@ private:
 // whose item data names a living item of ours, and WM_MENUCHAR in menus we
 // built. Answers whether it handled the message (Result is set).
 bool DispatchMenuMessage(TMessage& Message);
-
-// The system's menu font, as menus are drawn with it.
-void GetMenuFont(class TFont* font);

@@ -35,10 +35,12 @@ UINT MenuState(TCustomForm* form, TMenuItem* item) {
   return GetMenuState(GetMenu(form->Handle()), item->Command(), MF_BYCOMMAND);
 }
 
-AnsiString MenuText(TCustomForm* form, TMenuItem* item) {
+// The item's text in the form's menu, without the shortcut after the tab.
+AnsiString MenuText(TCustomForm* form, TMenuItem* item, bool withShortCut = false) {
   char text[64] = {};
   GetMenuStringA(GetMenu(form->Handle()), item->Command(), text, sizeof text, MF_BYCOMMAND);
-  return text;
+  const AnsiString whole = text;
+  return withShortCut ? whole : whole.substr(0, whole.find('\t'));
 }
 
 // A form with an action list, one action and its three clients.
@@ -81,6 +83,7 @@ TEST(Actions, AnActionCaptionsEnablesAndChecksAButtonAndAMenuItem) {
   EXPECT_EQ(f.Check->Caption(), "保存(&S)");
   EXPECT_EQ(MenuText(f.Form.Form, f.SaveItem), "保存(&S)");
   EXPECT_EQ(f.SaveItem->ShortCut(), f.Save->ShortCut());
+  EXPECT_EQ(MenuText(f.Form.Form, f.SaveItem, true), "保存(&S)\tCtrl+S");
   EXPECT_EQ(f.Button->Hint(), "Save|Saves the article");
 
   f.Save->SetCaption("另存");

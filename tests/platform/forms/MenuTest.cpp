@@ -54,6 +54,8 @@ struct DrawnItem {
 };
 
 TEST(OwnerDrawnMenus, AMenuBarItemIsMeasuredAndDrawnByItsHandlers) {
+  // The screen keeps the menu font once it made it.
+  Screen->MenuFont()->Handle();
   const THandleCounts before = HandleCounts();
   {
     ShownForm form(40, 40, 360, 200, "Owner-drawn bar");
@@ -125,6 +127,7 @@ TEST(OwnerDrawnMenus, APopupMenuDrawsItsItemsAndTheHandlersItem) {
   menu->SetImages(images);
   TMenuItem* plain = AddItem(form.Form, menu->Items(), "&Plain item");
   plain->SetImageIndex(0);
+  plain->SetShortCut(ShortCut('P', false, true, false));
   TMenuItem* checked = AddItem(form.Form, menu->Items(), "&Checked item");
   checked->SetChecked(true);
   AddItem(form.Form, menu->Items(), "-");
