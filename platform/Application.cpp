@@ -71,6 +71,7 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
 
 TApplication::~TApplication() {
   CancelHint();
+  FreeAndNil(FHintAction);
   SetCallbackExceptionHandler(FPreviousHandler);
   // The forms go first, while the window that owns them is still there.
   DestroyComponents();
@@ -185,8 +186,17 @@ void TApplication::ProcessMessages() {
   }
 }
 
+void TApplication::UpdateFormActions() {
+  // A copy: an update may free a form.
+  std::vector<TWeakLink<TCustomForm>> forms;
+  for (int i = 0; i < Screen->FormCount(); ++i) forms.emplace_back(Screen->Forms(i));
+  for (auto& form : forms)
+    if (TCustomForm* f = form.Get(); f && f->HandleAllocated() && IsWindowVisible(f->Handle())) f->UpdateActions();
+}
+
 void TApplication::Idle() {
   CheckSynchronize();
+  UpdateFormActions();
   bool done = true;
   FireEvent(OnIdle, this, done);
   for (size_t i = 0; i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnIdle, this, done);
@@ -244,6 +254,49 @@ int TApplication::MessageBox(const AnsiString& text, const AnsiString& caption, 
   return ExecuteDialog(request);
 }
 
+bool TApplication::ExecuteAction(TBasicAction* action) {
+  bool handled = false;
+  FireEvent(OnActionExecute, action, handled);
+  for (size_t i = 0; !handled && i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnActionExecute, action, handled);
+  return handled;
+}
+
+bool TApplication::UpdateAction(TBasicAction* action) {
+  bool handled = false;
+  FireEvent(OnActionUpdate, action, handled);
+  for (size_t i = 0; !handled && i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnActionUpdate, action, handled);
+  return handled;
+}
+
+bool TApplication::HasActionHandlers() const {
+  if (OnActionExecute) return true;
+  for (TApplicationEvents* events : FEvents)
+    if (events->OnActionExecute) return true;
+  return false;
+}
+
+bool TApplication::DispatchAction(TBasicAction* action, bool execute) {
+  const UINT msg = execute ? CM_ACTIONEXECUTE : CM_ACTIONUPDATE;
+  TWeakLink<TBasicAction> alive(action);
+  TCustomForm* active = Screen->ActiveForm();
+  if (active && active->Perform(msg, 0, reinterpret_cast<LPARAM>(action)) != 0) return true;
+  if (!alive.Get()) return true;
+  if (FMainForm && FMainForm != active && FMainForm->Perform(msg, 0, reinterpret_cast<LPARAM>(action)) != 0)
+    return true;
+  return false;
+}
+
+void TApplication::SetHint(const AnsiString& value) {
+  if (FHint == value) return;
+  FHint = value;
+  FireEvent(OnHint, this);
+  for (size_t i = 0; i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnHint, this);
+  // Whoever shows hints (a status pane with AutoHint) takes the hint action.
+  if (!FHintAction) FHintAction = New<THintAction>(nullptr);
+  FHintAction->SetHint(value);
+  FHintAction->Execute();
+}
+
 void TApplication::SetActiveState(bool value) {
   if (FActive == value) return;
   FActive = value;
@@ -263,6 +316,7 @@ void TApplication::RemoveEvents(TApplicationEvents* events) {
 
 void TApplication::ControlMouseChanged(TControl* control, bool entered) {
   if (entered) {
+    SetHint(GetLongHint(control->Hint()));
     if (!FShowHint || !control->ShowHint() || control->Hint().empty()) return;
     const bool hintShowing = FHintWindow && FHintWindow->Showing();
     CancelHint();
@@ -272,8 +326,9 @@ void TApplication::ControlMouseChanged(TControl* control, bool entered) {
     control->Perform(CM_HINTSHOWPAUSE, hintShowing, reinterpret_cast<LPARAM>(&pause));
     if (!FHintControl.Get()) return;
     if (FHandle) SetTimer(FHandle, kHintShowTimer, static_cast<UINT>(std::max(pause, 1)), nullptr);
-  } else if (FHintControl.Get() == control) {
-    CancelHint();
+  } else {
+    SetHint("");
+    if (FHintControl.Get() == control) CancelHint();
   }
 }
 
@@ -363,9 +418,12 @@ TApplicationEvents::~TApplicationEvents() {
 namespace {
 
 const TPublishedRegistration applicationEventsRegistration(&TApplicationEvents::ClassInfo, {
+    Event<&TApplicationEvents::OnActionExecute>("OnActionExecute"),
+    Event<&TApplicationEvents::OnActionUpdate>("OnActionUpdate"),
     Event<&TApplicationEvents::OnActivate>("OnActivate"),
     Event<&TApplicationEvents::OnDeactivate>("OnDeactivate"),
     Event<&TApplicationEvents::OnException>("OnException"),
+    Event<&TApplicationEvents::OnHint>("OnHint"),
     Event<&TApplicationEvents::OnIdle>("OnIdle"),
     Event<&TApplicationEvents::OnMessage>("OnMessage"),
 });

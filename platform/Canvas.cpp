@@ -306,6 +306,16 @@ void TCanvas::TextRect(const RECT& r, int x, int y, const AnsiString& text) {
   Changed();
 }
 
+int TCanvas::TextRect(RECT& r, const AnsiString& text, UINT format) {
+  Changing();
+  RequiredState({csHandleValid, csFontValid, csBrushValid});
+  int height = 0;
+  if (FFont.Color() != clNone || (format & DT_CALCRECT))
+    height = DrawTextA(FHandle, text.data(), static_cast<int>(text.size()), &r, format);
+  Changed();
+  return height;
+}
+
 SIZE TCanvas::TextExtent(const AnsiString& text) {
   RequiredState({csHandleValid, csFontValid});
   SIZE size{0, 0};

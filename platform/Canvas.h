@@ -86,6 +86,9 @@ public:
   void TextOut(int x, int y, const AnsiString& text);
   // Text clipped to `r` (and its background filled within `r`).
   void TextRect(const RECT& r, int x, int y, const AnsiString& text);
+  // Text laid out in `r` by the system's DrawText `format` (DT_ flags);
+  // with DT_CALCRECT `r` becomes the text's size. Answers the text height.
+  int TextRect(RECT& r, const AnsiString& text, UINT format);
   SIZE TextExtent(const AnsiString& text);
   int TextWidth(const AnsiString& text) { return TextExtent(text).cx; }
   int TextHeight(const AnsiString& text) { return TextExtent(text).cy; }

@@ -1,5 +1,6 @@
 #include "platform/Control.h"
 
+#include "platform/ActnList.h"
 #include "platform/CallbackGuard.h"
 #include "platform/ControlsProperties.h"
 #include "platform/DragManager.h"
@@ -82,6 +83,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TControl::~TControl() {
+  FreeAndNil(FActionLink);
   if (Dragging()) CancelDrag();
   if (FParent) FParent->RemoveControl(this);
 }
@@ -107,6 +109,60 @@ void TControl::SetParentComponent(TComponent* parent) {
 void TControl::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
   if (operation == opRemove && component == FPopupMenu) FPopupMenu = nullptr;
+  // An action going away has told its links already: a link without an
+  // action goes too.
+  if (operation == opRemove && FActionLink && (!FActionLink->Action() || component == FActionLink->Action()))
+    FreeAndNil(FActionLink);
+}
+
+// -- Actions ----------------------------------------------------------------------
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+TClass TControl::GetActionLinkClass() const { return &TControlActionLink::ClassInfo; }
+
+void TControl::SetAction(TBasicAction* value) {
+  if (Action() == value) return;
+  if (!value) {
+    FreeAndNil(FActionLink);
+    return;
+  }
+  if (!FActionLink) FActionLink = NewActionLink<TControlActionLink>(GetActionLinkClass(), this);
+  FActionLink->SetAction(value);
+  FActionLink->OnChange = TNotifyEvent::Bind<&TControl::DoActionChange>(this);
+  ActionChange(value, value->ComponentState().Contains(csLoading));
+  value->FreeNotification(this);
+  FControlStyle.Include(csActionClient);
+}
+
+void TControl::DoActionChange(TObject* Sender) {
+  if (Sender && Sender == Action()) ActionChange(Sender, false);
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* action = ObjectAs<TCustomAction>(Sender);
+  if (!action) return;
+  if (!CheckDefaults || Caption().empty() || Caption() == Name()) SetCaption(action->Caption());
+  if (!CheckDefaults || FEnabled) SetEnabled(action->Enabled());
+  if (!CheckDefaults || FHint.empty()) SetHint(action->Hint());
+  if (!CheckDefaults || FVisible) SetVisible(action->Visible());
+  if (!CheckDefaults || !OnClick) OnClick = action->OnExecute();
+}
+
+void TControl::InitiateAction() {
+  if (FActionLink) FActionLink->Update();
+}
+
+bool TControl::ExecuteAction(TBasicAction* Action) {
+  if (!Action || !Action->HandlesTarget(this)) return false;
+  Action->ExecuteTarget(this);
+  return true;
+}
+
+bool TControl::UpdateAction(TBasicAction* Action) {
+  if (!Action || !Action->HandlesTarget(this)) return false;
+  Action->UpdateTarget(this);
+  return true;
 }
 
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
@@ -431,7 +487,16 @@ void TControl::Repaint() {
   Update();
 }
 
-void TControl::Click() { FireEvent(OnClick, this); }
+void TControl::Click() {
+  TBasicAction* action = Action();
+  if (OnClick && (!action || !(OnClick == action->OnExecute()))) {
+    OnClick(this);
+  } else if (action && !ComponentState().Contains(csDesigning)) {
+    FActionLink->Execute(this);
+  } else {
+    FireEvent(OnClick, this);
+  }
+}
 void TControl::DblClick() { FireEvent(OnDblClick, this); }
 
 void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -519,6 +584,7 @@ const TPublishedRegistration controlRegistration(&TControl::ClassInfo, {
     StoredWhen(Property<&TControl::Font>("Font"), ControlFontStored),
     StoredWhen(Property<&TControl::ParentFont, &TControl::SetParentFont>("ParentFont"), ParentFontStored),
     Property<&TControl::Cursor, &TControl::SetCursor>("Cursor", pkCursor).Default(crDefault),
+    Property<&TControl::Action, &TControl::SetAction>("Action"),
     Property<&TControl::Hint, &TControl::SetHint>("Hint"),
     Property<&TControl::ShowHint, &TControl::SetShowHint>("ShowHint").Default(false),
     Property<&TControl::ParentShowHint, &TControl::SetParentShowHint>("ParentShowHint").Default(true),

@@ -18,6 +18,8 @@ class TWinControl;
 class TPopupMenu;
 class TDragObject;
 class TCustomForm;
+class TBasicAction;
+class TControlActionLink;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 using enum TAlign;
@@ -256,8 +258,24 @@ public:
   virtual void DoEndDrag(TObject* Target, int X, int Y);
   virtual void DoStartDrag(TDragObject*& DragObject);
 
+  // OnClick, or the action when OnClick is the action's handler (or not
+  // assigned).
   virtual void Click();
   virtual void DblClick();
+
+  // -- Actions (ActnList.h).
+  // The action the control shows and runs; assigning one makes the control
+  // an action client (updated when the application is idle).
+  TBasicAction* Action() const;
+  void SetAction(TBasicAction* value);
+  TControlActionLink* ActionLink() const { return FActionLink; }
+  // Lets the action update the control (idle time).
+  virtual void InitiateAction();
+  // Asked by the application for an action nobody handled: answer true
+  // when the control dealt with it (by default, when the action handles
+  // the control as its target).
+  virtual bool ExecuteAction(TBasicAction* Action);
+  virtual bool UpdateAction(TBasicAction* Action);
 
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -290,6 +308,11 @@ protected:
   void RequestAlign();
   void Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
   void Notification(TComponent* component, TOperation operation) override;
+  // Takes the action's values: all of them, or with CheckDefaults only
+  // those the control still has at their defaults (while a form loads).
+  virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+  // The class of the link SetAction makes (a TControlActionLink).
+  virtual TClass GetActionLinkClass() const;
   virtual void SetTextBuf(const AnsiString& value) { FText = value; }
   TCustomForm* ParentForm() const;
   virtual void UpdateAnchorRules() {}
@@ -316,6 +339,7 @@ private:
   void FontChanged(TObject* Sender);
   void HandleMouseDown(TMessage& Message, TMouseButton Button, TShiftState Extra);
   void HandleMouseUp(TMessage& Message, TMouseButton Button);
+  void DoActionChange(TObject* Sender);
 
   TAlign FAlign = alNone;
   TAnchors FAnchors{akLeft, akTop};
@@ -327,6 +351,7 @@ private:
   TPopupMenu* FPopupMenu = nullptr;
   TDragMode FDragMode = dmManual;
   TCursor FDragCursor = crDrag;
+  TControlActionLink* FActionLink = nullptr;
 };
 
 class TWinControl : public TControl {

@@ -386,9 +386,52 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {
-  if (!FMenu || key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
-  return FMenu->IsShortCut(
-      ::ShortCut(key, shift.Contains(ssShift), shift.Contains(ssCtrl), shift.Contains(ssAlt)));
+  if (key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU) return false;
+  const TShortCut shortCut = ::ShortCut(key, shift.Contains(ssShift), shift.Contains(ssCtrl), shift.Contains(ssAlt));
+  if (FMenu && FMenu->IsShortCut(shortCut)) return true;
+  for (int i = 0; i < ComponentCount(); ++i)
+    if (auto* list = ObjectAs<TCustomActionList>(Components(i)); list && list->IsShortCut(shortCut)) return true;
+  return false;
+}
+
+namespace {
+
+// Every visible control below `parent` marked as an action client updates
+// from its action; children of hidden controls are skipped.
+void UpdateClientActions(TWinControl* parent) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* control = parent->Controls(i);
+    if (!control->Visible()) continue;
+    if (control->ControlStyle().Contains(csActionClient)) control->InitiateAction();
+    if (auto* win = ObjectAs<TWinControl>(control)) UpdateClientActions(win);
+  }
+}
+
+bool ControlsTakeAction(TWinControl* parent, TBasicAction* action, bool execute) {
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* control = parent->Controls(i);
+    if (!control->Visible()) continue;
+    if (execute ? control->ExecuteAction(action) : control->UpdateAction(action)) return true;
+    if (auto* win = ObjectAs<TWinControl>(control); win && ControlsTakeAction(win, action, execute)) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+void TCustomForm::UpdateActions() {
+  if (FMenu) FMenu->UpdateItems();
+  UpdateClientActions(this);
+}
+
+bool TCustomForm::DispatchActionToControls(TBasicAction* action, bool execute) {
+  auto take = [&](TControl* control) {
+    return control && (execute ? control->ExecuteAction(action) : control->UpdateAction(action));
+  };
+  TWinControl* active = FActiveControl.Get();
+  if (active && take(active)) return true;
+  if (take(this)) return true;
+  return ControlsTakeAction(this, action, execute);
 }
 
 void TCustomForm::HandleDialogKey(TMessage& Message) {
@@ -450,6 +493,21 @@ void TCustomForm::Dispatch(TMessage& Message) {
       break;
     case CM_DIALOGKEY:
       HandleDialogKey(Message);
+      return;
+    case CM_MENUCHANGED:
+      // The menu has a new handle: the window shows it (a subclass of the
+      // window sees the change here first).
+      if (FMenu && FHandle) {
+        ::SetMenu(FHandle, FMenu->Handle());
+        DrawMenuBar(FHandle);
+      }
+      return;
+    case CM_ACTIONEXECUTE:
+    case CM_ACTIONUPDATE:
+      Message.Result = DispatchActionToControls(reinterpret_cast<TBasicAction*>(Message.LParam),
+                                                Message.Msg == CM_ACTIONEXECUTE)
+                           ? 1
+                           : 0;
       return;
     case WM_SHOWWINDOW:
       break;

@@ -4,6 +4,7 @@
 // owner window and reports exceptions.
 #pragma once
 
+#include "platform/ActnList.h"
 #include "platform/CallbackGuard.h"
 #include "platform/Control.h"
 #include "platform/Units.h"
@@ -98,7 +99,11 @@ public:
   // Called when a control of the form gets the focus: CM_EXIT/CM_ENTER.
   void SetFocusedControl(TWinControl* control);
   bool Active() const { return FActive; }
+  // The menu's shortcuts, then those of the form's action lists.
   bool IsShortCut(WORD key, TShiftState shift);
+  // Lets every action client of the form update from its action: the
+  // menu's items and each visible control marked csActionClient.
+  virtual void UpdateActions();
 
   TNotifyEvent OnCreate;
   TNotifyEvent OnDestroy;
@@ -125,6 +130,9 @@ private:
   void ApplyPosition();
   void ApplyLayered();
   void HandleDialogKey(TMessage& Message);
+  // An action nobody handled: the active control, the form, then every
+  // visible control of the form, until one takes it.
+  bool DispatchActionToControls(TBasicAction* action, bool execute);
 
   TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
@@ -202,6 +210,23 @@ public:
   bool UpdateFormatSettings() const { return FUpdateFormatSettings; }
   void SetUpdateFormatSettings(bool value) { FUpdateFormatSettings = value; }
 
+  // Actions: the application's handlers (OnActionExecute/OnActionUpdate,
+  // its own and those of every TApplicationEvents) run an action before
+  // its own handler; an action nobody handled goes to the active form and
+  // then the main form (DispatchAction). Each answers whether it was
+  // handled.
+  bool ExecuteAction(TBasicAction* action);
+  bool UpdateAction(TBasicAction* action);
+  bool DispatchAction(TBasicAction* action, bool execute);
+  // Whether an application handler would run actions.
+  bool HasActionHandlers() const;
+
+  // The long part of the hint of the control under the mouse; a change is
+  // announced through OnHint and the hint action, which a status pane with
+  // AutoHint takes.
+  const AnsiString& Hint() const { return FHint; }
+  void SetHint(const AnsiString& value);
+
   // Hints.
   bool ShowHint() const { return FShowHint; }
   void SetShowHint(bool value) { FShowHint = value; }
@@ -221,6 +246,9 @@ public:
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
   TExceptionEvent OnException;
+  TActionEvent OnActionExecute;
+  TActionEvent OnActionUpdate;
+  TNotifyEvent OnHint;
 
   void AddEvents(TApplicationEvents* events);
   void RemoveEvents(TApplicationEvents* events);
@@ -232,6 +260,8 @@ private:
   bool ProcessMessage(MSG& msg);
   bool IsKeyMsg(const MSG& msg);
   void Idle();
+  // Idle time: every showing form updates its action clients.
+  void UpdateFormActions();
   void WndProc(TMessage& Message);
   void SettingChange(const TMessage& Message);
   void CallbackException(TObject* Sender, Exception& E);
@@ -250,6 +280,8 @@ private:
   TWeakLink<TControl> FHintControl;
   std::vector<TApplicationEvents*> FEvents;
   TExceptionEvent FPreviousHandler;
+  AnsiString FHint;
+  THintAction* FHintAction = nullptr;
 };
 
 // A component placed on a form to take part in the application's events
@@ -266,6 +298,9 @@ public:
   TNotifyEvent OnActivate;
   TNotifyEvent OnDeactivate;
   TExceptionEvent OnException;
+  TActionEvent OnActionExecute;
+  TActionEvent OnActionUpdate;
+  TNotifyEvent OnHint;
 };
 
 // The application object of the process: made by the forms unit, null

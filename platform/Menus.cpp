@@ -1,10 +1,20 @@
 #include "platform/Menus.h"
 
+#include "platform/ActnList.h"
+#include "platform/Bitmap.h"
+#include "platform/Canvas.h"
+#include "platform/CallbackGuard.h"
+#include "platform/Control.h"
 #include "platform/Exceptions.h"
 #include "platform/HandleCounts.h"
+#include "platform/ImageList.h"
 #include "platform/Properties.h"
+#include "platform/Screen.h"
+#include "platform/ShortCuts.h"
+#include "platform/StdCtrls.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 const TClassInfo TMenuItem::ClassInfo{"TMenuItem", &TComponent::ClassInfo, [](TObject* owner) -> TObject* {
                                         return new TMenuItem(static_cast<TComponent*>(owner));
@@ -20,6 +30,60 @@ const TClassInfo TPopupMenu::ClassInfo{"TPopupMenu", &TMenu::ClassInfo, [](TObje
 namespace {
 // Command numbers identify items in WM_COMMAND; 0 is never used.
 UINT NextCommand = 1;
+
+// Every living item by the serial number it puts in its menu item's data.
+// Serials are never reused, so data of an item that is gone (or of another
+// program's menu) finds nothing.
+ULONG_PTR NextSerial = 0;
+std::unordered_map<ULONG_PTR, TMenuItem*>& LiveItems() {
+  static auto* items = new std::unordered_map<ULONG_PTR, TMenuItem*>;  // items may outlive static destruction
+  return *items;
+}
+
+// Room around the parts of a drop-down item, in pixels.
+constexpr int kGlyphLeft = 3;     // left edge to the image column
+constexpr int kDefaultGlyph = 16;  // the image column without an image list
+constexpr int kTextGap = 8;       // image column to the caption
+constexpr int kRightMargin = 16;  // caption or shortcut to the right edge
+constexpr int kShortCutGap = 24;  // caption to the shortcut
+constexpr int kBarPadding = 8;    // around a menu-bar caption
+constexpr int kSeparatorHeight = 9;
+
+// The caption as shown: "&&" is "&", a single "&" marks the next character.
+AnsiString StripAccelerator(const AnsiString& caption) {
+  AnsiString text;
+  for (size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+    text += caption[i];
+  }
+  return text;
+}
+
+const char* const PopupOwnerClass = "MevraPopupOwner";
+
+// The window a popup menu reports to when no window of ours is active: it
+// measures and draws owner-drawn items like any window of the class library.
+LRESULT CALLBACK PopupOwnerProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
+  TMessage message{msg, wp, lp, 0};
+  if (GuardCallback([&] { return DispatchMenuMessage(message); }, false)) return message.Result;
+  return DefWindowProcA(wnd, msg, wp, lp);
+}
+
+HWND CreatePopupOwner() {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(instance, PopupOwnerClass, &wc)) {
+    wc.lpfnWndProc = PopupOwnerProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = PopupOwnerClass;
+    RegisterClassA(&wc);
+  }
+  HWND wnd = CreateWindowExA(WS_EX_TOOLWINDOW, PopupOwnerClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
+                             nullptr);
+  if (wnd) HandleCreated(hkWindow);
+  return wnd;
+}
+
 }  // namespace
 
 TShortCut ShortCut(WORD key, bool shift, bool ctrl, bool alt) {
@@ -28,19 +92,29 @@ TShortCut ShortCut(WORD key, bool shift, bool ctrl, bool alt) {
 
 // -- TMenuItem ------------------------------------------------------------------
 
-TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(NextCommand++) {
+TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner), FCommand(NextCommand++), FSerial(++NextSerial) {
   if (NextCommand > 0xFFFF) NextCommand = 1;
+  LiveItems()[FSerial] = this;
 }
 
 TMenuItem::~TMenuItem() {
+  LiveItems().erase(FSerial);
   ClearWeakLinks();
+  FreeAndNil(FActionLink);
   for (TMenuItem* item : FItems) item->FParent = nullptr;
   // Sub-items nobody owns go with their parent item.
   std::vector<TMenuItem*> items;
   items.swap(FItems);
   for (TMenuItem* item : items)
-    if (!item->Owner()) Free(item);
+    if (!item->Owner()) ::Free(item);
   if (FParent) FParent->Remove(this);
+  FreeAndNil(FBitmap);
+}
+
+TMenuItem* TMenuItem::FromItemData(ULONG_PTR data) {
+  auto& items = LiveItems();
+  auto it = items.find(data);
+  return it == items.end() ? nullptr : it->second;
 }
 
 TMenu* TMenuItem::Menu() const {
@@ -49,8 +123,21 @@ TMenu* TMenuItem::Menu() const {
   return item->FMenu;
 }
 
+bool TMenuItem::IsTopLevel() const {
+  TMenu* menu = Menu();
+  return FParent && FParent->FMenu && menu && !menu->IsPopup();
+}
+
 void TMenuItem::Changed() {
   if (TMenu* menu = Menu()) menu->MenuChanged();
+}
+
+void TMenuItem::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  // An action going away has told its links already: a link without an
+  // action goes too.
+  if (operation == opRemove && FActionLink && (!FActionLink->Action() || component == FActionLink->Action()))
+    FreeAndNil(FActionLink);
 }
 
 void TMenuItem::SetCaption(const AnsiString& value) {
@@ -93,6 +180,30 @@ void TMenuItem::SetRadioItem(bool value) {
   Changed();
 }
 
+void TMenuItem::SetShortCut(TShortCut value) {
+  if (FShortCut == value) return;
+  FShortCut = value;
+  Changed();
+}
+
+void TMenuItem::SetImageIndex(int value) {
+  if (FImageIndex == value) return;
+  FImageIndex = value;
+  Changed();
+}
+
+TBitmap* TMenuItem::Bitmap() {
+  if (!FBitmap) {
+    FBitmap = new TBitmap;
+    FBitmap->OnChange = TNotifyEvent::Lambda([this](TObject*) { Changed(); });
+  }
+  return FBitmap;
+}
+
+void TMenuItem::SetBitmap(TBitmap* value) { Bitmap()->Assign(value); }
+
+bool TMenuItem::HasBitmap() const { return FBitmap && !FBitmap->Empty(); }
+
 void TMenuItem::Insert(int index, TMenuItem* item) {
   if (!item) return;
   if (item->FParent) throw EInvalidOperation("Menu inserted twice");
@@ -114,7 +225,7 @@ void TMenuItem::Clear() {
   while (!FItems.empty()) {
     TMenuItem* item = FItems.back();
     Remove(item);
-    if (!item->Owner()) Free(item);
+    if (!item->Owner()) ::Free(item);
   }
 }
 
@@ -150,28 +261,291 @@ TMenuItem* TMenuItem::FindShortCut(TShortCut shortCut) {
   return nullptr;
 }
 
-void TMenuItem::Click() { FireEvent(OnClick, this); }
+// -- Actions ------------------------------------------------------------------------
+
+TBasicAction* TMenuItem::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+TClass TMenuItem::GetActionLinkClass() const { return &TMenuActionLink::ClassInfo; }
+
+void TMenuItem::SetAction(TBasicAction* value) {
+  if (Action() == value) return;
+  if (!value) {
+    FreeAndNil(FActionLink);
+    return;
+  }
+  if (!FActionLink) FActionLink = NewActionLink<TMenuActionLink>(GetActionLinkClass(), this);
+  FActionLink->SetAction(value);
+  FActionLink->OnChange = TNotifyEvent::Bind<&TMenuItem::DoActionChange>(this);
+  ActionChange(value, value->ComponentState().Contains(csLoading));
+  value->FreeNotification(this);
+}
+
+void TMenuItem::DoActionChange(TObject* Sender) {
+  if (Sender && Sender == Action()) ActionChange(Sender, false);
+}
+
+void TMenuItem::ActionChange(TObject* Sender, bool CheckDefaults) {
+  auto* action = ObjectAs<TCustomAction>(Sender);
+  if (!action) return;
+  if (!CheckDefaults || !FAutoCheck) SetAutoCheck(action->AutoCheck());
+  if (!CheckDefaults || FCaption.empty()) SetCaption(action->Caption());
+  if (!CheckDefaults || !FChecked) SetChecked(action->Checked());
+  if (!CheckDefaults || FEnabled) SetEnabled(action->Enabled());
+  if (!CheckDefaults || FGroupIndex == 0) SetGroupIndex(action->GroupIndex());
+  if (!CheckDefaults || FHelpContext == 0) SetHelpContext(action->HelpContext());
+  if (!CheckDefaults || FHint.empty()) SetHint(action->Hint());
+  if (!CheckDefaults || FImageIndex == -1) SetImageIndex(action->ImageIndex());
+  if (!CheckDefaults || FShortCut == 0) SetShortCut(action->ShortCut());
+  if (!CheckDefaults || FVisible) SetVisible(action->Visible());
+  if (!CheckDefaults || !OnClick) OnClick = action->OnExecute();
+}
+
+void TMenuItem::InitiateAction() {
+  if (FActionLink) FActionLink->Update();
+}
+
+void TMenuItem::Click() {
+  if (!FEnabled) return;
+  TWeakLink<TMenuItem> self(this);
+  TBasicAction* action = Action();
+  auto* customAction = ObjectAs<TCustomAction>(action);
+  // An item whose action checks itself follows the action.
+  if (FAutoCheck && !(customAction && customAction->AutoCheck())) SetChecked(!FChecked);
+  if (!self.Get()) return;
+  if (OnClick && (!action || !(OnClick == action->OnExecute()))) {
+    OnClick(this);
+  } else if (action && !ComponentState().Contains(csDesigning)) {
+    FActionLink->Execute(this);
+  } else {
+    FireEvent(OnClick, this);
+  }
+}
+
+// -- Owner drawing ------------------------------------------------------------------
+
+bool TMenuItem::IsOwnerDraw() const {
+  TMenu* menu = Menu();
+  if ((menu && menu->OwnerDraw()) || OnDrawItem) return true;
+  if (HasBitmap()) return true;
+  return menu && menu->Images() && FImageIndex >= 0 && FImageIndex < menu->Images()->Count();
+}
+
+void TMenuItem::MeasureItem(TCanvas* ACanvas, int& Width, int& Height) {
+  if (IsLine()) {
+    Width = kGlyphLeft * 2;
+    Height = kSeparatorHeight;
+  } else {
+    TMenu* menu = Menu();
+    TCustomImageList* images = menu ? menu->Images() : nullptr;
+    const SIZE text = ACanvas->TextExtent(StripAccelerator(FCaption));
+    int glyphWidth = images ? images->Width() : kDefaultGlyph;
+    int glyphHeight = images ? images->Height() : kDefaultGlyph;
+    if (HasBitmap()) {
+      glyphWidth = std::max(glyphWidth, FBitmap->Width());
+      glyphHeight = std::max(glyphHeight, FBitmap->Height());
+    }
+    if (IsTopLevel()) {
+      const bool image = HasBitmap() || (images && FImageIndex >= 0);
+      Width = text.cx + kBarPadding + (image ? glyphWidth + kGlyphLeft : 0);
+      Height = std::max<int>(text.cy, GetSystemMetrics(SM_CYMENU) - 1);
+    } else {
+      Width = kGlyphLeft + glyphWidth + kTextGap + text.cx + kRightMargin;
+      if (const AnsiString keys = ShortCutToText(FShortCut); !keys.empty())
+        Width += kShortCutGap + ACanvas->TextWidth(keys);
+      Height = std::max<int>(text.cy + 6, glyphHeight + 4);
+    }
+  }
+  FireEvent(OnMeasureItem, this, ACanvas, Width, Height);
+}
+
+void TMenuItem::DoDrawText(TCanvas* ACanvas, const AnsiString& text, RECT& r, bool selected, UINT flags) {
+  TColor color = selected ? clHighlightText : clMenuText;
+  if (!FEnabled) color = clGrayText;
+  ACanvas->Brush()->SetStyle(bsClear);
+  ACanvas->Font()->SetColor(color);
+  if (FDefault) ACanvas->Font()->SetStyle(ACanvas->Font()->Style() + TFontStyles{fsBold});
+  if (FDrawState & ODS_NOACCEL) flags |= DT_HIDEPREFIX;
+  ACanvas->TextRect(r, text, flags);
+}
+
+void TMenuItem::DrawItem(TCanvas* ACanvas, const RECT& ARect, bool Selected) {
+  if (OnDrawItem) {
+    OnDrawItem(this, ACanvas, ARect, Selected);
+    return;
+  }
+  const bool top = IsTopLevel();
+  ACanvas->Brush()->SetStyle(bsSolid);
+  ACanvas->Brush()->SetColor(Selected ? clHighlight : clMenu);
+  ACanvas->FillRect(ARect);
+  HDC dc = ACanvas->Handle();
+  if (IsLine()) {
+    RECT line = ARect;
+    line.left += kGlyphLeft;
+    line.right -= kGlyphLeft;
+    line.top += (ARect.bottom - ARect.top) / 2 - 1;
+    DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+    return;
+  }
+  TMenu* menu = Menu();
+  TCustomImageList* images = menu ? menu->Images() : nullptr;
+  const bool hasImage = images && FImageIndex >= 0 && FImageIndex < images->Count();
+  RECT text = ARect;
+  if (top) {
+    int left = ARect.left + kBarPadding / 2;
+    if (hasImage || HasBitmap()) {
+      const int w = hasImage ? images->Width() : FBitmap->Width();
+      const int h = hasImage ? images->Height() : FBitmap->Height();
+      const int y = ARect.top + (ARect.bottom - ARect.top - h) / 2;
+      if (hasImage) {
+        images->Draw(ACanvas, left, y, FImageIndex, FEnabled);
+      } else {
+        FBitmap->SetTransparent(true);
+        ACanvas->Draw(left, y, FBitmap);
+      }
+      left += w + kGlyphLeft;
+    }
+    text.left = left;
+    DoDrawText(ACanvas, FCaption, text, Selected, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+    return;
+  }
+  const int glyphWidth = images ? images->Width() : kDefaultGlyph;
+  const int glyphHeight = images ? images->Height() : kDefaultGlyph;
+  RECT cell{ARect.left + kGlyphLeft, ARect.top + (ARect.bottom - ARect.top - glyphHeight) / 2, 0, 0};
+  cell.right = cell.left + glyphWidth;
+  cell.bottom = cell.top + glyphHeight;
+  const TColor ink = !FEnabled ? clGrayText : Selected ? clHighlightText : clMenuText;
+  if (hasImage || HasBitmap()) {
+    if (FChecked) {
+      RECT frame = cell;
+      InflateRect(&frame, 1, 1);
+      DrawEdge(dc, &frame, BDR_SUNKENOUTER, BF_RECT);
+    }
+    if (hasImage) {
+      images->Draw(ACanvas, cell.left, cell.top, FImageIndex, FEnabled);
+    } else {
+      FBitmap->SetTransparent(true);
+      ACanvas->Draw(cell.left + (glyphWidth - FBitmap->Width()) / 2, cell.top + (glyphHeight - FBitmap->Height()) / 2,
+                    FBitmap);
+    }
+  } else if (FChecked) {
+    ACanvas->Pen()->SetColor(ink);
+    ACanvas->Brush()->SetColor(ink);
+    const int cx = (cell.left + cell.right) / 2, cy = (cell.top + cell.bottom) / 2;
+    if (FRadioItem) {
+      ACanvas->Ellipse(cx - 3, cy - 3, cx + 3, cy + 3);
+    } else {
+      // A tick, two pixels thick.
+      for (int d = 0; d < 2; ++d) {
+        const POINT tick[] = {{cx - 4, cy - 1 + d}, {cx - 1, cy + 2 + d}, {cx + 5, cy - 4 + d}};
+        ACanvas->Polyline(tick, 3);
+      }
+    }
+  }
+  text.left = cell.right + kTextGap;
+  text.right -= kRightMargin / 2;
+  DoDrawText(ACanvas, FCaption, text, Selected, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+  if (const AnsiString keys = ShortCutToText(FShortCut); !keys.empty())
+    DoDrawText(ACanvas, keys, text, Selected, DT_SINGLELINE | DT_VCENTER | DT_RIGHT | DT_NOPREFIX);
+}
+
+void TMenuItem::ForgetHandles() {
+  FSubHandle = nullptr;
+  for (TMenuItem* item : FItems) item->ForgetHandles();
+}
 
 void TMenuItem::AppendTo(HMENU menu) {
   if (!FVisible) return;
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_DATA;
+  info.wID = FCommand;
+  info.dwItemData = FSerial;
+  const bool ownerDraw = IsOwnerDraw();
+  AnsiString caption = FCaption;
   if (IsLine()) {
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    return;
+    info.fType = MFT_SEPARATOR | (ownerDraw ? MFT_OWNERDRAW : 0);
+  } else {
+    info.fType = ownerDraw ? MFT_OWNERDRAW : MFT_STRING;
+    if (FRadioItem) info.fType |= MFT_RADIOCHECK;
+    // The system shows what follows a tab right-aligned: the shortcut.
+    if (const AnsiString keys = ShortCutToText(FShortCut); !keys.empty() && !IsTopLevel()) caption += "\t" + keys;
+    // Kept for owner-drawn items too: whoever reads the menu finds the text.
+    info.fMask |= MIIM_STRING;
+    info.dwTypeData = caption.data();
+    info.cch = static_cast<UINT>(caption.size());
   }
-  UINT flags = MF_STRING;
-  if (!FEnabled) flags |= MF_GRAYED;
-  if (FChecked) flags |= MF_CHECKED;
-  UINT_PTR id = FCommand;
+  if (!FEnabled) info.fState |= MFS_GRAYED;
+  if (FChecked) info.fState |= MFS_CHECKED;
+  if (FDefault) info.fState |= MFS_DEFAULT;
   if (!FItems.empty()) {
-    HMENU sub = CreatePopupMenu();
-    for (TMenuItem* item : FItems) item->AppendTo(sub);
-    flags |= MF_POPUP;
-    id = reinterpret_cast<UINT_PTR>(sub);
+    FSubHandle = CreatePopupMenu();
+    for (TMenuItem* item : FItems) item->AppendTo(FSubHandle);
+    info.fMask |= MIIM_SUBMENU;
+    info.hSubMenu = FSubHandle;
   }
-  AppendMenuA(menu, flags, id, FCaption.c_str());
-  const int position = GetMenuItemCount(menu) - 1;
-  if (FRadioItem && FChecked) CheckMenuRadioItem(menu, position, position, position, MF_BYPOSITION);
-  if (FDefault) SetMenuDefaultItem(menu, position, TRUE);
+  InsertMenuItemA(menu, static_cast<UINT>(GetMenuItemCount(menu)), TRUE, &info);
+}
+
+// -- Menu messages -------------------------------------------------------------------
+
+bool DispatchMenuMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+      if (!measure || measure->CtlType != ODT_MENU) return false;
+      TMenuItem* item = TMenuItem::FromItemData(measure->itemData);
+      if (!item) return false;
+      TScreenDC screen;
+      TCanvas canvas;
+      canvas.Font()->Assign(Screen->MenuFont());
+      int width = 0, height = 0;
+      {
+        TSavedDCGuard saved(screen.Get());
+        TCanvasPaintScope scope(canvas, screen.Get());
+        item->MeasureItem(&canvas, width, height);
+      }
+      measure->itemWidth = static_cast<UINT>(std::max(width, 0));
+      measure->itemHeight = static_cast<UINT>(std::max(height, 0));
+      Message.Result = TRUE;
+      return true;
+    }
+    case WM_DRAWITEM: {
+      auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(Message.LParam);
+      if (!draw || draw->CtlType != ODT_MENU) return false;
+      TMenuItem* item = TMenuItem::FromItemData(draw->itemData);
+      if (!item) return false;
+      TCanvas canvas;
+      canvas.Font()->Assign(Screen->MenuFont());
+      TSavedDCGuard saved(draw->hDC);
+      TCanvasPaintScope scope(canvas, draw->hDC);
+      item->FDrawState = draw->itemState;
+      item->DrawItem(&canvas, draw->rcItem, (draw->itemState & ODS_SELECTED) != 0);
+      Message.Result = TRUE;
+      return true;
+    }
+    case WM_MENUCHAR: {
+      // The system found no item with the typed accelerator: owner-drawn
+      // items are ours to search.
+      const auto menu = reinterpret_cast<HMENU>(Message.LParam);
+      if (!menu) return false;
+      for (const auto& [serial, parent] : LiveItems()) {
+        if (parent->FSubHandle != menu) continue;
+        int position = 0;
+        for (TMenuItem* item : parent->FItems) {
+          if (!item->FVisible) continue;
+          if (item->FEnabled && !item->IsLine() && IsAccel(LOWORD(Message.WParam), item->FCaption)) {
+            Message.Result = MAKELRESULT(position, MNC_EXECUTE);
+            return true;
+          }
+          ++position;
+        }
+        return false;
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
 }
 
 // -- TMenu ----------------------------------------------------------------------
@@ -180,7 +554,14 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(nullptr) { FItems.
 
 TMenu::~TMenu() {
   DestroyMenuHandle();
+  delete FImageChangeLink;
+  FImageChangeLink = nullptr;
   FItems.FMenu = nullptr;
+}
+
+void TMenu::Notification(TComponent* component, TOperation operation) {
+  TComponent::Notification(component, operation);
+  if (operation == opRemove && component == FImages) SetImages(nullptr);
 }
 
 HMENU TMenu::Handle() {
@@ -188,19 +569,62 @@ HMENU TMenu::Handle() {
     FHandle = IsPopup() ? CreatePopupMenu() : CreateMenu();
     if (!FHandle) throw EOutOfResources("Cannot create a menu");
     HandleCreated(hkMenu);
+    FItems.FSubHandle = FHandle;
     for (TMenuItem* item : FItems.FItems) item->AppendTo(FHandle);
   }
   return FHandle;
 }
 
 void TMenu::DestroyMenuHandle() {
-  if (!FHandle) return;
-  DestroyMenu(FHandle);
+  if (FHandle) {
+    DestroyMenu(FHandle);
+    HandleDeleted(hkMenu);
+  }
   FHandle = nullptr;
-  HandleDeleted(hkMenu);
+  FItems.ForgetHandles();
 }
 
 void TMenu::MenuChanged() { DestroyMenuHandle(); }
+
+void TMenu::ForgetHandles() { FItems.ForgetHandles(); }
+
+void TMenu::SetOwnerDraw(bool value) {
+  if (FOwnerDraw == value) return;
+  FOwnerDraw = value;
+  MenuChanged();
+}
+
+void TMenu::SetImages(TCustomImageList* value) {
+  if (FImages == value) return;
+  if (FImages) {
+    FImages->RemoveFreeNotification(this);
+    if (FImageChangeLink) FImages->UnRegisterChanges(FImageChangeLink);
+  }
+  FImages = value;
+  if (FImages) {
+    FImages->FreeNotification(this);
+    if (!FImageChangeLink) {
+      FImageChangeLink = new TChangeLink;
+      FImageChangeLink->OnChange = TNotifyEvent::Bind<&TMenu::ImagesChanged>(this);
+    }
+    FImages->RegisterChanges(FImageChangeLink);
+  }
+  if (!IsDestroying()) MenuChanged();
+}
+
+void TMenu::ImagesChanged(TObject*) { MenuChanged(); }
+
+namespace {
+void UpdateItemActions(TMenuItem* item) {
+  for (int i = 0; i < item->Count(); ++i) {
+    TMenuItem* child = item->Items(i);
+    child->InitiateAction();
+    UpdateItemActions(child);
+  }
+}
+}  // namespace
+
+void TMenu::UpdateItems() { UpdateItemActions(&FItems); }
 
 bool TMenu::DispatchCommand(UINT command) {
   TMenuItem* item = FItems.FindCommand(command);
@@ -222,33 +646,54 @@ void TMainMenu::SetWindowHandle(HWND wnd) {
 }
 
 void TMainMenu::MenuChanged() {
-  if (!FWindowHandle) {
+  if (!FWindowHandle || !IsWindow(FWindowHandle)) {
     TMenu::MenuChanged();
     return;
   }
   HMENU old = FHandle;
   FHandle = nullptr;
-  SetMenu(FWindowHandle, Handle());
-  if (old) {
+  ForgetHandles();
+  SendMessageA(FWindowHandle, CM_MENUCHANGED, 0, 0);
+  // A window that does not take the notice gets the new bar here.
+  if (old && GetMenu(FWindowHandle) == old) {
+    SetMenu(FWindowHandle, Handle());
+    DrawMenuBar(FWindowHandle);
+  }
+  if (old && GetMenu(FWindowHandle) != old) {
     DestroyMenu(old);
     HandleDeleted(hkMenu);
   }
-  DrawMenuBar(FWindowHandle);
 }
 
 void TPopupMenu::Popup(int X, int Y) {
   FireEvent(OnPopup, this);
-  // The menu needs a window of this thread to report to; the answer comes
-  // back directly, so nothing is dispatched through it.
+  UpdateItems();
+  // The menu reports to a window of ours (which measures and draws the
+  // owner-drawn items); the answer comes back directly, so nothing is
+  // dispatched through it.
   HWND owner = GetActiveWindow();
   HWND made = nullptr;
-  if (!owner) {
-    made = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                           GetModuleHandleA(nullptr), nullptr);
+  if (!owner || !TWinControl::FindControl(owner)) {
+    made = CreatePopupOwner();
     owner = made;
   }
-  const UINT command = TrackPopupMenu(Handle(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, X, Y, 0, owner, nullptr);
-  if (made) DestroyWindow(made);
+  UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY;
+  switch (FAlignment) {
+    case paRight:
+      flags |= TPM_RIGHTALIGN;
+      break;
+    case paCenter:
+      flags |= TPM_CENTERALIGN;
+      break;
+    default:
+      flags |= TPM_LEFTALIGN;
+      break;
+  }
+  const UINT command = TrackPopupMenu(Handle(), flags, X, Y, 0, owner, nullptr);
+  if (made) {
+    DestroyWindow(made);
+    HandleDeleted(hkWindow);
+  }
   if (command) DispatchCommand(command);
 }
 
@@ -256,21 +701,37 @@ void TPopupMenu::Popup(int X, int Y) {
 
 namespace {
 
+const TEnumInfo PopupAlignmentNames{"TPopupAlignment", {"paLeft", "paRight", "paCenter"}};
+
 const TPublishedRegistration menuItemRegistration(&TMenuItem::ClassInfo, {
+    Property<&TMenuItem::Action, &TMenuItem::SetAction>("Action"),
+    Property<&TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck>("AutoCheck").Default(false),
+    Property<&TMenuItem::Bitmap>("Bitmap").Stored<&TMenuItem::HasBitmap>(),
     Property<&TMenuItem::Caption, &TMenuItem::SetCaption>("Caption"),
     Property<&TMenuItem::Checked, &TMenuItem::SetChecked>("Checked").Default(false),
     Property<&TMenuItem::Default, &TMenuItem::SetDefault>("Default").Default(false),
     Property<&TMenuItem::Enabled, &TMenuItem::SetEnabled>("Enabled").Default(true),
     Property<&TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex>("GroupIndex").Default(0),
+    Property<&TMenuItem::HelpContext, &TMenuItem::SetHelpContext>("HelpContext").Default(0),
+    Property<&TMenuItem::Hint, &TMenuItem::SetHint>("Hint"),
+    Property<&TMenuItem::ImageIndex, &TMenuItem::SetImageIndex>("ImageIndex").Default(-1),
     Property<&TMenuItem::RadioItem, &TMenuItem::SetRadioItem>("RadioItem").Default(false),
     Property<&TMenuItem::ShortCut, &TMenuItem::SetShortCut>("ShortCut").Default(0),
     Property<&TMenuItem::Visible, &TMenuItem::SetVisible>("Visible").Default(true),
     Event<&TMenuItem::OnClick>("OnClick"),
+    Event<&TMenuItem::OnDrawItem>("OnDrawItem"),
+    Event<&TMenuItem::OnMeasureItem>("OnMeasureItem"),
+});
+
+const TPublishedRegistration menuRegistration(&TMenu::ClassInfo, {
+    Property<&TMenu::Images, &TMenu::SetImages>("Images"),
+    Property<&TMenu::OwnerDraw, &TMenu::SetOwnerDraw>("OwnerDraw").Default(false),
 });
 
 const TPublishedRegistration mainMenuRegistration(&TMainMenu::ClassInfo, {});
 
 const TPublishedRegistration popupMenuRegistration(&TPopupMenu::ClassInfo, {
+    Property<&TPopupMenu::Alignment, &TPopupMenu::SetAlignment>("Alignment", PopupAlignmentNames).Default(paLeft),
     Property<&TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup>("AutoPopup").Default(true),
     Event<&TPopupMenu::OnPopup>("OnPopup"),
 });

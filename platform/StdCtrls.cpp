@@ -1,5 +1,6 @@
 #include "platform/StdCtrls.h"
 
+#include "platform/ActnList.h"
 #include "platform/ControlsProperties.h"
 #include "platform/Forms.h"
 
@@ -13,8 +14,9 @@
 MEVRA_CLASS(TCustomLabel, TGraphicControl);
 MEVRA_CLASS(TLabel, TCustomLabel);
 MEVRA_CLASS(TStaticText, TWinControl);
-MEVRA_CLASS(TButton, TWinControl);
-MEVRA_CLASS(TCheckBox, TWinControl);
+const TClassInfo TButtonControl::ClassInfo{"TButtonControl", &TWinControl::ClassInfo, nullptr};
+MEVRA_CLASS(TButton, TButtonControl);
+MEVRA_CLASS(TCheckBox, TButtonControl);
 MEVRA_CLASS(TCustomEdit, TWinControl);
 MEVRA_CLASS(TEdit, TCustomEdit);
 const TClassInfo TCustomListControl::ClassInfo{"TCustomListControl", &TWinControl::ClassInfo, nullptr};
@@ -204,9 +206,29 @@ void TStaticText::Dispatch(TMessage& Message) {
   TWinControl::Dispatch(Message);
 }
 
+// -- TButtonControl --------------------------------------------------------------------
+
+TClass TButtonControl::GetActionLinkClass() const { return &TButtonActionLink::ClassInfo; }
+
+void TButtonControl::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TWinControl::ActionChange(Sender, CheckDefaults);
+  auto* action = ObjectAs<TCustomAction>(Sender);
+  if (!action || (CheckDefaults && Checked())) return;
+  // The action's state is shown, not clicked.
+  const bool disabled = FClicksDisabled;
+  FClicksDisabled = true;
+  try {
+    SetChecked(action->Checked());
+  } catch (...) {
+    FClicksDisabled = disabled;
+    throw;
+  }
+  FClicksDisabled = disabled;
+}
+
 // -- TButton ---------------------------------------------------------------------------
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
+TButton::TButton(TComponent* AOwner) : TButtonControl(AOwner) {
   FControlStyle = {csSetCaption, csDoubleClicks};
   FTabStop = true;
   FColor = clBtnFace;
@@ -215,7 +237,7 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TButton::CreateParams(TCreateParams& Params) {
-  TWinControl::CreateParams(Params);
+  TButtonControl::CreateParams(Params);
   CreateSubClass(Params, "BUTTON");
   Params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
 }
@@ -236,7 +258,7 @@ bool TButton::IsActive() {
 void TButton::Click() {
   if (FModalResult != 0)
     if (TCustomForm* form = GetParentForm(this)) form->SetModalResult(FModalResult);
-  TWinControl::Click();
+  TButtonControl::Click();
 }
 
 void TButton::Dispatch(TMessage& Message) {
@@ -260,12 +282,12 @@ void TButton::Dispatch(TMessage& Message) {
     default:
       break;
   }
-  TWinControl::Dispatch(Message);
+  TButtonControl::Dispatch(Message);
 }
 
 // -- TCheckBox ---------------------------------------------------------------------------
 
-TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
+TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
   FControlStyle = {csSetCaption, csDoubleClicks};
   FTabStop = true;
   FColor = clBtnFace;
@@ -274,7 +296,7 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TCheckBox::CreateParams(TCreateParams& Params) {
-  TWinControl::CreateParams(Params);
+  TButtonControl::CreateParams(Params);
   CreateSubClass(Params, "BUTTON");
   // A three-state button the control toggles itself, so that code and the
   // user change the state in one place.
@@ -292,7 +314,7 @@ void TCheckBox::SetState(TCheckBoxState value) {
   if (HandleAllocated()) SendMessageA(FHandle, BM_SETCHECK, static_cast<WPARAM>(value), 0);
   // A form being read sets the state, nobody clicked: the handler (bound
   // before or after it in the form) would meet a half-read form.
-  if (!ComponentState().Contains(csLoading)) Click();
+  if (!ComponentState().Contains(csLoading) && !ClicksDisabled()) Click();
 }
 
 void TCheckBox::SetAlignment(TAlignment value) {
@@ -328,7 +350,7 @@ void TCheckBox::Dispatch(TMessage& Message) {
     default:
       break;
   }
-  TWinControl::Dispatch(Message);
+  TButtonControl::Dispatch(Message);
 }
 
 // -- TCustomEdit -------------------------------------------------------------------------

@@ -80,7 +80,29 @@ private:
   TStaticBorderStyle FBorderStyle = sbsNone;
 };
 
-class TButton : public TWinControl {
+// The base of push buttons and check boxes: what an action link needs of
+// them (Checked), and a switch that keeps a state change made for an action
+// from clicking the control (and running the action) again.
+class TButtonControl : public TWinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TWinControl::TWinControl;
+
+  virtual bool Checked() const { return false; }
+  virtual void SetChecked(bool value) { (void)value; }
+  bool ClicksDisabled() const { return FClicksDisabled; }
+  void SetClicksDisabled(bool value) { FClicksDisabled = value; }
+
+protected:
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  TClass GetActionLinkClass() const override;
+
+private:
+  bool FClicksDisabled = false;
+};
+
+class TButton : public TButtonControl {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
@@ -111,14 +133,14 @@ private:
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
 using enum TCheckBoxState;
 
-class TCheckBox : public TWinControl {
+class TCheckBox : public TButtonControl {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   explicit TCheckBox(TComponent* AOwner);
 
-  bool Checked() const { return State() == cbChecked; }
-  void SetChecked(bool value) { SetState(value ? cbChecked : cbUnchecked); }
+  bool Checked() const override { return State() == cbChecked; }
+  void SetChecked(bool value) override { SetState(value ? cbChecked : cbUnchecked); }
   TCheckBoxState State() const;
   // A change of state (by the user or by code, not by a form being read)
   // fires OnClick.

@@ -930,8 +930,14 @@ void TWinControl::Dispatch(TMessage& Message) {
         ReflectToChild(Message, item->hwndItem);
         return;
       }
+      if (DispatchMenuMessage(Message)) return;
       break;
     }
+    case WM_MEASUREITEM:
+    case WM_MENUCHAR:
+      // Items of menus this window owns (its menu bar, a popup it opened).
+      if (DispatchMenuMessage(Message)) return;
+      break;
     case CN_CTLCOLORBTN:
     case CN_CTLCOLOREDIT:
     case CN_CTLCOLORLISTBOX:
