@@ -176,7 +176,11 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
     default:
       return false;
   }
-  TWinControl* control = TWinControl::FindControl(msg.hwnd);
+  // A window we did not make inside one of our controls (a hosted OLE
+  // control's) lets the nearest control of ours hear its keys.
+  TWinControl* control = nullptr;
+  for (HWND wnd = msg.hwnd; wnd && !control; wnd = (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : nullptr)
+    control = TWinControl::FindControl(wnd);
   return control && control->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
 }
 
