@@ -28,6 +28,7 @@ const char* const ApplicationClass = "TApplication";
 }  // namespace
 
 TApplication* Application = nullptr;
+TInitProc InitProc = nullptr;
 
 void ApplicationInit() {
   if (Application) throw EInvalidOperation("The application is already made");
@@ -105,7 +106,25 @@ void TApplication::SetTitle(const AnsiString& value) {
   if (FHandle) SetWindowTextA(FHandle, value.c_str());
 }
 
+void TApplication::Initialize() {
+  if (FInitialized) return;
+  FInitialized = true;
+  if (InitProc) InitProc();
+}
+
+bool TApplication::HelpContext(THelpContext Context) { return HelpCommand(HELP_CONTEXT, Context); }
+
+bool TApplication::HelpCommand(WORD Command, LONG_PTR Data) {
+  bool callHelp = true;
+  bool helped = false;
+  if (OnHelp) helped = OnHelp(Command, Data, callHelp);
+  for (size_t i = 0; !helped && i < FEvents.size(); ++i)
+    if (FEvents[i]->OnHelp) helped = FEvents[i]->OnHelp(Command, Data, callHelp);
+  return helped;
+}
+
 void TApplication::CreateForm(TClass formClass, TCustomForm** reference) {
+  if (!FInitialized) Initialize();
   TObject* object = CreateObject(formClass, this);
   auto* form = ObjectAs<TCustomForm>(object);
   if (!form) {
@@ -153,6 +172,7 @@ bool TApplication::ProcessMessage(MSG& msg) {
   bool handled = false;
   FireEvent(OnMessage, msg, handled);
   for (size_t i = 0; !handled && i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnMessage, msg, handled);
+  if (!handled) handled = IsMDIMsg(msg);
   if (!handled) handled = IsKeyMsg(msg);
   if (!handled) {
     TranslateMessage(&msg);
@@ -182,6 +202,15 @@ bool TApplication::IsKeyMsg(const MSG& msg) {
   for (HWND wnd = msg.hwnd; wnd && !control; wnd = (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD) ? GetParent(wnd) : nullptr)
     control = TWinControl::FindControl(wnd);
   return control && control->Perform(CN_BASE + msg.message, msg.wParam, msg.lParam) != 0;
+}
+
+// The system keys of MDI children (Ctrl+F4, Ctrl+F6...) while an MDI
+// frame is the main form.
+bool TApplication::IsMDIMsg(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  if (!FMainForm || FMainForm->FormStyle() != fsMDIForm || !FMainForm->ClientHandle()) return false;
+  MSG copy = msg;
+  return TranslateMDISysAccel(FMainForm->ClientHandle(), &copy) != 0;
 }
 
 void TApplication::ProcessMessages() {
@@ -428,6 +457,7 @@ const TPublishedRegistration applicationEventsRegistration(&TApplicationEvents::
     Event<&TApplicationEvents::OnDeactivate>("OnDeactivate"),
     Event<&TApplicationEvents::OnException>("OnException"),
     Event<&TApplicationEvents::OnHint>("OnHint"),
+    Event<&TApplicationEvents::OnHelp>("OnHelp"),
     Event<&TApplicationEvents::OnIdle>("OnIdle"),
     Event<&TApplicationEvents::OnMessage>("OnMessage"),
 });

@@ -3,6 +3,7 @@
 #include "platform/ActnList.h"
 #include "platform/CallbackGuard.h"
 #include "platform/ControlsProperties.h"
+#include "platform/DockTree.h"
 #include "platform/DragManager.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
@@ -14,6 +15,8 @@
 const TClassInfo TControl::ClassInfo{"TControl", &TComponent::ClassInfo, [](TObject* owner) -> TObject* {
                                        return new TControl(static_cast<TComponent*>(owner));
                                      }};
+const TClassInfo TSizeConstraints::ClassInfo{"TSizeConstraints", &TPersistent::ClassInfo,
+                                             [](TObject*) -> TObject* { return new TSizeConstraints; }};
 const TClassInfo TControlCanvas::ClassInfo{"TControlCanvas", &TCanvas::ClassInfo,
                                            [](TObject*) -> TObject* { return new TControlCanvas; }};
 
@@ -39,6 +42,62 @@ TShiftState KeysToShiftState(WPARAM keys) {
 TCustomForm* GetParentForm(TControl* control) {
   while (control && control->Parent()) control = control->Parent();
   return ObjectAs<TCustomForm>(control);
+}
+
+// ---------------------------------------------------------------------------
+// TSizeConstraints
+
+void TSizeConstraints::Assign(TPersistent* source) {
+  if (auto* other = ObjectAs<TSizeConstraints>(source)) {
+    FMinWidth = other->FMinWidth;
+    FMinHeight = other->FMinHeight;
+    FMaxWidth = other->FMaxWidth;
+    FMaxHeight = other->FMaxHeight;
+    Change();
+    return;
+  }
+  TPersistent::Assign(source);
+}
+
+TPersistent* TSizeConstraints::GetOwner() { return FControl; }
+
+void TSizeConstraints::Change() {
+  if (FControl) FControl->ConstraintsChanged();
+  FireEvent(OnChange, this);
+}
+
+// A maximum below the minimum raises the minimum, and the other way round,
+// so the limits never contradict each other.
+void TSizeConstraints::SetMinWidth(int value) {
+  value = std::max(value, 0);
+  if (FMinWidth == value) return;
+  FMinWidth = value;
+  if (FMaxWidth > 0 && FMaxWidth < value) FMaxWidth = value;
+  Change();
+}
+
+void TSizeConstraints::SetMinHeight(int value) {
+  value = std::max(value, 0);
+  if (FMinHeight == value) return;
+  FMinHeight = value;
+  if (FMaxHeight > 0 && FMaxHeight < value) FMaxHeight = value;
+  Change();
+}
+
+void TSizeConstraints::SetMaxWidth(int value) {
+  value = std::max(value, 0);
+  if (FMaxWidth == value) return;
+  FMaxWidth = value;
+  if (value > 0 && FMinWidth > value) FMinWidth = value;
+  Change();
+}
+
+void TSizeConstraints::SetMaxHeight(int value) {
+  value = std::max(value, 0);
+  if (FMaxHeight == value) return;
+  FMaxHeight = value;
+  if (value > 0 && FMinHeight > value) FMinHeight = value;
+  Change();
 }
 
 // ---------------------------------------------------------------------------
@@ -165,9 +224,87 @@ bool TControl::UpdateAction(TBasicAction* Action) {
   return true;
 }
 
+void TControl::ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight) {
+  FireEvent(OnConstrainedResize, this, MinWidth, MinHeight, MaxWidth, MaxHeight);
+}
+
+void TControl::ConstrainSize(int& width, int& height) {
+  int minW = FConstraints.FMinWidth, minH = FConstraints.FMinHeight;
+  int maxW = FConstraints.FMaxWidth, maxH = FConstraints.FMaxHeight;
+  ConstrainedResize(minW, minH, maxW, maxH);
+  if (maxW > 0 && width > maxW) width = maxW;
+  if (minW > 0 && width < minW) width = minW;
+  if (maxH > 0 && height > maxH) height = maxH;
+  if (minH > 0 && height < minH) height = minH;
+}
+
+void TControl::ConstraintsChanged() {
+  if (!ComponentState().Contains(csLoading)) SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
+void TControl::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  // Edges are scaled, not sizes, so neighbours stay neighbours.
+  const int left = MulDiv(FLeft, M, D), top = MulDiv(FTop, M, D);
+  const int right = MulDiv(FLeft + FWidth, M, D), bottom = MulDiv(FTop + FHeight, M, D);
+  auto scale = [&](int v) { return v > 0 ? MulDiv(v, M, D) : v; };
+  FConstraints.FMinWidth = scale(FConstraints.FMinWidth);
+  FConstraints.FMinHeight = scale(FConstraints.FMinHeight);
+  FConstraints.FMaxWidth = scale(FConstraints.FMaxWidth);
+  FConstraints.FMaxHeight = scale(FConstraints.FMaxHeight);
+  if (!FParentFont) FFont.SetSize(MulDiv(FFont.Size(), M, D));
+  SetBounds(left, top, right - left, bottom - top);
+}
+
+void TControl::SetBiDiMode(TBiDiMode value) {
+  FParentBiDiMode = false;
+  if (FBiDiMode == value) return;
+  FBiDiMode = value;
+  Perform(CM_BIDIMODECHANGED);
+}
+
+void TControl::SetParentBiDiMode(bool value) {
+  if (FParentBiDiMode == value) return;
+  FParentBiDiMode = value;
+  if (value && FParent) Perform(CM_PARENTBIDIMODECHANGED);
+}
+
+void TControl::SetCtl3D(bool value) {
+  FParentCtl3D = false;
+  if (FCtl3D == value) return;
+  FCtl3D = value;
+  Perform(CM_CTL3DCHANGED);
+}
+
+void TControl::SetParentCtl3D(bool value) {
+  if (FParentCtl3D == value) return;
+  FParentCtl3D = value;
+  if (value && FParent) Perform(CM_PARENTCTL3DCHANGED);
+}
+
+bool TControl::ManualDock(TWinControl* NewDockSite, TControl* DropControl, TAlign ControlSide) {
+  TWeakLink<TControl> self(this);
+  if (FHostDockSite && !FHostDockSite->DoUnDock(NewDockSite, this)) return false;
+  if (!self.Get()) return false;
+  if (!NewDockSite) {
+    SetParent(nullptr);
+    DoEndDock(nullptr, FLeft, FTop);
+    return true;
+  }
+  TDragDockObject dock(this);
+  dock.DropAlign = ControlSide;
+  dock.DropOnControl = DropControl;
+  const POINT origin = NewDockSite->ClientToScreen(POINT{0, 0});
+  dock.DockRect = RECT{origin.x, origin.y, origin.x + FWidth, origin.y + FHeight};
+  NewDockSite->DockDrop(&dock, 0, 0);
+  if (self.Get()) DoEndDock(NewDockSite, 0, 0);
+  return true;
+}
+
 void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (AWidth < 0) AWidth = 0;
   if (AHeight < 0) AHeight = 0;
+  ConstrainSize(AWidth, AHeight);
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
   Invalidate();
   ApplyBounds(ALeft, ATop, AWidth, AHeight);
@@ -439,6 +576,22 @@ void TControl::Dispatch(TMessage& Message) {
     case CM_PARENTSHOWHINTCHANGED:
       if (FParentShowHint && FParent) FShowHint = FParent->ShowHint();
       return;
+    case CM_PARENTBIDIMODECHANGED:
+      if (FParentBiDiMode && FParent && FBiDiMode != FParent->BiDiMode()) {
+        FBiDiMode = FParent->BiDiMode();
+        Perform(CM_BIDIMODECHANGED);
+      }
+      return;
+    case CM_PARENTCTL3DCHANGED:
+      if (FParentCtl3D && FParent && FCtl3D != FParent->Ctl3D()) {
+        FCtl3D = FParent->Ctl3D();
+        Perform(CM_CTL3DCHANGED);
+      }
+      return;
+    case CM_BIDIMODECHANGED:
+    case CM_CTL3DCHANGED:
+      Invalidate();
+      return;
     case CM_HITTEST:
       Message.Result = HTCLIENT;
       return;
@@ -569,6 +722,21 @@ bool ControlColorStored(TObject* o) { return !static_cast<TControl*>(o)->ParentC
 bool ControlFontStored(TObject* o) { return !static_cast<TControl*>(o)->ParentFont(); }
 bool ParentColorStored(TObject* o) { return static_cast<TControl*>(o)->ParentColor(); }
 bool ParentFontStored(TObject* o) { return static_cast<TControl*>(o)->ParentFont(); }
+// Reading order and the 3-D look likewise; constraints when there are any.
+bool BiDiModeStored(TObject* o) { return !static_cast<TControl*>(o)->ParentBiDiMode(); }
+bool Ctl3DStored(TObject* o) { return !static_cast<TControl*>(o)->ParentCtl3D(); }
+bool ConstraintsStored(TObject* o) { return !static_cast<TControl*>(o)->Constraints()->IsEmpty(); }
+
+const TEnumInfo BiDiModeNames{"TBiDiMode",
+                              {"bdLeftToRight", "bdRightToLeft", "bdRightToLeftNoAlign", "bdRightToLeftReadingOnly"}};
+const TEnumInfo DragKindNames{"TDragKind", {"dkDrag", "dkDock"}};
+
+const TPublishedRegistration sizeConstraintsRegistration(&TSizeConstraints::ClassInfo, {
+    Property<&TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight>("MaxHeight").Default(0),
+    Property<&TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth>("MaxWidth").Default(0),
+    Property<&TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight>("MinHeight").Default(0),
+    Property<&TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth>("MinWidth").Default(0),
+});
 
 const TPublishedRegistration controlRegistration(&TControl::ClassInfo, {
     Property<&TControl::Left, &TControl::SetLeft>("Left"),
@@ -591,6 +759,15 @@ const TPublishedRegistration controlRegistration(&TControl::ClassInfo, {
     Property<&TControl::PopupMenu, &TControl::SetPopupMenu>("PopupMenu"),
     Property<&TControl::DragMode, &TControl::SetDragMode>("DragMode", DragModeNames).Default(dmManual),
     Property<&TControl::DragCursor, &TControl::SetDragCursor>("DragCursor", pkCursor).Default(crDrag),
+    Property<&TControl::DragKind, &TControl::SetDragKind>("DragKind", DragKindNames).Default(dkDrag),
+    Property<&TControl::HelpContext, &TControl::SetHelpContext>("HelpContext").Default(0),
+    StoredWhen(Property<&TControl::BiDiMode, &TControl::SetBiDiMode>("BiDiMode", BiDiModeNames), BiDiModeStored),
+    Property<&TControl::ParentBiDiMode, &TControl::SetParentBiDiMode>("ParentBiDiMode").Default(true),
+    StoredWhen(Property<&TControl::Ctl3D, &TControl::SetCtl3D>("Ctl3D"), Ctl3DStored),
+    Property<&TControl::ParentCtl3D, &TControl::SetParentCtl3D>("ParentCtl3D").Default(true),
+    StoredWhen(Property<&TControl::Constraints>("Constraints"), ConstraintsStored),
+    Event<&TControl::OnConstrainedResize>("OnConstrainedResize"),
+    Event<&TControl::OnEndDock>("OnEndDock"),
     Event<&TControl::OnClick>("OnClick"),
     Event<&TControl::OnDblClick>("OnDblClick"),
     Event<&TControl::OnResize>("OnResize"),

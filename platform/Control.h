@@ -14,18 +14,37 @@
 #include <memory>
 #include <vector>
 
+class TControl;
 class TWinControl;
 class TPopupMenu;
 class TDragObject;
 class TCustomForm;
 class TBasicAction;
 class TControlActionLink;
+class TDragDockObject;
+class TDockTree;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 using enum TAlign;
 // Reading order of a control's text and where it aligns.
 enum class TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 using enum TBiDiMode;
+// The frame of a window: forms use every value; other windowed controls
+// have none (bsNone) or a single line (bsSingle, sunken when Ctl3D).
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using enum TFormBorderStyle;
+using TBorderStyle = TFormBorderStyle;
+// Bevels: how each line of a bevel is cut, which kind a windowed control
+// draws in its frame, and on which edges.
+enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+using enum TBevelCut;
+enum class TBevelKind { bkNone, bkTile, bkSoft, bkFlat };
+using enum TBevelKind;
+enum class TBevelEdge { beLeft, beTop, beRight, beBottom };
+using enum TBevelEdge;
+using TBevelEdges = TSet<TBevelEdge, 4>;
+// Help topics are numbered; 0 is none.
+using THelpContext = int;
 enum class TAnchorKind { akLeft, akTop, akRight, akBottom };
 using enum TAnchorKind;
 using TAnchors = TSet<TAnchorKind, 4>;
@@ -55,6 +74,9 @@ enum class TDragMode { dmManual, dmAutomatic };
 using enum TDragMode;
 enum class TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 using enum TDragState;
+// Whether dragging the control moves data (dkDrag) or docks the control.
+enum class TDragKind { dkDrag, dkDock };
+using enum TDragKind;
 
 using TMouseEvent = TEvent<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = TEvent<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
@@ -67,6 +89,11 @@ using TDragOverEvent =
 using TDragDropEvent = TEvent<void(TObject* Sender, TObject* Source, int X, int Y)>;
 using TEndDragEvent = TEvent<void(TObject* Sender, TObject* Target, int X, int Y)>;
 using TStartDragEvent = TEvent<void(TObject* Sender, TDragObject*& DragObject)>;
+using TConstrainedResizeEvent =
+    TEvent<void(TObject* Sender, int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight)>;
+using TDockDropEvent = TEvent<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+// A dock site asked to let a client go to NewTarget (null: nowhere).
+using TUnDockEvent = TEvent<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
 // MousePos is in the control's client co-ordinates, (-1, -1) from the keyboard.
 using TContextPopupEvent = TEvent<void(TObject* Sender, POINT MousePos, bool& Handled)>;
 
@@ -101,6 +128,36 @@ struct THintInfo {
   POINT CursorPos{};
   int HideTimeout = 0;  // 0: the application's hide pause
   void* HintData = nullptr;
+};
+
+// The smallest and largest size a control may take (0: no limit); every
+// change of the control's bounds is clamped to them.
+class TSizeConstraints : public TPersistent {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TSizeConstraints(class TControl* control = nullptr) : FControl(control) {}
+  void Assign(TPersistent* source) override;
+
+  int MinWidth() const { return FMinWidth; }
+  void SetMinWidth(int value);
+  int MinHeight() const { return FMinHeight; }
+  void SetMinHeight(int value);
+  int MaxWidth() const { return FMaxWidth; }
+  void SetMaxWidth(int value);
+  int MaxHeight() const { return FMaxHeight; }
+  void SetMaxHeight(int value);
+  bool IsEmpty() const { return !FMinWidth && !FMinHeight && !FMaxWidth && !FMaxHeight; }
+  TNotifyEvent OnChange;
+
+protected:
+  TPersistent* GetOwner() override;
+  virtual void Change();
+
+private:
+  friend class TControl;
+  class TControl* FControl;
+  int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
 };
 
 // A canvas on a control: its own window's device context, or its parent's
@@ -216,6 +273,28 @@ public:
   void SetParentShowHint(bool value);
   TPopupMenu* PopupMenu() const { return FPopupMenu; }
   void SetPopupMenu(TPopupMenu* value);
+  // The help topic of the control; F1 or a help request on a control asks
+  // the application for the first non-zero one from the control up.
+  THelpContext HelpContext() const { return FHelpContext; }
+  void SetHelpContext(THelpContext value) { FHelpContext = value; }
+  // Reading order. With ParentBiDiMode the control takes its parent's; a
+  // windowed control shows it in its window's extended styles.
+  TBiDiMode BiDiMode() const { return FBiDiMode; }
+  void SetBiDiMode(TBiDiMode value);
+  bool ParentBiDiMode() const { return FParentBiDiMode; }
+  void SetParentBiDiMode(bool value);
+  bool IsRightToLeft() const { return FBiDiMode != bdLeftToRight; }
+  bool UseRightToLeftReading() const { return FBiDiMode != bdLeftToRight; }
+  bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
+  bool UseRightToLeftScrollBar() const { return FBiDiMode == bdRightToLeft || FBiDiMode == bdRightToLeftNoAlign; }
+  // The sunken 3-D look of a single border (else a flat line); with
+  // ParentCtl3D the control takes its parent's.
+  bool Ctl3D() const { return FCtl3D; }
+  void SetCtl3D(bool value);
+  bool ParentCtl3D() const { return FParentCtl3D; }
+  void SetParentCtl3D(bool value);
+  TSizeConstraints* Constraints() { return &FConstraints; }
+  void SetConstraints(TSizeConstraints* value) { FConstraints.Assign(value); }
   TControlStyle ControlStyle() const { return FControlStyle; }
   void SetControlStyle(TControlStyle value) { FControlStyle = value; }
   TControlState ControlState() const { return FControlState; }
@@ -258,6 +337,18 @@ public:
   virtual void DoEndDrag(TObject* Target, int X, int Y);
   virtual void DoStartDrag(TDragObject*& DragObject);
 
+  // -- Docking (DockTree.h).
+  TDragKind DragKind() const { return FDragKind; }
+  void SetDragKind(TDragKind value) { FDragKind = value; }
+  // The dock site the control is docked in, or null.
+  TWinControl* HostDockSite() const { return FHostDockSite; }
+  // Docks the control into NewDockSite (beside DropControl on ControlSide,
+  // when given) without the mouse: the old site is asked first (OnUnDock)
+  // and may refuse; the new one takes the control (OnDockDrop, its dock
+  // tree places it) and the control hears OnEndDock. A null site only
+  // takes the control out of its old one. Answers whether it moved.
+  bool ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr, TAlign ControlSide = alNone);
+
   // OnClick, or the action when OnClick is the action's handler (or not
   // assigned).
   virtual void Click();
@@ -291,9 +382,21 @@ public:
   TEndDragEvent OnEndDrag;
   TStartDragEvent OnStartDrag;
   TContextPopupEvent OnContextPopup;
+  TConstrainedResizeEvent OnConstrainedResize;
+  TEndDragEvent OnEndDock;
 
 protected:
   friend class TWinControl;
+  friend class TSizeConstraints;
+  // Scales the bounds (and the font unless it is the parent's) by M/D.
+  virtual void ChangeScale(int M, int D);
+  // The limits in force for a resize: the constraints, then
+  // OnConstrainedResize may change them.
+  virtual void ConstrainedResize(int& MinWidth, int& MinHeight, int& MaxWidth, int& MaxHeight);
+  // Clamps a new size to the limits.
+  void ConstrainSize(int& width, int& height);
+  virtual void ConstraintsChanged();
+  virtual void DoEndDock(TObject* Target, int X, int Y) { FireEvent(OnEndDock, this, Target, X, Y); }
   friend class TDragManager;
   virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
@@ -352,6 +455,14 @@ private:
   TDragMode FDragMode = dmManual;
   TCursor FDragCursor = crDrag;
   TControlActionLink* FActionLink = nullptr;
+  THelpContext FHelpContext = 0;
+  TBiDiMode FBiDiMode = bdLeftToRight;
+  bool FParentBiDiMode = true;
+  bool FCtl3D = true;
+  bool FParentCtl3D = true;
+  TSizeConstraints FConstraints{this};
+  TDragKind FDragKind = dkDrag;
+  TWinControl* FHostDockSite = nullptr;
 };
 
 class TWinControl : public TControl {
@@ -410,6 +521,49 @@ public:
   TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
   void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 
+  // Scales the control and its children by M/D (bounds, fonts that are
+  // not their parent's, constraints).
+  void ScaleBy(int M, int D);
+
+  // -- The frame: BorderStyle bsSingle is a line (sunken with Ctl3D); a
+  // bevel of BevelKind is drawn inside it on BevelEdges, each cut
+  // (BevelInner, BevelOuter) BevelWidth wide; BorderWidth pixels of the
+  // control's colour lie inside the bevel. All of it is taken from the
+  // client area.
+  TBorderStyle BorderStyle() const { return FBorderStyle; }
+  void SetBorderStyle(TBorderStyle value);
+  int BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(int value);
+  TBevelKind BevelKind() const { return FBevelKind; }
+  void SetBevelKind(TBevelKind value);
+  TBevelCut BevelInner() const { return FBevelInner; }
+  void SetBevelInner(TBevelCut value);
+  TBevelCut BevelOuter() const { return FBevelOuter; }
+  void SetBevelOuter(TBevelCut value);
+  TBevelEdges BevelEdges() const { return FBevelEdges; }
+  void SetBevelEdges(TBevelEdges value);
+  int BevelWidth() const { return FBevelWidth; }
+  void SetBevelWidth(int value);
+
+  // -- Docking (DockTree.h): a dock site takes controls docked into it;
+  // with UseDockManager its dock tree lays them out and paints their
+  // grabbers.
+  bool DockSite() const { return FDockSite; }
+  void SetDockSite(bool value);
+  bool UseDockManager() const { return FUseDockManager; }
+  void SetUseDockManager(bool value);
+  TDockTree* DockManager() const { return FDockManager; }
+  int DockClientCount() const { return static_cast<int>(FDockClients.size()); }
+  TControl* DockClients(int index) const { return FDockClients.at(index); }
+  // Takes the control of a dock drag object: it becomes a child and a
+  // dock client, the dock tree places it, OnDockDrop fires.
+  virtual void DockDrop(TDragDockObject* Source, int X, int Y);
+  // Asks OnUnDock whether Client may leave for NewTarget; when it may, the
+  // dock tree lets it go. Answers the permission.
+  virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
+  TDockDropEvent OnDockDrop;
+  TUnDockEvent OnUnDock;
+
   TBrush* Brush() { return &FBrush; }
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool value) { FDoubleBuffered = value; }
@@ -450,6 +604,23 @@ protected:
   void CreateSubClass(TCreateParams& Params, const char* systemClass);
   virtual void CreateWnd();
   virtual void CreateWindowHandle(const TCreateParams& Params);
+  // Lets go of the window without destroying it (a DestroyWnd that keeps
+  // the window for later): windowed children lose theirs, the window stops
+  // reaching the control and belongs to the caller, who gives it back
+  // through AdoptWindowHandle or destroys it. Answers the window.
+  HWND DetachWindowHandle();
+  // In CreateWindowHandle: takes a window that a control of this class let
+  // go of as this control's window instead of making one; it is moved
+  // under Params.WndParent, to the bounds and styles of Params.
+  void AdoptWindowHandle(HWND wnd, const TCreateParams& Params);
+  // The dock tree the control uses as a dock site: a new TDockTree when
+  // it has none and is a dock site with UseDockManager, else the one it has.
+  virtual TDockTree* CreateDockManager();
+  // The space of the frame (bevel and border width) on each side.
+  RECT FrameInsets() const;
+  // Panels keep their border width inside the client area (they paint it
+  // themselves between their bevels).
+  virtual bool BorderWidthInClient() const { return false; }
   virtual void DestroyWnd();
   virtual void CreateHandle();
   // Runs once the window exists (fonts, texts and items are given to it).
@@ -497,8 +668,30 @@ protected:
   TControl* FCaptureControl = nullptr;  // graphic child holding the mouse
   TWeakLink<TControl> FMouseControl;    // graphic child under the mouse
   SIZE FAlignedClientSize{-1, -1};
+  TBorderStyle FBorderStyle = bsNone;
+  int FBorderWidth = 0;
+  TBevelKind FBevelKind = bkNone;
+  TBevelCut FBevelInner = bvRaised;
+  TBevelCut FBevelOuter = bvLowered;
+  TBevelEdges FBevelEdges{beLeft, beTop, beRight, beBottom};
+  int FBevelWidth = 1;
+  bool FDockSite = false;
+  bool FUseDockManager = false;
+  TDockTree* FDockManager = nullptr;
+  std::vector<TControl*> FDockClients;
+
+  void ChangeScale(int M, int D) override;
+  // Scales every child (ChangeScale).
+  void ScaleControls(int M, int D);
 
 private:
+  // The frame and reading-order styles of the window, from the properties.
+  void ApplyFrameStyles();
+  void FrameChanged();
+  void PaintFrame();
+  void UpdateDockManager();
+  void ForgetActiveControl(TControl* control);
+  void RemoveDockClient(TControl* control);
   void DoAlign(TAlign alignment, std::vector<TControl*>& list, RECT& rect);
   void EraseBackground(HDC dc);
   void HandleKeyMessage(TMessage& Message);

@@ -28,15 +28,11 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   FBrush.SetColor(FColor);
   FWidth = 185;
   FHeight = 41;
-}
-
-void TCustomPanel::CreateParams(TCreateParams& Params) {
-  TCustomControl::CreateParams(Params);
-  if (FBorderStyle == pbsSingle) Params.Style |= WS_BORDER;
+  FUseDockManager = true;
 }
 
 void TCustomPanel::AdjustClientRect(RECT& Rect) {
-  int inset = FBorderWidth;
+  int inset = BorderWidth();
   if (FBevelOuter != bvNone) inset += FBevelWidth;
   if (FBevelInner != bvNone) inset += FBevelWidth;
   InflateRect(&Rect, -inset, -inset);
@@ -60,17 +56,6 @@ void TCustomPanel::SetBevelOuter(TBevelCut value) {
 void TCustomPanel::SetBevelWidth(int value) {
   FBevelWidth = std::max(value, 1);
   Rebevel();
-}
-
-void TCustomPanel::SetBorderWidth(int value) {
-  FBorderWidth = std::max(value, 0);
-  Rebevel();
-}
-
-void TCustomPanel::SetBorderStyle(TPanelBorderStyle value) {
-  if (FBorderStyle == value) return;
-  FBorderStyle = value;
-  RecreateWnd();
 }
 
 void TCustomPanel::SetAlignment(TAlignment value) {
@@ -109,7 +94,7 @@ void TCustomPanel::Paint() {
             FBevelOuter == bvLowered ? clBtnHighlight : clBtnShadow, FBevelWidth);
   else if (FBevelOuter == bvSpace)
     InflateRect(&r, -FBevelWidth, -FBevelWidth);
-  InflateRect(&r, -FBorderWidth, -FBorderWidth);
+  InflateRect(&r, -BorderWidth(), -BorderWidth());
   if (FBevelInner != bvNone && FBevelInner != bvSpace)
     Frame3D(dc, r, FBevelInner == bvLowered ? clBtnShadow : clBtnHighlight,
             FBevelInner == bvLowered ? clBtnHighlight : clBtnShadow, FBevelWidth);
@@ -264,9 +249,13 @@ const TPublishedRegistration customPanelRegistration(&TCustomPanel::ClassInfo, {
     Property<&TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner>("BevelInner", BevelCutNames).Default(bvNone),
     Property<&TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter>("BevelOuter", BevelCutNames).Default(bvRaised),
     Property<&TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth>("BevelWidth").Default(1),
-    Property<&TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth>("BorderWidth").Default(0),
-    Property<&TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle>("BorderStyle", PanelBorderStyleNames)
-        .Default(pbsNone),
+    Property<&TWinControl::BorderWidth, &TWinControl::SetBorderWidth>("BorderWidth").Default(0),
+    Property<&TWinControl::BorderStyle, &TWinControl::SetBorderStyle>("BorderStyle", PanelBorderStyleNames)
+        .Default(bsNone),
+    Property<&TWinControl::DockSite, &TWinControl::SetDockSite>("DockSite").Default(false),
+    Property<&TWinControl::UseDockManager, &TWinControl::SetUseDockManager>("UseDockManager").Default(true),
+    Event<&TWinControl::OnDockDrop>("OnDockDrop"),
+    Event<&TWinControl::OnUnDock>("OnUnDock"),
     Property<&TWinControl::ParentBackground, &TWinControl::SetParentBackground>("ParentBackground").Default(true),
 });
 const TPublishedRegistration panelRegistration(&TPanel::ClassInfo, {});

@@ -5,12 +5,10 @@
 #include "platform/Picture.h"
 #include "platform/StdCtrls.h"
 
-enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-using enum TBevelCut;
-enum class TPanelBorderStyle { pbsNone, pbsSingle };
-using enum TPanelBorderStyle;
 
-// A container with raised or lowered bevels and a centred caption.
+// A container with raised or lowered bevels and a centred caption. Its
+// border width lies between its bevels, inside the client area; it is a
+// dock site's usual home (UseDockManager is on).
 class TCustomPanel : public TCustomControl {
 public:
   static const TClassInfo ClassInfo;
@@ -23,16 +21,12 @@ public:
   void SetBevelOuter(TBevelCut value);
   int BevelWidth() const { return FBevelWidth; }
   void SetBevelWidth(int value);
-  int BorderWidth() const { return FBorderWidth; }
-  void SetBorderWidth(int value);
-  TPanelBorderStyle BorderStyle() const { return FBorderStyle; }
-  void SetBorderStyle(TPanelBorderStyle value);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment value);
 
 protected:
-  void CreateParams(TCreateParams& Params) override;
   void AdjustClientRect(RECT& Rect) override;
+  bool BorderWidthInClient() const override { return true; }
   void Paint() override;
   void Dispatch(TMessage& Message) override;
 
@@ -41,8 +35,6 @@ private:
   TBevelCut FBevelInner = bvNone;
   TBevelCut FBevelOuter = bvRaised;
   int FBevelWidth = 1;
-  int FBorderWidth = 0;
-  TPanelBorderStyle FBorderStyle = pbsNone;
   TAlignment FAlignment = taCenter;
 };
 

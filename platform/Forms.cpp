@@ -47,6 +47,7 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   FControlState.Include(csCustomPaint);
   FWidth = 320;
   FHeight = 240;
+  FBorderStyle = bsSizeable;
   Screen->AddForm(this);
 }
 
@@ -77,13 +78,186 @@ void TCustomForm::BeforeDestruction() {
 void TCustomForm::Notification(TComponent* component, TOperation operation) {
   TWinControl::Notification(component, operation);
   if (operation == opRemove && component == FMenu) FMenu = nullptr;
+  // The system destroys an owned window with its owner, so nothing is left
+  // to re-create here.
+  if (operation == opRemove && component == FPopupParent) FPopupParent = nullptr;
+}
+
+void TCustomForm::SetPopupParent(TCustomForm* value) {
+  if (FPopupParent == value) return;
+  if (value == this) throw EInvalidOperation("A form cannot be its own popup parent");
+  if (FPopupParent) FPopupParent->RemoveFreeNotification(this);
+  FPopupParent = value;
+  if (value) value->FreeNotification(this);
+  if (FHandle && !FParent) RecreateWnd();
+}
+
+// -- MDI ----------------------------------------------------------------------
+
+// The frame of MDI children: the main form when it is an MDI form, else the
+// first MDI form with a window.
+TCustomForm* TCustomForm::MDIFrame() {
+  TCustomForm* main = Application ? Application->MainForm() : nullptr;
+  if (main && main->FFormStyle == fsMDIForm) return main;
+  for (int i = 0; i < Screen->FormCount(); ++i)
+    if (TCustomForm* form = Screen->Forms(i); form->FFormStyle == fsMDIForm && form->FClientHandle) return form;
+  return nullptr;
+}
+
+TCustomForm* TCustomForm::ActiveMDIChild() const {
+  if (!FClientHandle) return nullptr;
+  auto active = reinterpret_cast<HWND>(SendMessageA(FClientHandle, WM_MDIGETACTIVE, 0, 0));
+  return ObjectAs<TCustomForm>(FindControl(active));
+}
+
+int TCustomForm::MDIChildCount() const {
+  int count = 0;
+  for (int i = 0; FClientHandle && i < Screen->FormCount(); ++i) {
+    TCustomForm* form = Screen->Forms(i);
+    if (form->FFormStyle == fsMDIChild && form->FHandle && GetParent(form->FHandle) == FClientHandle) ++count;
+  }
+  return count;
+}
+
+TCustomForm* TCustomForm::MDIChildren(int index) const {
+  for (int i = 0; FClientHandle && i < Screen->FormCount(); ++i) {
+    TCustomForm* form = Screen->Forms(i);
+    if (form->FFormStyle == fsMDIChild && form->FHandle && GetParent(form->FHandle) == FClientHandle && index-- == 0)
+      return form;
+  }
+  throw EInvalidOperation("MDI child index out of range");
+}
+
+// The active child's menu is shown in the frame's; a child that stops
+// being active takes its items back.
+void TCustomForm::MDIActivated(bool active) {
+  TCustomForm* frame = MDIFrame();
+  if (frame && frame->FMenu && FMenu) {
+    if (active) {
+      frame->FMenu->Merge(FMenu);
+    } else if (frame->FMenu->Merged() == FMenu) {
+      frame->FMenu->Unmerge(FMenu);
+    }
+  }
+  FActive = active;
+  if (active) {
+    Activate();
+  } else {
+    Deactivate();
+  }
+}
+
+// Puts the menu's handle on the window; an MDI frame tells its client,
+// which keeps a maximized child's window buttons in the bar.
+void TCustomForm::ShowMenu() {
+  if (!FMenu || !FHandle || FFormStyle == fsMDIChild) return;
+  if (FClientHandle) {
+    SendMessageA(FClientHandle, WM_MDISETMENU, reinterpret_cast<WPARAM>(FMenu->Handle()), 0);
+  } else {
+    ::SetMenu(FHandle, FMenu->Handle());
+  }
+  DrawMenuBar(FHandle);
+}
+
+void TCustomForm::DefaultHandler(TMessage& Message) {
+  if (FHandle && FClientHandle) {
+    Message.Result = DefFrameProcA(FHandle, FClientHandle, Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  if (FHandle && FFormStyle == fsMDIChild && !FParent) {
+    Message.Result = DefMDIChildProcA(FHandle, Message.Msg, Message.WParam, Message.LParam);
+    return;
+  }
+  TWinControl::DefaultHandler(Message);
+}
+
+void TCustomForm::CreateWindowHandle(const TCreateParams& Params) {
+  TWinControl::CreateWindowHandle(Params);
+  if (!FHandle || FFormStyle != fsMDIForm || FParent) return;
+  CLIENTCREATESTRUCT create{nullptr, 0xFF00};
+  RECT r = ClientRect();
+  FClientHandle = CreateWindowExA(WS_EX_CLIENTEDGE, "MDICLIENT", nullptr,
+                                  WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | WS_HSCROLL | WS_VSCROLL,
+                                  0, 0, r.right, r.bottom, FHandle, nullptr, GetModuleHandleA(nullptr), &create);
+  if (!FClientHandle) throw EOutOfResources("Cannot create the MDI client window");
+  HandleCreated(hkWindow);
+}
+
+void TCustomForm::DestroyWnd() {
+  // An MDI child leaves through its client, which activates the next one.
+  if (FFormStyle == fsMDIChild && !FParent && FHandle) {
+    HWND client = GetParent(FHandle);
+    if (TCustomForm* frame = MDIFrame(); frame && frame->FClientHandle == client) {
+      FText = Text();
+      SendMessageA(client, WM_MDIDESTROY, reinterpret_cast<WPARAM>(FHandle), 0);
+      if (!FHandle) return;  // else the client did not know it: destroyed below
+    }
+  }
+  if (FClientHandle) {
+    // The children's forms let go of their windows before the client goes.
+    for (int i = Screen->FormCount() - 1; i >= 0; --i) {
+      TCustomForm* form = Screen->Forms(i);
+      if (form->FFormStyle == fsMDIChild && form->FHandle && GetParent(form->FHandle) == FClientHandle)
+        form->DestroyHandle();
+    }
+    if (FMenu && FMenu->Merged()) FMenu->Unmerge(FMenu->Merged());
+    DestroyWindow(FClientHandle);
+    HandleDeleted(hkWindow);
+    FClientHandle = nullptr;
+  }
+  TWinControl::DestroyWnd();
+}
+
+void TCustomForm::AlignControls(TControl* AControl, RECT& Rect) {
+  TWinControl::AlignControls(AControl, Rect);
+  // The MDI client takes what the aligned controls leave.
+  if (FClientHandle)
+    SetWindowPos(FClientHandle, HWND_BOTTOM, Rect.left, Rect.top, std::max(0L, Rect.right - Rect.left),
+                 std::max(0L, Rect.bottom - Rect.top), SWP_NOACTIVATE);
+}
+
+void TCustomForm::ChangeScale(int M, int D) {
+  if (FParent) {
+    TWinControl::ChangeScale(M, D);
+    return;
+  }
+  if (M == D || D == 0) return;
+  const RECT client = ClientRect();
+  DisableAlign();
+  try {
+    ScaleControls(M, D);
+    if (!FParentFont) FFont.SetSize(MulDiv(FFont.Size(), M, D));
+    SetClientSize(MulDiv(client.right, M, D), MulDiv(client.bottom, M, D));
+  } catch (...) {
+    --FAlignLevel;
+    throw;
+  }
+  EnableAlign();
+}
+
+// A help request for a menu item carries its command.
+void TCustomForm::HandleHelp(TMessage& Message) {
+  auto* info = reinterpret_cast<HELPINFO*>(Message.LParam);
+  if (info && info->iContextType == HELPINFO_MENUITEM && FMenu) {
+    TMenuItem* item = FMenu->Items()->FindCommand(static_cast<UINT>(info->iCtrlId));
+    if (item && item->HelpContext() != 0 && Application) {
+      Application->HelpContext(item->HelpContext());
+      Message.Result = 1;
+      return;
+    }
+  }
+  TWinControl::Dispatch(Message);
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params) {
   TWinControl::CreateParams(Params);
-  if (FParent) return;  // a form placed inside another control is a child window
+  if (FParent) {  // a form placed inside another control is a child window
+    Params.Style &= ~WS_BORDER;
+    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    return;
+  }
   Params.Style = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
-  Params.ExStyle = 0;
+  Params.ExStyle &= WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
   switch (FBorderStyle) {
     case bsNone:
       Params.Style |= WS_POPUP;
@@ -114,11 +288,24 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
     if (plain && FBorderIcons.Contains(biMaximize)) Params.Style |= WS_MAXIMIZEBOX;
   }
   if (FFormStyle == fsStayOnTop) Params.ExStyle |= WS_EX_TOPMOST;
+  if (FFormStyle == fsMDIChild) {
+    TCustomForm* frame = MDIFrame();
+    if (!frame || !frame->FClientHandle)
+      throw EInvalidOperation("Cannot create form. No MDI forms are currently active");
+    Params.Style = (Params.Style & ~WS_POPUP) | WS_CHILD | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX |
+                   WS_MAXIMIZEBOX;
+    Params.ExStyle |= WS_EX_MDICHILD;
+    Params.WndParent = frame->FClientHandle;
+    if (!IsControlEnabled()) Params.Style |= WS_DISABLED;
+    return;
+  }
   if (FAlphaBlend) Params.ExStyle |= WS_EX_LAYERED;
   // Owned by the owner form when it has a window, else by the application
   // window (which keeps the forms off the taskbar and together).
   auto* ownerForm = ObjectAs<TCustomForm>(Owner());
-  if (ownerForm && ownerForm->HandleAllocated()) {
+  if (FPopupParent) {
+    Params.WndParent = FPopupParent->Handle();
+  } else if (ownerForm && ownerForm->HandleAllocated()) {
     Params.WndParent = ownerForm->Handle();
   } else {
     Params.WndParent = Application ? Application->Handle() : nullptr;
@@ -140,7 +327,10 @@ void TCustomForm::SetClientSize(int width, int height) {
 }
 
 void TCustomForm::InitializeWnd() {
-  if (FMenu) FMenu->SetWindowHandle(FHandle);
+  if (FMenu && FFormStyle != fsMDIChild) {
+    FMenu->SetWindowHandle(FHandle);
+    if (FClientHandle) ShowMenu();
+  }
   ApplyLayered();
 }
 
@@ -158,10 +348,14 @@ void TCustomForm::SetBorderIcons(TBorderIcons value) {
 
 void TCustomForm::SetFormStyle(TFormStyle value) {
   if (FFormStyle == value) return;
+  const bool mdi = value == fsMDIChild || value == fsMDIForm || FFormStyle == fsMDIChild || FFormStyle == fsMDIForm;
   FFormStyle = value;
-  if (FHandle)
+  if (FHandle && mdi && !FParent) {
+    RecreateWnd();
+  } else if (FHandle) {
     SetWindowPos(FHandle, value == fsStayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
 }
 
 TWindowState TCustomForm::WindowState() const {
@@ -173,6 +367,11 @@ TWindowState TCustomForm::WindowState() const {
 
 void TCustomForm::SetWindowState(TWindowState value) {
   FWindowState = value;
+  HWND client = FHandle && FFormStyle == fsMDIChild ? GetParent(FHandle) : nullptr;
+  if (client && value != wsMinimized) {
+    SendMessageA(client, value == wsMaximized ? WM_MDIMAXIMIZE : WM_MDIRESTORE, reinterpret_cast<WPARAM>(FHandle), 0);
+    return;
+  }
   if (FHandle && IsWindowVisible(FHandle))
     ShowWindow(FHandle, value == wsMinimized ? SW_MINIMIZE : value == wsMaximized ? SW_MAXIMIZE : SW_RESTORE);
 }
@@ -202,15 +401,25 @@ void TCustomForm::SetAlphaBlendValue(BYTE value) {
 
 void TCustomForm::SetMenu(TMainMenu* value) {
   if (FMenu == value) return;
+  const bool child = FFormStyle == fsMDIChild;
   if (FMenu) {
     FMenu->RemoveFreeNotification(this);
-    FMenu->SetWindowHandle(nullptr);
-    if (FHandle) ::SetMenu(FHandle, nullptr);
+    if (!child) {
+      FMenu->SetWindowHandle(nullptr);
+      if (FHandle) ::SetMenu(FHandle, nullptr);
+    }
+    if (TCustomForm* frame = child ? MDIFrame() : nullptr; frame && frame->FMenu && frame->FMenu->Merged() == FMenu)
+      frame->FMenu->Unmerge(FMenu);
   }
   FMenu = value;
   if (value) {
     value->FreeNotification(this);
-    if (FHandle) value->SetWindowHandle(FHandle);
+    if (FHandle && !child) {
+      value->SetWindowHandle(FHandle);
+      if (FClientHandle) ShowMenu();
+    }
+    if (TCustomForm* frame = child && FActive ? MDIFrame() : nullptr; frame && frame->FMenu)
+      frame->FMenu->Merge(value);
   }
 }
 
@@ -253,6 +462,13 @@ void TCustomForm::ApplyVisibility() {
     const int show = FWindowState == wsMinimized ? SW_SHOWMINIMIZED
                      : FWindowState == wsMaximized ? SW_SHOWMAXIMIZED
                                                    : SW_SHOWNORMAL;
+    if (FFormStyle == fsMDIChild) {
+      ShowWindow(FHandle, show == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : show);
+      HWND client = GetParent(FHandle);
+      SendMessageA(client, WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+      if (FWindowState == wsMaximized) SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(FHandle), 0);
+      return;
+    }
     ShowWindow(FHandle, show);
     if (FFormStyle == fsStayOnTop)
       SetWindowPos(FHandle, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -265,7 +481,9 @@ void TCustomForm::ApplyVisibility() {
 
 void TCustomForm::Show() {
   SetVisible(true);
-  if (FHandle) {
+  if (FHandle && FFormStyle == fsMDIChild && !FParent) {
+    SendMessageA(GetParent(FHandle), WM_MDIACTIVATE, reinterpret_cast<WPARAM>(FHandle), 0);
+  } else if (FHandle) {
     BringWindowToTop(FHandle);
     SetForegroundWindow(FHandle);
   }
@@ -333,7 +551,9 @@ void TCustomForm::Close() {
     return;
   }
   if (!CloseQuery()) return;
+  // An MDI child cannot hide: it is minimized (or stays) unless freed.
   TCloseAction action = caHide;
+  if (FFormStyle == fsMDIChild && !FParent) action = FBorderIcons.Contains(biMinimize) ? caMinimize : caNone;
   DoClose(action);
   if (action == caNone) return;
   // Closing the main form of its application ends that application.
@@ -479,9 +699,14 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case WM_SETFOCUS: {
       // The form passes the focus on to its active control (or the first
       // one in tab order).
+      // Only to a control on the form whose window is there and staying.
+      auto usable = [&](TWinControl* c) {
+        return c && c != this && c->HandleAllocated() && !c->ControlState().Contains(csDestroyingHandle) &&
+               ContainsControl(c) && c->CanFocus();
+      };
       TWinControl* target = FActiveControl.Get();
-      if (!target || !target->CanFocus()) target = FindNextControl(nullptr, true, true, false);
-      if (target && target != this && target->CanFocus()) {
+      if (!usable(target)) target = FindNextControl(nullptr, true, true, false);
+      if (usable(target)) {
         ::SetFocus(target->Handle());
         return;
       }
@@ -497,10 +722,14 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_MENUCHANGED:
       // The menu has a new handle: the window shows it (a subclass of the
       // window sees the change here first).
-      if (FMenu && FHandle) {
-        ::SetMenu(FHandle, FMenu->Handle());
-        DrawMenuBar(FHandle);
-      }
+      ShowMenu();
+      return;
+    case WM_MDIACTIVATE:
+      DefaultHandler(Message);
+      if (FFormStyle == fsMDIChild) MDIActivated(reinterpret_cast<HWND>(Message.LParam) == FHandle);
+      return;
+    case WM_HELP:
+      HandleHelp(Message);
       return;
     case CM_ACTIONEXECUTE:
     case CM_ACTIONUPDATE:
@@ -546,6 +775,7 @@ const TPublishedRegistration customFormRegistration(&TCustomForm::ClassInfo, {
     Property<&TCustomForm::AlphaBlendValue, &TCustomForm::SetAlphaBlendValue>("AlphaBlendValue").Default(255),
     Property<&TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview>("KeyPreview").Default(false),
     Property<&TCustomForm::Menu, &TCustomForm::SetMenu>("Menu"),
+    Property<&TCustomForm::PopupParent, &TCustomForm::SetPopupParent>("PopupParent"),
     Property<&TCustomForm::ActiveControl, &TCustomForm::SetActiveControl>("ActiveControl"),
     Event<&TCustomForm::OnCreate>("OnCreate"),
     Event<&TCustomForm::OnDestroy>("OnDestroy"),

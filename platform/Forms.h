@@ -12,8 +12,6 @@
 class TMainMenu;
 class THintWindow;
 
-enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-using enum TFormBorderStyle;
 enum class TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
 using enum TBorderIcon;
 using TBorderIcons = TSet<TBorderIcon, 4>;
@@ -55,7 +53,8 @@ public:
   void AfterConstruction() override;
   void BeforeDestruction() override;
 
-  TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+  // The form's frame (bsSizeable unless set); changing it re-creates the
+  // window.
   void SetBorderStyle(TFormBorderStyle value);
   TBorderIcons BorderIcons() const { return FBorderIcons; }
   void SetBorderIcons(TBorderIcons value);
@@ -73,8 +72,22 @@ public:
   void SetKeyPreview(bool value) { FKeyPreview = value; }
   TMainMenu* Menu() const { return FMenu; }
   void SetMenu(TMainMenu* value);
+  // The form that owns this one's window (it stays above that form and
+  // goes with it); null: the owner form, else the application window.
+  TCustomForm* PopupParent() const { return FPopupParent; }
+  void SetPopupParent(TCustomForm* value);
+
+  // -- MDI. A form of style fsMDIForm holds a client window (ClientHandle)
+  // in which the forms of style fsMDIChild live; the active child's menu
+  // is merged into the frame's menu, and a maximized child's window
+  // buttons join the frame's menu bar.
+  HWND ClientHandle() const { return FClientHandle; }
+  TCustomForm* ActiveMDIChild() const;
+  int MDIChildCount() const;
+  TCustomForm* MDIChildren(int index) const;
 
   void SetClientSize(int width, int height) override;
+  void DefaultHandler(TMessage& Message) override;
   void Show();
   void Hide() { SetVisible(false); }
   // Runs the form modally: other windows of the program are disabled until
@@ -116,7 +129,13 @@ public:
 
 protected:
   void CreateParams(TCreateParams& Params) override;
+  void CreateWindowHandle(const TCreateParams& Params) override;
   void InitializeWnd() override;
+  void DestroyWnd() override;
+  void AlignControls(TControl* AControl, RECT& Rect) override;
+  // A top-level form keeps its place: only its client size, children and
+  // font scale.
+  void ChangeScale(int M, int D) override;
   void Dispatch(TMessage& Message) override;
   void Notification(TComponent* component, TOperation operation) override;
   virtual void DoClose(TCloseAction& Action);
@@ -130,11 +149,15 @@ private:
   void ApplyPosition();
   void ApplyLayered();
   void HandleDialogKey(TMessage& Message);
+  // The frame form of an MDI child: the main form, when it is one.
+  static TCustomForm* MDIFrame();
+  void MDIActivated(bool active);
+  void ShowMenu();
+  void HandleHelp(TMessage& Message);
   // An action nobody handled: the active control, the form, then every
   // visible control of the form, until one takes it.
   bool DispatchActionToControls(TBasicAction* action, bool execute);
 
-  TFormBorderStyle FBorderStyle = bsSizeable;
   TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
   TPosition FPosition = poDesigned;
   TFormStyle FFormStyle = fsNormal;
@@ -148,6 +171,8 @@ private:
   bool FShowEventPending = true;
   TModalResult FModalResult = mrNone;
   TMainMenu* FMenu = nullptr;
+  TCustomForm* FPopupParent = nullptr;
+  HWND FClientHandle = nullptr;
   TWeakLink<TWinControl> FActiveControl;
   TWeakLink<TWinControl> FFocusedControl;
 };
@@ -160,6 +185,16 @@ public:
 };
 
 using TMessageEvent = TEvent<void(MSG& Msg, bool& Handled)>;
+// A help request: Command and Data as the system's help calls take them
+// (HELP_CONTEXT and the topic...); the handler answers whether it helped
+// and may clear CallHelp.
+using THelpEvent = TEvent<bool(WORD Command, LONG_PTR Data, bool& CallHelp)>;
+// The start-up chain: a unit that must act once the application exists and
+// before the first form keeps the current value and installs its own
+// procedure, which calls the kept one first. TApplication::Initialize runs
+// the chain.
+using TInitProc = void (*)();
+extern TInitProc InitProc;
 using TIdleEvent = TEvent<void(TObject* Sender, bool& Done)>;
 
 class TApplicationEvents;
@@ -182,9 +217,15 @@ public:
   bool Terminated() const { return FTerminated; }
   bool Active() const { return FActive; }
 
+  // Runs the start-up chain (InitProc) once; the first CreateForm does it
+  // when the program has not.
+  void Initialize();
+  bool Initialized() const { return FInitialized; }
+
   // Makes a form; the first form made becomes the main form.
   template <class T>
   void CreateForm(T*& reference) {
+    if (!FInitialized) Initialize();
     reference = New<T>(this);
     if (!FMainForm) FMainForm = reference;
   }
@@ -207,6 +248,12 @@ public:
   // Whether the program's formats (FormatSettings()) are read again when the
   // user changes the locale's settings (WM_SETTINGCHANGE for "intl"); on by
   // default. Listeners of their own (the editors' format controller) ask it.
+  // Help: HelpContext asks for a topic, HelpCommand for any request. The
+  // application's OnHelp, then each TApplicationEvents' OnHelp, answer
+  // (no system help file is used). Answers whether one helped.
+  bool HelpContext(THelpContext Context);
+  bool HelpCommand(WORD Command, LONG_PTR Data);
+
   bool UpdateFormatSettings() const { return FUpdateFormatSettings; }
   void SetUpdateFormatSettings(bool value) { FUpdateFormatSettings = value; }
 
@@ -249,6 +296,7 @@ public:
   TActionEvent OnActionExecute;
   TActionEvent OnActionUpdate;
   TNotifyEvent OnHint;
+  THelpEvent OnHelp;
 
   void AddEvents(TApplicationEvents* events);
   void RemoveEvents(TApplicationEvents* events);
@@ -259,6 +307,7 @@ protected:
 private:
   bool ProcessMessage(MSG& msg);
   bool IsKeyMsg(const MSG& msg);
+  bool IsMDIMsg(const MSG& msg);
   void Idle();
   // Idle time: every showing form updates its action clients.
   void UpdateFormActions();
@@ -274,6 +323,7 @@ private:
   bool FActive = false;
   bool FShowHint = true;
   bool FUpdateFormatSettings = true;
+  bool FInitialized = false;
   int FHintPause = 500;
   int FHintHidePause = 2500;
   THintWindow* FHintWindow = nullptr;
@@ -301,6 +351,7 @@ public:
   TActionEvent OnActionExecute;
   TActionEvent OnActionUpdate;
   TNotifyEvent OnHint;
+  THelpEvent OnHelp;
 };
 
 // The application object of the process: made by the forms unit, null

@@ -120,6 +120,11 @@ public:
   explicit TWindowDC(HWND wnd) : FWnd(wnd), FDC(GetDC(wnd)) {
     if (FDC) HandleCreated(hkDeviceContext);
   }
+  // The whole window's DC (frame included), for non-client painting.
+  enum TWholeWindow { WholeWindow };
+  TWindowDC(HWND wnd, TWholeWindow) : FWnd(wnd), FDC(GetWindowDC(wnd)) {
+    if (FDC) HandleCreated(hkDeviceContext);
+  }
   ~TWindowDC() {
     if (!FDC) return;
     ReleaseDC(FWnd, FDC);

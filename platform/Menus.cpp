@@ -570,7 +570,7 @@ HMENU TMenu::Handle() {
     if (!FHandle) throw EOutOfResources("Cannot create a menu");
     HandleCreated(hkMenu);
     FItems.FSubHandle = FHandle;
-    for (TMenuItem* item : FItems.FItems) item->AppendTo(FHandle);
+    for (TMenuItem* item : BarItems()) item->AppendTo(FHandle);
   }
   return FHandle;
 }
@@ -585,6 +585,8 @@ void TMenu::DestroyMenuHandle() {
 }
 
 void TMenu::MenuChanged() { DestroyMenuHandle(); }
+
+std::vector<TMenuItem*> TMenu::BarItems() { return FItems.FItems; }
 
 void TMenu::ForgetHandles() { FItems.ForgetHandles(); }
 
@@ -627,17 +629,83 @@ void UpdateItemActions(TMenuItem* item) {
 void TMenu::UpdateItems() { UpdateItemActions(&FItems); }
 
 bool TMenu::DispatchCommand(UINT command) {
-  TMenuItem* item = FItems.FindCommand(command);
-  if (!item || item == &FItems) return false;
+  TMenuItem* item = FindCommand(command);
+  if (!item || !item->ParentItem()) return false;  // a menu's root item is no command
   item->Click();
   return true;
 }
 
 bool TMenu::IsShortCut(TShortCut shortCut) {
-  TMenuItem* item = FItems.FindShortCut(shortCut);
+  TMenuItem* item = FindShortCut(shortCut);
   if (!item) return false;
   item->Click();
   return true;
+}
+
+TMainMenu::~TMainMenu() {
+  if (FMergedInto) FMergedInto->Unmerge(this);
+  if (FMerged) Unmerge(FMerged);
+}
+
+void TMainMenu::Notification(TComponent* component, TOperation operation) {
+  TMenu::Notification(component, operation);
+  if (operation != opRemove) return;
+  if (component == FMerged) Unmerge(FMerged);
+  if (component == FMergedInto) FMergedInto = nullptr;
+}
+
+void TMainMenu::Merge(TMainMenu* Menu) {
+  if (Menu == FMerged) return;
+  if (Menu == this) throw EInvalidOperation("A menu cannot be merged into itself");
+  if (FMerged) Unmerge(FMerged);
+  if (!Menu) return;
+  if (Menu->FMergedInto) Menu->FMergedInto->Unmerge(Menu);
+  FMerged = Menu;
+  Menu->FMergedInto = this;
+  Menu->FreeNotification(this);
+  // Its own handle (if any) is not shown anywhere; its items now live in ours.
+  Menu->DestroyMenuHandle();
+  MenuChanged();
+}
+
+void TMainMenu::Unmerge(TMainMenu* Menu) {
+  if (!Menu || Menu != FMerged) return;
+  FMerged = nullptr;
+  Menu->FMergedInto = nullptr;
+  Menu->RemoveFreeNotification(this);
+  // Our handle holds its items' drop-downs: they go with ours.
+  Menu->ForgetHandles();
+  if (!IsDestroying()) MenuChanged();
+}
+
+std::vector<TMenuItem*> TMainMenu::BarItems() {
+  std::vector<TMenuItem*> items = TMenu::BarItems();
+  if (!FMerged) return items;
+  // An item of the merged menu replaces this menu's items of its group
+  // and goes before the first item of a higher group.
+  const std::vector<TMenuItem*> merged = FMerged->TMenu::BarItems();
+  for (TMenuItem* item : merged) {
+    const int group = item->GroupIndex();
+    items.erase(std::remove_if(items.begin(), items.end(),
+                               [&](TMenuItem* own) { return own->Menu() == this && own->GroupIndex() == group; }),
+                items.end());
+  }
+  for (TMenuItem* item : merged) {
+    auto at = std::find_if(items.begin(), items.end(),
+                           [&](TMenuItem* other) { return other->GroupIndex() > item->GroupIndex(); });
+    items.insert(at, item);
+  }
+  return items;
+}
+
+TMenuItem* TMainMenu::FindCommand(UINT command) {
+  if (TMenuItem* item = TMenu::FindCommand(command)) return item;
+  return FMerged ? FMerged->FindCommand(command) : nullptr;
+}
+
+TMenuItem* TMainMenu::FindShortCut(TShortCut shortCut) {
+  if (TMenuItem* item = TMenu::FindShortCut(shortCut)) return item;
+  return FMerged ? FMerged->FindShortCut(shortCut) : nullptr;
 }
 
 void TMainMenu::SetWindowHandle(HWND wnd) {
@@ -646,13 +714,20 @@ void TMainMenu::SetWindowHandle(HWND wnd) {
 }
 
 void TMainMenu::MenuChanged() {
+  // A merged menu's items are shown in the other menu's bar.
+  if (FMergedInto) {
+    FMergedInto->MenuChanged();
+    return;
+  }
   if (!FWindowHandle || !IsWindow(FWindowHandle)) {
     TMenu::MenuChanged();
+    if (FMerged) FMerged->ForgetHandles();
     return;
   }
   HMENU old = FHandle;
   FHandle = nullptr;
   ForgetHandles();
+  if (FMerged) FMerged->ForgetHandles();
   SendMessageA(FWindowHandle, CM_MENUCHANGED, 0, 0);
   // A window that does not take the notice gets the new bar here.
   if (old && GetMenu(FWindowHandle) == old) {

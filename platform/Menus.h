@@ -200,6 +200,13 @@ protected:
   friend class TMenuItem;
   virtual bool IsPopup() const { return false; }
   virtual void MenuChanged();
+  // The items shown at the top of the menu (a merged menu bar mixes two
+  // menus' items).
+  virtual std::vector<TMenuItem*> BarItems();
+  // The item (of the menu, or of a menu merged into it) with a command
+  // number or an enabled shortcut.
+  virtual TMenuItem* FindCommand(UINT command) { return FItems.FindCommand(command); }
+  virtual TMenuItem* FindShortCut(TShortCut shortCut) { return FItems.FindShortCut(shortCut); }
   void DestroyMenuHandle();
   // The handle went elsewhere: the items forget theirs.
   void ForgetHandles();
@@ -221,17 +228,32 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
   using TMenu::TMenu;
   // The window whose menu bar this is (set by the form).
+  ~TMainMenu() override;
   void SetWindowHandle(HWND wnd);
   HWND WindowHandle() const { return FWindowHandle; }
+  // Shows the items of another menu bar in this one (an MDI child's in its
+  // frame's): an item of Menu replaces this bar's items of its GroupIndex,
+  // the others take their place in the order of the group indexes. One
+  // menu is merged at a time; Unmerge takes it out again. The merged menu
+  // keeps its items; its changes show here.
+  void Merge(TMainMenu* Menu);
+  void Unmerge(TMainMenu* Menu);
+  TMainMenu* Merged() const { return FMerged; }
 
 protected:
   // Builds the new handle and sends CM_MENUCHANGED to the window, which
   // puts it on (a subclass of the window sees the change there); the old
   // handle goes once the window no longer shows it.
   void MenuChanged() override;
+  std::vector<TMenuItem*> BarItems() override;
+  TMenuItem* FindCommand(UINT command) override;
+  TMenuItem* FindShortCut(TShortCut shortCut) override;
+  void Notification(TComponent* component, TOperation operation) override;
 
 private:
   HWND FWindowHandle = nullptr;
+  TMainMenu* FMerged = nullptr;    // the menu shown in this one
+  TMainMenu* FMergedInto = nullptr;  // the menu this one is shown in
 };
 
 enum class TPopupAlignment { paLeft, paRight, paCenter };

@@ -4,6 +4,7 @@
 
 #include "platform/CallbackGuard.h"
 #include "platform/ControlsProperties.h"
+#include "platform/DockTree.h"
 #include "platform/DragManager.h"
 #include "platform/Exceptions.h"
 #include "platform/Properties.h"
@@ -11,6 +12,7 @@
 #include "platform/Menus.h"
 
 #include <algorithm>
+#include <utility>
 #include <map>
 #include <string>
 
@@ -47,21 +49,52 @@ thread_local std::vector<LPARAM> ReflectedHeaders;
 // hears it entered (the system's own leave notice comes later).
 TWeakLink<TWinControl> LastMouseControl;
 
+// F1 and WM_HELP: the first non-zero help context from the control that
+// asked up through its parents goes to the application. Answers whether
+// there was one.
+bool RequestHelp(TControl* control) {
+  for (TControl* c = control; c; c = c->Parent()) {
+    if (c->HelpContext() == 0) continue;
+    if (Application) Application->HelpContext(c->HelpContext());
+    return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+// The system procedure under a window of a control class that no control
+// holds (one let go with DetachWindowHandle); looked up by class name.
+WNDPROC UnboundDefaultProc(HWND wnd) {
+  char name[256] = {};
+  GetClassNameA(wnd, name, sizeof name);
+  auto& procs = ClassDefaultProcs();
+  auto known = procs.find(name);
+  return known != procs.end() ? known->second : DefWindowProcA;
+}
 
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   const int slot = ObjectSlotOffset(wnd);
   auto* control = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, slot));
   if (!control) {
     if (msg == WM_NCCREATE) {
-      control = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
+      const auto* create = reinterpret_cast<CREATESTRUCTA*>(lp);
+      // An MDI child's creation data is an MDICREATESTRUCT that carries
+      // the value given to CreateWindowEx.
+      control = (create->dwExStyle & WS_EX_MDICHILD)
+                    ? reinterpret_cast<TWinControl*>(static_cast<MDICREATESTRUCTA*>(create->lpCreateParams)->lParam)
+                    : static_cast<TWinControl*>(create->lpCreateParams);
       if (control) {
         SetWindowLongPtrA(wnd, slot, reinterpret_cast<LONG_PTR>(control));
         control->FHandle = wnd;
         HandleCreated(hkWindow);  // WM_NCDESTROY follows even when creation fails later
       }
     }
-    if (!control) return CallWindowProcA(CreatingDefProc ? CreatingDefProc : DefWindowProcA, wnd, msg, wp, lp);
+    if (!control) {
+      WNDPROC proc = CreatingDefProc;
+      if (!proc) proc = UnboundDefaultProc(wnd);
+      return CallWindowProcA(proc, wnd, msg, wp, lp);
+    }
   }
   const LRESULT result = GuardCallback(
       [&] {
@@ -101,6 +134,11 @@ TWinControl::~TWinControl() {
   // the parent's tab order forgets it too.
   if (FParent) FParent->RemoveControl(this);
   DestroyHandle();
+  // Docked clients stay where they are, no longer docked.
+  for (TControl* client : FDockClients) client->FHostDockSite = nullptr;
+  FDockClients.clear();
+  delete FDockManager;
+  FDockManager = nullptr;
   // Children without an owner go with their parent; owned ones are only
   // let go (their owner frees them).
   while (!FControls.empty()) {
@@ -151,6 +189,16 @@ void TWinControl::CreateParams(TCreateParams& Params) {
   if (FControlStyle.Contains(csAcceptsControls)) Params.Style |= WS_CLIPCHILDREN;
   if (FTabStop) Params.Style |= WS_TABSTOP;
   if (!IsControlEnabled()) Params.Style |= WS_DISABLED;
+  if (FBorderStyle == bsSingle) {
+    if (FCtl3D) {
+      Params.ExStyle |= WS_EX_CLIENTEDGE;
+    } else {
+      Params.Style |= WS_BORDER;
+    }
+  }
+  if (UseRightToLeftReading()) Params.ExStyle |= WS_EX_RTLREADING;
+  if (UseRightToLeftAlignment()) Params.ExStyle |= WS_EX_RIGHT;
+  if (UseRightToLeftScrollBar()) Params.ExStyle |= WS_EX_LEFTSCROLLBAR;
   Params.X = FLeft;
   Params.Y = FTop;
   Params.Width = FWidth;
@@ -209,6 +257,42 @@ void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
   if (wnd) FHandle = wnd;
 }
 
+HWND TWinControl::DetachWindowHandle() {
+  if (!FHandle) return nullptr;
+  for (TControl* child : FControls)
+    if (auto* win = ObjectAs<TWinControl>(child)) win->DestroyHandle();
+  BeforeDestroyWnd();
+  FText = Text();
+  HWND wnd = FHandle;
+  if (GetCapture() == wnd) ReleaseCapture();
+  SetWindowLongPtrA(wnd, ObjectSlotOffset(wnd), 0);
+  HandleDeleted(hkWindow);  // the caller has it now
+  FHandle = nullptr;
+  FTrackingLeave = false;
+  FMouseInControl = false;
+  return wnd;
+}
+
+void TWinControl::AdoptWindowHandle(HWND wnd, const TCreateParams& Params) {
+  char name[256] = {};
+  GetClassNameA(wnd, name, sizeof name);
+  const int slot = IsWindow(wnd) ? ObjectSlotOffset(wnd) : -1;
+  if (slot < 0 || Params.WinClassName != name || GetWindowLongPtrA(wnd, slot) != 0 ||
+      GetWindowThreadProcessId(wnd, nullptr) != GetCurrentThreadId())
+    throw EInvalidOperation("Control '" + Name() + "' cannot take that window");
+  SetWindowLongPtrA(wnd, slot, reinterpret_cast<LONG_PTR>(this));
+  HandleCreated(hkWindow);
+  FHandle = wnd;
+  const DWORD visible = GetWindowLongA(wnd, GWL_STYLE) & WS_VISIBLE;
+  SetWindowLongA(wnd, GWL_STYLE, static_cast<LONG>((Params.Style & ~WS_VISIBLE) | visible));
+  SetWindowLongA(wnd, GWL_EXSTYLE, static_cast<LONG>(Params.ExStyle));
+  if (GetParent(wnd) != Params.WndParent && (Params.Style & WS_CHILD)) ::SetParent(wnd, Params.WndParent);
+  SetWindowTextA(wnd, Params.Caption.c_str());
+  SetWindowPos(wnd, nullptr, Params.X, Params.Y, Params.Width, Params.Height,
+               SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  ShowWindow(wnd, (Params.Style & WS_VISIBLE) ? SW_SHOWNA : SW_HIDE);
+}
+
 void TWinControl::DestroyWnd() {
   FText = Text();
   HWND wnd = FHandle;
@@ -257,6 +341,7 @@ void TWinControl::SetTextBuf(const AnsiString& value) {
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
   if (AWidth < 0) AWidth = 0;
   if (AHeight < 0) AHeight = 0;
+  ConstrainSize(AWidth, AHeight);
   if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight) return;
   if (FHandle && !IsIconic(FHandle)) {
     SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -322,8 +407,21 @@ void TWinControl::InsertControl(TControl* control) {
   control->Perform(CM_PARENTFONTCHANGED);
   control->Perform(CM_PARENTSHOWHINTCHANGED);
   control->Perform(CM_PARENTENABLEDCHANGED);
+  control->Perform(CM_PARENTBIDIMODECHANGED);
+  control->Perform(CM_PARENTCTL3DCHANGED);
   control->Invalidate();
   Realign();
+}
+
+// The form forgets an active control that leaves it (before its window
+// goes, and again after, as the focus passes through its parents), or it
+// would give the focus back to a control no longer on it.
+void TWinControl::ForgetActiveControl(TControl* control) {
+  TCustomForm* form = GetParentForm(this);
+  if (!form || form->IsDestroying()) return;
+  TWinControl* active = form->ActiveControl();
+  auto* win = ObjectAs<TWinControl>(control);
+  if (active && (active == control || (win && win->ContainsControl(active)))) form->SetActiveControl(nullptr);
 }
 
 void TWinControl::RemoveControl(TControl* control) {
@@ -331,11 +429,14 @@ void TWinControl::RemoveControl(TControl* control) {
   if (it == FControls.end()) return;
   control->Invalidate();
   if (auto* win = ObjectAs<TWinControl>(control)) {
+    ForgetActiveControl(control);
     if (win->FHandle) win->DestroyHandle();
     FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), win), FTabList.end());
   }
+  ForgetActiveControl(control);
   FControls.erase(std::find(FControls.begin(), FControls.end(), control));
   if (FCaptureControl == control) FCaptureControl = nullptr;
+  if (control->FHostDockSite == this) RemoveDockClient(control);
   control->FParent = nullptr;
   if (!IsDestroying()) Realign();
 }
@@ -437,6 +538,7 @@ void TWinControl::AlignControls(TControl*, RECT& Rect) {
   }
   FAlignedClientSize = now;
   for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient}) DoAlign(a, list, Rect);
+  if (FDockManager && FUseDockManager) FDockManager->ResetBounds(false);
 }
 
 // -- Focus and tab order ------------------------------------------------------
@@ -568,6 +670,13 @@ void TWinControl::HandleKeyMessage(TMessage& Message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
       if (DoKeyDown(Message)) return;
+      if (Message.Msg == WM_KEYDOWN && Message.WParam == VK_F1 && KeyboardShiftState().Empty()) {
+        HELPINFO info{sizeof info, HELPINFO_WINDOW, GetDlgCtrlID(FHandle), FHandle,
+                      GetWindowContextHelpId(FHandle), {}};
+        GetCursorPos(&info.MousePos);
+        Perform(WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+        return;
+      }
       TCustomForm* form = GetParentForm(this);
       if (form && form != this && form->IsShortCut(static_cast<WORD>(Message.WParam), KeyboardShiftState())) return;
       if (Message.Msg == WM_KEYDOWN && !WantsKey(Message.WParam)) {
@@ -651,6 +760,10 @@ void TWinControl::PaintHandler(HDC dc) {
   {
     TSavedDCGuard saved(dc);
     PaintWindow(dc);
+  }
+  if (FDockManager && FUseDockManager) {
+    TSavedDCGuard saved(dc);
+    FDockManager->PaintSite(dc);
   }
   PaintControls(dc);
 }
@@ -857,6 +970,61 @@ void TWinControl::Dispatch(TMessage& Message) {
       DefaultHandler(Message);
       UpdateBoundsFromWindow();
       return;
+    case WM_WINDOWPOSCHANGING: {
+      // However the window is sized, the constraints hold.
+      DefaultHandler(Message);
+      auto* pos = reinterpret_cast<WINDOWPOS*>(Message.LParam);
+      if (!(pos->flags & SWP_NOSIZE) && !IsIconic(FHandle) && !IsZoomed(FHandle)) ConstrainSize(pos->cx, pos->cy);
+      return;
+    }
+    case WM_GETMINMAXINFO: {
+      DefaultHandler(Message);
+      auto* info = reinterpret_cast<MINMAXINFO*>(Message.LParam);
+      int minW = FConstraints.MinWidth(), minH = FConstraints.MinHeight();
+      int maxW = FConstraints.MaxWidth(), maxH = FConstraints.MaxHeight();
+      ConstrainedResize(minW, minH, maxW, maxH);
+      if (minW > 0) info->ptMinTrackSize.x = minW;
+      if (minH > 0) info->ptMinTrackSize.y = minH;
+      if (maxW > 0) info->ptMaxTrackSize.x = maxW;
+      if (maxH > 0) info->ptMaxTrackSize.y = maxH;
+      return;
+    }
+    case WM_NCCALCSIZE: {
+      DefaultHandler(Message);
+      const RECT insets = FrameInsets();
+      RECT& client = reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0];
+      client.left += insets.left;
+      client.top += insets.top;
+      client.right = std::max(client.left, client.right - insets.right);
+      client.bottom = std::max(client.top, client.bottom - insets.bottom);
+      if (Message.WParam) Message.Result = 0;
+      return;
+    }
+    case WM_NCPAINT:
+      DefaultHandler(Message);
+      PaintFrame();
+      return;
+    case WM_HELP: {
+      auto* info = reinterpret_cast<HELPINFO*>(Message.LParam);
+      TControl* asker = this;
+      if (info && info->iContextType == HELPINFO_WINDOW)
+        if (TWinControl* c = FindControl(static_cast<HWND>(info->hItemHandle))) asker = c;
+      if (RequestHelp(asker)) {
+        Message.Result = 1;
+        return;
+      }
+      break;
+    }
+    case CM_BIDIMODECHANGED:
+      ApplyFrameStyles();
+      NotifyControls(CM_PARENTBIDIMODECHANGED);
+      Invalidate();
+      return;
+    case CM_CTL3DCHANGED:
+      ApplyFrameStyles();
+      NotifyControls(CM_PARENTCTL3DCHANGED);
+      Invalidate();
+      return;
     case WM_SIZE:
       DefaultHandler(Message);
       UpdateBoundsFromWindow();
@@ -1025,6 +1193,187 @@ void TWinControl::DefaultHandler(TMessage& Message) {
   Message.Result = CallWindowProcA(FDefWndProc ? FDefWndProc : DefWindowProcA, FHandle, Message.Msg, Message.WParam,
                                    Message.LParam);
 }
+
+
+// -- Frame, reading order and scale ---------------------------------------------
+
+RECT TWinControl::FrameInsets() const {
+  RECT insets{0, 0, 0, 0};
+  if (FBevelKind != bkNone) {
+    int edge = 0;
+    if (FBevelInner != bvNone) edge += FBevelWidth;
+    if (FBevelOuter != bvNone) edge += FBevelWidth;
+    if (FBevelEdges.Contains(beLeft)) insets.left += edge;
+    if (FBevelEdges.Contains(beTop)) insets.top += edge;
+    if (FBevelEdges.Contains(beRight)) insets.right += edge;
+    if (FBevelEdges.Contains(beBottom)) insets.bottom += edge;
+  }
+  if (!BorderWidthInClient()) {
+    insets.left += FBorderWidth;
+    insets.top += FBorderWidth;
+    insets.right += FBorderWidth;
+    insets.bottom += FBorderWidth;
+  }
+  return insets;
+}
+
+void TWinControl::FrameChanged() {
+  if (FHandle) {
+    SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+  }
+  Realign();
+}
+
+void TWinControl::ApplyFrameStyles() {
+  if (!FHandle) return;
+  TCreateParams params;
+  CreateParams(params);
+  constexpr DWORD kStyles = WS_BORDER;
+  constexpr DWORD kExStyles = WS_EX_CLIENTEDGE | WS_EX_RTLREADING | WS_EX_RIGHT | WS_EX_LEFTSCROLLBAR;
+  const DWORD style = GetWindowLongA(FHandle, GWL_STYLE), ex = GetWindowLongA(FHandle, GWL_EXSTYLE);
+  const DWORD newStyle = (style & ~kStyles) | (params.Style & kStyles);
+  const DWORD newEx = (ex & ~kExStyles) | (params.ExStyle & kExStyles);
+  if (newStyle == style && newEx == ex) return;
+  SetWindowLongA(FHandle, GWL_STYLE, static_cast<LONG>(newStyle));
+  SetWindowLongA(FHandle, GWL_EXSTYLE, static_cast<LONG>(newEx));
+  FrameChanged();
+}
+
+void TWinControl::SetBorderStyle(TBorderStyle value) {
+  if (FBorderStyle == value) return;
+  FBorderStyle = value;
+  ApplyFrameStyles();
+}
+
+void TWinControl::SetBorderWidth(int value) {
+  value = std::max(value, 0);
+  if (FBorderWidth == value) return;
+  FBorderWidth = value;
+  FrameChanged();
+  Invalidate();
+}
+
+void TWinControl::SetBevelKind(TBevelKind value) {
+  if (FBevelKind == value) return;
+  FBevelKind = value;
+  FrameChanged();
+}
+
+void TWinControl::SetBevelInner(TBevelCut value) {
+  if (FBevelInner == value) return;
+  FBevelInner = value;
+  FrameChanged();
+}
+
+void TWinControl::SetBevelOuter(TBevelCut value) {
+  if (FBevelOuter == value) return;
+  FBevelOuter = value;
+  FrameChanged();
+}
+
+void TWinControl::SetBevelEdges(TBevelEdges value) {
+  if (FBevelEdges == value) return;
+  FBevelEdges = value;
+  FrameChanged();
+}
+
+void TWinControl::SetBevelWidth(int value) {
+  value = std::max(value, 1);
+  if (FBevelWidth == value) return;
+  FBevelWidth = value;
+  FrameChanged();
+}
+
+namespace {
+
+UINT BevelEdgeFlags(TBevelEdges edges) {
+  UINT flags = 0;
+  if (edges.Contains(beLeft)) flags |= BF_LEFT;
+  if (edges.Contains(beTop)) flags |= BF_TOP;
+  if (edges.Contains(beRight)) flags |= BF_RIGHT;
+  if (edges.Contains(beBottom)) flags |= BF_BOTTOM;
+  return flags;
+}
+
+// The edge DrawEdge draws for one cut of a bevel, outer or inner.
+UINT BevelCutEdge(TBevelCut cut, bool outer) {
+  switch (cut) {
+    case bvLowered:
+      return outer ? BDR_SUNKENOUTER : BDR_SUNKENINNER;
+    case bvRaised:
+      return outer ? BDR_RAISEDOUTER : BDR_RAISEDINNER;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+// Draws the bevel and the border width between the client area and
+// whatever the system drew around it (border, scroll bars).
+void TWinControl::PaintFrame() {
+  const RECT insets = FrameInsets();
+  if (!insets.left && !insets.top && !insets.right && !insets.bottom) return;
+  RECT window, client;
+  GetWindowRect(FHandle, &window);
+  GetClientRect(FHandle, &client);
+  MapWindowPoints(FHandle, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  RECT outer{client.left - insets.left, client.top - insets.top, client.right + insets.right,
+             client.bottom + insets.bottom};
+  const TWindowDC dc(FHandle, TWindowDC::WholeWindow);
+  HDC h = dc.Get();
+  ExcludeClipRect(h, client.left, client.top, client.right, client.bottom);
+  const TGdiObject fill(CheckGDI(CreateSolidBrush(ColorToRGB(FColor))));
+  FillRect(h, &outer, static_cast<HBRUSH>(fill.Get()));
+  if (FBevelKind == bkNone) return;
+  const UINT edges = BevelEdgeFlags(FBevelEdges);
+  UINT flags = edges;
+  if (FBevelKind == bkSoft) flags |= BF_SOFT;
+  if (FBevelKind == bkFlat) flags |= BF_FLAT;
+  if (!FCtl3D) flags |= BF_MONO;
+  // Each cut is BevelWidth one-pixel lines, the outer cut first.
+  RECT r = outer;
+  for (const auto& [cut, outerCut] : {std::pair{FBevelOuter, true}, std::pair{FBevelInner, false}}) {
+    const UINT edge = BevelCutEdge(cut, outerCut);
+    for (int i = 0; cut != bvNone && i < FBevelWidth; ++i) {
+      if (edge) {
+        DrawEdge(h, &r, edge, flags | BF_ADJUST);
+      } else {  // bvSpace: an empty line
+        if (edges & BF_LEFT) ++r.left;
+        if (edges & BF_TOP) ++r.top;
+        if (edges & BF_RIGHT) --r.right;
+        if (edges & BF_BOTTOM) --r.bottom;
+      }
+    }
+  }
+}
+
+void TWinControl::ScaleControls(int M, int D) {
+  const std::vector<TControl*> children = FControls;
+  for (TControl* child : children) child->ChangeScale(M, D);
+}
+
+void TWinControl::ScaleBy(int M, int D) {
+  if (M == D || D == 0) return;
+  ChangeScale(M, D);
+}
+
+void TWinControl::ChangeScale(int M, int D) {
+  if (M == D || D == 0) return;
+  DisableAlign();
+  try {
+    ScaleControls(M, D);
+    TControl::ChangeScale(M, D);
+  } catch (...) {
+    --FAlignLevel;
+    throw;
+  }
+  EnableAlign();
+}
+
 
 // -- Published properties -------------------------------------------------------
 
