@@ -35,10 +35,6 @@ std::map<std::string, WNDPROC>& ClassDefaultProcs() {
   return *procs;
 }
 
-// The default procedure for the window being created on this thread: the
-// few messages before WM_NCCREATE have no object yet.
-thread_local WNDPROC CreatingDefProc = nullptr;
-
 // The notification headers being reflected to their controls now (innermost
 // last): a CN_NOTIFY whose LParam is not one of them did not come from a
 // control's own window and its LParam may be anything.
@@ -61,10 +57,10 @@ bool RequestHelp(TControl* control) {
   return false;
 }
 
-}  // namespace
-
 // The system procedure under a window of a control class that no control
-// holds (one let go with DetachWindowHandle); looked up by class name.
+// holds: one being created (the few messages before WM_NCCREATE) or one let
+// go with DetachWindowHandle. Looked up by class name, as such a window may
+// get messages while another is being created.
 WNDPROC UnboundDefaultProc(HWND wnd) {
   char name[256] = {};
   GetClassNameA(wnd, name, sizeof name);
@@ -72,6 +68,8 @@ WNDPROC UnboundDefaultProc(HWND wnd) {
   auto known = procs.find(name);
   return known != procs.end() ? known->second : DefWindowProcA;
 }
+
+}  // namespace
 
 LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
   const int slot = ObjectSlotOffset(wnd);
@@ -90,11 +88,7 @@ LRESULT CALLBACK ControlWindowProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         HandleCreated(hkWindow);  // WM_NCDESTROY follows even when creation fails later
       }
     }
-    if (!control) {
-      WNDPROC proc = CreatingDefProc;
-      if (!proc) proc = UnboundDefaultProc(wnd);
-      return CallWindowProcA(proc, wnd, msg, wp, lp);
-    }
+    if (!control) return CallWindowProcA(UnboundDefaultProc(wnd), wnd, msg, wp, lp);
   }
   const LRESULT result = GuardCallback(
       [&] {
@@ -248,12 +242,9 @@ void TWinControl::CreateWnd() {
 }
 
 void TWinControl::CreateWindowHandle(const TCreateParams& Params) {
-  WNDPROC saved = CreatingDefProc;
-  CreatingDefProc = FDefWndProc;
   HWND wnd = CreateWindowExA(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
                              Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
                              GetModuleHandleA(nullptr), this);
-  CreatingDefProc = saved;
   if (wnd) FHandle = wnd;
 }
 
