@@ -17,6 +17,15 @@ const TClassInfo TStatusPanel::ClassInfo{"TStatusPanel", &TCollectionItem::Class
                                            return new TStatusPanel(static_cast<TCollection*>(owner));
                                          }};
 const TClassInfo TStatusPanels::ClassInfo{"TStatusPanels", &TCollection::ClassInfo, nullptr};
+const TClassInfo TUpDown::ClassInfo{"TUpDown", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                      return new TUpDown(static_cast<TComponent*>(owner));
+                                    }};
+const TClassInfo TTrackBar::ClassInfo{"TTrackBar", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                        return new TTrackBar(static_cast<TComponent*>(owner));
+                                      }};
+const TClassInfo TProgressBar::ClassInfo{"TProgressBar", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                           return new TProgressBar(static_cast<TComponent*>(owner));
+                                         }};
 const TClassInfo TStatusBar::ClassInfo{"TStatusBar", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
                                          return new TStatusBar(static_cast<TComponent*>(owner));
                                        }};
@@ -26,7 +35,7 @@ namespace {
 void InitCommonControlClasses() {
   static bool done = false;
   if (done) return;
-  INITCOMMONCONTROLSEX init{sizeof init, ICC_TAB_CLASSES | ICC_BAR_CLASSES};
+  INITCOMMONCONTROLSEX init{sizeof init, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&init);
   done = true;
 }
@@ -390,6 +399,400 @@ void TStatusBar::Dispatch(TMessage& Message) {
   TWinControl::Dispatch(Message);
 }
 
+// -- Up-down ----------------------------------------------------------------------------
+
+namespace {
+
+// `value` within the range of `low` and `high`, in whatever order they come.
+int ClampToRange(int value, int low, int high) {
+  if (low > high) std::swap(low, high);
+  return std::clamp(value, low, high);
+}
+
+}  // namespace
+
+TUpDown::TUpDown(TComponent* AOwner) : TWinControl(AOwner) {
+  FWidth = 17;
+  FHeight = 21;
+  FColor = clBtnFace;
+}
+
+void TUpDown::CreateParams(TCreateParams& Params) {
+  InitCommonControlClasses();
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, UPDOWN_CLASSA);
+  Params.Style |= UDS_SETBUDDYINT | (FAlignButton == udRight ? UDS_ALIGNRIGHT : UDS_ALIGNLEFT);
+  if (FOrientation == udHorizontal) Params.Style |= UDS_HORZ;
+  if (FArrowKeys) Params.Style |= UDS_ARROWKEYS;
+  if (!FThousands) Params.Style |= UDS_NOTHOUSANDS;
+  if (FWrap) Params.Style |= UDS_WRAP;
+}
+
+void TUpDown::InitializeWnd() {
+  ApplyRange();
+  UDACCEL accel{0, static_cast<UINT>(FIncrement)};
+  SendMessageA(FHandle, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+  ApplyBuddy();
+}
+
+void TUpDown::ApplyRange() {
+  if (!HandleAllocated()) return;
+  SendMessageA(FHandle, UDM_SETRANGE32, static_cast<WPARAM>(FMin), static_cast<LPARAM>(FMax));
+  SendMessageA(FHandle, UDM_SETPOS32, 0, static_cast<LPARAM>(FPosition));
+}
+
+// The system puts the up-down beside its buddy and writes the position into it.
+void TUpDown::ApplyBuddy() {
+  if (!HandleAllocated()) return;
+  HWND buddy = FAssociate ? FAssociate->Handle() : nullptr;
+  SendMessageA(FHandle, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+  SendMessageA(FHandle, UDM_SETPOS32, 0, static_cast<LPARAM>(FPosition));
+}
+
+void TUpDown::SetAssociate(TWinControl* value) {
+  if (value == this) value = nullptr;
+  if (FAssociate == value) return;
+  if (FAssociate) FAssociate->RemoveFreeNotification(this);
+  FAssociate = value;
+  if (value) value->FreeNotification(this);
+  ApplyBuddy();
+}
+
+void TUpDown::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  if (operation == opRemove && component == FAssociate) {
+    FAssociate = nullptr;
+    if (HandleAllocated() && !IsDestroying()) SendMessageA(FHandle, UDM_SETBUDDY, 0, 0);
+  }
+}
+
+void TUpDown::SetAlignButton(TUDAlignButton value) {
+  if (FAlignButton == value) return;
+  FAlignButton = value;
+  RecreateWnd();
+}
+
+void TUpDown::SetArrowKeys(bool value) {
+  if (FArrowKeys == value) return;
+  FArrowKeys = value;
+  RecreateWnd();
+}
+
+void TUpDown::SetIncrement(int value) {
+  if (FIncrement == value) return;
+  FIncrement = value;
+  if (!HandleAllocated()) return;
+  UDACCEL accel{0, static_cast<UINT>(value)};
+  SendMessageA(FHandle, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&accel));
+}
+
+void TUpDown::SetMin(int value) {
+  if (FMin == value) return;
+  FMin = value;
+  FPosition = ClampToRange(FPosition, FMin, FMax);
+  ApplyRange();
+}
+
+void TUpDown::SetMax(int value) {
+  if (FMax == value) return;
+  FMax = value;
+  FPosition = ClampToRange(FPosition, FMin, FMax);
+  ApplyRange();
+}
+
+int TUpDown::Position() {
+  if (HandleAllocated()) {
+    BOOL failed = FALSE;
+    const int value = static_cast<int>(SendMessageA(FHandle, UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(&failed)));
+    if (!failed) FPosition = value;
+  }
+  return FPosition;
+}
+
+void TUpDown::SetPosition(int value) {
+  FPosition = ClampToRange(value, FMin, FMax);
+  if (HandleAllocated()) SendMessageA(FHandle, UDM_SETPOS32, 0, static_cast<LPARAM>(FPosition));
+}
+
+void TUpDown::SetOrientation(TUDOrientation value) {
+  if (FOrientation == value) return;
+  FOrientation = value;
+  RecreateWnd();
+}
+
+void TUpDown::SetThousands(bool value) {
+  if (FThousands == value) return;
+  FThousands = value;
+  RecreateWnd();
+}
+
+void TUpDown::SetWrap(bool value) {
+  if (FWrap == value) return;
+  FWrap = value;
+  RecreateWnd();
+}
+
+bool TUpDown::CanChange() {
+  bool allow = true;
+  FireEvent(OnChanging, this, allow);
+  return allow;
+}
+
+void TUpDown::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CN_NOTIFY:
+      if (IsReflectedNotify(Message.LParam) && reinterpret_cast<NMHDR*>(Message.LParam)->code == UDN_DELTAPOS) {
+        // Non-zero refuses the step.
+        Message.Result = CanChange() ? 0 : 1;
+        return;
+      }
+      Message.Result = 0;
+      return;
+    case CN_HSCROLL:
+    case CN_VSCROLL:
+      if (LOWORD(Message.WParam) == SB_THUMBPOSITION) {
+        const int old = FPosition;
+        const int now = Position();
+        if (now != old) Click(now > old ? btNext : btPrev);
+      }
+      Message.Result = 0;
+      return;
+    default:
+      break;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+// -- Track bar ----------------------------------------------------------------------------
+
+TTrackBar::TTrackBar(TComponent* AOwner) : TWinControl(AOwner) {
+  FWidth = 150;
+  FHeight = 45;
+  FTabStop = true;
+  FColor = clBtnFace;
+}
+
+void TTrackBar::CreateParams(TCreateParams& Params) {
+  InitCommonControlClasses();
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, TRACKBAR_CLASSA);
+  Params.Style |= TBS_FIXEDLENGTH | TBS_ENABLESELRANGE;
+  Params.Style |= FOrientation == trVertical ? TBS_VERT : TBS_HORZ;
+  if (FTickStyle == tsNone) {
+    Params.Style |= TBS_NOTICKS;
+  } else if (FTickStyle == tsAuto) {
+    Params.Style |= TBS_AUTOTICKS;
+  }
+  if (FTickMarks == tmTopLeft) Params.Style |= TBS_TOP;
+  if (FTickMarks == tmBoth) Params.Style |= TBS_BOTH;
+  if (!FSliderVisible) Params.Style |= TBS_NOTHUMB;
+  Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+}
+
+void TTrackBar::InitializeWnd() {
+  SendMessageA(FHandle, TBM_SETRANGEMIN, FALSE, FMin);
+  SendMessageA(FHandle, TBM_SETRANGEMAX, FALSE, FMax);
+  SendMessageA(FHandle, TBM_SETTICFREQ, static_cast<WPARAM>(FFrequency), 0);
+  SendMessageA(FHandle, TBM_SETLINESIZE, 0, FLineSize);
+  SendMessageA(FHandle, TBM_SETPAGESIZE, 0, FPageSize);
+  SendMessageA(FHandle, TBM_SETTHUMBLENGTH, static_cast<WPARAM>(FThumbLength), 0);
+  ApplySelection();
+  SendMessageA(FHandle, TBM_SETPOS, TRUE, FPosition);
+}
+
+void TTrackBar::ApplySelection() {
+  if (!HandleAllocated()) return;
+  if (FSelStart == 0 && FSelEnd == 0) {
+    SendMessageA(FHandle, TBM_CLEARSEL, TRUE, 0);
+    return;
+  }
+  SendMessageA(FHandle, TBM_SETSELSTART, FALSE, FSelStart);
+  SendMessageA(FHandle, TBM_SETSELEND, TRUE, FSelEnd);
+}
+
+void TTrackBar::SetMin(int value) {
+  if (FMin == value) return;
+  FMin = value;
+  FPosition = ClampToRange(FPosition, FMin, FMax);
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETRANGEMIN, TRUE, value);
+}
+
+void TTrackBar::SetMax(int value) {
+  if (FMax == value) return;
+  FMax = value;
+  FPosition = ClampToRange(FPosition, FMin, FMax);
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETRANGEMAX, TRUE, value);
+}
+
+int TTrackBar::Position() {
+  if (HandleAllocated()) FPosition = static_cast<int>(SendMessageA(FHandle, TBM_GETPOS, 0, 0));
+  return FPosition;
+}
+
+void TTrackBar::SetPosition(int value) {
+  FPosition = ClampToRange(value, FMin, FMax);
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETPOS, TRUE, FPosition);
+}
+
+void TTrackBar::SetFrequency(int value) {
+  if (FFrequency == value) return;
+  FFrequency = value;
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETTICFREQ, static_cast<WPARAM>(value), 0);
+}
+
+void TTrackBar::SetLineSize(int value) {
+  if (FLineSize == value) return;
+  FLineSize = value;
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETLINESIZE, 0, value);
+}
+
+void TTrackBar::SetPageSize(int value) {
+  if (FPageSize == value) return;
+  FPageSize = value;
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETPAGESIZE, 0, value);
+}
+
+void TTrackBar::SetSelStart(int value) {
+  if (FSelStart == value) return;
+  FSelStart = value;
+  ApplySelection();
+}
+
+void TTrackBar::SetSelEnd(int value) {
+  if (FSelEnd == value) return;
+  FSelEnd = value;
+  ApplySelection();
+}
+
+void TTrackBar::SetOrientation(TTrackBarOrientation value) {
+  if (FOrientation == value) return;
+  FOrientation = value;
+  // The bar turns with its orientation.
+  if (!ComponentState().Contains(csLoading)) SetBounds(FLeft, FTop, FHeight, FWidth);
+  RecreateWnd();
+}
+
+void TTrackBar::SetTickMarks(TTickMark value) {
+  if (FTickMarks == value) return;
+  FTickMarks = value;
+  RecreateWnd();
+}
+
+void TTrackBar::SetTickStyle(TTickStyle value) {
+  if (FTickStyle == value) return;
+  FTickStyle = value;
+  RecreateWnd();
+}
+
+void TTrackBar::SetTick(int value) {
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETTIC, 0, value);
+}
+
+void TTrackBar::SetThumbLength(int value) {
+  if (FThumbLength == value) return;
+  FThumbLength = value;
+  if (HandleAllocated()) SendMessageA(FHandle, TBM_SETTHUMBLENGTH, static_cast<WPARAM>(value), 0);
+}
+
+void TTrackBar::SetSliderVisible(bool value) {
+  if (FSliderVisible == value) return;
+  FSliderVisible = value;
+  RecreateWnd();
+}
+
+void TTrackBar::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CN_HSCROLL:
+    case CN_VSCROLL: {
+      const int old = FPosition;
+      if (Position() != old) Changed();
+      Message.Result = 0;
+      return;
+    }
+    default:
+      break;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+// -- Progress bar --------------------------------------------------------------------------
+
+TProgressBar::TProgressBar(TComponent* AOwner) : TWinControl(AOwner) {
+  FWidth = 150;
+  FHeight = 16;
+  FColor = clBtnFace;
+}
+
+void TProgressBar::CreateParams(TCreateParams& Params) {
+  InitCommonControlClasses();
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, PROGRESS_CLASSA);
+  if (FSmooth) Params.Style |= PBS_SMOOTH;
+  if (FOrientation == pbVertical) Params.Style |= PBS_VERTICAL;
+}
+
+void TProgressBar::InitializeWnd() {
+  SendMessageA(FHandle, PBM_SETRANGE32, static_cast<WPARAM>(FMin), static_cast<LPARAM>(FMax));
+  SendMessageA(FHandle, PBM_SETSTEP, static_cast<WPARAM>(FStep), 0);
+  SendMessageA(FHandle, PBM_SETPOS, static_cast<WPARAM>(FPosition), 0);
+}
+
+void TProgressBar::SetMin(int value) {
+  if (FMin == value) return;
+  FMin = value;
+  FPosition = ClampToRange(FPosition, FMin, FMax);
+  if (HandleAllocated()) SendMessageA(FHandle, PBM_SETRANGE32, static_cast<WPARAM>(FMin), static_cast<LPARAM>(FMax));
+}
+
+void TProgressBar::SetMax(int value) {
+  if (FMax == value) return;
+  FMax = value;
+  FPosition = ClampToRange(FPosition, FMin, FMax);
+  if (HandleAllocated()) SendMessageA(FHandle, PBM_SETRANGE32, static_cast<WPARAM>(FMin), static_cast<LPARAM>(FMax));
+}
+
+int TProgressBar::Position() {
+  if (HandleAllocated()) FPosition = static_cast<int>(SendMessageA(FHandle, PBM_GETPOS, 0, 0));
+  return FPosition;
+}
+
+void TProgressBar::SetPosition(int value) {
+  FPosition = ClampToRange(value, FMin, FMax);
+  if (HandleAllocated()) SendMessageA(FHandle, PBM_SETPOS, static_cast<WPARAM>(FPosition), 0);
+}
+
+void TProgressBar::SetStep(int value) {
+  if (FStep == value) return;
+  FStep = value;
+  if (HandleAllocated()) SendMessageA(FHandle, PBM_SETSTEP, static_cast<WPARAM>(value), 0);
+}
+
+void TProgressBar::StepIt() {
+  if (HandleAllocated()) {
+    SendMessageA(FHandle, PBM_STEPIT, 0, 0);
+    Position();
+    return;
+  }
+  // As the system bar: the step past Max goes on from Min.
+  FPosition += FStep;
+  if (FPosition > FMax && FMax > FMin) FPosition = FMin + (FPosition - FMin) % (FMax - FMin);
+  FPosition = ClampToRange(FPosition, FMin, FMax);
+}
+
+void TProgressBar::StepBy(int delta) { SetPosition(Position() + delta); }
+
+void TProgressBar::SetSmooth(bool value) {
+  if (FSmooth == value) return;
+  FSmooth = value;
+  RecreateWnd();
+}
+
+void TProgressBar::SetOrientation(TProgressBarOrientation value) {
+  if (FOrientation == value) return;
+  FOrientation = value;
+  RecreateWnd();
+}
+
 // -- Published properties -------------------------------------------------------
 
 namespace {
@@ -432,6 +835,59 @@ const TPublishedRegistration statusBarRegistration(&TStatusBar::ClassInfo, {
     Property<&TStatusBar::SimpleText, &TStatusBar::SetSimpleText>("SimpleText"),
     Property<&TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip>("SizeGrip").Default(true),
     Event<&TStatusBar::OnDrawPanel>("OnDrawPanel"),
+});
+
+const TEnumInfo UDAlignButtonNames{"TUDAlignButton", {"udLeft", "udRight"}};
+const TEnumInfo UDOrientationNames{"TUDOrientation", {"udHorizontal", "udVertical"}};
+const TEnumInfo TrackBarOrientationNames{"TTrackBarOrientation", {"trHorizontal", "trVertical"}};
+const TEnumInfo TickMarkNames{"TTickMark", {"tmBottomRight", "tmTopLeft", "tmBoth"}};
+const TEnumInfo TickStyleNames{"TTickStyle", {"tsNone", "tsAuto", "tsManual"}};
+const TEnumInfo ProgressBarOrientationNames{"TProgressBarOrientation", {"pbHorizontal", "pbVertical"}};
+
+// The range comes before the position, which it bounds.
+const TPublishedRegistration upDownRegistration(&TUpDown::ClassInfo, {
+    Property<&TUpDown::AlignButton, &TUpDown::SetAlignButton>("AlignButton", UDAlignButtonNames).Default(udRight),
+    Property<&TUpDown::ArrowKeys, &TUpDown::SetArrowKeys>("ArrowKeys").Default(true),
+    Property<&TUpDown::Increment, &TUpDown::SetIncrement>("Increment").Default(1),
+    Property<&TUpDown::Min, &TUpDown::SetMin>("Min").Default(0),
+    Property<&TUpDown::Max, &TUpDown::SetMax>("Max").Default(100),
+    Property<&TUpDown::Orientation, &TUpDown::SetOrientation>("Orientation", UDOrientationNames)
+        .Default(udVertical),
+    Property<&TUpDown::Position, &TUpDown::SetPosition>("Position").Default(0),
+    Property<&TUpDown::Thousands, &TUpDown::SetThousands>("Thousands").Default(true),
+    Property<&TUpDown::Wrap, &TUpDown::SetWrap>("Wrap").Default(false),
+    Property<&TUpDown::Associate, &TUpDown::SetAssociate>("Associate"),
+    Event<&TUpDown::OnChanging>("OnChanging"),
+    Event<&TUpDown::OnClick>("OnClick"),
+});
+
+const TPublishedRegistration trackBarRegistration(&TTrackBar::ClassInfo, {
+    Property<&TTrackBar::Orientation, &TTrackBar::SetOrientation>("Orientation", TrackBarOrientationNames)
+        .Default(trHorizontal),
+    Property<&TTrackBar::Min, &TTrackBar::SetMin>("Min").Default(0),
+    Property<&TTrackBar::Max, &TTrackBar::SetMax>("Max").Default(10),
+    Property<&TTrackBar::Frequency, &TTrackBar::SetFrequency>("Frequency").Default(1),
+    Property<&TTrackBar::LineSize, &TTrackBar::SetLineSize>("LineSize").Default(1),
+    Property<&TTrackBar::PageSize, &TTrackBar::SetPageSize>("PageSize").Default(2),
+    Property<&TTrackBar::Position, &TTrackBar::SetPosition>("Position").Default(0),
+    Property<&TTrackBar::SelStart, &TTrackBar::SetSelStart>("SelStart").Default(0),
+    Property<&TTrackBar::SelEnd, &TTrackBar::SetSelEnd>("SelEnd").Default(0),
+    Property<&TTrackBar::SliderVisible, &TTrackBar::SetSliderVisible>("SliderVisible").Default(true),
+    Property<&TTrackBar::ThumbLength, &TTrackBar::SetThumbLength>("ThumbLength").Default(20),
+    Property<&TTrackBar::TickMarks, &TTrackBar::SetTickMarks>("TickMarks", TickMarkNames).Default(tmBottomRight),
+    Property<&TTrackBar::TickStyle, &TTrackBar::SetTickStyle>("TickStyle", TickStyleNames).Default(tsAuto),
+    Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(true),
+    Event<&TTrackBar::OnChange>("OnChange"),
+});
+
+const TPublishedRegistration progressBarRegistration(&TProgressBar::ClassInfo, {
+    Property<&TProgressBar::Min, &TProgressBar::SetMin>("Min").Default(0),
+    Property<&TProgressBar::Max, &TProgressBar::SetMax>("Max").Default(100),
+    Property<&TProgressBar::Orientation, &TProgressBar::SetOrientation>("Orientation", ProgressBarOrientationNames)
+        .Default(pbHorizontal),
+    Property<&TProgressBar::Position, &TProgressBar::SetPosition>("Position").Default(0),
+    Property<&TProgressBar::Smooth, &TProgressBar::SetSmooth>("Smooth").Default(false),
+    Property<&TProgressBar::Step, &TProgressBar::SetStep>("Step").Default(10),
 });
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Common controls: the page control with its tab sheets and the status bar
-// with its panels.
+// Common controls: the page control with its tab sheets, the status bar
+// with its panels, the up-down, the track bar and the progress bar.
 #pragma once
 
 #include "platform/Collection.h"
@@ -170,4 +170,187 @@ private:
   AnsiString FSimpleText;
   bool FSizeGrip = true;
   TControlCanvas FCanvas;
+};
+
+// -- Up-down, track bar and progress bar --------------------------------------------
+
+enum class TUDAlignButton { udLeft, udRight };
+using enum TUDAlignButton;
+enum class TUDOrientation { udHorizontal, udVertical };
+using enum TUDOrientation;
+enum class TUDBtnType { btNext, btPrev };
+using enum TUDBtnType;
+using TUDClickEvent = TEvent<void(TObject* Sender, TUDBtnType Button)>;
+using TUDChangingEvent = TEvent<void(TObject* Sender, bool& AllowChange)>;
+
+// Two arrow buttons that step a position between Min and Max by Increment;
+// with an Associate (an edit) the system shows the position in it and
+// reads it back from it.
+class TUpDown : public TWinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TUpDown(TComponent* AOwner);
+
+  TWinControl* Associate() const { return FAssociate; }
+  void SetAssociate(TWinControl* value);
+  TUDAlignButton AlignButton() const { return FAlignButton; }
+  void SetAlignButton(TUDAlignButton value);
+  bool ArrowKeys() const { return FArrowKeys; }
+  void SetArrowKeys(bool value);
+  int Increment() const { return FIncrement; }
+  void SetIncrement(int value);
+  int Min() const { return FMin; }
+  void SetMin(int value);
+  int Max() const { return FMax; }
+  void SetMax(int value);
+  // Kept between Min and Max; with an associate, what its text says.
+  int Position();
+  void SetPosition(int value);
+  TUDOrientation Orientation() const { return FOrientation; }
+  void SetOrientation(TUDOrientation value);
+  bool Thousands() const { return FThousands; }
+  void SetThousands(bool value);
+  bool Wrap() const { return FWrap; }
+  void SetWrap(bool value);
+
+  // Before each step; a handler may refuse it.
+  TUDChangingEvent OnChanging;
+  // After each step, with the arrow that made it.
+  TUDClickEvent OnClick;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void InitializeWnd() override;
+  void Notification(TComponent* component, TOperation operation) override;
+  void Dispatch(TMessage& Message) override;
+  virtual bool CanChange();
+  virtual void Click(TUDBtnType Button) { FireEvent(OnClick, this, Button); }
+
+private:
+  void ApplyRange();
+  void ApplyBuddy();
+
+  TWinControl* FAssociate = nullptr;
+  TUDAlignButton FAlignButton = udRight;
+  TUDOrientation FOrientation = udVertical;
+  int FMin = 0;
+  int FMax = 100;
+  int FIncrement = 1;
+  int FPosition = 0;
+  bool FArrowKeys = true;
+  bool FThousands = true;
+  bool FWrap = false;
+};
+
+enum class TTrackBarOrientation { trHorizontal, trVertical };
+using enum TTrackBarOrientation;
+enum class TTickMark { tmBottomRight, tmTopLeft, tmBoth };
+using enum TTickMark;
+enum class TTickStyle { tsNone, tsAuto, tsManual };
+using enum TTickStyle;
+
+// A thumb on a channel between Min and Max, moved by the mouse and the
+// keys; OnChange tells of the user's moves.
+class TTrackBar : public TWinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TTrackBar(TComponent* AOwner);
+
+  int Min() const { return FMin; }
+  void SetMin(int value);
+  int Max() const { return FMax; }
+  void SetMax(int value);
+  // Kept between Min and Max.
+  int Position();
+  void SetPosition(int value);
+  int Frequency() const { return FFrequency; }
+  void SetFrequency(int value);
+  int LineSize() const { return FLineSize; }
+  void SetLineSize(int value);
+  int PageSize() const { return FPageSize; }
+  void SetPageSize(int value);
+  int SelStart() const { return FSelStart; }
+  void SetSelStart(int value);
+  int SelEnd() const { return FSelEnd; }
+  void SetSelEnd(int value);
+  TTrackBarOrientation Orientation() const { return FOrientation; }
+  void SetOrientation(TTrackBarOrientation value);
+  TTickMark TickMarks() const { return FTickMarks; }
+  void SetTickMarks(TTickMark value);
+  TTickStyle TickStyle() const { return FTickStyle; }
+  void SetTickStyle(TTickStyle value);
+  // A tick of its own (TickStyle tsManual).
+  void SetTick(int value);
+  int ThumbLength() const { return FThumbLength; }
+  void SetThumbLength(int value);
+  bool SliderVisible() const { return FSliderVisible; }
+  void SetSliderVisible(bool value);
+
+  TNotifyEvent OnChange;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void InitializeWnd() override;
+  void Dispatch(TMessage& Message) override;
+  virtual void Changed() { FireEvent(OnChange, this); }
+
+private:
+  void ApplySelection();
+
+  int FMin = 0;
+  int FMax = 10;
+  int FPosition = 0;
+  int FFrequency = 1;
+  int FLineSize = 1;
+  int FPageSize = 2;
+  int FSelStart = 0;
+  int FSelEnd = 0;
+  int FThumbLength = 20;
+  TTrackBarOrientation FOrientation = trHorizontal;
+  TTickMark FTickMarks = tmBottomRight;
+  TTickStyle FTickStyle = tsAuto;
+  bool FSliderVisible = true;
+};
+
+enum class TProgressBarOrientation { pbHorizontal, pbVertical };
+using enum TProgressBarOrientation;
+
+// How far something has come, between Min and Max.
+class TProgressBar : public TWinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TProgressBar(TComponent* AOwner);
+
+  int Min() const { return FMin; }
+  void SetMin(int value);
+  int Max() const { return FMax; }
+  void SetMax(int value);
+  // Kept between Min and Max.
+  int Position();
+  void SetPosition(int value);
+  int Step() const { return FStep; }
+  void SetStep(int value);
+  // Moves by Step; past Max it goes on from Min, as the system bar does.
+  void StepIt();
+  // Moves by `delta`, stopping at the ends.
+  void StepBy(int delta);
+  bool Smooth() const { return FSmooth; }
+  void SetSmooth(bool value);
+  TProgressBarOrientation Orientation() const { return FOrientation; }
+  void SetOrientation(TProgressBarOrientation value);
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void InitializeWnd() override;
+
+private:
+  int FMin = 0;
+  int FMax = 100;
+  int FPosition = 0;
+  int FStep = 10;
+  bool FSmooth = false;
+  TProgressBarOrientation FOrientation = pbHorizontal;
 };

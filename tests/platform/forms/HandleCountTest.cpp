@@ -2,11 +2,13 @@
 // shown, painted and freed many times, gives back every window, GDI object,
 // device context and menu it made.
 #include "platform/Bitmap.h"
+#include "platform/Buttons.h"
 #include "platform/ComCtrls.h"
 #include "platform/ExtCtrls.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
 #include "platform/StdCtrls.h"
+#include "platform/ToolBar.h"
 #include "tests/platform/controls/ControlTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +22,7 @@ using namespace control_tests;
 // them hold handles of their own.
 TForm* BuildEveryControlForm() {
   TForm* form = New<TForm>(nullptr);
-  form->SetBounds(80, 80, 520, 360);
+  form->SetBounds(80, 80, 520, 400);
   form->SetCaption("Every control");
   auto* menu = New<TMainMenu>(form);
   auto* file = New<TMenuItem>(form);
@@ -66,6 +68,32 @@ TForm* BuildEveryControlForm() {
   Place<TEdit>(pages->Pages(0), 8, 8, 100, 22);
   auto* status = Place<TStatusBar>(form, 0, 0, 100, 20);
   status->Panels()->Add()->SetText("ready");
+  // The tool bar with images, a drop-down button and a control in a gap;
+  // glyph and speed buttons (their glyph cells are an image list of their
+  // own); the up-down with its edit; the track and progress bars.
+  auto* bar = Place<TToolBar>(form, 0, 0, 300, 30);
+  bar->SetImages(images);
+  for (TToolButtonStyle style : {tbsButton, tbsSeparator, tbsCheck, tbsDropDown}) {
+    auto* button = New<TToolButton>(form);
+    button->SetParent(bar);
+    button->SetStyle(style);
+    button->SetImageIndex(0);
+    button->SetDropdownMenu(style == tbsDropDown ? popup : nullptr);
+  }
+  Place<TEdit>(bar, 0, 0, 60, 22);
+  auto glyph = std::make_unique<TBitmap>();
+  glyph->SetSize(32, 16);
+  auto* bitBtn = Place<TBitBtn>(form, 130, 250, 80, 28);
+  bitBtn->SetGlyph(glyph.get());
+  bitBtn->SetCaption("glyph");
+  auto* speed = Place<TSpeedButton>(form, 220, 250, 60, 24);
+  speed->SetGlyph(glyph.get());
+  speed->SetGroupIndex(1);
+  speed->SetDown(true);
+  auto* number = Place<TEdit>(form, 290, 250, 50, 22);
+  Place<TUpDown>(form, 340, 250, 16, 22)->SetAssociate(number);
+  Place<TTrackBar>(form, 8, 290, 150, 30)->SetPosition(3);
+  Place<TProgressBar>(form, 170, 290, 150, 16)->SetPosition(40);
   auto* timer = New<TTimer>(form);
   timer->SetInterval(60000);
   timer->SetEnabled(true);
@@ -95,9 +123,9 @@ TEST(HandleCounts, AFormWithEveryControlGivesEveryHandleBack) {
     RunMessagesUntilIdle();
     const THandleCounts after = HandleCounts();
     if (round == 0) {
-      // The form, its 12 windowed controls and the timer's window; the main
+      // The form, its 19 windowed controls and the timer's window; the main
       // and popup menus; at least the picture, the image list and a brush.
-      EXPECT_EQ(alive.Windows - before.Windows, 14) << HandleCountsText(alive);
+      EXPECT_EQ(alive.Windows - before.Windows, 21) << HandleCountsText(alive);
       EXPECT_EQ(alive.Menus - before.Menus, 2) << HandleCountsText(alive);
       EXPECT_GE(alive.GdiObjects - before.GdiObjects, 3) << HandleCountsText(alive);
     }
