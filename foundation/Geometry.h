@@ -41,6 +41,10 @@ inline RECT MoveRectLeft(const RECT& r, int x) { return RECT{x, r.top, x + Width
 inline RECT PlaceRectRight(const RECT& r, int x, int w) { return RECT{x - w, r.top, x, r.bottom}; }
 inline RECT PlaceRectTop(const RECT& r, int y, int h) { return RECT{r.left, y, r.right, y + h}; }
 inline RECT PlaceRectBottom(const RECT& r, int y, int h) { return RECT{r.left, y - h, r.right, y}; }
+// The strip of `size` along one side, inside the rectangle.
+inline RECT PlaceRectTop(const RECT& r, int size) { return RECT{r.left, r.top, r.right, r.top + size}; }
+inline RECT PlaceRectBottom(const RECT& r, int size) { return RECT{r.left, r.bottom - size, r.right, r.bottom}; }
+inline RECT PlaceRectLeft(const RECT& r, int size) { return RECT{r.left, r.top, r.left + size, r.bottom}; }
 inline RECT SetRectWidth(const RECT& r, int w) { return RECT{r.left, r.top, r.left + w, r.bottom}; }
 inline RECT SetRectHeight(const RECT& r, int h) { return RECT{r.left, r.top, r.right, r.top + h}; }
 // `a` pushed out to `b`'s edges; a `b` without width or height adds nothing,
