@@ -40,6 +40,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
       dxUxThemeUnit,
       dxThemeManagerUnit,
       cxGeometryUnit,
+      cxControlsUnit,
+      cxGraphicsUnit,
       cxDWMApiUnit,
   });
   EXPECT_TRUE(Probe.Started);
@@ -51,6 +53,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(FindStreamableClass("TcxRect"), &TcxRect::ClassInfo);
   EXPECT_EQ(ThemeChangeReceiverWindow() != nullptr, IsThemeLibraryBound());
   EXPECT_EQ(DwmAvailable(), Win32MajorVersion >= 6);
+  EXPECT_NE(cxAlphaBlend, nullptr);
+  EXPECT_NE(Screen->Cursors(crcxDragCopy), Screen->Cursors(crArrow));
 
   FinalizeUnits();
   EXPECT_TRUE(Probe.StartedAtShutDown) << "GDI+ went before the PNG format";
@@ -66,6 +70,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_FALSE(VisualStylesActive());
   EXPECT_FALSE(IsThemeLibraryBound());
   EXPECT_FALSE(DwmAvailable());
+  EXPECT_EQ(cxAlphaBlend, nullptr);
+  EXPECT_EQ(TimerWindowHandle(), nullptr);
   EXPECT_FALSE(DesktopCompositionActive());
 }
 

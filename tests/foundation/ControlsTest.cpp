@@ -1,0 +1,321 @@
+// The control library's utilities: timers on the shared timer window,
+// mouse-leave tracking, the settings controller, popup-menu helpers, drag
+// detection, monitors, the operating-system flags, the cursors and the
+// unit's end.
+#include "foundation/Canvas.h"
+#include "foundation/Classes.h"
+#include "foundation/Controls.h"
+#include "platform/Forms.h"
+#include "platform/Mouse.h"
+#include "platform/Screen.h"
+#include "tests/support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+// The unit runs around every test of this program.
+class ControlsUnit : public ::testing::Environment {
+public:
+  void SetUp() override { cxControlsInit(); }
+  void TearDown() override { cxControlsDone(); }
+};
+const auto* const unitEnvironment = ::testing::AddGlobalTestEnvironment(new ControlsUnit);
+
+TEST(CxTimer, RunsOnlyWhenEnabledWithAHandler) {
+  const int running = RunningTimerCount();
+  TcxTimer timer;
+  EXPECT_FALSE(timer.TimerOn()) << "no OnTimer, no system timer";
+  EXPECT_EQ(RunningTimerCount(), running);
+  int ticks = 0;
+  timer.SetInterval(20);
+  timer.SetOnTimer(TNotifyEvent::Lambda([&](TObject* sender) {
+    EXPECT_EQ(sender, &timer);
+    ++ticks;
+  }));
+  EXPECT_TRUE(timer.TimerOn()) << "assigning OnTimer to an enabled timer starts it";
+  EXPECT_EQ(RunningTimerCount(), running + 1);
+  timer.SetInterval(0);
+  EXPECT_EQ(timer.Interval(), 20u) << "Interval 0 keeps the previous interval";
+  EXPECT_TRUE(timer.TimerOn()) << "and the running timer";
+  EXPECT_TRUE(RunMessagesUntil([&] { return ticks >= 2; }));
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.TimerOn());
+  EXPECT_EQ(RunningTimerCount(), running);
+  const int stopped = ticks;
+  EXPECT_TRUE(RunTimerTicks(20, 3));
+  EXPECT_EQ(ticks, stopped);
+}
+
+TEST(CxTimer, IgnoresTheTickOfAFreedTimer) {
+  int ticks = 0;
+  auto* timer = new TcxTimer();
+  timer->SetOnTimer(TNotifyEvent::Lambda([&](TObject*) { ++ticks; }));
+  const UINT_PTR id = timer->EventID();
+  ASSERT_NE(TimerWindowHandle(), nullptr);
+  delete timer;
+  SendMessageA(TimerWindowHandle(), WM_TIMER, id, 0);
+  EXPECT_EQ(ticks, 0);
+}
+
+// A tracking caller that counts the leaves it hears of.
+class TLeaveCounter : public TcxIUnknownObject<IcxMouseTrackingCaller> {
+public:
+  void STDMETHODCALLTYPE MouseLeave() override { ++Leaves; }
+  int Leaves = 0;
+};
+
+TEST(HoverTracking, OneTimerPerCallerAndTheLeaveReachesIt) {
+  const RECT bounds{100, 100, 140, 140};
+  SetCursorPos(120, 120);
+  ASSERT_TRUE(RunMessagesUntil([] {
+    POINT p;
+    return GetCursorPos(&p) && p.x == 120 && p.y == 120;
+  }));
+  TLeaveCounter caller;
+  const int running = RunningTimerCount();
+  StartHoverTracking(nullptr, bounds, &caller);
+  StartHoverTracking(nullptr, bounds, &caller);
+  EXPECT_EQ(RunningTimerCount(), running + 1) << "tracking twice keeps one timer";
+  EXPECT_TRUE(IsHoverTracking(&caller));
+  EXPECT_TRUE(RunTimerTicks(10, 3));
+  EXPECT_EQ(caller.Leaves, 0) << "inside";
+  SetCursorPos(300, 300);
+  EXPECT_TRUE(RunMessagesUntil([&] { return caller.Leaves > 0; }));
+  EXPECT_EQ(caller.Leaves, 1);
+  EXPECT_FALSE(IsHoverTracking(&caller));
+  EXPECT_EQ(RunningTimerCount(), running);
+
+  StartHoverTracking(nullptr, bounds, &caller);
+  StopHoverTracking(&caller);
+  EXPECT_FALSE(IsHoverTracking(&caller));
+}
+
+TEST(Monitors, WorkAreaOfAnInjectedSecondMonitor) {
+  const TMonitorFromPointProc oldFromPoint = cxMonitorFromPoint;
+  const TGetMonitorInfoProc oldInfo = cxGetMonitorInfo;
+  cxMonitorFromPoint = [](POINT p, DWORD) -> HMONITOR {
+    return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(p.x >= 2000 ? 2 : 1));
+  };
+  cxGetMonitorInfo = [](HMONITOR m, LPMONITORINFO info) -> BOOL {
+    if (info->cbSize != sizeof(MONITORINFO)) return FALSE;
+    const bool second = m == reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(2));
+    info->rcMonitor = second ? RECT{2000, 0, 3024, 768} : RECT{0, 0, 2000, 1000};
+    info->rcWork = second ? RECT{2000, 30, 3024, 768} : RECT{0, 0, 2000, 960};
+    return TRUE;
+  };
+  const RECT second = GetPointWorkArea(POINT{2500, 100});
+  const RECT first = GetPointWorkArea(POINT{10, 10});
+  cxMonitorFromPoint = oldFromPoint;
+  cxGetMonitorInfo = oldInfo;
+  EXPECT_EQ(second.left, 2000);
+  EXPECT_EQ(second.top, 30);
+  EXPECT_EQ(first.bottom, 960);
+  RECT desktop;
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &desktop, 0);
+  const RECT none = GetMonitorWorkArea(nullptr);
+  EXPECT_TRUE(EqualRect(&desktop, &none)) << "no monitor: the desktop's work area";
+}
+
+TEST(DragDetection, AnswersClickDragAndCancel) {
+  TestWindow window(200, 200);
+  RunMessagesUntilIdle();
+  const int threshold = Mouse->DragThreshold();
+  const struct { const char* Name; std::function<void(HWND, POINT)> Post; int Result; } cases[] = {
+      {"click", [](HWND w, POINT) { PostMessageA(w, WM_LBUTTONUP, 0, 0); }, 0},
+      {"drag",
+       [threshold](HWND w, POINT c) {
+         PostMessageA(w, WM_MOUSEMOVE, 0, MAKELPARAM(c.x + threshold / 2, c.y));  // inside the square
+         PostMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.x + threshold + 3, c.y));
+       },
+       1},
+      {"escape", [](HWND w, POINT) { PostMessageA(w, WM_KEYDOWN, VK_ESCAPE, 0); }, 2},
+      {"quit", [](HWND, POINT) { PostQuitMessage(7); }, 2},
+  };
+  for (const auto& c : cases) {
+    POINT cursor = QueryCursorPos();
+    ScreenToClient(window.Handle(), &cursor);
+    c.Post(window.Handle(), cursor);
+    EXPECT_EQ(DetectDragStart(window.Handle()), c.Result) << c.Name;
+    EXPECT_EQ(GetCapture(), nullptr) << c.Name;
+  }
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "WM_QUIT is posted again";
+  EXPECT_EQ(msg.wParam, 7u);
+}
+
+TEST(CxControlsUnit, RegistersTheCursors) {
+  const HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
+  for (TCursor c = 2100; c <= 2114; ++c) {
+    const HCURSOR cursor = Screen->Cursors(c);
+    EXPECT_NE(cursor, nullptr) << c;
+    EXPECT_NE(cursor, arrow) << c << " is one of the program's own cursors";
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(cursor, &info)) << c;
+    EXPECT_FALSE(info.fIcon) << c;
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+  }
+  EXPECT_NE(Screen->Cursors(crcxHandPoint), nullptr);
+  EXPECT_NE(Screen->Cursors(crcxHandPoint), arrow);
+}
+
+TEST(CxControlsUnit, EndingWithACallerTrackedIsAProgrammingError) {
+  TLeaveCounter caller;
+  StartHoverTracking(nullptr, RECT{0, 0, 1, 1}, &caller);
+  try {
+    cxControlsDone();
+    ADD_FAILURE() << "no exception";
+  } catch (const EInvalidOperation& e) {
+    EXPECT_STREQ(e.what(), "MouseTrackingTimerList.Count <> 0");
+  }
+  EXPECT_FALSE(IsHoverTracking(&caller));
+  StartHoverTracking(nullptr, RECT{0, 0, 1, 1}, &caller);
+  EXPECT_FALSE(IsHoverTracking(&caller)) << "nothing is created after the unit's end";
+  cxControlsInit();
+}
+
+TEST(OSFlags, FromTheVersion) {
+  const struct { const char* Name; int Platform; int Major; int Minor; bool XP; bool Vista; bool NT4; bool Win9x; } cases[] = {
+      {"98", 1, 4, 10, false, false, false, true},
+      {"NT 4", 2, 4, 0, false, false, true, false},
+      {"2000", 2, 5, 0, false, false, true, false},
+      {"XP", 2, 5, 1, true, false, true, false},
+      {"Server 2003", 2, 5, 2, true, false, true, false},
+      {"Vista", 2, 6, 0, false, true, true, false},
+      {"7", 2, 6, 1, true, true, true, false},
+      {"8.1", 2, 6, 3, true, true, true, false},
+      {"10", 2, 10, 0, true, true, true, false},
+  };
+  for (const auto& c : cases) {
+    const TcxOSFlags f = ComputeOSFlags(c.Platform, c.Major, c.Minor);
+    EXPECT_EQ(f.XPOrLater, c.XP) << c.Name;
+    EXPECT_EQ(f.VistaOrLater, c.Vista) << c.Name;
+    EXPECT_EQ(f.NT4OrLater, c.NT4) << c.Name;
+    EXPECT_EQ(f.Win9x, c.Win9x) << c.Name;
+  }
+}
+
+TEST(Helpers, TextAndKeys) {
+  EXPECT_EQ(StripAccelChars("&&Word &Second&", true), "&Word Second_");
+  EXPECT_EQ(StripAccelChars("&&Word &Second&", false), "&Word Second");
+  const struct { char Ch; bool Kind0, Kind1, Kind2; } chars[] = {
+      {'5', true, true, true}, {'-', true, true, true}, {'e', false, false, true}, {'E', false, false, true},
+      {'x', false, false, false},
+  };
+  for (const auto& c : chars) {
+    EXPECT_EQ(IsNumericInputChar(c.Ch, 0), c.Kind0) << c.Ch;
+    EXPECT_EQ(IsNumericInputChar(c.Ch, 1), c.Kind1) << c.Ch;
+    EXPECT_EQ(IsNumericInputChar(c.Ch, 2), c.Kind2) << c.Ch;
+  }
+  EXPECT_TRUE(IsNumericInputChar('.', 1));
+  EXPECT_FALSE(IsNumericInputChar('.', 3));
+  EXPECT_TRUE(IsNonControlChar(' '));
+  EXPECT_FALSE(IsNonControlChar('\t'));
+  EXPECT_EQ(ShiftToMouseKeyFlags(TShiftState{ssShift, ssLeft, ssMiddle}),
+            static_cast<WPARAM>(MK_SHIFT | MK_LBUTTON | MK_MBUTTON));
+  const POINT p = QueryCursorPos();
+  POINT real;
+  GetCursorPos(&real);
+  EXPECT_EQ(p.x, real.x);
+  EXPECT_TRUE(IsPointInDragDetectArea(POINT{10, 10}, 10 + Mouse->DragThreshold() - 1, 10));
+  EXPECT_FALSE(IsPointInDragDetectArea(POINT{10, 10}, 10, 10 + Mouse->DragThreshold()));
+}
+
+TEST(Helpers, Windows) {
+  TestWindow parent(100, 100);
+  HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 20, 30, 30, parent.Handle(), nullptr,
+                               nullptr, nullptr);
+  EXPECT_TRUE(HasChildStyle(child));
+  EXPECT_FALSE(HasChildStyle(parent.Handle()));
+  EXPECT_TRUE(IsSameOrChildWindow(parent.Handle(), child));
+  EXPECT_TRUE(IsSameOrChildWindow(parent.Handle(), parent.Handle()));
+  EXPECT_FALSE(IsSameOrChildWindow(nullptr, child));
+  EXPECT_TRUE(IsAncestorWindow(parent.Handle(), child));
+  EXPECT_FALSE(IsAncestorWindow(child, parent.Handle()));
+  const RECT r = TranslateWindowRect(child, parent.Handle(), RECT{0, 0, 5, 5});
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.bottom, 25);
+  DestroyWindow(child);
+}
+
+TEST(SettingsController, PostsMetricsChangesToItsControls) {
+  TForm* form = New<TForm>(nullptr);
+  form->HandleNeeded();
+  TcxSettingsController* controller = cxSettingsController();
+  controller->AddControl(form);
+  controller->AddControl(form);
+  EXPECT_EQ(controller->ControlCount(), 1);
+  HWND window = controller->WindowHandle();
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(GetWindowLongPtrA(window, GWL_STYLE) & WS_CHILD);
+  EXPECT_EQ(GetParent(window), nullptr) << "top-level, not message-only";
+  EXPECT_EQ(SendMessageA(window, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0), 0);
+  MSG msg;
+  EXPECT_TRUE(PeekMessageA(&msg, form->Handle(), WM_SCROLLBARMETRICS, WM_SCROLLBARMETRICS, PM_REMOVE));
+  SendMessageA(window, WM_SETTINGCHANGE, SPI_SETWORKAREA, 0);
+  EXPECT_FALSE(PeekMessageA(&msg, form->Handle(), WM_SCROLLBARMETRICS, WM_SCROLLBARMETRICS, PM_REMOVE));
+  controller->RemoveControl(form);
+  EXPECT_EQ(controller->WindowHandle(), nullptr) << "released with the last control";
+  Free(form);
+}
+
+// A component offering the popup-menu interface.
+class TShowableMenu : public TComponent, public IcxShowablePopupMenu {
+public:
+  TShowableMenu() : TComponent(nullptr) {}
+  STDMETHODIMP QueryInterface(REFIID, void** object) override {
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  BOOL STDMETHODCALLTYPE IsShortCutKey(TMessage& message) override { return message.WParam == 'K'; }
+  void STDMETHODCALLTYPE ShowPopup(int x, int y) override { Shown = POINT{x, y}; }
+  POINT Shown{-1, -1};
+};
+
+TEST(PopupMenus, ThroughTheInterfaceOrThePlatformMenu) {
+  TShowableMenu showable;
+  EXPECT_FALSE(ShowControlPopupMenu(nullptr, nullptr, 0, 0));
+  EXPECT_TRUE(ShowControlPopupMenu(nullptr, &showable, 5, 6));
+  EXPECT_EQ(showable.Shown.x, 5);
+  TMessage key{WM_KEYDOWN, 'K', 0, 0};
+  EXPECT_TRUE(TryPopupMenuShortCut(&showable, key));
+  key.WParam = 'L';
+  EXPECT_FALSE(TryPopupMenuShortCut(&showable, key));
+  EXPECT_FALSE(TryPopupMenuShortCut(nullptr, key));
+  TPopupMenu menu(nullptr);
+  menu.SetAutoPopup(false);
+  EXPECT_FALSE(ShowControlPopupMenu(nullptr, &menu, 0, 0)) << "auto-popup off";
+  EXPECT_FALSE(TryPopupMenuShortCut(&menu, key)) << "no item has the shortcut";
+
+  for (int i = 0; i < 3; ++i) {
+    auto* item = New<TMenuItem>(&menu);
+    item->SetCaption("Item");
+    item->SetVisible(i != 1);
+    menu.Items()->Add(item);
+  }
+  TcxScreenCanvas canvas;
+  canvas.SetFont(Screen->MenuFont());
+  EXPECT_EQ(EstimatePopupMenuHeight(&menu), 4 + 2 * (canvas.HeightOfText("Qg") + 4));
+}
+
+TEST(DesignController, SignalsThroughTheHookUnlessLocked) {
+  std::vector<TComponent*> signalled;
+  TDesignerModifiedHook old = SetDesignerModifiedHook([&](TComponent* f) { signalled.push_back(f); });
+  TcxDesignController controller;
+  TComponent form(nullptr);
+  controller.SignalFormModified(&form);
+  controller.LockModifiedSignal();
+  controller.SignalFormModified(&form);
+  controller.UnlockModifiedSignal();
+  controller.UnlockModifiedSignal();  // not below 0
+  controller.SignalFormModified(&form);
+  SetDesignerModifiedHook(old);
+  EXPECT_EQ(signalled.size(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,280 @@
+// Glyph drawing and the graphics helpers: transparency by colour and by
+// alpha, the six looks, both compositing paths (the system's alpha
+// blending and the software blend) agreeing, text layout by rows and lines,
+// the cursor's size, and a screenshot of the looks.
+#include "foundation/Graphics.h"
+#include "foundation/Controls.h"
+#include "foundation/Geometry.h"
+#include "tests/support/TestSupport.h"
+
+#include <commctrl.h>
+#include <cmath>
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+class GraphicsUnit : public ::testing::Environment {
+public:
+  void SetUp() override { cxGraphicsInit(); }
+  void TearDown() override { cxGraphicsDone(); }
+};
+const auto* const unitEnvironment = ::testing::AddGlobalTestEnvironment(new GraphicsUnit);
+
+// Runs `body` once with the system's alpha blending and once with the
+// software path (the entry cleared).
+void ForBothPaths(const std::function<void(const char* path)>& body) {
+  ASSERT_NE(cxAlphaBlend, nullptr) << "msimg32's AlphaBlend is bound at unit start";
+  body("system alpha blending");
+  const TAlphaBlendProc saved = cxAlphaBlend;
+  cxAlphaBlend = nullptr;
+  body("software blending");
+  cxAlphaBlend = saved;
+}
+
+// A 32-bit surface filled with one colour.
+std::unique_ptr<TBitmap> Surface(int w, int h, TColor color) {
+  auto b = std::make_unique<TBitmap>();
+  b->SetPixelFormat(pf32bit);
+  b->SetSize(w, h);
+  b->Canvas()->Brush()->SetColor(color);
+  b->Canvas()->FillRect(RECT{0, 0, w, h});
+  return b;
+}
+
+uint32_t At(TBitmap* b, int x, int y) { return Rgb(GetPixel(b->Canvas()->Handle(), x, y)); }
+
+// A keyed glyph: magenta, with a blue square in its middle.
+std::unique_ptr<TBitmap> KeyedGlyph() {
+  auto g = std::make_unique<TBitmap>();
+  g->SetPixelFormat(pf24bit);
+  g->SetSize(16, 16);
+  g->Canvas()->Brush()->SetColor(clFuchsia);
+  g->Canvas()->FillRect(RECT{0, 0, 16, 16});
+  g->Canvas()->Brush()->SetColor(clBlue);
+  g->Canvas()->FillRect(RECT{4, 4, 12, 12});
+  return g;
+}
+
+// An alpha glyph: a disc whose opacity falls from the centre, premultiplied.
+std::unique_ptr<TcxBitmap> AlphaGlyph() {
+  auto g = std::make_unique<TcxBitmap>(16, 16);
+  TRGBColors pixels(16 * 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) {
+      const double d = std::hypot(x - 7.5, y - 7.5);
+      const int a = d > 8 ? 0 : static_cast<int>(255 * (1 - d / 8));
+      pixels[static_cast<size_t>(y) * 16 + x] = MakePixel(a * 30 / 255, a * 160 / 255, a * 230 / 255, a);
+    }
+  StoreBitmapColors(g.get(), pixels, true);
+  return g;
+}
+
+TEST(Glyphs, KeyedMagentaShowsTheBackground) {
+  auto glyph = KeyedGlyph();
+  ForBothPaths([&](const char* path) {
+    auto surface = Surface(20, 20, clRed);
+    const RECT r{2, 2, 18, 18};
+    DrawImageOverBackground(surface->Canvas()->Handle(), r, r, glyph.get(), nullptr, -1, idmNormal, false, nullptr,
+                            clFuchsia, false);
+    EXPECT_EQ(At(surface.get(), 3, 3), 0xFF0000u) << path;
+    EXPECT_EQ(At(surface.get(), 10, 10), 0x0000FFu) << path;
+    EXPECT_EQ(At(surface.get(), 0, 0), 0xFF0000u) << path;
+  });
+}
+
+TEST(Glyphs, NothingWithoutAGlyph) {
+  auto surface = Surface(4, 4, clRed);
+  TBitmap empty;
+  DrawImageOverBackground(surface->Canvas()->Handle(), RECT{0, 0, 4, 4}, RECT{0, 0, 4, 4}, &empty, nullptr, 0,
+                          idmNormal);
+  EXPECT_EQ(At(surface.get(), 1, 1), 0xFF0000u);
+}
+
+// A 32-bit image list whose entry 0 holds two grey pixels at full and half
+// opacity (premultiplied) and is transparent elsewhere.
+struct TAlphaList {
+  TCustomImageList List{nullptr};
+  TAlphaList() {
+    List.SetHandle(ImageList_Create(4, 1, ILC_COLOR32 | ILC_MASK, 1, 1));
+    TcxBitmap image(4, 1);
+    TRGBColors pixels{MakePixel(200, 200, 200, 255), MakePixel(100, 100, 100, 128), 0, 0};
+    StoreBitmapColors(&image, pixels, true);
+    HBITMAP handle = image.Handle();
+    image.FreeContext();
+    ImageList_Add(List.Handle(), handle, nullptr);
+  }
+};
+
+TEST(Glyphs, FadedImageListEntryKeepsA64thOfItsAlpha) {
+  TAlphaList alpha;
+  ASSERT_EQ(NativePixelFormat(alpha.List.Handle()), 32);
+  TGdiObject white(CreateSolidBrush(RGB(255, 255, 255)));
+  ForBothPaths([&](const char* path) {
+    auto surface = Surface(4, 1, clBlack);
+    DrawImageOverBackground(surface->Canvas()->Handle(), RECT{0, 0, 4, 1}, RECT{0, 0, 4, 1}, nullptr, &alpha.List, 0,
+                            idmFaded, false, static_cast<HBRUSH>(white.Get()));
+    // Over white: 64/255 of the grey plus what its scaled opacity leaves.
+    const double c = 64.0 / 255;
+    const int full = static_cast<int>(c * 200 + (1 - c) * 255 + 0.5);
+    const int half = static_cast<int>(c * 100 + (1 - c * 128 / 255) * 255 + 0.5);
+    EXPECT_NEAR(static_cast<int>(At(surface.get(), 0, 0) & 0xFF), full, 1) << path;
+    EXPECT_NEAR(static_cast<int>(At(surface.get(), 1, 0) & 0xFF), half, 1) << path;
+    EXPECT_EQ(At(surface.get(), 2, 0), 0xFFFFFFu) << path;
+  });
+}
+
+TEST(Glyphs, BothCompositingPathsAgree) {
+  auto glyph = AlphaGlyph();
+  for (uint8_t mode = idmNormal; mode <= idmShadowed; ++mode) {
+    std::vector<Image> results;
+    ForBothPaths([&](const char*) {
+      auto surface = Surface(24, 24, clWhite);
+      for (int i = 0; i < 24; i += 3) {  // a pattern to blend over
+        surface->Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(i * 10, 255 - i * 10, 128)));
+        surface->Canvas()->FillRect(RECT{i, 0, i + 2, 24});
+      }
+      DrawImageOverBackground(surface->Canvas()->Handle(), RECT{4, 4, 20, 20}, RECT{0, 0, 24, 24}, glyph.get(),
+                              nullptr, -1, mode);
+      results.push_back(ReadPixels(surface->Canvas()->Handle(), RECT{0, 0, 24, 24}));
+    });
+    ASSERT_EQ(results.size(), 2u);
+    int worst = 0;
+    for (size_t i = 0; i < results[0].Pixels.size(); ++i)
+      for (int shift = 0; shift < 24; shift += 8)
+        worst = std::max(worst, std::abs(static_cast<int>((results[0].Pixels[i] >> shift) & 0xFF) -
+                                         static_cast<int>((results[1].Pixels[i] >> shift) & 0xFF)));
+    EXPECT_LE(worst, 1) << "mode " << int(mode);
+  }
+}
+
+TEST(Glyphs, SmoothStretchResamples) {
+  auto glyph = KeyedGlyph();
+  auto surface = Surface(40, 40, clWhite);
+  DrawImageOverBackground(surface->Canvas()->Handle(), RECT{4, 4, 36, 36}, RECT{0, 0, 40, 40}, glyph.get(), nullptr,
+                          -1, idmNormal, true, nullptr, clFuchsia, false);
+  EXPECT_EQ(At(surface.get(), 20, 20), 0x0000FFu) << "the middle of the doubled glyph";
+  EXPECT_EQ(At(surface.get(), 1, 1), 0xFFFFFFu);
+}
+
+TEST(TextLayout, RowsAndLines) {
+  TcxScreenCanvas canvas;
+  HDC dc = canvas.GetDeviceContext();
+  (void)canvas.WidthOfText("x");  // the font selected
+  const AnsiString word = "Workbench";
+  const RECT two = CalcTextRectForRows(dc, "Workbench Workbench", 2);
+  SIZE wg;
+  MeasureTextExtent(dc, "Wg", wg);
+  SIZE one;
+  MeasureTextExtent(dc, word, one);
+  EXPECT_EQ(HeightOfRect(two), 2 * wg.cy);
+  EXPECT_GE(WidthOfRect(two), one.cx);
+  EXPECT_LE(WidthOfRect(two), one.cx + 2);
+  EXPECT_TRUE(SameRect(CalcTextRectForRows(dc, word, 0), RECT{0, 0, 0, 0}));
+  const RECT fixed = CalcTextRectForRows(dc, word, 3, true);
+  EXPECT_EQ(fixed.bottom, 3 * wg.cy);
+
+  TStringList lines;
+  const RECT narrow{0, 0, canvas.WidthOfText("ab cd"), 20};
+  SplitTextIntoLines("Extraordinarily ab cd  ef", &canvas, narrow, &lines);
+  ASSERT_GE(lines.Count(), 2);
+  EXPECT_EQ(lines[0].substr(0, 15), "Extraordinarily") << "the wide word alone on the first line";
+  EXPECT_EQ(lines[1], "ab cd ");
+  EXPECT_EQ(lines[lines.Count() - 1], " ef") << "runs of spaces survive";
+}
+
+TEST(TextLayout, SpecialCharsets) {
+  EXPECT_FALSE(IsSpecialCharsetText(GB2312_CHARSET, "Abc"));
+  EXPECT_TRUE(IsSpecialCharsetText(GB2312_CHARSET, "\xC4\xE3"));
+  EXPECT_TRUE(IsSpecialCharsetText(GB2312_CHARSET, ""));
+  EXPECT_FALSE(IsSpecialCharsetText(ANSI_CHARSET, "\xC4\xE3"));
+}
+
+TEST(Helpers, MixedColoursAndBitmaps) {
+  const DWORD face = GetSysColor(COLOR_BTNFACE);
+  if (face != RGB(255, 255, 255) && face != RGB(0, 0, 0)) {
+    const COLORREF h = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF w = GetSysColor(COLOR_WINDOW);
+    const COLORREF mixed = static_cast<COLORREF>(MixSystemColors(14, 44, 40));
+    EXPECT_EQ(GetRValue(mixed), ClampByte(GetRValue(face) * 14 / 100 + GetRValue(h) * 44 / 100 + GetRValue(w) * 40 / 100));
+  }
+  std::unique_ptr<TBitmap> b(CreateBitmapForRect(RECT{1, 1, 5, 4}, pf24bit));
+  EXPECT_EQ(b->GetWidth(), 4);
+  EXPECT_EQ(BitmapColorDepth(b.get()), 24);
+  EXPECT_TRUE(IsBitmapUsable(b.get()));
+  EXPECT_FALSE(IsBitmapUsable(nullptr));
+  RECT r{0, 0, 10, 10};
+  DeflateRectByMargins(r, RECT{1, 2, 3, 4});
+  EXPECT_TRUE(SameRect(r, RECT{1, 2, 7, 6}));
+}
+
+// A monochrome cursor mask of the given rows (AND part first, then XOR).
+HBITMAP MaskBitmap(int w, int h, const std::vector<uint32_t>& rows) {
+  std::vector<uint8_t> bits(static_cast<size_t>((w + 15) / 16 * 2) * h, 0xFF);
+  const size_t stride = static_cast<size_t>((w + 15) / 16 * 2);
+  for (int y = 0; y < h && y < static_cast<int>(rows.size()); ++y)
+    for (size_t i = 0; i < stride && i < 4; ++i) bits[y * stride + i] = static_cast<uint8_t>(rows[y] >> (24 - 8 * i));
+  return CreateBitmap(w, h, 1, 1, bits.data());
+}
+
+TEST(CursorSize, ScansOnlyTheMasksBytes) {
+  const SIZE system{32, 32};
+  const struct { const char* Name; int W; int H; int Hot; std::vector<uint32_t> Rows; int Height; } cases[] = {
+      // Opaque rows 0 to 9 of the AND part: the lowest visible row is 9.
+      {"AND part", 32, 64, 2, std::vector<uint32_t>(10, 0x00000000u), 7},
+      {"shorter than it is wide", 32, 8, 0, std::vector<uint32_t>(3, 0x00000000u), 2},
+      {"hot spot below the shape", 32, 64, 20, std::vector<uint32_t>(5, 0x00000000u), 0},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint32_t> rows(static_cast<size_t>(c.H), 0xFFFFFFFFu);
+    for (size_t i = 0; i < c.Rows.size(); ++i) rows[i] = c.Rows[i];
+    if (c.H >= 2 * c.W)
+      for (int y = c.W; y < c.H; ++y) rows[static_cast<size_t>(y)] = 0;  // XOR part: nothing
+    ICONINFO info{};
+    info.fIcon = FALSE;
+    info.yHotspot = static_cast<DWORD>(c.Hot);
+    info.hbmMask = MaskBitmap(c.W, c.H, rows);
+    const SIZE size = CursorSizeFromIconInfo(info, system);
+    DeleteObject(info.hbmMask);
+    EXPECT_EQ(size.cx, c.W) << c.Name;
+    EXPECT_EQ(size.cy, c.Height) << c.Name;
+  }
+}
+
+TEST(Screenshot, LooksFramesEdgesAndText) {
+  const int cell = 40;
+  auto surface = Surface(6 * cell + 20, 3 * cell + 90, clBtnFace);
+  TCanvas* canvas = surface->Canvas();
+  std::unique_ptr<TcxCanvas> cx(TcxCanvas::CreateWrapping(canvas));
+  auto keyed = KeyedGlyph();
+  auto alpha = AlphaGlyph();
+  for (int mode = 0; mode <= 5; ++mode) {
+    const int x = 10 + mode * cell;
+    RECT dest{x, 10, x + cell - 4, 10 + cell - 4};
+    cx->FillWithColor(dest, clWindow);
+    RECT glyph = CenterExtentInRect(dest, 16, 16);
+    DrawImageOverBackground(canvas->Handle(), glyph, dest, keyed.get(), nullptr, -1, static_cast<uint8_t>(mode),
+                            false, nullptr, clFuchsia, false);
+    dest = ShiftRect(dest, 0, cell);
+    cx->FillWithColor(dest, clWindow);
+    glyph = CenterExtentInRect(dest, 16, 16);
+    DrawImageOverBackground(canvas->Handle(), glyph, dest, alpha.get(), nullptr, -1, static_cast<uint8_t>(mode));
+  }
+  const int y = 10 + 2 * cell;
+  cx->DrawSideFrame(RECT{10, y, 60, y + 30}, clNavy, 3, cxBordersAll);
+  cx->Draw3DEdge(RECT{70, y, 120, y + 30}, false, false);
+  cx->Draw3DEdge(RECT{72, y + 2, 118, y + 28}, false, true);
+  cx->Draw3DEdge(RECT{130, y, 180, y + 30}, true, false);
+  cx->Draw3DEdge(RECT{132, y + 2, 178, y + 28}, true, true);
+  cx->DrawTwoToneFrame(RECT{190, y, 240, y + 30}, clRed, clBlue, cxBordersAll, 2);
+  cx->GetBrush()->SetStyle(bsClear);
+  cx->DrawTextInState("Disabled text", RECT{10, y + 40, 250, y + 60}, cxSingleLine | cxAlignLeft, false);
+  cx->DrawTextInState("Enabled text", RECT{10, y + 60, 250, y + 80}, cxSingleLine | cxAlignLeft, true);
+  const std::string path =
+      SaveArtefact(ReadPixels(canvas->Handle(), RECT{0, 0, surface->GetWidth(), surface->GetHeight()}),
+                   "foundation-glyphs");
+  EXPECT_FALSE(path.empty());
+}
+
+}  // namespace
