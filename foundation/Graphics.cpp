@@ -323,6 +323,26 @@ void AlphaBlendBitmap(TBitmap* dest, const RECT& destRect, TBitmap* source, cons
   }
   const int dw = WidthOfRect(destRect), dh = HeightOfRect(destRect);
   if (dw <= 0 || dh <= 0) return;
+  if (!cxAlphaBlend && RectsSameSize(destRect, sourceRect) && dest->BitsPerPixel() == 32 &&
+      source->BitsPerPixel() == 32) {
+    // The same blend straight on the two bitmaps' pixels: no captures.
+    const int sw = source->GetWidth(), sh = source->GetHeight();
+    const int tw = dest->GetWidth(), th = dest->GetHeight();
+    TRGBColors s, d;
+    ReadBitmapPixels(source, true, s);
+    ReadBitmapPixels(dest, true, d);
+    for (int y = 0; y < dh; ++y) {
+      const int ty = destRect.top + y, sy = sourceRect.top + y;
+      if (ty < 0 || ty >= th || sy < 0 || sy >= sh) continue;
+      for (int x = 0; x < dw; ++x) {
+        const int tx = destRect.left + x, sx = sourceRect.left + x;
+        if (tx < 0 || tx >= tw || sx < 0 || sx >= sw) continue;
+        BlendColorOverPixel(s[static_cast<size_t>(sy) * sw + sx], d[static_cast<size_t>(ty) * tw + tx], opacity);
+      }
+    }
+    StoreBitmapColors(dest, d, true);
+    return;
+  }
   std::unique_ptr<TBitmap> sourcePart(CaptureDCArea(source->Canvas()->Handle(), sourceRect));
   std::unique_ptr<TBitmap> destPart(CaptureDCArea(destDC, destRect));
   TcxBitmap scaled(dw, dh);

@@ -149,6 +149,33 @@ TEST(Glyphs, BothCompositingPathsAgree) {
   }
 }
 
+// On Windows 9x the alpha-blending entry is not trusted (the software path
+// composites) and a bitmap of fewer than 32 bits goes to a 32-bit device
+// context through a 32-bit copy whose alpha is cleared.
+TEST(Glyphs, Windows9xBranches) {
+  TcxOSFlags flags = cxOSFlags();
+  flags.Win9x = true;
+  const TcxOSFlags previous = SetOSFlags(flags);
+  auto glyph = AlphaGlyph();
+  std::vector<Image> results;
+  ForBothPaths([&](const char*) {
+    auto surface = Surface(24, 24, clWhite);
+    DrawImageOverBackground(surface->Canvas()->Handle(), RECT{4, 4, 20, 20}, RECT{0, 0, 24, 24}, glyph.get(), nullptr,
+                            -1, idmNormal);
+    results.push_back(ReadPixels(surface->Canvas()->Handle(), RECT{0, 0, 24, 24}));
+  });
+  auto keyed = KeyedGlyph();
+  TcxBitmap target(16, 16);
+  DrawBitmapToDC(target.Canvas()->Handle(), keyed.get(), RECT{0, 0, 16, 16}, POINT{0, 0});
+  SetOSFlags(previous);
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_TRUE(results[0] == results[1]) << "the same software path either way";
+  TRGBColors pixels;
+  ReadBitmapPixels(&target, true, pixels);
+  EXPECT_EQ(pixels[0], 0x00FF00FFu) << "magenta, alpha cleared";
+  EXPECT_EQ(pixels[8 * 16 + 8], 0x000000FFu);
+}
+
 TEST(Glyphs, SmoothStretchResamples) {
   auto glyph = KeyedGlyph();
   auto surface = Surface(40, 40, clWhite);
