@@ -93,19 +93,24 @@ TEST(HoverTracking, OneTimerPerCallerAndTheLeaveReachesIt) {
   EXPECT_FALSE(IsHoverTracking(&caller));
 }
 
+// Two monitors side by side; the second, from x = 2000, has a task bar at its top.
+HMONITOR WINAPI FakeMonitorFromPoint(POINT p, DWORD) {
+  return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(p.x >= 2000 ? 2 : 1));
+}
+
+BOOL WINAPI FakeGetMonitorInfo(HMONITOR m, LPMONITORINFO info) {
+  if (info->cbSize != sizeof(MONITORINFO)) return FALSE;
+  const bool second = m == reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(2));
+  info->rcMonitor = second ? RECT{2000, 0, 3024, 768} : RECT{0, 0, 2000, 1000};
+  info->rcWork = second ? RECT{2000, 30, 3024, 768} : RECT{0, 0, 2000, 960};
+  return TRUE;
+}
+
 TEST(Monitors, WorkAreaOfAnInjectedSecondMonitor) {
   const TMonitorFromPointProc oldFromPoint = cxMonitorFromPoint;
   const TGetMonitorInfoProc oldInfo = cxGetMonitorInfo;
-  cxMonitorFromPoint = [](POINT p, DWORD) -> HMONITOR {
-    return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(p.x >= 2000 ? 2 : 1));
-  };
-  cxGetMonitorInfo = [](HMONITOR m, LPMONITORINFO info) -> BOOL {
-    if (info->cbSize != sizeof(MONITORINFO)) return FALSE;
-    const bool second = m == reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(2));
-    info->rcMonitor = second ? RECT{2000, 0, 3024, 768} : RECT{0, 0, 2000, 1000};
-    info->rcWork = second ? RECT{2000, 30, 3024, 768} : RECT{0, 0, 2000, 960};
-    return TRUE;
-  };
+  cxMonitorFromPoint = FakeMonitorFromPoint;
+  cxGetMonitorInfo = FakeGetMonitorInfo;
   const RECT second = GetPointWorkArea(POINT{2500, 100});
   const RECT first = GetPointWorkArea(POINT{10, 10});
   cxMonitorFromPoint = oldFromPoint;
