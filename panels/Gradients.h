@@ -1,0 +1,23 @@
+// The panel family's gradient painter. A gradient is painted once into an
+// off-screen bitmap and blitted: the linear kinds compute one 8-pixel strip
+// and copy it across by doubling blits, the box kinds compute one quadrant
+// and mirror it, and runs of one colour are filled as one band.
+#pragma once
+
+#include "platform/Canvas.h"
+#include "platform/Colors.h"
+#include "platform/Win32.h"
+
+enum class TGradientDirection {
+  gdDiagonalUp, gdDiagonalDown, gdHorizontalEnd, gdHorizontalCenter, gdHorizontalBox, gdVerticalEnd,
+  gdVerticalCenter, gdVerticalBox, gdSquareBox, gdBigSquareBox
+};
+using enum TGradientDirection;
+
+// The entry every control uses: RenderGradient with one band per colour step.
+void FillGradient(TCanvas* canvas, const RECT& r, TGradientDirection direction, TColor startColor,
+                  TColor endColor);
+// Paints nothing when the rectangle is empty in either direction; a reversed
+// rectangle paints its absolute size at its (Left, Top).
+void RenderGradient(TCanvas* canvas, const RECT& r, TGradientDirection direction, TColor startColor,
+                    TColor endColor, int bandMerge);
