@@ -398,8 +398,17 @@ void TRzCustomFieldStatus::SetFieldLabelColor(TColor value) {
 
 int TRzCustomFieldStatus::LabelWidth() {
   if (FFieldLabel.empty()) return 0;
-  Canvas()->Font()->Assign(&FFont);
-  return Canvas()->TextWidth(FFieldLabel);
+  if (Canvas()->HandleAllocated()) {
+    Canvas()->Font()->Assign(&FFont);
+    return Canvas()->TextWidth(FFieldLabel);
+  }
+  // Outside painting and measuring: on the screen, so that the control
+  // canvas does not take (and keep) a device context of the parent.
+  const TScreenDC dc;
+  const TSelectObjectGuard font(dc.Get(), FFont.Handle());
+  SIZE size{};
+  GetTextExtentPoint32A(dc.Get(), FFieldLabel.c_str(), static_cast<int>(FFieldLabel.size()), &size);
+  return size.cx;
 }
 
 RECT TRzCustomFieldStatus::GetTextRect() {
