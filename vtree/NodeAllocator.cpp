@@ -34,8 +34,11 @@ void TNodeAllocator::AddChunk() {
   void* chunk = std::malloc(bytes);
   if (!chunk) throw std::bad_alloc();
   try {
+    FChunkBytes.reserve(FChunks.size() + 1);
     FChunks.push_back(chunk);
+    FChunkBytes.push_back(bytes);
   } catch (...) {
+    if (FChunks.size() > FChunkBytes.size()) FChunks.pop_back();
     std::free(chunk);
     throw;
   }
@@ -72,8 +75,23 @@ void TNodeAllocator::Free(void* Block) {
 void TNodeAllocator::ReleaseAll() {
   for (void* chunk : FChunks) std::free(chunk);
   FChunks.clear();
+  FChunkBytes.clear();
   FReserved = 0;
   FNextChunkBlocks = 16;
   FFreeList = nullptr;
   FCursor = FEnd = nullptr;
+}
+
+bool TNodeAllocator::Contains(const void* Block) const {
+  if (!Block || FBlockSize == 0) return false;
+  // Compared as integers: the pointer may belong to no object at all.
+  const uintptr_t p = reinterpret_cast<uintptr_t>(Block);
+  for (size_t i = 0; i < FChunks.size(); ++i) {
+    const uintptr_t start = reinterpret_cast<uintptr_t>(FChunks[i]);
+    uintptr_t end = start + FChunkBytes[i];
+    // The newest chunk is handed out only up to the cursor.
+    if (i + 1 == FChunks.size()) end = reinterpret_cast<uintptr_t>(FCursor);
+    if (p >= start && p < end) return (p - start) % FBlockSize == 0;
+  }
+  return false;
 }

@@ -24,6 +24,9 @@ public:
   // Gives a block back; when the last one returns, the chunks go too.
   void Free(void* Block);
   size_t LiveBlocks() const { return FLive; }
+  // Whether Block is the start of a block this allocator has handed out
+  // (in use or freed); any pointer may be asked, none is read.
+  bool Contains(const void* Block) const;
   // Bytes held from the heap.
   size_t ReservedBytes() const { return FReserved; }
 
@@ -41,6 +44,7 @@ private:
   size_t FNextChunkBlocks = 16;
   size_t FFailAfter = SIZE_MAX;
   std::vector<void*> FChunks;
+  std::vector<size_t> FChunkBytes;  // the size of each chunk, in FChunks' order
   void* FFreeList = nullptr;      // freed blocks, linked through their first bytes
   unsigned char* FCursor = nullptr;
   unsigned char* FEnd = nullptr;

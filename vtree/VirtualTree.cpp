@@ -12,6 +12,7 @@
 #include "platform/Menus.h"
 
 #include <climits>
+#include <commctrl.h>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -44,6 +45,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
   SetParentColor(false);
   FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
   FHeader = static_cast<TVTHeader*>(CreateObject(AHeaderClass, this));
+  FColors = new TVTColors(this);
   FImageChangeLink = new TChangeLink();
   FImageChangeLink->OnChange = TNotifyEvent::Lambda([this](TObject*) {
     if (!FDestroying) Invalidate();
@@ -59,6 +61,7 @@ TBaseVirtualTree::~TBaseVirtualTree() {
   delete FImageChangeLink;
   delete FStateChangeLink;
   delete FHeader;
+  delete FColors;
   delete FOptions;
   std::free(FRoot);
 }
@@ -373,6 +376,15 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         return;
       }
       break;
+    case TVM_GETNEXTITEM:
+    case TVM_GETITEMRECT:
+    case TVM_GETITEMA:
+      Message.Result = TreeViewQuery(Message.Msg, Message.WParam, Message.LParam);
+      return;
+    case WM_ERASEBKGND:
+      // Painting covers every pixel of the client area.
+      Message.Result = 1;
+      return;
     case WM_TREEVALIDATED:
       ChangeValidationStates(Message.WParam, Message.LParam);
       Message.Result = 0;

@@ -7,7 +7,9 @@
 
 #include "platform/Control.h"
 #include "platform/Event.h"
+#include "platform/Graphics.h"
 #include "vtree/NodeAllocator.h"
+#include "vtree/TreeColors.h"
 #include "vtree/TreeGlobals.h"
 #include "vtree/VirtualNode.h"
 #include "vtree/VirtualTreeHeader.h"
@@ -74,6 +76,19 @@ using TVTBeforeCellPaintEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* T
                                             TColumnIndex Column, TVTCellPaintMode CellPaintMode, RECT CellRect,
                                             RECT& ContentRect)>;
 using TVTMeasureItemEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, int32_t& NodeHeight)>;
+using TVTHotNodeChangeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode OldNode, PVirtualNode NewNode)>;
+using TVTPaintEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas)>;
+using TVTBeforeItemPaintEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, RECT ItemRect,
+                                            bool& CustomDraw)>;
+using TVTBeforeItemEraseEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, RECT ItemRect,
+                                            TColor& ItemColor, TItemEraseAction& EraseAction)>;
+using TVTAfterItemEraseEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node, RECT ItemRect)>;
+using TVTAfterItemPaintEvent = TVTAfterItemEraseEvent;
+using TVTAfterCellPaintEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, PVirtualNode Node,
+                                           TColumnIndex Column, RECT CellRect)>;
+using TVTBackgroundPaintEvent = TEvent<void(TBaseVirtualTree* Sender, TCanvas* TargetCanvas, RECT R, bool& Handled)>;
+// Bits points to eight 16-bit rows of the line pattern.
+using TVTGetLineStyleEvent = TEvent<void(TBaseVirtualTree* Sender, const void*& Bits)>;
 using TVTPopupEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, POINT P,
                                   bool& AskParent, TPopupMenu*& PopupMenu)>;
 // Header events: the header is the sender.
@@ -410,11 +425,11 @@ public:
   TVTLineMode LineMode() const { return FLineMode; }
   void SetLineMode(TVTLineMode Value) { FLineMode = Value; }
   TVTLineStyle LineStyle() const { return FLineStyle; }
-  void SetLineStyle(TVTLineStyle Value) { FLineStyle = Value; }
+  void SetLineStyle(TVTLineStyle Value);
   TVTButtonStyle ButtonStyle() const { return FButtonStyle; }
-  void SetButtonStyle(TVTButtonStyle Value) { FButtonStyle = Value; }
+  void SetButtonStyle(TVTButtonStyle Value);
   TVTButtonFillMode ButtonFillMode() const { return FButtonFillMode; }
-  void SetButtonFillMode(TVTButtonFillMode Value) { FButtonFillMode = Value; }
+  void SetButtonFillMode(TVTButtonFillMode Value);
   int32_t BackgroundOffsetX() const { return FBackgroundOffset[0]; }
   int32_t BackgroundOffsetY() const { return FBackgroundOffset[1]; }
   // Index 0 is X, 1 is Y.
@@ -422,7 +437,60 @@ public:
   const AnsiString& AccessibleName() const { return FAccessibleName; }
   void SetAccessibleName(const AnsiString& Value) { FAccessibleName = Value; }
 
+  // --- painting ------------------------------------------------------------------------
+  TVTColors* Colors() const { return FColors; }
+  void SetColors(TVTColors* Value) { FColors->Assign(Value); }
+  // Paints the part Window (content co-ordinates: 0 is the first row's top
+  // and the first column's left) of the tree onto Target at TargetPoint, one
+  // row at a time through a row bitmap, then the area below the last row.
+  void RenderTree(TCanvas* Target, RECT Window, POINT TargetPoint, TVTInternalPaintOptions Options,
+                  int BitsPerPixel = 32);
+  // The node under the mouse (nil: none) and whether the mouse is over its button.
+  PVirtualNode HotNode() const { return FCurrentHotNode; }
+  void SetHotNode(PVirtualNode Node, bool OverButton = false);
+  // The node a drag shows as its target and where the drop would go.
+  PVirtualNode DropTargetNode() const { return FDropTargetNode; }
+  TVTDropMode LastDropMode() const { return FLastDropMode; }
+  void SetDropTarget(PVirtualNode Node, TVTDropMode Mode);
+  // One entry per level (one more with toShowRoot): the tree lines a node's
+  // row shows. Answers the number of the node's selected ancestors.
+  int32_t BuildLineImage(PVirtualNode Node, TLineImage& LineImage);
+  // The check image of a check type and state (-1: none): 1-8 radio buttons,
+  // 9-20 check boxes, 21-24 buttons.
+  static int32_t CheckImageIndexFor(TCheckType Type, TCheckState State, bool Enabled, bool Hot);
+  int32_t CheckImageIndexFor(PVirtualNode Node);
+  // The expand buttons' width and height.
+  SIZE ButtonSize() const { return SIZE{9, 9}; }
+
+  // --- hit testing and the tree-view queries -------------------------------------------
+  // Classifies a point of the client area (Relative: window co-ordinates,
+  // moved by the scroll offsets; else content co-ordinates).
+  void HitTestAt(int32_t X, int32_t Y, bool Relative, THitInfo& HitInfo);
+  THitInfo HitTestAt(int32_t X, int32_t Y, bool Relative = true) {
+    THitInfo info;
+    HitTestAt(X, Y, Relative, info);
+    return info;
+  }
+  // The column at P with its left and right edge in display co-ordinates;
+  // -2 beyond the last column.
+  TColumnIndex ColumnAndBoundsAt(POINT P, int32_t& Left, int32_t& Right, bool Relative = true);
+  // Hot tracking for a mouse move to (X, Y) in client co-ordinates.
+  void TrackHotNode(int32_t X, int32_t Y);
+  // Whether Node is a node of this tree: a block of its node storage linked
+  // into its structure. Any value may be asked; nothing unsafe is read.
+  bool IsNodeOfThisTree(PVirtualNode Node) const;
+  TVTHotNodeChangeEvent OnHotChange;
+
   // --- events ----------------------------------------------------------------
+  TVTPaintEvent OnBeforePaint;
+  TVTPaintEvent OnAfterPaint;
+  TVTBeforeItemPaintEvent OnBeforeItemPaint;
+  TVTBeforeItemEraseEvent OnBeforeItemErase;
+  TVTAfterItemEraseEvent OnAfterItemErase;
+  TVTAfterCellPaintEvent OnAfterCellPaint;
+  TVTAfterItemPaintEvent OnAfterItemPaint;
+  TVTBackgroundPaintEvent OnPaintBackground;
+  TVTGetLineStyleEvent OnGetLineStyle;
   TVTChangeEvent OnChange;
   TVTCompareEvent OnCompareNodes;
   TVTFreeNodeEvent OnFreeNode;
@@ -504,6 +572,37 @@ protected:
   TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TClass AHeaderClass = &TVTHeader::ClassInfo);
 
   void Dispatch(TMessage& Message) override;
+  void Paint() override;
+  // Painting operations, one per part of a cell; a descendant draws the
+  // node's own content in RenderNodeContent.
+  virtual void RenderNodeContent(TVTPaintInfo& PaintInfo) { (void)PaintInfo; }
+  virtual void EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, int32_t RowWidth);
+  virtual void RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t WindowLeft, int32_t RowWidth);
+  virtual void RenderDropMark(TCanvas* Canvas, PVirtualNode Node, RECT R);
+  virtual void RenderTreeLines(TVTPaintInfo& PaintInfo, int32_t VAlignment, int32_t IndentSize,
+                               const TLineImage& LineImage);
+  virtual void RenderExpandButton(TCanvas* Canvas, PVirtualNode Node, bool RightToLeft, int32_t ButtonY,
+                                  int32_t ButtonX, const RECT& CellRect);
+  virtual void RenderCheckImage(TVTPaintInfo& PaintInfo);
+  virtual void RenderNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoIndex Slot, bool WithOverlay);
+  virtual void FetchImageIndex(TVTPaintInfo& PaintInfo, TVTImageKind Kind, TCustomImageList* DefaultImages,
+                               TVTImageInfoIndex Slot);
+  // A one-pixel line in the line pattern, both ends included, in the
+  // canvas font's colour on the tree's colour.
+  void FillLineH(TCanvas* Canvas, int32_t Left, int32_t Y, int32_t Right);
+  void FillLineV(TCanvas* Canvas, int32_t Top, int32_t X, int32_t Bottom);
+  // Makes the expand-button bitmaps and (with Lines) the line pattern anew.
+  virtual void BuildButtonsAndLinePattern(bool Buttons, bool Lines);
+  // The part of a node's cell at X (relative to the cell, of width Width).
+  virtual void ClassifyHitLeftToRight(THitInfo& HitInfo, int32_t X, TAlignment Alignment, int32_t Width);
+  virtual void ClassifyHitRightToLeft(THitInfo& HitInfo, int32_t X, TAlignment Alignment, int32_t Width);
+  // Answers the tree-view messages accessibility tools send.
+  LRESULT TreeViewQuery(UINT Msg, WPARAM WParam, LPARAM LParam);
+  // The 8-bit text the tree-view query gives for a node (empty here).
+  virtual std::string NodeTextForQuery(PVirtualNode Node) {
+    (void)Node;
+    return {};
+  }
   void Notification(TComponent* Component, TOperation Operation) override;
 
   // Expansion and scrolling.
@@ -813,6 +912,24 @@ private:
   TVTButtonFillMode FButtonFillMode = TVTButtonFillMode::fmTreeColor;
   int32_t FBackgroundOffset[2] = {0, 0};
   AnsiString FAccessibleName;
+
+  // Painting.
+  TVTColors* FColors = nullptr;
+  TGdiObject FPlusBM, FMinusBM, FHotPlusBM, FHotMinusBM;  // 9 x 9, magenta transparent
+  TGdiObject FDottedBrush;                                // the 8 x 8 line pattern
+  bool FButtonsValid = false;
+  TColor FButtonColors[3] = {};  // tree, font and line colour the buttons were made with
+  TGdiObject FRowBitmap;  // 32-bit, reused by every row of every paint
+  int32_t FRowBitmapWidth = 0;
+  int32_t FRowBitmapHeight = 0;
+  PVirtualNode FCurrentHotNode = nullptr;
+  bool FHotOverButton = false;
+  PVirtualNode FDropTargetNode = nullptr;
+  TVTDropMode FLastDropMode = TVTDropMode::dmNowhere;
+  void EnsureRowBitmap(int32_t Width, int32_t Height);
+  void PaintAreaBelow(TCanvas* Target, const RECT& Window, int32_t TargetX, int32_t TargetY, int32_t Height,
+                      const TVTInternalPaintOptions& Options, int32_t ContentTop);
+  void FillPatternRect(TCanvas* Canvas, RECT R);
 };
 
 template <class F>
