@@ -157,18 +157,12 @@ bool TApplication::ProcessMessage(MSG& msg) {
     FTerminated = true;
     return true;
   }
-  switch (msg.message) {
-    case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_NCLBUTTONDOWN:
-      CancelHint();
-      break;
-    default:
-      break;
-  }
+  // The hint window shown (or the plain one's rule) decides which messages
+  // end a hint; a pending hint ends with it.
+  const TMessage message{msg.message, msg.wParam, msg.lParam, 0};
+  if (FHintWindow ? FHintWindow->IsHintCancelMessage(message)
+                  : THintWindow::IsStandardHintCancelMessage(msg.message))
+    CancelHint();
   bool handled = false;
   FireEvent(OnMessage, msg, handled);
   for (size_t i = 0; !handled && i < FEvents.size(); ++i) FireEvent(FEvents[i]->OnMessage, msg, handled);

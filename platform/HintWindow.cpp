@@ -80,3 +80,23 @@ void THintWindow::Dispatch(TMessage& Message) {
   }
   TCustomControl::Dispatch(Message);
 }
+
+bool THintWindow::IsStandardHintCancelMessage(UINT Msg) {
+  if (Msg >= WM_KEYFIRST && Msg <= WM_KEYLAST) return true;
+  if (Msg > WM_MOUSEMOVE && Msg <= WM_MOUSELAST) return true;  // buttons and wheels
+  if (Msg >= WM_NCLBUTTONDOWN && Msg <= WM_NCXBUTTONDBLCLK) return true;
+  switch (Msg) {
+    case WM_NCMOUSEMOVE:
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_NCACTIVATE:
+    case CM_ACTIVATE:
+    case CM_DEACTIVATE:
+    case CM_APPKEYDOWN:
+    case CM_APPSYSCOMMAND:
+    case WM_COMMAND:
+      return true;
+    default:
+      return false;
+  }
+}

@@ -21,8 +21,17 @@ public:
   virtual void ActivateHintData(const RECT& rect, const AnsiString& hint, void* /*data*/) { ActivateHint(rect, hint); }
   // Hides the hint and lets its window go.
   void ReleaseHandle();
+  // Whether a message the application takes from its queue ends the hint
+  // (IsStandardHintCancelMessage); a descendant may keep its hint up
+  // through some of them.
+  virtual bool IsHintCancelMessage(const TMessage& Message) { return IsStandardHintCancelMessage(Message.Msg); }
+  // Keys, activation changes, the application's key-down and system
+  // commands, commands, mouse buttons (client and frame) and the wheel, and
+  // moves over a window's frame.
+  static bool IsStandardHintCancelMessage(UINT Msg);
 
 protected:
+  // A descendant may change the window it is shown in (styles, class).
   void CreateParams(TCreateParams& Params) override;
   void Paint() override;
   void Dispatch(TMessage& Message) override;

@@ -3,6 +3,8 @@
 #include "platform/ActnList.h"
 #include "platform/ControlsProperties.h"
 #include "platform/Forms.h"
+#include "platform/Memo.h"
+#include "platform/Seams.h"
 
 #include <algorithm>
 
@@ -19,9 +21,14 @@ MEVRA_CLASS(TButton, TButtonControl);
 MEVRA_CLASS(TCheckBox, TButtonControl);
 MEVRA_CLASS(TCustomEdit, TWinControl);
 MEVRA_CLASS(TEdit, TCustomEdit);
+MEVRA_CLASS(TCustomMaskEdit, TCustomEdit);
+MEVRA_CLASS(TMaskEdit, TCustomMaskEdit);
 const TClassInfo TCustomListControl::ClassInfo{"TCustomListControl", &TWinControl::ClassInfo, nullptr};
-MEVRA_CLASS(TListBox, TCustomListControl);
 MEVRA_CLASS(TComboBox, TCustomListControl);
+MEVRA_CLASS(TRadioButton, TButtonControl);
+MEVRA_CLASS(TCustomGroupBox, TCustomControl);
+MEVRA_CLASS(TGroupBox, TCustomGroupBox);
+MEVRA_CLASS(TScrollBar, TWinControl);
 
 bool IsAccel(WPARAM ch, const AnsiString& text) {
   for (size_t i = 0; i + 1 < text.size(); ++i) {
@@ -373,7 +380,121 @@ void TCustomEdit::CreateParams(TCreateParams& Params) {
   if (FReadOnly) Params.Style |= ES_READONLY;
   if (FCharCase == ecUpperCase) Params.Style |= ES_UPPERCASE;
   if (FCharCase == ecLowerCase) Params.Style |= ES_LOWERCASE;
+  if (FOEMConvert) Params.Style |= ES_OEMCONVERT;
+  if (!FHideSelection) Params.Style |= ES_NOHIDESEL;
   Params.ExStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TCustomEdit::SetOEMConvert(bool value) {
+  if (FOEMConvert == value) return;
+  FOEMConvert = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetHideSelection(bool value) {
+  if (FHideSelection == value) return;
+  FHideSelection = value;
+  RecreateWnd();
+}
+
+void TCustomEdit::SetImeMode(TImeMode value) {
+  if (FImeMode == value) return;
+  FImeMode = value;
+  if (Focused()) {
+    RestoreIme();
+    ApplyIme();
+  }
+}
+
+void TCustomEdit::SetImeName(const TImeName& value) {
+  if (FImeName == value) return;
+  FImeName = value;
+  if (Focused()) {
+    RestoreIme();
+    ApplyIme();
+  }
+}
+
+namespace {
+
+// The conversion mode each opening mode asks for.
+DWORD ImeConversion(TImeMode mode) {
+  switch (mode) {
+    case imSAlpha:
+      return IME_CMODE_ALPHANUMERIC;
+    case imAlpha:
+      return IME_CMODE_ALPHANUMERIC | IME_CMODE_FULLSHAPE;
+    case imHira:
+      return IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+    case imSKata:
+      return IME_CMODE_NATIVE | IME_CMODE_KATAKANA;
+    case imKata:
+      return IME_CMODE_NATIVE | IME_CMODE_KATAKANA | IME_CMODE_FULLSHAPE;
+    case imChinese:
+    case imHanguel:
+      return IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE;
+    case imSHanguel:
+      return IME_CMODE_NATIVE;
+    default:
+      return 0;
+  }
+}
+
+// The installed keyboard layout whose input method has this description.
+HKL FindImeLayout(const AnsiString& name) {
+  HKL layouts[64];
+  const int count = GetKeyboardLayoutList(64, layouts);
+  for (int i = 0; i < count; ++i) {
+    char description[256] = {};
+    if (ImmGetDescriptionA(layouts[i], description, sizeof description - 1) > 0 &&
+        lstrcmpiA(description, name.c_str()) == 0)
+      return layouts[i];
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+// Runs as the edit takes the focus; RestoreIme undoes it as the focus goes.
+void TCustomEdit::ApplyIme() {
+  if (!FHandle) return;
+  if (!FImeName.empty()) {
+    if (HKL layout = FindImeLayout(FImeName); layout && layout != GetKeyboardLayout(0)) {
+      FSavedLayout = GetKeyboardLayout(0);
+      ActivateKeyboardLayout(layout, 0);
+    }
+  }
+  if (FImeMode == imDisable) {
+    FSavedImeContext = ImmAssociateContext(FHandle, nullptr);
+    FImeContextTaken = true;
+    return;
+  }
+  if (FImeMode == imDontCare) return;
+  HIMC context = ImmGetContext(FHandle);
+  if (!context) return;
+  if (FImeMode == imClose) {
+    ImmSetOpenStatus(context, FALSE);
+  } else {
+    ImmSetOpenStatus(context, TRUE);
+    if (FImeMode != imOpen) {
+      DWORD conversion = 0, sentence = 0;
+      ImmGetConversionStatus(context, &conversion, &sentence);
+      ImmSetConversionStatus(context, ImeConversion(FImeMode), sentence);
+    }
+  }
+  ImmReleaseContext(FHandle, context);
+}
+
+void TCustomEdit::RestoreIme() {
+  if (FImeContextTaken) {
+    FImeContextTaken = false;
+    if (FHandle) ImmAssociateContext(FHandle, FSavedImeContext);
+    FSavedImeContext = nullptr;
+  }
+  if (FSavedLayout) {
+    ActivateKeyboardLayout(FSavedLayout, 0);
+    FSavedLayout = nullptr;
+  }
 }
 
 void TCustomEdit::InitializeWnd() {
@@ -468,14 +589,52 @@ void TCustomEdit::Dispatch(TMessage& Message) {
       if (HIWORD(Message.WParam) == EN_CHANGE) Change();
       return;
     case CM_ENTER:
-      if (FAutoSelect && !(GetKeyState(VK_LBUTTON) < 0)) SelectAll();
+      // A memo keeps its caret where it was.
+      if (FAutoSelect && !(GetKeyState(VK_LBUTTON) < 0) && !(GetWindowLongPtrA(FHandle, GWL_STYLE) & ES_MULTILINE))
+        SelectAll();
       break;
     case CM_TEXTCHANGED:
       return;  // the window's own EN_CHANGE reports it
+    case WM_SETFOCUS:
+      TWinControl::Dispatch(Message);
+      ApplyIme();
+      return;
+    case WM_KILLFOCUS:
+      RestoreIme();
+      break;
+    case WM_DESTROY:
+      RestoreIme();
+      break;
     default:
       break;
   }
   TWinControl::Dispatch(Message);
+}
+
+// -- TCustomMaskEdit ----------------------------------------------------------------------
+
+void TCustomMaskEdit::ValidateEdit() {
+  if (IsTextRefused()) ValidateError();
+}
+
+void TCustomMaskEdit::ValidateError() {
+  SystemBeep();
+  throw EDBEditError("Invalid input value");
+}
+
+void TCustomMaskEdit::Dispatch(TMessage& Message) {
+  if (Message.Msg == CM_EXIT) {
+    // A refused text keeps the focus here, with the error shown.
+    if (Modified()) {
+      try {
+        ValidateEdit();
+      } catch (...) {
+        SetFocus();
+        throw;
+      }
+    }
+  }
+  TCustomEdit::Dispatch(Message);
 }
 
 // -- List controls ------------------------------------------------------------------------
@@ -520,28 +679,6 @@ void TCustomListControl::ItemsChanged(TObject*) {
   InitializeWnd();
   SendMessageA(FHandle, WM_SETREDRAW, TRUE, 0);
   Invalidate();
-}
-
-TListBox::TListBox(TComponent* AOwner) : TCustomListControl(AOwner) {
-  FControlStyle = {csSetCaption, csDoubleClicks};
-  FWidth = 121;
-  FHeight = 97;
-}
-
-void TListBox::CreateParams(TCreateParams& Params) {
-  TCustomListControl::CreateParams(Params);
-  CreateSubClass(Params, "LISTBOX");
-  Params.Style |= LBS_NOTIFY | LBS_HASSTRINGS | WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
-  Params.ExStyle |= WS_EX_CLIENTEDGE;
-}
-
-void TListBox::Dispatch(TMessage& Message) {
-  if (Message.Msg == CN_COMMAND) {
-    if (HIWORD(Message.WParam) == LBN_SELCHANGE) Click();
-    if (HIWORD(Message.WParam) == LBN_DBLCLK) DblClick();
-    return;
-  }
-  TCustomListControl::Dispatch(Message);
 }
 
 TComboBox::TComboBox(TComponent* AOwner) : TCustomListControl(AOwner) {
@@ -606,6 +743,285 @@ void TComboBox::Dispatch(TMessage& Message) {
   TCustomListControl::Dispatch(Message);
 }
 
+// -- TRadioButton ------------------------------------------------------------------------
+
+TRadioButton::TRadioButton(TComponent* AOwner) : TButtonControl(AOwner) {
+  FControlStyle = {csSetCaption, csDoubleClicks};
+  FColor = clBtnFace;
+  FWidth = 113;
+  FHeight = 17;
+}
+
+void TRadioButton::CreateParams(TCreateParams& Params) {
+  TButtonControl::CreateParams(Params);
+  CreateSubClass(Params, "BUTTON");
+  // Not the automatic kind: the control checks itself and its siblings, so
+  // code and clicks take one path.
+  Params.Style |= BS_RADIOBUTTON;
+  if (FAlignment == taLeftJustify) Params.Style |= BS_LEFTTEXT;
+}
+
+void TRadioButton::InitializeWnd() { SendMessageA(FHandle, BM_SETCHECK, FChecked ? BST_CHECKED : BST_UNCHECKED, 0); }
+
+void TRadioButton::SetChecked(bool value) {
+  if (FChecked == value) return;
+  FChecked = value;
+  // The checked button of a group is the one Tab reaches.
+  FTabStop = value;
+  if (HandleAllocated()) SendMessageA(FHandle, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (!value) return;
+  if (FParent) {
+    // A handler below may free siblings: walk a copy, and only the living.
+    std::vector<TWeakLink<TRadioButton>> siblings;
+    for (int i = 0; i < FParent->ControlCount(); ++i)
+      if (auto* radio = ObjectAs<TRadioButton>(FParent->Controls(i)); radio && radio != this)
+        siblings.emplace_back(radio);
+    for (auto& sibling : siblings)
+      if (TRadioButton* radio = sibling.Get()) radio->SetChecked(false);
+  }
+  if (!ComponentState().Contains(csLoading) && !ClicksDisabled()) Click();
+}
+
+void TRadioButton::SetAlignment(TAlignment value) {
+  if (FAlignment == value) return;
+  FAlignment = value;
+  RecreateWnd();
+}
+
+void TRadioButton::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CN_COMMAND:
+      switch (HIWORD(Message.WParam)) {
+        case BN_CLICKED:
+          SetChecked(true);
+          break;
+        case BN_DOUBLECLICKED:
+          DblClick();
+          break;
+        default:
+          break;
+      }
+      return;
+    case CM_DIALOGCHAR:
+      if (IsAccel(Message.WParam, Text()) && CanFocus()) {
+        SetFocus();
+        SetChecked(true);
+        Message.Result = 1;
+      }
+      return;
+    default:
+      break;
+  }
+  TButtonControl::Dispatch(Message);
+}
+
+// -- TCustomGroupBox ---------------------------------------------------------------------
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TCustomControl(AOwner) {
+  FControlStyle = {csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks, csReplicatable,
+                   csParentBackground};
+  FColor = clBtnFace;
+  FWidth = 185;
+  FHeight = 105;
+}
+
+int TCustomGroupBox::CaptionHeight() {
+  const TScreenDC dc;
+  const TSelectObjectGuard font(dc.Get(), FFont.Handle());
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc.Get(), &metrics);
+  return metrics.tmHeight;
+}
+
+void TCustomGroupBox::AdjustClientRect(RECT& Rect) {
+  TCustomControl::AdjustClientRect(Rect);
+  Rect.top += CaptionHeight();
+  InflateRect(&Rect, -1, -1);
+}
+
+void TCustomGroupBox::Paint() {
+  TCanvas* canvas = Canvas();
+  canvas->Font()->Assign(&FFont);
+  HDC dc = canvas->Handle();
+  const int height = CaptionHeight();
+  RECT frame = ClientRect();
+  frame.top += height / 2;
+  DrawEdge(dc, &frame, EDGE_ETCHED, BF_RECT);
+  const AnsiString text = Text();
+  if (text.empty()) return;
+  RECT caption{0, 0, 0, height};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &caption, DT_SINGLELINE | DT_CALCRECT);
+  // The caption sits on the frame's top line, on the box's own colour.
+  OffsetRect(&caption, 8, 0);
+  caption.right = std::min(caption.right, static_cast<LONG>(ClientWidth() - 8));
+  canvas->Brush()->SetColor(FColor);
+  canvas->Brush()->SetStyle(bsSolid);
+  canvas->FillRect(caption);
+  SetBkMode(dc, TRANSPARENT);
+  UINT flags = DT_SINGLELINE | DT_LEFT;
+  if (!IsControlEnabled()) {
+    RECT shifted = caption;
+    OffsetRect(&shifted, 1, 1);
+    SetTextColor(dc, ColorToRGB(clBtnHighlight));
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &shifted, flags);
+    SetTextColor(dc, ColorToRGB(clBtnShadow));
+  } else {
+    SetTextColor(dc, ColorToRGB(FFont.Color()));
+  }
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &caption, flags);
+}
+
+void TCustomGroupBox::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CM_TEXTCHANGED:
+      Invalidate();
+      return;
+    case CM_FONTCHANGED:
+      TCustomControl::Dispatch(Message);
+      Realign();
+      return;
+    case CM_DIALOGCHAR:
+      // The accelerator of the caption moves to the first control inside.
+      if (IsAccel(Message.WParam, Text()) && CanFocus()) {
+        SelectNext(this, true, true);
+        Message.Result = 1;
+        return;
+      }
+      break;
+    default:
+      break;
+  }
+  TCustomControl::Dispatch(Message);
+}
+
+// -- TScrollBar ---------------------------------------------------------------------------
+
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner) {
+  FControlStyle = {csFramed, csDoubleClicks, csOpaque};
+  FTabStop = true;
+  FColor = clBtnFace;
+  FWidth = 121;
+  FHeight = GetSystemMetrics(SM_CYHSCROLL);
+}
+
+void TScrollBar::CreateParams(TCreateParams& Params) {
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, "SCROLLBAR");
+  Params.Style |= FKind == sbHorizontal ? SBS_HORZ : SBS_VERT;
+}
+
+void TScrollBar::InitializeWnd() { ApplyScrollInfo(); }
+
+void TScrollBar::ApplyScrollInfo() {
+  if (!FHandle) return;
+  SCROLLINFO info{};
+  info.cbSize = sizeof info;
+  info.fMask = SIF_ALL;
+  info.nMin = FMin;
+  info.nMax = FMax;
+  info.nPage = static_cast<UINT>(FPageSize);
+  info.nPos = FPosition;
+  SetScrollInfo(FHandle, SB_CTL, &info, TRUE);
+}
+
+int TScrollBar::TopPosition() const { return FPageSize > 0 ? std::max(FMin, FMax - FPageSize + 1) : FMax; }
+
+void TScrollBar::SetKind(TScrollBarKind value) {
+  if (FKind == value) return;
+  FKind = value;
+  // A bar turned on its side keeps its shape: width and height change places.
+  if (!ComponentState().Contains(csLoading)) SetBounds(FLeft, FTop, FHeight, FWidth);
+  RecreateWnd();
+}
+
+void TScrollBar::SetPageSize(int value) {
+  value = std::max(value, 0);
+  if (value > FMax - FMin + 1) throw EInvalidOperation("Property value out of range");
+  if (FPageSize == value) return;
+  FPageSize = value;
+  FPosition = std::clamp(FPosition, FMin, TopPosition());
+  ApplyScrollInfo();
+}
+
+void TScrollBar::SetParams(int APosition, int AMin, int AMax) {
+  if (AMax < AMin) throw EInvalidOperation("Property value out of range");
+  FMin = AMin;
+  FMax = AMax;
+  if (FPageSize > FMax - FMin + 1) FPageSize = FMax - FMin + 1;
+  const int position = std::clamp(APosition, FMin, TopPosition());
+  const bool moved = position != FPosition;
+  FPosition = position;
+  ApplyScrollInfo();
+  if (moved) Change();
+}
+
+void TScrollBar::DoScroll(WPARAM wParam) {
+  const int code = LOWORD(wParam);
+  int pos = FPosition;
+  TScrollCode scrollCode = scEndScroll;
+  switch (code) {
+    case SB_LINEUP:
+      scrollCode = scLineUp;
+      pos -= FSmallChange;
+      break;
+    case SB_LINEDOWN:
+      scrollCode = scLineDown;
+      pos += FSmallChange;
+      break;
+    case SB_PAGEUP:
+      scrollCode = scPageUp;
+      pos -= FLargeChange;
+      break;
+    case SB_PAGEDOWN:
+      scrollCode = scPageDown;
+      pos += FLargeChange;
+      break;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK: {
+      scrollCode = code == SB_THUMBTRACK ? scTrack : scPosition;
+      // The 16 bits of the message would cut long ranges: the bar knows all 32.
+      SCROLLINFO info{};
+      info.cbSize = sizeof info;
+      info.fMask = SIF_TRACKPOS;
+      pos = GetScrollInfo(FHandle, SB_CTL, &info) ? info.nTrackPos : static_cast<int>(HIWORD(wParam));
+      break;
+    }
+    case SB_TOP:
+      scrollCode = scTop;
+      pos = FMin;
+      break;
+    case SB_BOTTOM:
+      scrollCode = scBottom;
+      pos = FMax;
+      break;
+    case SB_ENDSCROLL:
+      break;
+    default:
+      return;
+  }
+  pos = std::clamp(pos, FMin, TopPosition());
+  TWeakLink<TScrollBar> alive(this);
+  Scroll(scrollCode, pos);
+  if (!alive.Get()) return;
+  SetPosition(pos);
+}
+
+void TScrollBar::Dispatch(TMessage& Message) {
+  switch (Message.Msg) {
+    case CN_HSCROLL:
+    case CN_VSCROLL:
+      DoScroll(Message.WParam);
+      Message.Result = 0;
+      return;
+    case CN_CTLCOLORSCROLLBAR:
+      Message.Result = CallWindowProcA(DefWindowProcA, FHandle, WM_CTLCOLORSCROLLBAR, Message.WParam, Message.LParam);
+      return;
+    default:
+      break;
+  }
+  TWinControl::Dispatch(Message);
+}
+
 // -- Published properties -------------------------------------------------------
 
 namespace {
@@ -615,6 +1031,10 @@ const TEnumInfo StaticBorderStyleNames{"TStaticBorderStyle", {"sbsNone", "sbsSin
 const TEnumInfo CheckBoxStateNames{"TCheckBoxState", {"cbUnchecked", "cbChecked", "cbGrayed"}};
 const TEnumInfo EditCharCaseNames{"TEditCharCase", {"ecNormal", "ecUpperCase", "ecLowerCase"}};
 const TEnumInfo ComboBoxStyleNames{"TComboBoxStyle", {"csDropDown", "csSimple", "csDropDownList"}};
+const TEnumInfo ImeModeNames{"TImeMode",
+                             {"imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha", "imAlpha", "imHira",
+                              "imSKata", "imKata", "imChinese", "imSHanguel", "imHanguel"}};
+const TEnumInfo ScrollBarKindNames{"TScrollBarKind", {"sbHorizontal", "sbVertical"}};
 
 TPropInfo CaptionProperty() { return Property<&TControl::Caption, &TControl::SetCaption>("Caption"); }
 TPropInfo TextProperty() { return Property<&TControl::Text, &TControl::SetText>("Text"); }
@@ -662,17 +1082,54 @@ const TPublishedRegistration checkBoxRegistration(&TCheckBox::ClassInfo, {
     StoredWhen(Property<&TCheckBox::State, &TCheckBox::SetState>("State", CheckBoxStateNames), CheckBoxStateStored),
 });
 
+// A memo's text is its lines.
+bool EditTextStored(TObject* o) { return !o->InheritsFrom(&TCustomMemo::ClassInfo); }
+
 const TPublishedRegistration customEditRegistration(&TCustomEdit::ClassInfo, {
-    TextProperty(),
+    StoredWhen(TextProperty(), EditTextStored),
     FocusedByTab(),
     Property<&TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength>("MaxLength").Default(0),
     Property<&TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar>("PasswordChar").Default(0),
     Property<&TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly>("ReadOnly").Default(false),
     Property<&TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect>("AutoSelect").Default(true),
     Property<&TCustomEdit::CharCase, &TCustomEdit::SetCharCase>("CharCase", EditCharCaseNames).Default(ecNormal),
+    Property<&TCustomEdit::OEMConvert, &TCustomEdit::SetOEMConvert>("OEMConvert").Default(false),
+    Property<&TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection>("HideSelection").Default(true),
+    Property<&TCustomEdit::ImeMode, &TCustomEdit::SetImeMode>("ImeMode", ImeModeNames).Default(imDontCare),
+    Property<&TCustomEdit::ImeName, &TCustomEdit::SetImeName>("ImeName"),
     Event<&TCustomEdit::OnChange>("OnChange"),
 });
 const TPublishedRegistration editRegistration(&TEdit::ClassInfo, {});
+const TPublishedRegistration customMaskEditRegistration(&TCustomMaskEdit::ClassInfo, {});
+const TPublishedRegistration maskEditRegistration(&TMaskEdit::ClassInfo, {});
+
+const TPublishedRegistration radioButtonRegistration(&TRadioButton::ClassInfo, {
+    CaptionProperty(),
+    Property<&TRadioButton::Alignment, &TRadioButton::SetAlignment>("Alignment", AlignmentNames)
+        .Default(taRightJustify),
+    Property<&TRadioButton::Checked, &TRadioButton::SetChecked>("Checked").Default(false),
+    // The checked button of a group is the one Tab reaches: written as set.
+    Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(false),
+});
+
+const TPublishedRegistration customGroupBoxRegistration(&TCustomGroupBox::ClassInfo, {
+    CaptionProperty(),
+});
+const TPublishedRegistration groupBoxRegistration(&TGroupBox::ClassInfo, {});
+
+// Kind before the range and position: turning the bar swaps its sides.
+const TPublishedRegistration scrollBarRegistration(&TScrollBar::ClassInfo, {
+    FocusedByTab(),
+    Property<&TScrollBar::Kind, &TScrollBar::SetKind>("Kind", ScrollBarKindNames).Default(sbHorizontal),
+    Property<&TScrollBar::Max, &TScrollBar::SetMax>("Max").Default(100),
+    Property<&TScrollBar::Min, &TScrollBar::SetMin>("Min").Default(0),
+    Property<&TScrollBar::PageSize, &TScrollBar::SetPageSize>("PageSize").Default(0),
+    Property<&TScrollBar::Position, &TScrollBar::SetPosition>("Position").Default(0),
+    Property<&TScrollBar::SmallChange, &TScrollBar::SetSmallChange>("SmallChange").Default(1),
+    Property<&TScrollBar::LargeChange, &TScrollBar::SetLargeChange>("LargeChange").Default(1),
+    Event<&TScrollBar::OnChange>("OnChange"),
+    Event<&TScrollBar::OnScroll>("OnScroll"),
+});
 
 // Items before ItemIndex: the index is read once there is something to select.
 const TPublishedRegistration listControlRegistration(&TCustomListControl::ClassInfo, {
@@ -681,7 +1138,6 @@ const TPublishedRegistration listControlRegistration(&TCustomListControl::ClassI
     Property<&TCustomListControl::Items>("Items"),
     Property<&TCustomListControl::ItemIndex, &TCustomListControl::SetItemIndex>("ItemIndex").Default(-1),
 });
-const TPublishedRegistration listBoxRegistration(&TListBox::ClassInfo, {});
 
 const TPublishedRegistration comboBoxRegistration(&TComboBox::ClassInfo, {
     Property<&TComboBox::Style, &TComboBox::SetStyle>("Style", ComboBoxStyleNames).Default(csDropDown),

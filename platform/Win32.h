@@ -14,6 +14,8 @@
 #endif
 
 #include <windows.h>
+// The input method manager (left out by WIN32_LEAN_AND_MEAN).
+#include <imm.h>
 
 #undef GetObject
 #undef DrawText

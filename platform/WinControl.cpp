@@ -1092,7 +1092,23 @@ void TWinControl::Dispatch(TMessage& Message) {
       if (DispatchMenuMessage(Message)) return;
       break;
     }
-    case WM_MEASUREITEM:
+    case WM_MEASUREITEM: {
+      // A child control's items: the message names the child only by its
+      // id; the controls that measure (owner-drawn list boxes) make their
+      // id the handle.
+      const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam);
+      if (item && item->CtlType != ODT_MENU) {
+        HWND child = static_cast<HWND>(LongToHandle(static_cast<LONG>(item->CtlID)));
+        if (item->CtlID != 0 && IsWindow(child) && GetParent(child) == FHandle &&
+            static_cast<UINT>(GetDlgCtrlID(child)) == item->CtlID) {
+          ReflectToChild(Message, child);
+          return;
+        }
+        break;
+      }
+      if (DispatchMenuMessage(Message)) return;
+      break;
+    }
     case WM_MENUCHAR:
       // Items of menus this window owns (its menu bar, a popup it opened).
       if (DispatchMenuMessage(Message)) return;

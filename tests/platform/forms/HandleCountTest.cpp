@@ -7,6 +7,7 @@
 #include "platform/ExtCtrls.h"
 #include "platform/ImageList.h"
 #include "platform/Menus.h"
+#include "platform/Memo.h"
 #include "platform/StdCtrls.h"
 #include "platform/ToolBar.h"
 #include "tests/platform/controls/ControlTestUtil.h"
@@ -22,7 +23,7 @@ using namespace control_tests;
 // them hold handles of their own.
 TForm* BuildEveryControlForm() {
   TForm* form = New<TForm>(nullptr);
-  form->SetBounds(80, 80, 520, 400);
+  form->SetBounds(80, 80, 520, 460);
   form->SetCaption("Every control");
   auto* menu = New<TMainMenu>(form);
   auto* file = New<TMenuItem>(form);
@@ -97,6 +98,28 @@ TForm* BuildEveryControlForm() {
   auto* timer = New<TTimer>(form);
   timer->SetInterval(60000);
   timer->SetEnabled(true);
+
+  auto* group = Place<TGroupBox>(form, 8, 330, 150, 80);
+  group->SetCaption("group");
+  Place<TRadioButton>(group, 8, 18, 120, 20)->SetChecked(true);
+  Place<TRadioButton>(group, 8, 40, 120, 20);
+  Place<TScrollBar>(form, 170, 330, 120, 17)->SetParams(30, 0, 100);
+  Place<TMemo>(form, 170, 350, 120, 60)->Lines()->SetText("memo\r\nlines\r\n");
+  auto* multi = Place<TListBox>(form, 300, 330, 80, 80);
+  multi->SetMultiSelect(true);
+  multi->Items()->SetText("a\r\nb\r\n");
+  multi->SetSelected(1, true);
+  auto* drawn = Place<TListBox>(form, 390, 330, 60, 80);
+  drawn->SetStyle(lbOwnerDrawVariable);
+  drawn->OnMeasureItem = TMeasureItemEvent::Lambda([](TWinControl*, int, int& height) { height = 18; });
+  drawn->Items()->SetText("x\r\ny\r\n");
+  auto* rows = Place<TListBox>(form, 460, 330, 50, 80);
+  rows->SetStyle(lbVirtual);
+  rows->OnData = TLBGetDataEvent::Lambda([](TWinControl*, int index, AnsiString& data) { data = std::to_string(index); });
+  rows->SetCount(1000);
+  auto* edit = Place<TMaskEdit>(form, 220, 130, 120, 22);
+  edit->SetHideSelection(false);
+  edit->SetImeMode(imDisable);
   return form;
 }
 
@@ -123,9 +146,9 @@ TEST(HandleCounts, AFormWithEveryControlGivesEveryHandleBack) {
     RunMessagesUntilIdle();
     const THandleCounts after = HandleCounts();
     if (round == 0) {
-      // The form, its 19 windowed controls and the timer's window; the main
+      // The form, its 28 windowed controls and the timer's window; the main
       // and popup menus; at least the picture, the image list and a brush.
-      EXPECT_EQ(alive.Windows - before.Windows, 21) << HandleCountsText(alive);
+      EXPECT_EQ(alive.Windows - before.Windows, 30) << HandleCountsText(alive);
       EXPECT_EQ(alive.Menus - before.Menus, 2) << HandleCountsText(alive);
       EXPECT_GE(alive.GdiObjects - before.GdiObjects, 3) << HandleCountsText(alive);
     }
