@@ -57,7 +57,9 @@ void TCustomListBox::InitializeWnd() {
   } else {
     TCustomListControl::InitializeWnd();
   }
-  for (int index : FSelection) SendMessageA(FHandle, LB_SETSEL, TRUE, index);
+  const int count = Count();
+  for (int index : FSelection)
+    if (index < count) SendMessageA(FHandle, LB_SETSEL, TRUE, index);
   FSelection.clear();
   if (FMultiSelect && FItemIndex >= 0) SendMessageA(FHandle, LB_SETCARETINDEX, static_cast<WPARAM>(FItemIndex), 0);
   SendMessageA(FHandle, LB_SETTOPINDEX, static_cast<WPARAM>(FTopIndex), 0);

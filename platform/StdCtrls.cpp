@@ -673,7 +673,9 @@ void TCustomListControl::ItemsChanged(TObject*) {
     if (FItemIndex >= FItems.Count()) FItemIndex = -1;
     return;
   }
-  FItemIndex = ItemIndex();
+  // What the window holds beyond the items (the current item, a list box's
+  // selection and top row) is kept as for a new window.
+  BeforeDestroyWnd();
   if (FItemIndex >= FItems.Count()) FItemIndex = -1;
   SendMessageA(FHandle, WM_SETREDRAW, FALSE, 0);
   InitializeWnd();

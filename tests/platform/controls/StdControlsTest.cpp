@@ -295,7 +295,12 @@ TEST(StdControls, ListBoxSelectsSeveralAndKeepsSelectionAndTopThroughANewWindow)
   EXPECT_EQ(list->TopIndex(), 20);
   list->SetSelected(3, false);
   EXPECT_EQ(list->SelCount(), 2);
-  EXPECT_THROW(list->Selected(40), EListError);
+  // A new item keeps them too.
+  list->Items()->Add("item 40");
+  EXPECT_EQ(list->SelCount(), 2);
+  EXPECT_TRUE(list->Selected(30));
+  EXPECT_EQ(list->TopIndex(), 20);
+  EXPECT_THROW(list->Selected(41), EListError);
 
   // A click on an item toggles it (and is a click of the list).
   int clicks = 0;
