@@ -43,6 +43,15 @@ void InitCommonControlClasses() {
   done = true;
 }
 
+// Tabs on the left or right always come in rows.
+DWORD TabPlacementStyle(TTabPosition position, bool multiLine) {
+  DWORD style = multiLine ? TCS_MULTILINE : 0;
+  if (position == tpBottom) style |= TCS_BOTTOM;
+  if (position == tpLeft) style |= TCS_VERTICAL | TCS_MULTILINE;
+  if (position == tpRight) style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+  return style;
+}
+
 }  // namespace
 
 // -- TTabSheet ------------------------------------------------------------------------
@@ -128,20 +137,7 @@ void TPageControl::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, WC_TABCONTROLA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
   Params.Style |= WS_CLIPCHILDREN;
-  switch (FTabPosition) {
-    case tpBottom:
-      Params.Style |= TCS_BOTTOM;
-      break;
-    case tpLeft:
-      Params.Style |= TCS_VERTICAL | TCS_MULTILINE;
-      break;
-    case tpRight:
-      Params.Style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
-      break;
-    default:
-      break;
-  }
-  if (FMultiLine) Params.Style |= TCS_MULTILINE;
+  Params.Style |= TabPlacementStyle(FTabPosition, FMultiLine);
 }
 
 void TPageControl::InitializeWnd() { UpdateTabs(); }
@@ -289,20 +285,7 @@ void TTabControl::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, WC_TABCONTROLA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
   Params.Style |= WS_CLIPCHILDREN;
-  switch (FTabPosition) {
-    case tpBottom:
-      Params.Style |= TCS_BOTTOM;
-      break;
-    case tpLeft:
-      Params.Style |= TCS_VERTICAL | TCS_MULTILINE;
-      break;
-    case tpRight:
-      Params.Style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
-      break;
-    default:
-      break;
-  }
-  if (FMultiLine) Params.Style |= TCS_MULTILINE;
+  Params.Style |= TabPlacementStyle(FTabPosition, FMultiLine);
   if (FStyle == tsButtons) Params.Style |= TCS_BUTTONS;
   if (FStyle == tsFlatButtons) Params.Style |= TCS_BUTTONS | TCS_FLATBUTTONS;
   if (FHotTrack) Params.Style |= TCS_HOTTRACK;
@@ -376,32 +359,28 @@ void TTabControl::SetTabIndex(int value) {
   if (HandleAllocated()) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(value), 0);
 }
 
-void TTabControl::RecreateFor(bool changed) {
-  if (changed) RecreateWnd();
-}
-
 void TTabControl::SetMultiLine(bool value) {
-  const bool changed = FMultiLine != value;
+  if (FMultiLine == value) return;
   FMultiLine = value;
-  RecreateFor(changed);
+  RecreateWnd();
 }
 
 void TTabControl::SetTabPosition(TTabPosition value) {
-  const bool changed = FTabPosition != value;
+  if (FTabPosition == value) return;
   FTabPosition = value;
-  RecreateFor(changed);
+  RecreateWnd();
 }
 
 void TTabControl::SetStyle(TTabStyle value) {
-  const bool changed = FStyle != value;
+  if (FStyle == value) return;
   FStyle = value;
-  RecreateFor(changed);
+  RecreateWnd();
 }
 
 void TTabControl::SetHotTrack(bool value) {
-  const bool changed = FHotTrack != value;
+  if (FHotTrack == value) return;
   FHotTrack = value;
-  RecreateFor(changed);
+  RecreateWnd();
 }
 
 int TTabControl::IndexOfTabAt(int X, int Y) {

@@ -144,7 +144,6 @@ private:
   void TabsChanged(TObject*);
   void ImagesChanged(TObject*);
   void UpdateTabs();
-  void RecreateFor(bool changed);
 
   TStringList FTabs;
   TControlImages FImages;

@@ -1,5 +1,6 @@
 #include "platform/DateTimePicker.h"
 
+#include "platform/CommonControls.h"
 #include "platform/ControlsProperties.h"
 
 #include <commctrl.h>
@@ -11,14 +12,6 @@ const TClassInfo TDateTimePicker::ClassInfo{"TDateTimePicker", &TWinControl::Cla
                                             }};
 
 namespace {
-
-void InitDateClasses() {
-  static bool done = false;
-  if (done) return;
-  INITCOMMONCONTROLSEX init{sizeof init, ICC_DATE_CLASSES};
-  InitCommonControlsEx(&init);
-  done = true;
-}
 
 SYSTEMTIME ToSystemTime(TDateTime value) {
   int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
@@ -45,14 +38,6 @@ bool FromSystemTime(const SYSTEMTIME& st, TDateTime& value) {
   return true;
 }
 
-struct TQuietScope {
-  explicit TQuietScope(int& counter) : FCounter(counter) { ++FCounter; }
-  ~TQuietScope() { --FCounter; }
-  TQuietScope(const TQuietScope&) = delete;
-  TQuietScope& operator=(const TQuietScope&) = delete;
-  int& FCounter;
-};
-
 }  // namespace
 
 TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner), FDateTime(Now()) {
@@ -65,7 +50,7 @@ TDateTimePicker::TDateTimePicker(TComponent* AOwner) : TWinControl(AOwner), FDat
 }
 
 void TDateTimePicker::CreateParams(TCreateParams& Params) {
-  InitDateClasses();
+  InitCommonControlClasses(ICC_DATE_CLASSES);
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, DATETIMEPICK_CLASSA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);

@@ -1,5 +1,6 @@
 #include "platform/ListView.h"
 
+#include "platform/CommonControls.h"
 #include "platform/ControlsProperties.h"
 #include "platform/Exceptions.h"
 
@@ -27,22 +28,6 @@ const TClassInfo THeaderControl::ClassInfo{"THeaderControl", &TWinControl::Class
                                            }};
 
 namespace {
-
-void InitListViewClasses() {
-  static bool done = false;
-  if (done) return;
-  INITCOMMONCONTROLSEX init{sizeof init, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&init);
-  done = true;
-}
-
-struct TQuietScope {
-  explicit TQuietScope(int& counter) : FCounter(counter) { ++FCounter; }
-  ~TQuietScope() { --FCounter; }
-  TQuietScope(const TQuietScope&) = delete;
-  TQuietScope& operator=(const TQuietScope&) = delete;
-  int& FCounter;
-};
 
 int ColumnFormat(TAlignment alignment) {
   switch (alignment) {
@@ -288,7 +273,7 @@ TCustomListView::TCustomListView(TComponent* AOwner)
 TCustomListView::~TCustomListView() = default;
 
 void TCustomListView::CreateParams(TCreateParams& Params) {
-  InitListViewClasses();
+  InitCommonControlClasses(ICC_LISTVIEW_CLASSES);
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, WC_LISTVIEWA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
@@ -681,7 +666,7 @@ THeaderControl::THeaderControl(TComponent* AOwner) : TWinControl(AOwner), FSecti
 }
 
 void THeaderControl::CreateParams(TCreateParams& Params) {
-  InitListViewClasses();
+  InitCommonControlClasses(ICC_LISTVIEW_CLASSES);
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, WC_HEADERA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);

@@ -1,5 +1,6 @@
 #include "platform/TreeView.h"
 
+#include "platform/CommonControls.h"
 #include "platform/ControlsProperties.h"
 #include "platform/Exceptions.h"
 
@@ -14,27 +15,6 @@ const TClassInfo TCustomTreeView::ClassInfo{"TCustomTreeView", &TWinControl::Cla
 const TClassInfo TTreeView::ClassInfo{"TTreeView", &TCustomTreeView::ClassInfo, [](TObject* owner) -> TObject* {
                                         return new TTreeView(static_cast<TComponent*>(owner));
                                       }};
-
-namespace {
-
-void InitTreeViewClass() {
-  static bool done = false;
-  if (done) return;
-  INITCOMMONCONTROLSEX init{sizeof init, ICC_TREEVIEW_CLASSES};
-  InitCommonControlsEx(&init);
-  done = true;
-}
-
-// Holds back the notifications the class library causes itself.
-struct TQuietScope {
-  explicit TQuietScope(int& counter) : FCounter(counter) { ++FCounter; }
-  ~TQuietScope() { --FCounter; }
-  TQuietScope(const TQuietScope&) = delete;
-  TQuietScope& operator=(const TQuietScope&) = delete;
-  int& FCounter;
-};
-
-}  // namespace
 
 // -- TTreeNode ------------------------------------------------------------------------
 
@@ -365,7 +345,7 @@ TCustomTreeView::TCustomTreeView(TComponent* AOwner) : TWinControl(AOwner), FIte
 TCustomTreeView::~TCustomTreeView() { FSelected = nullptr; }
 
 void TCustomTreeView::CreateParams(TCreateParams& Params) {
-  InitTreeViewClass();
+  InitCommonControlClasses(ICC_TREEVIEW_CLASSES);
   TWinControl::CreateParams(Params);
   CreateSubClass(Params, WC_TREEVIEWA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
