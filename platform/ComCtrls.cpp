@@ -43,12 +43,14 @@ void InitCommonControlClasses() {
   done = true;
 }
 
-// Tabs on the left or right always come in rows.
-DWORD TabPlacementStyle(TTabPosition position, bool multiLine) {
+// The tab window's style bits; tabs on the left or right always come in rows.
+DWORD TabWindowStyle(TTabPosition position, bool multiLine, TTabStyle tabStyle) {
   DWORD style = multiLine ? TCS_MULTILINE : 0;
   if (position == tpBottom) style |= TCS_BOTTOM;
   if (position == tpLeft) style |= TCS_VERTICAL | TCS_MULTILINE;
   if (position == tpRight) style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+  if (tabStyle == tsButtons) style |= TCS_BUTTONS;
+  if (tabStyle == tsFlatButtons) style |= TCS_BUTTONS | TCS_FLATBUTTONS;
   return style;
 }
 
@@ -137,7 +139,7 @@ void TPageControl::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, WC_TABCONTROLA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
   Params.Style |= WS_CLIPCHILDREN;
-  Params.Style |= TabPlacementStyle(FTabPosition, FMultiLine);
+  Params.Style |= TabWindowStyle(FTabPosition, FMultiLine, FStyle);
 }
 
 void TPageControl::InitializeWnd() { UpdateTabs(); }
@@ -213,6 +215,12 @@ void TPageControl::SetTabPosition(TTabPosition value) {
   RecreateWnd();
 }
 
+void TPageControl::SetStyle(TTabStyle value) {
+  if (FStyle == value) return;
+  FStyle = value;
+  RecreateWnd();
+}
+
 TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) {
   const int n = PageCount();
   if (n == 0) return nullptr;
@@ -285,9 +293,7 @@ void TTabControl::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, WC_TABCONTROLA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
   Params.Style |= WS_CLIPCHILDREN;
-  Params.Style |= TabPlacementStyle(FTabPosition, FMultiLine);
-  if (FStyle == tsButtons) Params.Style |= TCS_BUTTONS;
-  if (FStyle == tsFlatButtons) Params.Style |= TCS_BUTTONS | TCS_FLATBUTTONS;
+  Params.Style |= TabWindowStyle(FTabPosition, FMultiLine, FStyle);
   if (FHotTrack) Params.Style |= TCS_HOTTRACK;
 }
 
@@ -947,6 +953,7 @@ void TProgressBar::SetOrientation(TProgressBarOrientation value) {
 namespace {
 
 const TEnumInfo TabPositionNames{"TTabPosition", {"tpTop", "tpBottom", "tpLeft", "tpRight"}};
+const TEnumInfo TabStyleNames{"TTabStyle", {"tsTabs", "tsButtons", "tsFlatButtons"}};
 const TEnumInfo StatusPanelStyleNames{"TStatusPanelStyle", {"psText", "psOwnerDraw"}};
 const TEnumInfo StatusPanelBevelNames{"TStatusPanelBevel", {"pbNone", "pbLowered", "pbRaised"}};
 
@@ -963,13 +970,12 @@ const TPublishedRegistration pageControlRegistration(&TPageControl::ClassInfo, {
     Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(true),
     Property<&TPageControl::ActivePage, &TPageControl::SetActivePage>("ActivePage"),
     Property<&TPageControl::MultiLine, &TPageControl::SetMultiLine>("MultiLine").Default(false),
+    Property<&TPageControl::Style, &TPageControl::SetStyle>("Style", TabStyleNames).Default(tsTabs),
     Property<&TPageControl::TabPosition, &TPageControl::SetTabPosition>("TabPosition", TabPositionNames)
         .Default(tpTop),
     Event<&TPageControl::OnChange>("OnChange"),
     Event<&TPageControl::OnChanging>("OnChanging"),
 });
-
-const TEnumInfo TabStyleNames{"TTabStyle", {"tsTabs", "tsButtons", "tsFlatButtons"}};
 
 // Tabs before TabIndex: the index is kept once there is a tab to select.
 const TPublishedRegistration tabControlRegistration(&TTabControl::ClassInfo, {

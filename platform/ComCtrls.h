@@ -43,6 +43,9 @@ private:
 
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 using enum TTabPosition;
+// Tabs, or buttons (raised or flat) in their place.
+enum class TTabStyle { tsTabs, tsButtons, tsFlatButtons };
+using enum TTabStyle;
 using TTabChangingEvent = TEvent<void(TObject* Sender, bool& AllowChange)>;
 
 class TPageControl : public TWinControl {
@@ -64,6 +67,8 @@ public:
   void SetMultiLine(bool value);
   TTabPosition TabPosition() const { return FTabPosition; }
   void SetTabPosition(TTabPosition value);
+  TTabStyle Style() const { return FStyle; }
+  void SetStyle(TTabStyle value);
   // The next or previous visible page after `current`.
   TTabSheet* FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible);
   void SelectNextPage(bool goForward);
@@ -88,10 +93,9 @@ private:
   TTabSheet* FActivePage = nullptr;
   bool FMultiLine = false;
   TTabPosition FTabPosition = tpTop;
+  TTabStyle FStyle = tsTabs;
 };
 
-enum class TTabStyle { tsTabs, tsButtons, tsFlatButtons };
-using enum TTabStyle;
 using TTabGetImageEvent = TEvent<void(TObject* Sender, int TabIndex, int& ImageIndex)>;
 
 // A row of tabs over one area whose controls the application changes as the

@@ -69,6 +69,36 @@ TEST(TabControl, TabsAreTheWindowsAndFollowTheirLines) {
   EXPECT_LT(display.bottom, f.Tabs->ClientHeight() - 10) << "the tabs are at the bottom";
 }
 
+TEST(TabControl, PlacesAndStylesAreTheWindowsStyle) {
+  const struct {
+    const char* name;
+    TTabPosition position;
+    TTabStyle style;
+    LONG_PTR bits;
+  } cases[] = {
+      {"top tabs", tpTop, tsTabs, 0},
+      {"bottom buttons", tpBottom, tsButtons, TCS_BOTTOM | TCS_BUTTONS},
+      {"left flat buttons", tpLeft, tsFlatButtons, TCS_VERTICAL | TCS_MULTILINE | TCS_BUTTONS | TCS_FLATBUTTONS},
+      {"right tabs", tpRight, tsTabs, TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE},
+  };
+  const LONG_PTR mask = TCS_BOTTOM | TCS_RIGHT | TCS_VERTICAL | TCS_MULTILINE | TCS_BUTTONS | TCS_FLATBUTTONS;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TabForm f;
+    auto* pages = Place<TPageControl>(f.Form.Form, 8, 8, 200, 120);
+    auto* sheet = New<TTabSheet>(f.Form.Form);
+    sheet->SetCaption("Page");
+    sheet->SetPageControl(pages);
+    f.Tabs->SetTabPosition(c.position);
+    f.Tabs->SetStyle(c.style);
+    pages->SetTabPosition(c.position);
+    pages->SetStyle(c.style);
+    EXPECT_EQ(c.bits, GetWindowLongPtrA(f.Tabs->Handle(), GWL_STYLE) & mask);
+    EXPECT_EQ(c.bits, GetWindowLongPtrA(pages->Handle(), GWL_STYLE) & mask);
+    EXPECT_EQ("One*,Two,Three", WindowTabs(f.Tabs->Handle()));
+  }
+}
+
 TEST(TabControl, AChangeTheHandlerRefusesStaysRefused) {
   TabForm f;
   std::vector<std::string> log;
