@@ -13,6 +13,9 @@ const TClassInfo TTabSheet::ClassInfo{"TTabSheet", &TWinControl::ClassInfo, [](T
 const TClassInfo TPageControl::ClassInfo{"TPageControl", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
                                            return new TPageControl(static_cast<TComponent*>(owner));
                                          }};
+const TClassInfo TTabControl::ClassInfo{"TTabControl", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
+                                          return new TTabControl(static_cast<TComponent*>(owner));
+                                        }};
 const TClassInfo TStatusPanel::ClassInfo{"TStatusPanel", &TCollectionItem::ClassInfo, [](TObject* owner) -> TObject* {
                                            return new TStatusPanel(static_cast<TCollection*>(owner));
                                          }};
@@ -38,6 +41,17 @@ void InitCommonControlClasses() {
   INITCOMMONCONTROLSEX init{sizeof init, ICC_TAB_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_PROGRESS_CLASS};
   InitCommonControlsEx(&init);
   done = true;
+}
+
+// The tab window's style bits; tabs on the left or right always come in rows.
+DWORD TabWindowStyle(TTabPosition position, bool multiLine, TTabStyle tabStyle) {
+  DWORD style = multiLine ? TCS_MULTILINE : 0;
+  if (position == tpBottom) style |= TCS_BOTTOM;
+  if (position == tpLeft) style |= TCS_VERTICAL | TCS_MULTILINE;
+  if (position == tpRight) style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
+  if (tabStyle == tsButtons) style |= TCS_BUTTONS;
+  if (tabStyle == tsFlatButtons) style |= TCS_BUTTONS | TCS_FLATBUTTONS;
+  return style;
 }
 
 }  // namespace
@@ -125,20 +139,7 @@ void TPageControl::CreateParams(TCreateParams& Params) {
   CreateSubClass(Params, WC_TABCONTROLA);
   Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
   Params.Style |= WS_CLIPCHILDREN;
-  switch (FTabPosition) {
-    case tpBottom:
-      Params.Style |= TCS_BOTTOM;
-      break;
-    case tpLeft:
-      Params.Style |= TCS_VERTICAL | TCS_MULTILINE;
-      break;
-    case tpRight:
-      Params.Style |= TCS_VERTICAL | TCS_RIGHT | TCS_MULTILINE;
-      break;
-    default:
-      break;
-  }
-  if (FMultiLine) Params.Style |= TCS_MULTILINE;
+  Params.Style |= TabWindowStyle(FTabPosition, FMultiLine, FStyle);
 }
 
 void TPageControl::InitializeWnd() { UpdateTabs(); }
@@ -214,6 +215,12 @@ void TPageControl::SetTabPosition(TTabPosition value) {
   RecreateWnd();
 }
 
+void TPageControl::SetStyle(TTabStyle value) {
+  if (FStyle == value) return;
+  FStyle = value;
+  RecreateWnd();
+}
+
 TTabSheet* TPageControl::FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible) {
   const int n = PageCount();
   if (n == 0) return nullptr;
@@ -263,6 +270,154 @@ void TPageControl::Dispatch(TMessage& Message) {
       ContainsControl(FindControl(GetFocus()))) {
     SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
     Message.Result = 1;
+    return;
+  }
+  TWinControl::Dispatch(Message);
+}
+
+// -- TTabControl ----------------------------------------------------------------------
+
+TTabControl::TTabControl(TComponent* AOwner) : TWinControl(AOwner), FImages(this) {
+  FTabStop = true;
+  FColor = clBtnFace;
+  FWidth = 289;
+  FHeight = 193;
+  FControlStyle.Include(csAcceptsControls);
+  FTabs.OnChange = TNotifyEvent::Bind<&TTabControl::TabsChanged>(this);
+  FImages.OnChange = TNotifyEvent::Bind<&TTabControl::ImagesChanged>(this);
+}
+
+void TTabControl::CreateParams(TCreateParams& Params) {
+  InitCommonControlClasses();
+  TWinControl::CreateParams(Params);
+  CreateSubClass(Params, WC_TABCONTROLA);
+  Params.WindowClass.style &= ~(CS_HREDRAW | CS_VREDRAW);
+  Params.Style |= WS_CLIPCHILDREN;
+  Params.Style |= TabWindowStyle(FTabPosition, FMultiLine, FStyle);
+  if (FHotTrack) Params.Style |= TCS_HOTTRACK;
+}
+
+void TTabControl::InitializeWnd() {
+  SendMessageA(FHandle, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages.Handle()));
+  UpdateTabs();
+}
+
+void TTabControl::BeforeDestroyWnd() { FTabIndex = TabIndex(); }
+
+void TTabControl::AdjustClientRect(RECT& Rect) {
+  if (HandleAllocated()) SendMessageA(FHandle, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&Rect));
+}
+
+RECT TTabControl::DisplayRect() {
+  RECT rect = ClientRect();
+  AdjustClientRect(rect);
+  return rect;
+}
+
+int TTabControl::GetImageIndex(int tabIndex) {
+  int image = tabIndex;
+  FireEvent(OnGetImageIndex, this, tabIndex, image);
+  return image;
+}
+
+void TTabControl::UpdateTabs() {
+  if (!HandleAllocated()) return;
+  SendMessageA(FHandle, TCM_DELETEALLITEMS, 0, 0);
+  for (int i = 0; i < FTabs.Count(); ++i) {
+    AnsiString caption = FTabs.Get(i);
+    TCITEMA item{};
+    item.mask = TCIF_TEXT | TCIF_IMAGE;
+    item.pszText = caption.data();
+    item.iImage = FImages.Images() ? GetImageIndex(i) : -1;
+    SendMessageA(FHandle, TCM_INSERTITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+  }
+  SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(FTabIndex), 0);
+  Realign();
+}
+
+void TTabControl::TabsChanged(TObject*) {
+  if (HandleAllocated()) FTabIndex = TabIndex();
+  if (FTabIndex >= FTabs.Count()) FTabIndex = FTabs.Count() - 1;
+  if (FTabIndex < 0 && FTabs.Count() > 0) FTabIndex = 0;
+  UpdateTabs();
+}
+
+void TTabControl::ImagesChanged(TObject*) {
+  if (!HandleAllocated()) return;
+  SendMessageA(FHandle, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FImages.Handle()));
+  FTabIndex = TabIndex();
+  UpdateTabs();
+}
+
+void TTabControl::Notification(TComponent* component, TOperation operation) {
+  TWinControl::Notification(component, operation);
+  FImages.Notification(component, operation);
+}
+
+int TTabControl::TabIndex() const {
+  if (!FHandle) return FTabIndex;
+  return static_cast<int>(SendMessageA(FHandle, TCM_GETCURSEL, 0, 0));
+}
+
+void TTabControl::SetTabIndex(int value) {
+  if (value < -1 || value >= FTabs.Count()) value = -1;
+  FTabIndex = value;
+  if (HandleAllocated()) SendMessageA(FHandle, TCM_SETCURSEL, static_cast<WPARAM>(value), 0);
+}
+
+void TTabControl::SetMultiLine(bool value) {
+  if (FMultiLine == value) return;
+  FMultiLine = value;
+  RecreateWnd();
+}
+
+void TTabControl::SetTabPosition(TTabPosition value) {
+  if (FTabPosition == value) return;
+  FTabPosition = value;
+  RecreateWnd();
+}
+
+void TTabControl::SetStyle(TTabStyle value) {
+  if (FStyle == value) return;
+  FStyle = value;
+  RecreateWnd();
+}
+
+void TTabControl::SetHotTrack(bool value) {
+  if (FHotTrack == value) return;
+  FHotTrack = value;
+  RecreateWnd();
+}
+
+int TTabControl::IndexOfTabAt(int X, int Y) {
+  if (!HandleAllocated()) return -1;
+  TCHITTESTINFO hit{};
+  hit.pt = POINT{X, Y};
+  return static_cast<int>(SendMessageA(FHandle, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
+RECT TTabControl::TabRect(int index) {
+  RECT rect{};
+  if (HandleAllocated()) SendMessageA(FHandle, TCM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+  return rect;
+}
+
+bool TTabControl::CanChange() {
+  bool allow = true;
+  FireEvent(OnChanging, this, allow);
+  return allow;
+}
+
+void TTabControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == CN_NOTIFY) {
+    Message.Result = 0;
+    if (!IsReflectedNotify(Message.LParam)) return;
+    auto* header = reinterpret_cast<NMHDR*>(Message.LParam);
+    if (header->code == TCN_SELCHANGING) Message.Result = CanChange() ? 0 : 1;
+    if (header->code == TCN_SELCHANGE) {
+      FTabIndex = TabIndex();
+      Change();
+    }
     return;
   }
   TWinControl::Dispatch(Message);
@@ -798,6 +953,7 @@ void TProgressBar::SetOrientation(TProgressBarOrientation value) {
 namespace {
 
 const TEnumInfo TabPositionNames{"TTabPosition", {"tpTop", "tpBottom", "tpLeft", "tpRight"}};
+const TEnumInfo TabStyleNames{"TTabStyle", {"tsTabs", "tsButtons", "tsFlatButtons"}};
 const TEnumInfo StatusPanelStyleNames{"TStatusPanelStyle", {"psText", "psOwnerDraw"}};
 const TEnumInfo StatusPanelBevelNames{"TStatusPanelBevel", {"pbNone", "pbLowered", "pbRaised"}};
 
@@ -814,10 +970,27 @@ const TPublishedRegistration pageControlRegistration(&TPageControl::ClassInfo, {
     Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(true),
     Property<&TPageControl::ActivePage, &TPageControl::SetActivePage>("ActivePage"),
     Property<&TPageControl::MultiLine, &TPageControl::SetMultiLine>("MultiLine").Default(false),
+    Property<&TPageControl::Style, &TPageControl::SetStyle>("Style", TabStyleNames).Default(tsTabs),
     Property<&TPageControl::TabPosition, &TPageControl::SetTabPosition>("TabPosition", TabPositionNames)
         .Default(tpTop),
     Event<&TPageControl::OnChange>("OnChange"),
     Event<&TPageControl::OnChanging>("OnChanging"),
+});
+
+// Tabs before TabIndex: the index is kept once there is a tab to select.
+const TPublishedRegistration tabControlRegistration(&TTabControl::ClassInfo, {
+    Property<&TWinControl::TabStop, &TWinControl::SetTabStop>("TabStop").Default(true),
+    Property<&TTabControl::HotTrack, &TTabControl::SetHotTrack>("HotTrack").Default(false),
+    Property<&TTabControl::Images, &TTabControl::SetImages>("Images"),
+    Property<&TTabControl::MultiLine, &TTabControl::SetMultiLine>("MultiLine").Default(false),
+    Property<&TTabControl::Style, &TTabControl::SetStyle>("Style", TabStyleNames).Default(tsTabs),
+    Property<&TTabControl::TabPosition, &TTabControl::SetTabPosition>("TabPosition", TabPositionNames)
+        .Default(tpTop),
+    Property<&TTabControl::Tabs>("Tabs"),
+    Property<&TTabControl::TabIndex, &TTabControl::SetTabIndex>("TabIndex").Default(-1),
+    Event<&TTabControl::OnChange>("OnChange"),
+    Event<&TTabControl::OnChanging>("OnChanging"),
+    Event<&TTabControl::OnGetImageIndex>("OnGetImageIndex"),
 });
 
 const TPublishedRegistration statusPanelRegistration(&TStatusPanel::ClassInfo, {

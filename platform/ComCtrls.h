@@ -4,7 +4,9 @@
 
 #include "platform/Collection.h"
 #include "platform/Control.h"
+#include "platform/ControlImages.h"
 #include "platform/StdCtrls.h"
+#include "platform/StringList.h"
 
 #include <vector>
 
@@ -41,6 +43,9 @@ private:
 
 enum class TTabPosition { tpTop, tpBottom, tpLeft, tpRight };
 using enum TTabPosition;
+// Tabs, or buttons (raised or flat) in their place.
+enum class TTabStyle { tsTabs, tsButtons, tsFlatButtons };
+using enum TTabStyle;
 using TTabChangingEvent = TEvent<void(TObject* Sender, bool& AllowChange)>;
 
 class TPageControl : public TWinControl {
@@ -62,6 +67,8 @@ public:
   void SetMultiLine(bool value);
   TTabPosition TabPosition() const { return FTabPosition; }
   void SetTabPosition(TTabPosition value);
+  TTabStyle Style() const { return FStyle; }
+  void SetStyle(TTabStyle value);
   // The next or previous visible page after `current`.
   TTabSheet* FindNextPage(TTabSheet* current, bool goForward, bool checkTabVisible);
   void SelectNextPage(bool goForward);
@@ -86,6 +93,69 @@ private:
   TTabSheet* FActivePage = nullptr;
   bool FMultiLine = false;
   TTabPosition FTabPosition = tpTop;
+  TTabStyle FStyle = tsTabs;
+};
+
+using TTabGetImageEvent = TEvent<void(TObject* Sender, int TabIndex, int& ImageIndex)>;
+
+// A row of tabs over one area whose controls the application changes as the
+// tab changes (the page control keeps a page per tab instead). The tabs are
+// lines of Tabs; their images are the tab's position in Images unless
+// OnGetImageIndex says otherwise.
+class TTabControl : public TWinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TTabControl(TComponent* AOwner);
+
+  TStrings* Tabs() { return &FTabs; }
+  void SetTabs(TStrings* value) { FTabs.Assign(value); }
+  // The selected tab, -1 for none.
+  int TabIndex() const;
+  void SetTabIndex(int value);
+  TCustomImageList* Images() const { return FImages.Images(); }
+  void SetImages(TCustomImageList* value) { FImages.SetImages(value); }
+  bool MultiLine() const { return FMultiLine; }
+  void SetMultiLine(bool value);
+  TTabPosition TabPosition() const { return FTabPosition; }
+  void SetTabPosition(TTabPosition value);
+  TTabStyle Style() const { return FStyle; }
+  void SetStyle(TTabStyle value);
+  bool HotTrack() const { return FHotTrack; }
+  void SetHotTrack(bool value);
+  // The area inside the tabs' frame, in client co-ordinates.
+  RECT DisplayRect();
+  // The tab under a client point, -1 for none; a tab's rectangle.
+  int IndexOfTabAt(int X, int Y);
+  RECT TabRect(int index);
+
+  TNotifyEvent OnChange;
+  TTabChangingEvent OnChanging;
+  TTabGetImageEvent OnGetImageIndex;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void InitializeWnd() override;
+  void BeforeDestroyWnd() override;
+  void AdjustClientRect(RECT& Rect) override;
+  void Dispatch(TMessage& Message) override;
+  void Notification(TComponent* component, TOperation operation) override;
+  virtual bool CanChange();
+  virtual void Change() { FireEvent(OnChange, this); }
+  virtual int GetImageIndex(int tabIndex);
+
+private:
+  void TabsChanged(TObject*);
+  void ImagesChanged(TObject*);
+  void UpdateTabs();
+
+  TStringList FTabs;
+  TControlImages FImages;
+  int FTabIndex = -1;  // kept while there is no window
+  bool FMultiLine = false;
+  TTabPosition FTabPosition = tpTop;
+  TTabStyle FStyle = tsTabs;
+  bool FHotTrack = false;
 };
 
 enum class TStatusPanelStyle { psText, psOwnerDraw };

@@ -4,12 +4,15 @@
 #include "platform/Bitmap.h"
 #include "platform/Buttons.h"
 #include "platform/ComCtrls.h"
+#include "platform/DateTimePicker.h"
 #include "platform/ExtCtrls.h"
 #include "platform/ImageList.h"
+#include "platform/ListView.h"
 #include "platform/Menus.h"
 #include "platform/Memo.h"
 #include "platform/StdCtrls.h"
 #include "platform/ToolBar.h"
+#include "platform/TreeView.h"
 #include "tests/platform/controls/ControlTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -95,6 +98,22 @@ TForm* BuildEveryControlForm() {
   Place<TUpDown>(form, 340, 250, 16, 22)->SetAssociate(number);
   Place<TTrackBar>(form, 8, 290, 150, 30)->SetPosition(3);
   Place<TProgressBar>(form, 170, 290, 150, 16)->SetPosition(40);
+  auto* tabs = Place<TTabControl>(form, 220, 130, 120, 60);
+  tabs->Tabs()->SetText("a\r\nb\r\n");
+  tabs->SetImages(images);
+  auto* tree = Place<TTreeView>(tabs, 4, 24, 100, 30);
+  tree->SetImages(images);
+  tree->Items()->AddChild(tree->Items()->Add(nullptr, "root"), "leaf")->MakeVisible();
+  auto* listView = Place<TListView>(form, 350, 176, 160, 80);
+  listView->SetViewStyle(vsReport);
+  listView->SetSmallImages(images);
+  listView->Columns()->Add()->SetCaption("name");
+  listView->Items()->Add()->SetCaption("item");
+  auto* header = Place<THeaderControl>(form, 8, 250, 200, 20);
+  header->SetAlign(alNone);
+  header->SetBounds(8, 250, 200, 20);
+  header->Sections()->Add()->SetText("section");
+  Place<TDateTimePicker>(form, 220, 200, 120, 22)->SetShowCheckbox(true);
   auto* timer = New<TTimer>(form);
   timer->SetInterval(60000);
   timer->SetEnabled(true);
@@ -146,9 +165,10 @@ TEST(HandleCounts, AFormWithEveryControlGivesEveryHandleBack) {
     RunMessagesUntilIdle();
     const THandleCounts after = HandleCounts();
     if (round == 0) {
-      // The form, its 28 windowed controls and the timer's window; the main
-      // and popup menus; at least the picture, the image list and a brush.
-      EXPECT_EQ(alive.Windows - before.Windows, 30) << HandleCountsText(alive);
+      // The form, its 33 windowed controls (the list view's header and the
+      // picker's check box are the system's own) and the timer's window; the
+      // main and popup menus; at least the picture, the image list and a brush.
+      EXPECT_EQ(alive.Windows - before.Windows, 35) << HandleCountsText(alive);
       EXPECT_EQ(alive.Menus - before.Menus, 2) << HandleCountsText(alive);
       EXPECT_GE(alive.GdiObjects - before.GdiObjects, 3) << HandleCountsText(alive);
     }
