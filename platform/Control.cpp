@@ -698,6 +698,15 @@ const TClassInfo TGraphicControl::ClassInfo{"TGraphicControl", &TControl::ClassI
 
 TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) { FCanvas.SetControl(this); }
 
+void TGraphicControl::Dispatch(TMessage& Message) {
+  if (Message.Msg == WM_PAINT && Message.WParam) {
+    const TCanvasPaintScope scope(FCanvas, reinterpret_cast<HDC>(Message.WParam));
+    Paint();
+    return;
+  }
+  TControl::Dispatch(Message);
+}
+
 const TClassInfo TCustomControl::ClassInfo{"TCustomControl", &TWinControl::ClassInfo, [](TObject* owner) -> TObject* {
                                              return new TCustomControl(static_cast<TComponent*>(owner));
                                            }};

@@ -716,7 +716,9 @@ protected:
   TControlCanvas FCanvas;
 };
 
-// A control without a window of its own: it paints on its parent's.
+// A control without a window of its own: it paints on its parent's. The
+// parent sends it WM_PAINT with its device context (moved and clipped to
+// the control), so a replaced WindowProc can paint instead.
 class TGraphicControl : public TControl {
 public:
   static const TClassInfo ClassInfo;
@@ -726,6 +728,7 @@ public:
 
 protected:
   friend class TWinControl;
+  void Dispatch(TMessage& Message) override;
   TControlCanvas FCanvas;
 };
 

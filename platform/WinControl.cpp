@@ -742,8 +742,7 @@ void TWinControl::PaintControls(HDC dc, TControl* first) {
     GetViewportOrgEx(dc, &origin);
     SetViewportOrgEx(dc, origin.x + c->FLeft, origin.y + c->FTop, nullptr);
     IntersectClipRect(dc, 0, 0, c->FWidth, c->FHeight);
-    TCanvasPaintScope scope(c->FCanvas, dc);
-    c->Paint();
+    c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
   }
 }
 

@@ -315,6 +315,34 @@ TEST(Bars, SpeedButtonsOfAGroupAreDownOneAtATime) {
   EXPECT_FALSE(a->Down());
 }
 
+// A replaced WindowProc of a windowless control sees its WM_PAINT with the
+// parent's device context and may paint instead of the control.
+TEST(Bars, AReplacedWindowProcPaintsASpeedButton) {
+  BarsForm form;
+  TSpeedButton* button = form->SpeedButton3;
+  const TWndMethod old = button->WindowProc;
+  int painted = 0;
+  button->WindowProc = TWndMethod::Lambda([&](TMessage& m) {
+    if (m.Msg != WM_PAINT || !m.WParam) {
+      old(m);
+      return;
+    }
+    ++painted;
+    HDC dc = reinterpret_cast<HDC>(m.WParam);
+    const TGdiObject brush(CreateSolidBrush(RGB(255, 255, 0)));
+    const RECT r{0, 0, button->Width(), button->Height()};
+    FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+  });
+  button->Repaint();
+  RunMessagesUntilIdle();
+  const Image pixels = ReadClientPixels(form->Handle());
+  const POINT c = Centre(button);
+  EXPECT_GT(painted, 0);
+  EXPECT_EQ(pixels.At(c.x, c.y), Rgb(RGB(255, 255, 0)));
+  EXPECT_NE(pixels.At(button->Left() + button->Width() + 2, c.y), Rgb(RGB(255, 255, 0))) << "clipped to its bounds";
+  button->WindowProc = old;
+}
+
 TEST(Bars, GlyphButtonsDrawTheirGlyphCells) {
   BarsForm form;
   constexpr COLORREF red = RGB(255, 0, 0), grey = RGB(128, 128, 128), fuchsia = RGB(255, 0, 255);
