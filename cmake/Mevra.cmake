@@ -39,6 +39,9 @@ endfunction()
 # (for example "input" for tests that move the real mouse or keyboard focus)
 # so that CTest never runs two holders at once. APPLICATION starts the forms
 # unit (the application object) around the tests, for programs showing forms.
+# Every program also holds "display": the test programs of one run share one
+# virtual display, where a window shown by one program takes the activation
+# and the keyboard focus from another's, so they run one after another.
 function(mevra_test name)
   cmake_parse_arguments(A "APPLICATION" "" "SOURCES;DEPS;LOCKS" ${ARGN})
   if(A_APPLICATION)
@@ -55,9 +58,7 @@ function(mevra_test name)
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "MEVRA_ARTEFACTS=${artefacts}"
     TIMEOUT 300)
-  if(A_LOCKS)
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "${A_LOCKS}")
-  endif()
+  set_tests_properties(${name} PROPERTIES RESOURCE_LOCK "display;${A_LOCKS}")
 endfunction()
 
 # mevra_resources(target FOLDER)
