@@ -27,13 +27,7 @@ public:
 
   // Images 0, 1 and 2: red, green and blue squares.
   void FormCreate(TObject*) {
-    for (TColor colour : {clRed, clLime, clBlue}) {
-      TBitmap image;
-      image.SetSize(16, 16);
-      image.Canvas()->Brush()->SetColor(colour);
-      image.Canvas()->FillRect(RECT{0, 0, 16, 16});
-      ImageList1->Add(&image, nullptr);
-    }
+    AddSquares(ImageList1, {clRed, clLime, clBlue});
   }
   void ButtonClick(TObject* Sender) { Log.push_back("click " + static_cast<TComponent*>(Sender)->Name()); }
   void PopupMenu1Popup(TObject*) { Log.push_back("popup"); }

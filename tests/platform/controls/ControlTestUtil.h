@@ -5,11 +5,14 @@
 
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
+#include "platform/Bitmap.h"
+#include "platform/ImageList.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -81,6 +84,17 @@ T* Place(TWinControl* parent, int left, int top, int width, int height) {
   control->SetParent(parent);
   control->SetBounds(left, top, width, height);
   return control;
+}
+
+// Adds a 16 x 16 square of each colour to an image list.
+inline void AddSquares(TCustomImageList* images, std::initializer_list<TColor> colours) {
+  for (TColor colour : colours) {
+    TBitmap image;
+    image.SetSize(16, 16);
+    image.Canvas()->Brush()->SetColor(colour);
+    image.Canvas()->FillRect(RECT{0, 0, 16, 16});
+    images->Add(&image, nullptr);
+  }
 }
 
 // Records the messages a control's handler receives (by number) while
