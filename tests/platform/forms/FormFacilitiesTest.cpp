@@ -78,7 +78,9 @@ TEST(MdiForms, FrameMaximizesAChildAndMergesItsMenu) {
     TMenuItem* copy = AddItem(edit, notes, "&Copy");
     AddItem(AddItem(notesMenu->Items(), notes, "&View", 2), notes, "&Zoom");
     notes->SetMenu(notesMenu);
-    Place<TListBox>(notes, 0, 0, 100, 100)->SetAlign(alClient);
+    auto* noteList = Place<TListBox>(notes, 0, 0, 100, 100);
+    noteList->SetAlign(alClient);
+    noteList->Items()->SetText("The maximized child's list\r\nSecond note\r\n");
     TForm* table = MakeMdiChild("Table", 60, 60);
     auto* tableMenu = New<TMainMenu>(table);
     AddItem(AddItem(tableMenu->Items(), table, "&Table", 1), table, "&Sort");
@@ -442,10 +444,9 @@ TEST(Controls, BevelsAndBorderWidthTakeTheClientAreaAndPaint) {
     RedrawWindow(framed->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE | RDW_UPDATENOW);
     RunMessagesUntilIdle();
 
-    // The frame is painted on WM_NCPAINT: read it from the screen.
-    HDC screen = GetDC(nullptr);
-    const Image pixels = ReadPixels(screen, window);
-    ReleaseDC(nullptr, screen);
+    // The frame is painted on WM_NCPAINT: read the whole window as it drew
+    // itself (not the screen, where other tests' windows may cover it).
+    const Image pixels = ReadWindowPixels(framed->Handle());
     const uint32_t yellow = Rgb(ColorToRGB(clYellow));
     EXPECT_NE(pixels.At(0, 0), yellow);                // the bevel's outer line
     EXPECT_NE(pixels.At(1, 40), yellow);               // its inner line
