@@ -355,9 +355,8 @@ TEST(Controls, PaintsIntoAGivenDCWithTheSamePixelsAsOnScreen) {
   const Image screen = ReadClientPixels(bands->Handle());
 
   TMemoryDC memory;
-  HDC screenDC = GetDC(nullptr);
-  TGdiObject bitmap(CreateCompatibleBitmap(screenDC, 160, 80));
-  ReleaseDC(nullptr, screenDC);
+  TScreenDC screenDC;
+  TGdiObject bitmap(CreateCompatibleBitmap(screenDC.Get(), 160, 80));
   TSelectObjectGuard select(memory.Get(), bitmap.Get());
   SendMessageA(bands->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.Get()), PRF_CLIENT | PRF_ERASEBKGND);
   const Image printed = ReadPixels(memory.Get(), RECT{0, 0, 160, 80});
@@ -368,7 +367,7 @@ TEST(Controls, PaintsIntoAGivenDCWithTheSamePixelsAsOnScreen) {
 
   // The same through WM_PAINT with a DC, and double-buffered on screen.
   TMemoryDC second;
-  TGdiObject bitmap2(CreateCompatibleBitmap(GetDC(nullptr), 160, 80));
+  TGdiObject bitmap2(CreateCompatibleBitmap(screenDC.Get(), 160, 80));
   TSelectObjectGuard select2(second.Get(), bitmap2.Get());
   SendMessageA(bands->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(second.Get()), 0);
   EXPECT_TRUE(ReadPixels(second.Get(), RECT{0, 0, 160, 80}) == screen);
