@@ -93,6 +93,94 @@ TEST(HoverTracking, OneTimerPerCallerAndTheLeaveReachesIt) {
   EXPECT_FALSE(IsHoverTracking(&caller));
 }
 
+// A caller that decides itself: inside while the client point lies in the
+// top-left 50 x 50 of its control.
+class TDecidingCaller : public TcxIUnknownObject<IcxMouseTrackingCaller2> {
+public:
+  void STDMETHODCALLTYPE MouseLeave() override { ++Leaves; }
+  BOOL STDMETHODCALLTYPE PtInCaller(POINT p) override { return p.x >= 0 && p.y >= 0 && p.x < 50 && p.y < 50; }
+  int Leaves = 0;
+};
+
+void MoveCursorTo(POINT p) {
+  SetCursorPos(p.x, p.y);
+  ASSERT_TRUE(RunMessagesUntil([p] {
+    POINT q;
+    return GetCursorPos(&q) && q.x == p.x && q.y == p.y;
+  }));
+}
+
+TEST(HoverTracking, OverAControl) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(100, 100, 300, 200);
+  form->Show();
+  ASSERT_TRUE(form->HandleAllocated());
+  int leaveMessages = 0;
+  LPARAM leaveParam = 0;
+  const TWndMethod inherited = form->WindowProc;
+  form->WindowProc = TWndMethod::Lambda([&](TMessage& m) {
+    if (m.Msg == CM_MOUSELEAVE) {
+      ++leaveMessages;
+      leaveParam = m.LParam;
+    }
+    inherited(m);
+  });
+  auto screenOf = [&](POINT client) { return TranslateWindowPoint(form->Handle(), nullptr, client); };
+  // Plain callers are inside while the cursor is in their bounds (client
+  // co-ordinates of the control); the deciding caller answers itself and
+  // its (empty) bounds are never looked at.
+  const struct { const char* Name; bool Deciding; POINT End; int LeaveMessages; } cases[] = {
+      {"bounds left, still over the control", false, {100, 100}, 0},
+      {"bounds left, off the control", false, {-60, -60}, 1},
+      {"the caller says outside, still over the control", true, {100, 100}, 0},
+      {"the caller says outside, off the control", true, {-60, -60}, 1},
+  };
+  for (const auto& c : cases) {
+    TLeaveCounter plain;
+    TDecidingCaller deciding;
+    IcxMouseTrackingCaller* caller = c.Deciding ? static_cast<IcxMouseTrackingCaller*>(&deciding) : &plain;
+    const int& leaves = c.Deciding ? deciding.Leaves : plain.Leaves;
+    leaveMessages = 0;
+    MoveCursorTo(screenOf(POINT{20, 20}));
+    StartHoverTracking(form, c.Deciding ? RECT{0, 0, 0, 0} : RECT{0, 0, 50, 50}, caller);
+    EXPECT_TRUE(RunTimerTicks(10, 3));
+    EXPECT_EQ(leaves, 0) << c.Name << ": inside";
+    MoveCursorTo(screenOf(c.End));
+    EXPECT_TRUE(RunMessagesUntil([&] { return leaves > 0; })) << c.Name;
+    EXPECT_FALSE(IsHoverTracking(caller)) << c.Name;
+    EXPECT_EQ(leaveMessages, c.LeaveMessages) << c.Name;
+    if (c.LeaveMessages) {
+      EXPECT_EQ(leaveParam, reinterpret_cast<LPARAM>(static_cast<TControl*>(form))) << c.Name;
+    }
+  }
+  form->WindowProc = inherited;
+  Free(form);
+}
+
+// A control whose leave handler stops the tracking itself: the tracking
+// timer is freed while it ticks, and the caller still hears of the leave.
+TEST(HoverTracking, StoppedByTheControlsOwnLeaveHandler) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(100, 100, 300, 200);
+  form->Show();
+  TLeaveCounter caller;
+  const TWndMethod inherited = form->WindowProc;
+  form->WindowProc = TWndMethod::Lambda([&](TMessage& m) {
+    if (m.Msg == CM_MOUSELEAVE) StopHoverTracking(&caller);
+    inherited(m);
+  });
+  const int running = RunningTimerCount();
+  MoveCursorTo(TranslateWindowPoint(form->Handle(), nullptr, POINT{20, 20}));
+  StartHoverTracking(form, RECT{0, 0, 50, 50}, &caller);
+  MoveCursorTo(TranslateWindowPoint(form->Handle(), nullptr, POINT{-60, -60}));
+  EXPECT_TRUE(RunMessagesUntil([&] { return caller.Leaves > 0; }));
+  EXPECT_EQ(caller.Leaves, 1);
+  EXPECT_FALSE(IsHoverTracking(&caller));
+  EXPECT_EQ(RunningTimerCount(), running);
+  form->WindowProc = inherited;
+  Free(form);
+}
+
 // Two monitors side by side; the second, from x = 2000, has a task bar at its top.
 HMONITOR WINAPI FakeMonitorFromPoint(POINT p, DWORD) {
   return reinterpret_cast<HMONITOR>(static_cast<INT_PTR>(p.x >= 2000 ? 2 : 1));

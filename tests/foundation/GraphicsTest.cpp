@@ -71,6 +71,16 @@ std::unique_ptr<TcxBitmap> AlphaGlyph() {
   return g;
 }
 
+// The largest difference of one colour channel between two pictures of one size.
+int WorstChannelDifference(const Image& a, const Image& b) {
+  int worst = 0;
+  for (size_t i = 0; i < a.Pixels.size() && i < b.Pixels.size(); ++i)
+    for (int shift = 0; shift < 24; shift += 8)
+      worst = std::max(worst, std::abs(static_cast<int>((a.Pixels[i] >> shift) & 0xFF) -
+                                       static_cast<int>((b.Pixels[i] >> shift) & 0xFF)));
+  return worst;
+}
+
 TEST(Glyphs, KeyedMagentaShowsTheBackground) {
   auto glyph = KeyedGlyph();
   ForBothPaths([&](const char* path) {
@@ -140,13 +150,28 @@ TEST(Glyphs, BothCompositingPathsAgree) {
       results.push_back(ReadPixels(surface->Canvas()->Handle(), RECT{0, 0, 24, 24}));
     });
     ASSERT_EQ(results.size(), 2u);
-    int worst = 0;
-    for (size_t i = 0; i < results[0].Pixels.size(); ++i)
-      for (int shift = 0; shift < 24; shift += 8)
-        worst = std::max(worst, std::abs(static_cast<int>((results[0].Pixels[i] >> shift) & 0xFF) -
-                                         static_cast<int>((results[1].Pixels[i] >> shift) & 0xFF)));
-    EXPECT_LE(worst, 1) << "mode " << int(mode);
+    EXPECT_LE(WorstChannelDifference(results[0], results[1]), 1) << "mode " << int(mode);
   }
+}
+
+BOOL WINAPI RefusingAlphaBlend(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION) { return FALSE; }
+
+// An entry that refuses the blend draws what the software path draws.
+TEST(Glyphs, ARefusedSystemBlendFallsToTheSoftwarePath) {
+  auto glyph = AlphaGlyph();
+  const TAlphaBlendProc saved = cxAlphaBlend;
+  std::vector<Image> results;
+  for (const TAlphaBlendProc entry : {TAlphaBlendProc{nullptr}, TAlphaBlendProc{&RefusingAlphaBlend}}) {
+    cxAlphaBlend = entry;
+    auto surface = Surface(24, 24, clWhite);
+    DrawImageOverBackground(surface->Canvas()->Handle(), RECT{4, 4, 20, 20}, RECT{0, 0, 24, 24}, glyph.get(), nullptr,
+                            -1, idmNormal);
+    results.push_back(ReadPixels(surface->Canvas()->Handle(), RECT{0, 0, 24, 24}));
+  }
+  cxAlphaBlend = saved;
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_NE(results[1].Pixels[12 * 24 + 12] & 0xFFFFFF, 0xFFFFFFu) << "the glyph is drawn";
+  EXPECT_LE(WorstChannelDifference(results[0], results[1]), 1);
 }
 
 // On Windows 9x the alpha-blending entry is not trusted (the software path
@@ -174,6 +199,45 @@ TEST(Glyphs, Windows9xBranches) {
   ReadBitmapPixels(&target, true, pixels);
   EXPECT_EQ(pixels[0], 0x00FF00FFu) << "magenta, alpha cleared";
   EXPECT_EQ(pixels[8 * 16 + 8], 0x000000FFu);
+}
+
+// On Windows 9x a 32-bit list bitmap is copied pixel by pixel (the
+// system's copy loses the alpha bytes there): the entry and the whole list
+// bitmap come out as on the NT family.
+TEST(ImageLists, Windows9xExtractionKeepsTheAlpha) {
+  TAlphaList alpha;
+  IMAGEINFO info{};
+  ASSERT_TRUE(ImageList_GetImageInfo(alpha.List.Handle(), 0, &info));
+  DIBSECTION section{};
+  ASSERT_EQ(GetObjectA(info.hbmImage, sizeof section, &section), static_cast<int>(sizeof section))
+      << "the list's bitmap is a bitmap section";
+  ASSERT_EQ(section.dsBm.bmBitsPixel, 32);
+  for (const int index : {0, -1}) {
+    std::vector<TRGBColors> results;
+    for (const bool win9x : {false, true}) {
+      TcxOSFlags flags = cxOSFlags();
+      flags.Win9x = win9x;
+      const TcxOSFlags previous = SetOSFlags(flags);
+      TBitmap image, mask;
+      ExtractImageAndMask(alpha.List.Handle(), index, &mask, &image);
+      SetOSFlags(previous);
+      if (index == 0) {
+        ASSERT_EQ(image.GetWidth(), 4);
+        ASSERT_EQ(image.GetHeight(), 1);
+      } else {
+        ASSERT_GE(image.GetWidth(), 4) << "the whole list bitmap, entry 0 at its top left";
+      }
+      EXPECT_EQ(image.BitsPerPixel(), 32) << index;
+      EXPECT_FALSE(mask.GetEmpty()) << index;
+      TRGBColors pixels;
+      ReadBitmapPixels(&image, true, pixels);
+      pixels.resize(4);
+      results.push_back(pixels);
+    }
+    EXPECT_EQ(results[0][0], MakePixel(200, 200, 200, 255)) << index;
+    EXPECT_EQ(results[0][1], MakePixel(100, 100, 100, 128)) << index;
+    EXPECT_EQ(results[1], results[0]) << index;
+  }
 }
 
 TEST(Glyphs, SmoothStretchResamples) {
@@ -271,20 +335,23 @@ TEST(CursorSize, ScansOnlyTheMasksBytes) {
 
 TEST(Screenshot, LooksFramesEdgesAndText) {
   const int cell = 40;
-  auto surface = Surface(6 * cell + 20, 3 * cell + 90, clBtnFace);
+  auto surface = Surface(6 * cell + 20, 2 * cell + 100, clBtnFace);
   TCanvas* canvas = surface->Canvas();
   std::unique_ptr<TcxCanvas> cx(TcxCanvas::CreateWrapping(canvas));
   auto keyed = KeyedGlyph();
   auto alpha = AlphaGlyph();
+  // Cells in the button face (where the disabled look's embossing shows),
+  // framed in the button shadow.
+  const TcxViewParams face{nullptr, clBtnFace};
   for (int mode = 0; mode <= 5; ++mode) {
     const int x = 10 + mode * cell;
     RECT dest{x, 10, x + cell - 4, 10 + cell - 4};
-    cx->FillWithColor(dest, clWindow);
+    cx->FrameAndFillWithParams(dest, face, cxBordersAll, clBtnShadow, 1);
     RECT glyph = CenterExtentInRect(dest, 16, 16);
     DrawImageOverBackground(canvas->Handle(), glyph, dest, keyed.get(), nullptr, -1, static_cast<uint8_t>(mode),
                             false, nullptr, clFuchsia, false);
     dest = ShiftRect(dest, 0, cell);
-    cx->FillWithColor(dest, clWindow);
+    cx->FrameAndFillWithParams(dest, face, cxBordersAll, clBtnShadow, 1);
     glyph = CenterExtentInRect(dest, 16, 16);
     DrawImageOverBackground(canvas->Handle(), glyph, dest, alpha.get(), nullptr, -1, static_cast<uint8_t>(mode));
   }
