@@ -635,10 +635,24 @@ void PaintControlInto(TWinControl* control, TcxCanvas* canvas, POINT shift, cons
     GetWindowOrgEx(dc, &o);
     SetWindowOrgEx(dc, o.x - edge.left, o.y - edge.top, nullptr);
   }
-  canvas->Canvas()->Lock();
+  // The control paints a copy for the duration (csPaintCopy), with the
+  // canvas locked; both are undone however the painting ends.
+  struct TPaintCopyScope {
+    TWinControl* Control;
+    TCanvas* Canvas;
+    bool WasMarked;
+    TPaintCopyScope(TWinControl* control, TCanvas* canvas)
+        : Control(control), Canvas(canvas), WasMarked(control->ControlState().Contains(csPaintCopy)) {
+      Control->SetControlState(Control->ControlState() + csPaintCopy);
+      Canvas->Lock();
+    }
+    ~TPaintCopyScope() {
+      Canvas->Unlock();
+      if (!WasMarked) Control->SetControlState(Control->ControlState() - csPaintCopy);
+    }
+  } scope(control, canvas->Canvas());
   SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   SendMessageA(wnd, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  canvas->Canvas()->Unlock();
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "foundation/Canvas.h"
 #include "foundation/Classes.h"
 #include "foundation/Controls.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
@@ -332,6 +333,61 @@ TEST(Helpers, Windows) {
   EXPECT_EQ(r.left, 10);
   EXPECT_EQ(r.bottom, 25);
   DestroyWindow(child);
+}
+
+TEST(Helpers, CanHaveHandle) {
+  TForm* form = New<TForm>(nullptr);
+  auto* loose = New<TPanel>(form);
+  auto* placed = New<TPanel>(form);
+  placed->SetParent(form);
+  ASSERT_NE(Application->Handle(), nullptr);
+  const struct { const char* Name; TWinControl* Control; bool Result; } cases[] = {
+      {"nothing", nullptr, false},
+      {"without a parent", loose, false},
+      {"a form while the application window exists", form, true},
+      {"on a form that can have one", placed, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CanHaveHandle(c.Control), c.Result) << c.Name;
+  TestWindow host(50, 50);
+  loose->SetParentWindow(host.Handle());
+  EXPECT_TRUE(CanHaveHandle(loose)) << "with a parent window";
+  loose->SetParentWindow(nullptr);
+  placed->HandleNeeded();
+  EXPECT_TRUE(CanHaveHandle(placed)) << "with its window";
+  Free(form);
+}
+
+// A message window of its own: the messages it takes and those it passes on.
+class TCountingWindow : public TcxMessageWindow {
+public:
+  int Taken = 0;
+
+protected:
+  void ProcessWindowMessage(TMessage& message) override {
+    if (message.Msg == WM_USER + 1) {
+      ++Taken;
+      message.Result = 42;
+      return;
+    }
+    TcxMessageWindow::ProcessWindowMessage(message);
+  }
+};
+
+TEST(MessageWindows, TakeTheirMessagesAndShareOne) {
+  const THandleCounts before = HandleCounts();
+  {
+    TCountingWindow window;
+    ASSERT_NE(window.Handle(), nullptr);
+    EXPECT_EQ(SendMessageA(window.Handle(), WM_USER + 1, 0, 0), 42);
+    EXPECT_EQ(window.Taken, 1);
+    char text[8] = "x";
+    EXPECT_EQ(SendMessageA(window.Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 0)
+        << "the default window procedure";
+  }
+  EXPECT_EQ(HandleCounts(), before) << "the window goes with its object";
+  TcxMessageWindow* shared = SharedMessageWindow();
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(SharedMessageWindow(), shared);
 }
 
 TEST(SettingsController, PostsMetricsChangesToItsControls) {

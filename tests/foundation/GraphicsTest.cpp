@@ -5,6 +5,8 @@
 #include "foundation/Graphics.h"
 #include "foundation/Controls.h"
 #include "foundation/Geometry.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
 #include "tests/support/TestSupport.h"
 
 #include <commctrl.h>
@@ -300,6 +302,32 @@ TEST(Helpers, MixedColoursAndBitmaps) {
   EXPECT_TRUE(SameRect(r, RECT{1, 2, 7, 6}));
 }
 
+TEST(Helpers, CheckerOverlayAndMask) {
+  // The checker over a device context's area, cells counted from the area's
+  // bottom-left corner.
+  auto surface = Surface(12, 10, clWhite);
+  OverlayCheckerPattern(surface->Canvas()->Handle(), RECT{2, 1, 10, 9}, clRed, clBlue, 4, 255, 255);
+  for (int y = 1; y < 9; ++y)
+    for (int x = 2; x < 10; ++x) {
+      const bool first = ((x - 2) / 4 + (8 - y) / 4) % 2 == 0;
+      ASSERT_EQ(At(surface.get(), x, y), first ? 0xFF0000u : 0x0000FFu) << x << "," << y;
+    }
+  EXPECT_EQ(At(surface.get(), 1, 1), 0xFFFFFFu) << "nothing outside the area";
+
+  // A mask from a bitmap without alpha: its transparent colour (the
+  // bottom-left pixel's) white, the rest black.
+  TcxBitmap source(3, 1);
+  TRGBColors pixels{0x00FF00FFu, 0x000000FFu, 0x00FF00FFu};
+  StoreBitmapColors(&source, pixels, true);
+  TBitmap mask;
+  mask.SetPixelFormat(pf1bit);
+  mask.SetSize(3, 1);
+  RenderMaskBitmap(&source, &mask);
+  EXPECT_EQ(At(&mask, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(At(&mask, 1, 0), 0u);
+  EXPECT_EQ(At(&mask, 2, 0), 0xFFFFFFu);
+}
+
 // A monochrome cursor mask of the given rows (AND part first, then XOR).
 HBITMAP MaskBitmap(int w, int h, const std::vector<uint32_t>& rows) {
   std::vector<uint8_t> bits(static_cast<size_t>((w + 15) / 16 * 2) * h, 0xFF);
@@ -331,6 +359,69 @@ TEST(CursorSize, ScansOnlyTheMasksBytes) {
     EXPECT_EQ(size.cx, c.W) << c.Name;
     EXPECT_EQ(size.cy, c.Height) << c.Name;
   }
+}
+
+// A windowed control painting columns, column x in (x * 5 mod 256, green,
+// 0), that notes whether it was painting a copy.
+class TColumns : public TCustomControl {
+public:
+  TColumns(TComponent* owner, int green) : TCustomControl(owner), FGreen(green) {}
+  void Paint() override {
+    PaintedCopy = ControlState().Contains(csPaintCopy);
+    const RECT client = ClientRect();
+    for (int x = 0; x < client.right; ++x) {
+      Canvas()->Brush()->SetColor(Column(x));
+      Canvas()->FillRect(RECT{x, 0, x + 1, client.bottom});
+    }
+  }
+  TColor Column(int x) const { return static_cast<TColor>(RGB((x * 5) & 0xFF, FGreen, 0)); }
+  bool PaintedCopy = false;
+
+private:
+  int FGreen;
+};
+
+// The parent paints at its own co-ordinates behind the control: a control
+// at (30, 20) gets the parent's column x + 30; with children, a sibling
+// before it in z-order at (50, 25) is painted over that at its place.
+TEST(ParentBackground, PaintsTheParentAndTheChildrenBeforeTheControl) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(40, 40, 300, 200);
+  auto* parent = New<TColumns>(form, 0);
+  parent->SetParent(form);
+  parent->SetBounds(10, 10, 200, 100);
+  auto* sibling = New<TColumns>(form, 200);
+  sibling->SetParent(parent);
+  sibling->SetBounds(50, 25, 30, 30);
+  auto* control = New<TPanel>(form);
+  control->SetParent(parent);
+  control->SetBounds(30, 20, 40, 30);
+  control->HandleNeeded();
+  sibling->HandleNeeded();
+  const struct { const char* Name; bool WithChildren; bool DrawBackground; bool DoubleBuffered; } cases[] = {
+      {"the parent alone", false, false, false},
+      {"with the children before the control", true, false, false},
+      {"the background of a double-buffered parent", false, true, true},
+  };
+  for (const auto& c : cases) {
+    parent->SetDoubleBuffered(c.DoubleBuffered);
+    auto surface = Surface(40, 30, clWhite);
+    TcxCanvas canvas(surface->Canvas());
+    if (c.DrawBackground)
+      DrawParentBackground(control, &canvas, RECT{0, 0, 40, 30});
+    else
+      PaintParentInto(control, &canvas, RECT{0, 0, 40, 30}, c.WithChildren);
+    EXPECT_TRUE(parent->PaintedCopy) << c.Name << ": the parent knew it painted a copy";
+    EXPECT_FALSE(parent->ControlState().Contains(csPaintCopy)) << c.Name;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) {
+        const bool overSibling = c.WithChildren && x >= 20 && y >= 5;
+        const TColor expected = overSibling ? sibling->Column(x - 20) : parent->Column(x + 30);
+        ASSERT_EQ(At(surface.get(), x, y), Rgb(static_cast<COLORREF>(expected))) << c.Name << " at " << x << "," << y;
+      }
+  }
+  PaintParentInto(form, nullptr, RECT{0, 0, 1, 1}, true);  // no parent: nothing
+  Free(form);
 }
 
 TEST(Screenshot, LooksFramesEdgesAndText) {
