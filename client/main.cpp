@@ -36,6 +36,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         dxUxThemeUnit,
         dxThemeManagerUnit,
         cxGeometryUnit,
+        cxControlsUnit,
+        cxGraphicsUnit,
         cxDWMApiUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

@@ -104,7 +104,12 @@ void TcxTimer::SetOnTimer(const TNotifyEvent& value) {
   UpdateTimer();
 }
 
-void TcxTimer::TimeOut() { FireEvent(FOnTimer, static_cast<TObject*>(this)); }
+void TcxTimer::TimeOut() {
+  // A copy: the handler may free this timer (a tracked caller that stops
+  // its tracking), and with it the stored event.
+  const TNotifyEvent handler = FOnTimer;
+  FireEvent(handler, static_cast<TObject*>(this));
+}
 
 void TcxTimer::UpdateTimer() {
   KillTimer();
@@ -173,6 +178,9 @@ void TMouseTrackingTimer::Tick() {
     inside = PtInRect(&FBounds, cursor) != FALSE;
   }
   if (inside) return;
+  // Read before the control hears of the leave: its handler may stop the
+  // tracking, which frees this timer.
+  IcxMouseTrackingCaller* caller = FCaller;
   if (FControl && FControl->HandleAllocated()) {
     POINT client = cursor;
     ScreenToClient(FControl->Handle(), &client);
@@ -181,7 +189,6 @@ void TMouseTrackingTimer::Tick() {
     if (!PtInRect(&clientRect, client))
       FControl->Perform(CM_MOUSELEAVE, 0, reinterpret_cast<LPARAM>(static_cast<TControl*>(FControl)));
   }
-  IcxMouseTrackingCaller* caller = FCaller;
   caller->MouseLeave();
   // The caller may have stopped its tracking itself, which freed this timer.
   StopHoverTracking(caller);

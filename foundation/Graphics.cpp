@@ -235,9 +235,36 @@ void RenderMaskBitmap(TcxBitmap* source, TBitmap* target) {
 
 namespace {
 
+// A copy of a 32-bit bitmap section, pixel by pixel into a new 32-bit
+// bitmap section: Windows 9x does not keep the alpha bytes through the
+// system's copy. Null when `handle` is no 32-bit bitmap section.
+TBitmap* CopySectionPixels(HBITMAP handle) {
+  DIBSECTION section{};
+  if (GetObjectA(handle, sizeof section, &section) != sizeof section || section.dsBm.bmBitsPixel != 32 ||
+      !section.dsBm.bmBits || section.dsBm.bmWidth <= 0 || section.dsBm.bmHeight <= 0)
+    return nullptr;
+  GdiFlush();  // drawing into the list's bitmap may still be queued
+  const int w = section.dsBm.bmWidth;
+  const int h = section.dsBm.bmHeight;
+  const auto* bits = static_cast<const uint8_t*>(section.dsBm.bmBits);
+  TRGBColors pixels(static_cast<size_t>(w) * static_cast<size_t>(h));
+  for (int y = 0; y < h; ++y) {
+    const auto* row = reinterpret_cast<const uint32_t*>(bits + static_cast<size_t>(y) * section.dsBm.bmWidthBytes);
+    for (int x = 0; x < w; ++x) pixels[static_cast<size_t>(y) * w + x] = row[x];
+  }
+  auto* bitmap = new TBitmap();
+  bitmap->SetPixelFormat(pf32bit);
+  bitmap->SetSize(w, h);
+  // Memory row 0 is the top row only for a top-down section.
+  StoreBitmapColors(bitmap, pixels, section.dsBmih.biHeight < 0);
+  return bitmap;
+}
+
 // A bitmap-section copy of one of the list's bitmaps (the list's own
 // stays untouched).
 TBitmap* CopyListBitmap(HBITMAP handle) {
+  if (Win9x())
+    if (TBitmap* copy = CopySectionPixels(handle)) return copy;
   HBITMAP copy = static_cast<HBITMAP>(CopyImage(handle, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
   if (!copy) return nullptr;
   auto* bitmap = new TBitmap();
@@ -316,10 +343,11 @@ void AlphaBlendBitmap(TBitmap* dest, const RECT& destRect, TBitmap* source, cons
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, opacity, AC_SRC_ALPHA};
   HDC destDC = dest->Canvas()->Handle();
   if (cxAlphaBlend && !Win9x() && !stretch) {
-    cxAlphaBlend(destDC, destRect.left, destRect.top, WidthOfRect(destRect), HeightOfRect(destRect),
-                 source->Canvas()->Handle(), sourceRect.left, sourceRect.top, WidthOfRect(sourceRect),
-                 HeightOfRect(sourceRect), blend);
-    return;
+    if (cxAlphaBlend(destDC, destRect.left, destRect.top, WidthOfRect(destRect), HeightOfRect(destRect),
+                     source->Canvas()->Handle(), sourceRect.left, sourceRect.top, WidthOfRect(sourceRect),
+                     HeightOfRect(sourceRect), blend))
+      return;
+    // The system refused the blend: the software path below draws it.
   }
   const int dw = WidthOfRect(destRect), dh = HeightOfRect(destRect);
   if (dw <= 0 || dh <= 0) return;
@@ -607,10 +635,24 @@ void PaintControlInto(TWinControl* control, TcxCanvas* canvas, POINT shift, cons
     GetWindowOrgEx(dc, &o);
     SetWindowOrgEx(dc, o.x - edge.left, o.y - edge.top, nullptr);
   }
-  canvas->Canvas()->Lock();
+  // The control paints a copy for the duration (csPaintCopy), with the
+  // canvas locked; both are undone however the painting ends.
+  struct TPaintCopyScope {
+    TWinControl* Control;
+    TCanvas* Canvas;
+    bool WasMarked;
+    TPaintCopyScope(TWinControl* control, TCanvas* canvas)
+        : Control(control), Canvas(canvas), WasMarked(control->ControlState().Contains(csPaintCopy)) {
+      Control->SetControlState(Control->ControlState() + csPaintCopy);
+      Canvas->Lock();
+    }
+    ~TPaintCopyScope() {
+      Canvas->Unlock();
+      if (!WasMarked) Control->SetControlState(Control->ControlState() - csPaintCopy);
+    }
+  } scope(control, canvas->Canvas());
   SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   SendMessageA(wnd, WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
-  canvas->Canvas()->Unlock();
 }
 
 }  // namespace

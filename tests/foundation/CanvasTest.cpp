@@ -117,6 +117,16 @@ TEST(CxCanvas, FillsAndFrames) {
   EXPECT_EQ(s.At(10, 17), 0x00FF00u);
 }
 
+TEST(CxCanvas, InvertsARectangleAndPutsTheCopyModeBack) {
+  TSurface s(10, 10);
+  s.Canvas->FillWithColor(RECT{0, 0, 5, 10}, static_cast<TColor>(RGB(0x10, 0x20, 0x30)));
+  s.Canvas->InvertRect(RECT{2, 2, 8, 8});
+  EXPECT_EQ(s.At(3, 3), 0xEFDFCFu);
+  EXPECT_EQ(s.At(6, 3), 0x000000u);
+  EXPECT_EQ(s.At(1, 1), 0x102030u) << "outside the rectangle";
+  EXPECT_EQ(s.Canvas->Canvas()->CopyMode(), static_cast<DWORD>(SRCCOPY));
+}
+
 TEST(CxCanvas, ThreeDimensionalEdgeColours) {
   const struct { const char* Name; bool Sunken; bool Second; int LeftTop; int RightBottom; } cases[] = {
       {"raised outer", false, false, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW},

@@ -5,6 +5,7 @@
 #include "foundation/Canvas.h"
 #include "foundation/Classes.h"
 #include "foundation/Controls.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/Mouse.h"
 #include "platform/Screen.h"
@@ -91,6 +92,94 @@ TEST(HoverTracking, OneTimerPerCallerAndTheLeaveReachesIt) {
   StartHoverTracking(nullptr, bounds, &caller);
   StopHoverTracking(&caller);
   EXPECT_FALSE(IsHoverTracking(&caller));
+}
+
+// A caller that decides itself: inside while the client point lies in the
+// top-left 50 x 50 of its control.
+class TDecidingCaller : public TcxIUnknownObject<IcxMouseTrackingCaller2> {
+public:
+  void STDMETHODCALLTYPE MouseLeave() override { ++Leaves; }
+  BOOL STDMETHODCALLTYPE PtInCaller(POINT p) override { return p.x >= 0 && p.y >= 0 && p.x < 50 && p.y < 50; }
+  int Leaves = 0;
+};
+
+void MoveCursorTo(POINT p) {
+  SetCursorPos(p.x, p.y);
+  ASSERT_TRUE(RunMessagesUntil([p] {
+    POINT q;
+    return GetCursorPos(&q) && q.x == p.x && q.y == p.y;
+  }));
+}
+
+TEST(HoverTracking, OverAControl) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(100, 100, 300, 200);
+  form->Show();
+  ASSERT_TRUE(form->HandleAllocated());
+  int leaveMessages = 0;
+  LPARAM leaveParam = 0;
+  const TWndMethod inherited = form->WindowProc;
+  form->WindowProc = TWndMethod::Lambda([&](TMessage& m) {
+    if (m.Msg == CM_MOUSELEAVE) {
+      ++leaveMessages;
+      leaveParam = m.LParam;
+    }
+    inherited(m);
+  });
+  auto screenOf = [&](POINT client) { return TranslateWindowPoint(form->Handle(), nullptr, client); };
+  // Plain callers are inside while the cursor is in their bounds (client
+  // co-ordinates of the control); the deciding caller answers itself and
+  // its (empty) bounds are never looked at.
+  const struct { const char* Name; bool Deciding; POINT End; int LeaveMessages; } cases[] = {
+      {"bounds left, still over the control", false, {100, 100}, 0},
+      {"bounds left, off the control", false, {-60, -60}, 1},
+      {"the caller says outside, still over the control", true, {100, 100}, 0},
+      {"the caller says outside, off the control", true, {-60, -60}, 1},
+  };
+  for (const auto& c : cases) {
+    TLeaveCounter plain;
+    TDecidingCaller deciding;
+    IcxMouseTrackingCaller* caller = c.Deciding ? static_cast<IcxMouseTrackingCaller*>(&deciding) : &plain;
+    const int& leaves = c.Deciding ? deciding.Leaves : plain.Leaves;
+    leaveMessages = 0;
+    MoveCursorTo(screenOf(POINT{20, 20}));
+    StartHoverTracking(form, c.Deciding ? RECT{0, 0, 0, 0} : RECT{0, 0, 50, 50}, caller);
+    EXPECT_TRUE(RunTimerTicks(10, 3));
+    EXPECT_EQ(leaves, 0) << c.Name << ": inside";
+    MoveCursorTo(screenOf(c.End));
+    EXPECT_TRUE(RunMessagesUntil([&] { return leaves > 0; })) << c.Name;
+    EXPECT_FALSE(IsHoverTracking(caller)) << c.Name;
+    EXPECT_EQ(leaveMessages, c.LeaveMessages) << c.Name;
+    if (c.LeaveMessages) {
+      EXPECT_EQ(leaveParam, reinterpret_cast<LPARAM>(static_cast<TControl*>(form))) << c.Name;
+    }
+  }
+  form->WindowProc = inherited;
+  Free(form);
+}
+
+// A control whose leave handler stops the tracking itself: the tracking
+// timer is freed while it ticks, and the caller still hears of the leave.
+TEST(HoverTracking, StoppedByTheControlsOwnLeaveHandler) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(100, 100, 300, 200);
+  form->Show();
+  TLeaveCounter caller;
+  const TWndMethod inherited = form->WindowProc;
+  form->WindowProc = TWndMethod::Lambda([&](TMessage& m) {
+    if (m.Msg == CM_MOUSELEAVE) StopHoverTracking(&caller);
+    inherited(m);
+  });
+  const int running = RunningTimerCount();
+  MoveCursorTo(TranslateWindowPoint(form->Handle(), nullptr, POINT{20, 20}));
+  StartHoverTracking(form, RECT{0, 0, 50, 50}, &caller);
+  MoveCursorTo(TranslateWindowPoint(form->Handle(), nullptr, POINT{-60, -60}));
+  EXPECT_TRUE(RunMessagesUntil([&] { return caller.Leaves > 0; }));
+  EXPECT_EQ(caller.Leaves, 1);
+  EXPECT_FALSE(IsHoverTracking(&caller));
+  EXPECT_EQ(RunningTimerCount(), running);
+  form->WindowProc = inherited;
+  Free(form);
 }
 
 // Two monitors side by side; the second, from x = 2000, has a task bar at its top.
@@ -244,6 +333,61 @@ TEST(Helpers, Windows) {
   EXPECT_EQ(r.left, 10);
   EXPECT_EQ(r.bottom, 25);
   DestroyWindow(child);
+}
+
+TEST(Helpers, CanHaveHandle) {
+  TForm* form = New<TForm>(nullptr);
+  auto* loose = New<TPanel>(form);
+  auto* placed = New<TPanel>(form);
+  placed->SetParent(form);
+  ASSERT_NE(Application->Handle(), nullptr);
+  const struct { const char* Name; TWinControl* Control; bool Result; } cases[] = {
+      {"nothing", nullptr, false},
+      {"without a parent", loose, false},
+      {"a form while the application window exists", form, true},
+      {"on a form that can have one", placed, true},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CanHaveHandle(c.Control), c.Result) << c.Name;
+  TestWindow host(50, 50);
+  loose->SetParentWindow(host.Handle());
+  EXPECT_TRUE(CanHaveHandle(loose)) << "with a parent window";
+  loose->SetParentWindow(nullptr);
+  placed->HandleNeeded();
+  EXPECT_TRUE(CanHaveHandle(placed)) << "with its window";
+  Free(form);
+}
+
+// A message window of its own: the messages it takes and those it passes on.
+class TCountingWindow : public TcxMessageWindow {
+public:
+  int Taken = 0;
+
+protected:
+  void ProcessWindowMessage(TMessage& message) override {
+    if (message.Msg == WM_USER + 1) {
+      ++Taken;
+      message.Result = 42;
+      return;
+    }
+    TcxMessageWindow::ProcessWindowMessage(message);
+  }
+};
+
+TEST(MessageWindows, TakeTheirMessagesAndShareOne) {
+  const THandleCounts before = HandleCounts();
+  {
+    TCountingWindow window;
+    ASSERT_NE(window.Handle(), nullptr);
+    EXPECT_EQ(SendMessageA(window.Handle(), WM_USER + 1, 0, 0), 42);
+    EXPECT_EQ(window.Taken, 1);
+    char text[8] = "x";
+    EXPECT_EQ(SendMessageA(window.Handle(), WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text)), 0)
+        << "the default window procedure";
+  }
+  EXPECT_EQ(HandleCounts(), before) << "the window goes with its object";
+  TcxMessageWindow* shared = SharedMessageWindow();
+  ASSERT_NE(shared, nullptr);
+  EXPECT_EQ(SharedMessageWindow(), shared);
 }
 
 TEST(SettingsController, PostsMetricsChangesToItsControls) {

@@ -5,6 +5,8 @@
 #include "foundation/Graphics.h"
 #include "foundation/Controls.h"
 #include "foundation/Geometry.h"
+#include "platform/ExtCtrls.h"
+#include "platform/Forms.h"
 #include "tests/support/TestSupport.h"
 
 #include <commctrl.h>
@@ -69,6 +71,16 @@ std::unique_ptr<TcxBitmap> AlphaGlyph() {
     }
   StoreBitmapColors(g.get(), pixels, true);
   return g;
+}
+
+// The largest difference of one colour channel between two pictures of one size.
+int WorstChannelDifference(const Image& a, const Image& b) {
+  int worst = 0;
+  for (size_t i = 0; i < a.Pixels.size() && i < b.Pixels.size(); ++i)
+    for (int shift = 0; shift < 24; shift += 8)
+      worst = std::max(worst, std::abs(static_cast<int>((a.Pixels[i] >> shift) & 0xFF) -
+                                       static_cast<int>((b.Pixels[i] >> shift) & 0xFF)));
+  return worst;
 }
 
 TEST(Glyphs, KeyedMagentaShowsTheBackground) {
@@ -140,13 +152,28 @@ TEST(Glyphs, BothCompositingPathsAgree) {
       results.push_back(ReadPixels(surface->Canvas()->Handle(), RECT{0, 0, 24, 24}));
     });
     ASSERT_EQ(results.size(), 2u);
-    int worst = 0;
-    for (size_t i = 0; i < results[0].Pixels.size(); ++i)
-      for (int shift = 0; shift < 24; shift += 8)
-        worst = std::max(worst, std::abs(static_cast<int>((results[0].Pixels[i] >> shift) & 0xFF) -
-                                         static_cast<int>((results[1].Pixels[i] >> shift) & 0xFF)));
-    EXPECT_LE(worst, 1) << "mode " << int(mode);
+    EXPECT_LE(WorstChannelDifference(results[0], results[1]), 1) << "mode " << int(mode);
   }
+}
+
+BOOL WINAPI RefusingAlphaBlend(HDC, int, int, int, int, HDC, int, int, int, int, BLENDFUNCTION) { return FALSE; }
+
+// An entry that refuses the blend draws what the software path draws.
+TEST(Glyphs, ARefusedSystemBlendFallsToTheSoftwarePath) {
+  auto glyph = AlphaGlyph();
+  const TAlphaBlendProc saved = cxAlphaBlend;
+  std::vector<Image> results;
+  for (const TAlphaBlendProc entry : {TAlphaBlendProc{nullptr}, TAlphaBlendProc{&RefusingAlphaBlend}}) {
+    cxAlphaBlend = entry;
+    auto surface = Surface(24, 24, clWhite);
+    DrawImageOverBackground(surface->Canvas()->Handle(), RECT{4, 4, 20, 20}, RECT{0, 0, 24, 24}, glyph.get(), nullptr,
+                            -1, idmNormal);
+    results.push_back(ReadPixels(surface->Canvas()->Handle(), RECT{0, 0, 24, 24}));
+  }
+  cxAlphaBlend = saved;
+  ASSERT_EQ(results.size(), 2u);
+  EXPECT_NE(results[1].Pixels[12 * 24 + 12] & 0xFFFFFF, 0xFFFFFFu) << "the glyph is drawn";
+  EXPECT_LE(WorstChannelDifference(results[0], results[1]), 1);
 }
 
 // On Windows 9x the alpha-blending entry is not trusted (the software path
@@ -174,6 +201,45 @@ TEST(Glyphs, Windows9xBranches) {
   ReadBitmapPixels(&target, true, pixels);
   EXPECT_EQ(pixels[0], 0x00FF00FFu) << "magenta, alpha cleared";
   EXPECT_EQ(pixels[8 * 16 + 8], 0x000000FFu);
+}
+
+// On Windows 9x a 32-bit list bitmap is copied pixel by pixel (the
+// system's copy loses the alpha bytes there): the entry and the whole list
+// bitmap come out as on the NT family.
+TEST(ImageLists, Windows9xExtractionKeepsTheAlpha) {
+  TAlphaList alpha;
+  IMAGEINFO info{};
+  ASSERT_TRUE(ImageList_GetImageInfo(alpha.List.Handle(), 0, &info));
+  DIBSECTION section{};
+  ASSERT_EQ(GetObjectA(info.hbmImage, sizeof section, &section), static_cast<int>(sizeof section))
+      << "the list's bitmap is a bitmap section";
+  ASSERT_EQ(section.dsBm.bmBitsPixel, 32);
+  for (const int index : {0, -1}) {
+    std::vector<TRGBColors> results;
+    for (const bool win9x : {false, true}) {
+      TcxOSFlags flags = cxOSFlags();
+      flags.Win9x = win9x;
+      const TcxOSFlags previous = SetOSFlags(flags);
+      TBitmap image, mask;
+      ExtractImageAndMask(alpha.List.Handle(), index, &mask, &image);
+      SetOSFlags(previous);
+      if (index == 0) {
+        ASSERT_EQ(image.GetWidth(), 4);
+        ASSERT_EQ(image.GetHeight(), 1);
+      } else {
+        ASSERT_GE(image.GetWidth(), 4) << "the whole list bitmap, entry 0 at its top left";
+      }
+      EXPECT_EQ(image.BitsPerPixel(), 32) << index;
+      EXPECT_FALSE(mask.GetEmpty()) << index;
+      TRGBColors pixels;
+      ReadBitmapPixels(&image, true, pixels);
+      pixels.resize(4);
+      results.push_back(pixels);
+    }
+    EXPECT_EQ(results[0][0], MakePixel(200, 200, 200, 255)) << index;
+    EXPECT_EQ(results[0][1], MakePixel(100, 100, 100, 128)) << index;
+    EXPECT_EQ(results[1], results[0]) << index;
+  }
 }
 
 TEST(Glyphs, SmoothStretchResamples) {
@@ -236,6 +302,32 @@ TEST(Helpers, MixedColoursAndBitmaps) {
   EXPECT_TRUE(SameRect(r, RECT{1, 2, 7, 6}));
 }
 
+TEST(Helpers, CheckerOverlayAndMask) {
+  // The checker over a device context's area, cells counted from the area's
+  // bottom-left corner.
+  auto surface = Surface(12, 10, clWhite);
+  OverlayCheckerPattern(surface->Canvas()->Handle(), RECT{2, 1, 10, 9}, clRed, clBlue, 4, 255, 255);
+  for (int y = 1; y < 9; ++y)
+    for (int x = 2; x < 10; ++x) {
+      const bool first = ((x - 2) / 4 + (8 - y) / 4) % 2 == 0;
+      ASSERT_EQ(At(surface.get(), x, y), first ? 0xFF0000u : 0x0000FFu) << x << "," << y;
+    }
+  EXPECT_EQ(At(surface.get(), 1, 1), 0xFFFFFFu) << "nothing outside the area";
+
+  // A mask from a bitmap without alpha: its transparent colour (the
+  // bottom-left pixel's) white, the rest black.
+  TcxBitmap source(3, 1);
+  TRGBColors pixels{0x00FF00FFu, 0x000000FFu, 0x00FF00FFu};
+  StoreBitmapColors(&source, pixels, true);
+  TBitmap mask;
+  mask.SetPixelFormat(pf1bit);
+  mask.SetSize(3, 1);
+  RenderMaskBitmap(&source, &mask);
+  EXPECT_EQ(At(&mask, 0, 0), 0xFFFFFFu);
+  EXPECT_EQ(At(&mask, 1, 0), 0u);
+  EXPECT_EQ(At(&mask, 2, 0), 0xFFFFFFu);
+}
+
 // A monochrome cursor mask of the given rows (AND part first, then XOR).
 HBITMAP MaskBitmap(int w, int h, const std::vector<uint32_t>& rows) {
   std::vector<uint8_t> bits(static_cast<size_t>((w + 15) / 16 * 2) * h, 0xFF);
@@ -269,22 +361,88 @@ TEST(CursorSize, ScansOnlyTheMasksBytes) {
   }
 }
 
+// A windowed control painting columns, column x in (x * 5 mod 256, green,
+// 0), that notes whether it was painting a copy.
+class TColumns : public TCustomControl {
+public:
+  TColumns(TComponent* owner, int green) : TCustomControl(owner), FGreen(green) {}
+  void Paint() override {
+    PaintedCopy = ControlState().Contains(csPaintCopy);
+    const RECT client = ClientRect();
+    for (int x = 0; x < client.right; ++x) {
+      Canvas()->Brush()->SetColor(Column(x));
+      Canvas()->FillRect(RECT{x, 0, x + 1, client.bottom});
+    }
+  }
+  TColor Column(int x) const { return static_cast<TColor>(RGB((x * 5) & 0xFF, FGreen, 0)); }
+  bool PaintedCopy = false;
+
+private:
+  int FGreen;
+};
+
+// The parent paints at its own co-ordinates behind the control: a control
+// at (30, 20) gets the parent's column x + 30; with children, a sibling
+// before it in z-order at (50, 25) is painted over that at its place.
+TEST(ParentBackground, PaintsTheParentAndTheChildrenBeforeTheControl) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(40, 40, 300, 200);
+  auto* parent = New<TColumns>(form, 0);
+  parent->SetParent(form);
+  parent->SetBounds(10, 10, 200, 100);
+  auto* sibling = New<TColumns>(form, 200);
+  sibling->SetParent(parent);
+  sibling->SetBounds(50, 25, 30, 30);
+  auto* control = New<TPanel>(form);
+  control->SetParent(parent);
+  control->SetBounds(30, 20, 40, 30);
+  control->HandleNeeded();
+  sibling->HandleNeeded();
+  const struct { const char* Name; bool WithChildren; bool DrawBackground; bool DoubleBuffered; } cases[] = {
+      {"the parent alone", false, false, false},
+      {"with the children before the control", true, false, false},
+      {"the background of a double-buffered parent", false, true, true},
+  };
+  for (const auto& c : cases) {
+    parent->SetDoubleBuffered(c.DoubleBuffered);
+    auto surface = Surface(40, 30, clWhite);
+    TcxCanvas canvas(surface->Canvas());
+    if (c.DrawBackground)
+      DrawParentBackground(control, &canvas, RECT{0, 0, 40, 30});
+    else
+      PaintParentInto(control, &canvas, RECT{0, 0, 40, 30}, c.WithChildren);
+    EXPECT_TRUE(parent->PaintedCopy) << c.Name << ": the parent knew it painted a copy";
+    EXPECT_FALSE(parent->ControlState().Contains(csPaintCopy)) << c.Name;
+    for (int y = 0; y < 30; ++y)
+      for (int x = 0; x < 40; ++x) {
+        const bool overSibling = c.WithChildren && x >= 20 && y >= 5;
+        const TColor expected = overSibling ? sibling->Column(x - 20) : parent->Column(x + 30);
+        ASSERT_EQ(At(surface.get(), x, y), Rgb(static_cast<COLORREF>(expected))) << c.Name << " at " << x << "," << y;
+      }
+  }
+  PaintParentInto(form, nullptr, RECT{0, 0, 1, 1}, true);  // no parent: nothing
+  Free(form);
+}
+
 TEST(Screenshot, LooksFramesEdgesAndText) {
   const int cell = 40;
-  auto surface = Surface(6 * cell + 20, 3 * cell + 90, clBtnFace);
+  auto surface = Surface(6 * cell + 20, 2 * cell + 100, clBtnFace);
   TCanvas* canvas = surface->Canvas();
   std::unique_ptr<TcxCanvas> cx(TcxCanvas::CreateWrapping(canvas));
   auto keyed = KeyedGlyph();
   auto alpha = AlphaGlyph();
+  // Cells in the button face (where the disabled look's embossing shows),
+  // framed in the button shadow.
+  const TcxViewParams face{nullptr, clBtnFace};
   for (int mode = 0; mode <= 5; ++mode) {
     const int x = 10 + mode * cell;
     RECT dest{x, 10, x + cell - 4, 10 + cell - 4};
-    cx->FillWithColor(dest, clWindow);
+    cx->FrameAndFillWithParams(dest, face, cxBordersAll, clBtnShadow, 1);
     RECT glyph = CenterExtentInRect(dest, 16, 16);
     DrawImageOverBackground(canvas->Handle(), glyph, dest, keyed.get(), nullptr, -1, static_cast<uint8_t>(mode),
                             false, nullptr, clFuchsia, false);
     dest = ShiftRect(dest, 0, cell);
-    cx->FillWithColor(dest, clWindow);
+    cx->FrameAndFillWithParams(dest, face, cxBordersAll, clBtnShadow, 1);
     glyph = CenterExtentInRect(dest, 16, 16);
     DrawImageOverBackground(canvas->Handle(), glyph, dest, alpha.get(), nullptr, -1, static_cast<uint8_t>(mode));
   }
