@@ -38,43 +38,69 @@ mevra_locale() {
   export LANG=zh_CN.UTF-8
 }
 
-# Starts a virtual display unless one is set; stopped by mevra_cleanup.
+# Starts a virtual display unless one is set; stopped by mevra_cleanup. Xvfb
+# picks a free display number itself and writes it down once it accepts
+# connections, so two runs starting at once never take the same display.
 mevra_display() {
   [ -n "${DISPLAY:-}" ] && return 0
-  local n
-  for n in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || break
-  done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  local number
+  number="$(mktemp)"
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >/dev/null 2>&1 &
   MEVRA_XVFB_PID=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && return 0; sleep 0.1; done
-  echo "Xvfb did not start on :$n" >&2; return 1
+  for _ in $(seq 100); do
+    if [ -s "$number" ]; then
+      export DISPLAY=":$(head -n 1 "$number")"
+      rm -f "$number"
+      return 0
+    fi
+    kill -0 "$MEVRA_XVFB_PID" 2>/dev/null || break
+    sleep 0.1
+  done
+  rm -f "$number"
+  echo "Xvfb did not start" >&2
+  return 1
 }
 
-# Gives this run a Wine prefix of its own, next to its build, made from the
-# prepared one, and starts one persistent wineserver for it. A wineserver
-# serves one prefix, so a run never uses, nor stops, another run's server.
+# Gives this run a Wine prefix of its own, made from the prepared one in the
+# build's folder of prefixes, and starts one persistent wineserver for it. A
+# wineserver serves one prefix, so a run never uses, nor stops, another run's
+# server, also when two runs use one build (a test run beside the program).
 # The copy shares the prepared prefix's files through hard links, except the
-# registry, which Wine rewrites.
+# registry, which Wine rewrites; mevra_cleanup removes it once its server
+# has gone. Copies left by runs
+# that were killed are removed by the next run.
 mevra_wineserver() {
-  local prefix="$MEVRA_BUILD/wineprefix-$MEVRA_ARCH"
-  if [ ! -f "$prefix/.mevra-copied" ] || [ "$MEVRA_TEMPLATE_PREFIX/.mevra-ready" -nt "$prefix/.mevra-copied" ]; then
-    WINEPREFIX="$prefix" wineserver -k >/dev/null 2>&1 || true
-    rm -rf "$prefix"
-    mkdir -p "$MEVRA_BUILD"
-    cp -al "$MEVRA_TEMPLATE_PREFIX" "$prefix"
-    local reg
-    for reg in "$prefix"/*.reg; do cp --remove-destination "$MEVRA_TEMPLATE_PREFIX/${reg##*/}" "$reg"; done
-    touch "$prefix/.mevra-copied"
-  fi
+  local runs="$MEVRA_BUILD/wineprefixes-$MEVRA_ARCH"
+  mkdir -p "$runs"
+  local stale
+  for stale in "$runs"/run-*; do
+    [ -d "$stale" ] || continue
+    kill -0 "${stale##*/run-}" 2>/dev/null && continue
+    mevra_stop_wineserver "$stale"
+    rm -rf "$stale"
+  done
+  local prefix="$runs/run-$$"
+  rm -rf "$prefix"
+  cp -al "$MEVRA_TEMPLATE_PREFIX" "$prefix"
+  local reg
+  for reg in "$prefix"/*.reg; do cp --remove-destination "$MEVRA_TEMPLATE_PREFIX/${reg##*/}" "$reg"; done
+  MEVRA_PREFIX="$prefix"
   export WINEPREFIX="$prefix"
   wineserver -p
-  MEVRA_OWN_WINESERVER=1
+}
+
+# Stops the wineserver of a prefix and waits until it has written its
+# registry and gone, so the prefix can be removed.
+mevra_stop_wineserver() {
+  WINEPREFIX="$1" wineserver -k >/dev/null 2>&1 || true
+  WINEPREFIX="$1" wineserver -w >/dev/null 2>&1 || true
 }
 
 mevra_cleanup() {
-  if [ -n "${MEVRA_OWN_WINESERVER:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${MEVRA_PREFIX:-}" ]; then
+    mevra_stop_wineserver "$MEVRA_PREFIX"
+    rm -rf "$MEVRA_PREFIX"
+  fi
   if [ -n "${MEVRA_XVFB_PID:-}" ]; then kill "$MEVRA_XVFB_PID" 2>/dev/null || true; fi
 }
 

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -439,6 +440,19 @@ TEST(BmpLayouts, ARunLengthFileLoadsIntoABitmap) {
   EXPECT_EQ(bitmap.Canvas()->Pixels(0, 2), TColor(RGB(0xFF, 0, 0)));
 }
 
+// Decodes exactly the bytes of `file` (a copy of just that size, so reading
+// past them is caught) and expects a refusal whose message holds `reason`.
+void ExpectRefused(const std::vector<uint8_t>& file, bool fileHeader, const char* reason) {
+  std::unique_ptr<uint8_t[]> exact(new uint8_t[file.size()]);
+  std::memcpy(exact.get(), file.data(), file.size());
+  try {
+    DecodeBmp(exact.get(), file.size(), fileHeader);
+    ADD_FAILURE() << "no error";
+  } catch (const EInvalidGraphic& e) {
+    EXPECT_NE(std::string(e.what()).find(reason), std::string::npos) << e.what();
+  }
+}
+
 TEST(BmpLayouts, MalformedRunsAndMasksAreRefused) {
   const std::vector<uint32_t> four{Black, Red, Green, Blue};
   auto rle8 = [&](int32_t width, int32_t height, std::vector<uint8_t> pixels) {
@@ -489,14 +503,64 @@ TEST(BmpLayouts, MalformedRunsAndMasksAreRefused) {
     SCOPED_TRACE(c.Name);
     std::vector<uint8_t> file = Build(c.Spec);
     if (c.Spec.Packed) file.resize(file.size() - 8);  // the table claims more than is there
-    std::unique_ptr<uint8_t[]> exact(new uint8_t[file.size()]);
-    std::memcpy(exact.get(), file.data(), file.size());
-    try {
-      DecodeBmp(exact.get(), file.size(), !c.Spec.Packed);
-      ADD_FAILURE() << "no error";
-    } catch (const EInvalidGraphic& e) {
-      EXPECT_NE(std::string(e.what()).find(c.Reason), std::string::npos) << e.what();
-    }
+    ExpectRefused(file, !c.Spec.Packed, c.Reason);
+  }
+}
+
+// Files with the old core header or top-down rows that are spoilt after
+// they were built: each is refused with its reason.
+TEST(BmpLayouts, MalformedCoreAndTopDownFilesAreRefused) {
+  const std::vector<uint32_t> four{Black, Red, Green, Blue};
+  std::vector<uint32_t> sixteen = four;
+  sixteen.resize(16, 0x808080);
+  const BmpSpec core4{.HeaderSize = 12, .Width = 3, .Height = 1, .BitCount = 4, .Palette = sixteen,
+                      .Pixels = {0x12, 0x30, 0, 0}};
+  const BmpSpec coreFile24{.HeaderSize = 12, .Width = 1, .Height = 2, .BitCount = 24, .Pixels = {1, 2, 3, 0, 4, 5, 6, 0}};
+  BmpSpec corePacked24 = coreFile24;
+  corePacked24.Packed = true;
+  const BmpSpec topDown8{.Width = 1, .Height = -2, .Palette = four, .Pixels = {1, 0, 0, 0, 2, 0, 0, 0}};
+  const BmpSpec topDown1555{.HeaderSize = 124, .Width = 1, .Height = -2, .BitCount = 16, .Compression = 3,
+                            .Masks = {0x7C00, 0x03E0, 0x001F, 0x8000}, .Pixels = {0x00, 0xFC, 0, 0, 0x1F, 0x00, 0, 0}};
+  using Damage = std::function<void(std::vector<uint8_t>&)>;
+  auto cut = [](size_t bytes) { return Damage([bytes](std::vector<uint8_t>& f) { f.resize(f.size() - bytes); }); };
+  auto setWord = [](size_t at, uint16_t v) {
+    return Damage([at, v](std::vector<uint8_t>& f) {
+      f[at] = static_cast<uint8_t>(v);
+      f[at + 1] = static_cast<uint8_t>(v >> 8);
+    });
+  };
+  auto setDWord = [](size_t at, uint32_t v) {
+    return Damage([at, v](std::vector<uint8_t>& f) {
+      for (size_t i = 0; i < 4; ++i) f[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    });
+  };
+  // Offsets in a file: the file header is 14 bytes, a core header 12 (size,
+  // width, height, planes, bit count as words), a 40-byte header has its
+  // height at 22.
+  const struct {
+    const char* Name;
+    BmpSpec Spec;
+    Damage Spoil;
+    const char* Reason;  // part of the message
+  } cases[] = {
+      {"core header cut inside", corePacked24, cut(corePacked24.Pixels.size() + 4), "header is truncated"},
+      {"core header of width 0", core4, setWord(14 + 4, 0), "size 0 x 1"},
+      {"core header of two planes", core4, setWord(14 + 8, 2), "2 colour planes"},
+      {"core header of bit count 2", core4, setWord(14 + 10, 2), "bit count 2"},
+      {"core colour table of 3-byte entries cut short", core4, cut(4 + 2 * 3 + 1), "palette is longer"},
+      {"core rows cut short", coreFile24, cut(1), "pixel data is truncated"},
+      {"core pixel offset inside the headers", coreFile24, setDWord(10, 14 + 8), "pixel data offset"},
+      {"top-down rows cut short", topDown8, cut(1), "pixel data is truncated"},
+      {"top-down bit-field rows cut short", topDown1555, cut(4), "pixel data is truncated"},
+      {"top-down height beyond the pixel budget", topDown8, setDWord(22, static_cast<uint32_t>(-0x7FFFFFFF)),
+       "too large"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::vector<uint8_t> file = Build(c.Spec);
+    ASSERT_NO_THROW(DecodeBmp(file.data(), file.size(), !c.Spec.Packed)) << "the file before it is spoilt";
+    c.Spoil(file);
+    ExpectRefused(file, !c.Spec.Packed, c.Reason);
   }
 }
 
