@@ -81,12 +81,34 @@ mevra_wineserver() {
   done
   local prefix="$runs/run-$$"
   rm -rf "$prefix"
-  cp -al "$MEVRA_TEMPLATE_PREFIX" "$prefix"
-  local reg
-  for reg in "$prefix"/*.reg; do cp --remove-destination "$MEVRA_TEMPLATE_PREFIX/${reg##*/}" "$reg"; done
+  mevra_copy_prefix "$prefix"
   MEVRA_PREFIX="$prefix"
   export WINEPREFIX="$prefix"
   wineserver -p
+}
+
+# The program's own prefix for scripts/run: kept between runs, so what the
+# program stores under its home folder (the settings file) is there the next
+# time, and made anew only when the prepared prefix is. A second run while one
+# is going shares its wineserver and leaves it to the run that started it.
+mevra_user_wineserver() {
+  local prefix="$MEVRA_BUILD/wineprefixes-$MEVRA_ARCH/user"
+  if [ ! -f "$prefix/.mevra-copied" ] || [ "$MEVRA_TEMPLATE_PREFIX/.mevra-ready" -nt "$prefix/.mevra-copied" ]; then
+    mevra_stop_wineserver "$prefix"
+    rm -rf "$prefix"
+    mkdir -p "${prefix%/*}"
+    mevra_copy_prefix "$prefix"
+    touch "$prefix/.mevra-copied"
+  fi
+  export WINEPREFIX="$prefix"
+  if wineserver -p 2>/dev/null; then MEVRA_USER_PREFIX="$prefix"; fi
+}
+
+# Copies the prepared prefix: hard links, but the registry, which Wine rewrites.
+mevra_copy_prefix() {
+  cp -al "$MEVRA_TEMPLATE_PREFIX" "$1"
+  local reg
+  for reg in "$1"/*.reg; do cp --remove-destination "$MEVRA_TEMPLATE_PREFIX/${reg##*/}" "$reg"; done
 }
 
 # Stops the wineserver of a prefix and waits until it has written its
@@ -101,6 +123,7 @@ mevra_cleanup() {
     mevra_stop_wineserver "$MEVRA_PREFIX"
     rm -rf "$MEVRA_PREFIX"
   fi
+  if [ -n "${MEVRA_USER_PREFIX:-}" ]; then mevra_stop_wineserver "$MEVRA_USER_PREFIX"; fi
   if [ -n "${MEVRA_XVFB_PID:-}" ]; then kill "$MEVRA_XVFB_PID" 2>/dev/null || true; fi
 }
 
