@@ -11,6 +11,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <initializer_list>
+
 using namespace testing_support;
 
 namespace {
@@ -178,6 +182,93 @@ TEST_F(PaneForm, AFieldPaneWithoutLabelPaintsLikeAPlainPane) {
   field->SetFieldLabel("Page:");
   EXPECT_GT(field->Width(), plain->Width());
   EXPECT_GT(field->GetTextRect().left, plain->GetTextRect().left);
+}
+
+// The columns a pane's pixels of one kind take, read back from the form.
+struct InkSpan {
+  int First = INT32_MAX, Last = -1;
+};
+
+template <class Pred>
+InkSpan InkColumns(TProbeDIB& dib, const RECT& r, Pred is) {
+  InkSpan span;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (is(dib.At(x, y))) {
+        span.First = std::min(span.First, x);
+        span.Last = std::max(span.Last, x);
+      }
+  return span;
+}
+
+bool IsDark(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
+bool IsRed(COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100; }
+
+// A pane that aligns right to left mirrors its alignment, and a field pane
+// puts its label first in reading order: on the right.
+TEST_F(PaneForm, RightToLeftPanesMirrorTheirAlignmentAndTheLabel) {
+  auto* leftToRight = AddPane<TRzStatusPane>(10, 10, 160, 22);
+  auto* rightToLeft = AddPane<TRzStatusPane>(10, 40, 160, 22);
+  auto* field = AddPane<TRzFieldStatus>(10, 70, 160, 22);
+  auto* fieldRtl = AddPane<TRzFieldStatus>(10, 100, 160, 22);
+  for (TRzCustomStatusPane* pane : std::initializer_list<TRzCustomStatusPane*>{leftToRight, rightToLeft}) {
+    pane->SetCaption("1/12");
+    pane->SetFrameStyle(fsNone);
+    pane->Font()->SetColor(clBlack);
+  }
+  for (TRzFieldStatus* pane : {field, fieldRtl}) {
+    pane->SetCaption("77");
+    pane->SetFieldLabel("Page");
+    pane->SetFieldLabelColor(clRed);
+    pane->SetFrameStyle(fsNone);
+    pane->Font()->SetColor(clBlack);
+  }
+  rightToLeft->SetBiDiMode(bdRightToLeft);
+  fieldRtl->SetBiDiMode(bdRightToLeft);
+  ASSERT_TRUE(rightToLeft->UseRightToLeftAlignment());
+  // The text rectangle gives the label's room on the right.
+  EXPECT_EQ(fieldRtl->GetTextRect().left, 1);
+  EXPECT_EQ(field->GetTextRect().right, 159);
+  EXPECT_EQ(159 - fieldRtl->GetTextRect().right, field->GetTextRect().left - 1);
+
+  Form->Show();
+  RunMessagesUntilIdle();
+  TProbeDIB dib(360, 200);
+  Form->PaintTo(dib.DC(), 0, 0);
+  // Text starts at border 1 + offset 2 + 1 from the left edge, or ends as far
+  // from the right edge.
+  const InkSpan ltr = InkColumns(dib, RECT{10, 10, 170, 32}, IsDark);
+  const InkSpan rtl = InkColumns(dib, RECT{10, 40, 170, 62}, IsDark);
+  ASSERT_GE(ltr.Last, 0);
+  ASSERT_GE(rtl.Last, 0);
+  EXPECT_GE(ltr.First, 10 + 4);
+  EXPECT_LT(ltr.Last, 10 + 80);
+  EXPECT_LE(rtl.Last, 170 - 4);
+  EXPECT_GT(rtl.First, 10 + 80);
+  EXPECT_EQ(ltr.Last - ltr.First, rtl.Last - rtl.First) << "the same text";
+
+  const InkSpan label = InkColumns(dib, RECT{10, 70, 170, 92}, IsRed);
+  const InkSpan text = InkColumns(dib, RECT{10, 70, 170, 92}, IsDark);
+  const InkSpan labelRtl = InkColumns(dib, RECT{10, 100, 170, 122}, IsRed);
+  const InkSpan textRtl = InkColumns(dib, RECT{10, 100, 170, 122}, IsDark);
+  ASSERT_TRUE(label.Last >= 0 && text.Last >= 0 && labelRtl.Last >= 0 && textRtl.Last >= 0);
+  EXPECT_LT(label.Last, text.First) << "label, then the text";
+  EXPECT_GT(labelRtl.First, textRtl.Last) << "right to left: the label on the right";
+  EXPECT_LE(labelRtl.Last, 170 - 4);
+  EXPECT_EQ(label.Last - label.First, labelRtl.Last - labelRtl.First);
+}
+
+// The application's hint reaches a pane with AutoHint on the active form.
+TEST_F(PaneForm, TheApplicationsHintReachesAnAutoHintPane) {
+  auto* pane = AddPane<TRzStatusPane>(10, 10);
+  pane->SetAutoHint(true);
+  Form->Show();
+  SetForegroundWindow(Form->Handle());
+  ASSERT_TRUE(RunMessagesUntil([&] { return Form->Active(); }, 2000));
+  Application->SetHint("新建文章");
+  EXPECT_EQ(pane->Caption(), "新建文章");
+  Application->SetHint("");
+  EXPECT_EQ(pane->Caption(), "");
 }
 
 // -- Frame controller --------------------------------------------------------
