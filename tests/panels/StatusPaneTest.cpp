@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <climits>
 #include <initializer_list>
+#include <string>
+#include <vector>
 
 using namespace testing_support;
 
@@ -388,6 +390,198 @@ TEST_F(PaneForm, AnOldFrameFlatLoadsAsHotTrackingWithTheStatusLook) {
   // Nothing obsolete is written back.
   const AnsiString text = WriteComponentText(old);
   EXPECT_EQ(text.find("FrameFlat"), AnsiString::npos) << text;
+}
+
+// A control that publishes some of the controller's names and records the
+// order in which they are set.
+class TOrderProbe : public TGraphicControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TGraphicControl::TGraphicControl;
+  TColor ProbeColor() const { return FProbeColor; }
+  void SetProbeColor(TColor value) { FProbeColor = value, Sets.push_back("Color"); }
+  bool ProbeParentColor() const { return FProbeParentColor; }
+  void SetProbeParentColor(bool value) { FProbeParentColor = value, Sets.push_back("ParentColor"); }
+  TColor FocusColor() const { return FFocusColor; }
+  void SetFocusColor(TColor value) { FFocusColor = value, Sets.push_back("FocusColor"); }
+  TFrameStyle FrameStyle() const { return FStyle; }
+  void SetFrameStyle(TFrameStyle value) { FStyle = value, Sets.push_back("FrameStyle"); }
+  bool FrameVisible() const { return FVisible; }
+  void SetFrameVisible(bool value) { FVisible = value, Sets.push_back("FrameVisible"); }
+  TColor FProbeColor = clNone, FFocusColor = clNone;
+  bool FProbeParentColor = true, FVisible = false;
+  TFrameStyle FStyle = fsNone;
+  std::vector<std::string> Sets;
+};
+const TClassInfo TOrderProbe::ClassInfo{"TOrderProbe", &TGraphicControl::ClassInfo, nullptr};
+const TPublishedRegistration orderProbeRegistration(&TOrderProbe::ClassInfo, {
+    Property<&TOrderProbe::ProbeColor, &TOrderProbe::SetProbeColor>("Color", pkColor),
+    Property<&TOrderProbe::ProbeParentColor, &TOrderProbe::SetProbeParentColor>("ParentColor"),
+    Property<&TOrderProbe::FocusColor, &TOrderProbe::SetFocusColor>("FocusColor", pkColor),
+    Property<&TOrderProbe::FrameStyle, &TOrderProbe::SetFrameStyle>("FrameStyle", FrameStyleNames),
+    Property<&TOrderProbe::FrameVisible, &TOrderProbe::SetFrameVisible>("FrameVisible"),
+});
+
+using Names = std::vector<std::string>;
+
+TEST_F(PaneForm, ControllerSettingsArriveInTheirOrderAndByTheirRules) {
+  auto* controller = New<TRzFrameController>(Form);
+  auto* probe = New<TOrderProbe>(Form);
+  probe->SetParent(Form);
+  controller->AddControl(probe);
+  EXPECT_EQ(probe->Sets, (Names{"ParentColor", "Color", "FocusColor", "FrameStyle", "FrameVisible"}))
+      << "a full update, in its order";
+  EXPECT_EQ(probe->ProbeColor(), clWindow);
+  EXPECT_FALSE(probe->ProbeParentColor());
+
+  // Color: the focus colour follows while it was the same; ParentColor
+  // goes False.
+  probe->Sets.clear();
+  controller->SetColor(clAqua);
+  EXPECT_EQ(controller->FocusColor(), clAqua);
+  EXPECT_EQ(probe->Sets, Names{"Color"});
+  controller->SetFocusColor(clYellow);
+  controller->SetColor(clLime);
+  EXPECT_EQ(controller->FocusColor(), clYellow);
+  controller->SetParentColor(true);
+  controller->SetColor(clRed);
+  EXPECT_FALSE(controller->ParentColor());
+
+  // ParentColor: itself, and the colour again when it goes False; a full
+  // update leaves the colour out while it is True.
+  controller->SetParentColor(true);
+  probe->Sets.clear();
+  controller->SetParentColor(false);
+  EXPECT_EQ(probe->Sets, (Names{"ParentColor", "Color"}));
+  controller->SetParentColor(true);
+  probe->Sets.clear();
+  controller->BeginUpdate();
+  controller->EndUpdate();
+  EXPECT_EQ(probe->Sets, (Names{"ParentColor", "FocusColor", "FrameStyle", "FrameVisible"}));
+
+  // Hot tracking shows the frame on all four sides.
+  controller->SetFrameSides(TSides{sdTop});
+  controller->SetFrameHotTrack(true);
+  EXPECT_TRUE(controller->FrameVisible());
+  EXPECT_EQ(controller->FrameSides(), sdAllSides);
+}
+
+TEST_F(PaneForm, AssigningAControllerCopiesEverySettingAndDeliversOnce) {
+  auto* source = New<TRzFrameController>(Form);
+  auto* target = New<TRzFrameController>(Form);
+  auto* pane = AddPane<TCountingPane>(10, 10);
+  source->SetColor(clAqua);
+  source->SetFocusColor(clYellow);
+  source->SetDisabledColor(clGray);
+  source->SetReadOnlyColor(clSilver);
+  source->SetReadOnlyColorOnFocus(true);
+  source->SetFlatButtonColor(clTeal);
+  source->SetFlatButtons(false);
+  source->SetFrameColor(clRed);
+  source->SetFrameHotColor(clMaroon);
+  source->SetFrameHotStyle(fsRaised);
+  source->SetFrameStyle(fsGroove);
+  source->SetFrameVisible(true);
+  source->SetFrameSides(TSides{sdLeft, sdRight});
+  source->SetFramingPreference(fpCustomFraming);
+  source->SetParentColor(true);
+  pane->SetFrameController(target);
+  pane->Applied = 0;
+  target->Assign(source);
+  EXPECT_EQ(pane->Applied, 1);
+  // Every published setting the same: the streams differ in the name only.
+  const AnsiString written = WriteComponentText(target), expected = WriteComponentText(source);
+  EXPECT_EQ(written.substr(written.find('\n')), expected.substr(expected.find('\n')));
+  EXPECT_NE(expected.find("FramingPreference = fpCustomFraming"), AnsiString::npos) << expected;
+  EXPECT_EQ(pane->FrameStyle(), fsGroove);
+  EXPECT_EQ(pane->FlatColor(), clRed);
+}
+
+TEST_F(PaneForm, TheSettingsStoreStreamsItsPropertiesAndItsReferenceClearsWhenItGoes) {
+  ReadComponentText(
+      "object Host: TForm\n"
+      "  object Store: TRzRegIniFile\n"
+      "    Path = 'Software\\Mevra'\n"
+      "    PathType = ptRegistry\n"
+      "    RegKey = hkeyLocalMachine\n"
+      "    RegAccess = [keyRead, keyWrite]\n"
+      "    SpecialFolder = sfUserDocuments\n"
+      "    FileEncoding = feUTF8\n"
+      "  end\n"
+      "  object Frames: TRzFrameController\n"
+      "    RegIniFile = Store\n"
+      "  end\n"
+      "end\n",
+      Form, "Host");
+  auto* store = ObjectAs<TRzRegIniFile>(Form->FindComponent("Store"));
+  auto* frames = ObjectAs<TRzFrameController>(Form->FindComponent("Frames"));
+  ASSERT_TRUE(store && frames);
+  EXPECT_EQ(store->Path(), "Software\\Mevra");
+  EXPECT_EQ(store->PathType(), ptRegistry);
+  EXPECT_EQ(store->RegKey(), hkeyLocalMachine);
+  EXPECT_EQ(store->RegAccess(), (TRzRegAccess{keyRead, keyWrite}));
+  EXPECT_EQ(store->SpecialFolder(), sfUserDocuments);
+  EXPECT_EQ(store->FileEncoding(), feUTF8);
+  EXPECT_TRUE(store->RefreshStorage());
+  EXPECT_EQ(frames->RegIniFile(), store);
+  const AnsiString text = WriteComponentText(store);
+  EXPECT_NE(text.find("RegKey = hkeyLocalMachine"), AnsiString::npos) << text;
+  EXPECT_EQ(text.find("FileEncoding = feDefault"), AnsiString::npos) << "defaults are not written";
+  Free(store);
+  EXPECT_EQ(frames->RegIniFile(), nullptr);
+}
+
+// Obsolete properties of every kind are read and dropped; what follows them
+// still loads.
+class TOldFormProbe : public TComponent {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TComponent::TComponent;
+  int Kept() const { return FKept; }
+  void SetKept(int value) { FKept = value; }
+  int FKept = 0;
+};
+const TClassInfo TOldFormProbe::ClassInfo{"TOldFormProbe", &TComponent::ClassInfo, [](TObject* owner) -> TObject* {
+                                            return new TOldFormProbe(static_cast<TComponent*>(owner));
+                                          }};
+const TPublishedRegistration oldFormProbeRegistration(&TOldFormProbe::ClassInfo, {
+    Property<&TOldFormProbe::Kept, &TOldFormProbe::SetKept>("Kept"),
+});
+struct TOldFormProbeProperties {
+  TOldFormProbeProperties() {
+    RegisterDefineProperties(&TOldFormProbe::ClassInfo, [](TPersistent*, TFiler* filer) {
+      filer->DefineProperty("OldFlag", TReaderProc::Lambda(&TRzOldPropReader::ReadOldBooleanProp), TWriterProc(),
+                            false);
+      filer->DefineProperty("OldStyle", TReaderProc::Lambda(&TRzOldPropReader::ReadOldEnumProp), TWriterProc(),
+                            false);
+      filer->DefineProperty("OldCount", TReaderProc::Lambda(&TRzOldPropReader::ReadOldIntegerProp),
+                            TWriterProc(), false);
+      filer->DefineProperty("OldSides", TReaderProc::Lambda(&TRzOldPropReader::ReadOldSetProp), TWriterProc(),
+                            false);
+    });
+  }
+} const oldFormProbeProperties;
+
+TEST_F(PaneForm, OldPropertiesOfEveryKindAreReadAndDropped) {
+  ReadComponentText(
+      "object Host: TForm\n"
+      "  object Old: TOldFormProbe\n"
+      "    OldFlag = True\n"
+      "    OldStyle = fsRaised\n"
+      "    OldCount = 42\n"
+      "    OldSides = [sdLeft, sdBottom]\n"
+      "    Kept = 7\n"
+      "  end\n"
+      "end\n",
+      Form, "Host");
+  auto* old = ObjectAs<TOldFormProbe>(Form->FindComponent("Old"));
+  ASSERT_NE(old, nullptr);
+  EXPECT_EQ(old->Kept(), 7);
+  const AnsiString text = WriteComponentText(old);
+  for (const char* name : {"OldFlag", "OldStyle", "OldCount", "OldSides"})
+    EXPECT_EQ(text.find(name), AnsiString::npos) << name << " is not written back:\n" << text;
 }
 
 TEST_F(PaneForm, AutoHintShowsTheApplicationsHint) {
