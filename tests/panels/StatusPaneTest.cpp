@@ -467,6 +467,23 @@ TEST_F(PaneForm, ControllerSettingsArriveInTheirOrderAndByTheirRules) {
   EXPECT_EQ(controller->FrameSides(), sdAllSides);
 }
 
+// A control that registered itself directly and is freed without leaving:
+// the controller forgets it, whoever owns it.
+TEST_F(PaneForm, AControlFreedWhileRegisteredLeavesTheController) {
+  auto* controller = New<TRzFrameController>(Form);
+  auto* sibling = New<TOrderProbe>(Form);
+  auto* stranger = New<TOrderProbe>(nullptr);
+  for (TControl* control : {static_cast<TControl*>(sibling), static_cast<TControl*>(stranger)}) {
+    control->SetParent(Form);
+    controller->AddControl(control);
+  }
+  ASSERT_EQ(controller->ControlCount(), 2);
+  Free(stranger);
+  Free(sibling);
+  EXPECT_EQ(controller->ControlCount(), 0);
+  controller->SetFrameStyle(fsRaised);  // reaches no freed control
+}
+
 TEST_F(PaneForm, AssigningAControllerCopiesEverySettingAndDeliversOnce) {
   auto* source = New<TRzFrameController>(Form);
   auto* target = New<TRzFrameController>(Form);
