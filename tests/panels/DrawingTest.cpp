@@ -321,6 +321,29 @@ TEST(Frames, RoundedFlatFrameLeavesTheCornersOut) {
   }
 }
 
+TEST(Frames, BoxOutlineAndCornerArms) {
+  const COLORREF red = RGB(255, 0, 0);
+  TProbeDIB box(30, 20, Background);
+  const RECT inside = PaintBox(box.Canvas(), RECT{2, 2, 22, 12}, red);
+  EXPECT_EQ(inside.left, 3);
+  EXPECT_EQ(inside.top, 3);
+  EXPECT_EQ(inside.right, 21);
+  EXPECT_EQ(inside.bottom, 11);
+  ExpectPixels(box, {{2, 2, red}, {21, 2, red}, {21, 11, red}, {2, 11, red}, {12, 2, red}, {12, 11, red},
+                     {2, 7, red}, {21, 7, red}, {12, 7, Background}, {22, 2, Background}, {2, 12, Background}});
+  TProbeDIB corners(30, 20, Background);
+  PaintBoxCorners(corners.Canvas(), RECT{2, 2, 22, 12}, red, 3);
+  ExpectPixels(corners, {// top left
+                         {2, 2, red}, {4, 2, red}, {5, 2, Background}, {2, 4, red}, {2, 5, Background},
+                         // top right
+                         {21, 2, red}, {19, 2, red}, {18, 2, Background}, {21, 4, red}, {21, 5, Background},
+                         // bottom right
+                         {21, 11, red}, {19, 11, red}, {18, 11, Background}, {21, 9, red}, {21, 8, Background},
+                         // bottom left
+                         {2, 11, red}, {4, 11, red}, {5, 11, Background}, {2, 9, red}, {2, 8, Background},
+                         {12, 2, Background}, {12, 11, Background}});
+}
+
 TEST(Frames, ControlFramesClearWithTheFaceAndFrameTheChosenSides) {
   const COLORREF face = RGB(120, 160, 220), red = RGB(255, 0, 0), bg = Background;
   const struct {
@@ -402,6 +425,15 @@ TEST(DropArrow, FlatTriangleOnWindowsSeven) {
   TProbeDIB disabled(20, 20, RGB(255, 255, 255));
   PaintDropArrow(disabled.Canvas(), RECT{0, 0, 20, 20}, 0, false);
   EXPECT_EQ(disabled.At(10, 11), Sys(COLOR_BTNSHADOW));
+  // On a brush hard to tell from black the arrow is dark grey; an odd
+  // height centres it one row lower.
+  TProbeDIB dark(20, 21, RGB(10, 10, 10));
+  dark.Canvas()->Brush()->SetColor(RGB(10, 10, 10));
+  PaintDropArrow(dark.Canvas(), RECT{0, 0, 20, 21}, 0, true);
+  EXPECT_EQ(dark.At(10, 12), Sys(COLOR_3DDKSHADOW));
+  EXPECT_EQ(dark.At(7, 9), Sys(COLOR_3DDKSHADOW));
+  EXPECT_EQ(dark.At(10, 13), RGB(10, 10, 10));
+  EXPECT_EQ(dark.Canvas()->Brush()->Color(), static_cast<TColor>(RGB(10, 10, 10)));
 }
 
 TEST(AngledFont, EscapementWeightAndCrossedPitch) {
