@@ -131,9 +131,13 @@ bool DisplayHasFullColor() {
 
 uint8_t ReadWindowsColorScheme() {
   AnsiString name;
-  {
+  try {
     TRegistryIniFile ini("\\Software\\Microsoft\\Windows\\CurrentVersion", KEY_READ, HKEY_CURRENT_USER);
     name = UpperCase(ini.ReadString("ThemeManager", "ColorName", ""));
+  } catch (const ERegistryException&) {
+    // A value the registry cannot give as text (say, a number of the wrong
+    // size) is no scheme name: the default, and the program starts.
+    name.clear();
   }
   if (name == "HOMESTEAD") return wcsOlive;
   if (name == "METALLIC") return wcsSilver;

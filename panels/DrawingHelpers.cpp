@@ -1,6 +1,7 @@
 #include "panels/DrawingHelpers.h"
 
 #include "panels/Gradients.h"
+#include "foundation/Controls.h"
 #include "foundation/ThemeManager.h"
 #include "foundation/UxTheme.h"
 #include "platform/Control.h"
@@ -430,4 +431,13 @@ void InvalidateTransparentChildren(TWinControl* container) {
     const TPropInfo* info = GetPropInfo(child->ClassType(), "Transparent");
     if (info && GetOrdProp(child, info) != 0) child->Invalidate();
   }
+}
+
+void NotifyDesignerModified(TControl* control) {
+  if (!control) return;
+  const TComponentState state = control->ComponentState();
+  if (!state.Contains(csDesigning)) return;
+  for (TComponentStateItem busy : {csLoading, csReading, csWriting, csDestroying, csUpdating, csFixups})
+    if (state.Contains(busy)) return;
+  SignalDesignerModified(control);
 }

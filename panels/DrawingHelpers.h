@@ -103,3 +103,7 @@ TMonitor* MonitorAtPoint(POINT p);
 void RedrawFrameIfVisible(HWND wnd, const RECT& r);
 // Invalidates each child that publishes Transparent and has it True.
 void InvalidateTransparentChildren(TWinControl* container);
+// Tells the designer of the control's form that the form changed: only at
+// design time, and not while the control loads, reads, writes, is destroyed,
+// updates or fixes up references.
+void NotifyDesignerModified(TControl* control);

@@ -155,6 +155,8 @@ void TRzFrameController::EndUpdate() {
 void TRzFrameController::AddControl(TControl* control) {
   if (!control || std::find(FControls.begin(), FControls.end(), control) != FControls.end()) return;
   FControls.push_back(control);
+  // A control freed while it is listed leaves the list (see Notification).
+  FreeNotification(control);
   UpdateControlFrame(control, AllSettings);
 }
 
@@ -230,7 +232,13 @@ void TRzFrameController::UpdateControlFrame(TControl* control, int index) {
 
 void TRzFrameController::Notification(TComponent* component, TOperation operation) {
   TComponent::Notification(component, operation);
-  if (operation == opRemove && component == FRegIniFile) FRegIniFile = nullptr;
+  if (operation != opRemove) return;
+  if (component == FRegIniFile) FRegIniFile = nullptr;
+  // Told from the component's last destructor: found by address, as its
+  // class is no longer a control's.
+  const auto it = std::find_if(FControls.begin(), FControls.end(),
+                               [component](TControl* control) { return static_cast<TComponent*>(control) == component; });
+  if (it != FControls.end()) RemoveControl(*it);
 }
 
 void TRzFrameController::SetColor(TColor value) {

@@ -37,6 +37,8 @@ public:
 
   void BeginUpdate() { ++FUpdateCount; }
   void EndUpdate();
+  // A listed control gets the settings at once; one freed while listed
+  // leaves the list by itself.
   void AddControl(TControl* control);
   void RemoveControl(TControl* control);
   int ControlCount() const { return static_cast<int>(FControls.size()); }

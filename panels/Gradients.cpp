@@ -1,5 +1,6 @@
 #include "panels/Gradients.h"
 
+#include "foundation/Bitmaps.h"
 #include "platform/Graphics.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -35,24 +37,18 @@ void FillSolid(HDC dc, const RECT& r, COLORREF color) {
   FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
 }
 
-// The off-screen picture: a 32-bit DIB section selected into a memory DC.
+// The off-screen picture of the diagonal kinds, whose bands are polygons: a
+// 32-bit DIB section selected into a memory DC, clipping what runs past it.
 class TGradientBitmap {
 public:
   TGradientBitmap(HDC reference, int width, int height) : FDC(reference), FWidth(width), FHeight(height) {
     BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    info.bmiHeader = InitPixelHeader(width, height, true);
     void* bits = nullptr;
     FBitmap.Reset(CheckGDI(CreateDIBSection(FDC.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
-    FBits = static_cast<uint32_t*>(bits);
     FSelected.Select(FDC.Get(), FBitmap.Get());
   }
   HDC DC() const { return FDC.Get(); }
-  uint32_t* Row(int y) const { return FBits + static_cast<size_t>(y) * FWidth; }
   int Width() const { return FWidth; }
   int Height() const { return FHeight; }
 
@@ -60,14 +56,65 @@ private:
   TMemoryDC FDC;
   TGdiObject FBitmap;
   TSelectObjectGuard FSelected;
-  uint32_t* FBits = nullptr;
+  int FWidth, FHeight;
+};
+
+// The pixels of one gradient while it is computed: 32-bit, top down, rows of
+// exactly the width, drawn on the target with one SetDIBitsToDevice. The
+// memory stays with the thread for the next gradient (up to the size of a
+// large screen): a repaint then works on memory already mapped instead of
+// paying for fresh pages every time.
+thread_local std::vector<uint32_t> ScratchPixels;
+constexpr size_t KeptScratchPixels = size_t{1} << 22;
+
+class TGradientPixels {
+public:
+  TGradientPixels(int width, int height) : FWidth(width), FHeight(height) {
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
+    if (ScratchPixels.size() < count) ScratchPixels.resize(count);
+    FPixels = ScratchPixels.data();
+  }
+  ~TGradientPixels() {
+    if (ScratchPixels.size() > KeptScratchPixels) std::vector<uint32_t>().swap(ScratchPixels);
+  }
+  TGradientPixels(const TGradientPixels&) = delete;
+  TGradientPixels& operator=(const TGradientPixels&) = delete;
+
+  int Width() const { return FWidth; }
+  int Height() const { return FHeight; }
+  uint32_t* Row(int y) const { return FPixels + static_cast<size_t>(y) * FWidth; }
+
+  // Fills the part of (left, top, right, bottom) that lies in the picture.
+  void Fill(int left, int top, int right, int bottom, COLORREF color) const {
+    left = std::max(left, 0), top = std::max(top, 0);
+    right = std::min(right, FWidth), bottom = std::min(bottom, FHeight);
+    if (left >= right || top >= bottom) return;
+    const uint32_t pixel = (static_cast<uint32_t>(GetRValue(color)) << 16) |
+                           (static_cast<uint32_t>(GetGValue(color)) << 8) | GetBValue(color);
+    for (int y = top; y < bottom; ++y) std::fill(Row(y) + left, Row(y) + right, pixel);
+  }
+
+  // Draws `count` rows from `first` at (x, y); flipped draws them upside down
+  // (as a bottom-up bitmap), which is how the box kinds get their bottom half.
+  void DrawRows(HDC target, int x, int y, int first, int count, bool flipped) const {
+    if (count <= 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader = InitPixelHeader(FWidth, count, !flipped);
+    SetDIBitsToDevice(target, x, y, static_cast<DWORD>(FWidth), static_cast<DWORD>(count), 0, 0, 0,
+                      static_cast<UINT>(count), Row(first), &info, DIB_RGB_COLORS);
+  }
+  void DrawTo(HDC target, int x, int y) const { DrawRows(target, x, y, 0, FHeight, false); }
+
+private:
+  uint32_t* FPixels = nullptr;
   int FWidth, FHeight;
 };
 
 // Paints positions `from` towards `to` (inclusive) of an 8-pixel strip,
 // stepping in 16.16 from `farColor` at `from` so that `nearColor` is reached
 // at `target`. Runs of one colour become one band.
-void PaintStrip(HDC dc, bool rows, int from, int to, int target, COLORREF farColor, COLORREF nearColor) {
+void PaintStrip(const TGradientPixels& px, bool rows, int from, int to, int target, COLORREF farColor,
+                COLORREF nearColor) {
   const int dir = to >= from ? 1 : -1;
   const int steps = std::abs(target - from);
   const TChannels farC = Fixed(farColor), nearC = Fixed(nearColor);
@@ -86,55 +133,65 @@ void PaintStrip(HDC dc, bool rows, int from, int to, int target, COLORREF farCol
     while (j < count && colorAt(j) == band) ++j;
     const int a = from + dir * i, b = from + dir * (j - 1);
     const int lo = std::min(a, b), hi = std::max(a, b) + 1;
-    FillSolid(dc, rows ? RECT{0, lo, 8, hi} : RECT{lo, 0, hi, 8}, band);
+    if (rows) {
+      px.Fill(0, lo, 8, hi, band);
+    } else {
+      px.Fill(lo, 0, hi, 8, band);
+    }
     i = j;
   }
 }
 
-// Copies the painted strip across by doubling.
-void ReplicateStrip(HDC dc, bool rows, int width, int height) {
-  const int total = rows ? width : height;
-  for (int done = 8; done < total; done *= 2) {
-    const int n = std::min(done, total - done);
-    if (rows) {
-      BitBlt(dc, done, 0, n, height, dc, 0, 0, SRCCOPY);
-    } else {
-      BitBlt(dc, 0, done, width, n, dc, 0, 0, SRCCOPY);
+// Copies the painted strip across by doubling: each copy takes the part
+// already painted.
+void ReplicateStrip(const TGradientPixels& px, bool rows) {
+  const int width = px.Width(), height = px.Height();
+  if (rows) {
+    // Horizontal kinds: the strip is the first 8 columns of every row.
+    for (int y = 0; y < height; ++y) {
+      uint32_t* row = px.Row(y);
+      for (int done = 8; done < width; done *= 2)
+        std::memcpy(row + done, row, sizeof(uint32_t) * static_cast<size_t>(std::min(done, width - done)));
     }
+  } else {
+    // Vertical kinds: the strip is the first 8 rows.
+    const size_t rowBytes = sizeof(uint32_t) * static_cast<size_t>(width);
+    for (int done = 8; done < height; done *= 2)
+      std::memcpy(px.Row(done), px.Row(0), rowBytes * static_cast<size_t>(std::min(done, height - done)));
   }
 }
 
-void GradientStripFill(const TGradientBitmap& bmp, bool horizontal, bool center, COLORREF start, COLORREF end) {
+void GradientStripFill(const TGradientPixels& px, bool horizontal, bool center, COLORREF start, COLORREF end) {
   // Horizontal kinds run from top to bottom (bands are rows).
-  const int length = horizontal ? bmp.Height() : bmp.Width();
+  const int length = horizontal ? px.Height() : px.Width();
   const int last = length - 1;
   if (!center) {
-    PaintStrip(bmp.DC(), horizontal, last, 0, 0, end, start);
+    PaintStrip(px, horizontal, last, 0, 0, end, start);
   } else {
     const int mid = length / 2;
-    PaintStrip(bmp.DC(), horizontal, mid, 0, 0, end, start);
-    if (last > mid) PaintStrip(bmp.DC(), horizontal, last, mid + 1, mid, start, end);
+    PaintStrip(px, horizontal, mid, 0, 0, end, start);
+    if (last > mid) PaintStrip(px, horizontal, last, mid + 1, mid, start, end);
   }
-  ReplicateStrip(bmp.DC(), horizontal, bmp.Width(), bmp.Height());
+  ReplicateStrip(px, horizontal);
 }
 
-// Copies the top-left quadrant down (upside down) and then the left half to
-// the right (mirrored); odd sizes share the middle row or column.
-void MirrorQuadrant(const TGradientBitmap& bmp) {
-  const int w = bmp.Width(), h = bmp.Height();
-  const int qw = (w + 1) / 2;
-  GdiFlush();
-  for (int y = 0; y < h / 2; ++y) std::memcpy(bmp.Row(h - 1 - y), bmp.Row(y), sizeof(uint32_t) * qw);
-  for (int y = 0; y < h; ++y) {
-    uint32_t* row = bmp.Row(y);
-    for (int x = 0; x < w / 2; ++x) row[w - 1 - x] = row[x];
-  }
+uint32_t PixelOf(COLORREF color) {
+  return (static_cast<uint32_t>(GetRValue(color)) << 16) | (static_cast<uint32_t>(GetGValue(color)) << 8) |
+         GetBValue(color);
 }
 
-void GradientBoxFill(const TGradientBitmap& bmp, TGradientDirection direction, COLORREF start, COLORREF end) {
-  const int w = bmp.Width(), h = bmp.Height();
-  FillSolid(bmp.DC(), RECT{0, 0, w + 1, h + 1}, start);
-  if (start == end || w < 5 || h <= 4) return;
+// Concentric rectangles from the end colour on the centre (a bar, a point or
+// a rectangle, by the direction's insets) out to the start colour at the
+// edges. The bands are computed for the top-left quadrant, whose rows are
+// completed by their mirror image on the right: the top half, (h + 1) / 2
+// rows, whose first h / 2 rows are drawn upside down again for the bottom half (odd
+// sizes share the middle row and column).
+void GradientBoxFill(const TGradientPixels& px, TGradientDirection direction, COLORREF start, COLORREF end) {
+  const int w = px.Width(), h = px.Height();
+  if (start == end || w < 5 || h <= 4) {
+    px.Fill(0, 0, w, (h + 1) / 2, start);
+    return;
+  }
   const int hw = (w - 1) / 2, hh = (h - 1) / 2;
   int xin = 0, yin = 0;
   switch (direction) {
@@ -145,33 +202,45 @@ void GradientBoxFill(const TGradientBitmap& bmp, TGradientDirection direction, C
   }
   const int spanX = std::max(0, hw - xin), spanY = std::max(0, hh - yin);
   const int steps = std::max(spanX, spanY) + 1;
+  const int last = steps - 1;
   // Quadrant right and bottom (exclusive): the centre row and column belong to it.
   const int qr = hw + 1, qb = hh + 1;
-  // Each band moves the rectangle outward; the last one reaches the edges.
-  const int last = steps - 1;
-  auto leftOf = [&](int k) { return last == 0 ? 0 : spanX - static_cast<int>(static_cast<int64_t>(spanX) * k / last); };
-  auto topOf = [&](int k) { return last == 0 ? 0 : spanY - static_cast<int>(static_cast<int64_t>(spanY) * k / last); };
-  auto colorOf = [&](int k) { return k == steps - 1 ? start : Interpolate(end, start, k, steps - 1); };
-  // A run of bands of one colour is the ring between its outer rectangle and
-  // the inner one it started from: one horizontal and one vertical piece.
-  auto flush = [&](int outerLeft, int outerTop, int innerLeft, int innerTop, COLORREF color) {
-    const RECT horizontalPiece{outerLeft, outerTop, qr, innerTop};
-    const RECT verticalPiece{outerLeft, innerTop, innerLeft, qb};
-    if (!IsRectEmpty(&horizontalPiece)) FillSolid(bmp.DC(), horizontalPiece, color);
-    if (!IsRectEmpty(&verticalPiece)) FillSolid(bmp.DC(), verticalPiece, color);
-  };
-  int innerLeft = qr, innerTop = qb;
-  COLORREF runColor = colorOf(0);
-  for (int k = 1; k < steps; ++k) {
-    const COLORREF c = colorOf(k);
-    if (c == runColor) continue;
-    flush(leftOf(k - 1), topOf(k - 1), innerLeft, innerTop, runColor);
-    innerLeft = leftOf(k - 1);
-    innerTop = topOf(k - 1);
-    runColor = c;
+  // Band k is the rectangle from (leftOf(k), topOf(k)) to the quadrant's
+  // centre corner, moving outward with k; the last one reaches the edges. A
+  // pixel takes the colour of the innermost band that holds it: the larger
+  // of its column's band and its row's band.
+  auto leftOf = [&](int k) { return spanX - static_cast<int>(static_cast<int64_t>(spanX) * k / last); };
+  auto topOf = [&](int k) { return spanY - static_cast<int>(static_cast<int64_t>(spanY) * k / last); };
+  std::vector<int> columnBand(static_cast<size_t>(qr)), rowBand(static_cast<size_t>(qb));
+  for (int k = 0, right = qr, bottom = qb; k < steps; ++k) {
+    const int left = leftOf(k), top = topOf(k);
+    for (int x = left; x < right; ++x) columnBand[static_cast<size_t>(x)] = k;
+    for (int y = top; y < bottom; ++y) rowBand[static_cast<size_t>(y)] = k;
+    right = std::min(right, left);
+    bottom = std::min(bottom, top);
   }
-  flush(leftOf(steps - 1), topOf(steps - 1), innerLeft, innerTop, runColor);
-  MirrorQuadrant(bmp);
+  std::vector<uint32_t> bandPixel(static_cast<size_t>(steps));
+  for (int k = 0; k < steps; ++k)
+    bandPixel[static_cast<size_t>(k)] = PixelOf(k == last ? start : Interpolate(end, start, k, last));
+  // The outermost row's picture, right half mirrored; each quadrant row is
+  // this row with its middle in the row's band colour.
+  std::vector<uint32_t> edgeRow(static_cast<size_t>(w));
+  for (int x = 0; x < qr; ++x) edgeRow[static_cast<size_t>(x)] = bandPixel[static_cast<size_t>(columnBand[static_cast<size_t>(x)])];
+  std::reverse_copy(edgeRow.begin(), edgeRow.begin() + w / 2, edgeRow.begin() + (w + 1) / 2);
+  const size_t rowBytes = sizeof(uint32_t) * static_cast<size_t>(w);
+  int middle = 0;  // the first column whose band lies inside the row's band
+  for (int y = 0; y < qb; ++y) {
+    const int band = rowBand[static_cast<size_t>(y)];
+    if (y > 0 && band == rowBand[static_cast<size_t>(y) - 1]) {
+      std::memcpy(px.Row(y), px.Row(y - 1), rowBytes);
+      continue;
+    }
+    while (middle < qr - 1 && columnBand[static_cast<size_t>(middle)] > band) ++middle;
+    uint32_t* row = px.Row(y);
+    std::copy(edgeRow.begin(), edgeRow.begin() + middle, row);
+    std::fill(row + middle, row + (w - middle), bandPixel[static_cast<size_t>(band)]);
+    std::copy(edgeRow.begin() + (w - middle), edgeRow.end(), row + (w - middle));
+  }
 }
 
 void GradientDiagonalFill(const TGradientBitmap& bmp, bool up, COLORREF start, COLORREF end) {
@@ -213,27 +282,33 @@ void RenderGradient(TCanvas* canvas, const RECT& r, TGradientDirection direction
   if (w == 0 || h == 0) return;
   const COLORREF start = ColorToRGB(startColor) & 0xFFFFFF, end = ColorToRGB(endColor) & 0xFFFFFF;
   const HDC target = canvas->Handle();
-  TGradientBitmap bmp(target, w, h);
+  const bool diagonal = direction == gdDiagonalUp || direction == gdDiagonalDown;
+  if (diagonal && start != end) {
+    const TGradientBitmap bmp(target, w, h);
+    GradientDiagonalFill(bmp, direction == gdDiagonalUp, start, end);
+    BitBlt(target, r.left, r.top, w, h, bmp.DC(), 0, 0, SRCCOPY);
+    return;
+  }
+  const TGradientPixels px(w, h);
   switch (direction) {
     case gdDiagonalUp:
     case gdDiagonalDown:
-      if (start == end) {
-        FillSolid(bmp.DC(), RECT{0, 0, w, h}, start);
-      } else {
-        GradientDiagonalFill(bmp, direction == gdDiagonalUp, start, end);
-      }
+      px.Fill(0, 0, w, h, start);
       break;
     case gdHorizontalEnd:
     case gdHorizontalCenter:
-      GradientStripFill(bmp, true, direction == gdHorizontalCenter, start, end);
+      GradientStripFill(px, true, direction == gdHorizontalCenter, start, end);
       break;
     case gdVerticalEnd:
     case gdVerticalCenter:
-      GradientStripFill(bmp, false, direction == gdVerticalCenter, start, end);
+      GradientStripFill(px, false, direction == gdVerticalCenter, start, end);
       break;
     default:
-      GradientBoxFill(bmp, direction, start, end);
-      break;
+      GradientBoxFill(px, direction, start, end);
+      // The top half as computed, then its first h / 2 rows upside down.
+      px.DrawRows(target, r.left, r.top, 0, (h + 1) / 2, false);
+      px.DrawRows(target, r.left, r.top + (h + 1) / 2, 0, h / 2, true);
+      return;
   }
-  BitBlt(target, r.left, r.top, w, h, bmp.DC(), 0, 0, SRCCOPY);
+  px.DrawTo(target, r.left, r.top);
 }

@@ -1,7 +1,10 @@
-// The panel family's gradient painter. A gradient is painted once into an
-// off-screen bitmap and blitted: the linear kinds compute one 8-pixel strip
-// and copy it across by doubling blits, the box kinds compute one quadrant
-// and mirror it, and runs of one colour are filled as one band.
+// The panel family's gradient painter. A gradient is painted once off screen
+// and drawn on the canvas in one go: the linear kinds compute one 8-pixel
+// strip and copy it across by doubling copies, the box kinds compute one
+// quadrant and mirror it, and runs of one colour are filled as one band. The
+// linear and box kinds are computed in memory that the painting thread keeps
+// for the next gradient; the diagonal kinds draw their band polygons in a
+// temporary bitmap.
 #pragma once
 
 #include "platform/Canvas.h"

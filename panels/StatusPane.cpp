@@ -220,6 +220,13 @@ void TRzCustomStatusPane::Notification(TComponent* component, TOperation operati
   if (operation == opRemove && component == FFrameController) FFrameController = nullptr;
 }
 
+TAlignment TRzCustomStatusPane::DrawAlignment() const {
+  if (!UseRightToLeftAlignment()) return FAlignment;
+  if (FAlignment == taLeftJustify) return taRightJustify;
+  if (FAlignment == taRightJustify) return taLeftJustify;
+  return FAlignment;
+}
+
 int TRzCustomStatusPane::CaptionTextHeight() { return Canvas()->TextHeight("Pp"); }
 
 RECT TRzCustomStatusPane::GetTextRect() {
@@ -414,7 +421,12 @@ int TRzCustomFieldStatus::LabelWidth() {
 RECT TRzCustomFieldStatus::GetTextRect() {
   RECT r = TRzCustomStatusPane::GetTextRect();
   if (FFieldLabel.empty()) return r;
-  r.left += LabelWidth() + 2 * FCaptionOffset;
+  // The label comes first in reading order: on the right for right to left.
+  if (UseRightToLeftAlignment()) {
+    r.right -= LabelWidth() + 2 * FCaptionOffset;
+  } else {
+    r.left += LabelWidth() + 2 * FCaptionOffset;
+  }
   return r;
 }
 
@@ -429,17 +441,21 @@ void TRzCustomFieldStatus::DrawCaption(const AnsiString& text) {
   TCanvas* canvas = Canvas();
   const RECT r = TRzCustomStatusPane::GetTextRect();
   const int width = LabelWidth();
-  const RECT labelRect{r.left, r.top, r.left + width + FCaptionOffset + 2, r.bottom};
+  const bool rightToLeft = UseRightToLeftAlignment();
+  const RECT labelRect = rightToLeft ? RECT{r.right - width - FCaptionOffset - 2, r.top, r.right, r.bottom}
+                                     : RECT{r.left, r.top, r.left + width + FCaptionOffset + 2, r.bottom};
   if (FTransparent) {
     canvas->Brush()->SetStyle(bsClear);
   } else {
     canvas->Brush()->SetStyle(bsSolid);
     canvas->Brush()->SetColor(FFillColor);
   }
-  SetTextAlign(canvas->Handle(), TA_LEFT);
+  SetTextAlign(canvas->Handle(), rightToLeft ? TA_RIGHT : TA_LEFT);
+  const int x = rightToLeft ? r.right - FCaptionOffset - 1 : r.left + FCaptionOffset + 1;
   const int y = r.top + (r.bottom - r.top - CaptionTextHeight()) / 2;
   canvas->Font()->SetColor(Enabled() ? FFieldLabelColor : clGrayText);
-  canvas->TextRect(labelRect, r.left + FCaptionOffset + 1, y, FFieldLabel);
+  canvas->TextRect(labelRect, x, y, FFieldLabel);
+  SetTextAlign(canvas->Handle(), TA_LEFT);
 }
 
 // -- Published properties ----------------------------------------------------------

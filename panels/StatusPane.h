@@ -123,8 +123,9 @@ protected:
   virtual void AdjustSize();
   // The text height the caption is centred by ("Pp" in the canvas font).
   int CaptionTextHeight();
-  // The alignment after right-to-left mirroring.
-  TAlignment DrawAlignment() const { return FAlignment; }
+  // The alignment after right-to-left mirroring: left and right swap for a
+  // control that aligns right to left.
+  TAlignment DrawAlignment() const;
 
   TAlignment FAlignment = taLeftJustify;
   bool FAutoSize = false;

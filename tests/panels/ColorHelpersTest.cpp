@@ -91,20 +91,6 @@ TEST(ColorHelpers, ColorsHardToTellIsSymmetricAndStrictAtItsBounds) {
   }
 }
 
-BOOL WINAPI ThemeInactive() { return FALSE; }
-
-// Visual styles switched off through the binding's entry for IsThemeActive.
-class StylesOff {
-public:
-  StylesOff() : FSaved(UxThemeEntries[uxeIsThemeActive]) {
-    UxThemeEntries[uxeIsThemeActive] = reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&ThemeInactive));
-  }
-  ~StylesOff() { UxThemeEntries[uxeIsThemeActive] = FSaved; }
-
-private:
-  FARPROC FSaved;
-};
-
 void ExpectSystemColumn(TRzGradientColorStyle style, const char* label) {
   SCOPED_TRACE(label);
   const TRzSelectionColors selection = SchemeSelectionColors(style);
@@ -205,6 +191,26 @@ TEST_F(ThemeManagerKey, SchemeNamesSelectTheirRows) {
   }
   RegDeleteValueA(FKey, "ColorName");
   EXPECT_EQ(ReadWindowsColorScheme(), wcsBlue) << "missing value";
+}
+
+// A value that cannot be read as a name is no error: the start-up read gives
+// the default scheme and the program starts.
+TEST_F(ThemeManagerKey, AValueThatIsNoNameGivesTheDefault) {
+  const struct {
+    const char* Name;
+    DWORD Type;
+    std::string Data;
+  } cases[] = {{"two-byte number", REG_DWORD, std::string("\x02\x00", 2)},
+               {"binary", REG_BINARY, "METALLIC"},
+               {"number", REG_DWORD, std::string("\x02\x00\x00\x00", 4)}};
+  for (const auto& c : cases) {
+    ASSERT_EQ(RegSetValueExA(FKey, "ColorName", 0, c.Type, reinterpret_cast<const BYTE*>(c.Data.data()),
+                             static_cast<DWORD>(c.Data.size())),
+              ERROR_SUCCESS);
+    uint8_t scheme = 99;
+    EXPECT_NO_THROW(scheme = ReadWindowsColorScheme()) << c.Name;
+    EXPECT_EQ(scheme, wcsBlue) << c.Name;
+  }
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -183,6 +185,229 @@ TEST(Frames, TintedFramesUseShadesOfTheFace) {
   EXPECT_EQ(plain.At(10, 1), Sys(COLOR_WINDOW));
 }
 
+struct PixelProbe {
+  int X, Y;
+  COLORREF Color;
+};
+
+void ExpectPixels(TProbeDIB& dib, const std::vector<PixelProbe>& probes) {
+  for (const PixelProbe& p : probes)
+    EXPECT_EQ(dib.At(p.X, p.Y), p.Color) << "at " << p.X << "," << p.Y << std::hex << " got " << dib.At(p.X, p.Y);
+}
+
+// The rows of the top and the bottom edge at the middle column of a 40 x 30
+// frame, from the edge inward.
+std::vector<PixelProbe> EdgeRows(std::vector<COLORREF> top, std::vector<COLORREF> bottom) {
+  std::vector<PixelProbe> probes;
+  for (size_t i = 0; i < top.size(); ++i) probes.push_back({20, static_cast<int>(i), top[i]});
+  for (size_t i = 0; i < bottom.size(); ++i) probes.push_back({20, 29 - static_cast<int>(i), bottom[i]});
+  return probes;
+}
+
+std::vector<PixelProbe> operator+(std::vector<PixelProbe> a, const std::vector<PixelProbe>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+struct BorderCase {
+  const char* Name;
+  TRzInnerOuterFrame Frame;
+  int Inset;
+  std::vector<PixelProbe> Probes;
+};
+
+TRzInnerOuterFrame Border(TFrameStyle outer, TFrameStyle inner, int borderWidth = 0, bool transparent = false) {
+  TRzInnerOuterFrame f;
+  f.Outer = outer;
+  f.Inner = inner;
+  f.BorderWidth = borderWidth;
+  f.Transparent = transparent;
+  f.ParentColor = RGB(0, 200, 0);
+  f.Color = RGB(0, 0, 200);
+  f.FlatColor = RGB(100, 110, 120);
+  f.FlatColorAdjustment = 0;
+  f.BorderColor = RGB(200, 0, 0);
+  f.BorderHighlight = RGB(250, 250, 0);
+  f.BorderShadow = RGB(0, 0, 90);
+  return f;
+}
+
+TRzInnerOuterFrame WithAdjustment(TRzInnerOuterFrame f, int adjustment) {
+  f.FlatColorAdjustment = adjustment;
+  return f;
+}
+
+TRzInnerOuterFrame WithBevel(TRzInnerOuterFrame f, int bevel) {
+  f.BevelWidth = bevel;
+  return f;
+}
+
+TEST(Frames, PanelBordersPaintOuterBorderWidthAndInner) {
+  const COLORREF flat = RGB(100, 110, 120), parent = RGB(0, 200, 0), own = RGB(0, 0, 200), border = RGB(200, 0, 0);
+  const COLORREF light = RGB(250, 250, 0), shadow = RGB(0, 0, 90), bg = Background;
+  const BorderCase cases[] = {
+      {"flat", Border(fsFlat, fsNone), 1, EdgeRows({flat, bg}, {flat, bg})},
+      {"flat lightened by its adjustment", WithAdjustment(Border(fsFlat, fsNone), 30), 1,
+       EdgeRows({ShadeLighter(flat, 30), bg}, {ShadeLighter(flat, 30), bg})},
+      {"flat bold", Border(fsFlatBold, fsNone), 2, EdgeRows({flat, flat, bg}, {flat, flat, bg})},
+      {"raised, border width 2, lowered", Border(fsRaised, fsLowered, 2), 6,
+       EdgeRows({Sys(COLOR_3DLIGHT), Sys(COLOR_BTNHIGHLIGHT), border, border, Sys(COLOR_BTNSHADOW),
+                 Sys(COLOR_3DDKSHADOW), bg},
+                {Sys(COLOR_3DDKSHADOW), Sys(COLOR_BTNSHADOW), border, border, Sys(COLOR_BTNHIGHLIGHT),
+                 Sys(COLOR_3DLIGHT), bg})},
+      {"popup, bevel width 2", WithBevel(Border(fsPopup, fsNone), 2), 2,
+       EdgeRows({light, light, bg}, {shadow, shadow, bg})},
+      {"status", Border(fsStatus, fsNone), 1, EdgeRows({shadow, bg}, {light, bg})},
+      {"inner groove inside a border", Border(fsNone, fsGroove, 1), 3,
+       EdgeRows({border, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT), bg},
+                {border, Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_BTNSHADOW), bg})},
+      // Rounded: the parent colour outside the rounded corners, the own
+      // colour inside the line, one pixel set diagonally in each corner.
+      {"rounded", Border(fsFlatRounded, fsNone), 2,
+       EdgeRows({flat, own, bg}, {flat, own, bg}) +
+           std::vector<PixelProbe>{{0, 0, parent}, {1, 0, parent}, {0, 1, parent}, {1, 1, flat}, {2, 0, flat},
+                                   {0, 2, flat}, {39, 29, parent}, {38, 28, flat}, {38, 1, flat}, {1, 28, flat},
+                                   {1, 15, own}}},
+      {"rounded with an inner style: the border colour inside", Border(fsFlatRounded, fsLowered), 4,
+       EdgeRows({flat, border, Sys(COLOR_BTNSHADOW), Sys(COLOR_3DDKSHADOW), bg},
+                {flat, border, Sys(COLOR_BTNHIGHLIGHT), Sys(COLOR_3DLIGHT), bg})},
+      {"rounded, transparent", Border(fsFlatRounded, fsNone, 0, true), 2,
+       EdgeRows({flat, bg}, {flat, bg}) + std::vector<PixelProbe>{{0, 0, bg}, {1, 1, flat}, {1, 15, bg}}},
+      {"rounded, transparent, border width 1", Border(fsFlatRounded, fsNone, 1, true), 3,
+       EdgeRows({flat, border, border, bg}, {flat, border, border, bg}) +
+           std::vector<PixelProbe>{{0, 0, bg}, {1, 15, border}}},
+      {"rounded inside", Border(fsNone, fsFlatRounded), 2,
+       EdgeRows({flat, own, bg}, {flat, own, bg}) + std::vector<PixelProbe>{{0, 0, border}, {1, 1, flat}}},
+      {"rounded inside, transparent", Border(fsNone, fsFlatRounded, 0, true), 2,
+       EdgeRows({flat, bg}, {flat, bg}) + std::vector<PixelProbe>{{0, 0, border}, {1, 15, bg}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TProbeDIB dib(40, 30, Background);
+    const RECT inside = PaintInnerOuterFrames(dib.Canvas(), RECT{0, 0, 40, 30}, c.Frame);
+    EXPECT_EQ(inside.left, c.Inset);
+    EXPECT_EQ(inside.top, c.Inset);
+    EXPECT_EQ(inside.right, 40 - c.Inset);
+    EXPECT_EQ(inside.bottom, 30 - c.Inset);
+    ExpectPixels(dib, c.Probes);
+  }
+}
+
+TEST(Frames, RoundedFlatFrameLeavesTheCornersOut) {
+  const COLORREF red = RGB(255, 0, 0);
+  const struct {
+    const char* Name;
+    TSides Sides;
+    RECT Inside;
+    std::vector<PixelProbe> Probes;
+  } cases[] = {
+      {"all sides", sdAllSides, RECT{4, 4, 20, 10},
+       {{2, 4, red}, {2, 3, Background}, {3, 3, red}, {3, 2, Background}, {4, 2, red}, {19, 2, red},
+        {20, 2, Background}, {21, 4, red}, {20, 3, red}, {20, 10, red}, {3, 10, red}, {21, 11, Background},
+        {19, 11, red}, {2, 9, red}, {2, 10, Background}}},
+      {"left and top", TSides{sdLeft, sdTop}, RECT{4, 4, 22, 12},
+       {{2, 11, red}, {21, 2, red}, {3, 3, red}, {21, 11, Background}, {20, 10, Background},
+        {21, 4, Background}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TProbeDIB dib(30, 20, Background);
+    const RECT inside = PaintRoundedFlatFrame(dib.Canvas(), RECT{2, 2, 22, 12}, red, c.Sides);
+    EXPECT_EQ(inside.left, c.Inside.left);
+    EXPECT_EQ(inside.top, c.Inside.top);
+    EXPECT_EQ(inside.right, c.Inside.right);
+    EXPECT_EQ(inside.bottom, c.Inside.bottom);
+    ExpectPixels(dib, c.Probes);
+  }
+}
+
+TEST(Frames, BoxOutlineAndCornerArms) {
+  const COLORREF red = RGB(255, 0, 0);
+  TProbeDIB box(30, 20, Background);
+  const RECT inside = PaintBox(box.Canvas(), RECT{2, 2, 22, 12}, red);
+  EXPECT_EQ(inside.left, 3);
+  EXPECT_EQ(inside.top, 3);
+  EXPECT_EQ(inside.right, 21);
+  EXPECT_EQ(inside.bottom, 11);
+  ExpectPixels(box, {{2, 2, red}, {21, 2, red}, {21, 11, red}, {2, 11, red}, {12, 2, red}, {12, 11, red},
+                     {2, 7, red}, {21, 7, red}, {12, 7, Background}, {22, 2, Background}, {2, 12, Background}});
+  TProbeDIB corners(30, 20, Background);
+  PaintBoxCorners(corners.Canvas(), RECT{2, 2, 22, 12}, red, 3);
+  ExpectPixels(corners, {// top left
+                         {2, 2, red}, {4, 2, red}, {5, 2, Background}, {2, 4, red}, {2, 5, Background},
+                         // top right
+                         {21, 2, red}, {19, 2, red}, {18, 2, Background}, {21, 4, red}, {21, 5, Background},
+                         // bottom right
+                         {21, 11, red}, {19, 11, red}, {18, 11, Background}, {21, 9, red}, {21, 8, Background},
+                         // bottom left
+                         {2, 11, red}, {4, 11, red}, {5, 11, Background}, {2, 9, red}, {2, 8, Background},
+                         {12, 2, Background}, {12, 11, Background}});
+}
+
+TEST(Frames, ControlFramesClearWithTheFaceAndFrameTheChosenSides) {
+  const COLORREF face = RGB(120, 160, 220), red = RGB(255, 0, 0), bg = Background;
+  const struct {
+    const char* Name;
+    TFrameStyle Style;
+    TSides Sides;
+    bool NoClear;
+    std::vector<PixelProbe> Probes;
+  } cases[] = {
+      {"tinted groove", fsGroove, sdAllSides, false,
+       EdgeRows({ShadeDarker(face, 50), ShadeLighter(face, 100), bg},
+                {ShadeLighter(face, 100), ShadeDarker(face, 50), bg})},
+      {"flat on the top side, cleared", fsFlat, TSides{sdTop}, false,
+       EdgeRows({red, face, bg}, {face, face, bg}) + std::vector<PixelProbe>{{0, 15, face}, {1, 15, face}}},
+      {"flat, not cleared", fsFlat, sdAllSides, true, EdgeRows({red, bg}, {red, bg})},
+      {"flat bold, not cleared", fsFlatBold, sdAllSides, true,
+       EdgeRows({red, red, bg}, {red, red, bg}) + std::vector<PixelProbe>{{0, 15, red}, {1, 15, red}, {2, 15, bg}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TProbeDIB dib(40, 30, Background);
+    PaintControlFrame(dib.Canvas(), 40, 30, c.Style, face, red, c.Sides, c.NoClear);
+    ExpectPixels(dib, c.Probes);
+  }
+}
+
+TEST(GroupBar, GradientFromTheChosenColoursAlongThePath) {
+  const COLORREF red = RGB(255, 0, 0), blue = RGB(0, 0, 255);
+  const TRzGradientPair system = SchemeGroupBarColors(gcsSystem);
+  const struct {
+    const char* Name;
+    TRzVisualStyle Visual;
+    TRzGradientColorStyle Colors;
+    TRzGroupBarGradientPath Path;
+    bool StylesOn;
+    bool FullColor;
+    COLORREF Top, Bottom;  // Background: nothing painted
+  } cases[] = {
+      {"classic", vsClassic, gcsCustom, gpTopToBottom, true, true, Background, Background},
+      {"custom, top to bottom", vsGradient, gcsCustom, gpTopToBottom, true, true, red, blue},
+      {"custom, bottom to top", vsGradient, gcsCustom, gpBottomToTop, true, true, blue, red},
+      {"system colours", vsGradient, gcsSystem, gpTopToBottom, true, true, ColorToRGB(system.Start),
+       ColorToRGB(system.Stop)},
+      {"XP look without visual styles", vsWinXP, gcsCustom, gpTopToBottom, false, true, red, blue},
+      {"256 colours", vsGradient, gcsCustom, gpTopToBottom, true, false, Background, Background},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const bool savedFull = FullColorDisplay;
+    FullColorDisplay = c.FullColor;
+    {
+      std::optional<StylesOff> off;
+      if (!c.StylesOn) off.emplace();
+      TProbeDIB dib(60, 40, Background);
+      PaintGroupBarBackground(dib.Canvas(), RECT{5, 5, 55, 35}, c.Visual, c.Colors, c.Path, red, blue);
+      EXPECT_EQ(dib.At(30, 5), c.Top);
+      EXPECT_EQ(dib.At(30, 34), c.Bottom);
+      EXPECT_EQ(dib.At(30, 4), Background);
+      EXPECT_EQ(dib.At(30, 35), Background);
+    }
+    FullColorDisplay = savedFull;
+  }
+}
+
 TEST(DropArrow, FlatTriangleOnWindowsSeven) {
   ASSERT_TRUE(WindowsLevelReached(7));
   TProbeDIB dib(20, 20, RGB(255, 255, 255));
@@ -200,6 +425,15 @@ TEST(DropArrow, FlatTriangleOnWindowsSeven) {
   TProbeDIB disabled(20, 20, RGB(255, 255, 255));
   PaintDropArrow(disabled.Canvas(), RECT{0, 0, 20, 20}, 0, false);
   EXPECT_EQ(disabled.At(10, 11), Sys(COLOR_BTNSHADOW));
+  // On a brush hard to tell from black the arrow is dark grey; an odd
+  // height centres it one row lower.
+  TProbeDIB dark(20, 21, RGB(10, 10, 10));
+  dark.Canvas()->Brush()->SetColor(RGB(10, 10, 10));
+  PaintDropArrow(dark.Canvas(), RECT{0, 0, 20, 21}, 0, true);
+  EXPECT_EQ(dark.At(10, 12), Sys(COLOR_3DDKSHADOW));
+  EXPECT_EQ(dark.At(7, 9), Sys(COLOR_3DDKSHADOW));
+  EXPECT_EQ(dark.At(10, 13), RGB(10, 10, 10));
+  EXPECT_EQ(dark.Canvas()->Brush()->Color(), static_cast<TColor>(RGB(10, 10, 10)));
 }
 
 TEST(AngledFont, EscapementWeightAndCrossedPitch) {

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 using namespace testing_support;
 
 namespace {
@@ -141,9 +144,13 @@ TEST_F(MarqueeForm, AGrooveFrameRendersInsideAtTwoTwo) {
   EXPECT_EQ(GetPixel(dc.Get(), 1, 1), GetSysColor(COLOR_BTNSHADOW));
 }
 
+// The floating box: a borderless 145 x 60 window with a border width of 1,
+// the marquee filling the rest.
 TEST_F(MarqueeForm, FloatingBoxScreenshot) {
-  Form->SetBounds(60, 60, 161, 99);
-  Marquee->SetBounds(0, 0, 145, 60);
+  Form->SetBorderStyle(bsNone);
+  Form->SetBorderWidth(1);
+  Form->SetBounds(60, 60, 145, 60);
+  Marquee->SetAlign(alClient);
   Marquee->SetCaption(" 拖入保存");
   Marquee->Font()->SetName("宋体");
   Marquee->Font()->SetHeight(-14);
@@ -153,16 +160,72 @@ TEST_F(MarqueeForm, FloatingBoxScreenshot) {
   Marquee->SetScrollDelay(40);
   Form->Show();
   RunMessagesUntilIdle();
+  ASSERT_EQ(Marquee->Width(), 143);
+  ASSERT_EQ(Marquee->Height(), 58);
   // Mid-scroll: the text well inside the box.
-  for (int i = 0; i < 110; ++i) Marquee->ScrollTick(nullptr);
+  for (int i = 0; i < 90; ++i) Marquee->ScrollTick(nullptr);
   SaveScreenshot(Form->Handle(), "panels-marquee");
-  TProbeDIB dib(145, 60);
+  const int w = Marquee->Width(), h = Marquee->Height();
+  TProbeDIB dib(w, h);
   TWindowDC dc(Form->Handle());
-  BitBlt(dib.DC(), 0, 0, 145, 60, dc.Get(), 0, 0, SRCCOPY);
-  int ink = 0;
-  for (int y = 3; y < 57; ++y)
-    for (int x = 3; x < 142; ++x) ink += dib.At(x, y) != ColorToRGB(clSkyBlue);
+  BitBlt(dib.DC(), 0, 0, w, h, dc.Get(), 0, 0, SRCCOPY);
+  // The bitmap covers (2, 2) to (w - 4, h - 4); its first three columns and
+  // rows are the text rectangle's margin.
+  int ink = 0, inkLeft = w, inkRight = 0;
+  for (int y = 5; y < h - 4; ++y)
+    for (int x = 5; x < w - 4; ++x)
+      if (dib.At(x, y) != ColorToRGB(clSkyBlue)) {
+        ++ink;
+        inkLeft = std::min(inkLeft, x);
+        inkRight = std::max(inkRight, x);
+      }
   EXPECT_GT(ink, 40) << "the caption shows mid-scroll";
+  EXPECT_GT(inkLeft, 10) << "entered from the right, not yet at the left edge";
+  EXPECT_LT(inkRight, w - 10) << "wholly inside";
+  EXPECT_EQ(dib.At(1, 1), GetSysColor(COLOR_BTNSHADOW)) << "the groove";
+}
+
+// Where the text stands in the render bitmap after ten one-pixel ticks:
+// right to left it entered at the right edge, left to right it is about to
+// come in at the left.
+TEST_F(MarqueeForm, TheTextEntersFromTheSideItsTypeNames) {
+  Marquee->SetFrameStyle(fsFlat);  // text rectangle (2, 2, 220, 22): bitmap 218 x 20
+  Marquee->SetFillColor(clWhite);
+  Marquee->Font()->SetColor(clBlack);
+  Marquee->SetCaption("WWWW");
+  Form->Show();
+  RunMessagesUntilIdle();
+  const int textWidth = TextWidth("WWWW");
+  auto inkColumns = [this] {
+    TBitmap* bitmap = Marquee->RenderBitmap();
+    const HDC dc = bitmap->Canvas()->Handle();
+    std::pair<int, int> span{bitmap->GetWidth(), -1};
+    for (int y = 0; y < bitmap->GetHeight(); ++y)
+      for (int x = 0; x < bitmap->GetWidth(); ++x)
+        if ((GetPixel(dc, x, y) & 0xFFFFFF) != RGB(255, 255, 255)) {
+          span.first = std::min(span.first, x);
+          span.second = std::max(span.second, x);
+        }
+    return span;
+  };
+  for (int i = 0; i < 10; ++i) Marquee->ScrollTick(nullptr);
+  auto span = inkColumns();
+  // x = Width - offset = 212, cut off at the bitmap's right edge.
+  EXPECT_GE(span.first, 212);
+  EXPECT_LE(span.first, 214);
+  EXPECT_EQ(span.second, Marquee->RenderBitmap()->GetWidth() - 1);
+
+  Marquee->SetScrollType(stLeftToRight);
+  Marquee->SetScrolling(false);
+  Marquee->SetScrolling(true);
+  for (int i = 0; i < textWidth + 10; ++i) Marquee->ScrollTick(nullptr);
+  // x = offset - text width = 10: the whole text from there (the first two
+  // columns are the text rectangle's margin and stay background).
+  span = inkColumns();
+  EXPECT_GE(span.first, 10);
+  EXPECT_LE(span.first, 12);
+  EXPECT_LE(span.second, 10 + textWidth);
+  EXPECT_GT(span.second, 10 + textWidth / 2);
 }
 
 }  // namespace

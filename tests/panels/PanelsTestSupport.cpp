@@ -1,6 +1,7 @@
 #include "tests/panels/PanelsTestSupport.h"
 
 #include "foundation/FoundationUnits.h"
+#include "foundation/UxTheme.h"
 #include "panels/PanelsUnits.h"
 #include "tests/support/TestSupport.h"
 
@@ -57,3 +58,13 @@ void TProbeDIB::Save(const std::string& name) {
 }
 
 COLORREF Sys(int index) { return GetSysColor(index); }
+
+namespace {
+BOOL WINAPI ThemeInactive() { return FALSE; }
+}  // namespace
+
+StylesOff::StylesOff() : FSaved(UxThemeEntries[uxeIsThemeActive]) {
+  UxThemeEntries[uxeIsThemeActive] = reinterpret_cast<FARPROC>(reinterpret_cast<void*>(&ThemeInactive));
+}
+
+StylesOff::~StylesOff() { UxThemeEntries[uxeIsThemeActive] = FSaved; }

@@ -34,3 +34,16 @@ private:
 };
 
 COLORREF Sys(int index);
+
+// Visual styles switched off, while it lives, through the foundation
+// binding's entry for IsThemeActive.
+class StylesOff {
+public:
+  StylesOff();
+  ~StylesOff();
+  StylesOff(const StylesOff&) = delete;
+  StylesOff& operator=(const StylesOff&) = delete;
+
+private:
+  FARPROC FSaved;
+};

@@ -11,6 +11,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
 using namespace testing_support;
 
 namespace {
@@ -180,6 +186,93 @@ TEST_F(PaneForm, AFieldPaneWithoutLabelPaintsLikeAPlainPane) {
   EXPECT_GT(field->GetTextRect().left, plain->GetTextRect().left);
 }
 
+// The columns a pane's pixels of one kind take, read back from the form.
+struct InkSpan {
+  int First = INT32_MAX, Last = -1;
+};
+
+template <class Pred>
+InkSpan InkColumns(TProbeDIB& dib, const RECT& r, Pred is) {
+  InkSpan span;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (is(dib.At(x, y))) {
+        span.First = std::min(span.First, x);
+        span.Last = std::max(span.Last, x);
+      }
+  return span;
+}
+
+bool IsDark(COLORREF c) { return GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100; }
+bool IsRed(COLORREF c) { return GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100; }
+
+// A pane that aligns right to left mirrors its alignment, and a field pane
+// puts its label first in reading order: on the right.
+TEST_F(PaneForm, RightToLeftPanesMirrorTheirAlignmentAndTheLabel) {
+  auto* leftToRight = AddPane<TRzStatusPane>(10, 10, 160, 22);
+  auto* rightToLeft = AddPane<TRzStatusPane>(10, 40, 160, 22);
+  auto* field = AddPane<TRzFieldStatus>(10, 70, 160, 22);
+  auto* fieldRtl = AddPane<TRzFieldStatus>(10, 100, 160, 22);
+  for (TRzCustomStatusPane* pane : std::initializer_list<TRzCustomStatusPane*>{leftToRight, rightToLeft}) {
+    pane->SetCaption("1/12");
+    pane->SetFrameStyle(fsNone);
+    pane->Font()->SetColor(clBlack);
+  }
+  for (TRzFieldStatus* pane : {field, fieldRtl}) {
+    pane->SetCaption("77");
+    pane->SetFieldLabel("Page");
+    pane->SetFieldLabelColor(clRed);
+    pane->SetFrameStyle(fsNone);
+    pane->Font()->SetColor(clBlack);
+  }
+  rightToLeft->SetBiDiMode(bdRightToLeft);
+  fieldRtl->SetBiDiMode(bdRightToLeft);
+  ASSERT_TRUE(rightToLeft->UseRightToLeftAlignment());
+  // The text rectangle gives the label's room on the right.
+  EXPECT_EQ(fieldRtl->GetTextRect().left, 1);
+  EXPECT_EQ(field->GetTextRect().right, 159);
+  EXPECT_EQ(159 - fieldRtl->GetTextRect().right, field->GetTextRect().left - 1);
+
+  Form->Show();
+  RunMessagesUntilIdle();
+  TProbeDIB dib(360, 200);
+  Form->PaintTo(dib.DC(), 0, 0);
+  // Text starts at border 1 + offset 2 + 1 from the left edge, or ends as far
+  // from the right edge.
+  const InkSpan ltr = InkColumns(dib, RECT{10, 10, 170, 32}, IsDark);
+  const InkSpan rtl = InkColumns(dib, RECT{10, 40, 170, 62}, IsDark);
+  ASSERT_GE(ltr.Last, 0);
+  ASSERT_GE(rtl.Last, 0);
+  EXPECT_GE(ltr.First, 10 + 4);
+  EXPECT_LT(ltr.Last, 10 + 80);
+  EXPECT_LE(rtl.Last, 170 - 4);
+  EXPECT_GT(rtl.First, 10 + 80);
+  EXPECT_EQ(ltr.Last - ltr.First, rtl.Last - rtl.First) << "the same text";
+
+  const InkSpan label = InkColumns(dib, RECT{10, 70, 170, 92}, IsRed);
+  const InkSpan text = InkColumns(dib, RECT{10, 70, 170, 92}, IsDark);
+  const InkSpan labelRtl = InkColumns(dib, RECT{10, 100, 170, 122}, IsRed);
+  const InkSpan textRtl = InkColumns(dib, RECT{10, 100, 170, 122}, IsDark);
+  ASSERT_TRUE(label.Last >= 0 && text.Last >= 0 && labelRtl.Last >= 0 && textRtl.Last >= 0);
+  EXPECT_LT(label.Last, text.First) << "label, then the text";
+  EXPECT_GT(labelRtl.First, textRtl.Last) << "right to left: the label on the right";
+  EXPECT_LE(labelRtl.Last, 170 - 4);
+  EXPECT_EQ(label.Last - label.First, labelRtl.Last - labelRtl.First);
+}
+
+// The application's hint reaches a pane with AutoHint on the active form.
+TEST_F(PaneForm, TheApplicationsHintReachesAnAutoHintPane) {
+  auto* pane = AddPane<TRzStatusPane>(10, 10);
+  pane->SetAutoHint(true);
+  Form->Show();
+  SetForegroundWindow(Form->Handle());
+  ASSERT_TRUE(RunMessagesUntil([&] { return Form->Active(); }, 2000));
+  Application->SetHint("新建文章");
+  EXPECT_EQ(pane->Caption(), "新建文章");
+  Application->SetHint("");
+  EXPECT_EQ(pane->Caption(), "");
+}
+
 // -- Frame controller --------------------------------------------------------
 
 // A control that only publishes the controller's property names.
@@ -297,6 +390,215 @@ TEST_F(PaneForm, AnOldFrameFlatLoadsAsHotTrackingWithTheStatusLook) {
   // Nothing obsolete is written back.
   const AnsiString text = WriteComponentText(old);
   EXPECT_EQ(text.find("FrameFlat"), AnsiString::npos) << text;
+}
+
+// A control that publishes some of the controller's names and records the
+// order in which they are set.
+class TOrderProbe : public TGraphicControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TGraphicControl::TGraphicControl;
+  TColor ProbeColor() const { return FProbeColor; }
+  void SetProbeColor(TColor value) { FProbeColor = value, Sets.push_back("Color"); }
+  bool ProbeParentColor() const { return FProbeParentColor; }
+  void SetProbeParentColor(bool value) { FProbeParentColor = value, Sets.push_back("ParentColor"); }
+  TColor FocusColor() const { return FFocusColor; }
+  void SetFocusColor(TColor value) { FFocusColor = value, Sets.push_back("FocusColor"); }
+  TFrameStyle FrameStyle() const { return FStyle; }
+  void SetFrameStyle(TFrameStyle value) { FStyle = value, Sets.push_back("FrameStyle"); }
+  bool FrameVisible() const { return FVisible; }
+  void SetFrameVisible(bool value) { FVisible = value, Sets.push_back("FrameVisible"); }
+  TColor FProbeColor = clNone, FFocusColor = clNone;
+  bool FProbeParentColor = true, FVisible = false;
+  TFrameStyle FStyle = fsNone;
+  std::vector<std::string> Sets;
+};
+const TClassInfo TOrderProbe::ClassInfo{"TOrderProbe", &TGraphicControl::ClassInfo, nullptr};
+const TPublishedRegistration orderProbeRegistration(&TOrderProbe::ClassInfo, {
+    Property<&TOrderProbe::ProbeColor, &TOrderProbe::SetProbeColor>("Color", pkColor),
+    Property<&TOrderProbe::ProbeParentColor, &TOrderProbe::SetProbeParentColor>("ParentColor"),
+    Property<&TOrderProbe::FocusColor, &TOrderProbe::SetFocusColor>("FocusColor", pkColor),
+    Property<&TOrderProbe::FrameStyle, &TOrderProbe::SetFrameStyle>("FrameStyle", FrameStyleNames),
+    Property<&TOrderProbe::FrameVisible, &TOrderProbe::SetFrameVisible>("FrameVisible"),
+});
+
+using Names = std::vector<std::string>;
+
+TEST_F(PaneForm, ControllerSettingsArriveInTheirOrderAndByTheirRules) {
+  auto* controller = New<TRzFrameController>(Form);
+  auto* probe = New<TOrderProbe>(Form);
+  probe->SetParent(Form);
+  controller->AddControl(probe);
+  EXPECT_EQ(probe->Sets, (Names{"ParentColor", "Color", "FocusColor", "FrameStyle", "FrameVisible"}))
+      << "a full update, in its order";
+  EXPECT_EQ(probe->ProbeColor(), clWindow);
+  EXPECT_FALSE(probe->ProbeParentColor());
+
+  // Color: the focus colour follows while it was the same; ParentColor
+  // goes False.
+  probe->Sets.clear();
+  controller->SetColor(clAqua);
+  EXPECT_EQ(controller->FocusColor(), clAqua);
+  EXPECT_EQ(probe->Sets, Names{"Color"});
+  controller->SetFocusColor(clYellow);
+  controller->SetColor(clLime);
+  EXPECT_EQ(controller->FocusColor(), clYellow);
+  controller->SetParentColor(true);
+  controller->SetColor(clRed);
+  EXPECT_FALSE(controller->ParentColor());
+
+  // ParentColor: itself, and the colour again when it goes False; a full
+  // update leaves the colour out while it is True.
+  controller->SetParentColor(true);
+  probe->Sets.clear();
+  controller->SetParentColor(false);
+  EXPECT_EQ(probe->Sets, (Names{"ParentColor", "Color"}));
+  controller->SetParentColor(true);
+  probe->Sets.clear();
+  controller->BeginUpdate();
+  controller->EndUpdate();
+  EXPECT_EQ(probe->Sets, (Names{"ParentColor", "FocusColor", "FrameStyle", "FrameVisible"}));
+
+  // Hot tracking shows the frame on all four sides.
+  controller->SetFrameSides(TSides{sdTop});
+  controller->SetFrameHotTrack(true);
+  EXPECT_TRUE(controller->FrameVisible());
+  EXPECT_EQ(controller->FrameSides(), sdAllSides);
+}
+
+// A control that registered itself directly and is freed without leaving:
+// the controller forgets it, whoever owns it.
+TEST_F(PaneForm, AControlFreedWhileRegisteredLeavesTheController) {
+  auto* controller = New<TRzFrameController>(Form);
+  auto* sibling = New<TOrderProbe>(Form);
+  auto* stranger = New<TOrderProbe>(nullptr);
+  for (TControl* control : {static_cast<TControl*>(sibling), static_cast<TControl*>(stranger)}) {
+    control->SetParent(Form);
+    controller->AddControl(control);
+  }
+  ASSERT_EQ(controller->ControlCount(), 2);
+  Free(stranger);
+  Free(sibling);
+  EXPECT_EQ(controller->ControlCount(), 0);
+  controller->SetFrameStyle(fsRaised);  // reaches no freed control
+}
+
+TEST_F(PaneForm, AssigningAControllerCopiesEverySettingAndDeliversOnce) {
+  auto* source = New<TRzFrameController>(Form);
+  auto* target = New<TRzFrameController>(Form);
+  auto* pane = AddPane<TCountingPane>(10, 10);
+  source->SetColor(clAqua);
+  source->SetFocusColor(clYellow);
+  source->SetDisabledColor(clGray);
+  source->SetReadOnlyColor(clSilver);
+  source->SetReadOnlyColorOnFocus(true);
+  source->SetFlatButtonColor(clTeal);
+  source->SetFlatButtons(false);
+  source->SetFrameColor(clRed);
+  source->SetFrameHotColor(clMaroon);
+  source->SetFrameHotStyle(fsRaised);
+  source->SetFrameStyle(fsGroove);
+  source->SetFrameVisible(true);
+  source->SetFrameSides(TSides{sdLeft, sdRight});
+  source->SetFramingPreference(fpCustomFraming);
+  source->SetParentColor(true);
+  pane->SetFrameController(target);
+  pane->Applied = 0;
+  target->Assign(source);
+  EXPECT_EQ(pane->Applied, 1);
+  // Every published setting the same: the streams differ in the name only.
+  const AnsiString written = WriteComponentText(target), expected = WriteComponentText(source);
+  EXPECT_EQ(written.substr(written.find('\n')), expected.substr(expected.find('\n')));
+  EXPECT_NE(expected.find("FramingPreference = fpCustomFraming"), AnsiString::npos) << expected;
+  EXPECT_EQ(pane->FrameStyle(), fsGroove);
+  EXPECT_EQ(pane->FlatColor(), clRed);
+}
+
+TEST_F(PaneForm, TheSettingsStoreStreamsItsPropertiesAndItsReferenceClearsWhenItGoes) {
+  ReadComponentText(
+      "object Host: TForm\n"
+      "  object Store: TRzRegIniFile\n"
+      "    Path = 'Software\\Mevra'\n"
+      "    PathType = ptRegistry\n"
+      "    RegKey = hkeyLocalMachine\n"
+      "    RegAccess = [keyRead, keyWrite]\n"
+      "    SpecialFolder = sfUserDocuments\n"
+      "    FileEncoding = feUTF8\n"
+      "  end\n"
+      "  object Frames: TRzFrameController\n"
+      "    RegIniFile = Store\n"
+      "  end\n"
+      "end\n",
+      Form, "Host");
+  auto* store = ObjectAs<TRzRegIniFile>(Form->FindComponent("Store"));
+  auto* frames = ObjectAs<TRzFrameController>(Form->FindComponent("Frames"));
+  ASSERT_TRUE(store && frames);
+  EXPECT_EQ(store->Path(), "Software\\Mevra");
+  EXPECT_EQ(store->PathType(), ptRegistry);
+  EXPECT_EQ(store->RegKey(), hkeyLocalMachine);
+  EXPECT_EQ(store->RegAccess(), (TRzRegAccess{keyRead, keyWrite}));
+  EXPECT_EQ(store->SpecialFolder(), sfUserDocuments);
+  EXPECT_EQ(store->FileEncoding(), feUTF8);
+  EXPECT_TRUE(store->RefreshStorage());
+  EXPECT_EQ(frames->RegIniFile(), store);
+  const AnsiString text = WriteComponentText(store);
+  EXPECT_NE(text.find("RegKey = hkeyLocalMachine"), AnsiString::npos) << text;
+  EXPECT_EQ(text.find("FileEncoding = feDefault"), AnsiString::npos) << "defaults are not written";
+  Free(store);
+  EXPECT_EQ(frames->RegIniFile(), nullptr);
+}
+
+// Obsolete properties of every kind are read and dropped; what follows them
+// still loads.
+class TOldFormProbe : public TComponent {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TComponent::TComponent;
+  int Kept() const { return FKept; }
+  void SetKept(int value) { FKept = value; }
+  int FKept = 0;
+};
+const TClassInfo TOldFormProbe::ClassInfo{"TOldFormProbe", &TComponent::ClassInfo, [](TObject* owner) -> TObject* {
+                                            return new TOldFormProbe(static_cast<TComponent*>(owner));
+                                          }};
+const TPublishedRegistration oldFormProbeRegistration(&TOldFormProbe::ClassInfo, {
+    Property<&TOldFormProbe::Kept, &TOldFormProbe::SetKept>("Kept"),
+});
+struct TOldFormProbeProperties {
+  TOldFormProbeProperties() {
+    RegisterDefineProperties(&TOldFormProbe::ClassInfo, [](TPersistent*, TFiler* filer) {
+      filer->DefineProperty("OldFlag", TReaderProc::Lambda(&TRzOldPropReader::ReadOldBooleanProp), TWriterProc(),
+                            false);
+      filer->DefineProperty("OldStyle", TReaderProc::Lambda(&TRzOldPropReader::ReadOldEnumProp), TWriterProc(),
+                            false);
+      filer->DefineProperty("OldCount", TReaderProc::Lambda(&TRzOldPropReader::ReadOldIntegerProp),
+                            TWriterProc(), false);
+      filer->DefineProperty("OldSides", TReaderProc::Lambda(&TRzOldPropReader::ReadOldSetProp), TWriterProc(),
+                            false);
+    });
+  }
+} const oldFormProbeProperties;
+
+TEST_F(PaneForm, OldPropertiesOfEveryKindAreReadAndDropped) {
+  ReadComponentText(
+      "object Host: TForm\n"
+      "  object Old: TOldFormProbe\n"
+      "    OldFlag = True\n"
+      "    OldStyle = fsRaised\n"
+      "    OldCount = 42\n"
+      "    OldSides = [sdLeft, sdBottom]\n"
+      "    Kept = 7\n"
+      "  end\n"
+      "end\n",
+      Form, "Host");
+  auto* old = ObjectAs<TOldFormProbe>(Form->FindComponent("Old"));
+  ASSERT_NE(old, nullptr);
+  EXPECT_EQ(old->Kept(), 7);
+  const AnsiString text = WriteComponentText(old);
+  for (const char* name : {"OldFlag", "OldStyle", "OldCount", "OldSides"})
+    EXPECT_EQ(text.find(name), AnsiString::npos) << name << " is not written back:\n" << text;
 }
 
 TEST_F(PaneForm, AutoHintShowsTheApplicationsHint) {
