@@ -8,6 +8,7 @@
 #include "platform/Forms.h"
 #include "platform/Properties.h"
 #include "platform/Units.h"
+#include "skin/SkinUnit.h"
 
 namespace {
 
@@ -41,6 +42,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxDWMApiUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
+        SkinUnit,
         FormsUnit,
     };
     try {

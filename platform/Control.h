@@ -489,6 +489,10 @@ public:
   // The control of a window made by the class library (null otherwise):
   // read from the window itself, no table.
   static TWinControl* FindControl(HWND wnd);
+  // The control a window of the class library is being created for, from
+  // the creation data a CBT hook sees before the window's first message
+  // (FindControl answers null until WM_NCCREATE); null for other windows.
+  static TWinControl* FindCreatingControl(HWND wnd, const CREATESTRUCTA* create);
   // True while the window is visible on the screen with its parents.
   bool Showing() const { return FHandle && IsWindowVisible(FHandle); }
 

@@ -112,6 +112,20 @@ TWinControl* TWinControl::FindControl(HWND wnd) {
   return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(wnd, ObjectSlotOffset(wnd)));
 }
 
+TWinControl* TWinControl::FindCreatingControl(HWND wnd, const CREATESTRUCTA* create) {
+  if (!wnd || !create || reinterpret_cast<WNDPROC>(GetClassLongPtrA(wnd, GCLP_WNDPROC)) != ControlWindowProc)
+    return nullptr;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(wnd, &pid);
+  if (pid != GetCurrentProcessId()) return nullptr;
+  // As WM_NCCREATE reads it: an MDI child's data is an MDICREATESTRUCT.
+  if (create->dwExStyle & WS_EX_MDICHILD)
+    return create->lpCreateParams
+               ? reinterpret_cast<TWinControl*>(static_cast<const MDICREATESTRUCTA*>(create->lpCreateParams)->lParam)
+               : nullptr;
+  return static_cast<TWinControl*>(create->lpCreateParams);
+}
+
 TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {
   FControlStyle.Include(csAcceptsControls);
   FBrush.SetColor(FColor);

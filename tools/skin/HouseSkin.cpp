@@ -715,4 +715,31 @@ std::vector<TSkinPackageEntry> HouseSkinEntries() {
   return entries;
 }
 
+std::vector<TSkinPackageEntry> SkinEngineBitmaps() {
+  // White is the glyphs' transparent colour.
+  TPixelCanvas menu(64, 16, kLight);
+  const uint32_t ink = 0x000000;
+  // Restore: two overlapping windows.
+  menu.FrameRect(5, 3, 8, 7, ink);
+  menu.HLine(5, 4, 8, ink);
+  menu.FillRect(2, 6, 8, 7, kLight);
+  menu.FrameRect(2, 6, 8, 7, ink);
+  menu.HLine(2, 7, 8, ink);
+  // Minimize: a bar at the bottom.
+  menu.FillRect(16 + 4, 11, 8, 2, ink);
+  // Maximize: one window.
+  menu.FrameRect(32 + 3, 3, 10, 9, ink);
+  menu.HLine(32 + 3, 4, 10, ink);
+  // Close: a cross.
+  for (int k = 0; k < 8; ++k) {
+    menu.FillRect(48 + 4 + k, 4 + k, 2, 1, ink);
+    menu.FillRect(48 + 10 - k, 4 + k, 2, 1, ink);
+  }
+  // The channels: a sunken well, 16x4 and 4x16.
+  TPixelCanvas track(16, 4, kLight), trackVert(4, 16, kLight);
+  Well(track, 0, 0, 16, 4, kLight);
+  Well(trackVert, 0, 0, 4, 16, kLight);
+  return {{"SKARVOMENU.bmp", menu.Bmp()}, {"TRACK.bmp", track.Bmp()}, {"TRACKVERT.bmp", trackVert.Bmp()}};
+}
+
 AnsiString HouseSkinPackage() { return BuildSkinPackage(kHouseSkinVersion, HouseSkinEntries()); }

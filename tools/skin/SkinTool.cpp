@@ -2,6 +2,7 @@
 //   skintool house OUT             writes the project's house skin
 //   skintool pack VERSION OUT FILE...  packs files (named by their base names)
 //   skintool list PACKAGE          lists a package's entries
+//   skintool resources DIR         writes the skin engine's bitmaps (skin/res)
 // Portable: the same program builds for Windows and natively.
 #include "platform/Exceptions.h"
 #include "skin/package/SkinReader.h"
@@ -29,7 +30,7 @@ void WriteFile(const char* path, const AnsiString& bytes) {
 AnsiString BaseName(const AnsiString& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 int Usage() {
-  std::fputs("usage: skintool house OUT | pack VERSION OUT FILE... | list PACKAGE\n", stderr);
+  std::fputs("usage: skintool house OUT | pack VERSION OUT FILE... | list PACKAGE | resources DIR\n", stderr);
   return 2;
 }
 }  // namespace
@@ -44,6 +45,8 @@ int main(int argc, char** argv) {
       std::vector<TSkinPackageEntry> entries;
       for (int i = 4; i < argc; ++i) entries.push_back({BaseName(argv[i]), ReadFile(argv[i])});
       WriteFile(argv[3], BuildSkinPackage(StrToInt(argv[2]), entries));
+    } else if (command == "resources" && argc == 3) {
+      for (const TSkinPackageEntry& e : SkinEngineBitmaps()) WriteFile((AnsiString(argv[2]) + "/" + e.Name).c_str(), e.Data);
     } else if (command == "list" && argc == 3) {
       TMemoryStream package;
       package.WriteString(ReadFile(argv[2]));

@@ -3,8 +3,12 @@
 //   1: an unpacked body (header, names, sizes, entries), compressed here so
 //      that the fuzzer reaches the directory parser directly;
 //   2: an INI text.
-// A damaged package must end in the reader's own exceptions, nothing else.
+// Every INI found is read section by section as a skin load reads it, and
+// the bitmap entries it names go through the BMP reader. A damaged package
+// must end in the reader's own exceptions, nothing else.
+#include "platform/BmpCodec.h"
 #include "platform/Exceptions.h"
+#include "skin/SkinSections.h"
 #include "skin/package/QuickIni.h"
 #include "skin/package/SkinReader.h"
 #include "tools/skin/SkinPackageWriter.h"
@@ -14,14 +18,44 @@
 #include <cstdint>
 
 namespace {
-void ReadIni(TQuickIni& ini) {
-  std::vector<AnsiString> sections;
-  ini.ReadSections(sections);
-  for (const AnsiString& s : sections) {
-    ini.ReadString(s, "Image", "");
-    ini.ReadInteger(s, "LeftWidth", 0);
+// A small pixel budget per bitmap: the engine's own is 4 M pixels.
+constexpr uint64_t FuzzBitmapPixels = 1 << 16;
+
+// Reads the skin's keys and checks the limits the engine relies on.
+TSkinIniKeys ReadIni(TQuickIni& ini) {
+  const TSkinIniKeys keys = ReadSkinIniKeys(ini);
+  for (const TSkinBorderKeys& b : keys.Borders)
+    if (b.Frame < 1 || b.TopHeight < 0 || b.BotHeight < 0) __builtin_trap();
+  for (const TSkinImageKeys& k : keys.Images)
+    if (k.LeftWidth < 0 || k.TopHeight < 0 || k.RightWidth < 0 || k.BottomHeight < 0) __builtin_trap();
+  if (keys.CaptionButtons.size() > static_cast<size_t>(MaxSkinCaptionButtons) || keys.HorzThumbFrames < 1 ||
+      keys.VertThumbFrames < 1)
+    __builtin_trap();
+  return keys;
+}
+
+// The bitmap entries an INI names, through the BMP reader.
+void ReadBitmaps(const TSkinReader& reader, const TSkinIniKeys& keys) {
+  std::vector<AnsiString> names{keys.Buttons.Image, keys.Buttons.CheckButton, keys.Buttons.RadioButton,
+                                keys.Title.TextBack, keys.MenuBar.Image, keys.MDIControlsImage};
+  for (const TSkinBorderKeys& b : keys.Borders) names.push_back(b.Image);
+  for (const TSkinImageKeys& k : keys.Images) {
+    names.push_back(k.Image);
+    names.push_back(k.SecondImage);
   }
-  ini.ReadInteger("Buttons", "Trans", 0);
+  for (const TSkinCaptionButtonKeys& b : keys.CaptionButtons) names.push_back(b.Image);
+  TMemoryStream entry;
+  for (const AnsiString& name : names) {
+    if (name.empty()) continue;
+    reader.GetEntry(name, entry);
+    if (entry.Size() == 0) continue;
+    try {
+      const TBmpImage image = DecodeBmp(entry.Memory(), static_cast<size_t>(entry.Size()), true, FuzzBitmapPixels);
+      SkinCaptionButtonFrames(0, 0, image.Width, image.Height);
+    } catch (const Exception&) {
+      // A damaged entry fails the load; the next one is read all the same here.
+    }
+  }
 }
 
 // A small budget for what a package may unpack to (the house skin in the
@@ -41,7 +75,7 @@ void ReadPackage(const AnsiString& bytes) {
   if (reader.FindEntry(".ini", entry, name)) {
     TQuickIni ini;
     ini.LoadFromStream(&entry);
-    ReadIni(ini);
+    ReadBitmaps(reader, ReadIni(ini));
   }
 }
 }  // namespace
