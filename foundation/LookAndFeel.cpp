@@ -145,13 +145,16 @@ void TcxSystemPaletteChangedListener::RemoveNotifier(TcxSystemPaletteChangedNoti
 
 void TcxSystemPaletteChangedListener::PaletteChanged() {
   RecomputeOffice11Palette();
-  // Hearing may free notifiers (a control that goes) or make new ones: each
-  // list is walked on a copy, and a notifier that has left is skipped.
-  for (std::vector<TcxSystemPaletteChangedNotifier*>* list : {&FPrimaryNotifiers, &FNotifiers}) {
-    const std::vector<TcxSystemPaletteChangedNotifier*> copy = *list;
+  // Hearing may free notifiers (a control that goes), the last one this
+  // listener with them, or make new ones: each list is walked on a copy, and
+  // a notifier that has left is skipped.
+  TWeakLink<TcxSystemPaletteChangedListener> self(this);
+  for (const bool primary : {true, false}) {
+    const std::vector<TcxSystemPaletteChangedNotifier*> copy = primary ? FPrimaryNotifiers : FNotifiers;
     for (auto it = copy.rbegin(); it != copy.rend(); ++it) {
-      if (PaletteListener != this) return;
-      if (std::find(list->begin(), list->end(), *it) != list->end()) (*it)->FirePaletteChanged();
+      if (!self) return;
+      const std::vector<TcxSystemPaletteChangedNotifier*>& list = primary ? FPrimaryNotifiers : FNotifiers;
+      if (std::find(list.begin(), list.end(), *it) != list.end()) (*it)->FirePaletteChanged();
     }
   }
 }
@@ -159,8 +162,10 @@ void TcxSystemPaletteChangedListener::PaletteChanged() {
 void TcxSystemPaletteChangedListener::ThemeChanged(TObject*) { PaletteChanged(); }
 
 void TcxSystemPaletteChangedListener::WndProc(TMessage& message) {
+  const HWND wnd = FWindow;
   if (message.Msg == WM_SYSCOLORCHANGE) PaletteChanged();
-  message.Result = DefWindowProcA(FWindow, message.Msg, message.WParam, message.LParam);
+  // The listener may be gone by now: only the handle is used.
+  message.Result = DefWindowProcA(wnd, message.Msg, message.WParam, message.LParam);
 }
 
 TcxSystemPaletteChangedListener* SystemPaletteChangedListener() { return PaletteListener; }

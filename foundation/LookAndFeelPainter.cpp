@@ -3,6 +3,7 @@
 #include "foundation/Geometry.h"
 #include "foundation/Graphics.h"
 #include "foundation/PainterResources.h"
+#include "platform/DateTime.h"
 
 #include <cmath>
 #include <numbers>

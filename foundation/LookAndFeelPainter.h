@@ -12,10 +12,12 @@
 #include "foundation/Canvas.h"
 #include "foundation/LookAndFeelTypes.h"
 #include "platform/Control.h"
-#include "platform/DateTime.h"
 #include "platform/ImageList.h"
 
 class TcxCustomLookAndFeelPainter;
+// Days since 30 December 1899 (as platform/DateTime.h, which this header
+// leaves out: its Now() would clash with its includers' own).
+using TDateTime = double;
 // A painter reference: the static instance of a painter class.
 using TcxLookAndFeelPainterClass = const TcxCustomLookAndFeelPainter*;
 

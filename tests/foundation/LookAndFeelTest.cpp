@@ -273,6 +273,26 @@ TEST_F(LookAndFeel, AColourChangeReachesTheRadioImagesBeforeAnyLookAndFeel) {
   EXPECT_EQ(imagesWhenHeard, 0);
 }
 
+TEST_F(LookAndFeel, ALookAndFeelFreedWhileAColourChangeIsHeardIsNotToldAgain) {
+  auto* first = new TcxLookAndFeel(nullptr);
+  auto* second = new TcxLookAndFeel(nullptr);
+  int firstHeard = 0, secondHeard = 0;
+  // Notifiers are told from the last made: the second frees the first.
+  second->OnSettingsChanged = TcxLookAndFeelChangedEvent::Lambda([&](TcxLookAndFeel*, TcxLookAndFeelValues) {
+    ++secondHeard;
+    delete first;
+    first = nullptr;
+  });
+  first->OnSettingsChanged =
+      TcxLookAndFeelChangedEvent::Lambda([&](TcxLookAndFeel*, TcxLookAndFeelValues) { ++firstHeard; });
+  SendMessageA(SystemPaletteChangedListener()->WindowHandle(), WM_SYSCOLORCHANGE, 0, 0);
+  EXPECT_EQ(first, nullptr);
+  EXPECT_EQ(firstHeard, 0);
+  // Its own notifier, then the root's report passed on to its followers.
+  EXPECT_EQ(secondHeard, 2);
+  delete second;
+}
+
 TEST_F(LookAndFeel, ThePaletteListenerIsATopLevelWindowThatLivesWithItsNotifiers) {
   const HWND wnd = SystemPaletteChangedListener()->WindowHandle();
   ASSERT_NE(wnd, nullptr);

@@ -6,6 +6,7 @@
 #include "foundation/FlatPainter.h"
 #include "foundation/Office11Painter.h"
 #include "foundation/WinXPPainter.h"
+#include "platform/DateTime.h"
 #include "tests/foundation/LookAndFeelFixture.h"
 
 #include <functional>
@@ -237,23 +238,41 @@ void DrawEveryOperation(TGallery& g, const TcxCustomLookAndFeelPainter& p) {
   p.PaintPanelBackdrop(c, nullptr, g.Cell(60), RGB(220, 230, 240));
 }
 
+// Draws every operation into a panel of its own, copies it into the sheet at
+// `left` and answers the panel's bottom.
+int DrawPanel(TestSurface& sheet, int left, int width, const char* title,
+              const TcxCustomLookAndFeelPainter& painter) {
+  TestSurface panel(width, sheet.Height(), RGB(240, 240, 240));
+  TGallery gallery(panel.Canvas(), 0, width - 8);
+  gallery.Row(title, 14);
+  DrawEveryOperation(gallery, painter);
+  GdiFlush();
+  BitBlt(sheet.Canvas()->GetDeviceContext(), left, 0, width, sheet.Height(), panel.Canvas()->GetDeviceContext(), 0,
+         0, SRCCOPY);
+  return gallery.Bottom();
+}
+
 // One painter, with visual styles as they are and switched off.
 void DrawPainterSheet(const TcxCustomLookAndFeelPainter& painter, const char* fileName) {
   const int panelWidth = 760;
-  TestSurface surface(2 * panelWidth, 880, RGB(240, 240, 240));
+  TestSurface sheet(2 * panelWidth, 880);
   int bottom = 0;
   for (int panel = 0; panel < 2; ++panel) {
     if (panel == 1) SetVisualStyles(false);
-    TGallery gallery(surface.Canvas(), panel * panelWidth, panelWidth - 8);
-    gallery.Row(panel == 0 ? (VisualStylesActive() ? "visual styles on" : "visual styles (none)")
-                           : "visual styles off",
-                14);
-    DrawEveryOperation(gallery, painter);
-    bottom = std::max(bottom, gallery.Bottom());
+    const char* title = panel == 1 ? "visual styles off" : VisualStylesActive() ? "visual styles on"
+                                                                                : "visual styles (none)";
+    // A first drawing makes what is made once and kept (the radio images,
+    // the canvases of shared bitmaps); the second leaves nothing behind.
+    {
+      TestSurface scratch(panelWidth, sheet.Height());
+      DrawPanel(scratch, 0, panelWidth, title, painter);
+    }
+    const THandleCounts before = HandleCounts();
+    bottom = std::max(bottom, DrawPanel(sheet, panel * panelWidth, panelWidth, title, painter));
+    EXPECT_EQ(HandleCounts(), before) << title;
   }
-  EXPECT_LT(bottom, surface.Height()) << "the sheet is too small";
-  const std::string path = SaveArtefact(surface.Read(), fileName);
-  ::testing::Test::RecordProperty(fileName, path);
+  EXPECT_LT(bottom, sheet.Height()) << "the sheet is too small";
+  ::testing::Test::RecordProperty(fileName, SaveArtefact(sheet.Read(), fileName));
 }
 
 class PainterGallery : public PainterUnits {};

@@ -6,6 +6,7 @@
 #include "foundation/FlatPainter.h"
 #include "foundation/Office11Painter.h"
 #include "foundation/WinXPPainter.h"
+#include "platform/DateTime.h"
 #include "tests/foundation/LookAndFeelFixture.h"
 
 using namespace lookandfeel_test;
