@@ -2,10 +2,14 @@
 // them in its one unit order (platform/Units.h) at these relative places:
 // the GDI+ binding first, then the PNG picture's registration (which starts
 // GDI+ and registers "PNG" only when that succeeds); later the component
-// base unit, the visual-styles binding and the theme manager; geometry after
-// the Office 2003 palette unit; the base-control utilities (operating-system
-// flags, cursors) and the graphics unit (alpha blending) after it; the
-// desktop window manager binding after the graphics unit. Shut-down runs in reverse, so GDI+ goes last.
+// base unit, the visual-styles binding and the theme manager; the Office 2003
+// palette unit (GradientFill); geometry; the look-and-feel unit (the root
+// look and feel, whose palette notifier makes the listener that first
+// computes the Office 2003 palette) and the painters unit (painter registry,
+// indicator images, scroll page bitmaps, check-box glyph size); the
+// base-control utilities (operating-system flags, cursors) and the graphics
+// unit (alpha blending) after them; the desktop window manager binding after
+// the graphics unit. Shut-down runs in reverse, so GDI+ goes last.
 #pragma once
 
 #include "foundation/Classes.h"
@@ -13,6 +17,9 @@
 #include "foundation/GdiPlusApi.h"
 #include "foundation/GdiPlusClasses.h"
 #include "foundation/Geometry.h"
+#include "foundation/LookAndFeel.h"
+#include "foundation/Office11.h"
+#include "foundation/PainterResources.h"
 #include "foundation/Graphics.h"
 #include "foundation/ThemeManager.h"
 #include "foundation/UxTheme.h"
@@ -23,7 +30,11 @@ inline constexpr TUnitEntry dxGDIPlusClassesUnit{"dxGDIPlusClasses", &dxGDIPlusC
 inline constexpr TUnitEntry cxClassesUnit{"cxClasses", &cxClassesInit, &cxClassesDone};
 inline constexpr TUnitEntry dxUxThemeUnit{"dxUxTheme", &dxUxThemeInit, &dxUxThemeDone};
 inline constexpr TUnitEntry dxThemeManagerUnit{"dxThemeManager", &dxThemeManagerInit, &dxThemeManagerDone};
+inline constexpr TUnitEntry dxOffice11Unit{"dxOffice11", &dxOffice11Init, &dxOffice11Done};
 inline constexpr TUnitEntry cxGeometryUnit{"cxGeometry", &cxGeometryInit, &cxGeometryDone};
+inline constexpr TUnitEntry cxLookAndFeelsUnit{"cxLookAndFeels", &cxLookAndFeelsInit, &cxLookAndFeelsDone};
+inline constexpr TUnitEntry cxLookAndFeelPaintersUnit{"cxLookAndFeelPainters", &cxLookAndFeelPaintersInit,
+                                                     &cxLookAndFeelPaintersDone};
 inline constexpr TUnitEntry cxControlsUnit{"cxControls", &cxControlsInit, &cxControlsDone};
 inline constexpr TUnitEntry cxGraphicsUnit{"cxGraphics", &cxGraphicsInit, &cxGraphicsDone};
 inline constexpr TUnitEntry cxDWMApiUnit{"cxDWMApi", &cxDWMApiInit, &cxDWMApiDone};

@@ -30,7 +30,10 @@ public:
     if (handle) HandleCreated(hkGdiObject);
   }
   ~TGdiObject() { Reset(); }
-  TGdiObject(TGdiObject&& other) noexcept : FHandle(other.Release()) {}
+  // Release counts the handle gone from `other`: this guard counts it back.
+  TGdiObject(TGdiObject&& other) noexcept : FHandle(other.Release()) {
+    if (FHandle) HandleCreated(hkGdiObject);
+  }
   TGdiObject& operator=(TGdiObject&& other) noexcept {
     if (this != &other) Reset(other.Release());
     return *this;

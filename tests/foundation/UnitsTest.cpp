@@ -39,7 +39,10 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
       cxClassesUnit,
       dxUxThemeUnit,
       dxThemeManagerUnit,
+      dxOffice11Unit,
       cxGeometryUnit,
+      cxLookAndFeelsUnit,
+      cxLookAndFeelPaintersUnit,
       cxControlsUnit,
       cxGraphicsUnit,
       cxDWMApiUnit,
@@ -55,6 +58,15 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(DwmAvailable(), Win32MajorVersion >= 6);
   EXPECT_NE(cxAlphaBlend, nullptr);
   EXPECT_NE(Screen->Cursors(crcxDragCopy), Screen->Cursors(crArrow));
+  EXPECT_NE(dxGradientFill, nullptr);
+  ASSERT_NE(SharedRootLookAndFeel(), nullptr);
+  EXPECT_TRUE(SharedRootLookAndFeel()->IsRoot());
+  ASSERT_NE(SystemPaletteChangedListener(), nullptr);
+  EXPECT_EQ(Office11PaletteUserCount(), 1);
+  EXPECT_NE(ExtendedStylePainterList, nullptr);
+  ASSERT_NE(IndicatorImages(), nullptr);
+  EXPECT_EQ(IndicatorImages()->Count(), 6);
+  EXPECT_NE(ScrollPageBitmap(true), nullptr);
 
   FinalizeUnits();
   EXPECT_TRUE(Probe.StartedAtShutDown) << "GDI+ went before the PNG format";
@@ -71,6 +83,13 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_FALSE(IsThemeLibraryBound());
   EXPECT_FALSE(DwmAvailable());
   EXPECT_EQ(cxAlphaBlend, nullptr);
+  EXPECT_EQ(dxGradientFill, nullptr);
+  EXPECT_EQ(SharedRootLookAndFeel(), nullptr);
+  EXPECT_EQ(SystemPaletteChangedListener(), nullptr);
+  EXPECT_EQ(Office11PaletteUserCount(), 0);
+  EXPECT_EQ(ExtendedStylePainterList, nullptr);
+  EXPECT_EQ(IndicatorImages(), nullptr);
+  EXPECT_FALSE(RadioButtonImageListExists());
   EXPECT_EQ(TimerWindowHandle(), nullptr);
   EXPECT_FALSE(DesktopCompositionActive());
 }

@@ -1,6 +1,7 @@
 // TBitmap over a bitmap section: scan lines, formats, transparency, resizing,
 // handles, dormancy and resources.
 #include "platform/Bitmap.h"
+#include "platform/HandleCounts.h"
 #include "tests/platform/graphics/GraphicsTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,20 @@ TEST(Bitmap, PixelFormatsConvert) {
     EXPECT_EQ(bitmap->Monochrome(), c.Bits == 1);
     EXPECT_EQ(bitmap->GetPalette() != nullptr, c.Bits <= 8);
   }
+}
+
+// A guard moved into a new one kept the handle but counted it as deleted.
+TEST(Bitmap, ConvertingThePixelFormatKeepsTheHandleCount) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf4bit);
+  bitmap.SetSize(5, 5);
+  const THandleCounts before = HandleCounts();
+  bitmap.SetPixelFormat(pf32bit);
+  bitmap.SetPixelFormat(pf8bit);
+  EXPECT_EQ(HandleCounts(), before);
+  TGdiObject first(CreateSolidBrush(RGB(1, 2, 3)));
+  TGdiObject second(std::move(first));
+  EXPECT_EQ(HandleCounts().GdiObjects, before.GdiObjects + 1);
 }
 
 TEST(Bitmap, DormantKeepsThePixels) {
