@@ -58,21 +58,46 @@ uint16_t ItemSize(const AnsiString& list, size_t at) {
   return size;
 }
 
-// The leading items `a` and `b` share, with a terminator.
-AnsiString CommonItems(const AnsiString& a, const AnsiString& b) {
+// The byte length of the first `count` items of a well-formed list, or npos
+// when it has fewer.
+size_t ItemsLength(const AnsiString& list, size_t count) {
   size_t at = 0;
-  for (;;) {
-    if (at + 2 > a.size() || at + 2 > b.size()) break;
-    const uint16_t size = ItemSize(a, at);
-    if (size == 0 || size != ItemSize(b, at) || at + size > a.size() || at + size > b.size() ||
-        std::memcmp(a.data() + at, b.data() + at, size) != 0)
-      break;
+  for (; count > 0; --count) {
+    if (at + 2 > list.size()) return AnsiString::npos;
+    const uint16_t size = ItemSize(list, at);
+    if (size < 2 || at + size > list.size()) return AnsiString::npos;
     at += size;
   }
-  return a.substr(0, at) + AnsiString(2, '\0');
+  return at;
 }
 
-// Parses a path through the desktop folder; empty when it cannot.
+// Whether two absolute lists name the same shell item. Items carry the
+// folder's times, and reading a folder can change its access time between two
+// parses, so equal bytes are not asked for: the desktop folder compares them.
+bool SameItem(IShellFolder* desktop, const AnsiString& a, const AnsiString& b) {
+  if (a == b) return true;
+  const HRESULT hr = desktop->CompareIDs(0, reinterpret_cast<PCUIDLIST_RELATIVE>(a.data()),
+                                         reinterpret_cast<PCUIDLIST_RELATIVE>(b.data()));
+  return SUCCEEDED(hr) && static_cast<short>(HRESULT_CODE(hr)) == 0;
+}
+
+// The first `length` bytes of a list, terminated.
+AnsiString Leading(const AnsiString& list, size_t length) {
+  return list.substr(0, length) + AnsiString(2, '\0');
+}
+
+// The leading items `a` and `b` share, `a`'s bytes with a terminator.
+AnsiString CommonItems(IShellFolder* desktop, const AnsiString& a, const AnsiString& b) {
+  size_t shared = 0;
+  for (size_t count = 1;; ++count) {
+    const size_t lengthA = ItemsLength(a, count), lengthB = ItemsLength(b, count);
+    if (lengthA == AnsiString::npos || lengthB == AnsiString::npos) break;
+    if (!SameItem(desktop, Leading(a, lengthA), Leading(b, lengthB))) break;
+    shared = lengthA;
+  }
+  return Leading(a, shared);
+}
+
 AnsiString ParsePath(IShellFolder* desktop, const AnsiString& path) {
   std::wstring wide = AnsiToUtf16(path);
   ULONG eaten = 0;
@@ -364,6 +389,12 @@ AnsiString PathFromIDList(const AnsiString& idList) {
   return AnsiString(path, strnlen(path, MAX_PATH));
 }
 
+AnsiString CommonIDListItems(const AnsiString& a, const AnsiString& b) {
+  TDesktopFolder desktop;
+  if (!desktop.Get()) throw EDataFormatError("Failed to get interface to Desktop");
+  return CommonItems(desktop.Get(), a, b);
+}
+
 AnsiString CommonParentIDList(const TStrings& files) {
   if (files.Count() == 0) return AnsiString();
   TDesktopFolder desktop;
@@ -373,7 +404,7 @@ AnsiString CommonParentIDList(const TStrings& files) {
     const AnsiString file = files.Get(i);
     const AnsiString folder = ParsePath(desktop.Get(), FolderOf(file));
     if (folder.empty()) throw EDataFormatError(Format("Invalid filename: %s", file.c_str()));
-    common = i == 0 ? folder : CommonItems(common, folder);
+    common = i == 0 ? folder : CommonItems(desktop.Get(), common, folder);
     if (common.size() == 2) break;  // only the desktop is shared
   }
   return common;
@@ -389,11 +420,17 @@ bool IDListsFromFiles(const TStrings& files, TStrings& list) {
     return false;
   }
   if (parent.size() <= 2) return false;
-  const size_t prefix = parent.size() - 2;
+  size_t items = 0;
+  for (size_t at = 0; at + 2 < parent.size(); at += ItemSize(parent, at)) ++items;
+  TDesktopFolder desktop;
+  if (!desktop.Get()) return false;
   std::vector<AnsiString> lists{parent};
   for (int i = 0; i < files.Count(); ++i) {
-    const AnsiString absolute = IDListFromPath(files.Get(i));
-    if (absolute.size() < prefix + 2 || absolute.compare(0, prefix, parent, 0, prefix) != 0) return false;
+    const AnsiString absolute = ParsePath(desktop.Get(), files.Get(i));
+    const size_t prefix = ItemsLength(absolute, items);
+    if (prefix == AnsiString::npos || prefix + 2 >= absolute.size() ||
+        !SameItem(desktop.Get(), Leading(absolute, prefix), parent))
+      return false;
     lists.push_back(absolute.substr(prefix));
   }
   SetLines(list, lists);

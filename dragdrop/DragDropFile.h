@@ -166,6 +166,10 @@ AnsiString JoinIDLists(const AnsiString& parent, const AnsiString& child);
 AnsiString IDListFromPath(const AnsiString& path);
 // The path of an absolute ID list; empty when it has none.
 AnsiString PathFromIDList(const AnsiString& idList);
+// The leading items two absolute lists share, as the shell tells items apart
+// (not by their bytes: an item carries its folder's times, which reading the
+// folder can change), `a`'s bytes with a terminator.
+AnsiString CommonIDListItems(const AnsiString& a, const AnsiString& b);
 // The longest run of leading items the folders of `files` share (the bare
 // terminator for the desktop); empty for no files. Raises EDataFormatError
 // when the desktop folder or a file's folder cannot be reached.
