@@ -105,8 +105,7 @@ bool TVTHeader::PointInHeader(POINT P) const {
 }
 
 void TVTHeader::InvalidateHeader() {
-  // FIXME: the header repaints in the window frame once it is painted there.
-  if (FOwner->HandleAllocated())
+  if (FOwner->HandleAllocated() && FOptions.Contains(HO::hoVisible))
     RedrawWindow(FOwner->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
 }
 
