@@ -217,6 +217,17 @@ void TBaseVirtualTree::ShowScrollBarFor(int Bar, bool Show) {
   if (shown != Show) FireEvent(OnShowScrollbar, this, Bar, Show);
 }
 
+// A bar that comes or goes changes the other's page: the pair is set again
+// until the client area stays.
+void TBaseVirtualTree::UpdateScrollBars(bool DoRepaint) {
+  for (int pass = 0; pass < 3; ++pass) {
+    const SIZE before{ClientWidth(), ClientHeight()};
+    UpdateVerticalScrollBar(DoRepaint);
+    UpdateHorizontalScrollBar(DoRepaint);
+    if (!HandleAllocated() || (ClientWidth() == before.cx && ClientHeight() == before.cy)) break;
+  }
+}
+
 void TBaseVirtualTree::UpdateVerticalScrollBar(bool DoRepaint) {
   FRangeY = static_cast<int32_t>(FRoot->SubtreeHeight) + static_cast<int32_t>(FBottomSpace) - FRoot->NodeHeight;
   if (!HandleAllocated() || FInScrollBarChange || !FScrollBarOptions->Shows(TVTScrollBarKind::sbVertical)) return;

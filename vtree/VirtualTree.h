@@ -642,10 +642,8 @@ public:
   virtual bool CancelNodeEdit() { return true; }
   virtual void UpdateHorizontalScrollBar(bool DoRepaint);
   virtual void UpdateVerticalScrollBar(bool DoRepaint);
-  void UpdateScrollBars(bool DoRepaint) {
-    UpdateVerticalScrollBar(DoRepaint);
-    UpdateHorizontalScrollBar(DoRepaint);
-  }
+  // Both bars; again while showing or hiding one changes the client area.
+  void UpdateScrollBars(bool DoRepaint);
   // Tells a form designer that the tree changed (design time only).
   void NotifyDesigner() {}
   virtual void FireHeaderClick(TVTHeaderHitInfo& HitInfo);
