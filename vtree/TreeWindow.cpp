@@ -1,10 +1,6 @@
 // The tree's window: its styles and creation, the header in the window
-// frame, scroll bars, scroll messages and the wheel, sizing, and the two
-// small option objects of the window (scroll bar options and the clipboard
-// format names).
+// frame, scroll bars, scroll messages and the wheel, sizing.
 #include "vtree/VirtualTree.h"
-
-#include "vtree/ClipboardFormats.h"
 
 #include "foundation/UxTheme.h"
 #include "platform/Canvas.h"
@@ -20,67 +16,6 @@ using PO = TVTPaintOption;
 using MO = TVTMiscOption;
 using HO = TVTHeaderOption;
 }  // namespace
-
-// --- scroll bar options -------------------------------------------------------------------------
-
-const TClassInfo TScrollBarOptions::ClassInfo{"TScrollBarOptions", &TPersistent::ClassInfo, nullptr};
-
-TPersistent* TScrollBarOptions::GetOwner() { return FOwner; }
-
-void TScrollBarOptions::Assign(TPersistent* Source) {
-  auto* other = ObjectAs<TScrollBarOptions>(Source);
-  if (!other) return TPersistent::Assign(Source);
-  SetAlwaysVisible(other->FAlwaysVisible);
-  FIncrementX = other->FIncrementX;
-  FIncrementY = other->FIncrementY;
-  SetScrollBars(other->FScrollBars);
-  FScrollBarStyle = other->FScrollBarStyle;
-}
-
-// Which bars a window has is a window style: the window is made anew.
-void TScrollBarOptions::SetAlwaysVisible(bool Value) {
-  if (FAlwaysVisible == Value) return;
-  FAlwaysVisible = Value;
-  if (FOwner && !FOwner->IsLoading() && FOwner->HandleAllocated()) FOwner->RecreateWnd();
-}
-
-void TScrollBarOptions::SetScrollBars(TScrollStyle Value) {
-  if (FScrollBars == Value) return;
-  FScrollBars = Value;
-  if (FOwner && !FOwner->IsLoading() && FOwner->HandleAllocated()) FOwner->RecreateWnd();
-}
-
-// --- clipboard format names ------------------------------------------------------------------------
-
-const TClassInfo TClipboardFormats::ClassInfo{"TClipboardFormats", &TStringList::ClassInfo, nullptr};
-
-TClipboardFormats::TClipboardFormats(TBaseVirtualTree* AOwner) : FOwner(AOwner) {
-  SetSorted(true);
-  SetDuplicates(dupIgnore);
-}
-
-bool TClipboardFormats::Registered(const AnsiString& S) const {
-  const TClipboardFormatList* list = ::ClipboardFormats();
-  if (!list) return false;
-  for (const TClipboardFormatListEntry& entry : list->Entries())
-    if (SameText(entry.Description, S) && FOwner->InheritsFrom(entry.TreeClass)) return true;
-  return false;
-}
-
-int TClipboardFormats::Add(const AnsiString& S) {
-  if (!Registered(S)) return -1;
-  return TStringList::Add(S);
-}
-
-void TClipboardFormats::Insert(int Index, const AnsiString& S) {
-  if (Registered(S)) TStringList::Insert(Index, S);
-}
-
-void TBaseVirtualTree::SetClipboardFormats(TStrings* Value) {
-  FClipboardFormats->Clear();
-  if (!Value) return;
-  for (int i = 0; i < Value->Count(); ++i) FClipboardFormats->Add(Value->Get(i));
-}
 
 // --- creation ----------------------------------------------------------------------------------------
 

@@ -335,9 +335,10 @@ void TBaseVirtualTree::DefineProperties(TFiler* Filer) {
   Filer->DefineProperty(
       "Columns",
       TReaderProc::Lambda([this, columns](TReader* Reader) {
-        columns->ClearColumns();
+        // Loading already: clearing keeps the header's column indexes read before.
         FHeader->BeginLoading();
         try {
+          columns->ClearColumns();
           Reader->ReadCollection(columns);
         } catch (...) {
           FHeader->EndLoading();

@@ -84,6 +84,7 @@ Image Print(TBaseVirtualTree& tree) {
 class PaintTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    Tree.SetBorderStyle(bsNone);  // the client area is the whole window the tests give the tree
     Tree.SetColor(static_cast<TColor>(White));
     TVTPaintOptions paint = Tree.TreeOptions()->PaintOptions();
     paint.Exclude(PO::toThemeAware);

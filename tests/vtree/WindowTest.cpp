@@ -3,7 +3,10 @@
 // objects.
 #include "tests/vtree/TreeChecker.h"
 
+#include "platform/Filer.h"
+#include "platform/FormResource.h"
 #include "platform/ImageList.h"
+#include "platform/Stream.h"
 #include "vtree/ClipboardFormats.h"
 #include "vtree/VirtualTree.h"
 #include "tests/support/TestSupport.h"
@@ -253,6 +256,106 @@ TEST(TreeWindowStyles, ScrollBarsBordersAndRepaintOnResize) {
     // toFullRepaintOnResize is on by default: the whole window repaints on resizing.
     EXPECT_EQ(GetClassLongA(tree.Handle(), GCL_STYLE) & (CS_HREDRAW | CS_VREDRAW), CS_HREDRAW | CS_VREDRAW);
   }
+}
+
+// A tree as a form stores it: header, columns, options, colours and the
+// clipboard formats, read and written back unchanged.
+TEST(TreeForms, ATreeLoadsAndWritesBackUnchanged) {
+  const AnsiString text =
+      "object Tree: TBaseVirtualTree\r\n"
+      "  Left = 8\r\n"
+      "  Top = 16\r\n"
+      "  Width = 320\r\n"
+      "  Height = 240\r\n"
+      "  BorderStyle = bsNone\r\n"
+      "  ButtonStyle = bsTriangle\r\n"
+      "  ClipboardFormats.Strings = (\r\n"
+      "    'Virtual Tree Data')\r\n"
+      "  Colors.BorderColor = clRed\r\n"
+      "  Colors.GridLineColor = clSilver\r\n"
+      "  DefaultNodeHeight = 20\r\n"
+      "  Header.AutoSizeIndex = 1\r\n"
+      "  Header.Height = 21\r\n"
+      "  Header.Options = [hoColumnResize, hoDrag, hoShowSortGlyphs, hoVisible]\r\n"
+      "  Header.SortColumn = 0\r\n"
+      "  Header.Style = hsFlatButtons\r\n"
+      "  Indent = 16\r\n"
+      "  RootNodeCount = 5\r\n"
+      "  ScrollBarOptions.ScrollBars = ssVertical\r\n"
+      "  TabOrder = 0\r\n"
+      "  TabStop = True\r\n"
+      "  TreeOptions.MiscOptions = [toAcceptOLEDrop, toCheckSupport, toFullRepaintOnResize, toInitOnSave, "
+      "toToggleOnDblClick, toWheelPanning, toEditOnClick]\r\n"
+      "  TreeOptions.PaintOptions = [toShowButtons, toShowDropmark, toShowHorzGridLines, toShowRoot, toShowTreeLines, "
+      "toThemeAware, toUseBlendedImages]\r\n"
+      "  TreeOptions.SelectionOptions = [toFullRowSelect, toMultiSelect]\r\n"
+      "  Columns = <\r\n"
+      "    item\r\n"
+      "      Position = 0\r\n"
+      "      Width = 120\r\n"
+      "      WideText = 'Title'\r\n"
+      "    end\r\n"
+      "    item\r\n"
+      "      Position = 1\r\n"
+      "      Width = 80\r\n"
+      "      WideText = 'Date'\r\n"
+      "    end>\r\n"
+      "end\r\n";
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  TBaseVirtualTree tree(nullptr);
+  ReadComponentFromStream(binary, &tree);
+  EXPECT_EQ(tree.RootNodeCount(), 5u);
+  EXPECT_EQ(tree.DefaultNodeHeight(), 20u);
+  EXPECT_EQ(tree.Indent(), 16u);
+  EXPECT_EQ(tree.BorderStyle(), bsNone);
+  EXPECT_EQ(tree.ButtonStyle(), TVTButtonStyle::bsTriangle);
+  EXPECT_EQ(tree.Colors()->BorderColor(), clRed);
+  EXPECT_EQ(tree.ScrollBarOptions()->ScrollBars(), TScrollStyle::ssVertical);
+  EXPECT_EQ(tree.ClipboardFormats()->Count(), 1);
+  EXPECT_EQ(tree.Header()->Columns()->Count(), 2);
+  EXPECT_EQ(tree.Header()->Columns()->Items(1)->Text(), L"Date");
+  EXPECT_EQ(tree.Header()->Style(), TVTHeaderStyle::hsFlatButtons);
+  EXPECT_TRUE(tree.TreeOptions()->SelectionOptions().Contains(TVTSelectionOption::toMultiSelect));
+  EXPECT_TRUE(TreeIsConsistent(tree));
+  EXPECT_EQ(tree.Header()->AutoSizeIndex(), 1);  // read before the columns, kept by them
+  EXPECT_EQ(tree.Header()->SortColumn(), 0);
+  // What it writes reads back into a tree that writes the same.
+  TMemoryStream written;
+  WriteComponentToStream(written, &tree);
+  written.SetPosition(0);
+  const AnsiString first = ObjectBinaryToText(written);
+  for (const char* line : {"Header.AutoSizeIndex = 1", "Header.SortColumn = 0", "Colors.BorderColor = clRed",
+                           "ClipboardFormats.Strings = ('Virtual Tree Data')", "ScrollBarOptions.ScrollBars = ssVertical",
+                           "TreeOptions.SelectionOptions = [toFullRowSelect, toMultiSelect]", "WideText = 'Date'"})
+    EXPECT_NE(std::string(first.c_str()).find(line), std::string::npos) << line;
+  written.SetPosition(0);
+  TBaseVirtualTree again(nullptr);
+  ReadComponentFromStream(written, &again);
+  TMemoryStream rewritten;
+  WriteComponentToStream(rewritten, &again);
+  rewritten.SetPosition(0);
+  EXPECT_EQ(ObjectBinaryToText(rewritten), first);
+}
+
+// Forms of earlier versions hold one set of options; it is read into the
+// five sets and never written.
+TEST(TreeForms, TheOldSingleOptionSetIsRead) {
+  const AnsiString text =
+      "object Tree: TBaseVirtualTree\r\n"
+      "  Options = [voCheckSupport, voMultiSelect, voShowRoot]\r\n"
+      "end\r\n";
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  TBaseVirtualTree tree(nullptr);
+  ReadComponentFromStream(binary, &tree);
+  TCustomVirtualTreeOptions* options = tree.TreeOptions();
+  EXPECT_TRUE(options->MiscOptions().Contains(TVTMiscOption::toCheckSupport));
+  EXPECT_TRUE(options->SelectionOptions().Contains(TVTSelectionOption::toMultiSelect));
+  EXPECT_TRUE(options->PaintOptions().Contains(TVTPaintOption::toShowRoot));
+  EXPECT_FALSE(options->PaintOptions().Contains(TVTPaintOption::toShowButtons));  // every set cleared first
 }
 
 }  // namespace
