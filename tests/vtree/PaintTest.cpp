@@ -4,6 +4,7 @@
 
 #include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "foundation/UxTheme.h"
 #include "platform/ImageList.h"
 #include "vtree/VirtualTree.h"
 #include "vtree/VirtualTreeColumns.h"
@@ -13,6 +14,7 @@
 
 #include <string>
 #include <tuple>
+#include <vssym32.h>
 
 namespace {
 using PO = TVTPaintOption;
@@ -579,4 +581,102 @@ TEST_F(HeaderPaintTest, TheImageIsLeftOutUnderTheSortGlyph) {
   column->SetWidth(30);
   EXPECT_EQ(redPixels(PrintHeader(Tree)), 0);
   Tree.Header()->SetImages(nullptr);
+}
+
+// With toThemeAware (on by default) and the system's visual styles the tree
+// draws check boxes and header cells as the theme's parts.
+TEST(ThemedPaint, ChecksAndHeaderCellsComeFromTheTheme) {
+  // A program's unit list binds the visual styles before the tree's unit; here the test does.
+  const bool bound = IsThemeLibraryBound();
+  if (!bound) dxUxThemeInit();
+  struct Unbind {
+    bool Bound;
+    ~Unbind() {
+      if (!Bound) dxUxThemeDone();
+    }
+  } unbind{bound};
+  TreeHost host;
+  TTextTree tree{nullptr};
+  tree.SetBorderStyle(bsNone);
+  tree.SetColor(static_cast<TColor>(White));
+  TVTMiscOptions misc = tree.TreeOptions()->MiscOptions();
+  misc.Include(TVTMiscOption::toCheckSupport);
+  tree.TreeOptions()->SetMiscOptions(misc);
+  TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+  paint.Exclude(PO::toShowTreeLines);
+  paint.Exclude(PO::toShowRoot);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  tree.Header()->Columns()->Add()->SetWidth(150);
+  TVTHeaderOptions options = tree.Header()->Options();
+  options.Include(TVTHeaderOption::hoVisible);
+  tree.Header()->SetOptions(options);
+  tree.Header()->SetHeight(20);
+  tree.SetRootNodeCount(1);
+  host.Place(tree, 200, 120);
+  ASSERT_TRUE(tree.TreeStates().Contains(TVirtualTreeState::tsUseThemes)) << "the test prefix has a visual style";
+  PVirtualNode node = tree.FirstNode();
+  tree.SetCheckType(node, TCheckType::ctCheckBox);
+  const Image image = Print(tree);
+
+  // The check box: the "BUTTON" theme's unchecked box, one pixel left of the image place.
+  TCustomImageList* checks = tree.CheckImages();
+  ASSERT_NE(checks, nullptr);
+  const int x = tree.Margin(), y = 9 - checks->Height() / 2;
+  Dib box(17, 16, White);
+  HTHEME theme = UxOpenThemeData(tree.Handle(), L"BUTTON");
+  ASSERT_NE(theme, nullptr);
+  UxDrawThemeBackground(theme, box.DC(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, RECT{0, 0, 17, 16}, nullptr);
+  UxCloseThemeData(theme);
+  const Image want = box.Read();
+  int differ = 0;
+  for (int dy = 0; dy < 16; ++dy)
+    for (int dx = 0; dx < 17; ++dx) differ += image.At(x - 1 + dx, y + dy) != want.At(dx, dy);
+  EXPECT_EQ(differ, 0);
+
+  // The header cell: the "HEADER" theme's item on its background.
+  const Image header = PrintHeader(tree);
+  Dib cell(200, 20, RGB(1, 2, 3));
+  theme = UxOpenThemeData(tree.Handle(), L"HEADER");
+  ASSERT_NE(theme, nullptr);
+  UxDrawThemeBackground(theme, cell.DC(), HP_HEADERITEMRIGHT, HIS_NORMAL, RECT{0, 0, 200, 20}, nullptr);
+  UxDrawThemeBackground(theme, cell.DC(), HP_HEADERITEM, HIS_NORMAL, RECT{0, 0, 150, 20}, nullptr);
+  UxCloseThemeData(theme);
+  EXPECT_EQ(Crop(header, RECT{0, 0, 200, 20}), Crop(cell.Read(), RECT{0, 0, 200, 20}));
+
+  // Without toThemeAware the tree draws its own.
+  paint.Exclude(PO::toThemeAware);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  tree.RecreateWnd();
+  EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsUseThemes));
+}
+
+// The shaded buttons are the program's "VT_XPBUTTONPLUS" and "VT_XPBUTTONMINUS"
+// pictures, their magenta left out.
+TEST_F(PaintTest, ShadedButtonsAreThePrograms) {
+  Tree.SetButtonFillMode(TVTButtonFillMode::fmShaded);
+  SetPaint({PO::toShowButtons, PO::toShowRoot}, {PO::toShowTreeLines});
+  Tree.SetRootNodeCount(2);
+  PVirtualNode first = Tree.FirstNode();
+  Tree.SetChildCount(first, 1);
+  Tree.SetChildCount(Tree.NextSiblingNode(first), 1);
+  Host.Place(Tree, 200, 100);
+  Tree.SetExpanded(first, true);
+  const Image image = Print(Tree);
+  const int bx = 4, by = 9 - 4;
+  for (auto [name, top] : {std::pair{"VT_XPBUTTONMINUS", 0}, std::pair{"VT_XPBUTTONPLUS", 36}}) {
+    TGdiObject bitmap(LoadBitmapA(GetModuleHandleA(nullptr), name));
+    ASSERT_TRUE(bitmap) << name;
+    TMemoryDC dc(nullptr);
+    TSelectObjectGuard select(dc.Get(), bitmap.Get());
+    const Image want = testing_support::ReadPixels(dc.Get(), RECT{0, 0, 9, 9});
+    int compared = 0, differ = 0;
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 9; ++x) {
+        if (want.At(x, y) == Rgb(RGB(255, 0, 255))) continue;
+        ++compared;
+        differ += image.At(bx + x, top + by + y) != want.At(x, y);
+      }
+    EXPECT_GT(compared, 40) << name;
+    EXPECT_EQ(differ, 0) << name;
+  }
 }
