@@ -221,7 +221,14 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
 
 void TBaseVirtualTree::Loaded() {
   TVirtualTreeBase::Loaded();
-  if (FHeader->Columns()->FNeedPositionsFix) FHeader->Columns()->FixPositions();
+  TVirtualTreeColumns* columns = FHeader->Columns();
+  // The main column read from the form names one of the columns read.
+  FHeader->ClampMainColumn();
+  if (columns->FNeedPositionsFix) columns->FixPositions();
+  if (FOptions->AutoOptions().Contains(TVTAutoOption::toAutoBidiColumnOrdering))
+    columns->ResetDisplayOrder(UseRightToLeftAlignment());
+  FHeader->UpdateTreeFrame();
+  if (FHeader->Options().Contains(TVTHeaderOption::hoAutoResize)) columns->FitAutoSizeColumn(true);
   if (!FStates.Contains(TS::tsNeedRootCountUpdate)) return;
   ChangeStates({}, {TS::tsNeedRootCountUpdate});
   if (FRoot->FirstChild) return;

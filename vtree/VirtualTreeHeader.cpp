@@ -178,6 +178,11 @@ void TVTHeader::SetHeight(int32_t Value) {
   ::UpdateWindow(FOwner->Handle());
 }
 
+void TVTHeader::ClampMainColumn() {
+  if (FMainColumn >= FColumns->Count()) FMainColumn = FColumns->Count() - 1;
+  if (FMainColumn < 0 && FColumns->Count() > 0) FMainColumn = 0;
+}
+
 void TVTHeader::UpdateTreeFrame() {
   if (!FOwner->HandleAllocated()) return;
   SetWindowPos(FOwner->Handle(), nullptr, 0, 0, 0, 0,

@@ -339,6 +339,35 @@ TEST(TreeForms, ATreeLoadsAndWritesBackUnchanged) {
   EXPECT_EQ(ObjectBinaryToText(rewritten), first);
 }
 
+// Once loaded, the main column names one of the columns read and the
+// auto-size column fills what the others leave.
+TEST(TreeForms, LoadingClampsTheMainColumnAndFitsTheAutoSizeColumn) {
+  const AnsiString text =
+      "object Tree: TBaseVirtualTree\r\n"
+      "  Width = 300\r\n"
+      "  Header.AutoSizeIndex = 0\r\n"
+      "  Header.MainColumn = 5\r\n"
+      "  Header.Options = [hoAutoResize, hoColumnResize, hoDrag, hoShowSortGlyphs, hoVisible]\r\n"
+      "  Columns = <\r\n"
+      "    item\r\n"
+      "      Position = 0\r\n"
+      "      Width = 50\r\n"
+      "    end\r\n"
+      "    item\r\n"
+      "      Position = 1\r\n"
+      "      Width = 80\r\n"
+      "    end>\r\n"
+      "end\r\n";
+  TMemoryStream binary;
+  ObjectTextToBinary(text, binary);
+  binary.SetPosition(0);
+  TBaseVirtualTree tree(nullptr);
+  ReadComponentFromStream(binary, &tree);
+  EXPECT_EQ(tree.Header()->MainColumn(), 1);
+  // Without a window the control's width counts: 300 less the other column.
+  EXPECT_EQ(tree.Header()->Columns()->Items(0)->Width(), 300 - 80);
+}
+
 // Forms of earlier versions hold one set of options; it is read into the
 // five sets and never written.
 TEST(TreeForms, TheOldSingleOptionSetIsRead) {
