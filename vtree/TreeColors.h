@@ -37,6 +37,11 @@ public:
   // Stores the colour; a tree with a window then repaints what shows it.
   void SetColor(int Index, TColor Value);
   static TColor DefaultColor(int Index);
+  // One accessor pair per colour, for the form table.
+  template <int I>
+  TColor IndexedColor() const { return FColors[I]; }
+  template <int I>
+  void SetIndexedColor(TColor Value) { SetColor(I, Value); }
 
   TColor DisabledColor() const { return FColors[DisabledColorIndex]; }
   TColor DropMarkColor() const { return FColors[DropMarkColorIndex]; }

@@ -253,11 +253,10 @@ void TBaseVirtualTree::SetOffsetY(int32_t Value) { SetOffsetXY(POINT{FOffsetX, V
 
 void TBaseVirtualTree::SetOffsetXY(POINT Value, const TScrollUpdateOptions& Options) { ApplyScrollOffset(Value, Options); }
 
-// FIXME: with a window the content is scrolled with ScrollWindow, fixed
-// columns staying, once the tree paints; until then the client area is
-// invalidated.
+// The content moves by the deltas on screen: ScrollWindow moves what is
+// already painted and invalidates what it uncovers. Fixed columns keep
+// their place when the content moves sideways.
 bool TBaseVirtualTree::ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOptions& Options, const RECT* ClipRect) {
-  (void)ClipRect;
   const int32_t clientWidth = ClientWidth(), clientHeight = ClientHeight();
   const int32_t x = std::max(std::min<int32_t>(NewOffset.x, 0), std::min(0, clientWidth - FRangeX));
   const int32_t y = std::max(std::min<int32_t>(NewOffset.y, 0), std::min(0, clientHeight - FRangeY));
@@ -269,15 +268,36 @@ bool TBaseVirtualTree::ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOpt
   FOffsetY = y;
   FEffectiveOffsetX = UseRightToLeftAlignment() ? std::max(0, FRangeX + FOffsetX - clientWidth) : -FOffsetX;
   if (FUpdateCount == 0 && HandleAllocated()) {
-    if (Options.Contains(TScrollUpdateOption::suoScrollClientArea) && !FStates.Contains(TS::tsToggling)) Invalidate();
+    if (Options.Contains(TScrollUpdateOption::suoScrollClientArea) && !FStates.Contains(TS::tsToggling)) {
+      const RECT clip = ClipRect ? *ClipRect : RECT{0, 0, clientWidth, clientHeight};
+      const int32_t fixed = FHeader->Options().Contains(TVTHeaderOption::hoVisible) ? FHeader->Columns()->FixedAreaWidth() : 0;
+      if (deltaX != 0 && fixed > 0) {
+        RECT right = clip;
+        right.left = std::max<LONG>(right.left, fixed);
+        if (right.left < right.right) ScrollWindow(Handle(), deltaX, 0, &right, &right);
+        if (deltaY != 0) ScrollWindow(Handle(), 0, deltaY, &clip, &clip);
+      } else {
+        ScrollWindow(Handle(), deltaX, deltaY, &clip, &clip);
+      }
+    }
     if (Options.Contains(TScrollUpdateOption::suoUpdateNCArea)) {
       if (deltaX != 0) {
         if (Options.Contains(TScrollUpdateOption::suoRepaintHeader) && FHeader->Options().Contains(TVTHeaderOption::hoVisible))
           FHeader->InvalidateHeader();
         if (!FStates.Contains(TS::tsSizing)) UpdateHorizontalScrollBar(Options.Contains(TScrollUpdateOption::suoRepaintScrollBars));
       }
-      if (deltaY != 0 && !FStates.Contains(TS::tsSizing) && !FStates.Contains(TS::tsThumbTracking))
+      if (deltaY != 0 && !FStates.Contains(TS::tsSizing) && !FStates.Contains(TS::tsThumbTracking)) {
         UpdateVerticalScrollBar(Options.Contains(TScrollUpdateOption::suoRepaintScrollBars));
+        if (!FHeader->Options().Contains(TVTHeaderOption::hoVisible) && !FStates.Contains(TS::tsDrawSelecting))
+          UpdateHorizontalScrollBar(Options.Contains(TScrollUpdateOption::suoRepaintScrollBars));
+      }
+    }
+    // Hot tracking follows the content under a mouse that stays put.
+    POINT cursor;
+    if (GetCursorPos(&cursor)) {
+      ::ScreenToClient(Handle(), &cursor);
+      if (cursor.x >= 0 && cursor.y >= 0 && cursor.x < clientWidth && cursor.y < clientHeight)
+        TrackHotNode(cursor.x, cursor.y);
     }
   }
   FireTreeScroll(deltaX, deltaY);

@@ -210,10 +210,6 @@ PVirtualNode TBaseVirtualTree::BottomNode() { return NodeAtPosition(0, ClientHei
 
 // --- display rectangles and widths ----------------------------------------------------------
 
-RECT TBaseVirtualTree::HeaderRect() {
-  // FIXME: the header moves into the window frame once the tree paints it there.
-  return RECT{0, 0, std::max<LONG>(ClientWidth(), FHeader->Columns()->ShownWidth()), FHeader->Height()};
-}
 
 int32_t TBaseVirtualTree::RightToLeftOffset(bool Adjust) {
   (void)Adjust;

@@ -49,8 +49,8 @@ void TBaseVirtualTree::HitTestAt(int32_t X, int32_t Y, bool Relative, THitInfo& 
     if (X >= columns->FixedAreaWidth() || columns->Count() == 0) x += FEffectiveOffsetX;
     y -= FOffsetY;
   }
-  uint32_t top = 0;
-  PVirtualNode node = NodeAtPosition(y, &top);
+  int32_t top = 0;
+  PVirtualNode node = NodeAtPosition(0, y, false, &top);
   if (!node) {
     HitInfo.HitPositions.Include(HP::hpNowhere);
     return;

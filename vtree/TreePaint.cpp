@@ -6,11 +6,14 @@
 
 #include "vtree/TreeDrawing.h"
 
+#include "foundation/UxTheme.h"
+
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
 
 #include <algorithm>
 #include <commctrl.h>
+#include <vssym32.h>
 
 namespace {
 using NS = TVirtualNodeState;
@@ -255,6 +258,15 @@ void TBaseVirtualTree::RenderTreeLines(TVTPaintInfo& PaintInfo, int32_t VAlignme
 
 void TBaseVirtualTree::BuildButtonsAndLinePattern(bool Buttons, bool Lines) {
   if (Buttons) {
+    const bool themed = FStates.Contains(TS::tsUseThemes) && HandleAllocated() && IsThemeLibraryBound();
+    HTHEME theme = themed ? UxOpenThemeData(Handle(), L"TREEVIEW") : nullptr;
+    struct CloseTheme {
+      HTHEME Theme;
+      ~CloseTheme() {
+        if (Theme) UxCloseThemeData(Theme);
+      }
+    } closeTheme{theme};
+    const bool explorer = theme && IsWinVistaOrAbove() && FOptions->PaintOptions().Contains(PO::toUseExplorerTheme);
     const SIZE size = ButtonSize();
     const int w = size.cx;
     TScreenDC screen;
@@ -270,7 +282,9 @@ void TBaseVirtualTree::BuildButtonsAndLinePattern(bool Buttons, bool Lines) {
           TGdiObject fill(CheckGDI(CreateSolidBrush(Magenta)));
           FillRect(dc.Get(), &all, static_cast<HBRUSH>(fill.Get()));
         }
-        if (FButtonStyle == TVTButtonStyle::bsTriangle) {
+        if (theme) {
+          // drawn below
+        } else if (FButtonStyle == TVTButtonStyle::bsTriangle) {
           TGdiObject brush(CheckGDI(CreateSolidBrush(RGB(0, 0, 0))));
           TGdiObject pen(CheckGDI(CreatePen(PS_SOLID, 1, RGB(0, 0, 0))));
           TSelectObjectGuard b(dc.Get(), brush.Get());
@@ -279,12 +293,14 @@ void TBaseVirtualTree::BuildButtonsAndLinePattern(bool Buttons, bool Lines) {
           const POINT plusPoints[3] = {{2, 0}, {6, 4}, {2, 8}};
           Polygon(dc.Get(), minus ? minusPoints : plusPoints, 3);
         } else if (FButtonFillMode == TVTButtonFillMode::fmShaded) {
-          // The shaded look: a light face with a darker frame.
-          TGdiObject brush(CheckGDI(CreateSolidBrush(RGB(0xF4, 0xF4, 0xF0))));
-          TGdiObject pen(CheckGDI(CreatePen(PS_SOLID, 1, ColorToRGB(FColors->TreeLineColor()))));
-          TSelectObjectGuard b(dc.Get(), brush.Get());
-          TSelectObjectGuard p(dc.Get(), pen.Get());
-          Rectangle(dc.Get(), 0, 0, w, size.cy);
+          // The shaded look is a picture of the program's resources, sign included.
+          TGdiObject picture(
+              LoadBitmapA(GetModuleHandleA(nullptr), minus ? "VT_XPBUTTONMINUS" : "VT_XPBUTTONPLUS"));
+          if (picture) {
+            TMemoryDC source(dc.Get());
+            TSelectObjectGuard select(source.Get(), picture.Get());
+            BitBlt(dc.Get(), 0, 0, w, size.cy, source.Get(), 0, 0, SRCCOPY);
+          }
         } else {
           TGdiObject brush;
           if (FButtonFillMode == TVTButtonFillMode::fmTreeColor) brush.Reset(CheckGDI(CreateSolidBrush(ColorToRGB(Color()))));
@@ -294,7 +310,12 @@ void TBaseVirtualTree::BuildButtonsAndLinePattern(bool Buttons, bool Lines) {
           TSelectObjectGuard p(dc.Get(), pen.Get());
           Rectangle(dc.Get(), 0, 0, w, size.cy);
         }
-        if (FButtonStyle == TVTButtonStyle::bsRectangle) {
+        if (theme) {
+          // The system's tree glyph over the magenta ground; hot glyphs only in the explorer look.
+          const bool hot = i >= 2 && explorer;
+          UxDrawThemeBackground(theme, dc.Get(), hot ? TVP_HOTGLYPH : TVP_GLYPH, minus ? GLPS_OPENED : GLPS_CLOSED, all,
+                                nullptr);
+        } else if (FButtonStyle == TVTButtonStyle::bsRectangle && FButtonFillMode != TVTButtonFillMode::fmShaded) {
           TGdiObject pen(CheckGDI(CreatePen(PS_SOLID, 1, ColorToRGB(Font()->Color()))));
           TSelectObjectGuard p(dc.Get(), pen.Get());
           MoveToEx(dc.Get(), 2, w / 2, nullptr);
@@ -368,6 +389,22 @@ int32_t TBaseVirtualTree::CheckImageIndexFor(PVirtualNode Node) {
 void TBaseVirtualTree::RenderCheckImage(TVTPaintInfo& PaintInfo) {
   const TVTImageInfo& info = PaintInfo.ImageInfo[iiCheck];
   if (!info.Images || info.Index < 0) return;
+  if (FStates.Contains(TS::tsUseThemes) && FCheckImageKind == TCheckImageKind::ckSystemDefault && HandleAllocated() &&
+      IsThemeLibraryBound()) {
+    HTHEME theme = UxOpenThemeData(Handle(), L"BUTTON");
+    if (theme) {
+      int part = 0, state = 0;
+      if (info.Index >= 1 && info.Index <= 8) part = BP_RADIOBUTTON, state = info.Index;
+      else if (info.Index >= 9 && info.Index <= 20) part = BP_CHECKBOX, state = info.Index - 8;
+      else if (info.Index >= 21 && info.Index <= 24) part = BP_PUSHBUTTON, state = info.Index - 20;
+      const RECT r{info.XPos - 1, info.YPos, info.XPos - 1 + 17, info.YPos + 16};
+      UxDrawThemeBackground(theme, PaintInfo.Canvas->Handle(), part, state, r, nullptr);
+      UxCloseThemeData(theme);
+      if (part == BP_PUSHBUTTON && UtilityImages())
+        UtilityImages()->Draw(PaintInfo.Canvas, info.XPos - 1, info.YPos, 4, true);
+      return;
+    }
+  }
   COLORREF blend = CLR_DEFAULT;
   if (PaintInfo.Node->StateBits.Contains(NS::nsSelected) && !info.Ghosted)
     blend = ColorToRGB(Focused() || FOptions->PaintOptions().Contains(PO::toPopupMode) ? FColors->FocusedSelectionColor()
@@ -597,8 +634,10 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
   const int32_t indent = static_cast<int32_t>(FIndent);
   const SIZE button = ButtonSize();
 
-  uint32_t nodeTop = 0;
-  PVirtualNode node = NodeAtPosition(std::max<int32_t>(Window.top, 0), &nodeTop);
+  // Through the position cache while it is valid: the first row is found
+  // as fast at the end of a million rows as at the top.
+  int32_t nodeTop = 0;
+  PVirtualNode node = NodeAtPosition(0, std::max<int32_t>(Window.top, 0), false, &nodeTop);
   int32_t targetY = TargetPoint.y + static_cast<int32_t>(nodeTop) - Window.top;
   const int32_t targetBottom = TargetPoint.y + height;
 
@@ -797,7 +836,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
         BitBlt(Target->Handle(), TargetPoint.x, targetY, width, h, rowDC.Get(), 0, 0, SRCCOPY);
       }
       targetY += h;
-      nodeTop += static_cast<uint32_t>(h);
+      nodeTop += h;
       node = NextVisibleNode(node, true);
     }
     rowCanvas.SetHandle(nullptr);

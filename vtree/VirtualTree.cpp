@@ -6,6 +6,7 @@
 #include "vtree/TreeGlobals.h"
 #include "vtree/WorkerThread.h"
 
+#include "foundation/UxTheme.h"
 #include "platform/CallbackGuard.h"
 #include "platform/Filer.h"
 #include "platform/ImageList.h"
@@ -13,6 +14,7 @@
 
 #include <climits>
 #include <commctrl.h>
+#include <windowsx.h>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -43,6 +45,9 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
   FHeight = 100;
   SetTabStop(true);
   SetParentColor(false);
+  FBorderStyle = bsSingle;
+  FScrollBarOptions = new TScrollBarOptions(this);
+  FClipboardFormats = new TClipboardFormats(this);
   FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
   FHeader = static_cast<TVTHeader*>(CreateObject(AHeaderClass, this));
   FColors = new TVTColors(this);
@@ -58,8 +63,14 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
 
 TBaseVirtualTree::~TBaseVirtualTree() {
   ReleaseAllNodes();  // a plain delete skips BeforeDestruction
+  // The window's messages read the header and the options: it goes first.
+  if (HandleAllocated()) DestroyHandle();
+  delete FClipboardFormats;
+  FClipboardFormats = nullptr;
   delete FImageChangeLink;
   delete FStateChangeLink;
+  delete FScrollBarOptions;
+  FScrollBarOptions = nullptr;
   delete FHeader;
   delete FColors;
   delete FOptions;
@@ -210,7 +221,14 @@ void TBaseVirtualTree::SetRootNodeCount(uint32_t Value) {
 
 void TBaseVirtualTree::Loaded() {
   TVirtualTreeBase::Loaded();
-  if (FHeader->Columns()->FNeedPositionsFix) FHeader->Columns()->FixPositions();
+  TVirtualTreeColumns* columns = FHeader->Columns();
+  // The main column read from the form names one of the columns read.
+  FHeader->ClampMainColumn();
+  if (columns->FNeedPositionsFix) columns->FixPositions();
+  if (FOptions->AutoOptions().Contains(TVTAutoOption::toAutoBidiColumnOrdering))
+    columns->ResetDisplayOrder(UseRightToLeftAlignment());
+  FHeader->UpdateTreeFrame();
+  if (FHeader->Options().Contains(TVTHeaderOption::hoAutoResize)) columns->FitAutoSizeColumn(true);
   if (!FStates.Contains(TS::tsNeedRootCountUpdate)) return;
   ChangeStates({}, {TS::tsNeedRootCountUpdate});
   if (FRoot->FirstChild) return;
@@ -324,9 +342,10 @@ void TBaseVirtualTree::DefineProperties(TFiler* Filer) {
   Filer->DefineProperty(
       "Columns",
       TReaderProc::Lambda([this, columns](TReader* Reader) {
-        columns->ClearColumns();
+        // Loading already: clearing keeps the header's column indexes read before.
         FHeader->BeginLoading();
         try {
+          columns->ClearColumns();
           Reader->ReadCollection(columns);
         } catch (...) {
           FHeader->EndLoading();
@@ -335,6 +354,9 @@ void TBaseVirtualTree::DefineProperties(TFiler* Filer) {
         FHeader->EndLoading();
       }),
       TWriterProc::Lambda([columns](TWriter* Writer) { Writer->WriteCollection(columns); }), hasData);
+  // Forms of earlier versions hold one option set; it is read, never written.
+  Filer->DefineProperty("Options", TReaderProc::Lambda([this](TReader* Reader) { ReadLegacyOptions(Reader); }),
+                        TWriterProc{}, false);
 }
 
 void TBaseVirtualTree::AfterColumnResize(TColumnIndex Column) {
@@ -394,6 +416,80 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
       StopCacheValidation();
       StopDelayTimer(5);
       StopDelayTimer(6);
+      FDottedBrush.Reset();
+      break;
+    case WM_NCCALCSIZE:
+      HandleNCCalcSize(Message);
+      return;
+    case WM_NCPAINT: {
+      TVirtualTreeBase::Dispatch(Message);
+      const TWindowDC dc(Handle(), TWindowDC::WholeWindow);
+      PaintHeader(dc.Get());
+      return;
+    }
+    case WM_NCHITTEST: {
+      TVirtualTreeBase::Dispatch(Message);
+      POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
+      RECT window;
+      GetWindowRect(Handle(), &window);
+      p.x -= window.left;
+      p.y -= window.top;
+      const RECT header = ComputeHeaderRect();
+      if (FHeader->Options().Contains(TVTHeaderOption::hoVisible) && PtInRect(&header, p)) Message.Result = HTBORDER;
+      return;
+    }
+    case WM_PRINT:
+      PaintHeader(reinterpret_cast<HDC>(Message.WParam), (Message.LParam & PRF_CHECKVISIBLE) != 0);
+      break;
+    case WM_SIZE:
+      HandleSize(Message);
+      return;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      HandleScroll(Message.Msg == WM_VSCROLL, LOWORD(Message.WParam));
+      Message.Result = 0;
+      return;
+    case CM_MOUSEWHEEL:
+      HandleWheel(Message);
+      return;
+    case 0xB7D0:
+      Message.Result = 1;
+      return;
+    case WM_ENABLE:
+      TVirtualTreeBase::Dispatch(Message);
+      RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
+      return;
+    case WM_THEMECHANGED: {
+      TVirtualTreeBase::Dispatch(Message);
+      const bool themed = FOptions->PaintOptions().Contains(TVTPaintOption::toThemeAware) && IsThemeLibraryBound() &&
+                          UxIsThemeActive();
+      if (themed) ChangeStates({TS::tsUseThemes}, {});
+      else ChangeStates({}, {TS::tsUseThemes});
+      FButtonsValid = false;
+      RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_NOCHILDREN);
+      return;
+    }
+    case CM_COLORCHANGED:
+    case CM_FONTCHANGED:
+      TVirtualTreeBase::Dispatch(Message);
+      if (Message.Msg == CM_FONTCHANGED && FHeader->ParentFont()) FHeader->Font()->Assign(Font());
+      if (!IsLoading()) {
+        FButtonsValid = false;
+        if (HandleAllocated()) Invalidate();
+      }
+      return;
+    case CM_SYSCOLORCHANGE:
+      ReloadMappedImages();
+      TVirtualTreeBase::Dispatch(Message);
+      return;
+    case CM_CTL3DCHANGED:
+      TVirtualTreeBase::Dispatch(Message);
+      if (BorderStyle() == bsSingle && HandleAllocated()) RecreateWnd();
+      return;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+      if (!Focused() && CanFocus()) SetFocus();
       break;
   }
   TVirtualTreeBase::Dispatch(Message);

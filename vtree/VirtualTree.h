@@ -8,6 +8,8 @@
 #include "platform/Control.h"
 #include "platform/Event.h"
 #include "platform/Graphics.h"
+#include "platform/StdCtrls.h"
+#include "platform/StringList.h"
 #include "vtree/NodeAllocator.h"
 #include "vtree/TreeColors.h"
 #include "vtree/TreeGlobals.h"
@@ -15,6 +17,7 @@
 #include "vtree/VirtualTreeHeader.h"
 #include "vtree/VirtualTreeOptions.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <exception>
@@ -108,6 +111,69 @@ using TVTAfterHeaderHeightTrackingEvent = TEvent<void(TVTHeader* Sender)>;
 using TVTHeaderHeightTrackingEvent = TEvent<void(TVTHeader* Sender, POINT& P, TShiftState Shift, bool& Allowed)>;
 using TVTBeforeGetMaxColumnWidthEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, bool& UseSmartColumnWidth)>;
 using TVTAfterGetMaxColumnWidthEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, int32_t& MaxWidth)>;
+
+enum class TScrollBarStyle { sbmRegular, sbmFlat, sbm3D };
+enum class TVTScrollBarKind { sbHorizontal, sbVertical };
+
+// Which scroll bars the tree shows and by how much a line scrolls.
+class TScrollBarOptions : public TPersistent {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  explicit TScrollBarOptions(TBaseVirtualTree* AOwner) : FOwner(AOwner) {}
+  void Assign(TPersistent* Source) override;
+  TPersistent* GetOwner() override;
+
+  bool AlwaysVisible() const { return FAlwaysVisible; }
+  void SetAlwaysVisible(bool Value);
+  int32_t HorizontalIncrement() const { return FIncrementX; }
+  void SetHorizontalIncrement(int32_t Value) { FIncrementX = std::clamp(Value, 1, 10000); }
+  int32_t VerticalIncrement() const { return FIncrementY; }
+  void SetVerticalIncrement(int32_t Value) { FIncrementY = std::clamp(Value, 1, 10000); }
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle Value);
+  TScrollBarStyle ScrollBarStyle() const { return FScrollBarStyle; }
+  void SetScrollBarStyle(TScrollBarStyle Value) { FScrollBarStyle = Value; }
+  bool Shows(TVTScrollBarKind Bar) const {
+    return FScrollBars == TScrollStyle::ssBoth ||
+           FScrollBars == (Bar == TVTScrollBarKind::sbVertical ? TScrollStyle::ssVertical : TScrollStyle::ssHorizontal);
+  }
+
+private:
+  TBaseVirtualTree* FOwner;
+  bool FAlwaysVisible = false;
+  int32_t FIncrementX = 20;
+  int32_t FIncrementY = 20;
+  TScrollStyle FScrollBars = TScrollStyle::ssBoth;
+  TScrollBarStyle FScrollBarStyle = TScrollBarStyle::sbmRegular;
+};
+
+// The names of the clipboard formats a tree offers: sorted, no duplicates,
+// and only names registered for the tree's class or one of its ancestors.
+class TClipboardFormats : public TStringList {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+
+  explicit TClipboardFormats(TBaseVirtualTree* AOwner);
+  // -1 (and nothing added) for a name no format of the tree is registered under.
+  int Add(const AnsiString& S) override;
+  void Insert(int Index, const AnsiString& S) override;
+  TBaseVirtualTree* Owner() const { return FOwner; }
+
+private:
+  bool Registered(const AnsiString& S) const;
+  TBaseVirtualTree* FOwner;
+};
+
+using TVTScrollBarShowEvent = TEvent<void(TBaseVirtualTree* Sender, int Bar, bool Show)>;
+using TVTHeaderPaintEvent = TEvent<void(TVTHeader* Sender, TCanvas* HeaderCanvas, TVirtualTreeColumn* Column, RECT R,
+                                        bool Hover, bool Pressed, TVTDropMarkMode DropMark)>;
+using TVTHeaderPaintQueryElementsEvent =
+    TEvent<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
+using TVTAdvancedHeaderPaintEvent =
+    TEvent<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, const THeaderPaintElements& Elements)>;
 
 // The owning tree of a node: the parent of the one node (the hidden root)
 // whose sibling links point to itself.
@@ -462,6 +528,24 @@ public:
   // The expand buttons' width and height.
   SIZE ButtonSize() const { return SIZE{9, 9}; }
 
+  // --- the window: scroll bars, frame and header ------------------------------------
+  TScrollBarOptions* ScrollBarOptions() const { return FScrollBarOptions; }
+  void SetScrollBarOptions(TScrollBarOptions* Value) { FScrollBarOptions->Assign(Value); }
+  TClipboardFormats* ClipboardFormats() const { return FClipboardFormats; }
+  void SetClipboardFormats(TStrings* Value);
+  // The header's place in window co-ordinates: inside the border and the
+  // bevel, Header()->Height() high while the header is shown.
+  RECT ComputeHeaderRect();
+  // The window border's width on each side (x) and top and bottom (y).
+  virtual SIZE BorderDimensions();
+  // The header (visible-only: only while the window shows) painted onto DC,
+  // whose origin is the window's top-left corner.
+  void PaintHeader(HDC DC, bool VisibleOnly = false);
+  // Scrolls the content horizontally so that its left edge is Position
+  // pixels into it (as the horizontal scroll bar shows it).
+  void SetEffectiveOffsetX(int32_t Position);
+  bool CanFocus() override;
+
   // --- hit testing and the tree-view queries -------------------------------------------
   // Classifies a point of the client area (Relative: window co-ordinates,
   // moved by the scroll offsets; else content co-ordinates).
@@ -536,6 +620,10 @@ public:
   TVTHeaderHeightTrackingEvent OnHeaderHeightDblClickResize;
   TVTBeforeGetMaxColumnWidthEvent OnBeforeGetMaxColumnWidth;
   TVTAfterGetMaxColumnWidthEvent OnAfterGetMaxColumnWidth;
+  TVTScrollBarShowEvent OnShowScrollbar;
+  TVTHeaderPaintEvent OnHeaderDraw;
+  TVTHeaderPaintQueryElementsEvent OnHeaderDrawQueryElements;
+  TVTAdvancedHeaderPaintEvent OnAdvancedHeaderDraw;
 
   // The window calls this when a delay timer (5 change, 6 structure change) is due.
   void DelayTimerExpired(int TimerId);
@@ -552,12 +640,10 @@ public:
   virtual void MainColumnChanged();
   // Ends a pending or running edit; answers False when an edit refuses to end.
   virtual bool CancelNodeEdit() { return true; }
-  virtual void UpdateHorizontalScrollBar(bool DoRepaint) { (void)DoRepaint; }
-  virtual void UpdateVerticalScrollBar(bool DoRepaint) { (void)DoRepaint; }
-  void UpdateScrollBars(bool DoRepaint) {
-    UpdateVerticalScrollBar(DoRepaint);
-    UpdateHorizontalScrollBar(DoRepaint);
-  }
+  virtual void UpdateHorizontalScrollBar(bool DoRepaint);
+  virtual void UpdateVerticalScrollBar(bool DoRepaint);
+  // Both bars; again while showing or hiding one changes the client area.
+  void UpdateScrollBars(bool DoRepaint);
   // Tells a form designer that the tree changed (design time only).
   void NotifyDesigner() {}
   virtual void FireHeaderClick(TVTHeaderHitInfo& HitInfo);
@@ -573,6 +659,16 @@ protected:
 
   void Dispatch(TMessage& Message) override;
   void Paint() override;
+  void CreateParams(TCreateParams& Params) override;
+  void CreateWnd() override;
+  void ChangeScale(int M, int D) override;
+  // Shows or hides a scroll bar and reports a change of its visibility.
+  virtual void ShowScrollBarFor(int Bar, bool Show);
+  // Header painting: the events of the application's own header drawing.
+  virtual void FireHeaderDraw(TCanvas* Canvas, TVirtualTreeColumn* Column, RECT R, bool Hover, bool Pressed,
+                              TVTDropMarkMode DropMark);
+  virtual void FireHeaderDrawQueryElements(THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements);
+  virtual void FireAdvancedHeaderDraw(THeaderPaintInfo& PaintInfo, const THeaderPaintElements& Elements);
   // Painting operations, one per part of a cell; a descendant draws the
   // node's own content in RenderNodeContent.
   virtual void RenderNodeContent(TVTPaintInfo& PaintInfo) { (void)PaintInfo; }
@@ -731,6 +827,7 @@ private:
   friend class TVirtualTreeColumns;
   friend class TVirtualTreeColumn;
   friend class TVTHeader;
+  friend class TScrollBarOptions;
   friend class TWorkerThread;
   friend void AddToWaitingList(TBaseVirtualTree* Tree);
   friend void StopTreeValidation(TBaseVirtualTree* Tree);
@@ -912,6 +1009,16 @@ private:
   TVTButtonFillMode FButtonFillMode = TVTButtonFillMode::fmTreeColor;
   int32_t FBackgroundOffset[2] = {0, 0};
   AnsiString FAccessibleName;
+
+  // The window.
+  TScrollBarOptions* FScrollBarOptions = nullptr;
+  TClipboardFormats* FClipboardFormats = nullptr;
+  bool FInScrollBarChange = false;  // a scroll bar is being set: no nested update
+  void HandleScroll(bool Vertical, int Code);
+  void HandleWheel(TMessage& Message);
+  void HandleNCCalcSize(TMessage& Message);
+  void HandleSize(TMessage& Message);
+  void ReadLegacyOptions(TReader* Reader);
 
   // Painting.
   TVTColors* FColors = nullptr;

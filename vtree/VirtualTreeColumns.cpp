@@ -500,9 +500,16 @@ void TVirtualTreeColumns::FixPositions() {
   RecomputePositions(true);
 }
 
+// The header lies in the window frame and is painted in one piece from
+// its bitmap: a changed cell redraws the header row.
 void TVirtualTreeColumns::InvalidateColumn(TColumnIndex Column) {
   (void)Column;
-  // FIXME: invalidates only the cell once the header is painted in the window frame.
+  FHeader->InvalidateHeader();
+}
+
+void TVirtualTreeColumns::ReleasePressedColumn() {
+  if (FDownIndex == NoColumn) return;
+  FDownIndex = NoColumn;
   FHeader->InvalidateHeader();
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Collection.h"
+#include "platform/Graphics.h"
 #include "platform/Control.h"
 #include "platform/StdCtrls.h"
 #include "vtree/VirtualNode.h"
@@ -43,6 +44,30 @@ struct TVTHeaderHitInfo {
   TShiftState Shift;
   TColumnIndex Column = InvalidColumn;
   TVTHeaderHitPositions HitPosition;
+};
+
+// Header painting: where a column's drop mark goes, the elements an
+// application may paint itself and what it is told about a cell.
+enum class TVTDropMarkMode { dmmNone, dmmLeft, dmmRight };
+enum class THeaderPaintElement { hpeBackground, hpeDropMark, hpeHeaderGlyph, hpeSortGlyph, hpeText };
+using THeaderPaintElements = TSet<THeaderPaintElement, 8>;
+class TVirtualTreeColumn;
+class TCanvas;
+
+struct THeaderPaintInfo {
+  TCanvas* TargetCanvas = nullptr;
+  TVirtualTreeColumn* Column = nullptr;  // nil while the background is painted
+  RECT PaintRectangle{};
+  RECT TextRectangle{};
+  bool IsHoverIndex = false;
+  bool IsDownIndex = false;
+  bool IsEnabled = false;
+  bool ShowHeaderGlyph = false;
+  bool ShowSortGlyph = false;
+  bool ShowRightBorder = false;
+  TVTDropMarkMode DropMark = TVTDropMarkMode::dmmNone;
+  POINT GlyphPos{};
+  POINT SortGlyphPos{};
 };
 
 // One column: the look of its header cell, its cells' colour and alignment,
@@ -192,6 +217,10 @@ public:
   virtual TColumnIndex ColumnAtPoint(POINT P, bool Relative = true);
   // The column at a display position, NoColumn beyond the last.
   virtual TColumnIndex ColumnAtPosition(TColumnPosition Position) const;
+  // Paints the part R (window co-ordinates) of the header onto DC through
+  // the columns' 32-bit bitmap; HOffset (the negative horizontal scroll
+  // position) moves the columns that are not fixed.
+  virtual void PaintColumnHeaders(HDC DC, RECT R, int32_t HOffset);
 
   TColumnIndex FirstShownColumn(bool OnlyFocusable = false) const;
   TColumnIndex LastShownColumn(bool OnlyFocusable = false) const;
@@ -217,6 +246,8 @@ public:
 
   void TrackHoverColumn(POINT P);
   void TrackPressedColumn(POINT P);
+  // No column is pressed any more (the button went up).
+  void ReleasePressedColumn();
   TColumnIndex HoverIndex() const { return FHoverIndex; }
   TColumnIndex DownIndex() const { return FDownIndex; }
   TColumnIndex ClickIndex() const { return FClickIndex; }
@@ -251,6 +282,8 @@ private:
   TColumnIndex FDragIndex = NoColumn;
   bool FDropBefore = false;
   TIndexArray FPositionToIndex;  // display position -> collection index
+  TGdiObject FHeaderBitmap;      // 32-bit surface the header is painted on
+  SIZE FHeaderBitmapSize{};
   int32_t FDefaultWidth = 50;
   bool FNeedPositionsFix = false;
   bool FClearing = false;

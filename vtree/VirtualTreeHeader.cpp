@@ -105,8 +105,7 @@ bool TVTHeader::PointInHeader(POINT P) const {
 }
 
 void TVTHeader::InvalidateHeader() {
-  // FIXME: the header repaints in the window frame once it is painted there.
-  if (FOwner->HandleAllocated())
+  if (FOwner->HandleAllocated() && FOptions.Contains(HO::hoVisible))
     RedrawWindow(FOwner->Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
 }
 
@@ -177,6 +176,11 @@ void TVTHeader::SetHeight(int32_t Value) {
   if (!FOwner->IsLoading() && !FStates.Contains(HS::hdsScaling)) UpdateTreeFrame();
   FOwner->Invalidate();
   ::UpdateWindow(FOwner->Handle());
+}
+
+void TVTHeader::ClampMainColumn() {
+  if (FMainColumn >= FColumns->Count()) FMainColumn = FColumns->Count() - 1;
+  if (FMainColumn < 0 && FColumns->Count() > 0) FMainColumn = 0;
 }
 
 void TVTHeader::UpdateTreeFrame() {

@@ -122,6 +122,10 @@ public:
   void RestorePreviousWidths();
   bool IsUsableColumn(TColumnIndex Column) const;
   bool HasColumns() const { return FColumns->Count() > 0; }
+  // The main column within the columns (0 when there are columns, -1 without).
+  void ClampMainColumn();
+  // The tree recomputes its frame, the header's place in it.
+  void UpdateTreeFrame();
   void InvalidateHeader();
   // The point lies in the header (client coordinates of the tree, header above 0).
   bool PointInHeader(POINT P) const;
@@ -159,7 +163,6 @@ private:
   friend class TVirtualTreeColumns;
   friend class TVirtualTreeColumn;
   void ImageListChange(TObject* Sender);
-  void UpdateTreeFrame();
   // The height rule: clamped by the limits and the fixed-area constraints.
   int32_t ClampHeight(int32_t Value);
 

@@ -208,6 +208,7 @@ TEST(TreeColumns, FixedAreaConstraintsKeepMinimumBelowMaximum) {
 TEST(TreeColumns, MaxHeightPercentCapsTheHeader) {
   TreeHost host;
   TBaseVirtualTree tree;
+  tree.SetBorderStyle(bsNone);  // the client is the whole control
   tree.Header()->SetHeight(20);
   host.Place(tree, 200, 100);
   ASSERT_EQ(tree.ClientHeight(), 100);

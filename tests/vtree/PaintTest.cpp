@@ -2,7 +2,9 @@
 // 32-bit DIB and probed pixel by pixel.
 #include "tests/vtree/TreeChecker.h"
 
+#include "platform/Bitmap.h"
 #include "platform/Canvas.h"
+#include "foundation/UxTheme.h"
 #include "platform/ImageList.h"
 #include "vtree/VirtualTree.h"
 #include "vtree/VirtualTreeColumns.h"
@@ -12,6 +14,7 @@
 
 #include <string>
 #include <tuple>
+#include <vssym32.h>
 
 namespace {
 using PO = TVTPaintOption;
@@ -83,6 +86,7 @@ Image Print(TBaseVirtualTree& tree) {
 class PaintTest : public ::testing::Test {
 protected:
   void SetUp() override {
+    Tree.SetBorderStyle(bsNone);  // the client area is the whole window the tests give the tree
     Tree.SetColor(static_cast<TColor>(White));
     TVTPaintOptions paint = Tree.TreeOptions()->PaintOptions();
     paint.Exclude(PO::toThemeAware);
@@ -330,32 +334,349 @@ TEST_F(PaintTest, DropMarkBelowLiesInTheLastEightRows) {
   EXPECT_EQ(Print(Tree).At(100, 0), Rgb(Red));
 }
 
-TEST_F(PaintTest, Screenshot) {
-  TwoColumns(180, 120);
-  SetPaint({PO::toShowTreeLines, PO::toShowButtons, PO::toShowRoot, PO::toShowHorzGridLines, PO::toShowVertGridLines,
-            PO::toPopupMode});
-  TVTMiscOptions misc = Tree.TreeOptions()->MiscOptions();
+// The whole window as it shows on the screen: frame, header and rows.
+TEST(PaintScreenshot, TreeWindow) {
+  TreeHost host(true);
+  TTextTree tree{nullptr};
+  tree.SetColor(static_cast<TColor>(White));
+  TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+  paint.Exclude(PO::toThemeAware);
+  for (PO o : {PO::toShowTreeLines, PO::toShowButtons, PO::toShowRoot, PO::toShowHorzGridLines,
+               PO::toShowVertGridLines, PO::toPopupMode})
+    paint.Include(o);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  TVTMiscOptions misc = tree.TreeOptions()->MiscOptions();
   misc.Include(TVTMiscOption::toCheckSupport);
-  Tree.TreeOptions()->SetMiscOptions(misc);
-  Tree.SetRootNodeCount(3);
-  Host.Place(Tree, 320, 200);
-  for (PVirtualNode top = Tree.FirstNode(); top; top = Tree.NextSiblingNode(top)) {
-    Tree.SetCheckType(top, TCheckType::ctTriStateCheckBox);
-    Tree.SetChildCount(top, 2);
+  tree.TreeOptions()->SetMiscOptions(misc);
+  TCustomImageList images(nullptr);
+  images.SetSize(16, 16);
+  {
+    TBitmap picture;
+    picture.SetSize(16, 16);
+    picture.Canvas()->Brush()->SetColor(static_cast<TColor>(White));
+    picture.Canvas()->FillRect(RECT{0, 0, 16, 16});
+    picture.Canvas()->Brush()->SetColor(static_cast<TColor>(Blue));
+    picture.Canvas()->Pen()->SetColor(static_cast<TColor>(Blue));
+    picture.Canvas()->Ellipse(2, 2, 14, 14);
+    images.Add(&picture, nullptr);
   }
-  PVirtualNode first = Tree.FirstNode();
-  Tree.SetExpanded(first, true);
-  PVirtualNode child = Tree.FirstChildNode(first);
-  Tree.SetChildCount(child, 2);
-  Tree.SetExpanded(child, true);
-  for (PVirtualNode run = Tree.FirstChildNode(child); run; run = Tree.NextSiblingNode(run))
-    Tree.SetCheckType(run, TCheckType::ctCheckBox);
-  Tree.SetCheckState(Tree.FirstChildNode(child), TCheckState::csCheckedNormal);
-  Tree.SetSelected(child, true);
-  Tree.SetFocusedNode(child);
-  Tree.SetFocusedColumn(0);
-  const std::string path = testing_support::SaveArtefact(Print(Tree), "vtree-window");
+  TVTHeader* header = tree.Header();
+  header->SetImages(&images);
+  TVirtualTreeColumns* columns = header->Columns();
+  TVirtualTreeColumn* name = columns->Add();
+  name->SetWidth(180);
+  name->SetText(L"Name");
+  TVirtualTreeColumn* value = columns->Add();
+  value->SetWidth(120);
+  value->SetText(L"Value");
+  value->SetImageIndex(0);
+  TVTHeaderOptions options = header->Options();
+  for (TVTHeaderOption o : {TVTHeaderOption::hoVisible, TVTHeaderOption::hoShowImages, TVTHeaderOption::hoShowSortGlyphs})
+    options.Include(o);
+  header->SetOptions(options);
+  header->SetHeight(20);
+  tree.SetRootNodeCount(3);
+  host.Place(tree, 320, 200);
+  header->SetSortColumn(0);
+  for (PVirtualNode top = tree.FirstNode(); top; top = tree.NextSiblingNode(top)) {
+    tree.SetCheckType(top, TCheckType::ctTriStateCheckBox);
+    tree.SetChildCount(top, 2);
+  }
+  PVirtualNode first = tree.FirstNode();
+  tree.SetExpanded(first, true);
+  PVirtualNode child = tree.FirstChildNode(first);
+  tree.SetChildCount(child, 2);
+  tree.SetExpanded(child, true);
+  for (PVirtualNode run = tree.FirstChildNode(child); run; run = tree.NextSiblingNode(run))
+    tree.SetCheckType(run, TCheckType::ctCheckBox);
+  tree.SetCheckState(tree.FirstChildNode(child), TCheckState::csCheckedNormal);
+  tree.SetSelected(child, true);
+  tree.SetFocusedNode(child);
+  tree.SetFocusedColumn(0);
+  RedrawWindow(tree.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const Image window = testing_support::ReadWindowPixels(tree.Handle());
+  // The header's image shows in the second column.
+  int blue = 0;
+  for (int y = 0; y < 22; ++y)
+    for (int x = 182; x < 304 && x < window.Width; ++x) blue += window.At(x, y) == Rgb(Blue);
+  EXPECT_GT(blue, 20);
+  const std::string path = testing_support::SaveArtefact(window, "vtree-window");
   EXPECT_FALSE(path.empty());
+  header->SetImages(nullptr);
 }
 
 }  // namespace
+
+namespace {
+// The header as the window frame paints it, in window co-ordinates.
+Image PrintHeader(TBaseVirtualTree& tree) {
+  RECT w;
+  GetWindowRect(tree.Handle(), &w);
+  Dib dib(w.right - w.left, w.bottom - w.top);
+  tree.PaintHeader(dib.DC());
+  return dib.Read();
+}
+
+// The part of an image inside R.
+Image Crop(const Image& image, const RECT& r) {
+  Image out;
+  out.Width = r.right - r.left;
+  out.Height = r.bottom - r.top;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) out.Pixels.push_back(image.At(x, y));
+  return out;
+}
+
+bool Dark(uint32_t pixel) { return ((pixel >> 16) & 0xFF) < 0x50 && ((pixel >> 8) & 0xFF) < 0x50 && (pixel & 0xFF) < 0x50; }
+
+// The smallest rectangle holding every dark pixel of R; empty when none.
+RECT InkBounds(const Image& image, const RECT& r, int* count = nullptr) {
+  RECT ink{r.right, r.bottom, r.left, r.top};
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (Dark(image.At(x, y))) {
+        ++n;
+        ink.left = std::min<LONG>(ink.left, x);
+        ink.top = std::min<LONG>(ink.top, y);
+        ink.right = std::max<LONG>(ink.right, x + 1);
+        ink.bottom = std::max<LONG>(ink.bottom, y + 1);
+      }
+  if (count) *count = n;
+  return n ? ink : RECT{};
+}
+
+class HeaderPaintTest : public PaintTest {
+protected:
+  void SetUp() override {
+    PaintTest::SetUp();
+    Tree.SetBorderStyle(bsNone);  // the header starts at the window's corner
+    TVTHeaderOptions options = Tree.Header()->Options();
+    options.Include(TVTHeaderOption::hoVisible);
+    Tree.Header()->SetOptions(options);
+    Tree.Header()->SetHeight(20);
+  }
+  TVirtualTreeColumn* Column(int width, const wchar_t* text = L"") {
+    TVirtualTreeColumn* column = Tree.Header()->Columns()->Add();
+    column->SetWidth(width);
+    column->SetText(text);
+    return column;
+  }
+  // Presses the column under header point (x, 5).
+  void Press(int x) { Tree.Header()->Columns()->TrackPressedColumn(POINT{x, 5}); }
+};
+}  // namespace
+
+TEST_F(HeaderPaintTest, TheHeaderTakesTheTopOfTheWindow) {
+  Column(80);
+  Host.Place(Tree, 300, 100);
+  EXPECT_EQ(Tree.ClientHeight(), 100 - 20);
+  RECT window;
+  GetWindowRect(Tree.Handle(), &window);
+  const LRESULT hit = SendMessageA(Tree.Handle(), WM_NCHITTEST, 0, MAKELPARAM(window.left + 10, window.top + 5));
+  EXPECT_EQ(hit, HTBORDER);
+  EXPECT_EQ(SendMessageA(Tree.Handle(), WM_NCHITTEST, 0, MAKELPARAM(window.left + 10, window.top + 30)), HTCLIENT);
+}
+
+// Every style's edges, normal and pressed, are DrawEdge's with the style's
+// parameters and the right edge.
+TEST_F(HeaderPaintTest, EdgesPerStyle) {
+  struct Case {
+    TVTHeaderStyle Style;
+    bool Pressed;
+    UINT Edge, Flags;
+  } cases[] = {
+      {TVTHeaderStyle::hsThickButtons, false, EDGE_RAISED, BF_LEFT | BF_TOP | BF_BOTTOM | BF_MIDDLE | BF_SOFT | BF_RIGHT},
+      {TVTHeaderStyle::hsThickButtons, true, EDGE_RAISED, BF_RECT | BF_MIDDLE | BF_SOFT | BF_FLAT},
+      {TVTHeaderStyle::hsFlatButtons, false, BDR_RAISEDINNER, BF_LEFT | BF_TOP | BF_BOTTOM | BF_MIDDLE | BF_RIGHT},
+      {TVTHeaderStyle::hsFlatButtons, true, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE},
+      {TVTHeaderStyle::hsPlates, false, BDR_RAISEDINNER, BF_RECT | BF_MIDDLE | BF_SOFT | BF_RIGHT},
+      {TVTHeaderStyle::hsPlates, true, BDR_SUNKENOUTER, BF_RECT | BF_MIDDLE},
+  };
+  Column(80);
+  Column(80);
+  Host.Place(Tree, 300, 100);
+  const RECT cell{0, 0, 80, 20};
+  for (const Case& c : cases) {
+    Tree.Header()->SetStyle(c.Style);
+    if (c.Pressed) Press(10);
+    const Image header = PrintHeader(Tree);
+    Dib reference(300, 20, GetSysColor(COLOR_BTNFACE));
+    RECT r = cell;
+    DrawEdge(reference.DC(), &r, c.Edge, c.Flags);
+    EXPECT_EQ(Crop(header, cell), Crop(reference.Read(), cell))
+        << "style " << static_cast<int>(c.Style) << (c.Pressed ? " pressed" : " normal");
+    Tree.Header()->Columns()->ReleasePressedColumn();
+  }
+}
+
+TEST_F(HeaderPaintTest, APressedCellShiftsItsContentByOnePixel) {
+  Column(100, L"Name");
+  Host.Place(Tree, 300, 100);
+  const RECT inside{4, 4, 96, 16};
+  const RECT normal = InkBounds(PrintHeader(Tree), inside);
+  ASSERT_FALSE(IsRectEmpty(&normal));
+  Press(10);
+  const RECT pressed = InkBounds(PrintHeader(Tree), inside);
+  EXPECT_EQ(pressed.left, normal.left + 1);
+  EXPECT_EQ(pressed.top, normal.top + 1);
+  EXPECT_EQ(pressed.right, normal.right + 1);
+  EXPECT_EQ(pressed.bottom, normal.bottom + 1);
+}
+
+// A caption wider than its cell is shortened to a prefix and "...", down to
+// "..." alone or nothing at all.
+TEST_F(HeaderPaintTest, NarrowColumnsShortenTheirCaption) {
+  Column(20, L"A rather long caption");
+  Column(70, L"A rather long caption");
+  Host.Place(Tree, 300, 100);
+  const Image header = PrintHeader(Tree);
+  Dib dots(40, 20, RGB(255, 255, 255));
+  {
+    TCanvas canvas;
+    canvas.SetHandle(dots.DC());
+    canvas.Font()->Assign(Tree.Header()->Font());
+    RECT r{0, 0, 40, 20};
+    DrawTextW(dots.DC(), L"...", 3, &r, DT_NOPREFIX);
+    canvas.SetHandle(nullptr);
+  }
+  int dotsInk = 0, narrowInk = 0, wideInk = 0;
+  InkBounds(dots.Read(), RECT{0, 0, 40, 20}, &dotsInk);
+  ASSERT_GT(dotsInk, 0);
+  InkBounds(header, RECT{3, 3, 17, 17}, &narrowInk);
+  EXPECT_LE(narrowInk, dotsInk);  // "..." or nothing
+  const RECT wide = InkBounds(header, RECT{23, 3, 87, 17}, &wideInk);
+  EXPECT_GT(wideInk, dotsInk);  // a prefix before the dots
+  EXPECT_LE(wide.right, 20 + 70 - 2 - 4);  // within the margin
+}
+
+// The column's image stands left of the sort glyph; where the glyph would
+// cover it, the image is left out.
+TEST_F(HeaderPaintTest, TheImageIsLeftOutUnderTheSortGlyph) {
+  TCustomImageList images(nullptr);
+  images.SetSize(16, 16);
+  {
+    TBitmap red;
+    red.SetSize(16, 16);
+    red.Canvas()->Brush()->SetColor(static_cast<TColor>(Red));
+    red.Canvas()->FillRect(RECT{0, 0, 16, 16});
+    images.Add(&red, nullptr);
+  }
+  Tree.Header()->SetImages(&images);
+  TVTHeaderOptions options = Tree.Header()->Options();
+  options.Include(TVTHeaderOption::hoShowImages);
+  options.Include(TVTHeaderOption::hoShowSortGlyphs);
+  Tree.Header()->SetOptions(options);
+  TVirtualTreeColumn* column = Column(120, L"Name");
+  column->SetImageIndex(0);
+  Host.Place(Tree, 300, 100);
+  Tree.Header()->SetSortColumn(0);
+  auto redPixels = [&](const Image& image) {
+    int n = 0;
+    for (int y = 0; y < 20; ++y)
+      for (int x = 0; x < column->Width(); ++x) n += image.At(x, y) == Rgb(Red);
+    return n;
+  };
+  EXPECT_EQ(redPixels(PrintHeader(Tree)), 16 * 16);
+  column->SetWidth(30);
+  EXPECT_EQ(redPixels(PrintHeader(Tree)), 0);
+  Tree.Header()->SetImages(nullptr);
+}
+
+// With toThemeAware (on by default) and the system's visual styles the tree
+// draws check boxes and header cells as the theme's parts.
+TEST(ThemedPaint, ChecksAndHeaderCellsComeFromTheTheme) {
+  // A program's unit list binds the visual styles before the tree's unit; here the test does.
+  const bool bound = IsThemeLibraryBound();
+  if (!bound) dxUxThemeInit();
+  struct Unbind {
+    bool Bound;
+    ~Unbind() {
+      if (!Bound) dxUxThemeDone();
+    }
+  } unbind{bound};
+  TreeHost host;
+  TTextTree tree{nullptr};
+  tree.SetBorderStyle(bsNone);
+  tree.SetColor(static_cast<TColor>(White));
+  TVTMiscOptions misc = tree.TreeOptions()->MiscOptions();
+  misc.Include(TVTMiscOption::toCheckSupport);
+  tree.TreeOptions()->SetMiscOptions(misc);
+  TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+  paint.Exclude(PO::toShowTreeLines);
+  paint.Exclude(PO::toShowRoot);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  tree.Header()->Columns()->Add()->SetWidth(150);
+  TVTHeaderOptions options = tree.Header()->Options();
+  options.Include(TVTHeaderOption::hoVisible);
+  tree.Header()->SetOptions(options);
+  tree.Header()->SetHeight(20);
+  tree.SetRootNodeCount(1);
+  host.Place(tree, 200, 120);
+  ASSERT_TRUE(tree.TreeStates().Contains(TVirtualTreeState::tsUseThemes)) << "the test prefix has a visual style";
+  PVirtualNode node = tree.FirstNode();
+  tree.SetCheckType(node, TCheckType::ctCheckBox);
+  const Image image = Print(tree);
+
+  // The check box: the "BUTTON" theme's unchecked box, one pixel left of the image place.
+  TCustomImageList* checks = tree.CheckImages();
+  ASSERT_NE(checks, nullptr);
+  const int x = tree.Margin(), y = 9 - checks->Height() / 2;
+  Dib box(17, 16, White);
+  HTHEME theme = UxOpenThemeData(tree.Handle(), L"BUTTON");
+  ASSERT_NE(theme, nullptr);
+  UxDrawThemeBackground(theme, box.DC(), BP_CHECKBOX, CBS_UNCHECKEDNORMAL, RECT{0, 0, 17, 16}, nullptr);
+  UxCloseThemeData(theme);
+  const Image want = box.Read();
+  int differ = 0;
+  for (int dy = 0; dy < 16; ++dy)
+    for (int dx = 0; dx < 17; ++dx) differ += image.At(x - 1 + dx, y + dy) != want.At(dx, dy);
+  EXPECT_EQ(differ, 0);
+
+  // The header cell: the "HEADER" theme's item on its background.
+  const Image header = PrintHeader(tree);
+  Dib cell(200, 20, RGB(1, 2, 3));
+  theme = UxOpenThemeData(tree.Handle(), L"HEADER");
+  ASSERT_NE(theme, nullptr);
+  UxDrawThemeBackground(theme, cell.DC(), HP_HEADERITEMRIGHT, HIS_NORMAL, RECT{0, 0, 200, 20}, nullptr);
+  UxDrawThemeBackground(theme, cell.DC(), HP_HEADERITEM, HIS_NORMAL, RECT{0, 0, 150, 20}, nullptr);
+  UxCloseThemeData(theme);
+  EXPECT_EQ(Crop(header, RECT{0, 0, 200, 20}), Crop(cell.Read(), RECT{0, 0, 200, 20}));
+
+  // Without toThemeAware the tree draws its own.
+  paint.Exclude(PO::toThemeAware);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  tree.RecreateWnd();
+  EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsUseThemes));
+}
+
+// The shaded buttons are the program's "VT_XPBUTTONPLUS" and "VT_XPBUTTONMINUS"
+// pictures, their magenta left out.
+TEST_F(PaintTest, ShadedButtonsAreThePrograms) {
+  Tree.SetButtonFillMode(TVTButtonFillMode::fmShaded);
+  SetPaint({PO::toShowButtons, PO::toShowRoot}, {PO::toShowTreeLines});
+  Tree.SetRootNodeCount(2);
+  PVirtualNode first = Tree.FirstNode();
+  Tree.SetChildCount(first, 1);
+  Tree.SetChildCount(Tree.NextSiblingNode(first), 1);
+  Host.Place(Tree, 200, 100);
+  Tree.SetExpanded(first, true);
+  const Image image = Print(Tree);
+  const int bx = 4, by = 9 - 4;
+  for (auto [name, top] : {std::pair{"VT_XPBUTTONMINUS", 0}, std::pair{"VT_XPBUTTONPLUS", 36}}) {
+    TGdiObject bitmap(LoadBitmapA(GetModuleHandleA(nullptr), name));
+    ASSERT_TRUE(bitmap) << name;
+    TMemoryDC dc(nullptr);
+    TSelectObjectGuard select(dc.Get(), bitmap.Get());
+    const Image want = testing_support::ReadPixels(dc.Get(), RECT{0, 0, 9, 9});
+    int compared = 0, differ = 0;
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 9; ++x) {
+        if (want.At(x, y) == Rgb(RGB(255, 0, 255))) continue;
+        ++compared;
+        differ += image.At(bx + x, top + by + y) != want.At(x, y);
+      }
+    EXPECT_GT(compared, 40) << name;
+    EXPECT_EQ(differ, 0) << name;
+  }
+}
