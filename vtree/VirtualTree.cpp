@@ -91,6 +91,13 @@ void TBaseVirtualTree::ReleaseAllNodes() {
   // The worker lets go of this tree before any node goes.
   ReleaseTreeReference(this);
   try {
+    // A running edit ends without a word: its node is about to go.
+    if (FEditLink) {
+      TComPtr<IVTEditLink> link = FEditLink;
+      FEditLink.Clear();
+      FStates.Exclude(TS::tsEditing);
+      link->AbortEditing();
+    }
     FOptions->SetMiscOptions(FOptions->MiscOptions() - TVTMiscOption::toReadOnly);
     ClearAllNodes();
   } catch (...) {
@@ -376,6 +383,7 @@ void TBaseVirtualTree::AfterColumnResize(TColumnIndex Column) {
   }
   FHeader->InvalidateHeader();
   if (!FHeader->States().Contains(THeaderState::hdsResizing)) FireEvent(OnColumnResize, FHeader, Column);
+  if (IsEditing()) PlaceEditor();
 }
 
 void TBaseVirtualTree::FireHeaderClick(TVTHeaderHitInfo& HitInfo) { FireEvent(OnHeaderClick, FHeader, HitInfo); }

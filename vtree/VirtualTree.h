@@ -10,6 +10,7 @@
 #include "platform/Graphics.h"
 #include "platform/StdCtrls.h"
 #include "platform/StringList.h"
+#include "vtree/EditLink.h"
 #include "vtree/NodeAllocator.h"
 #include "vtree/TreeColors.h"
 #include "vtree/TreeGlobals.h"
@@ -21,6 +22,7 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <string>
 #include <vector>
 
 class TBaseVirtualTree;
@@ -95,6 +97,16 @@ using TVTGetLineStyleEvent = TEvent<void(TBaseVirtualTree* Sender, const void*& 
 using TVTPopupEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, POINT P,
                                   bool& AskParent, TPopupMenu*& PopupMenu)>;
 // Header events: the header is the sender.
+// In-place editing: OnEditing may refuse an edit, OnCreateEditor supplies the editor.
+using TVTEditChangingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& Allowed)>;
+using TVTEditChangeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column)>;
+using TVTEditCancelEvent = TEvent<void(TBaseVirtualTree* Sender, TColumnIndex Column)>;
+using TVTCreateEditorEvent =
+    TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, IVTEditLink*& EditLink)>;
+using TVTGetCellIsEmptyEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& IsEmpty)>;
+// Result 0 means Node matches SearchText.
+using TVTIncrementalSearchEvent =
+    TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, const std::wstring& SearchText, int32_t& Result)>;
 using TVTHeaderClickEvent = TEvent<void(TVTHeader* Sender, TVTHeaderHitInfo& HitInfo)>;
 using TVTHeaderNotifyEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column)>;
 using TVTBeforeAutoFitColumnEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType,
@@ -418,7 +430,7 @@ public:
   RECT NodeDisplayRect(PVirtualNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
                        bool ApplyCellContentMargin = false);
   // Repaint helpers; they do nothing without a window or inside a bracket.
-  RECT InvalidateNode(PVirtualNode Node);
+  virtual RECT InvalidateNode(PVirtualNode Node);
   void InvalidateToBottom(PVirtualNode Node);
   void InvalidateColumn(TColumnIndex Column);
   void RepaintNode(PVirtualNode Node);
@@ -426,6 +438,35 @@ public:
   const TCache& PositionCache() const { return FPositionCache; }
   // The shared worker has this tree's cache validation queued or running.
   bool ValidatingCache() const { return FQueued.load() || FClaimed.load(); }
+
+  // --- in-place editing ---------------------------------------------------------
+  // Focuses Node and, when it may be edited in Column (-1 only without
+  // columns), starts the edit; answers whether an edit runs.
+  bool EditNode(PVirtualNode Node, TColumnIndex Column);
+  bool IsEditing() const { return FStates.Contains(TVirtualTreeState::tsEditing); }
+  TColumnIndex EditColumn() const { return FEditColumn; }
+  IVTEditLink* EditLink() const { return FEditLink.Get(); }
+  // toEditable, an enabled tree, not read-only, and OnEditing allowing.
+  bool CanEdit(PVirtualNode Node, TColumnIndex Column);
+  // Ends the edit taking its text; answers False when the editor refuses to end.
+  virtual bool FinishNodeEdit();
+  // Starts editing the focused node in the edit column (the edit timer's end).
+  virtual void BeginNodeEdit();
+  // Places the editor over the focused node's text in the edit column.
+  virtual void PlaceEditor();
+  // The hint of a cell in the hint modes and in the tooltip mode: the tree's
+  // Hint here; a descendant knows better.
+  virtual std::wstring DefaultHintText(PVirtualNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle);
+  virtual std::wstring DefaultTooltipText(PVirtualNode Node, TColumnIndex Column,
+                                          TVTTooltipLineBreakStyle& LineBreakStyle);
+  // Whether a cell shows nothing (OnGetCellIsEmpty; empty by default).
+  virtual bool CellIsEmpty(PVirtualNode Node, TColumnIndex Column);
+  TVTGetCellIsEmptyEvent OnGetCellIsEmpty;
+  TVTIncrementalSearchEvent OnIncrementalSearch;
+  TVTEditChangingEvent OnEditing;
+  TVTEditChangeEvent OnEdited;
+  TVTEditCancelEvent OnEditCancelled;
+  TVTCreateEditorEvent OnCreateEditor;
 
   // --- operation bracket and states -----------------------------------------
   void BeginOperation();
@@ -638,8 +679,9 @@ public:
   virtual TClass HeaderClass() const;
   virtual void AfterColumnResize(TColumnIndex Column);
   virtual void MainColumnChanged();
-  // Ends a pending or running edit; answers False when an edit refuses to end.
-  virtual bool CancelNodeEdit() { return true; }
+  // Ends a pending or running edit without its text; answers False when an
+  // edit refuses to end.
+  virtual bool CancelNodeEdit();
   virtual void UpdateHorizontalScrollBar(bool DoRepaint);
   virtual void UpdateVerticalScrollBar(bool DoRepaint);
   // Both bars; again while showing or hiding one changes the client area.
@@ -700,6 +742,17 @@ protected:
     return {};
   }
   void Notification(TComponent* Component, TOperation Operation) override;
+
+  // Editing: the editor for a cell (a missing one raises error 2000), the
+  // permission and the reports.
+  virtual TComPtr<IVTEditLink> FireCreateEditor(PVirtualNode Node, TColumnIndex Column);
+  virtual bool FireEditing(PVirtualNode Node, TColumnIndex Column);
+  // Compares a node with the incremental search text: 0 for a match.
+  virtual int32_t FireIncrementalSearch(PVirtualNode Node, const std::wstring& Text);
+  virtual void FireEdited(PVirtualNode Node, TColumnIndex Column);
+  virtual void FireEditCancelled(TColumnIndex Column);
+  // Re-initialises one node (ReinitializeNode calls it for each).
+  virtual void ReinitNode(PVirtualNode Node);
 
   // Expansion and scrolling.
   virtual bool FireExpanding(PVirtualNode Node);
@@ -973,6 +1026,10 @@ private:
   int32_t FLastSelectionLevel = -1;
   PVirtualNode FFocusedNode = nullptr;
   TColumnIndex FFocusedColumn = NoColumn;
+
+  // In-place editing.
+  TComPtr<IVTEditLink> FEditLink;
+  TColumnIndex FEditColumn = NoColumn;
 
   // Check states.
   PVirtualNode FPendingCheckNode = nullptr;
