@@ -351,7 +351,9 @@ void TWinControl::UpdateBoundsFromWindow() {
   ApplyBounds(r.left, r.top, w, h);
 }
 
-RECT TWinControl::ClientRect() {
+RECT TWinControl::ClientRect() { return WindowClientRect(); }
+
+RECT TWinControl::WindowClientRect() {
   if (FHandle) {
     RECT r;
     GetClientRect(FHandle, &r);
@@ -710,7 +712,7 @@ void TWinControl::EraseBackground(HDC dc) {
        c = c->FParent)
     color = c->FParent->FColor;
   const TGdiObject brush(CheckGDI(CreateSolidBrush(ColorToRGB(color))));
-  RECT r = ClientRect();
+  RECT r = WindowClientRect();
   ::FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
 }
 
@@ -771,7 +773,7 @@ void TWinControl::HandlePaint(TMessage& Message) {
   const TPaintDC paint(FHandle);
   HDC dc = paint.Get();
   if (FDoubleBuffered) {
-    RECT client = ClientRect();
+    RECT client = WindowClientRect();
     TMemoryDC memory(dc);
     TGdiObject bitmap(CheckGDI(CreateCompatibleBitmap(dc, client.right, client.bottom)));
     TSelectObjectGuard select(memory.Get(), bitmap.Get());
