@@ -958,6 +958,11 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_SETCURSOR:
       if (HandleSetCursor(Message)) return;
       break;
+    case WM_CAPTURECHANGED:
+      // A menu or another window took the mouse: no graphic child holds it
+      // any more, so the next moves reach the control under the mouse.
+      if (reinterpret_cast<HWND>(Message.LParam) != FHandle) FCaptureControl = nullptr;
+      break;
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(Message);
       UpdateBoundsFromWindow();

@@ -157,6 +157,15 @@ TEST(Controls, MouseInputReachesWindowedAndGraphicControls) {
   RunMessagesUntilIdle();
   EXPECT_EQ(log, (std::vector<std::string>{"label down 0 5,5", "label click", "label up", "label dblclick",
                                            "label down 0 double 5,5", "label click", "label up"}));
+  // Without csDoubleClicks the second click is an ordinary press.
+  log.clear();
+  TControlStyle style = label->ControlStyle();
+  style.Exclude(csDoubleClicks);
+  label->SetControlStyle(style);
+  PostMessageA(panel->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(105, 15));
+  PostMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(105, 15));
+  RunMessagesUntilIdle();
+  EXPECT_EQ(log, (std::vector<std::string>{"label down 0 5,5", "label click", "label up"}));
   // A release outside the control is no click.
   log.clear();
   PostMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
