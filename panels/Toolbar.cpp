@@ -92,6 +92,15 @@ int TRzToolbarControlList::RemoveControl(TControl* control) {
   return index;
 }
 
+int TRzToolbarControlList::ForgetComponent(TComponent* component) {
+  for (size_t i = 0; i < FItems.size(); ++i) {
+    if (static_cast<TComponent*>(FItems[i]->Control) != component || !component) continue;
+    FItems.erase(FItems.begin() + static_cast<std::ptrdiff_t>(i));
+    return static_cast<int>(i);
+  }
+  return -1;
+}
+
 int TRzToolbarControlList::RemoveControlName(const AnsiString& name) {
   for (size_t i = 0; i < FItems.size(); ++i) {
     if (!SameText(FItems[i]->ControlName, name)) continue;
@@ -196,7 +205,6 @@ TRzToolbar::~TRzToolbar() {
   FToolbarControls.Clear();
 }
 
-bool TRzToolbar::Listed(TControl* control) const { return FToolbarControls.IndexOf(control) >= 0; }
 
 void TRzToolbar::SetAlign(TAlign value) {
   if (FAutoStyle) ApplyAutoStyle(value);
@@ -390,10 +398,8 @@ void TRzToolbar::Notification(TComponent* component, TOperation operation) {
   if (component == FImages) FImages = nullptr;
   if (component == FRegIniFile) FRegIniFile = nullptr;
   if (component == FPopupButton) FPopupButton = nullptr;
-  if (auto* control = ObjectAs<TControl>(component); control && Listed(control) && !IsDestroying()) {
-    FToolbarControls.RemoveControl(control);
-    ArrangeControls();
-  }
+  // Told from the control's last destructor: matched by address only.
+  if (FToolbarControls.ForgetComponent(component) >= 0 && !IsDestroying()) ArrangeControls();
 }
 
 void TRzToolbar::AlignControls(TControl*, RECT&) {

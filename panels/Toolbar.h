@@ -54,6 +54,8 @@ public:
   // Answer the removed index, or -1.
   int RemoveControl(TControl* control);
   int RemoveControlName(const AnsiString& name);
+  // Drops the entry of a component being freed, without touching it.
+  int ForgetComponent(TComponent* component);
   int IndexOf(TControl* control) const;
   void Clear();
 
@@ -201,7 +203,6 @@ protected:
   void ArrangeVertical();
   // Tells the parent to align again after the toolbar's size changed.
   void NotifyParentOfSize();
-  bool Listed(TControl* control) const;
 
   bool FAutoResize = true;
   bool FAutoStyle = true;
