@@ -24,9 +24,10 @@ const TEnumInfo FrameControllerNotificationNames{
      "fcpFlatButtonColor", "fcpFlatButtons", "fcpFrameColor", "fcpFrameHotColor", "fcpFrameHotTrack",
      "fcpFrameHotStyle", "fcpFrameSides", "fcpFrameStyle", "fcpFrameVisible", "fcpFramingPreference"}};
 
+const TEnumInfo FramingPreferenceNames{"TFramingPreference", {"fpCustomFraming", "fpXPThemes"}};
+
 namespace {
 
-const TEnumInfo FramingPreferenceNames{"TFramingPreference", {"fpCustomFraming", "fpXPThemes"}};
 const TEnumInfo PathTypeNames{"TRzPathType", {"ptIniFile", "ptRegistry"}};
 const TEnumInfo RegKeyNames{"TRzRegKey",
                             {"hkeyClassesRoot", "hkeyCurrentUser", "hkeyLocalMachine", "hkeyUsers",

@@ -173,3 +173,4 @@ public:
 extern const TEnumInfo FrameStyleNames;
 extern const TEnumInfo SideNames;
 extern const TEnumInfo FrameControllerNotificationNames;
+extern const TEnumInfo FramingPreferenceNames;

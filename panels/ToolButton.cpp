@@ -306,7 +306,9 @@ void TRzToolButton::Dispatch(TMessage& Message) {
       return;
     case CM_TEXTCHANGED:
       Invalidate();
-      SyncWithToolbar();
+      // While loading, a caption read before the button's own size or
+      // use-toolbar flags would size it as the toolbar's; Loaded syncs.
+      if (!ComponentState().Contains(csLoading)) SyncWithToolbar();
       return;
     case CM_MOUSEENTER:
       if (ComponentState().Contains(csDesigning)) return;
