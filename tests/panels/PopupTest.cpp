@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,31 +16,6 @@ using namespace testing_support;
 using namespace control_tests;
 
 namespace {
-
-// Runs `Step` from a thread timer until it answers true (the popup's loop
-// dispatches the timer).
-class TimerSteps {
-public:
-  explicit TimerSteps(std::function<bool()> step) : FStep(std::move(step)) {
-    Current = this;
-    FId = SetTimer(nullptr, 0, 20, &TimerSteps::Tick);
-  }
-  ~TimerSteps() {
-    KillTimer(nullptr, FId);
-    Current = nullptr;
-  }
-  TimerSteps(const TimerSteps&) = delete;
-  TimerSteps& operator=(const TimerSteps&) = delete;
-  bool Done = false;
-
-private:
-  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (Current && !Current->Done) Current->Done = Current->FStep();
-  }
-  static inline TimerSteps* Current = nullptr;
-  std::function<bool()> FStep;
-  UINT_PTR FId = 0;
-};
 
 class PopupForm : public ::testing::Test {
 protected:

@@ -323,16 +323,13 @@ TEST_F(ButtonBar, ARealMenuDropsDownAndClosesFromATimer) {
   bool sawDropped = false;
   button->OnDropDown = TNotifyEvent::Lambda([&](TObject*) { sawDropped = button->InDropDown(); });
   Form->Show();
-  static bool closed = false;
-  closed = false;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    closed = true;
+  TimerSteps closer([&] {
+    if (!button->InDropDown()) return false;
     EndMenu();
+    return true;
   });
   Click(button, 5, 10);
-  KillTimer(nullptr, timer);
-  EXPECT_TRUE(closed) << "the menu ran until the timer closed it";
+  EXPECT_TRUE(closer.Done) << "the menu ran until the timer closed it";
   EXPECT_TRUE(sawDropped);
   EXPECT_FALSE(button->InDropDown());
   EXPECT_EQ(button->State(), rbsUp);

@@ -309,29 +309,24 @@ TEST(Toolbar, AnOverflowCopyClicksItsButtonOnce) {
 
   // While the popup is open: it holds copies of B3, B4, B5 (those past
   // Width - Margin); a click on B4's copy chooses it.
-  static TRzToolbarPopupButton* overflow = nullptr;
-  static std::vector<std::string> copies;
-  overflow = more;
-  copies.clear();
-  const UINT_PTR timer = SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
-    TRzPopupPanel* panel = overflow->OverflowPanel();
-    if (!panel || !panel->IsPoppedUp()) return;
-    KillTimer(nullptr, id);
-    TRzPopup* popup = panel->PopupWindow();
-    auto* copyBar = ObjectAs<TRzToolbar>(popup->Controls(0));
+  std::vector<std::string> copies;
+  TimerSteps steps([&] {
+    TRzPopupPanel* panel = more->OverflowPanel();
+    if (!panel || !panel->IsPoppedUp()) return false;
+    auto* copyBar = ObjectAs<TRzToolbar>(panel->PopupWindow()->Controls(0));
     if (!copyBar) {
       panel->ClosePopup();
-      return;
+      return true;
     }
     for (int i = 0; i < copyBar->ToolbarControls()->Count(); ++i) {
       auto* copy = ObjectAs<TRzPopupToolButton>(copyBar->ToolbarControls()->Items(i)->Control);
       copies.push_back(copy->MappedButton()->Name());
       if (copy->MappedButton()->Name() == "B4") PostClick(copyBar->Handle(), copy->Left() + 5, copy->Top() + 5);
     }
+    return true;
   });
   PostClick(more->Handle(), 5, 10);
   RunMessagesUntilIdle();
-  KillTimer(nullptr, timer);
   EXPECT_EQ(copies, (std::vector<std::string>{"B3", "B4", "B5"}));
   EXPECT_EQ(log, (std::vector<std::string>{"B4"}));
   EXPECT_EQ(more->OverflowPanel(), nullptr) << "the popup went";
