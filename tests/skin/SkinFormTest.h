@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Forms.h"
+#include "platform/Menus.h"
 #include "skin/SkinManage.h"
 #include "skin/WinSkinForm.h"
 #include "tests/skin/SkinTestUtil.h"
@@ -17,31 +18,55 @@
 
 namespace skin_tests {
 
-// Runs `step` again and again from this thread's message queue (also inside
+// Runs `step` again and again from this thread's message loop (also inside
 // a modal loop: a message box, a menu) until it answers true, at most
 // `tries` times; the last time it is told so (`last`), to end the modal loop
-// anyway. Post it, then start the modal loop.
+// anyway. It runs from a timer, whose messages come after input: a step
+// that posted itself again would keep the loop from ever taking the keys
+// and clicks a test sends. Start it, then start the modal loop.
 class TModalStep {
 public:
-  explicit TModalStep(std::function<bool(bool last)> step, int tries = 100000)
+  explicit TModalStep(std::function<bool(bool last)> step, int tries = 2000)
       : FStep(std::move(step)), FTries(tries),
         FWindow(10, 10, [this](HWND wnd, UINT msg, WPARAM, LPARAM, LRESULT&) {
-          if (msg != WM_APP) return false;
-          if (FDone) return true;
+          if (msg != WM_TIMER) return false;
+          if (FDone || FRunning) return true;
+          FRunning = true;  // a step may run a modal loop of its own
           --FTries;
           FDone = FStep(FTries <= 0) || FTries <= 0;
-          if (!FDone) PostMessageA(wnd, WM_APP, 0, 0);
+          FRunning = false;
+          if (FDone) KillTimer(wnd, 1);
           return true;
         }, "modal step", WS_POPUP) {}
-  void Post() { PostMessageA(FWindow.Handle(), WM_APP, 0, 0); }
+  void Post() { SetTimer(FWindow.Handle(), 1, 10, nullptr); }
   bool Done() const { return FDone; }
 
 private:
   std::function<bool(bool)> FStep;
   int FTries;
   bool FDone = false;
+  bool FRunning = false;
   testing_support::TestWindow FWindow;
 };
+
+inline TMenuItem* NewMenuItem(TComponent* owner, const char* caption, TMenuItem* parent) {
+  auto* item = new TMenuItem(owner);
+  item->SetCaption(caption);
+  if (parent) parent->Add(item);
+  return item;
+}
+
+// A menu bar of three drop-downs (File, Edit, Help), each with Open, Save,
+// a separator and Exit.
+inline TMainMenu* AddMenuBar(TForm* form) {
+  auto* menu = new TMainMenu(form);
+  for (const char* caption : {"&File", "&Edit", "&Help"}) {
+    TMenuItem* item = NewMenuItem(form, caption, menu->Items());
+    for (const char* sub : {"&Open", "&Save", "-", "E&xit"}) NewMenuItem(form, sub, item);
+  }
+  form->SetMenu(menu);
+  return menu;
+}
 
 // The procedure of a dialog that does nothing of its own.
 inline INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }

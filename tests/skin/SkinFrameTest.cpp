@@ -45,25 +45,11 @@ POINT ButtonCentre(HWND wnd, TWinSysButton* button) {
 
 LPARAM ScreenPoint(POINT p) { return MAKELPARAM(p.x, p.y); }
 
-// A form with a menu bar of three drop-downs and a popup menu.
+// A form with a menu bar and a popup menu.
 TForm* AddMenus(TForm* form) {
-  auto* menu = new TMainMenu(form);
-  const char* const bar[] = {"&File", "&Edit", "&Help"};
-  for (const char* caption : bar) {
-    auto* item = new TMenuItem(form);
-    item->SetCaption(caption);
-    for (const char* sub : {"&Open", "&Save", "-", "E&xit"}) {
-      auto* child = new TMenuItem(form);
-      child->SetCaption(sub);
-      item->Add(child);
-    }
-    menu->Items()->Add(item);
-  }
-  form->SetMenu(menu);
+  AddMenuBar(form);
   auto* popup = new TPopupMenu(form);
-  auto* item = new TMenuItem(form);
-  item->SetCaption("Popup item");
-  popup->Items()->Add(item);
+  NewMenuItem(form, "Popup item", popup->Items());
   form->SetPopupMenu(popup);
   return form;
 }
