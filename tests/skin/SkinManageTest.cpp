@@ -438,6 +438,7 @@ TEST_F(SkinManageTest, HandleCountsStayFlatOver200AttachAndRestoreCycles) {
   TSkinManage* manager = SkinManager();
   manager->SetActivationCount(1);
   TForm* form = MakeForm("Cycles");
+  AddMenuBar(form);  // the skinned bar comes and goes with the skinner
   form->Show();
   TestWindow foreign(200, 120, {}, "Foreign");
   const TSize formClient = ClientSize(form->Handle());

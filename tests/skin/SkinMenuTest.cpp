@@ -390,6 +390,98 @@ TEST_F(SkinMenuTest, TheBarTakesThePlaceOfTheNativeMenu) {
   EXPECT_EQ(bar->ItemAt({bar->Items(2)->Bounds.left + 2, barRect.top + 5}), bar->Items(2));
 }
 
+TEST_F(SkinMenuTest, AChangedMenuRebuildsTheBarAndRestoringGivesTheNativeMenuBack) {
+  MakeSkinData();
+  TForm* form = MakeForm("Changes", 60, 60, 360, 200);
+  TMainMenu* menu = AddMenuBar(form);
+  form->HandleNeeded();
+  RECT client{};
+  GetClientRect(form->Handle(), &client);
+  TWinSkinForm* skinner = ShowSkinned(form);
+  ASSERT_NE(skinner, nullptr);
+  const HWND wnd = form->Handle();
+  RECT skinned{};
+  GetClientRect(wnd, &skinned);
+  EXPECT_EQ(skinned.right, client.right);
+  EXPECT_EQ(skinned.bottom, client.bottom) << "the client keeps its size under the skinned bar";
+  // A new caption: the class library builds a new menu and tells the
+  // window, the bar takes it and the window shows no native bar.
+  menu->Items()->Items(1)->SetCaption("&Change");
+  NewMenuItem(form, "&More", menu->Items());
+  RunMessagesUntilIdle();
+  EXPECT_EQ(GetMenu(wnd), nullptr);
+  TWinSkinMenu* bar = skinner->MenuBar();
+  ASSERT_EQ(bar->ItemCount(), 4);
+  EXPECT_EQ(bar->Items(1)->Caption, L"&Change");
+  EXPECT_EQ(bar->Items(3)->Caption, L"&More");
+  EXPECT_EQ(bar->Handle(), menu->Handle());
+  // Unskinned, the native bar is back and the client area keeps its size.
+  SkinManager()->Request(SkinManager()->MainSkinData(), srUnskinAll, 0);
+  SkinManager()->DoRequest();
+  EXPECT_EQ(GetMenu(wnd), menu->Handle());
+  RECT restored{};
+  GetClientRect(wnd, &restored);
+  EXPECT_EQ(restored.right, client.right);
+  EXPECT_EQ(restored.bottom, client.bottom);
+}
+
+TEST_F(SkinMenuTest, AMaximizedMDIChildsButtonsSitInTheFramesBar) {
+  TSkinData* data = MakeSkinData();
+  TForm* frame = MakeForm("MDI frame", 40, 40, 560, 420);
+  frame->SetFormStyle(fsMDIForm);
+  AddMenuBar(frame);
+  TWinSkinForm* skinner = ShowSkinned(frame);
+  ASSERT_NE(skinner, nullptr);
+  ASSERT_NE(skinner->MenuBar(), nullptr);
+  TForm* child = New<TForm>(nullptr);
+  FForms.push_back(child);
+  child->SetFormStyle(fsMDIChild);
+  child->SetCaption("Child");
+  child->SetBounds(10, 10, 220, 150);
+  child->Show();
+  ASSERT_NE(WaitForSkinner(child->Handle()), nullptr);
+  SendMessageA(frame->ClientHandle(), WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child->Handle()), 0);
+  ASSERT_TRUE(RunMessagesUntil([&] { return IsZoomed(child->Handle()) != FALSE; }));
+  RedrawWindow(frame->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  RunMessagesUntilIdle();
+  EXPECT_EQ(GetMenu(frame->Handle()), nullptr) << "the system adds no buttons of its own";
+  EXPECT_EQ(SkinManager()->MDIMaximized(), 1);
+  SaveScreenshot(frame->Handle(), "skin-mdi-maximized");
+  // Minimize, restore and close: Align 100, in the bar from its right end.
+  const RECT bar = skinner->MenuBar()->BarRect();
+  const Image image = ReadWindowPixels(frame->Handle());
+  int shown = 0;
+  for (const auto& button : skinner->SysButtons()) {
+    TDataSkinSysButton* b = button->Data();
+    if (!b || b->Align != 100) continue;
+    ASSERT_TRUE(button->Visible) << b->Action;
+    const RECT r = button->Bounds;
+    EXPECT_GE(r.top, bar.top);
+    EXPECT_LE(r.bottom, bar.bottom);
+    EXPECT_EQ(r.left, RectWidth(WindowRect(frame->Handle())) - b->XCoord - 4 - 2) << b->Action;
+    const int w = b->Bitmap->Width() / 4;
+    EXPECT_EQ(image.At(r.left + w / 2, r.top + 2), Rgb(PixelOf(b->Bitmap.get(), w / 2, 2))) << b->Action;
+    ++shown;
+  }
+  EXPECT_EQ(shown, 3);
+  (void)data;
+  // The close button closes the child.
+  TWinSysButton* close = nullptr;
+  for (const auto& button : skinner->SysButtons())
+    if (button->Data() && button->Data()->Action == 9) close = button.get();
+  ASSERT_NE(close, nullptr);
+  bool closed = false;
+  child->OnClose = TCloseEvent::Lambda([&](TObject*, TCloseAction& action) {
+    closed = true;
+    action = caNone;
+  });
+  const RECT w = WindowRect(frame->Handle());
+  const LPARAM at = MAKELPARAM(w.left + close->Bounds.left + 3, w.top + close->Bounds.top + 3);
+  SendMessageA(frame->Handle(), WM_NCLBUTTONDOWN, HTMENU, at);
+  SendMessageA(frame->Handle(), WM_NCLBUTTONUP, HTMENU, at);
+  EXPECT_TRUE(RunMessagesUntil([&] { return closed; }));
+}
+
 TEST_F(SkinMenuTest, AltAndALetterOpenThatDropDownWithItsFirstItemSelected) {
   MakeSkinData();
   TForm* form = MakeForm("Alt and a letter", 60, 60, 360, 200);
