@@ -49,6 +49,10 @@ TWinSkinForm::TWinSkinForm(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TWinSkinForm::~TWinSkinForm() {
+  // The bar and the buttons point back here: they go first.
+  FSystemMenu.reset();
+  FreeMenuBar();
+  FreeSysButtons();
   if (FWindowProcHooked && FForm && !FForm->IsDestroying()) GiveBackWindowProc();
   FSubclass.Remove();
   FMDIClientSubclass.Remove();

@@ -866,10 +866,13 @@ TEST_F(SkinMenuTest, ASkinWithoutMenuImagesFallsBackToColoursAndTheSystemsFrame)
   popup->Items()->Items(1)->DrawItem(sheet->Canvas(), {0, 20, 120, 40}, true);
   EXPECT_EQ(Rgb(PixelOf(sheet.get(), 110, 2)), Rgb(ColorToRGB(data->Colors(ccMenu))));
   EXPECT_EQ(Rgb(PixelOf(sheet.get(), 110, 22)), 0x148C3Cu);
-  // The menu window keeps the system's frame: nothing of the skin is built.
+  // The menu window keeps the system's frame.
+  TMenuWindowRecorder recorder;
   RunSteps({{"popup open", [] { return OpenMenuWindow() != nullptr; }, [&] {
                HWND menu = OpenMenuWindow();
+               recorder.Reached.clear();
                SendMessageA(menu, WM_NCPAINT, 1, 0);
+               EXPECT_TRUE(recorder.Got(WM_NCPAINT)) << "left to the menu";
                SaveScreenshot(menu, "skin-popup-menu-plain");
                PressKey(VK_ESCAPE);
              }}},
