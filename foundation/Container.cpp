@@ -624,7 +624,7 @@ void TcxContainer::ChangeScale(int M, int D) {
   if (M == D || !FStyles || !Style()->IsValueAssigned(csvFont)) return;
   TFont* font = Style()->GetFont();
   if (Style()->GetAssignedValues().Contains(csvFont)) {
-    if (!IsBeingLoaded() || font) font->SetSize(MulDiv(font->Size(), M, D));
+    if (font) font->SetSize(MulDiv(font->Size(), M, D));
   } else if (IsBeingLoaded()) {
     if (TcxStyleController* controller = Style()->ActiveStyleController()) controller->ScaleFont(M, D);
   }

@@ -423,4 +423,25 @@ TEST_F(ContainerTest, FreedWithEveryHandle) {
   EXPECT_EQ(HandleCounts(), before);
 }
 
+TEST_F(ContainerTest, ScalingScalesTheStylesOwnFontOnce) {
+  TForm* form = New<TForm>(nullptr);
+  TcxContainer* c = TcxContainer::CreateWithOwner(form);
+  c->SetBounds(10, 10, 100, 20);
+  c->SetParent(form);
+  TFont font;
+  font.SetSize(10);
+  c->Style()->SetFont(&font);
+  ASSERT_FALSE(c->ParentFont());
+  c->ScaleBy(2, 1);
+  EXPECT_EQ(c->Width(), 200);
+  EXPECT_EQ(c->Style()->GetFont()->Size(), 20);
+  EXPECT_EQ(c->Font()->Size(), 20);
+  TcxContainer* plain = TcxContainer::CreateWithOwner(form);
+  plain->SetParent(form);
+  const int size = plain->Style()->GetFont()->Size();
+  plain->ScaleBy(3, 2);
+  EXPECT_EQ(plain->Style()->GetFont()->Size(), size) << "a font the style does not own stays";
+  Free(form);
+}
+
 }  // namespace
