@@ -43,6 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxControlsUnit,
         cxGraphicsUnit,
         cxDWMApiUnit,
+        cxContainerUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
         SkinUnit,

@@ -9,10 +9,12 @@
 // indicator images, scroll page bitmaps, check-box glyph size); the
 // base-control utilities (operating-system flags, cursors) and the graphics
 // unit (alpha blending) after them; the desktop window manager binding after
-// the graphics unit. Shut-down runs in reverse, so GDI+ goes last.
+// the graphics unit, and the container unit (GetScrollBarInfo) after it.
+// Shut-down runs in reverse, so GDI+ goes last.
 #pragma once
 
 #include "foundation/Classes.h"
+#include "foundation/ContainerServices.h"
 #include "foundation/Controls.h"
 #include "foundation/GdiPlusApi.h"
 #include "foundation/GdiPlusClasses.h"
@@ -38,3 +40,4 @@ inline constexpr TUnitEntry cxLookAndFeelPaintersUnit{"cxLookAndFeelPainters", &
 inline constexpr TUnitEntry cxControlsUnit{"cxControls", &cxControlsInit, &cxControlsDone};
 inline constexpr TUnitEntry cxGraphicsUnit{"cxGraphics", &cxGraphicsInit, &cxGraphicsDone};
 inline constexpr TUnitEntry cxDWMApiUnit{"cxDWMApi", &cxDWMApiInit, &cxDWMApiDone};
+inline constexpr TUnitEntry cxContainerUnit{"cxContainer", &cxContainerInit, &cxContainerDone};

@@ -111,6 +111,7 @@ constexpr UINT CM_POPUPCLOSE = 0x807D;        // a container popup closes
 constexpr UINT CM_POPUPSHOW = 0x807E;         // a container popup shows for its focus control
 constexpr UINT CM_REFRESHHOTSTATE = 0x807F;   // a container refreshes its hot state
 constexpr UINT CM_LAYOUTSCROLLBARS = 0x8080;  // a container lays out its own scroll bars
+constexpr UINT CM_OPAQUEINNERPAINT = 0x8081;  // a container on glass repaints its inner control opaque
 constexpr UINT WM_POPUPCLOSE = 0x2423;         // a popup panel's window closes
 constexpr UINT CM_BLINKQUERY = 0xB3E8;
 constexpr UINT CM_BLINKSTATE = 0xB3E9;

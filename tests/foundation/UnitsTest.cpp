@@ -46,6 +46,7 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
       cxControlsUnit,
       cxGraphicsUnit,
       cxDWMApiUnit,
+      cxContainerUnit,
   });
   EXPECT_TRUE(Probe.Started);
   EXPECT_FALSE(Probe.StartedAtStartUp) << "GDI+ is started by the PNG registration, not before";
@@ -67,6 +68,7 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   ASSERT_NE(IndicatorImages(), nullptr);
   EXPECT_EQ(IndicatorImages()->Count(), 6);
   EXPECT_NE(ScrollPageBitmap(true), nullptr);
+  EXPECT_TRUE(ScrollBarInfoAvailable()) << "GetScrollBarInfo bound from User32";
 
   FinalizeUnits();
   EXPECT_TRUE(Probe.StartedAtShutDown) << "GDI+ went before the PNG format";
@@ -92,6 +94,7 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_FALSE(RadioButtonImageListExists());
   EXPECT_EQ(TimerWindowHandle(), nullptr);
   EXPECT_FALSE(DesktopCompositionActive());
+  EXPECT_FALSE(ScrollBarInfoAvailable());
 }
 
 }  // namespace
