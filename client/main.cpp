@@ -43,6 +43,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxControlsUnit,
         cxGraphicsUnit,
         cxDWMApiUnit,
+        cxContainerUnit,
+        cxStylesUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
         SkinUnit,

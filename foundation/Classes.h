@@ -27,6 +27,7 @@
 template <class Base, class First, class... Rest>
 class TcxUncountedInterfaces : public Base, public First, public Rest... {
 public:
+  using Base::Base;
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
@@ -46,6 +47,10 @@ protected:
     return E_NOINTERFACE;
   }
 };
+
+// The marker a control of the library carries, with no operations of its
+// own: the scroll bar, the container style and the editors answer it.
+struct IcxMarker : public IUnknown {};
 
 // An object handed out as interfaces (IUnknown when none is named) whose
 // owner frees it.
@@ -333,3 +338,5 @@ AnsiString GenerateUniqueName(TComponent* owner, TComponent* prefixComponent, TC
 // Start-up and shut-down of this unit (see foundation/FoundationUnits.h).
 void cxClassesInit();
 void cxClassesDone();
+
+__CRT_UUID_DECL(IcxMarker, 0xEF3FF483, 0x9B69, 0x46DF, 0x95, 0xA4, 0xD3, 0xA3, 0x81, 0x0F, 0x63, 0xA5)

@@ -358,6 +358,20 @@ void PaintParentBackground(TControl* control, HDC dc, bool invalidate) {
     parent->Invalidate();
 }
 
+TGdiObject CreateDotPatternBrush() {
+  static const WORD dots[8] = {0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA};
+  const TGdiObject pattern(CheckGDI(CreateBitmap(8, 8, 1, 1, dots)));
+  return TGdiObject(CheckGDI(CreatePatternBrush(static_cast<HBITMAP>(pattern.Get()))));
+}
+
+void FillDotPattern(HDC dc, const RECT& r, TColor first, TColor second) {
+  const TGdiObject brush = CreateDotPatternBrush();
+  const TSavedDCGuard saved(dc);
+  SetTextColor(dc, ColorToRGB(first));
+  SetBkColor(dc, ColorToRGB(second));
+  FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
+}
+
 RECT RectCenteredIn(const RECT& outer, int width, int height) {
   const int left = (outer.left + outer.right - width) / 2, top = (outer.top + outer.bottom - height) / 2;
   return RECT{left, top, left + width, top + height};

@@ -5,6 +5,7 @@
 
 #include "panels/ColorHelpers.h"
 #include "platform/Canvas.h"
+#include "platform/Graphics.h"
 #include "platform/Set.h"
 #include "platform/Win32.h"
 
@@ -87,6 +88,12 @@ HFONT CreateAngledFont(TFont* font, int angle);
 // Lets a transparent control show its parent: the parent erases and paints
 // its client area into `dc`, shifted to the control's position.
 void PaintParentBackground(TControl* control, HDC dc, bool invalidate);
+
+// The 8 x 8 pattern of alternating pixels as a brush (the caller owns it):
+// drawn in the DC's text colour and background colour.
+TGdiObject CreateDotPatternBrush();
+// Fills `r` with that pattern in two colours.
+void FillDotPattern(HDC dc, const RECT& r, TColor first, TColor second);
 
 RECT RectCenteredIn(const RECT& outer, int width, int height);
 int DrawTextOnCanvas(TCanvas* canvas, const AnsiString& text, RECT& r, UINT flags);

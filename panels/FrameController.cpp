@@ -18,10 +18,16 @@ const TEnumInfo FrameStyleNames{"TFrameStyle",
                                 {"fsNone", "fsFlat", "fsGroove", "fsBump", "fsLowered", "fsButtonDown", "fsRaised",
                                  "fsButtonUp", "fsStatus", "fsPopup", "fsFlatBold", "fsFlatRounded"}};
 const TEnumInfo SideNames{"TSide", {"sdLeft", "sdTop", "sdRight", "sdBottom"}};
+const TEnumInfo FrameControllerNotificationNames{
+    "TRzFrameControllerNotification",
+    {"fcpColor", "fcpFocusColor", "fcpDisabledColor", "fcpReadOnlyColor", "fcpReadOnlyColorOnFocus", "fcpParentColor",
+     "fcpFlatButtonColor", "fcpFlatButtons", "fcpFrameColor", "fcpFrameHotColor", "fcpFrameHotTrack",
+     "fcpFrameHotStyle", "fcpFrameSides", "fcpFrameStyle", "fcpFrameVisible", "fcpFramingPreference"}};
+
+const TEnumInfo FramingPreferenceNames{"TFramingPreference", {"fpCustomFraming", "fpXPThemes"}};
 
 namespace {
 
-const TEnumInfo FramingPreferenceNames{"TFramingPreference", {"fpCustomFraming", "fpXPThemes"}};
 const TEnumInfo PathTypeNames{"TRzPathType", {"ptIniFile", "ptRegistry"}};
 const TEnumInfo RegKeyNames{"TRzRegKey",
                             {"hkeyClassesRoot", "hkeyCurrentUser", "hkeyLocalMachine", "hkeyUsers",
@@ -106,6 +112,19 @@ void SetNamedOrd(TControl* control, const char* name, int64_t value) {
 }  // namespace
 
 TRzFrameController::TRzFrameController(TComponent* AOwner) : TComponent(AOwner) {}
+
+void LinkFrameController(TControl* control, TRzFrameController*& field, TRzFrameController* value) {
+  if (field == value) return;
+  if (field) {
+    field->RemoveControl(control);
+    field->RemoveFreeNotification(control);
+  }
+  field = value;
+  if (value) {
+    value->AddControl(control);
+    value->FreeNotification(control);
+  }
+}
 
 TRzFrameController::~TRzFrameController() { FControls.clear(); }
 

@@ -106,6 +106,11 @@ private:
   TRzRegIniFile* FRegIniFile = nullptr;
 };
 
+// Moves a control from the controller in `field` to `value`: it leaves the
+// old one's list and free notifications and joins the new one's, which
+// applies its settings at once.
+void LinkFrameController(TControl* control, TRzFrameController*& field, TRzFrameController* value);
+
 enum class TRzPathType { ptIniFile, ptRegistry };
 using enum TRzPathType;
 enum class TRzRegKey {
@@ -167,3 +172,5 @@ public:
 
 extern const TEnumInfo FrameStyleNames;
 extern const TEnumInfo SideNames;
+extern const TEnumInfo FrameControllerNotificationNames;
+extern const TEnumInfo FramingPreferenceNames;

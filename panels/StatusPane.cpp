@@ -173,16 +173,7 @@ void TRzCustomStatusPane::SetFrameStyle(TFrameStyle value) {
 }
 
 void TRzCustomStatusPane::SetFrameController(TRzFrameController* value) {
-  if (FFrameController == value) return;
-  if (FFrameController) {
-    FFrameController->RemoveControl(this);
-    FFrameController->RemoveFreeNotification(this);
-  }
-  FFrameController = value;
-  if (value) {
-    value->AddControl(this);
-    value->FreeNotification(this);
-  }
+  LinkFrameController(this, FFrameController, value);
 }
 
 void TRzCustomStatusPane::SetTransparent(bool value) {
@@ -462,13 +453,6 @@ void TRzCustomFieldStatus::DrawCaption(const AnsiString& text) {
 
 namespace {
 
-const TEnumInfo NotificationNames{"TRzFrameControllerNotification",
-                                  {"fcpColor", "fcpFocusColor", "fcpDisabledColor", "fcpReadOnlyColor",
-                                   "fcpReadOnlyColorOnFocus", "fcpParentColor", "fcpFlatButtonColor",
-                                   "fcpFlatButtons", "fcpFrameColor", "fcpFrameHotColor", "fcpFrameHotTrack",
-                                   "fcpFrameHotStyle", "fcpFrameSides", "fcpFrameStyle", "fcpFrameVisible",
-                                   "fcpFramingPreference"}};
-
 bool FillColorStored(TObject* o) { return !static_cast<TRzCustomStatusPane*>(o)->ParentFillColor(); }
 
 using P = TRzCustomStatusPane;
@@ -490,7 +474,7 @@ using P = TRzCustomStatusPane;
       Property<&P::FrameStyle, &P::SetFrameStyle>("FrameStyle", FrameStyleNames).Default(fsFlat),               \
       Property<&P::FrameController, &P::SetFrameController>("FrameController"),                                 \
       Property<&P::FrameControllerNotifications, &P::SetFrameControllerNotifications>(                          \
-          "FrameControllerNotifications", NotificationNames)                                                    \
+          "FrameControllerNotifications", FrameControllerNotificationNames)                                                    \
           .Default(fcpAllNotifications),                                                                        \
       Property<&P::ParentFillColor, &P::SetParentFillColor>("ParentFillColor").Default(true),                   \
       Property<&P::Transparent, &P::SetTransparent>("Transparent").Default(true)

@@ -443,8 +443,6 @@ void TSpeedButton::Dispatch(TMessage& Message) {
 
 namespace {
 
-const TEnumInfo ButtonLayoutNames{"TButtonLayout", {"blGlyphLeft", "blGlyphRight", "blGlyphTop", "blGlyphBottom"}};
-
 bool GlyphStored(TObject* instance) {
   if (auto* b = ObjectAs<TBitBtn>(instance)) return !b->Glyph()->Empty();
   return !static_cast<TSpeedButton*>(instance)->Glyph()->Empty();

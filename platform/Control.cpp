@@ -512,8 +512,13 @@ void TControl::Dispatch(TMessage& Message) {
       HandleMouseDown(Message, mbLeft, {});
       break;
     case WM_LBUTTONDBLCLK:
-      if (FControlStyle.Contains(csDoubleClicks)) DblClick();
-      HandleMouseDown(Message, mbLeft, {ssDouble});
+      // Without csDoubleClicks the second click is an ordinary press.
+      if (FControlStyle.Contains(csDoubleClicks)) {
+        DblClick();
+        HandleMouseDown(Message, mbLeft, {ssDouble});
+      } else {
+        HandleMouseDown(Message, mbLeft, {});
+      }
       break;
     case WM_RBUTTONDOWN:
     case WM_RBUTTONDBLCLK:

@@ -600,6 +600,7 @@ public:
 
 protected:
   friend class TControl;
+  friend class TDockTree;
   friend LRESULT CALLBACK ControlWindowProc(HWND, UINT, WPARAM, LPARAM);
   virtual void CreateParams(TCreateParams& Params);
   // Makes the window a descendant of a system control class (EDIT,
@@ -622,6 +623,10 @@ protected:
   virtual TDockTree* CreateDockManager();
   // The space of the frame (bevel and border width) on each side.
   RECT FrameInsets() const;
+  // The window's whole client area, whatever ClientRect a descendant
+  // answers (a panel leaves its borders out of it): what erasing and
+  // double-buffered painting cover.
+  RECT WindowClientRect();
   // Panels keep their border width inside the client area (they paint it
   // themselves between their bevels).
   virtual bool BorderWidthInClient() const { return false; }

@@ -9,6 +9,7 @@ extern const TEnumInfo AlignNames;        // TAlign
 extern const TEnumInfo AnchorNames;       // TAnchors
 extern const TEnumInfo AlignmentNames;    // TAlignment
 extern const TEnumInfo DragModeNames;     // TDragMode
+extern const TEnumInfo ButtonLayoutNames; // TButtonLayout
 
 // `info` written only when `predicate` answers true for the instance.
 TPropInfo StoredWhen(TPropInfo info, bool (*predicate)(TObject* instance));

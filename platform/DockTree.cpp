@@ -132,7 +132,9 @@ void TDockTree::Layout(TZone* zone, const RECT& r) {
 void TDockTree::ResetBounds(bool Force) {
   (void)Force;
   if (!FRoot) return;
+  // The rectangle the site aligns its children in: its own frames left out.
   RECT r = FDockSite->ClientRect();
+  FDockSite->AdjustClientRect(r);
   Layout(FRoot.get(), r);
   std::vector<TZone*> leaves;
   Collect(FRoot.get(), leaves);

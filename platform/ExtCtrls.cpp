@@ -249,6 +249,8 @@ const TPublishedRegistration customPanelRegistration(&TCustomPanel::ClassInfo, {
     Property<&TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner>("BevelInner", BevelCutNames).Default(bvNone),
     Property<&TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter>("BevelOuter", BevelCutNames).Default(bvRaised),
     Property<&TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth>("BevelWidth").Default(1),
+    Property<&TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint>("FullRepaint").Default(true),
+    Property<&TCustomPanel::Locked, &TCustomPanel::SetLocked>("Locked").Default(false),
     Property<&TWinControl::BorderWidth, &TWinControl::SetBorderWidth>("BorderWidth").Default(0),
     Property<&TWinControl::BorderStyle, &TWinControl::SetBorderStyle>("BorderStyle", PanelBorderStyleNames)
         .Default(bsNone),

@@ -23,6 +23,14 @@ public:
   void SetBevelWidth(int value);
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment value);
+  // Whether a resize repaints the whole panel (descendants that draw their
+  // borders themselves may repaint only the strips that move when off).
+  bool FullRepaint() const { return FFullRepaint; }
+  void SetFullRepaint(bool value) { FFullRepaint = value; }
+  // A locked panel stays where it is when an embedded object would take
+  // its place; no object here does, so it is only kept.
+  bool Locked() const { return FLocked; }
+  void SetLocked(bool value) { FLocked = value; }
 
 protected:
   void AdjustClientRect(RECT& Rect) override;
@@ -36,6 +44,8 @@ private:
   TBevelCut FBevelOuter = bvRaised;
   int FBevelWidth = 1;
   TAlignment FAlignment = taCenter;
+  bool FFullRepaint = true;
+  bool FLocked = false;
 };
 
 class TPanel : public TCustomPanel {

@@ -238,6 +238,10 @@ public:
   void ProcessMessages();
   // Handles one message, or waits for the next after the idle work.
   void HandleMessage();
+  // The idle work (synchronized calls, action updates, OnIdle), then, when
+  // the idle handlers are done, waits for the next message without taking
+  // it: a loop of its own that filters messages idles through this.
+  void Idle();
 
   // Shows the exception (OnException when assigned, else the error box).
   void HandleException(TObject* Sender);
@@ -308,7 +312,6 @@ private:
   bool ProcessMessage(MSG& msg);
   bool IsKeyMsg(const MSG& msg);
   bool IsMDIMsg(const MSG& msg);
-  void Idle();
   // Idle time: every showing form updates its action clients.
   void UpdateFormActions();
   void WndProc(TMessage& Message);

@@ -365,7 +365,9 @@ void TWinControl::UpdateBoundsFromWindow() {
   ApplyBounds(r.left, r.top, w, h);
 }
 
-RECT TWinControl::ClientRect() {
+RECT TWinControl::ClientRect() { return WindowClientRect(); }
+
+RECT TWinControl::WindowClientRect() {
   if (FHandle) {
     RECT r;
     GetClientRect(FHandle, &r);
@@ -724,7 +726,7 @@ void TWinControl::EraseBackground(HDC dc) {
        c = c->FParent)
     color = c->FParent->FColor;
   const TGdiObject brush(CheckGDI(CreateSolidBrush(ColorToRGB(color))));
-  RECT r = ClientRect();
+  RECT r = WindowClientRect();
   ::FillRect(dc, &r, static_cast<HBRUSH>(brush.Get()));
 }
 
@@ -785,7 +787,7 @@ void TWinControl::HandlePaint(TMessage& Message) {
   const TPaintDC paint(FHandle);
   HDC dc = paint.Get();
   if (FDoubleBuffered) {
-    RECT client = ClientRect();
+    RECT client = WindowClientRect();
     TMemoryDC memory(dc);
     TGdiObject bitmap(CheckGDI(CreateCompatibleBitmap(dc, client.right, client.bottom)));
     TSelectObjectGuard select(memory.Get(), bitmap.Get());
@@ -969,6 +971,11 @@ void TWinControl::Dispatch(TMessage& Message) {
     }
     case WM_SETCURSOR:
       if (HandleSetCursor(Message)) return;
+      break;
+    case WM_CAPTURECHANGED:
+      // A menu or another window took the mouse: no graphic child holds it
+      // any more, so the next moves reach the control under the mouse.
+      if (reinterpret_cast<HWND>(Message.LParam) != FHandle) FCaptureControl = nullptr;
       break;
     case WM_WINDOWPOSCHANGED:
       DefaultHandler(Message);

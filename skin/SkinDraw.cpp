@@ -47,6 +47,13 @@ TBitmap* PaintBuffer = nullptr;
 
 }  // namespace
 
+std::unique_ptr<TBitmap> NewSkinBitmap(int width, int height) {
+  auto bitmap = std::make_unique<TBitmap>();
+  bitmap->SetPixelFormat(pf24bit);
+  bitmap->SetSize(std::max(width, 0), std::max(height, 0));
+  return bitmap;
+}
+
 TSkinFrame SelectSkinFrame(TBitmap* bitmap, bool vertical, int frameCount, int frame) {
   frameCount = std::max(frameCount, 1);
   frame = std::clamp(frame, 1, frameCount);

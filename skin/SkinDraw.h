@@ -65,6 +65,10 @@ TGdiObject RegionFromBitmap(TBitmap* bitmap, int dx, int dy, int blueTolerance, 
 // moved and clipped to the control); nothing without a parent.
 void PaintControlInto(TControl* control, HDC dc);
 inline int MinInt(int a, int b) { return a < b ? a : b; }
+inline int RectWidth(const RECT& r) { return r.right - r.left; }
+inline int RectHeight(const RECT& r) { return r.bottom - r.top; }
+// A 24-bit bitmap of that size (nothing below 0), for composing.
+std::unique_ptr<TBitmap> NewSkinBitmap(int width, int height);
 
 // The shared work bitmap the menu bar and the control skinners compose into;
 // made by the skin engine's unit (SkinUnit.h), null outside it.

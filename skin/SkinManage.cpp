@@ -4,6 +4,8 @@
 #include "platform/Forms.h"
 #include "platform/Screen.h"
 #include "skin/SkinData.h"
+#include "skin/SkinDraw.h"
+#include "skin/SkinVersion.h"
 #include "skin/WinSkinForm.h"
 
 #include <algorithm>
@@ -71,10 +73,102 @@ void TWinSkinPopMenu::WindowProc(TMessage& Message) {
     Message.Result = 1;
     return;
   }
-  if (Message.Msg == WM_DESTROY) Detach();
-  // FIXME: the skinned frame (WM_NCPAINT), background (WM_PRINT) and
-  // erasing come with the menu painting.
+  TSkinManage* manager = SkinManager();
+  if (!manager || !manager->SwitchedOn() || !FSkinData) {
+    FSubclass.CallPrevious(Message);
+    return;
+  }
+  switch (Message.Msg) {
+    case WM_DESTROY:
+      Detach();
+      FSubclass.CallPrevious(Message);
+      return;
+    case WM_ERASEBKGND:
+      // The skinned background is there already with xoMenuBG.
+      if (SkinIsNT()) {
+        if (!FSkinData->Options().Contains(xoMenuBG)) FSubclass.CallPrevious(Message);
+        Message.Result = 1;
+      }
+      return;
+    case WM_NCPAINT: PaintFrame(Message); return;
+    case WM_PRINT: PaintBackground(Message); return;
+    default: FSubclass.CallPrevious(Message); return;
+  }
+}
+
+bool TWinSkinPopMenu::BuildBackground() {
+  TDataSkinObject* object = FSkinData->Object(soMenuBackground);
+  if (!FSkinData->SkinLoaded() || !object || object->Bitmap->Empty()) return false;
+  RECT r{};
+  GetWindowRect(FWindow, &r);
+  const RECT size{0, 0, r.right - r.left, r.bottom - r.top};
+  std::unique_ptr<TBitmap> image =
+      BuildNinePart(size, object->Bitmap.get(), object->Margins(), false, object->Tile != 0, 1, 1);
+  FBackground.Assign(image.get());
+  return true;
+}
+
+namespace {
+
+// The menu window's whole device context for a scope: the one the frame
+// region gives, else (when the system gives none for that region) the
+// window's.
+class TMenuFrameDC {
+public:
+  explicit TMenuFrameDC(HWND wnd) : FWnd(wnd) {
+    const TSkinWindowsVersion v = SkinWindowsVersion();
+    if (!(v.NT && v.Major > 4 && v.Minor > 1))
+      FDC = GetDCEx(wnd, reinterpret_cast<HRGN>(1), DCX_WINDOW | DCX_INTERSECTRGN | 0x10000 /* DCX_USESTYLE */);
+    if (!FDC) FDC = GetWindowDC(wnd);
+    if (FDC) HandleCreated(hkDeviceContext);
+  }
+  ~TMenuFrameDC() {
+    if (!FDC) return;
+    ReleaseDC(FWnd, FDC);
+    HandleDeleted(hkDeviceContext);
+  }
+  TMenuFrameDC(const TMenuFrameDC&) = delete;
+  TMenuFrameDC& operator=(const TMenuFrameDC&) = delete;
+  HDC Get() const { return FDC; }
+
+private:
+  HWND FWnd;
+  HDC FDC = nullptr;
+};
+
+}  // namespace
+
+void TWinSkinPopMenu::PaintFrame(TMessage& Message) {
+  if (Message.WParam != 1 || !BuildBackground()) {
+    FSubclass.CallPrevious(Message);
+    return;
+  }
+  Message.Result = 0;
+  TMenuFrameDC dc(FWindow);
+  if (!dc.Get()) return;
+  const int W = FBackground.Width(), H = FBackground.Height();
+  HDC from = FBackground.Canvas()->Handle();
+  const RECT borders[] = {{0, 0, W, 3}, {0, H - 3, W, H}, {0, 0, 3, H}, {W - 3, 0, W, H}};
+  for (const RECT& b : borders)
+    BitBlt(dc.Get(), b.left, b.top, b.right - b.left, b.bottom - b.top, from, b.left, b.top, SRCCOPY);
+  BitBlt(dc.Get(), 0, 0, W, H, from, 0, 0, SRCCOPY);
+}
+
+void TWinSkinPopMenu::PaintBackground(TMessage& Message) {
+  if (!BuildBackground()) {
+    FSubclass.CallPrevious(Message);
+    return;
+  }
+  const auto dc = reinterpret_cast<HDC>(Message.WParam);
+  const int W = FBackground.Width(), H = FBackground.Height();
+  BitBlt(dc, 0, 0, W, H, FBackground.Canvas()->Handle(), 0, 0, SRCCOPY);
+  // The menu prints its items over the background, inside the frame.
+  TGdiObject inner(CheckGDI(CreateRectRgn(3, 3, W - 3, H - 3)));
+  const int mode = SetBkMode(dc, TRANSPARENT);
+  SelectClipRgn(dc, static_cast<HRGN>(inner.Get()));
   FSubclass.CallPrevious(Message);
+  SelectClipRgn(dc, nullptr);
+  SetBkMode(dc, mode);
 }
 
 // ---------------------------------------------------------------------------

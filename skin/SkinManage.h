@@ -46,8 +46,10 @@ constexpr LPARAM SkinMagic = 16802;
 // Requests of the skin data components.
 constexpr int srSkinAll = 1, srUnskinAll = 2, srReskin = 3;
 
-// Subclasses one popup-menu window ("#32768") for the manager; its
-// painting is the menu code's. Answers 0x3523 with 1.
+// Subclasses one popup-menu window ("#32768") for the manager and gives it
+// the skin's "MenuBackground" as frame (WM_NCPAINT) and background
+// (WM_PRINT); the items are drawn over it by the owner-drawn menu items or
+// by the system. Answers 0x3523 with 1.
 class TWinSkinPopMenu : public TObject {
 public:
   static const TClassInfo ClassInfo;
@@ -70,6 +72,13 @@ public:
 
 private:
   void WindowProc(TMessage& Message);
+  // The skinned frame: the background built at the window's size, its
+  // 3-pixel borders and then the whole of it copied onto the window.
+  void PaintFrame(TMessage& Message);
+  // The skinned background under the items the menu prints.
+  void PaintBackground(TMessage& Message);
+  // Builds Background at the window's size; false without a skin image.
+  bool BuildBackground();
 
   TWindowSubclass FSubclass;
   HWND FWindow = nullptr;

@@ -1,11 +1,13 @@
 #include "skin/WinSkinForm.h"
 
 #include "platform/Forms.h"
+#include "platform/Menus.h"
 #include "platform/Messages.h"
 #include "platform/Properties.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManage.h"
 #include "skin/SkinVersion.h"
+#include "skin/WinSkinMenu.h"
 
 #include <algorithm>
 
@@ -47,6 +49,10 @@ TWinSkinForm::TWinSkinForm(TComponent* AOwner) : TComponent(AOwner) {
 }
 
 TWinSkinForm::~TWinSkinForm() {
+  // The bar and the buttons point back here: they go first.
+  FSystemMenu.reset();
+  FreeMenuBar();
+  FreeSysButtons();
   if (FWindowProcHooked && FForm && !FForm->IsDestroying()) GiveBackWindowProc();
   FSubclass.Remove();
   FMDIClientSubclass.Remove();
@@ -76,8 +82,7 @@ void TWinSkinForm::InitForm(TSkinData* skinData, TCustomForm* form) {
   }
   FPreviousColor = form->Color();
   form->SetColor(skinData->Colors(ccButtonFace));
-  // FIXME: with xcMenuItem the form's main menus are drawn by the skin (the
-  // owner-drawn menu items).
+  if (skinData->SkinControls().Contains(xcMenuItem)) SetMainMenusOwnerDraw(form, true);
 }
 
 void TWinSkinForm::InitForeign(TSkinData* skinData) { Subclass(skinData); }
@@ -143,8 +148,8 @@ void TWinSkinForm::Subclass(TSkinData* skinData) {
 
   if (FFrameSkinning) {
     FMenu = GetMenu(FWindow);
-    // FIXME: a window with a menu (not an MDI child) gets the skinned menu
-    // bar in place of the native one.
+    // The menu bar's room is the system's menu height.
+    if (FMenu && FMDIRole != mrChild) CreateMenuBar();
     const bool maximizedMDI = FMDIRole == mrChild && manager && manager->MDIMaximized();
     if (!maximizedMDI && FShowState != ssMinimized) SetCaptionButtonStyles(false);
     ApplySkinMetrics();
@@ -184,29 +189,6 @@ void TWinSkinForm::FindMDIClient() {
 void TWinSkinForm::SubclassMDIClient() {
   if (!FMDIClient || FMDIClientSubclass.Attached()) return;
   FMDIClientSubclass.Attach(FMDIClient, TWndMethod::Bind<&TWinSkinForm::MDIClientWndProc>(this));
-}
-
-void TWinSkinForm::ApplySkinMetrics() {
-  if (!FSkinData || !FSkinData->SkinLoaded()) return;
-  if (FBorderKind == bkNone) {
-    FLeft = FTop = FRight = FBottom = 0;
-    FMenuBarHeight = 0;
-    return;
-  }
-  const auto thickness = [&](TSkinBorderSide side, bool across) {
-    TDataSkinBorder* b = FSkinData->Border(side);
-    const int frames = std::max(b->FrameCount, 1);
-    return across ? b->Bitmap->Height() / frames : b->Bitmap->Width() / frames;
-  };
-  FTop = thickness(TSkinBorderSide::bsTopBorder, true);
-  FLeft = thickness(TSkinBorderSide::bsLeftBorder, false);
-  FRight = thickness(TSkinBorderSide::bsRightBorder, false);
-  FBottom = thickness(TSkinBorderSide::bsBottomBorder, true);
-  // FIXME: the caption-button objects are made here with the caption painting.
-}
-
-void TWinSkinForm::FreeSysButtons() {
-  // FIXME: the caption-button objects come with the caption painting.
 }
 
 void TWinSkinForm::CallOldProc(TMessage& Message) { FSubclass.CallPrevious(Message); }
@@ -296,7 +278,9 @@ void TWinSkinForm::WndProc(TMessage& Message) {
       return;
     case WM_SETICON:
       CallOldProc(Message);
-      // FIXME: the caption icon is rebuilt with the caption painting.
+      BuildIcon();
+      // The system drew its own caption with the new icon.
+      if (FState != stAttached) PaintFrame(nullptr);
       return;
     case WM_COMMAND:
       // The replacement system menu sends its commands as WM_COMMAND.
@@ -307,14 +291,12 @@ void TWinSkinForm::WndProc(TMessage& Message) {
       CallOldProc(Message);
       return;
     case WM_SYSCOMMAND: WMSysCommand(Message); return;
-    case SM_OPENMENUAT:
-      // FIXME: opens the skinned menu bar's item at the point.
-      return;
+    case SM_OPENMENUAT: OpenMenuAt(Message); return;
     case CM_MENUCHANGED:
       if (FSkinData) FSkinData->SetNCPainting(false);
       CallOldProc(Message);
       if (FSkinData) FSkinData->SetNCPainting(true);
-      // FIXME: the skinned menu bar takes the new menu and the native one goes.
+      MenuChanged();
       return;
     default: break;
   }
@@ -325,16 +307,26 @@ void TWinSkinForm::WndProc(TMessage& Message) {
     return;
   }
   switch (Message.Msg) {
+    case WM_SIZE: WMSize(Message); return;
+    case WM_MEASUREITEM: WMMeasureItem(Message); return;
+    case WM_DRAWITEM: WMDrawItem(Message); return;
     case WM_NCCALCSIZE: WMNCCalcSize(Message); return;
-    case SM_PAINTFRAME:
-      // FIXME: the skinned frame, caption and caption buttons are painted here.
-      return;
-    default:
-      // FIXME: hit testing, non-client painting, activation and the mouse in
-      // the non-client area come with the frame painting; until then the
-      // window's own procedure draws them.
+    case WM_NCHITTEST: WMNCHitTest(Message); return;
+    case WM_NCPAINT: WMNCPaint(Message); return;
+    case WM_NCACTIVATE: WMNCActivate(Message); return;
+    case WM_NCMOUSEMOVE: WMNCMouseMove(Message); return;
+    case WM_NCLBUTTONDOWN: WMNCLButtonDown(Message); return;
+    case WM_NCLBUTTONUP: WMNCLButtonUp(Message); return;
+    case WM_NCLBUTTONDBLCLK: WMNCLButtonDblClk(Message); return;
+    case WM_NCRBUTTONDOWN: WMNCRButtonDown(Message); return;
+    case SM_PAINTFRAME: PaintFrame(nullptr); return;
+    case WM_SETTEXT:
+      // The system draws the caption with the new text itself; a form
+      // repaints through its WindowProc (frame changed).
       CallOldProc(Message);
+      if (!FForm && IsWindowVisible(FWindow)) PaintFrame(nullptr);
       return;
+    default: CallOldProc(Message); return;
   }
 }
 
@@ -343,12 +335,14 @@ void TWinSkinForm::Initialise() {
   // would take the skin's frame for the native one, and Restore would then
   // change the client area's size.
   if (!FInitialised) {
-    FSysMenu = GetSystemMenu(FWindow, FALSE);
-    // FIXME: the caption icon is built with the caption painting.
+    if (!FSysMenu) FSysMenu = GetSystemMenu(FWindow, FALSE);
+    BuildIcon();
     MeasureFrame();
   }
   FInitialised = true;
-  // FIXME: the window's controls get their skinners (the control walk).
+  // FIXME: the window's controls get their skinners (the control walk);
+  // of that walk, a form's popup menus are drawn by the skin already.
+  if (FForm && FSkinData && FSkinData->SkinControls().Contains(xcPopupMenu)) SetPopupMenusOwnerDraw(FForm, true);
   if (FState == stAttached) {
     if (FMDIRole == mrChild) {
       TSkinManage* manager = SkinManager();
@@ -432,11 +426,6 @@ void TWinSkinForm::FrameChanged() {
                SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
 }
 
-void TWinSkinForm::UpdateRegion() {
-  // FIXME: the window region is cut from the frame borders' transparent
-  // pixels with the frame painting.
-}
-
 void TWinSkinForm::SetCaptionButtonStyles(bool on) {
   TSkinManage* manager = SkinManager();
   if (!on && manager && manager->MDIMaximized()) return;
@@ -468,7 +457,7 @@ void TWinSkinForm::AfterSkin() {
 
 void TWinSkinForm::MDIMaximizedChanged(bool maximized) {
   if (maximized) {
-    // FIXME: the child's region goes with the frame painting.
+    ClearRegion();
     SetCaptionButtonStyles(true);
     return;
   }
@@ -499,8 +488,7 @@ void TWinSkinForm::WMSize(TMessage& Message) {
 }
 
 void TWinSkinForm::WMSysCommand(TMessage& Message) {
-  // FIXME: Alt and Alt+letter open the skinned menu bar, Alt+Space the
-  // replacement system menu, once they exist.
+  if (KeyMenu(Message)) return;
   switch (Message.WParam & 0xFFF0) {
     case SC_MINIMIZE:
       FShowState = ssMinimized;
@@ -554,15 +542,16 @@ void TWinSkinForm::FormWindowProc(TMessage& Message) {
         if (TSkinManage* manager = SkinManager(); manager && manager->MDIClient())
           PostMessageA(manager->MDIClient(), SM_MDIREDRAW, reinterpret_cast<WPARAM>(FWindow), 0);
       } else if (FShowState == ssMinimized) {
-        // FIXME: repaints the skinned frame.
+        PaintFrame(nullptr);
       } else {
         FrameChanged();
       }
       return;
     case SM_SKINCHANGED: SkinChanged(); return;
+    case CM_DIALOGCHAR: DialogChar(Message); return;
     case SM_PAINTFRAMEDC:
       if (Message.LParam != SkinMagic) break;
-      // FIXME: paints the skinned frame into the device context in WParam.
+      if (Message.WParam) PaintFrame(reinterpret_cast<HDC>(Message.WParam));
       Message.Result = SkinMagic;
       return;
     case SM_SKINQUERY: Message.Result = Message.LParam == SkinMagic ? SkinMagic : 1; return;
@@ -592,8 +581,23 @@ void TWinSkinForm::MDIClientWndProc(TMessage& Message) {
         BOOL maximized = FALSE;
         SendMessageA(FMDIClient, WM_MDIGETACTIVE, 0, reinterpret_cast<LPARAM>(&maximized));
         if (TSkinManage* manager = SkinManager()) manager->SetMDIMaximized(maximized ? 1 : 0);
-        // FIXME: with a skinned menu bar and no active child, MenuUpdate
-        // gets its saved value back and the bar is rebuilt.
+        if (FMenuBar && !SendMessageA(FMDIClient, WM_MDIGETACTIVE, 0, 0)) {
+          if (FSkinData) FSkinData->SetMenuUpdate(FSavedMenuUpdate);
+          FMenuBar->RebuildItems(FMenuBar->Handle());
+          PaintFrame(nullptr);
+        }
+      }
+      return;
+    case WM_MDISETMENU:
+      FMDIClientSubclass.CallPrevious(Message);
+      if (FFrameSkinning) {
+        if (Message.WParam && FMenuBar) {
+          FMenuBar->RebuildItems(reinterpret_cast<HMENU>(Message.WParam));
+        } else if (HMENU native = GetMenu(FWindow); native && FMenuBar) {
+          FMenuBar->RebuildItems(native);
+        }
+        if (GetMenu(FWindow)) SetMenu(FWindow, nullptr);
+        PaintFrame(nullptr);
       }
       return;
     case WM_MDITILE:
@@ -630,6 +634,7 @@ void TWinSkinForm::SkinChanged() {
   }
   // FIXME: every control skinner re-reads the skin.
   FState = stApplying;
+  if (FFrameSkinning && FForm && FSkinData->SkinControls().Contains(xcPopupMenu)) SetPopupMenusOwnerDraw(FForm, true);
   if (FFrameSkinning && (!FChild || FMDIRole == mrChild)) {
     // A foreign window too: its frame would otherwise keep the old skin's
     // thickness until it is resized.
@@ -646,8 +651,11 @@ void TWinSkinForm::SkinChanged() {
 
 void TWinSkinForm::RestorePlain() {
   FHoverTimer->SetEnabled(false);
-  // FIXME: the control skinners are freed and the form's menus drawn by the
-  // system again.
+  // FIXME: the control skinners are freed here.
+  if (FForm && !BeingDestroyed()) {
+    SetPopupMenusOwnerDraw(FForm, false);
+    SetMainMenusOwnerDraw(FForm, false);
+  }
   if (FForm && !BeingDestroyed()) FForm->SetColor(FPreviousColor);
   FSubclass.Remove();
   FMDIClientSubclass.Remove();
@@ -661,14 +669,30 @@ void TWinSkinForm::Restore() {
     RestorePlain();
     return;
   }
+  FSystemMenu.reset();
   FHoverTimer->SetEnabled(false);
+  HideHint();
   if (!FSubclass.Attached()) return;
   GiveBackWindowProc();
   FSubclass.Remove();
   const bool destroying = BeingDestroyed();
-  if (FForm && !destroying) FForm->SetColor(FPreviousColor);
+  if (FForm && !destroying) {
+    SetPopupMenusOwnerDraw(FForm, false);
+    if (FSkinData && FSkinData->SkinControls().Contains(xcMenuItem)) SetMainMenusOwnerDraw(FForm, false);
+    FForm->SetColor(FPreviousColor);
+  }
   SetSysMenuStyle(false);
   SetCaptionButtonStyles(true);
+  // The window shows its own menu bar again, which takes its room from the
+  // client area unless the window grows by it.
+  int nativeMenu = 0;
+  if (FMenuBar) {
+    if (!destroying && IsWindow(FWindow) && FMenuBar->Handle() && IsMenu(FMenuBar->Handle())) {
+      SetMenu(FWindow, FMenuBar->Handle());
+      nativeMenu = GetSystemMetrics(SM_CYMENU);
+    }
+    FreeMenuBar();
+  }
   FMDIClientSubclass.Remove();
   if (!destroying && (FMDIRole == mrChild || !FChild) && IsWindow(FWindow)) {
     // The native frame again around a client area of the same size.
@@ -676,12 +700,13 @@ void TWinSkinForm::Restore() {
     GetWindowRect(FWindow, &r);
     if (FMDIRole == mrChild) MapWindowPoints(nullptr, GetParent(FWindow), reinterpret_cast<POINT*>(&r), 2);
     const int width = Width(r) + FNativeFrame.cx - FLeft - FRight;
-    const int height = Height(r) + FNativeFrame.cy - FTop - FBottom - FMenuBarHeight;
+    const int height = Height(r) + FNativeFrame.cy - FTop - FBottom - FMenuBarHeight + nativeMenu;
     SetWindowPos(FWindow, nullptr, r.left, r.top, width, height, SWP_FRAMECHANGED | SWP_NOACTIVATE | SWP_NOZORDER);
   }
   if (FRegionSet) {
     SetWindowRgn(FWindow, nullptr, TRUE);
     FRegionSet = false;
+    FRegionSize = {};
   }
 }
 
@@ -690,15 +715,14 @@ void TWinSkinForm::ReleaseOnDestroy() {
     RestorePlain();
     return;
   }
+  FSystemMenu.reset();
   FHoverTimer->SetEnabled(false);
+  HideHint();
   GiveBackWindowProc();
   FSubclass.Remove();
   FMDIClientSubclass.Remove();
-  // FIXME: the control skinners and the skinned menu bar are freed here.
-}
-
-void TWinSkinForm::HoverTimerEvent(TObject*) {
-  // FIXME: the caption buttons' hover states and hints.
+  // FIXME: the control skinners are freed here.
+  FreeMenuBar();
 }
 
 // -- Unit routines.

@@ -1,9 +1,14 @@
 // Times loading the house skin (unpacking, the INI, every bitmap, the
-// derived images) and cutting the region of an 800 x 600 window from its
-// frame borders' opaque pixels, as a skinned form's region is made.
+// derived images), then, on a skinned 800 x 600 form with a menu bar,
+// painting its whole non-client area (borders, caption, caption buttons,
+// menu bar) and cutting its window region from the frame borders' opaque
+// pixels.
+#include "platform/Forms.h"
+#include "platform/Menus.h"
 #include "skin/SkinData.h"
-#include "skin/SkinDraw.h"
+#include "skin/SkinManage.h"
 #include "skin/SkinUnit.h"
+#include "skin/WinSkinForm.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,62 +29,86 @@ double MillisecondsSince(LONGLONG since) {
   return double(Now() - since) * 1000.0 / double(frequency.QuadPart);
 }
 
-// The window's region: the client area with every border's opaque pixels.
-TGdiObject WindowRegion(TSkinData& data, int W, int H) {
-  const RECT frame{data.Border(TSkinBorderSide::bsLeftBorder)->Bitmap->Width() / 2,
-                   data.Border(TSkinBorderSide::bsTopBorder)->Bitmap->Height() / 2,
-                   data.Border(TSkinBorderSide::bsRightBorder)->Bitmap->Width() / 2,
-                   data.Border(TSkinBorderSide::bsBottomBorder)->Bitmap->Height() / 2};
-  TGdiObject region(CheckGDI(CreateRectRgn(frame.left, frame.top, W - frame.right, H - frame.bottom)));
-  const struct {
-    TSkinBorderSide Side;
-    RECT Place;
-    bool Vertical;
-  } borders[] = {
-      {TSkinBorderSide::bsLeftBorder, {0, 0, frame.left, H}, false},
-      {TSkinBorderSide::bsRightBorder, {W - frame.right, 0, W, H}, false},
-      {TSkinBorderSide::bsTopBorder, {0, 0, W, frame.top}, true},
-      {TSkinBorderSide::bsBottomBorder, {frame.left, H - frame.bottom, W - frame.right, H}, true},
-  };
-  for (const auto& b : borders) {
-    TDataSkinBorder* border = data.Border(b.Side);
-    std::unique_ptr<TBitmap> image =
-        BuildNinePart(b.Place, border->Bitmap.get(), border->Margins(), b.Vertical, border->Tile != 1, border->FrameCount, 1);
-    TGdiObject part = border->Trans
-                          ? RegionFromBitmap(image.get(), b.Place.left, b.Place.top, 1, 1, 1, SkinTransparentColor)
-                          : TGdiObject(CheckGDI(CreateRectRgnIndirect(&b.Place)));
-    if (part)
-      CombineRgn(static_cast<HRGN>(region.Get()), static_cast<HRGN>(region.Get()), static_cast<HRGN>(part.Get()), RGN_OR);
+// Handles what is waiting, until `done` or nothing is left to do.
+template <class F>
+void PumpUntil(F done) {
+  MSG msg;
+  for (int idle = 0; !done() && idle < 1000;) {
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ++idle;
+      Sleep(1);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
   }
-  return region;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
-  TUnitScope units{SkinUnit};
+  TUnitScope units{SkinUnit, FormsUnit};
   std::ifstream in(argc > 2 ? argv[2] : MEVRA_HOUSE_SKIN_FILE, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
-  TSkinData data(nullptr);
-  data.SetPackage(bytes.str());
+  auto* data = New<TSkinData>(nullptr);
+  data->BeginLoading();
+  data->SetActive(true);
+  data->SetPackage(bytes.str());
 
   LONGLONG start = Now();
   for (int i = 0; i < rounds; ++i)
-    if (!data.LoadSkin()) {
-      std::fprintf(stderr, "the skin cannot be read: %s\n", data.LoadError().c_str());
+    if (!data->LoadSkin()) {
+      std::fprintf(stderr, "the skin cannot be read: %s\n", data->LoadError().c_str());
       return 1;
     }
-  std::printf("load the house skin:          %8.3f ms\n", MillisecondsSince(start) / rounds);
+  std::printf("load the house skin:                  %8.3f ms\n", MillisecondsSince(start) / rounds);
+  data->Loaded();
+
+  auto* form = New<TForm>(nullptr);
+  form->SetCaption("An 800 x 600 form");
+  form->SetBounds(20, 20, 800, 600);
+  auto* menu = new TMainMenu(form);
+  for (const char* caption : {"&File", "&Edit", "&View", "&Help"}) {
+    auto* item = new TMenuItem(form);
+    item->SetCaption(caption);
+    auto* child = new TMenuItem(form);
+    child->SetCaption("&Open");
+    item->Add(child);
+    menu->Items()->Add(item);
+  }
+  form->SetMenu(menu);
+  form->Show();
+  SkinManager()->AttachForm(form);
+  TWinSkinForm* skinner = nullptr;
+  PumpUntil([&] {
+    skinner = SkinManager()->FindFormSkinner(form->Handle());
+    return skinner && skinner->Initialised();
+  });
+  if (!skinner || !skinner->Initialised()) {
+    std::fprintf(stderr, "the form was not skinned\n");
+    return 1;
+  }
+  RECT window{};
+  GetWindowRect(form->Handle(), &window);
 
   start = Now();
-  DWORD rectangles = 0;
+  for (int i = 0; i < rounds; ++i) skinner->PaintFrame(nullptr);
+  std::printf("paint the non-client area (%ld x %ld): %8.3f ms\n", window.right - window.left,
+              window.bottom - window.top, MillisecondsSince(start) / rounds);
+
+  start = Now();
   for (int i = 0; i < rounds; ++i) {
-    TGdiObject region = WindowRegion(data, 800, 600);
-    rectangles = GetRegionData(static_cast<HRGN>(region.Get()), 0, nullptr);
+    skinner->ClearRegion();
+    skinner->UpdateRegion();
   }
-  std::printf("region of an 800 x 600 window: %8.3f ms (%lu bytes of region data)\n", MillisecondsSince(start) / rounds,
-              static_cast<unsigned long>(rectangles));
+  const double regionTime = MillisecondsSince(start) / rounds;
+  TGdiObject region(CreateRectRgn(0, 0, 0, 0));
+  GetWindowRgn(form->Handle(), static_cast<HRGN>(region.Get()));
+  std::printf("region of the form:                   %8.3f ms (%lu bytes of region data)\n", regionTime,
+              static_cast<unsigned long>(GetRegionData(static_cast<HRGN>(region.Get()), 0, nullptr)));
+  Free(form);
+  Free(data);
   return 0;
 }

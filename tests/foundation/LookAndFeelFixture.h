@@ -22,6 +22,13 @@ inline void StartPainterUnits() {
                    cxLookAndFeelsUnit, cxLookAndFeelPaintersUnit, cxControlsUnit, cxGraphicsUnit});
 }
 
+// The same and the units after them up to the container unit.
+inline void StartContainerUnits() {
+  InitializeUnits({dxGDIPlusAPIUnit, cxClassesUnit, dxUxThemeUnit, dxThemeManagerUnit, dxOffice11Unit, cxGeometryUnit,
+                   cxLookAndFeelsUnit, cxLookAndFeelPaintersUnit, cxControlsUnit, cxGraphicsUnit, cxDWMApiUnit,
+                   cxContainerUnit});
+}
+
 // A white 32-bit bitmap with a library canvas over it.
 class TestSurface {
 public:

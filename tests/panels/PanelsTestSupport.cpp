@@ -68,3 +68,19 @@ StylesOff::StylesOff() : FSaved(UxThemeEntries[uxeIsThemeActive]) {
 }
 
 StylesOff::~StylesOff() { UxThemeEntries[uxeIsThemeActive] = FSaved; }
+
+TimerSteps* TimerSteps::Current = nullptr;
+
+TimerSteps::TimerSteps(std::function<bool()> step) : FStep(std::move(step)) {
+  Current = this;
+  FId = SetTimer(nullptr, 0, 20, &TimerSteps::Tick);
+}
+
+TimerSteps::~TimerSteps() {
+  KillTimer(nullptr, FId);
+  Current = nullptr;
+}
+
+void CALLBACK TimerSteps::Tick(HWND, UINT, UINT_PTR, DWORD) {
+  if (Current && !Current->Done) Current->Done = Current->FStep();
+}

@@ -9,6 +9,7 @@
 #include "platform/Win32.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 // A top-down 32-bit DIB selected into a memory DC with a canvas on it.
@@ -46,4 +47,22 @@ public:
 
 private:
   FARPROC FSaved;
+};
+
+// Runs `step` from a thread timer every 20 ms until it answers true: tests
+// act through it while a modal loop (a menu, a popup) runs, as the loop
+// dispatches the timer.
+class TimerSteps {
+public:
+  explicit TimerSteps(std::function<bool()> step);
+  ~TimerSteps();
+  TimerSteps(const TimerSteps&) = delete;
+  TimerSteps& operator=(const TimerSteps&) = delete;
+  bool Done = false;
+
+private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+  static TimerSteps* Current;
+  std::function<bool()> FStep;
+  UINT_PTR FId = 0;
 };

@@ -8,6 +8,7 @@
 #include "skin/SkinManage.h"
 #include "skin/SkinVersion.h"
 #include "skin/WinSkinForm.h"
+#include "tests/skin/SkinFormTest.h"
 #include "tests/skin/SkinTestUtil.h"
 #include "tests/support/TestSupport.h"
 
@@ -39,60 +40,9 @@ LRESULT IsSkinned(HWND wnd) { return SendMessageA(wnd, SM_ISSKINNED, 0, 0); }
 
 bool SameRect(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
-class SkinManageTest : public ::testing::Test {
+class SkinManageTest : public SkinFormTest {
 protected:
   void SetUp() override { FHooksBefore = TThreadHook::SystemHookCount(hkCBT); }
-  void TearDown() override {
-    for (auto it = FForms.rbegin(); it != FForms.rend(); ++it) Free(*it);
-    FForms.clear();
-    for (auto it = FSkinDatas.rbegin(); it != FSkinDatas.rend(); ++it) Free(*it);
-    FSkinDatas.clear();
-    FreeSkinManager();
-    RunMessagesUntilIdle();
-    // The unit's own hook goes with the manager; the next skin data brings it back.
-    InstallSkinHook();
-  }
-
-  // A skin data as a form would stream it: properties, the package, Loaded.
-  TSkinData* MakeSkinData(bool active = true, const AnsiString& package = HouseSkinFile(),
-                          TSkinFormType type = sfMainform, TComponent* owner = nullptr) {
-    auto* data = New<TSkinData>(owner);
-    data->BeginLoading();
-    data->SetSkinFormtype(type);
-    data->SetActive(active);
-    data->SetPackage(package);
-    data->LoadSkin();
-    data->Loaded();
-    FSkinDatas.push_back(data);
-    return data;
-  }
-
-  TForm* MakeForm(const char* caption, int left = 60, int top = 60, int width = 320, int height = 200) {
-    TForm* form = New<TForm>(nullptr);
-    form->SetCaption(caption);
-    form->SetBounds(left, top, width, height);
-    FForms.push_back(form);
-    return form;
-  }
-
-  void ShowAndActivate(TForm* form) {
-    form->Show();
-    SetForegroundWindow(form->Handle());
-    RunMessagesUntil([&] { return GetActiveWindow() == form->Handle(); }, 2000);
-  }
-
-  // Waits until the window's skinner has taken its first layout.
-  static TWinSkinForm* WaitForSkinner(HWND wnd) {
-    TWinSkinForm* skinner = nullptr;
-    RunMessagesUntil([&] {
-      skinner = SkinManager() ? SkinManager()->FindFormSkinner(wnd) : nullptr;
-      return skinner && skinner->Initialised();
-    });
-    return skinner && skinner->Initialised() ? skinner : nullptr;
-  }
-
-  std::vector<TForm*> FForms;
-  std::vector<TSkinData*> FSkinDatas;
   int FHooksBefore = 0;
 };
 
@@ -145,29 +95,25 @@ TEST_F(SkinManageTest, AFormAttachesOnActivationAndIsGivenBackWithItsClientSize)
 
 TEST_F(SkinManageTest, AMessageBoxAttachesWithADialogFrame) {
   MakeSkinData();
-  // The box is modal: a helper window of this thread, reached through its
-  // queue inside the box's loop, looks until the box is skinned and closes it.
   LRESULT answered = -1;
   int borderKind = -1;
   bool dialog = false;
-  int looks = 0;
-  TestWindow helper(10, 10, [&](HWND wnd, UINT msg, WPARAM, LPARAM, LRESULT&) {
-    if (msg != WM_APP) return false;
+  // The box is modal: a step run from inside its loop looks until the box
+  // is skinned and closes it.
+  TModalStep step([&](bool last) {
     HWND box = FindWindowA("#32770", "Skinned box");
     TWinSkinForm* skinner = box ? SkinManager()->FindFormSkinner(box) : nullptr;
-    if ((!skinner || !skinner->Initialised()) && ++looks < 100000) {
-      PostMessageA(wnd, WM_APP, 0, 0);
-      return true;
+    if (!skinner || !skinner->Initialised()) {
+      if (last && box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+      return false;
     }
-    if (skinner) {
-      answered = IsSkinned(box);
-      borderKind = skinner->BorderKind();
-      dialog = skinner->IsDialog();
-    }
-    if (box) PostMessageA(box, WM_COMMAND, IDOK, 0);
+    answered = IsSkinned(box);
+    borderKind = skinner->BorderKind();
+    dialog = skinner->IsDialog();
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
     return true;
-  }, "helper", WS_POPUP);
-  PostMessageA(helper.Handle(), WM_APP, 0, 0);
+  });
+  step.Post();
   MessageBoxA(nullptr, "A message", "Skinned box", MB_OK);
   EXPECT_EQ(answered, 1);
   EXPECT_EQ(borderKind, TWinSkinForm::bkDialog);
@@ -339,50 +285,10 @@ TEST_F(SkinManageTest, AForeignWindowKeepsItsClientSizeAcrossAttachingAndRestori
   EXPECT_EQ(IsSkinned(window.Handle()), 0);
 }
 
-// A dialog template in memory: one push button.
-struct TDialogTemplate {
-  std::vector<WORD> Words;
-  void Align() {
-    if (Words.size() % 2) Words.push_back(0);
-  }
-  void Text(const wchar_t* text) {
-    for (; *text; ++text) Words.push_back(*text);
-    Words.push_back(0);
-  }
-  void DWord(DWORD v) {
-    Words.push_back(LOWORD(v));
-    Words.push_back(HIWORD(v));
-  }
-};
-
-INT_PTR CALLBACK PlainDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
-
 TEST_F(SkinManageTest, ANarrowDialogWidensAndItsControlsMoveRightByHalf) {
   MakeSkinData();
   const wchar_t* caption = L"A dialog whose caption is far wider than the dialog";
-  TDialogTemplate t;
-  t.DWord(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);  // style
-  t.DWord(0);                                                   // extended style
-  t.Words.push_back(1);                                         // one control
-  t.Words.push_back(10);                                        // x, y, cx, cy in dialog units
-  t.Words.push_back(10);
-  t.Words.push_back(60);
-  t.Words.push_back(40);
-  t.Words.push_back(0);  // no menu
-  t.Words.push_back(0);  // the standard class
-  t.Text(caption);
-  t.Align();
-  t.DWord(WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON);
-  t.DWord(0);
-  t.Words.push_back(4);
-  t.Words.push_back(4);
-  t.Words.push_back(30);
-  t.Words.push_back(12);
-  t.Words.push_back(IDOK);
-  t.Words.push_back(0xFFFF);
-  t.Words.push_back(0x0080);  // button
-  t.Text(L"OK");
-  t.Words.push_back(0);  // no creation data
+  TDialogTemplate t = TDialogTemplate::WithButton(caption, 60, 40);
   HWND dialog = CreateDialogIndirectParamW(GetModuleHandleA(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(t.Words.data()),
                                            nullptr, &PlainDialogProc, 0);
   ASSERT_NE(dialog, nullptr);
@@ -532,6 +438,7 @@ TEST_F(SkinManageTest, HandleCountsStayFlatOver200AttachAndRestoreCycles) {
   TSkinManage* manager = SkinManager();
   manager->SetActivationCount(1);
   TForm* form = MakeForm("Cycles");
+  AddMenuBar(form);  // the skinned bar comes and goes with the skinner
   form->Show();
   TestWindow foreign(200, 120, {}, "Foreign");
   const TSize formClient = ClientSize(form->Handle());

@@ -53,6 +53,24 @@ inline AnsiString HouseVariant(const std::function<void(AnsiString& ini)>& edit)
   return BuildSkinPackage(kHouseSkinVersion, entries);
 }
 
+// The house skin with entries replaced (or added) and the INI text changed
+// by `edit`.
+inline AnsiString HouseVariantWith(const std::vector<TSkinPackageEntry>& replaced,
+                                   const std::function<void(AnsiString& ini)>& edit) {
+  std::vector<TSkinPackageEntry> entries = HouseSkinEntries();
+  for (const TSkinPackageEntry& r : replaced) {
+    bool found = false;
+    for (TSkinPackageEntry& e : entries)
+      if (e.Name == r.Name) {
+        e.Data = r.Data;
+        found = true;
+      }
+    if (!found) entries.insert(entries.end() - 1, r);
+  }
+  if (edit) edit(entries.back().Data);
+  return BuildSkinPackage(kHouseSkinVersion, entries);
+}
+
 // Removes a whole section ("[Name]" up to the next section) from INI text.
 inline void RemoveSection(AnsiString& ini, const AnsiString& name) {
   const size_t start = ini.find("[" + name + "]");

@@ -259,11 +259,13 @@ TPixelCanvas MenuBackground() {
   return c;
 }
 
-// Normal, separator, disabled, selected and a spare selected look.
+// Normal, separator, disabled, selected and a spare selected look. A
+// separator item is shorter than the image and shows its bottom rows: the
+// line lies where the last 8 or 9 rows have it in their middle.
 TPixelCanvas MenuItems() {
   return Strip(5, 24, 20, [](TPixelCanvas& c, int x, int i) {
     c.FillRect(x, 0, 24, 20, kLight);
-    if (i == 1) c.HLine(x + 3, 10, 18, kShadow);
+    if (i == 1) c.HLine(x + 3, 15, 18, kShadow);
     if (i >= 3) {
       c.FillRect(x + 1, 1, 22, 18, kHot);
       c.FrameRect(x, 0, 24, 20, kAccentLight);
@@ -725,11 +727,11 @@ std::vector<TSkinPackageEntry> SkinEngineBitmaps() {
   menu.FillRect(2, 6, 8, 7, kLight);
   menu.FrameRect(2, 6, 8, 7, ink);
   menu.HLine(2, 7, 8, ink);
-  // Minimize: a bar at the bottom.
-  menu.FillRect(16 + 4, 11, 8, 2, ink);
   // Maximize: one window.
-  menu.FrameRect(32 + 3, 3, 10, 9, ink);
-  menu.HLine(32 + 3, 4, 10, ink);
+  menu.FrameRect(16 + 3, 3, 10, 9, ink);
+  menu.HLine(16 + 3, 4, 10, ink);
+  // Minimize: a bar at the bottom.
+  menu.FillRect(32 + 4, 11, 8, 2, ink);
   // Close: a cross.
   for (int k = 0; k < 8; ++k) {
     menu.FillRect(48 + 4 + k, 4 + k, 2, 1, ink);

@@ -16,7 +16,7 @@ AnsiString HouseSkinPackage();
 
 // The bitmaps every program linking the skin engine carries as resources
 // (skin/res, named after the files): "SKARVOMENU" (the replacement system
-// menu's four 16x16 glyphs on white: restore, minimize, maximize, close),
+// menu's four 16x16 glyphs on white: restore, maximize, minimize, close),
 // "TRACK" (16x4) and "TRACKVERT" (4x16), the track-bar channels of a skin
 // without its own.
 std::vector<TSkinPackageEntry> SkinEngineBitmaps();

@@ -157,6 +157,15 @@ TEST(Controls, MouseInputReachesWindowedAndGraphicControls) {
   RunMessagesUntilIdle();
   EXPECT_EQ(log, (std::vector<std::string>{"label down 0 5,5", "label click", "label up", "label dblclick",
                                            "label down 0 double 5,5", "label click", "label up"}));
+  // Without csDoubleClicks the second click is an ordinary press.
+  log.clear();
+  TControlStyle style = label->ControlStyle();
+  style.Exclude(csDoubleClicks);
+  label->SetControlStyle(style);
+  PostMessageA(panel->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(105, 15));
+  PostMessageA(panel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(105, 15));
+  RunMessagesUntilIdle();
+  EXPECT_EQ(log, (std::vector<std::string>{"label down 0 5,5", "label click", "label up"}));
   // A release outside the control is no click.
   log.clear();
   PostMessageA(panel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 30));
@@ -317,7 +326,7 @@ TEST(Controls, MessageNumbersAreFixed) {
       {CM_RECREATEWND, 0xB033}, {CN_NOTIFY, 0xBC4E},     {CN_COMMAND, 0xBD11},   {CN_VSCROLL, 0xBD15},
       {CM_BLINKQUERY, 0xB3E8},  {CM_TOOLBARVISUALSTYLE, 0xB3ED}, {WM_TRAYNOTIFY, 0x401},
       {WM_REQUESTDONE, 0x402},  {WM_TREEVALIDATED, 0x8020}, {WM_SCROLLBARMETRICS, 0x8065},
-      {CM_CLOSEPOPUPPANEL, 0x2423}, {CM_POPUPCLOSE, 0x807D}, {CM_POPUPSHOW, 0x807E},
+      {WM_POPUPCLOSE, 0x2423}, {CM_POPUPCLOSE, 0x807D}, {CM_POPUPSHOW, 0x807E},
       {CM_REFRESHHOTSTATE, 0x807F}, {CM_LAYOUTSCROLLBARS, 0x8080}};
   for (auto [value, expected] : numbers) EXPECT_EQ(value, expected);
 }

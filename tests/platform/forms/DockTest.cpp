@@ -133,4 +133,33 @@ TEST(Docking, ManualDockFiresTheEventsAndTheTreePlacesTheClients) {
   EXPECT_EQ(HandleCounts(), before);
 }
 
+// The tree lays its clients out where the site aligns its children: inside
+// the site's bevels and border width, which it paints itself.
+TEST(Docking, TheTreeLeavesTheSitesFramesOut) {
+  const THandleCounts before = HandleCounts();
+  {
+    ShownForm form(40, 40, 300, 200, "Docking frames");
+    auto* site = Place<TPanel>(form.Form, 0, 0, 200, 120);
+    site->SetCaption("");
+    site->SetBevelOuter(bvLowered);
+    site->SetBorderWidth(3);
+    site->SetDockSite(true);
+    TPanel* a = MakePanel(form.Form, "A");
+    form.Show();
+    ASSERT_TRUE(a->ManualDock(site));
+    const int g = site->DockManager()->GrabberSize();
+    EXPECT_PRED2(SameRect, a->BoundsRect(), (RECT{4, 4 + g, 196, 116}));
+    // The double-buffered site erases and paints its whole window, the
+    // frames included.
+    RedrawWindow(form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RunMessagesUntilIdle();
+    const Image pixels = ReadClientPixels(site->Handle());
+    EXPECT_EQ(pixels.At(0, 60), Rgb(GetSysColor(COLOR_BTNSHADOW)));
+    EXPECT_EQ(pixels.At(199, 60), Rgb(GetSysColor(COLOR_BTNHIGHLIGHT)));
+    EXPECT_EQ(pixels.At(2, 60), Rgb(GetSysColor(COLOR_BTNFACE)));
+  }
+  RunMessagesUntilIdle();
+  EXPECT_EQ(HandleCounts(), before);
+}
+
 }  // namespace
