@@ -40,7 +40,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TBaseVirtualTree(AOwner
 TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TClass AHeaderClass)
     : TVirtualTreeBase(AOwner) {
   InitializeTreeGlobals();
-  FControlStyle = {csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector};
+  FControlStyle = {csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector, csDoubleClicks};
   FWidth = 200;
   FHeight = 100;
   SetTabStop(true);
@@ -388,6 +388,20 @@ void TBaseVirtualTree::AfterColumnResize(TColumnIndex Column) {
 
 void TBaseVirtualTree::FireHeaderClick(TVTHeaderHitInfo& HitInfo) { FireEvent(OnHeaderClick, FHeader, HitInfo); }
 
+bool TBaseVirtualTree::FireHeaderDragging(TColumnIndex Column) {
+  bool allowed = true;
+  FireEvent(OnHeaderDragging, FHeader, Column, allowed);
+  return allowed;
+}
+
+void TBaseVirtualTree::FireHeaderDragged(TColumnIndex Column, TColumnPosition OldPosition) {
+  FireEvent(OnHeaderDragged, FHeader, Column, OldPosition);
+}
+
+void TBaseVirtualTree::FireHeaderDraggedOut(TColumnIndex Column, POINT DropPosition) {
+  FireEvent(OnHeaderDraggedOut, FHeader, Column, DropPosition);
+}
+
 void TBaseVirtualTree::FireHeaderDblClick(TVTHeaderHitInfo& HitInfo) { FireEvent(OnHeaderDblClick, FHeader, HitInfo); }
 
 void TBaseVirtualTree::FireBeforeAutoFitColumns(TSmartAutoFitType& SmartAutoFitType) {
@@ -399,6 +413,9 @@ void TBaseVirtualTree::FireAfterAutoFitColumns() { FireEvent(OnAfterAutoFitColum
 // --- the window --------------------------------------------------------------------------------
 
 void TBaseVirtualTree::Dispatch(TMessage& Message) {
+  // The header sees every message first.
+  if (FHeader->HandleHeaderMessage(Message)) return;
+  if (HandleInputMessage(Message)) return;
   switch (Message.Msg) {
     case WM_TIMER:
       if (Message.WParam == 5 || Message.WParam == 6) {

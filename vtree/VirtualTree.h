@@ -107,7 +107,16 @@ using TVTGetCellIsEmptyEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNod
 // Result 0 means Node matches SearchText.
 using TVTIncrementalSearchEvent =
     TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, const std::wstring& SearchText, int32_t& Result)>;
+// Every key press, before the tree acts on it: the handler may change the
+// key and the shift state or keep the tree from acting.
+using TVTKeyActionEvent = TEvent<void(TBaseVirtualTree* Sender, WORD& CharCode, TShiftState& Shift, bool& DoDefault)>;
+using TVTColumnClickEvent = TEvent<void(TBaseVirtualTree* Sender, TColumnIndex Column, TShiftState Shift)>;
 using TVTHeaderClickEvent = TEvent<void(TVTHeader* Sender, TVTHeaderHitInfo& HitInfo)>;
+// Column dragging in the header: whether a column may go, where it went,
+// and a drop outside the tree's window.
+using TVTHeaderDraggingEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+using TVTHeaderDraggedEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TColumnPosition OldPosition)>;
+using TVTHeaderDraggedOutEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, POINT DropPosition)>;
 using TVTHeaderNotifyEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column)>;
 using TVTBeforeAutoFitColumnEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType,
                                                 bool& Allowed)>;
@@ -464,6 +473,24 @@ public:
   TVTGetCellIsEmptyEvent OnGetCellIsEmpty;
   TVTIncrementalSearchEvent OnIncrementalSearch;
   TVTEditChangingEvent OnEditing;
+  TVTKeyActionEvent OnKeyAction;
+  TVTColumnClickEvent OnColumnClick;
+  TVTColumnClickEvent OnColumnDblClick;
+
+  // --- incremental search --------------------------------------------------------
+  TVTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+  // isNone also ends a running search (its text and last hit).
+  void SetIncrementalSearch(TVTIncrementalSearch Value);
+  TVTSearchDirection IncrementalSearchDirection() const { return FIncrementalSearchDirection; }
+  void SetIncrementalSearchDirection(TVTSearchDirection Value) { FIncrementalSearchDirection = Value; }
+  TVTSearchStart IncrementalSearchStart() const { return FIncrementalSearchStart; }
+  void SetIncrementalSearchStart(TVTSearchStart Value) { FIncrementalSearchStart = Value; }
+  uint32_t IncrementalSearchTimeout() const { return FIncrementalSearchTimeout; }
+  void SetIncrementalSearchTimeout(uint32_t Value) { FIncrementalSearchTimeout = Value; }
+  const std::wstring& SearchBuffer() const { return FSearchBuffer; }
+  // Tab moves between cells instead of to the next control.
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
   TVTEditChangeEvent OnEdited;
   TVTEditCancelEvent OnEditCancelled;
   TVTCreateEditorEvent OnCreateEditor;
@@ -646,6 +673,9 @@ public:
   TVTPopupEvent OnGetPopupMenu;
   TVTHeaderClickEvent OnHeaderClick;
   TVTHeaderClickEvent OnHeaderDblClick;
+  TVTHeaderDraggingEvent OnHeaderDragging;
+  TVTHeaderDraggedEvent OnHeaderDragged;
+  TVTHeaderDraggedOutEvent OnHeaderDraggedOut;
   TVTHeaderNotifyEvent OnColumnResize;
   TVTHeaderNotifyEvent OnAfterAutoFitColumn;
   TVTBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
@@ -690,6 +720,9 @@ public:
   void NotifyDesigner() {}
   virtual void FireHeaderClick(TVTHeaderHitInfo& HitInfo);
   virtual void FireHeaderDblClick(TVTHeaderHitInfo& HitInfo);
+  virtual bool FireHeaderDragging(TColumnIndex Column);
+  virtual void FireHeaderDragged(TColumnIndex Column, TColumnPosition OldPosition);
+  virtual void FireHeaderDraggedOut(TColumnIndex Column, POINT DropPosition);
   void FireBeforeAutoFitColumns(TSmartAutoFitType& SmartAutoFitType);
   void FireAfterAutoFitColumns();
 
@@ -753,6 +786,15 @@ protected:
   virtual void FireEditCancelled(TColumnIndex Column);
   // Re-initialises one node (ReinitializeNode calls it for each).
   virtual void ReinitNode(PVirtualNode Node);
+
+  // Mouse and keyboard: what a press, a release, a double click and a key
+  // decide, and one typed character of the incremental search.
+  virtual void HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT P);
+  virtual void HandleButtonUp(TMouseButton Button, WPARAM Keys, POINT P);
+  virtual void HandleDoubleClick(TMouseButton Button, WPARAM Keys, POINT P);
+  virtual void HandleKeyDown(WORD CharCode, TShiftState Shift);
+  virtual void IncrementalSearchKey(char Key);
+  void KeyDown(WORD& Key, TShiftState Shift) override;
 
   // Expansion and scrolling.
   virtual bool FireExpanding(PVirtualNode Node);
@@ -1030,6 +1072,22 @@ private:
   // In-place editing.
   TComPtr<IVTEditLink> FEditLink;
   TColumnIndex FEditColumn = NoColumn;
+
+  // Input: the column pressed, the search and its settings.
+  bool HandleInputMessage(TMessage& Message);
+  void ResetInputStates(bool FocusLost);
+  void CancelPendingEdit();
+  void StopTimer(UINT_PTR Id);
+  void StopSearch();
+  PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
+  TColumnIndex FMouseDownColumn = NoColumn;
+  std::wstring FSearchBuffer;
+  PVirtualNode FLastSearchNode = nullptr;
+  TVTIncrementalSearch FIncrementalSearch = TVTIncrementalSearch::isNone;
+  TVTSearchDirection FIncrementalSearchDirection = TVTSearchDirection::sdForward;
+  TVTSearchStart FIncrementalSearchStart = TVTSearchStart::ssFocusedNode;
+  uint32_t FIncrementalSearchTimeout = 1000;
+  bool FWantTabs = false;
 
   // Check states.
   PVirtualNode FPendingCheckNode = nullptr;
