@@ -5,6 +5,7 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -19,6 +20,9 @@ constexpr UINT_PTR EditTimer = 2;
 constexpr UINT_PTR HeaderTimer = 3;
 constexpr UINT_PTR ScrollTimer = 4;
 constexpr UINT_PTR SearchTimer = 7;
+
+// Directions of scrolling at the edges.
+constexpr uint32_t ScrollLeft = 1, ScrollUp = 2, ScrollRight = 4, ScrollDown = 8;
 
 TShiftState ButtonShiftState(WPARAM Keys) {
   TShiftState shift;
@@ -143,6 +147,18 @@ void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT 
       node->StateBits.Contains(NS::nsSelected) && (labelHit || cellHit) && column == FFocusedColumn && shift.Empty())
     ChangeStates({TS::tsEditPending}, {});
 
+  // Rectangle selection starts where no label was hit.
+  if (!selection.Contains(SO::toDisableDrawSelection) && !labelHit &&
+      !(misc.Contains(MO::toFullRowDrag) && cellHit) && multi && Button == mbLeft) {
+    SetCapture(Handle());
+    ChangeStates({TS::tsDrawSelPending}, {});
+    FDrawSelShiftState = shift;
+    const POINT content{P.x + FEffectiveOffsetX, P.y - FOffsetY};
+    FDrawSelRect = RECT{content.x, content.y, content.x, content.y};
+    FLastMousePoint = P;
+    if (!cellHit) return;
+  }
+
   if (labelHit || cellHit) {
     if (FireFocusChanging(FFocusedNode, node, FFocusedColumn, column)) {
       const bool nodeChanged = node != FFocusedNode;
@@ -168,7 +184,6 @@ void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT 
       }
     }
   }
-  (void)Button;
 }
 
 void TBaseVirtualTree::HandleButtonUp(TMouseButton Button, WPARAM Keys, POINT P) {
@@ -239,6 +254,81 @@ void TBaseVirtualTree::HandleDoubleClick(TMouseButton Button, WPARAM Keys, POINT
   }
 }
 
+// --- rectangle selection and scrolling at the edges --------------------------------------------------
+
+void TBaseVirtualTree::DrawSelectionTo(POINT P) {
+  FLastMousePoint = P;
+  if (FStates.Contains(TS::tsDrawSelPending)) {
+    const POINT start{FDrawSelRect.left - FEffectiveOffsetX, FDrawSelRect.top + FOffsetY};
+    if (std::abs(P.x - start.x) <= GetSystemMetrics(SM_CXDRAG) && std::abs(P.y - start.y) <= GetSystemMetrics(SM_CYDRAG))
+      return;
+    ChangeStates({TS::tsDrawSelecting}, {TS::tsDrawSelPending});
+  }
+  const RECT old = FDrawSelRect;
+  FDrawSelRect.right = P.x + FEffectiveOffsetX;
+  FDrawSelRect.bottom = P.y - FOffsetY;
+  HandleDrawSelection(old, FDrawSelRect);
+  Invalidate();
+  ScheduleAutoScroll(P.x, P.y);
+}
+
+uint32_t TBaseVirtualTree::ScrollDirectionsAt(int32_t X, int32_t Y) {
+  const bool autoScroll = FOptions->AutoOptions().Contains(TVTAutoOption::toAutoScroll);
+  if (!autoScroll || !FHeader->States().Empty()) return 0;
+  if (!FStates.Contains(TS::tsDrawSelecting) && !FStates.Contains(TS::tsVCLDragging)) return 0;
+  const int32_t edge = static_cast<int32_t>(FDefaultNodeHeight);
+  uint32_t directions = 0;
+  if (X < edge && FEffectiveOffsetX > 0) directions |= ScrollLeft;
+  if (FRangeX > ClientWidth() + FEffectiveOffsetX && X > ClientWidth() - edge) directions |= ScrollRight;
+  if (Y < edge && FOffsetY < 0) directions |= ScrollUp;
+  if (FRangeY > ClientHeight() - FOffsetY && Y > ClientHeight() - edge) directions |= ScrollDown;
+  return directions;
+}
+
+void TBaseVirtualTree::ScheduleAutoScroll(int32_t X, int32_t Y) {
+  FScrollDirections = ScrollDirectionsAt(X, Y);
+  if (FScrollDirections != 0) {
+    if (!FStates.Contains(TS::tsScrollPending) && !FStates.Contains(TS::tsScrolling)) {
+      ChangeStates({TS::tsScrollPending}, {});
+      SetTimer(Handle(), ScrollTimer, FAutoScrollDelay, nullptr);
+    }
+  } else if (FStates.Contains(TS::tsScrollPending) || FStates.Contains(TS::tsScrolling)) {
+    StopTimer(ScrollTimer);
+    ChangeStates({}, {TS::tsScrollPending, TS::tsScrolling});
+  }
+}
+
+// One step: inside the client a line (or a column step) per tick, outside
+// it that much for every pixel the mouse lies beyond the edge.
+void TBaseVirtualTree::AutoScrollStep() {
+  const POINT p = FLastMousePoint;
+  const int32_t width = ClientWidth(), height = ClientHeight();
+  const int32_t vertical = std::min(FScrollBarOptions->VerticalIncrement(), height);
+  const int32_t horizontal = FScrollBarOptions->HorizontalIncrement();
+  int32_t dx = 0, dy = 0;
+  if (FScrollDirections & ScrollUp) dy = vertical * (p.y < 0 ? -p.y : 1);
+  if (FScrollDirections & ScrollDown) dy = -vertical * (p.y > height ? p.y - height : 1);
+  if (FScrollDirections & ScrollLeft) dx = horizontal * (p.x < 0 ? -p.x : 1);
+  if (FScrollDirections & ScrollRight) dx = -horizontal * (p.x > width ? p.x - width : 1);
+  if (UseRightToLeftAlignment()) dx = -dx;
+  const POINT before{FOffsetX, FOffsetY};
+  if (dx != 0 || dy != 0) ApplyScrollOffset(POINT{FOffsetX + dx, FOffsetY + dy}, AllScrollUpdates);
+  if (FOffsetY == before.y) FScrollDirections &= ~(ScrollUp | ScrollDown);
+  if (FOffsetX == before.x) FScrollDirections &= ~(ScrollLeft | ScrollRight);
+  if (FStates.Contains(TS::tsDrawSelecting)) {
+    // The rectangle's moving corner stays under the mouse.
+    const RECT old = FDrawSelRect;
+    FDrawSelRect.right = p.x + FEffectiveOffsetX;
+    FDrawSelRect.bottom = p.y - FOffsetY;
+    HandleDrawSelection(old, FDrawSelRect);
+    Invalidate();
+  }
+  if (FScrollDirections == 0) {
+    StopTimer(ScrollTimer);
+    ChangeStates({}, {TS::tsScrollPending, TS::tsScrolling});
+  }
+}
+
 // Focus loss and a cancelled mode end every pending mouse and key action.
 void TBaseVirtualTree::ResetInputStates(bool FocusLost) {
   for (UINT_PTR id : {ExpandTimer, EditTimer, HeaderTimer, ScrollTimer}) StopTimer(id);
@@ -306,6 +396,7 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
     case WM_MOUSEMOVE:
       TVirtualTreeBase::Dispatch(Message);
       TrackHotNode(p.x, p.y);
+      if (FStates.Contains(TS::tsDrawSelPending) || FStates.Contains(TS::tsDrawSelecting)) DrawSelectionTo(p);
       return true;
     case WM_KILLFOCUS:
       TVirtualTreeBase::Dispatch(Message);
@@ -339,6 +430,14 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
       if (Message.WParam == EditTimer) {
         StopTimer(EditTimer);
         if (FStates.Contains(TS::tsEditPending)) BeginNodeEdit();
+        return true;
+      }
+      if (Message.WParam == ScrollTimer) {
+        if (FStates.Contains(TS::tsScrollPending)) {
+          SetTimer(Handle(), ScrollTimer, FAutoScrollInterval, nullptr);
+          ChangeStates({TS::tsScrolling}, {TS::tsScrollPending});
+        }
+        AutoScrollStep();
         return true;
       }
       if (Message.WParam == SearchTimer) {

@@ -795,6 +795,12 @@ protected:
   virtual void HandleKeyDown(WORD CharCode, TShiftState Shift);
   virtual void IncrementalSearchKey(char Key);
   void KeyDown(WORD& Key, TShiftState Shift) override;
+  // Scrolling at the edges during rectangle selection and drags: the
+  // directions at a client point (left 1, up 2, right 4, down 8), the timer
+  // that starts them and one step of it.
+  virtual uint32_t ScrollDirectionsAt(int32_t X, int32_t Y);
+  void ScheduleAutoScroll(int32_t X, int32_t Y);
+  void AutoScrollStep();
 
   // Expansion and scrolling.
   virtual bool FireExpanding(PVirtualNode Node);
@@ -1081,6 +1087,10 @@ private:
   void StopSearch();
   PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
   TColumnIndex FMouseDownColumn = NoColumn;
+  void DrawSelectionTo(POINT P);
+  RECT FDrawSelRect{};      // rectangle selection in content co-ordinates, from its start corner
+  POINT FLastMousePoint{};  // client point of the last press or move while selecting
+  uint32_t FScrollDirections = 0;
   std::wstring FSearchBuffer;
   PVirtualNode FLastSearchNode = nullptr;
   TVTIncrementalSearch FIncrementalSearch = TVTIncrementalSearch::isNone;

@@ -458,3 +458,38 @@ TEST_F(HeaderGestureTest, SplittersResizeColumnsAndTheBottomEdgeTheHeight) {
   EXPECT_EQ(Tree.Header()->Height(), height + 10);
 }
 }  // namespace
+
+namespace {
+// A rectangle drawn from the empty area right of the texts selects the rows
+// it covers; held 10 pixels below the tree it scrolls ten lines a tick.
+TEST_F(InputTest, RectangleSelectionSelectsAndScrollsAtTheEdge) {
+  std::vector<std::wstring> names;
+  for (int i = 0; i < 60; ++i) names.push_back(L"n" + std::to_wstring(i));
+  Fill(names);
+  Options({SO::toMultiSelect});
+  TVTAutoOptions autoOptions = Tree.TreeOptions()->AutoOptions();
+  autoOptions.Include(TVTAutoOption::toAutoScroll);
+  Tree.TreeOptions()->SetAutoOptions(autoOptions);
+  Show();
+  const int32_t row = static_cast<int32_t>(Tree.DefaultNodeHeight());
+  SendMessageA(Tree.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(250, row / 2));
+  EXPECT_TRUE(Tree.TreeStates().Contains(TS::tsDrawSelPending));
+  SendMessageA(Tree.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, 3 * row + row / 2));
+  EXPECT_TRUE(Tree.TreeStates().Contains(TS::tsDrawSelecting));
+  EXPECT_EQ(Selected(), (std::vector<uint32_t>{0, 1, 2, 3}));
+  const int32_t below = Tree.ClientHeight() + 10;
+  SendMessageA(Tree.Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(20, below));
+  EXPECT_TRUE(Tree.TreeStates().Contains(TS::tsScrollPending));
+  const int32_t step = std::min(Tree.ScrollBarOptions()->VerticalIncrement(), Tree.ClientHeight());
+  SendMessageA(Tree.Handle(), WM_TIMER, 4, 0);
+  EXPECT_TRUE(Tree.TreeStates().Contains(TS::tsScrolling));
+  EXPECT_EQ(Tree.OffsetY(), -10 * step);
+  SendMessageA(Tree.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, below));
+  EXPECT_FALSE(Tree.TreeStates().Contains(TS::tsDrawSelecting));
+  EXPECT_FALSE(Tree.TreeStates().Contains(TS::tsScrolling));
+  // Every row down to the mouse is selected.
+  const uint32_t last = static_cast<uint32_t>((below - Tree.OffsetY()) / row);
+  EXPECT_EQ(Selected().size(), last + 1);
+  EXPECT_TRUE(TreeIsConsistent(Tree));
+}
+}  // namespace
