@@ -51,6 +51,10 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
   FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
   FHeader = static_cast<TVTHeader*>(CreateObject(AHeaderClass, this));
   FColors = new TVTColors(this);
+  FBackground = new TPicture();
+  FBackground->OnChange = TNotifyEvent::Lambda([this](TObject*) {
+    if (!FDestroying && HandleAllocated()) Invalidate();
+  });
   FImageChangeLink = new TChangeLink();
   FImageChangeLink->OnChange = TNotifyEvent::Lambda([this](TObject*) {
     if (!FDestroying) Invalidate();
@@ -73,6 +77,7 @@ TBaseVirtualTree::~TBaseVirtualTree() {
   FScrollBarOptions = nullptr;
   delete FHeader;
   delete FColors;
+  delete FBackground;
   delete FOptions;
   std::free(FRoot);
 }
@@ -391,6 +396,7 @@ void TBaseVirtualTree::FireAfterAutoFitColumns() { FireEvent(OnAfterAutoFitColum
 // --- the window --------------------------------------------------------------------------------
 
 void TBaseVirtualTree::Dispatch(TMessage& Message) {
+  if (DispatchPaintMessage(Message)) return;
   switch (Message.Msg) {
     case WM_TIMER:
       if (Message.WParam == 5 || Message.WParam == 6) {
@@ -421,12 +427,6 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
     case WM_NCCALCSIZE:
       HandleNCCalcSize(Message);
       return;
-    case WM_NCPAINT: {
-      TVirtualTreeBase::Dispatch(Message);
-      const TWindowDC dc(Handle(), TWindowDC::WholeWindow);
-      PaintHeader(dc.Get());
-      return;
-    }
     case WM_NCHITTEST: {
       TVirtualTreeBase::Dispatch(Message);
       POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
