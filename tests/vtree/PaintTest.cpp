@@ -34,6 +34,16 @@ public:
   static std::string CellText(TBaseVirtualTree* tree, PVirtualNode node, TColumnIndex column) {
     return NodePath(node, *tree) + "/" + std::to_string(column < 0 ? 0 : column);
   }
+  // The width the painting gives a node's selection (text and text margins).
+  int32_t SelectionWidth(PVirtualNode node) {
+    TMemoryDC dc(nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(dc.Get());
+    canvas.Font()->Assign(Font());
+    const int32_t width = NodeContentWidth(node, NoColumn, &canvas);
+    canvas.SetHandle(nullptr);
+    return width;
+  }
 
 protected:
   void RenderNodeContent(TVTPaintInfo& info) override {
@@ -870,4 +880,103 @@ TEST_F(FramePaintTest, PrintingOnlyVisibleWindowsLeavesHiddenOnesOut) {
   shown.Place(Tree, 200, 100);
   ASSERT_TRUE(IsWindowVisible(Tree.Handle()));
   EXPECT_EQ(print(PRF_CLIENT | PRF_CHECKVISIBLE), Rgb(White));
+}
+
+// In the explorer look selected and hot rows are the system's tree items
+// (the "TREEVIEW" theme) instead of the selection colours; with full-row
+// selection they span the row.
+TEST(ThemedPaint, TheExplorerLookDrawsTheSystemsTreeItems) {
+  const bool bound = IsThemeLibraryBound();
+  if (!bound) dxUxThemeInit();
+  struct Unbind {
+    bool Bound;
+    ~Unbind() {
+      if (!Bound) dxUxThemeDone();
+    }
+  } unbind{bound};
+  TreeHost host;
+  TTextTree tree{nullptr};
+  tree.SetBorderStyle(bsNone);
+  tree.SetColor(static_cast<TColor>(White));
+  tree.Colors()->SetColor(TVTColors::FocusedSelectionColorIndex, static_cast<TColor>(Blue));
+  tree.Colors()->SetColor(TVTColors::FocusedSelectionBorderColorIndex, static_cast<TColor>(Blue));
+  TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+  for (PO o : {PO::toShowTreeLines, PO::toShowRoot, PO::toShowButtons}) paint.Exclude(o);
+  for (PO o : {PO::toUseExplorerTheme, PO::toPopupMode, PO::toHotTrack}) paint.Include(o);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  tree.SetRootNodeCount(3);
+  host.Place(tree, 200, 100);
+  ASSERT_TRUE(tree.UsesExplorerLook()) << "the test prefix has a visual style";
+  PVirtualNode second = tree.NextNode(tree.FirstNode());
+  tree.SetSelected(second, true);
+
+  HTHEME theme = UxOpenThemeData(tree.Handle(), L"TREEVIEW");
+  ASSERT_NE(theme, nullptr);
+  // The item as the theme draws it over the tree's colour at R of a row.
+  const auto item = [&](int state, const RECT& r) {
+    Dib row(200, 18, White);
+    UxDrawThemeBackground(theme, row.DC(), TVP_TREEITEM, state, r, nullptr);
+    return row.Read();
+  };
+  // Compares the columns [left, right) of the row at top, and counts the blue pixels.
+  const auto compare = [](const Image& image, int top, const Image& want, int left, int right) {
+    int differ = 0, blue = 0;
+    for (int y = 0; y < 18; ++y)
+      for (int x = left; x < right; ++x) {
+        differ += image.At(x, top + y) != want.At(x, y);
+        blue += image.At(x, top + y) == Rgb(Blue);
+      }
+    return std::pair{differ, blue};
+  };
+
+  // The selection rectangle starts at the margin and is as wide as the text.
+  const int left = tree.Margin();
+  const int width = tree.SelectionWidth(second);
+  const Image selected = item(TREIS_SELECTED, RECT{left, 0, left + width, 18});
+  ASSERT_NE(selected.At(left + 1, 9), Rgb(White)) << "the style draws selected tree items";
+  Image image = Print(tree);
+  // Left of the text, which starts at the text margin.
+  EXPECT_EQ(compare(image, 18, selected, left, left + tree.TextMargin()), (std::pair{0, 0}));
+  EXPECT_EQ(image.At(left + width + 2, 18 + 9), Rgb(White));
+
+  // Full-row selection: the item spans the row.
+  TVTSelectionOptions selection = tree.TreeOptions()->SelectionOptions();
+  selection.Include(TVTSelectionOption::toFullRowSelect);
+  tree.TreeOptions()->SetSelectionOptions(selection);
+  const Image row = item(TREIS_SELECTED, RECT{0, 0, 200, 18});
+  image = Print(tree);
+  EXPECT_EQ(compare(image, 18, row, 0, left + tree.TextMargin()), (std::pair{0, 0}));
+  EXPECT_EQ(compare(image, 18, row, 150, 200), (std::pair{0, 0}));
+  // The focused row's focus frame runs around the whole row, one pixel inside it.
+  tree.SetFocusedNode(second);
+  image = Print(tree);
+  int dotted = 0;
+  for (int x = 150; x < 190; ++x) {
+    dotted += image.At(x, 18 + 1) != row.At(x, 1);
+    EXPECT_EQ(image.At(x, 18), row.At(x, 0)) << x;
+    EXPECT_EQ(image.At(x, 18 + 9), row.At(x, 9)) << x;
+  }
+  EXPECT_GE(dotted, 20);
+  EXPECT_NE(image.At(198, 18 + 9), row.At(198, 9));
+  tree.SetFocusedNode(nullptr);
+
+  // A hot row that is not selected: the hot item.
+  tree.SetHotNode(tree.FirstNode());
+  const Image hot = item(TREIS_HOT, RECT{0, 0, 200, 18});
+  EXPECT_NE(hot.At(175, 9), Rgb(White));
+  image = Print(tree);
+  EXPECT_EQ(compare(image, 0, hot, 150, 200), (std::pair{0, 0}));
+  // Hot and selected.
+  tree.SetHotNode(second);
+  const Image hotSelected = item(TREIS_HOTSELECTED, RECT{0, 0, 200, 18});
+  EXPECT_NE(hotSelected.At(175, 9), row.At(175, 9));
+  image = Print(tree);
+  EXPECT_EQ(compare(image, 18, hotSelected, 150, 200), (std::pair{0, 0}));
+  UxCloseThemeData(theme);
+
+  // Without the explorer look the selection colours come back.
+  paint.Exclude(PO::toUseExplorerTheme);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  EXPECT_FALSE(tree.UsesExplorerLook());
+  EXPECT_EQ(Print(tree).At(190, 18 + 9), Rgb(Blue));
 }
