@@ -593,22 +593,35 @@ TEST_F(HeaderPaintTest, TheImageIsLeftOutUnderTheSortGlyph) {
   Tree.Header()->SetImages(nullptr);
 }
 
+namespace {
+// A white text tree without a border, with the visual styles bound: a
+// program's unit list binds them before the tree's unit; here the tests do.
+struct ThemedTree {
+  // Bound before the tree exists, unbound after it is gone.
+  struct Binding {
+    Binding() : Bound(IsThemeLibraryBound()) {
+      if (!Bound) dxUxThemeInit();
+    }
+    ~Binding() {
+      if (!Bound) dxUxThemeDone();
+    }
+    bool Bound;
+  } Themes;
+  TreeHost Host;
+  TTextTree Tree{nullptr};
+  ThemedTree() {
+    Tree.SetBorderStyle(bsNone);
+    Tree.SetColor(static_cast<TColor>(White));
+  }
+};
+}  // namespace
+
 // With toThemeAware (on by default) and the system's visual styles the tree
 // draws check boxes and header cells as the theme's parts.
 TEST(ThemedPaint, ChecksAndHeaderCellsComeFromTheTheme) {
-  // A program's unit list binds the visual styles before the tree's unit; here the test does.
-  const bool bound = IsThemeLibraryBound();
-  if (!bound) dxUxThemeInit();
-  struct Unbind {
-    bool Bound;
-    ~Unbind() {
-      if (!Bound) dxUxThemeDone();
-    }
-  } unbind{bound};
-  TreeHost host;
-  TTextTree tree{nullptr};
-  tree.SetBorderStyle(bsNone);
-  tree.SetColor(static_cast<TColor>(White));
+  ThemedTree themed;
+  TreeHost& host = themed.Host;
+  TTextTree& tree = themed.Tree;
   TVTMiscOptions misc = tree.TreeOptions()->MiscOptions();
   misc.Include(TVTMiscOption::toCheckSupport);
   tree.TreeOptions()->SetMiscOptions(misc);
@@ -886,18 +899,9 @@ TEST_F(FramePaintTest, PrintingOnlyVisibleWindowsLeavesHiddenOnesOut) {
 // (the "TREEVIEW" theme) instead of the selection colours; with full-row
 // selection they span the row.
 TEST(ThemedPaint, TheExplorerLookDrawsTheSystemsTreeItems) {
-  const bool bound = IsThemeLibraryBound();
-  if (!bound) dxUxThemeInit();
-  struct Unbind {
-    bool Bound;
-    ~Unbind() {
-      if (!Bound) dxUxThemeDone();
-    }
-  } unbind{bound};
-  TreeHost host;
-  TTextTree tree{nullptr};
-  tree.SetBorderStyle(bsNone);
-  tree.SetColor(static_cast<TColor>(White));
+  ThemedTree themed;
+  TreeHost& host = themed.Host;
+  TTextTree& tree = themed.Tree;
   tree.Colors()->SetColor(TVTColors::FocusedSelectionColorIndex, static_cast<TColor>(Blue));
   tree.Colors()->SetColor(TVTColors::FocusedSelectionBorderColorIndex, static_cast<TColor>(Blue));
   TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
