@@ -7,6 +7,7 @@
 #include "platform/ImageList.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 using NS = TVirtualNodeState;
@@ -277,6 +278,9 @@ bool TBaseVirtualTree::ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOpt
         // The picture does not move with the rows: only the child windows move.
         MoveChildWindows(deltaX, deltaY);
         InvalidateRect(Handle(), nullptr, FALSE);
+      } else if (std::abs(deltaX) >= clip.right - clip.left || std::abs(deltaY) >= clip.bottom - clip.top) {
+        // Nothing that is shown stays in view: repainting is all there is to do.
+        InvalidateRect(Handle(), &clip, FALSE);
       } else if (deltaX != 0 && fixed > 0) {
         RECT right = clip;
         right.left = std::max<LONG>(right.left, fixed);

@@ -408,7 +408,7 @@ void TBaseVirtualTree::RenderCheckImage(TVTPaintInfo& PaintInfo) {
   }
   COLORREF blend = CLR_DEFAULT;
   if (PaintInfo.Node->StateBits.Contains(NS::nsSelected) && !info.Ghosted)
-    blend = ColorToRGB(Focused() || FOptions->PaintOptions().Contains(PO::toPopupMode) ? FColors->FocusedSelectionColor()
+    blend = ColorToRGB(PaintsFocused() || FOptions->PaintOptions().Contains(PO::toPopupMode) ? FColors->FocusedSelectionColor()
                                                                                       : FColors->UnfocusedSelectionColor());
   ImageList_DrawEx(info.Images->Handle(), info.Index, PaintInfo.Canvas->Handle(), info.XPos, info.YPos, 0, 0, CLR_DEFAULT,
                    blend, ILD_TRANSPARENT);
@@ -444,7 +444,7 @@ void TBaseVirtualTree::RenderNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoInde
   if (info.Images->ImageType() == itMask) style |= ILD_MASK;
   const TVTMiscOptions misc = FOptions->MiscOptions();
   const bool fullRow = FOptions->SelectionOptions().Contains(SO::toFullRowSelect);
-  if ((paint.Contains(PO::toUseBlendedImages) && (Focused() || paint.Contains(PO::toGhostedIfUnfocused)) && info.Ghosted) ||
+  if ((paint.Contains(PO::toUseBlendedImages) && (PaintsFocused() || paint.Contains(PO::toGhostedIfUnfocused)) && info.Ghosted) ||
       (selected && !fullRow && !misc.Contains(MO::toGridExtensions)) ||
       (node->StateBits.Contains(NS::nsClipboardMarked) && FStates.Contains(TS::tsCutPending)))
     style |= ILD_BLEND50;
@@ -483,7 +483,7 @@ void TBaseVirtualTree::EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, in
                  node->StateBits.Contains(NS::nsSelected) &&
                  !FOptions->PaintOptions().Contains(PO::toUseBlendedSelection) && !UsesExplorerLook()) {
         FillSolid(dc, r, Color());
-        const bool focused = Focused() || FOptions->PaintOptions().Contains(PO::toPopupMode);
+        const bool focused = PaintsFocused() || FOptions->PaintOptions().Contains(PO::toPopupMode);
         canvas->Brush()->SetColor(focused ? FColors->FocusedSelectionColor() : FColors->UnfocusedSelectionColor());
         canvas->Pen()->SetColor(focused ? FColors->FocusedSelectionBorderColor() : FColors->UnfocusedSelectionBorderColor());
         canvas->Pen()->SetStyle(TPenStyle::psSolid);
@@ -497,6 +497,10 @@ void TBaseVirtualTree::EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, in
     }
   }
   FireEvent(OnAfterItemErase, this, canvas, node, r);
+}
+
+bool TBaseVirtualTree::PaintsFocused() const {
+  return FStates.Contains(TS::tsPainting) ? FPaintFocused : Focused();
 }
 
 bool TBaseVirtualTree::UsesExplorerLook() const {
@@ -591,7 +595,7 @@ void TBaseVirtualTree::RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t Win
       }
     }
   }
-  const bool focused = Focused() || paint.Contains(PO::toPopupMode);
+  const bool focused = PaintsFocused() || paint.Contains(PO::toPopupMode);
   const bool hotCell = explorer && paint.Contains(PO::toHotTrack) && node == FCurrentHotNode &&
                        (fullRow || PaintInfo.Column == FCurrentHotColumn);
   if ((PaintInfo.Column == FFocusedColumn || fullRow) && PaintInfo.PaintOptions.Contains(IPO::ppSelection)) {
@@ -728,6 +732,8 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
                                   int BitsPerPixel) {
   (void)BitsPerPixel;  // rows are always drawn in 32 bits, which blending needs
   if (FStates.Contains(TS::tsPainting)) return;
+  // Asked once: every cell shows the focus as it was when painting began.
+  FPaintFocused = Focused();
   FStates.Include(TS::tsPainting);
   struct LeavePainting {
     TVirtualTreeStates& States;
@@ -743,7 +749,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
   }
   const TVTPaintOptions paint = FOptions->PaintOptions();
   const TVTSelectionOptions selection = FOptions->SelectionOptions();
-  if (paint.Contains(PO::toAlwaysHideSelection) || (!Focused() && paint.Contains(PO::toHideSelection)))
+  if (paint.Contains(PO::toAlwaysHideSelection) || (!FPaintFocused && paint.Contains(PO::toHideSelection)))
     Options.Exclude(IPO::ppSelection);
   if (paint.Contains(PO::toHideFocusRect)) Options.Exclude(IPO::ppFocusRect);
   TCustomImageList* checkImages = FOptions->MiscOptions().Contains(MO::toCheckSupport) ? CheckImages() : nullptr;

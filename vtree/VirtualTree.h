@@ -1056,6 +1056,10 @@ private:
   TPicture* FBackground = nullptr;
   RECT FNewSelRect{};                      // content co-ordinates
   TColumnIndex FCurrentHotColumn = NoColumn;
+  // Whether the window had the focus when the running paint began: asking
+  // the system once per paint instead of once per cell.
+  bool FPaintFocused = false;
+  bool PaintsFocused() const;
   bool BackgroundShown(const TVTInternalPaintOptions& Options);
   // Origin: where DC's (0, 0) lies on the target; Offset: added to DC's
   // co-ordinates to find the picture's point (before the background offsets).
