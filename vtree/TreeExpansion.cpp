@@ -310,6 +310,8 @@ bool TBaseVirtualTree::ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOpt
         TrackHotNode(cursor.x, cursor.y);
     }
   }
+  // The editor is a child window the scrolled area does not take along.
+  if (IsEditing()) PlaceEditor();
   FireTreeScroll(deltaX, deltaY);
   return true;
 }
