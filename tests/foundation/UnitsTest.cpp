@@ -48,6 +48,7 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
       cxGraphicsUnit,
       cxDWMApiUnit,
       cxContainerUnit,
+      cxAccessibilityUnit,
       dxFadingUnit,
       cxStylesUnit,
   });
@@ -75,6 +76,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_NE(ScrollPageBitmap(true), nullptr);
   EXPECT_TRUE(ScrollBarInfoAvailable()) << "GetScrollBarInfo bound from User32";
   EXPECT_NE(GlobalFader(), nullptr);
+  EXPECT_NE(cxAccessibleObjectFromWindow, nullptr) << "bound from oleacc.dll";
+  EXPECT_NE(cxLresultFromObject, nullptr);
 
   FinalizeUnits();
   EXPECT_TRUE(Probe.StartedAtShutDown) << "GDI+ went before the PNG format";
@@ -103,6 +106,7 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_FALSE(DesktopCompositionActive());
   EXPECT_FALSE(ScrollBarInfoAvailable());
   EXPECT_EQ(GlobalFader(), nullptr);
+  EXPECT_EQ(cxAccessibleObjectFromWindow, nullptr);
 }
 
 }  // namespace
