@@ -44,6 +44,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxGraphicsUnit,
         cxDWMApiUnit,
         cxContainerUnit,
+        cxAccessibilityUnit,
+        dxFadingUnit,
         cxStylesUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

@@ -177,6 +177,9 @@ const TPublishedRegistration treeRegistration(&TBaseVirtualTree::ClassInfo, {
     Property<&T::AutoScrollDelay, &T::SetAutoScrollDelay>("AutoScrollDelay").Default(1000),
     Property<&T::AutoScrollInterval, &T::SetAutoScrollInterval>("AutoScrollInterval").Default(1),
     StoredWhen(Property<&T::BorderStyle, &T::SetBorderStyle>("BorderStyle", BorderStyleNames), BorderStyleStored),
+    Property<&T::Background>("Background"),
+    Property<&T::BackgroundOffsetX, &T::SetBackgroundOffsetX>("BackgroundOffsetX").Default(0),
+    Property<&T::BackgroundOffsetY, &T::SetBackgroundOffsetY>("BackgroundOffsetY").Default(0),
     Property<&T::BottomSpace, &T::SetBottomSpace>("BottomSpace").Default(0),
     Property<&T::ButtonFillMode, &T::SetButtonFillMode>("ButtonFillMode", ButtonFillModeNames)
         .Default(TVTButtonFillMode::fmTreeColor),

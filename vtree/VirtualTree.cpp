@@ -51,6 +51,10 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
   FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
   FHeader = static_cast<TVTHeader*>(CreateObject(AHeaderClass, this));
   FColors = new TVTColors(this);
+  FBackground = new TPicture();
+  FBackground->OnChange = TNotifyEvent::Lambda([this](TObject*) {
+    if (!FDestroying && HandleAllocated()) Invalidate();
+  });
   FImageChangeLink = new TChangeLink();
   FImageChangeLink->OnChange = TNotifyEvent::Lambda([this](TObject*) {
     if (!FDestroying) Invalidate();
@@ -73,6 +77,7 @@ TBaseVirtualTree::~TBaseVirtualTree() {
   FScrollBarOptions = nullptr;
   delete FHeader;
   delete FColors;
+  delete FBackground;
   delete FOptions;
   std::free(FRoot);
 }
@@ -415,6 +420,7 @@ void TBaseVirtualTree::FireAfterAutoFitColumns() { FireEvent(OnAfterAutoFitColum
 void TBaseVirtualTree::Dispatch(TMessage& Message) {
   // The header sees every message first.
   if (FHeader->HandleHeaderMessage(Message)) return;
+  if (DispatchPaintMessage(Message)) return;
   if (HandleInputMessage(Message)) return;
   switch (Message.Msg) {
     case WM_TIMER:
@@ -446,12 +452,6 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
     case WM_NCCALCSIZE:
       HandleNCCalcSize(Message);
       return;
-    case WM_NCPAINT: {
-      TVirtualTreeBase::Dispatch(Message);
-      const TWindowDC dc(Handle(), TWindowDC::WholeWindow);
-      PaintHeader(dc.Get());
-      return;
-    }
     case WM_NCHITTEST: {
       TVirtualTreeBase::Dispatch(Message);
       POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};

@@ -8,6 +8,7 @@
 #include "platform/Control.h"
 #include "platform/Event.h"
 #include "platform/Graphics.h"
+#include "platform/Picture.h"
 #include "platform/StdCtrls.h"
 #include "platform/StringList.h"
 #include "vtree/EditLink.h"
@@ -356,9 +357,6 @@ public:
   // Alignment of the node content where no column gives one.
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
-  TBiDiMode BiDiMode() const { return FBiDiMode; }
-  void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
-  bool UseRightToLeftAlignment() const { return FBiDiMode == TBiDiMode::bdRightToLeft; }
   // How far right-to-left content is shifted.
   virtual int32_t RightToLeftOffset(bool Adjust = false);
   TCustomImageList* Images() const { return FImages; }
@@ -595,6 +593,19 @@ public:
   int32_t CheckImageIndexFor(PVirtualNode Node);
   // The expand buttons' width and height.
   SIZE ButtonSize() const { return SIZE{9, 9}; }
+  // The picture behind the rows (with toShowBackground; bitmaps only):
+  // tiled, or with toStaticBackground once at the background offsets.
+  TPicture* Background() const { return FBackground; }
+  void SetBackground(TPicture* Value) { FBackground->Assign(Value); }
+  void SetBackgroundOffsetX(int32_t Value) { SetBackgroundOffset(0, Value); }
+  void SetBackgroundOffsetY(int32_t Value) { SetBackgroundOffset(1, Value); }
+  // The rectangle selection's frame in content co-ordinates (its corners in
+  // any order), painted while tsDrawSelPending or tsDrawSelecting is set.
+  RECT SelectionRect() const { return FNewSelRect; }
+  void SetSelectionRect(const RECT& Value) { FNewSelRect = Value; }
+  // Whether rows are painted in the system's explorer look (visual styles
+  // on and toUseExplorerTheme).
+  bool UsesExplorerLook() const;
 
   // --- the window: scroll bars, frame and header ------------------------------------
   TScrollBarOptions* ScrollBarOptions() const { return FScrollBarOptions; }
@@ -750,6 +761,12 @@ protected:
   virtual void EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, int32_t RowWidth);
   virtual void RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t WindowLeft, int32_t RowWidth);
   virtual void RenderDropMark(TCanvas* Canvas, PVirtualNode Node, RECT R);
+  // The rectangle selection's frame (SelectionRect, in the coordinates of
+  // the canvas) over Target, a part of the canvas.
+  virtual void RenderSelectionFrame(TCanvas* Canvas, int32_t WindowLeft, const RECT& SelectionRect, const RECT& Target);
+  // The frame inside the window border (DC: the whole window's): the bevel
+  // and BorderWidth pixels in BorderColor.
+  virtual void RenderBorder(HDC DC);
   virtual void RenderTreeLines(TVTPaintInfo& PaintInfo, int32_t VAlignment, int32_t IndentSize,
                                const TLineImage& LineImage);
   virtual void RenderExpandButton(TCanvas* Canvas, PVirtualNode Node, bool RightToLeft, int32_t ButtonY,
@@ -1040,7 +1057,6 @@ private:
   std::exception_ptr FReleaseError;  // the first release error of the running removal
 
   TVTHeader* FHeader = nullptr;
-  TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
   TAlignment FAlignment = TAlignment::taLeftJustify;
   TCheckImageKind FCheckImageKind = TCheckImageKind::ckSystemDefault;
   TCustomImageList* FImages = nullptr;
@@ -1162,6 +1178,22 @@ private:
   void PaintAreaBelow(TCanvas* Target, const RECT& Window, int32_t TargetX, int32_t TargetY, int32_t Height,
                       const TVTInternalPaintOptions& Options, int32_t ContentTop);
   void FillPatternRect(TCanvas* Canvas, RECT R);
+  TPicture* FBackground = nullptr;
+  RECT FNewSelRect{};                      // content co-ordinates
+  TColumnIndex FCurrentHotColumn = NoColumn;
+  // Whether the window had the focus when the running paint began: asking
+  // the system once per paint instead of once per cell.
+  bool FPaintFocused = false;
+  bool PaintsFocused() const;
+  bool BackgroundShown(const TVTInternalPaintOptions& Options);
+  // Origin: where DC's (0, 0) lies on the target; Offset: added to DC's
+  // co-ordinates to find the picture's point (before the background offsets).
+  void PaintBackground(HDC DC, const RECT& R, POINT Origin, POINT Offset);
+  void PaintSelectionFrame(TCanvas* Canvas, const RECT& Window, int32_t Top, int32_t Height);
+  // The painting, frame and reading-order messages; False: not one of them.
+  bool DispatchPaintMessage(TMessage& Message);
+  // Moves the child windows (an editor) by the deltas, as a scroll would.
+  void MoveChildWindows(int32_t DeltaX, int32_t DeltaY);
 };
 
 template <class F>

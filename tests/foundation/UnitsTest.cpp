@@ -48,6 +48,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
       cxGraphicsUnit,
       cxDWMApiUnit,
       cxContainerUnit,
+      cxAccessibilityUnit,
+      dxFadingUnit,
       cxStylesUnit,
   });
   EXPECT_TRUE(Probe.Started);
@@ -73,6 +75,9 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(IndicatorImages()->Count(), 6);
   EXPECT_NE(ScrollPageBitmap(true), nullptr);
   EXPECT_TRUE(ScrollBarInfoAvailable()) << "GetScrollBarInfo bound from User32";
+  EXPECT_NE(GlobalFader(), nullptr);
+  EXPECT_NE(cxAccessibleObjectFromWindow, nullptr) << "bound from oleacc.dll";
+  EXPECT_NE(cxLresultFromObject, nullptr);
 
   FinalizeUnits();
   EXPECT_TRUE(Probe.StartedAtShutDown) << "GDI+ went before the PNG format";
@@ -100,6 +105,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(TimerWindowHandle(), nullptr);
   EXPECT_FALSE(DesktopCompositionActive());
   EXPECT_FALSE(ScrollBarInfoAvailable());
+  EXPECT_EQ(GlobalFader(), nullptr);
+  EXPECT_EQ(cxAccessibleObjectFromWindow, nullptr);
 }
 
 }  // namespace
