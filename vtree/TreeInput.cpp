@@ -154,7 +154,7 @@ void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT 
     ChangeStates({TS::tsDrawSelPending}, {});
     FDrawSelShiftState = shift;
     const POINT content{P.x + FEffectiveOffsetX, P.y - FOffsetY};
-    FDrawSelRect = RECT{content.x, content.y, content.x, content.y};
+    FNewSelRect = RECT{content.x, content.y, content.x, content.y};
     FLastMousePoint = P;
     if (!cellHit) return;
   }
@@ -259,15 +259,15 @@ void TBaseVirtualTree::HandleDoubleClick(TMouseButton Button, WPARAM Keys, POINT
 void TBaseVirtualTree::DrawSelectionTo(POINT P) {
   FLastMousePoint = P;
   if (FStates.Contains(TS::tsDrawSelPending)) {
-    const POINT start{FDrawSelRect.left - FEffectiveOffsetX, FDrawSelRect.top + FOffsetY};
+    const POINT start{FNewSelRect.left - FEffectiveOffsetX, FNewSelRect.top + FOffsetY};
     if (std::abs(P.x - start.x) <= GetSystemMetrics(SM_CXDRAG) && std::abs(P.y - start.y) <= GetSystemMetrics(SM_CYDRAG))
       return;
     ChangeStates({TS::tsDrawSelecting}, {TS::tsDrawSelPending});
   }
-  const RECT old = FDrawSelRect;
-  FDrawSelRect.right = P.x + FEffectiveOffsetX;
-  FDrawSelRect.bottom = P.y - FOffsetY;
-  HandleDrawSelection(old, FDrawSelRect);
+  const RECT old = FNewSelRect;
+  FNewSelRect.right = P.x + FEffectiveOffsetX;
+  FNewSelRect.bottom = P.y - FOffsetY;
+  HandleDrawSelection(old, FNewSelRect);
   Invalidate();
   ScheduleAutoScroll(P.x, P.y);
 }
@@ -317,10 +317,10 @@ void TBaseVirtualTree::AutoScrollStep() {
   if (FOffsetX == before.x) FScrollDirections &= ~(ScrollLeft | ScrollRight);
   if (FStates.Contains(TS::tsDrawSelecting)) {
     // The rectangle's moving corner stays under the mouse.
-    const RECT old = FDrawSelRect;
-    FDrawSelRect.right = p.x + FEffectiveOffsetX;
-    FDrawSelRect.bottom = p.y - FOffsetY;
-    HandleDrawSelection(old, FDrawSelRect);
+    const RECT old = FNewSelRect;
+    FNewSelRect.right = p.x + FEffectiveOffsetX;
+    FNewSelRect.bottom = p.y - FOffsetY;
+    HandleDrawSelection(old, FNewSelRect);
     Invalidate();
   }
   if (FScrollDirections == 0) {

@@ -1104,7 +1104,6 @@ private:
   PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
   TColumnIndex FMouseDownColumn = NoColumn;
   void DrawSelectionTo(POINT P);
-  RECT FDrawSelRect{};      // rectangle selection in content co-ordinates, from its start corner
   POINT FLastMousePoint{};  // client point of the last press or move while selecting
   uint32_t FScrollDirections = 0;
   std::wstring FSearchBuffer;
