@@ -875,6 +875,15 @@ TEST_F(FramePaintTest, TheBorderIsDrawnInItsColourAroundHeaderAndClient) {
   for (auto [x, y] : {std::pair{4, 4}, std::pair{50, 10}, std::pair{195, 23}, std::pair{4, 24}, std::pair{100, 60},
                       std::pair{195, 95}})
     EXPECT_EQ(image.At(x, y), Rgb(Untouched)) << x << "," << y;
+
+  // On screen the window's frame painting draws it, under the header.
+  TreeHost shown(true);
+  shown.Place(tree, 200, 100);
+  RedrawWindow(tree.Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+  const Image screen = testing_support::ReadWindowPixels(tree.Handle());
+  for (auto [x, y] : {std::pair{2, 50}, std::pair{50, 2}, std::pair{197, 50}, std::pair{50, 97}})
+    EXPECT_EQ(screen.At(x, y), Rgb(Red)) << x << "," << y;
+  EXPECT_NE(screen.At(50, 10), Rgb(Red));  // the header
 }
 
 // Printing the client area with PRF_CHECKVISIBLE paints only a visible window.
