@@ -1,0 +1,6 @@
+#include "bars/model/PopupMenu.h"
+
+#include "bars/model/BarClassFactory.h"
+
+const TClassInfo TdxBarCustomPopupMenu::ClassInfo{"TdxBarCustomPopupMenu", &TdxBarComponent::ClassInfo, &dxBarMakeComponent<TdxBarCustomPopupMenu>};
+const TClassInfo TdxBarPopupMenu::ClassInfo{"TdxBarPopupMenu", &TdxBarCustomPopupMenu::ClassInfo, &dxBarMakeComponent<TdxBarPopupMenu>};
