@@ -437,6 +437,7 @@ void dxBarDone() {
   FreeAndNil(State.FlatPainter);
   if (State.CheckerBrush) DeleteObject(State.CheckerBrush);
   State.CheckerBrush = nullptr;
+  FreeDeadPopupMenuLinkHooks();
   // The list's reference is cleared too, so a manager made after this finds
   // no list.
   FreeAndNil(State.Managers);

@@ -23,6 +23,11 @@ public:
   void RegisterDesignHelper(TClass controlClass, TClass helperClass);
   TClass DesignHelperOf(TClass controlClass) const;
   int DesignHelperCount() const { return static_cast<int>(FHelpers.size()); }
+  // Whether a quick-customizing bar is shown.
+  bool IsQuickCustomizing() const { return FQuickCustomizing; }
+
+protected:
+  bool FQuickCustomizing = false;
 
 private:
   std::vector<TClass> FEditors;
