@@ -45,6 +45,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxGraphicsUnit,
         cxDWMApiUnit,
         cxContainerUnit,
+        cxStylesUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

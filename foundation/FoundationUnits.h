@@ -9,7 +9,8 @@
 // indicator images, scroll page bitmaps, check-box glyph size); the
 // base-control utilities (operating-system flags, cursors) and the graphics
 // unit (alpha blending) after them; the desktop window manager binding after
-// the graphics unit, and the container unit (GetScrollBarInfo) after it.
+// the graphics unit, and the container unit (GetScrollBarInfo) after it;
+// last the styles unit (style classes forms can name).
 // Shut-down runs in reverse, so GDI+ goes last.
 #pragma once
 
@@ -22,6 +23,7 @@
 #include "foundation/LookAndFeel.h"
 #include "foundation/Office11.h"
 #include "foundation/PainterResources.h"
+#include "foundation/Styles.h"
 #include "foundation/Graphics.h"
 #include "foundation/ThemeManager.h"
 #include "foundation/UxTheme.h"
@@ -41,3 +43,4 @@ inline constexpr TUnitEntry cxControlsUnit{"cxControls", &cxControlsInit, &cxCon
 inline constexpr TUnitEntry cxGraphicsUnit{"cxGraphics", &cxGraphicsInit, &cxGraphicsDone};
 inline constexpr TUnitEntry cxDWMApiUnit{"cxDWMApi", &cxDWMApiInit, &cxDWMApiDone};
 inline constexpr TUnitEntry cxContainerUnit{"cxContainer", &cxContainerInit, &cxContainerDone};
+inline constexpr TUnitEntry cxStylesUnit{"cxStyles", &cxStylesInit, &cxStylesDone};
