@@ -11,7 +11,8 @@ class BarsUnitsEnvironment : public ::testing::Environment {
 public:
   void SetUp() override {
     InitializeUnits({cxClassesUnit, dxUxThemeUnit, dxThemeManagerUnit, dxOffice11Unit, cxGeometryUnit,
-                     cxLookAndFeelsUnit, cxLookAndFeelPaintersUnit, cxControlsUnit, cxGraphicsUnit, dxBarUnit});
+                     cxLookAndFeelsUnit, cxLookAndFeelPaintersUnit, cxControlsUnit, cxGraphicsUnit, cxStylesUnit,
+                     dxBarUnit});
   }
   void TearDown() override { FinalizeUnits(); }
 };
