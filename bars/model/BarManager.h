@@ -4,6 +4,8 @@
 
 #include "platform/Component.h"
 
+class TcxLookAndFeel;
+class TdxBar;
 class TWinControl;
 class TdxBarBackgrounds;
 class TdxBarComponent;
@@ -26,12 +28,49 @@ protected:
   ~IdxBarDesigner() = default;
 };
 
+// The manager's drawing styles; bmsUseLookAndFeel follows its look and
+// feel.
+enum class TdxBarManagerStyle { bmsStandard, bmsEnhanced, bmsFlat, bmsXP, bmsOffice11, bmsUseLookAndFeel };
+using enum TdxBarManagerStyle;
+// The painter style of the look and feel's extended-style painter.
+constexpr int dxBarSkinPainterStyle = 5;
+// The painter class of that style (a TdxBarPainter descendant).
+extern TClass SkinPainterClass;
+
 class TdxBarManager : public TComponent {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
+  // The owner must be a windowed control holding no other manager (null
+  // means the application's main form): else raises "TdxBarManager should
+  // have TWinControl as its Owner" or "A control should contain only a
+  // single TdxBarManager" and nothing is made.
   explicit TdxBarManager(TComponent* AOwner);
   ~TdxBarManager() override;
+
+  TdxBarManagerStyle Style() const { return FStyle; }
+  void SetStyle(TdxBarManagerStyle value);
+  TcxLookAndFeel* LookAndFeel() const { return FLookAndFeel; }
+  // Whether the visual styles of every part class bars draw open.
+  static bool IsThemeAvailable();
+  // Style itself, or for bmsUseLookAndFeel the style its look and feel means.
+  TdxBarManagerStyle EffectiveStyle() const;
+  // The style the painter is chosen by (bmsXP only with visual styles; 5 for
+  // the look and feel's extended-style painter).
+  int PainterStyle() const;
+  virtual TClass PainterClass() const;
+
+  // How much of the recent use a command needs to stay in a personalized
+  // menu; the count of uses personalized menus work with follows it.
+  int MostRecentItemsPercents() const { return FMostRecentItemsPercents; }
+  void SetMostRecentItemsPercents(int value);
+  int RecentUseCount() const { return FRecentUseCount; }
+  void UpdateRecentUseCount();
+
+  // The base text followed by 1, 2, 3 ... until no bar has that caption.
+  AnsiString UniqueBarCaption(const AnsiString& base) const;
+  // A new toolbar named "Custom N".
+  TdxBar* AddToolbar(bool asMainMenu = false);
 
   bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
   bool IsLoading() const { return ComponentState().Contains(csLoading); }
@@ -66,6 +105,10 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
 
   bool FIsCustomizing = false;
+  TdxBarManagerStyle FStyle = bmsEnhanced;
+  TcxLookAndFeel* FLookAndFeel;
+  int FMostRecentItemsPercents = 95;
+  int FRecentUseCount = 0;
   TdxBars* FBars;
   TdxBarComponentList* FGroups;
   TdxBarPopupMenuLinks* FPopupMenuLinks;

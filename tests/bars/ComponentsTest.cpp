@@ -85,7 +85,8 @@ TEST(BarComponents, ComponentListsReportAndTakeOnlyTheirClass) {
 }
 
 TEST(BarComponents, GroupMembersAndRecursion) {
-  TdxBarManager* manager = New<TdxBarManager>(nullptr);
+  THostedManager host;
+  TdxBarManager* manager = host.Manager;
   TdxBarGroup* a = New<TdxBarGroup>(nullptr);
   TdxBarGroup* b = New<TdxBarGroup>(nullptr);
   TdxBarGroup* c = New<TdxBarGroup>(nullptr);
@@ -120,11 +121,11 @@ TEST(BarComponents, GroupMembersAndRecursion) {
   Free(b);
   Free(a);
   EXPECT_EQ(manager->Groups()->Count(), 0);
-  Free(manager);
 }
 
 TEST(BarComponents, AGroupSetsItsMembersInOneUpdate) {
-  TdxBarManager* manager = New<TdxBarManager>(nullptr);
+  THostedManager host;
+  TdxBarManager* manager = host.Manager;
   TdxBarGroup* group = New<TdxBarGroup>(nullptr);
   group->SetParentComponent(manager);
   std::vector<int> locks;
@@ -144,11 +145,11 @@ TEST(BarComponents, AGroupSetsItsMembersInOneUpdate) {
   EXPECT_FALSE(group->Enabled());
   for (TRecordingItem* item : items) Free(item);
   Free(group);
-  Free(manager);
 }
 
 TEST(BarComponents, ImageOptions) {
-  TdxBarManager* manager = New<TdxBarManager>(nullptr);
+  THostedManager host;
+  TdxBarManager* manager = host.Manager;
   TdxBarImageOptions* options = manager->ImageOptions();
   EXPECT_EQ(options->GlyphSize(), 16);
   EXPECT_EQ(options->ImageListBkColor(), static_cast<TColor>(0xFF00FF));
@@ -176,11 +177,11 @@ TEST(BarComponents, ImageOptions) {
   EXPECT_EQ(options->Images(), nullptr);
   Free(large);
   EXPECT_EQ(options->LargeImages(), nullptr);
-  Free(manager);
 }
 
 TEST(BarComponents, TheBarBackgroundRestylesTheManager) {
-  TdxBarManager* manager = New<TdxBarManager>(nullptr);
+  THostedManager host;
+  TdxBarManager* manager = host.Manager;
   TdxBarBackgrounds* backgrounds = manager->Backgrounds();
   const int before = manager->ApplyStyleCount();
   backgrounds->SetBar(nullptr);  // nothing set, nothing was there
@@ -194,7 +195,6 @@ TEST(BarComponents, TheBarBackgroundRestylesTheManager) {
   const int now = manager->ApplyStyleCount();
   backgrounds->SetSubMenu(&picture);
   EXPECT_EQ(manager->ApplyStyleCount(), now);
-  Free(manager);
 }
 
 // A form with a bar manager, a popup menu and a child button, shown and

@@ -14,6 +14,7 @@
 #include "platform/Properties.h"
 #include "platform/Screen.h"
 #include "platform/Thread.h"
+#include "tests/bars/BarsTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -98,14 +99,16 @@ TEST(BarStartup, OneManagerInstallsTheThreeHooksAndTwoInstallThemOnce) {
   ASSERT_EQ(BarManagerList()->Count(), 0);
   EXPECT_EQ(BarKeyboardHook(), nullptr);
   EXPECT_EQ(SharedHintWindow(), nullptr);
-  TdxBarManager* first = New<TdxBarManager>(nullptr);
+  TForm* formA = New<TForm>(nullptr);
+  TForm* formB = New<TForm>(nullptr);
+  TdxBarManager* first = New<TdxBarManager>(formA);
   const HHOOK keyboard = BarKeyboardHook(), mouse = BarMouseHook(), callWnd = BarCallWndProcHook();
   EXPECT_NE(keyboard, nullptr);
   EXPECT_NE(mouse, nullptr);
   EXPECT_NE(callWnd, nullptr);
   ASSERT_NE(SharedHintWindow(), nullptr);
   EXPECT_STREQ(SharedHintWindow()->ClassName(), "TdxBarHintWindow");
-  TdxBarManager* second = New<TdxBarManager>(nullptr);
+  TdxBarManager* second = New<TdxBarManager>(formB);
   EXPECT_EQ(BarKeyboardHook(), keyboard);
   EXPECT_EQ(BarMouseHook(), mouse);
   EXPECT_EQ(BarCallWndProcHook(), callWnd);
@@ -127,6 +130,8 @@ TEST(BarStartup, OneManagerInstallsTheThreeHooksAndTwoInstallThemOnce) {
   EXPECT_EQ(BarMouseHook(), nullptr);
   EXPECT_EQ(BarCallWndProcHook(), nullptr);
   EXPECT_EQ(SharedHintWindow(), nullptr);
+  Free(formB);
+  Free(formA);
 }
 
 TEST(BarStartup, SharedObjectsAreMadeOnFirstUseAndNotOnceFinalizing) {
@@ -151,9 +156,11 @@ TEST(BarStartup, SharedObjectsAreMadeOnFirstUseAndNotOnceFinalizing) {
   EXPECT_EQ(GetClass("TdxBarButton"), nullptr);
   EXPECT_EQ(GetClass("TdxBar"), nullptr);
   // A manager made after the shut-down finds no list and installs nothing.
-  TdxBarManager* late = New<TdxBarManager>(nullptr);
+  TForm* form = New<TForm>(nullptr);
+  TdxBarManager* late = New<TdxBarManager>(form);
   EXPECT_EQ(BarKeyboardHook(), nullptr);
   Free(late);
+  Free(form);
   EXPECT_EQ(SharedHintWindow(), nullptr);
   dxBarInit();
   EXPECT_FALSE(FinalizingFlag);
