@@ -1,6 +1,7 @@
 // Mevra's entry point: the program's units in their fixed order, then the
 // main form, which is built from its form resource (MainForm.mvf); closing
 // it ends the program cleanly.
+#include "bars/model/BarGlobals.h"
 #include "client/SharedState.h"
 #include "foundation/FoundationUnits.h"
 #include "gif/GIFImage.h"
@@ -47,6 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxAccessibilityUnit,
         dxFadingUnit,
         cxStylesUnit,
+        dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
         SkinUnit,

@@ -35,6 +35,7 @@ struct TSyncState {
   std::deque<TSyncRecord*> Pending;
   HANDLE SyncEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   HWND Window = nullptr;
+  TNotifyEvent Wake;  // replaces the post to Window when assigned
 };
 
 TSyncState& Sync() {
@@ -67,13 +68,19 @@ void EnsureSyncWindow() {
 void AddSyncRecord(TSyncRecord* record) {
   TSyncState& s = Sync();
   HWND window;
+  TNotifyEvent wake;
+  TThread* const thread = record->Thread;  // the GUI thread may free a queued record at once
   {
     std::lock_guard<std::mutex> lock(s.Lock);
     s.Pending.push_back(record);
     window = s.Window;
+    wake = s.Wake;
   }
   SetEvent(s.SyncEvent);
-  if (window) PostMessageW(window, WM_SYNCHRONIZE, 0, 0);
+  if (wake)
+    GuardCallback([&] { wake(thread); });
+  else if (window)
+    PostMessageW(window, WM_SYNCHRONIZE, 0, 0);
 }
 
 std::string LastErrorText() {
@@ -109,6 +116,20 @@ void WaitServing(HANDLE handle) {
 }
 
 }  // namespace
+
+TNotifyEvent WakeMainThread() {
+  TSyncState& s = Sync();
+  std::lock_guard<std::mutex> lock(s.Lock);
+  return s.Wake;
+}
+
+TNotifyEvent SetWakeMainThread(const TNotifyEvent& handler) {
+  TSyncState& s = Sync();
+  std::lock_guard<std::mutex> lock(s.Lock);
+  TNotifyEvent previous = s.Wake;
+  s.Wake = handler;
+  return previous;
+}
 
 bool CheckSynchronize() {
   if (GetCurrentThreadId() != MainThreadID) return false;

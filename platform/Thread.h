@@ -102,6 +102,17 @@ private:
 // elsewhere (does nothing off the GUI thread).
 bool CheckSynchronize();
 
+// How a worker that queued a call wakes the GUI thread. Unassigned (the
+// program's case), the thread layer posts to its own message-only window;
+// a library whose host runs the message loop installs a handler that posts
+// to a window of its own, which then calls CheckSynchronize. The handler is
+// called on the worker's thread with the worker (or null) as Sender. Set it
+// on the GUI thread while no worker synchronizes.
+TNotifyEvent WakeMainThread();
+// Installs a wake-up handler and answers the one it replaces; an unassigned
+// handler gives the thread layer's own wake-up back.
+TNotifyEvent SetWakeMainThread(const TNotifyEvent& handler);
+
 enum class TWaitResult { wrSignaled, wrTimeout, wrAbandoned, wrError };
 using enum TWaitResult;
 

@@ -164,6 +164,40 @@ TEST(Thread, QueuedCallsRunLaterAndThoseOfAFreedThreadAreDropped) {
   EXPECT_EQ(own, 0);
 }
 
+TEST(Thread, AReplacedWakeUpIsCalledInsteadOfThePostAndGivesItBack) {
+  // The replacement posts to a window of its own, as a library's does.
+  std::atomic<int> wakes{0};
+  TThread* waker = nullptr;
+  HWND own = AllocateHWnd(TWndMethod::Lambda([](TMessage& m) { m.Result = 0; }));
+  const TNotifyEvent previous = SetWakeMainThread(TNotifyEvent::Lambda([&](TObject* sender) {
+    waker = static_cast<TThread*>(sender);
+    ++wakes;
+    PostMessageW(own, WM_USER, 0, 0);
+  }));
+  EXPECT_FALSE(previous);
+  int ran = 0;
+  TFunctionThread* t = New<TFunctionThread>(false, [&](TFunctionThread& self) {
+    self.Queue(TThreadMethod::Lambda([&ran] { ++ran; }));
+  });
+  WaitForSingleObject(t->Handle(), INFINITE);
+  EXPECT_EQ(wakes.load(), 1);
+  EXPECT_EQ(waker, t);
+  EXPECT_TRUE(testing_support::RunMessagesUntilIdle());
+  EXPECT_EQ(ran, 0);  // the thread layer's own window was not told
+  EXPECT_TRUE(CheckSynchronize());
+  EXPECT_EQ(ran, 1);
+  Free(t);
+  EXPECT_TRUE(SetWakeMainThread(TNotifyEvent{}));
+  EXPECT_FALSE(WakeMainThread());
+  DeallocateHWnd(own);
+  // The own wake-up again: a queued call runs from the message loop.
+  TFunctionThread* u = New<TFunctionThread>(false, [&](TFunctionThread& self) {
+    self.Queue(TThreadMethod::Lambda([&ran] { ++ran; }));
+  });
+  EXPECT_TRUE(testing_support::RunMessagesUntil([&] { return ran == 2; }));
+  Free(u);
+}
+
 TEST(Thread, FreeingARunningThreadTerminatesAndWaits) {
   std::atomic<int> loops{0};
   TFunctionThread* t = New<TFunctionThread>(false, [&](TFunctionThread& self) {

@@ -1,0 +1,8 @@
+#include "bars/views/BarControl.h"
+
+#include "bars/model/BarClassFactory.h"
+
+const TClassInfo TCustomdxBarControl::ClassInfo{"TCustomdxBarControl", &TCustomControl::ClassInfo, &dxBarMakeComponent<TCustomdxBarControl>};
+const TClassInfo TdxBarControl::ClassInfo{"TdxBarControl", &TCustomdxBarControl::ClassInfo, &dxBarMakeComponent<TdxBarControl>};
+const TClassInfo TdxBarSubMenuControl::ClassInfo{"TdxBarSubMenuControl", &TCustomdxBarControl::ClassInfo, &dxBarMakeComponent<TdxBarSubMenuControl>};
+const TClassInfo TdxBarApplicationMenuControl::ClassInfo{"TdxBarApplicationMenuControl", &TdxBarSubMenuControl::ClassInfo, &dxBarMakeComponent<TdxBarApplicationMenuControl>};
