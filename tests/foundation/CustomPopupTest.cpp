@@ -548,3 +548,37 @@ TEST_F(CustomPopupTest, OpaquePaintsDrawTheClientArea) {
 }
 
 }  // namespace
+
+namespace {
+
+// The screenshot: a capturing popup holding a list over its owner form,
+// whose caption stays drawn active.
+TEST_F(CustomPopupTest, Screenshot) {
+  TEdit* edit = nullptr;
+  TForm* form = MakeForm(edit, 60, 60);
+  form->SetCaption("Owner form");
+  edit->SetText("Second item");
+  TcxCustomPopupWindow* popup = MakePopup(edit, true, false);
+  popup->ChangeBorderStyle(pbsSingle);
+  auto* list = New<TListBox>(popup);
+  list->SetParent(popup);
+  list->SetBounds(0, 0, 160, 100);
+  for (const char* item : {"First item", "Second item", "Third item", "Fourth item", "Fifth item"})
+    list->Items()->Add(item);
+  list->SetItemIndex(1);
+  popup->ShowPopupFor(list);
+  ASSERT_TRUE(RunMessagesUntil([&] { return GetActiveWindow() == popup->Handle(); }));
+  RunMessagesUntilIdle();
+  EXPECT_EQ(GetFocus(), list->Handle());
+  RECT f;
+  GetWindowRect(form->Handle(), &f);
+  HDC screen = GetDC(nullptr);
+  const std::string path = SaveArtefact(ReadPixels(screen, f), "foundation-popup");
+  ReleaseDC(nullptr, screen);
+  EXPECT_FALSE(path.empty());
+  popup->ClosePopup();
+  Free(popup);
+  Free(form);
+}
+
+}  // namespace
