@@ -12,30 +12,6 @@ namespace {
 
 bool Same(const RECT& a, const RECT& b) { return EqualRect(&a, &b) != FALSE; }
 
-// The whole client area repainted through an opaque buffered paint, for a
-// window drawn on glass; a plain repaint where buffered painting is missing.
-void RepaintClientOpaque(HWND wnd) {
-  if (!IsThemeLibraryBound() || !UxThemeEntries[uxeBeginBufferedPaint] || !DesktopCompositionActive()) {
-    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    return;
-  }
-  RECT r;
-  GetClientRect(wnd, &r);
-  HDC dc = GetDC(wnd);
-  if (!dc) return;
-  HDC bufferDC = nullptr;
-  BP_PAINTPARAMS params{sizeof(BP_PAINTPARAMS), 0, nullptr, nullptr};
-  if (HPAINTBUFFER buffer = UxBeginBufferedPaint(dc, r, BPBF_TOPDOWNDIB, &params, bufferDC)) {
-    SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(bufferDC), 0);
-    SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bufferDC), PRF_CLIENT);
-    UxBufferedPaintSetAlpha(buffer, nullptr, 255);
-    HideCaret(wnd);
-    UxEndBufferedPaint(buffer, true);
-    ShowCaret(wnd);
-  }
-  ReleaseDC(wnd, dc);
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------

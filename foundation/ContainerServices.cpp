@@ -1,6 +1,9 @@
 #include "foundation/ContainerServices.h"
 
 #include "foundation/Controls.h"
+#include "foundation/CustomPopup.h"
+#include "foundation/GdiPlusApi.h"
+#include "foundation/UxTheme.h"
 
 #include <memory>
 
@@ -125,14 +128,110 @@ TShiftState CurrentShiftState() {
   return shift;
 }
 
+HWND NearestTopLevelAncestor(HWND wnd) {
+  while (wnd && (GetWindowLongA(wnd, GWL_STYLE) & WS_CHILD)) wnd = GetParent(wnd);
+  return wnd;
+}
+
+bool IsControlWindowVisible(TWinControl* control) {
+  return control && control->HandleAllocated() && IsWindowVisible(control->Handle());
+}
+
+void DisableAndRememberWindow(std::vector<HWND>& list, HWND wnd) {
+  if (!wnd || !IsWindowEnabled(wnd)) return;
+  list.push_back(wnd);
+  EnableWindow(wnd, FALSE);
+}
+
+void ReenableWindows(const std::vector<HWND>* list) {
+  if (!list) return;
+  for (HWND wnd : *list)
+    if (IsWindow(wnd)) EnableWindow(wnd, TRUE);
+}
+
+bool DiscardPendingMessages(HWND wnd, UINT first, UINT last, bool all) {
+  bool removed = false;
+  MSG msg;
+  while (PeekMessageA(&msg, wnd, first, last, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      break;
+    }
+    removed = true;
+    if (!all) break;
+  }
+  return removed;
+}
+
+bool StringsEqual(const AnsiString& a, const AnsiString& b, bool caseSensitive) {
+  if (caseSensitive)
+    return CompareStringA(LOCALE_USER_DEFAULT, 0, a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                          static_cast<int>(b.size())) == CSTR_EQUAL;
+  std::string ua(a.c_str(), a.size()), ub(b.c_str(), b.size());
+  if (!ua.empty()) CharUpperBuffA(ua.data(), static_cast<DWORD>(ua.size()));
+  if (!ub.empty()) CharUpperBuffA(ub.data(), static_cast<DWORD>(ub.size()));
+  return ua == ub;
+}
+
+namespace {
+
+bool BufferedPaintUsable() {
+  return IsThemeLibraryBound() && UxThemeEntries[uxeBeginBufferedPaint] && DesktopCompositionActive();
+}
+
+// Erases and prints the client area of `wnd` into an opaque buffer over
+// `r` of `dc`, then shows it.
+void PaintOpaqueBuffer(HWND wnd, HDC dc, const RECT& r) {
+  HDC bufferDC = nullptr;
+  BP_PAINTPARAMS params{sizeof(BP_PAINTPARAMS), 0, nullptr, nullptr};
+  if (HPAINTBUFFER buffer = UxBeginBufferedPaint(dc, r, BPBF_TOPDOWNDIB, &params, bufferDC)) {
+    SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(bufferDC), 0);
+    SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(bufferDC), PRF_CLIENT);
+    UxBufferedPaintSetAlpha(buffer, nullptr, 255);
+    HideCaret(wnd);
+    UxEndBufferedPaint(buffer, true);
+    ShowCaret(wnd);
+  }
+}
+
+}  // namespace
+
+void PaintClientOpaque(HWND wnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(wnd, &ps);
+  if (!dc) return;
+  if (BufferedPaintUsable()) {
+    PaintOpaqueBuffer(wnd, dc, ps.rcPaint);
+  } else {
+    SendMessageA(wnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    SendMessageA(wnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+  }
+  EndPaint(wnd, &ps);
+}
+
+void RepaintClientOpaque(HWND wnd) {
+  if (!BufferedPaintUsable()) {
+    RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    return;
+  }
+  RECT r;
+  GetClientRect(wnd, &r);
+  HDC dc = GetDC(wnd);
+  if (!dc) return;
+  PaintOpaqueBuffer(wnd, dc, r);
+  ReleaseDC(wnd, dc);
+}
+
 void cxContainerInit() {
   User32 = LoadLibraryA("User32");
   if (User32)
     GetScrollBarInfoEntry = reinterpret_cast<TGetScrollBarInfoProc>(
         reinterpret_cast<void*>(GetProcAddress(User32, "GetScrollBarInfo")));
+  cxContainerPopupsInit();
 }
 
 void cxContainerDone() {
+  cxContainerPopupsDone();
   GetScrollBarInfoEntry = nullptr;
   if (User32) FreeLibrary(User32);
   User32 = nullptr;

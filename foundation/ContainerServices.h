@@ -9,6 +9,8 @@
 #include "foundation/ThemeManager.h"
 #include "platform/Control.h"
 
+#include <vector>
+
 // The frames a container draws, with the width each takes (BorderWidthOfStyle).
 enum TcxContainerBorderStyle : uint8_t { cbsNone, cbsSingle, cbsThick, cbsFlat, cbs3D, cbsUltraFlat, cbsOffice11 };
 
@@ -59,6 +61,34 @@ POINT ReadCursorPos();
 // Shift, Alt, Ctrl and the mouse buttons from the keyboard state.
 TShiftState CurrentShiftState();
 inline RECT ControlBoundsAtOrigin(TControl* control) { return RECT{0, 0, control->Width(), control->Height()}; }
+
+// The first window up the parent chain (the window itself first) without
+// WS_CHILD; null when none.
+HWND NearestTopLevelAncestor(HWND wnd);
+// The control's window exists and is visible.
+bool IsControlWindowVisible(TWinControl* control);
+// When the window is enabled: lists it and disables it.
+void DisableAndRememberWindow(std::vector<HWND>& list, HWND wnd);
+// Enables every listed window that still exists (null: nothing).
+void ReenableWindows(const std::vector<HWND>* list);
+// Removes queued messages of the window in [first, last] (one, or all);
+// a WM_QUIT taken out is posted again and ends the removal. True when any
+// other message was removed.
+bool DiscardPendingMessages(HWND wnd, UINT first, UINT last, bool all);
+// Equal by the locale's case-sensitive comparison, or, without it, both
+// upper-cased by the locale and compared character by character.
+bool StringsEqual(const AnsiString& a, const AnsiString& b, bool caseSensitive);
+inline void CopyFont(TFont* destination, TFont* source) { destination->Assign(source); }
+// A unit flag that stays false.
+inline bool GetUnitFlag() { return false; }
+
+// WM_PAINT handling through an opaque buffered paint of the update
+// rectangle, for controls painted on glass: the window erases and prints
+// its client area into a top-down DIB buffer whose alpha is then set to
+// 255. RepaintClientOpaque does the same for the whole client area on a
+// window device context. Without buffered painting they paint plainly.
+void PaintClientOpaque(HWND wnd);
+void RepaintClientOpaque(HWND wnd);
 
 // The container unit's start and end.
 void cxContainerInit();

@@ -46,6 +46,11 @@ void RegisterContainerStyleFactory(TClass styleClass, TcxContainerStyleFactory f
   StyleFactories().push_back({styleClass, factory});
 }
 
+TcxContainerStyle* CreateContainerStyle(TClass styleClass, TPersistent* owner, bool directAccess,
+                                        TcxContainerStyle* parent, int state) {
+  return CreateStyle(styleClass, owner, directAccess, parent, state);
+}
+
 TcxDefaultStyleControllerProc SetDefaultStyleControllerProc(TcxDefaultStyleControllerProc proc) {
   std::swap(proc, DefaultControllerProc);
   return proc;

@@ -230,6 +230,9 @@ using TcxContainerStyleFactory = TcxContainerStyle* (*)(TPersistent* owner, bool
                                                         TcxContainerStyle* parent, int state);
 // A style class makes its instances through this; descendants register theirs.
 void RegisterContainerStyleFactory(TClass styleClass, TcxContainerStyleFactory factory);
+// A style of a registered class (the base class when none is registered).
+TcxContainerStyle* CreateContainerStyle(TClass styleClass, TPersistent* owner, bool directAccess,
+                                        TcxContainerStyle* parent, int state);
 
 using TcxStyleControllerChangedEvent = TEvent<void(TcxStyleController* sender)>;
 
