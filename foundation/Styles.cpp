@@ -14,13 +14,17 @@ int (*cxStylesScreenPixelsPerInch)() = [] { return ScreenPixelsPerInch(); };
 const TClassInfo TcxCustomStyle::ClassInfo{"TcxCustomStyle", &TComponent::ClassInfo, nullptr};
 
 TcxCustomStyle::~TcxCustomStyle() {
+  NotifyRemoved();
+  SetStyleRepository(nullptr);
+}
+
+void TcxCustomStyle::NotifyRemoved() {
   // Each listener removes itself; one that does not is let go all the same.
   while (!FListeners.empty()) {
     IcxStyleChangeListener* listener = FListeners.back();
     listener->StyleRemoved(this);
     if (!FListeners.empty() && FListeners.back() == listener) FListeners.pop_back();
   }
-  SetStyleRepository(nullptr);
 }
 
 void TcxCustomStyle::NotifyListeners() {
@@ -85,6 +89,8 @@ TcxStyle::TcxStyle(TComponent* AOwner) : TcxCustomStyle(AOwner), FBitmap(new TBi
 }
 
 TcxStyle::~TcxStyle() {
+  // Listeners hear of the removal while the style's values still exist.
+  NotifyRemoved();
   FBitmap->OnChange = {};
   FFont->OnChange = {};
   Free(FBitmap);

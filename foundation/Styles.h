@@ -64,6 +64,11 @@ public:
   // A style read from a form joins the repository it is read into.
   void ReadState(TReader* Reader) override;
 
+protected:
+  // Tells every listener StyleRemoved, the last first, until none is left;
+  // a descendant's destructor calls it while its values still exist.
+  void NotifyRemoved();
+
 private:
   std::vector<IcxStyleChangeListener*> FListeners;  // not owned
   TcxStyleRepository* FStyleRepository = nullptr;

@@ -146,6 +146,29 @@ TEST_F(StylesTest, AFreedStyleLeavesEveryStylesObjectUsingIt) {
   EXPECT_EQ(repository->Items(0), other);
 }
 
+// Styles that read the font of the style still held at index 1 whenever
+// another index changes.
+class TReadingStyles : public TcxCustomStyles {
+public:
+  using TcxCustomStyles::TcxCustomStyles;
+  void ChangedHook(int index) override {
+    if (auto* style = ObjectAs<TcxStyle>(GetStyle(1)); style && index != 1) Heights.push_back(style->Font()->Height());
+  }
+  std::vector<int> Heights;
+};
+
+TEST_F(StylesTest, ListenersToAFreedStyleStillFindItsValues) {
+  auto* style = new TcxStyle(nullptr);
+  style->Font()->SetHeight(-13);
+  TReadingStyles styles(nullptr);
+  styles.SetStyle(1, style);
+  styles.SetStyle(2, style);
+  styles.Heights.clear();
+  Free(style);
+  EXPECT_EQ(styles.Heights, (std::vector<int>{-13}));
+  EXPECT_EQ(styles.ItemCount(), 0);
+}
+
 TEST_F(StylesTest, ASheetChainLeadingBackToTheOwnerIsRefused) {
   auto* repository = new TcxStyleRepository(&Form);
   auto* a = static_cast<TRecordingSheet*>(repository->CreateStyleSheet(&TRecordingSheet::ClassInfo));
