@@ -2,6 +2,7 @@
 // main form, which is built from its form resource (MainForm.mvf); closing
 // it ends the program cleanly.
 #include "client/SharedState.h"
+#include "editors/framework/EditorUnits.h"
 #include "foundation/FoundationUnits.h"
 #include "gif/GIFImage.h"
 #include "platform/Dialogs.h"
@@ -44,6 +45,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxGraphicsUnit,
         cxDWMApiUnit,
         cxContainerUnit,
+        cxDataStorageUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
         SkinUnit,
