@@ -46,6 +46,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxDWMApiUnit,
         cxContainerUnit,
         cxDataStorageUnit,
+        cxEditUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
         SkinUnit,
