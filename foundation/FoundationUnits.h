@@ -9,19 +9,24 @@
 // indicator images, scroll page bitmaps, check-box glyph size); the
 // base-control utilities (operating-system flags, cursors) and the graphics
 // unit (alpha blending) after them; the desktop window manager binding after
-// the graphics unit, and the container unit (GetScrollBarInfo) after it.
+// the graphics unit, and the container unit (GetScrollBarInfo) after it;
+// then the accessibility unit ("oleacc.dll"), the fading unit (the global
+// fader) and last the styles unit (style classes forms can name).
 // Shut-down runs in reverse, so GDI+ goes last.
 #pragma once
 
+#include "foundation/Accessibility.h"
 #include "foundation/Classes.h"
 #include "foundation/ContainerServices.h"
 #include "foundation/Controls.h"
+#include "foundation/Fading.h"
 #include "foundation/GdiPlusApi.h"
 #include "foundation/GdiPlusClasses.h"
 #include "foundation/Geometry.h"
 #include "foundation/LookAndFeel.h"
 #include "foundation/Office11.h"
 #include "foundation/PainterResources.h"
+#include "foundation/Styles.h"
 #include "foundation/Graphics.h"
 #include "foundation/ThemeManager.h"
 #include "foundation/UxTheme.h"
@@ -41,3 +46,6 @@ inline constexpr TUnitEntry cxControlsUnit{"cxControls", &cxControlsInit, &cxCon
 inline constexpr TUnitEntry cxGraphicsUnit{"cxGraphics", &cxGraphicsInit, &cxGraphicsDone};
 inline constexpr TUnitEntry cxDWMApiUnit{"cxDWMApi", &cxDWMApiInit, &cxDWMApiDone};
 inline constexpr TUnitEntry cxContainerUnit{"cxContainer", &cxContainerInit, &cxContainerDone};
+inline constexpr TUnitEntry cxAccessibilityUnit{"cxAccessibility", &cxAccessibilityInit, &cxAccessibilityDone};
+inline constexpr TUnitEntry dxFadingUnit{"dxFading", &dxFadingInit, &dxFadingDone};
+inline constexpr TUnitEntry cxStylesUnit{"cxStyles", &cxStylesInit, &cxStylesDone};

@@ -2,6 +2,7 @@
 
 #include "foundation/Controls.h"
 #include "foundation/Geometry.h"
+#include "foundation/ImageInfoList.h"
 #include "foundation/UxTheme.h"
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
@@ -421,7 +422,9 @@ void DrawImageOverBackground(HDC dc, const RECT& glyphRect, const RECT& destRect
     BitBlt(work->Canvas()->Handle(), 0, 0, gw, gh, glyph->Canvas()->Handle(), 0, 0, SRCCOPY);
     depth = BitmapColorDepth(glyph);
   } else {
-    ExtractImageAndMask(images->Handle(), imageIndex, nullptr, work);
+    // The library's own list hands out its stored image, alpha included.
+    if (auto* library = ObjectAs<TcxImageList>(images)) library->GetImage(imageIndex, work, nullptr);
+    else ExtractImageAndMask(images->Handle(), imageIndex, nullptr, work);
     if (work->GetWidth() != gw || work->GetHeight() != gh || work->BitsPerPixel() != 32) {
       // The extraction resized or reformatted the work bitmap: bring it back.
       TcxBitmap copy(gw, gh);
@@ -441,7 +444,8 @@ void DrawImageOverBackground(HDC dc, const RECT& glyphRect, const RECT& destRect
   if (!hasAlpha) {
     if (!useBitmap) {
       TBitmap listMask;
-      ExtractImageAndMask(images->Handle(), imageIndex, &listMask, nullptr);
+      if (auto* library = ObjectAs<TcxImageList>(images)) library->GetImage(imageIndex, nullptr, &listMask);
+      else ExtractImageAndMask(images->Handle(), imageIndex, &listMask, nullptr);
       TcxBitmap listMask32(gw, gh);
       if (!listMask.GetEmpty()) listMask32.CopyBitmap(&listMask);
       listMask32.ApplyFilter(cxfCompleteAlpha);

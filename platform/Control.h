@@ -692,6 +692,9 @@ protected:
   void ChangeScale(int M, int D) override;
   // Scales every child (ChangeScale).
   void ScaleControls(int M, int D);
+  // The frame around `inner` (window co-ordinates of `dc`, the whole
+  // window's): the frame's space filled with `fill`, the bevel drawn over it.
+  void PaintFrame(HDC dc, const RECT& inner, TColor fill);
 
 private:
   // The frame and reading-order styles of the window, from the properties.

@@ -1354,13 +1354,17 @@ void TWinControl::PaintFrame() {
   GetClientRect(FHandle, &client);
   MapWindowPoints(FHandle, nullptr, reinterpret_cast<POINT*>(&client), 2);
   OffsetRect(&client, -window.left, -window.top);
-  RECT outer{client.left - insets.left, client.top - insets.top, client.right + insets.right,
-             client.bottom + insets.bottom};
   const TWindowDC dc(FHandle, TWindowDC::WholeWindow);
-  HDC h = dc.Get();
-  ExcludeClipRect(h, client.left, client.top, client.right, client.bottom);
-  const TGdiObject fill(CheckGDI(CreateSolidBrush(ColorToRGB(FColor))));
-  FillRect(h, &outer, static_cast<HBRUSH>(fill.Get()));
+  PaintFrame(dc.Get(), client, FColor);
+}
+
+void TWinControl::PaintFrame(HDC h, const RECT& inner, TColor fill) {
+  const RECT insets = FrameInsets();
+  RECT outer{inner.left - insets.left, inner.top - insets.top, inner.right + insets.right, inner.bottom + insets.bottom};
+  TSavedDCGuard saved(h);
+  ExcludeClipRect(h, inner.left, inner.top, inner.right, inner.bottom);
+  const TGdiObject brush(CheckGDI(CreateSolidBrush(ColorToRGB(fill))));
+  FillRect(h, &outer, static_cast<HBRUSH>(brush.Get()));
   if (FBevelKind == bkNone) return;
   const UINT edges = BevelEdgeFlags(FBevelEdges);
   UINT flags = edges;

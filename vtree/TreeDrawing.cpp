@@ -29,7 +29,20 @@ TDibView DibOf(HDC DC) {
   view.Bits = static_cast<uint8_t*>(section.dsBm.bmBits);
   view.Width = section.dsBm.bmWidth;
   view.Height = std::abs(section.dsBmih.biHeight);
-  view.BottomUp = section.dsBmih.biHeight > 0;
+  // The section's description does not tell reliably which way its rows run
+  // (a top-down section may report a positive height): GDI's top row shows.
+  // The first pixel in memory briefly differs from the last row's first pixel.
+  if (view.Height > 1) {
+    GdiFlush();
+    auto* first = reinterpret_cast<uint32_t*>(view.Bits);
+    const uint32_t last = *reinterpret_cast<uint32_t*>(view.Bits + size_t(view.Height - 1) * size_t(view.Width) * 4);
+    const uint32_t saved = *first;
+    *first = last ^ 1;
+    uint32_t top = last;
+    GetBitmapBits(static_cast<HBITMAP>(bitmap), sizeof top, &top);
+    view.BottomUp = top != (last ^ 1);
+    *first = saved;
+  }
   return view;
 }
 

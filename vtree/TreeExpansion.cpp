@@ -3,9 +3,11 @@
 // scrolling a node into view; the scroll offsets and content ranges.
 #include "vtree/VirtualTree.h"
 
+#include "platform/Bitmap.h"
 #include "platform/ImageList.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace {
 using NS = TVirtualNodeState;
@@ -270,8 +272,16 @@ bool TBaseVirtualTree::ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOpt
   if (FUpdateCount == 0 && HandleAllocated()) {
     if (Options.Contains(TScrollUpdateOption::suoScrollClientArea) && !FStates.Contains(TS::tsToggling)) {
       const RECT clip = ClipRect ? *ClipRect : RECT{0, 0, clientWidth, clientHeight};
+      auto* picture = ObjectAs<TBitmap>(FBackground->Graphic());
       const int32_t fixed = FHeader->Options().Contains(TVTHeaderOption::hoVisible) ? FHeader->Columns()->FixedAreaWidth() : 0;
-      if (deltaX != 0 && fixed > 0) {
+      if (FOptions->PaintOptions().Contains(TVTPaintOption::toShowBackground) && picture && !picture->Empty()) {
+        // The picture does not move with the rows: only the child windows move.
+        MoveChildWindows(deltaX, deltaY);
+        InvalidateRect(Handle(), nullptr, FALSE);
+      } else if (std::abs(deltaX) >= clip.right - clip.left || std::abs(deltaY) >= clip.bottom - clip.top) {
+        // Nothing that is shown stays in view: repainting is all there is to do.
+        InvalidateRect(Handle(), &clip, FALSE);
+      } else if (deltaX != 0 && fixed > 0) {
         RECT right = clip;
         right.left = std::max<LONG>(right.left, fixed);
         if (right.left < right.right) ScrollWindow(Handle(), deltaX, 0, &right, &right);
@@ -300,8 +310,26 @@ bool TBaseVirtualTree::ApplyScrollOffset(POINT NewOffset, const TScrollUpdateOpt
         TrackHotNode(cursor.x, cursor.y);
     }
   }
+  // The editor is a child window the scrolled area does not take along.
+  if (IsEditing()) PlaceEditor();
   FireTreeScroll(deltaX, deltaY);
   return true;
+}
+
+void TBaseVirtualTree::MoveChildWindows(int32_t DeltaX, int32_t DeltaY) {
+  std::vector<HWND> children;
+  for (HWND child = GetWindow(Handle(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) children.push_back(child);
+  if (children.empty()) return;
+  HDWP positions = BeginDeferWindowPos(static_cast<int>(children.size()));
+  for (HWND child : children) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&r), 2);
+    if (positions)
+      positions = DeferWindowPos(positions, child, nullptr, r.left + DeltaX, r.top + DeltaY, 0, 0,
+                                 SWP_NOZORDER | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
+  if (positions) EndDeferWindowPos(positions);
 }
 
 // Without a header the content is as wide as the rows on screen reach; a

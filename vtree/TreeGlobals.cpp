@@ -5,6 +5,7 @@
 #include "platform/ImageList.h"
 #include "platform/Thread.h"
 #include "vtree/ClipboardFormats.h"
+#include "vtree/StringTree.h"
 #include "vtree/VirtualTree.h"
 
 #include <commctrl.h>
@@ -213,8 +214,15 @@ void InitializeTreeGlobals() {
   gGlobals.TimerRaised = timeBeginPeriod(1) == TIMERR_NOERROR;
   Screen->SetCursors(crHeaderSplit, LoadCursorA(GetModuleHandleA(nullptr), "VT_HEADERSPLIT"));
   Screen->SetCursors(crVertSplit, LoadCursorA(GetModuleHandleA(nullptr), "VT_VERTSPLIT"));
-  // The string tree's own formats join with that class.
   gGlobals.Data = RegisterTreeClipboardFormat("Virtual Tree Data", &TBaseVirtualTree::ClassInfo, 50);
+  // The string tree renders its text formats itself.
+  TClass strings = &TCustomVirtualStringTree::ClassInfo;
+  RegisterTreeClipboardFormat("HTML Format", strings, 80);
+  RegisterTreeClipboardFormat("Rich Text Format Without Objects", strings, 84);
+  RegisterTreeClipboardFormat("Rich Text Format", strings, 85);
+  RegisterTreeClipboardFormat("CSV", strings, 90);
+  RegisterTreeClipboardFormat(CF_TEXT, strings, 100);
+  RegisterTreeClipboardFormat(CF_UNICODETEXT, strings, 95);
 }
 
 void ReloadMappedImages() {

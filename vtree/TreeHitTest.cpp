@@ -238,6 +238,9 @@ void TBaseVirtualTree::TrackHotNode(int32_t X, int32_t Y) {
   const bool overButton =
       hit.HitPositions.Contains(HP::hpOnButtonExact) && FOptions->PaintOptions().Contains(PO::toHotTrack);
   PVirtualNode old = FCurrentHotNode;
+  const TColumnIndex hotColumn = hot ? hit.HitColumn : NoColumn;
+  if (hotColumn != FCurrentHotColumn && hot && hot == old && HandleAllocated()) InvalidateNode(hot);
+  FCurrentHotColumn = hotColumn;
   if (old != hot) FireEvent(OnHotChange, this, old, hot);
   const bool repaint = FOptions->PaintOptions().Contains(PO::toHotTrack) ||
                        FOptions->MiscOptions().Contains(TVTMiscOption::toCheckSupport);

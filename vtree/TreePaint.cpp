@@ -8,6 +8,7 @@
 
 #include "foundation/UxTheme.h"
 
+#include "platform/Bitmap.h"
 #include "platform/Canvas.h"
 #include "platform/ImageList.h"
 
@@ -407,7 +408,7 @@ void TBaseVirtualTree::RenderCheckImage(TVTPaintInfo& PaintInfo) {
   }
   COLORREF blend = CLR_DEFAULT;
   if (PaintInfo.Node->StateBits.Contains(NS::nsSelected) && !info.Ghosted)
-    blend = ColorToRGB(Focused() || FOptions->PaintOptions().Contains(PO::toPopupMode) ? FColors->FocusedSelectionColor()
+    blend = ColorToRGB(PaintsFocused() || FOptions->PaintOptions().Contains(PO::toPopupMode) ? FColors->FocusedSelectionColor()
                                                                                       : FColors->UnfocusedSelectionColor());
   ImageList_DrawEx(info.Images->Handle(), info.Index, PaintInfo.Canvas->Handle(), info.XPos, info.YPos, 0, 0, CLR_DEFAULT,
                    blend, ILD_TRANSPARENT);
@@ -443,7 +444,7 @@ void TBaseVirtualTree::RenderNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoInde
   if (info.Images->ImageType() == itMask) style |= ILD_MASK;
   const TVTMiscOptions misc = FOptions->MiscOptions();
   const bool fullRow = FOptions->SelectionOptions().Contains(SO::toFullRowSelect);
-  if ((paint.Contains(PO::toUseBlendedImages) && (Focused() || paint.Contains(PO::toGhostedIfUnfocused)) && info.Ghosted) ||
+  if ((paint.Contains(PO::toUseBlendedImages) && (PaintsFocused() || paint.Contains(PO::toGhostedIfUnfocused)) && info.Ghosted) ||
       (selected && !fullRow && !misc.Contains(MO::toGridExtensions)) ||
       (node->StateBits.Contains(NS::nsClipboardMarked) && FStates.Contains(TS::tsCutPending)))
     style |= ILD_BLEND50;
@@ -461,12 +462,14 @@ void TBaseVirtualTree::RenderNodeImage(TVTPaintInfo& PaintInfo, TVTImageInfoInde
 // --- rows and cells ----------------------------------------------------------------------------------
 
 void TBaseVirtualTree::EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, int32_t RowWidth) {
-  (void)RowWidth;
   TCanvas* canvas = PaintInfo.Canvas;
   PVirtualNode node = PaintInfo.Node;
   TColor color = Color();
   TItemEraseAction action = TItemEraseAction::eaDefault;
-  RECT r = RowRect;
+  // RowRect lies on the target: the row bitmap starts at its left edge.
+  RECT r{0, 0, RowWidth, RowRect.bottom - RowRect.top};
+  // Tiles move sideways with the content and stay put when it scrolls up or down.
+  const POINT backgroundOffset{-FOffsetX, RowRect.top};
   FireEvent(OnBeforeItemErase, this, canvas, node, r, color, action);
   HDC dc = canvas->Handle();
   switch (action) {
@@ -474,10 +477,13 @@ void TBaseVirtualTree::EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, in
     case TItemEraseAction::eaColor: FillSolid(dc, r, color); break;
     case TItemEraseAction::eaDefault: {
       const bool fullRow = FOptions->SelectionOptions().Contains(SO::toFullRowSelect);
-      if (PaintInfo.PaintOptions.Contains(IPO::ppSelection) && fullRow && node->StateBits.Contains(NS::nsSelected) &&
-          !FOptions->PaintOptions().Contains(PO::toUseBlendedSelection)) {
+      if (BackgroundShown(PaintInfo.PaintOptions)) {
+        PaintBackground(dc, r, POINT{RowRect.left, RowRect.top}, backgroundOffset);
+      } else if (PaintInfo.PaintOptions.Contains(IPO::ppSelection) && fullRow &&
+                 node->StateBits.Contains(NS::nsSelected) &&
+                 !FOptions->PaintOptions().Contains(PO::toUseBlendedSelection) && !UsesExplorerLook()) {
         FillSolid(dc, r, Color());
-        const bool focused = Focused() || FOptions->PaintOptions().Contains(PO::toPopupMode);
+        const bool focused = PaintsFocused() || FOptions->PaintOptions().Contains(PO::toPopupMode);
         canvas->Brush()->SetColor(focused ? FColors->FocusedSelectionColor() : FColors->UnfocusedSelectionColor());
         canvas->Pen()->SetColor(focused ? FColors->FocusedSelectionBorderColor() : FColors->UnfocusedSelectionBorderColor());
         canvas->Pen()->SetStyle(TPenStyle::psSolid);
@@ -493,9 +499,54 @@ void TBaseVirtualTree::EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, in
   FireEvent(OnAfterItemErase, this, canvas, node, r);
 }
 
+bool TBaseVirtualTree::PaintsFocused() const {
+  return FStates.Contains(TS::tsPainting) ? FPaintFocused : Focused();
+}
+
+bool TBaseVirtualTree::UsesExplorerLook() const {
+  return FStates.Contains(TS::tsUseThemes) && FOptions->PaintOptions().Contains(PO::toUseExplorerTheme) &&
+         IsWinVistaOrAbove() && IsThemeLibraryBound();
+}
+
+bool TBaseVirtualTree::BackgroundShown(const TVTInternalPaintOptions& Options) {
+  if (!Options.Contains(IPO::ppBackground) || !FOptions->PaintOptions().Contains(PO::toShowBackground)) return false;
+  auto* bitmap = ObjectAs<TBitmap>(FBackground->Graphic());
+  return bitmap && !bitmap->Empty();
+}
+
+// A static picture stays at the background offsets of the target; tiles
+// repeat the picture from its point at R's top-left corner.
+void TBaseVirtualTree::PaintBackground(HDC DC, const RECT& R, POINT Origin, POINT Offset) {
+  auto* bitmap = static_cast<TBitmap*>(FBackground->Graphic());
+  const int pw = bitmap->Width(), ph = bitmap->Height();
+  TCanvas canvas;
+  canvas.SetHandle(DC);
+  TSavedDCGuard saved(DC);
+  IntersectClipRect(DC, R.left, R.top, R.right, R.bottom);
+  if (FOptions->PaintOptions().Contains(PO::toStaticBackground)) {
+    FillSolid(DC, R, Color());
+    canvas.Draw(FBackgroundOffset[0] - Origin.x, FBackgroundOffset[1] - Origin.y, bitmap);
+  } else {
+    const auto wrap = [](int64_t value, int size) { return static_cast<int>(((value % size) + size) % size); };
+    // The picture's point at R's top-left corner.
+    const int sx = wrap(int64_t{R.left} + Offset.x + FBackgroundOffset[0], pw);
+    const int sy = wrap(int64_t{R.top} + Offset.y + FBackgroundOffset[1], ph);
+    HDC source = bitmap->Canvas()->Handle();
+    for (int y = R.top - sy; y < R.bottom; y += ph)
+      for (int x = R.left - sx; x < R.right; x += pw) BitBlt(DC, x, y, pw, ph, source, 0, 0, SRCCOPY);
+    bitmap->FreeContext();
+  }
+  canvas.SetHandle(nullptr);
+}
+
+namespace {
+// Draws a part of the system's tree items ("TREEVIEW") when the theme has one.
+void DrawTreeItem(HTHEME Theme, HDC DC, int State, const RECT& R) {
+  if (Theme && !IsRectEmpty(&R)) UxDrawThemeBackground(Theme, DC, TVP_TREEITEM, State, R, nullptr);
+}
+}  // namespace
+
 void TBaseVirtualTree::RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t WindowLeft, int32_t RowWidth) {
-  (void)WindowLeft;
-  (void)RowWidth;
   TCanvas* canvas = PaintInfo.Canvas;
   PVirtualNode node = PaintInfo.Node;
   TVirtualTreeColumns* columns = FHeader->Columns();
@@ -510,6 +561,24 @@ void TBaseVirtualTree::RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t Win
   const TVTPaintOptions paint = FOptions->PaintOptions();
   const bool fullRow = selection.Contains(SO::toFullRowSelect);
   const bool gridExtensions = misc.Contains(MO::toGridExtensions);
+
+  // The explorer look draws the system's tree items; with full-row
+  // selection they span the whole row (each cell shows its part).
+  HTHEME theme = UsesExplorerLook() && HandleAllocated() ? UxOpenThemeData(Handle(), L"TREEVIEW") : nullptr;
+  struct CloseTheme {
+    HTHEME Theme;
+    ~CloseTheme() {
+      if (Theme) UxCloseThemeData(Theme);
+    }
+  } closeTheme{theme};
+  const bool explorer = theme != nullptr;
+  RECT row{};
+  if (explorer) {
+    const int32_t total = columns->Count() > 0 ? columns->ShownWidth() : std::max(FRangeX, WindowLeft + RowWidth);
+    row = RECT{-WindowLeft, PaintInfo.CellRect.top, total - WindowLeft, PaintInfo.CellRect.bottom};
+    if (paint.Contains(PO::toShowVertGridLines)) --row.right;
+  }
+
   RECT inner = content;
   if (!gridExtensions) {
     const int32_t width = PaintInfo.NodeWidth;
@@ -526,20 +595,27 @@ void TBaseVirtualTree::RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t Win
       }
     }
   }
-  const bool focused = Focused() || paint.Contains(PO::toPopupMode);
+  const bool focused = PaintsFocused() || paint.Contains(PO::toPopupMode);
+  const bool hotCell = explorer && paint.Contains(PO::toHotTrack) && node == FCurrentHotNode &&
+                       (fullRow || PaintInfo.Column == FCurrentHotColumn);
   if ((PaintInfo.Column == FFocusedColumn || fullRow) && PaintInfo.PaintOptions.Contains(IPO::ppSelection)) {
     TColor fill = clNone, border = clNone;
+    bool themed = false;
     if (node == FDropTargetNode && (FLastDropMode == TVTDropMode::dmOnNode || node->StateBits.Contains(NS::nsSelected))) {
       fill = FColors->DropTargetColor();
       border = FColors->DropTargetBorderColor();
     } else if (node != FDropTargetNode && node->StateBits.Contains(NS::nsSelected)) {
       fill = focused ? FColors->FocusedSelectionColor() : FColors->UnfocusedSelectionColor();
       border = focused ? FColors->FocusedSelectionBorderColor() : FColors->UnfocusedSelectionBorderColor();
+      themed = explorer;
     }
     if (fill != clNone) {
       if (gridExtensions || fullRow) inner = PaintInfo.CellRect;
       if (!IsRectEmpty(&inner)) {
-        if (MMXAvailable() && paint.Contains(PO::toUseBlendedSelection)) {
+        if (themed) {
+          if (!hotCell)
+            DrawTreeItem(theme, canvas->Handle(), focused ? TREIS_SELECTED : TREIS_SELECTEDNOTFOCUS, fullRow ? row : inner);
+        } else if (MMXAvailable() && paint.Contains(PO::toUseBlendedSelection)) {
           HDC dc = canvas->Handle();
           BlendRect(dc, dc, inner, POINT{inner.left, inner.top}, TBlendMode::bmConstantAlphaAndColor,
                     FSelectionBlendFactor, static_cast<int>(ColorToRGB(fill)));
@@ -555,9 +631,15 @@ void TBaseVirtualTree::RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t Win
       }
     }
   }
-  if (node == FFocusedNode && PaintInfo.Column == FFocusedColumn && PaintInfo.PaintOptions.Contains(IPO::ppFocusRect) &&
-      focused) {
-    RECT focus = gridExtensions ? PaintInfo.CellRect : inner;
+  if (hotCell) {
+    const bool selected = node->StateBits.Contains(NS::nsSelected) && !paint.Contains(PO::toAlwaysHideSelection);
+    DrawTreeItem(theme, canvas->Handle(), selected ? TREIS_HOTSELECTED : TREIS_HOT, fullRow ? row : inner);
+  }
+  const bool anyColumn = explorer && fullRow && !selection.Contains(SO::toExtendedFocus);
+  if (node == FFocusedNode && (PaintInfo.Column == FFocusedColumn || anyColumn) &&
+      PaintInfo.PaintOptions.Contains(IPO::ppFocusRect) && focused) {
+    RECT focus = explorer && fullRow ? row : gridExtensions ? PaintInfo.CellRect : inner;
+    if (explorer) InflateRect(&focus, -1, -1);
     if (!IsRectEmpty(&focus)) {
       HDC dc = canvas->Handle();
       const COLORREF text = SetTextColor(dc, RGB(255, 255, 255));
@@ -567,6 +649,47 @@ void TBaseVirtualTree::RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t Win
       SetBkColor(dc, back);
     }
   }
+}
+
+// Blended: the part inside Target mixed with the blend colour and framed;
+// else a dotted focus frame.
+void TBaseVirtualTree::RenderSelectionFrame(TCanvas* Canvas, int32_t WindowLeft, const RECT& SelectionRect,
+                                            const RECT& Target) {
+  (void)WindowLeft;
+  HDC dc = Canvas->Handle();
+  const bool blended = (FDrawSelectionMode == TVTDrawSelectionMode::smBlendedRectangle ||
+                        FStates.Contains(TS::tsUseThemes)) &&
+                       MMXAvailable();
+  if (blended) {
+    RECT part;
+    if (IntersectRect(&part, &SelectionRect, &Target))
+      BlendRect(dc, dc, part, POINT{part.left, part.top}, TBlendMode::bmConstantAlphaAndColor, FSelectionBlendFactor,
+                static_cast<int>(ColorToRGB(FColors->SelectionRectangleBlendColor())));
+    TGdiObject brush(CheckGDI(CreateSolidBrush(ColorToRGB(FColors->SelectionRectangleBorderColor()))));
+    FrameRect(dc, &SelectionRect, static_cast<HBRUSH>(brush.Get()));
+  } else {
+    const COLORREF text = SetTextColor(dc, RGB(255, 255, 255));
+    const COLORREF back = SetBkColor(dc, RGB(0, 0, 0));
+    DrawFocusRect(dc, &SelectionRect);
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+  }
+}
+
+// The part of the selection frame over Height pixels of content from Top,
+// on a canvas whose origin is the window's left edge at that top.
+void TBaseVirtualTree::PaintSelectionFrame(TCanvas* Canvas, const RECT& Window, int32_t Top, int32_t Height) {
+  if (!FStates.Contains(TS::tsDrawSelPending) && !FStates.Contains(TS::tsDrawSelecting)) return;
+  RECT frame = OrderRect(FNewSelRect);
+  if (IsRectEmpty(&frame)) return;
+  OffsetRect(&frame, -Window.left, -Top);
+  const RECT target{0, 0, Window.right - Window.left, Height};
+  RECT overlap;
+  if (!IntersectRect(&overlap, &frame, &target)) return;
+  // The frame's edges outside the strip stay outside it.
+  TSavedDCGuard saved(Canvas->Handle());
+  IntersectClipRect(Canvas->Handle(), target.left, target.top, target.right, target.bottom);
+  RenderSelectionFrame(Canvas, Window.left, frame, target);
 }
 
 void TBaseVirtualTree::RenderDropMark(TCanvas* Canvas, PVirtualNode Node, RECT R) {
@@ -609,6 +732,8 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
                                   int BitsPerPixel) {
   (void)BitsPerPixel;  // rows are always drawn in 32 bits, which blending needs
   if (FStates.Contains(TS::tsPainting)) return;
+  // Asked once: every cell shows the focus as it was when painting began.
+  FPaintFocused = Focused();
   FStates.Include(TS::tsPainting);
   struct LeavePainting {
     TVirtualTreeStates& States;
@@ -624,7 +749,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
   }
   const TVTPaintOptions paint = FOptions->PaintOptions();
   const TVTSelectionOptions selection = FOptions->SelectionOptions();
-  if (paint.Contains(PO::toAlwaysHideSelection) || (!Focused() && paint.Contains(PO::toHideSelection)))
+  if (paint.Contains(PO::toAlwaysHideSelection) || (!FPaintFocused && paint.Contains(PO::toHideSelection)))
     Options.Exclude(IPO::ppSelection);
   if (paint.Contains(PO::toHideFocusRect)) Options.Exclude(IPO::ppFocusRect);
   TCustomImageList* checkImages = FOptions->MiscOptions().Contains(MO::toCheckSupport) ? CheckImages() : nullptr;
@@ -706,7 +831,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
         FireEvent(OnBeforeItemPaint, this, &rowCanvas, node, itemRect, customDraw);
         if (!customDraw) {
           info.PaintOptions = Options;
-          EraseRow(info, itemRect, width);
+          EraseRow(info, RECT{TargetPoint.x, targetY, TargetPoint.x + width, targetY + h}, width);
           TColumnIndex column = haveColumns ? columns->FirstShownColumn() : NoColumn;
           const bool anyColumn = !haveColumns || column != InvalidColumn;
           while (anyColumn) {
@@ -721,7 +846,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
               info.CellRect = RECT{item->Left() - Window.left, 0, item->Left() + item->Width() - Window.left, h};
             } else {
               info.Alignment = FAlignment;
-              info.BidiMode = FBiDiMode;
+              info.BidiMode = BiDiMode();
               info.Position = 0;
               info.CellRect = RECT{-Window.left, 0, std::max<int32_t>(FRangeX, Window.right) - Window.left, h};
             }
@@ -833,6 +958,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
           if (node == FDropTargetNode && paint.Contains(PO::toShowDropmark) && Options.Contains(IPO::ppDropMark))
             RenderDropMark(&rowCanvas, node, itemRect);
         }
+        PaintSelectionFrame(&rowCanvas, Window, nodeTop, h);
         BitBlt(Target->Handle(), TargetPoint.x, targetY, width, h, rowDC.Get(), 0, 0, SRCCOPY);
       }
       targetY += h;
@@ -844,7 +970,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
   if (targetY < targetBottom) {
     const int32_t skipped = std::max<int32_t>(TargetPoint.y - targetY, 0);
     PaintAreaBelow(Target, Window, TargetPoint.x, targetY + skipped, targetBottom - targetY - skipped, Options,
-                   static_cast<int32_t>(nodeTop) + skipped);
+                   nodeTop + skipped);
   }
   FireEvent(OnAfterPaint, this, Target);
 }
@@ -868,7 +994,9 @@ void TBaseVirtualTree::PaintAreaBelow(TCanvas* Target, const RECT& Window, int32
   const RECT area{0, 0, width, Height};
   bool handled = false;
   FireEvent(OnPaintBackground, this, &canvas, area, handled);
-  if (!handled) {
+  if (!handled && BackgroundShown(Options)) {
+    PaintBackground(dc.Get(), area, POINT{TargetX, TargetY}, POINT{-FOffsetX, TargetY});
+  } else if (!handled) {
     TVirtualTreeColumns* columns = FHeader->Columns();
     FillSolid(dc.Get(), area, Color());
     if (columns->Count() > 0) {
@@ -890,6 +1018,7 @@ void TBaseVirtualTree::PaintAreaBelow(TCanvas* Target, const RECT& Window, int32
       }
     }
   }
+  PaintSelectionFrame(&canvas, Window, ContentTop, Height);
   canvas.SetHandle(nullptr);
   BitBlt(Target->Handle(), TargetX, TargetY, width, Height, dc.Get(), 0, 0, SRCCOPY);
 }
@@ -914,5 +1043,58 @@ void TBaseVirtualTree::Paint() {
   } else {
     RECT window{update.left - FOffsetX, update.top - FOffsetY, update.right - FOffsetX, update.bottom - FOffsetY};
     RenderTree(canvas, window, POINT{update.left, update.top}, WindowPaintOptions);
+  }
+}
+
+// --- the frame and the window's painting messages -------------------------------------------------------
+
+void TBaseVirtualTree::RenderBorder(HDC DC) {
+  RECT window, client;
+  GetWindowRect(Handle(), &window);
+  GetClientRect(Handle(), &client);
+  MapWindowPoints(Handle(), nullptr, reinterpret_cast<POINT*>(&client), 2);
+  OffsetRect(&client, -window.left, -window.top);
+  // The header lies between the frame and the client area.
+  if (FHeader->Options().Contains(TVTHeaderOption::hoVisible)) client.top -= FHeader->Height();
+  PaintFrame(DC, client, FColors->BorderColor());
+}
+
+bool TBaseVirtualTree::DispatchPaintMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_NCPAINT: {
+      // The system's border and scroll bars, then the frame and the header.
+      TVirtualTreeBase::DefaultHandler(Message);
+      const TWindowDC dc(Handle(), TWindowDC::WholeWindow);
+      RenderBorder(dc.Get());
+      PaintHeader(dc.Get());
+      return true;
+    }
+    case WM_PRINTCLIENT:
+      if ((Message.LParam & PRF_CHECKVISIBLE) && !IsWindowVisible(Handle())) {
+        Message.Result = 0;
+        return true;
+      }
+      return false;
+    case CM_BIDIMODECHANGED: {
+      TVirtualTreeBase::Dispatch(Message);
+      TVirtualTreeColumns* columns = FHeader->Columns();
+      for (int i = 0; i < columns->Count(); ++i) columns->Items(i)->TakeParentBiDiMode();
+      if (FOptions->AutoOptions().Contains(TVTAutoOption::toAutoBidiColumnOrdering)) {
+        // The display order turns round: the last position becomes the first.
+        const TIndexArray order = columns->PositionToIndex();
+        for (size_t i = order.size(); i-- > 0;)
+          columns->Items(order[i])->SetPosition(static_cast<TColumnPosition>(order.size() - 1 - i));
+      }
+      FHeader->RecalcHeaderLayout();
+      // The same content position, counted from the other side.
+      FEffectiveOffsetX = UseRightToLeftAlignment() ? std::max(0, FRangeX + FOffsetX - ClientWidth()) : -FOffsetX;
+      if (HandleAllocated()) {
+        UpdateScrollBars(true);
+        RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOERASE | RDW_NOCHILDREN);
+      }
+      return true;
+    }
+    default:
+      return false;
   }
 }

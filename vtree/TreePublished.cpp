@@ -5,6 +5,7 @@
 #include "vtree/VirtualTree.h"
 
 #include "vtree/ClipboardFormats.h"
+#include "vtree/StringTree.h"
 
 #include "platform/ControlsProperties.h"
 #include "platform/ImageList.h"
@@ -176,6 +177,9 @@ const TPublishedRegistration treeRegistration(&TBaseVirtualTree::ClassInfo, {
     Property<&T::AutoScrollDelay, &T::SetAutoScrollDelay>("AutoScrollDelay").Default(1000),
     Property<&T::AutoScrollInterval, &T::SetAutoScrollInterval>("AutoScrollInterval").Default(1),
     StoredWhen(Property<&T::BorderStyle, &T::SetBorderStyle>("BorderStyle", BorderStyleNames), BorderStyleStored),
+    Property<&T::Background>("Background"),
+    Property<&T::BackgroundOffsetX, &T::SetBackgroundOffsetX>("BackgroundOffsetX").Default(0),
+    Property<&T::BackgroundOffsetY, &T::SetBackgroundOffsetY>("BackgroundOffsetY").Default(0),
     Property<&T::BottomSpace, &T::SetBottomSpace>("BottomSpace").Default(0),
     Property<&T::ButtonFillMode, &T::SetButtonFillMode>("ButtonFillMode", ButtonFillModeNames)
         .Default(TVTButtonFillMode::fmTreeColor),
@@ -219,4 +223,27 @@ const TPublishedRegistration treeRegistration(&TBaseVirtualTree::ClassInfo, {
     Property<&T::TextMargin, &T::SetTextMargin>("TextMargin").Default(4),
     Property<&T::TreeOptions>("TreeOptions"),
 });
+
+const TEnumInfo StringOptionNames{"TVTStringOption", {"toSaveCaptions", "toShowStaticText", "toAutoAcceptEditChange"}};
+
+using SO = TCustomStringTreeOptions;
+const TPublishedRegistration stringOptionsRegistration(&TCustomStringTreeOptions::ClassInfo, {
+    Property<&SO::StringOptions, &SO::SetStringOptions>("StringOptions", StringOptionNames)
+        .Default(TVTStringOptions::FromBits(DefaultStringOptions)),
+});
+const TPublishedRegistration stringTreeOptionsRegistration(&TStringTreeOptions::ClassInfo, {});
+
+// DefaultText travels as the defined property "WideDefaultText".
+using ST = TCustomVirtualStringTree;
+const TPublishedRegistration stringTreeRegistration(&TCustomVirtualStringTree::ClassInfo, {
+    Event<&ST::OnGetText>("OnGetText"),
+    Event<&ST::OnNewText>("OnNewText"),
+    Event<&ST::OnPaintText>("OnPaintText"),
+    Event<&ST::OnGetHint>("OnGetHint"),
+    Event<&ST::OnShortenString>("OnShortenString"),
+    Event<&ST::OnMeasureTextWidth>("OnMeasureTextWidth"),
+    Event<&ST::OnDrawText>("OnDrawText"),
+});
+const TPublishedRegistration virtualStringTreeRegistration(&TVirtualStringTree::ClassInfo, {});
+const TPublishedRegistration drawTreeRegistration(&TCustomVirtualDrawTree::ClassInfo, {});
 }  // namespace

@@ -347,6 +347,7 @@ void TBaseVirtualTree::MainColumnChanged() { CancelNodeEdit(); }
 
 // A node that goes stops being focused, anchored, pending or selected.
 void TBaseVirtualTree::ForgetNode(PVirtualNode Node) {
+  if (FLastSearchNode == Node) FLastSearchNode = nullptr;
   if (FPendingCheckNode == Node) {
     FPendingCheckNode = nullptr;
     ChangeStates({}, {TS::tsMouseCheckPending, TS::tsKeyCheckPending});

@@ -689,13 +689,15 @@ void TBaseVirtualTree::ReinitializeNode(PVirtualNode Node, bool Recursive) {
       for (PVirtualNode child = FRoot->FirstChild; child; child = child->NextSibling) ReinitializeNode(child, true);
     return;
   }
-  for (PVirtualNode run = Node; run; run = Recursive ? NextNodeInSubtree(run, Node) : nullptr) {
-    run->StateBits.Exclude(NS::nsCheckChanging);
-    run->StateBits.Exclude(NS::nsClipboardMarked);
-    run->StateBits.Exclude(NS::nsDeleting);
-    run->StateBits.Exclude(NS::nsHeightMeasured);
-    InitNodeState(run);
-  }
+  for (PVirtualNode run = Node; run; run = Recursive ? NextNodeInSubtree(run, Node) : nullptr) ReinitNode(run);
+}
+
+void TBaseVirtualTree::ReinitNode(PVirtualNode Node) {
+  Node->StateBits.Exclude(NS::nsCheckChanging);
+  Node->StateBits.Exclude(NS::nsClipboardMarked);
+  Node->StateBits.Exclude(NS::nsDeleting);
+  Node->StateBits.Exclude(NS::nsHeightMeasured);
+  InitNodeState(Node);
 }
 
 void TBaseVirtualTree::ReinitializeChildren(PVirtualNode Node, bool Recursive) {

@@ -135,6 +135,7 @@ void TBaseVirtualTree::HandleSize(TMessage& Message) {
     UpdateScrollBars(true);
     // The content may end above the new bottom: the offsets follow.
     ApplyScrollOffset(POINT{FOffsetX, FOffsetY}, AllScrollUpdates);
+    if (IsEditing() && !FHeader->Options().Contains(HO::hoVisible)) PlaceEditor();
   } catch (...) {
     ChangeStates({}, {TS::tsSizing});
     throw;

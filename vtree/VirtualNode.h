@@ -93,6 +93,12 @@ enum class TVTButtonStyle { bsRectangle, bsTriangle };
 enum class TVTButtonFillMode { fmTreeColor, fmWindowColor, fmShaded, fmTransparent };
 enum class THintAnimationType { hatNone, hatFade, hatSlide, hatSystemDefault };
 enum class TVTDrawSelectionMode { smDottedRectangle, smBlendedRectangle };
+// How a hint text breaks into lines.
+enum class TVTTooltipLineBreakStyle { hlbDefault, hlbForceSingleLine, hlbForceMultiLine };
+// Which nodes typing searches, in which direction and from where.
+enum class TVTIncrementalSearch { isAll, isNone, isInitializedOnly, isVisibleOnly };
+enum class TVTSearchDirection { sdForward, sdBackward };
+enum class TVTSearchStart { ssAlwaysStartOver, ssLastHit, ssFocusedNode };
 
 using TColumnIndex = int32_t;
 constexpr TColumnIndex NoColumn = -1;
@@ -107,7 +113,9 @@ private:
   int FCode;
 };
 
-// Codes of EVirtualTreeError raised by structure operations.
+// Codes of EVirtualTreeError.
+// An editor was asked for and none came.
+constexpr int ErrorEditLinkMissing = 2000;
 constexpr int ErrorMoveIntoOwnSubtree = 2001;
 constexpr int ErrorUserDataSpace = 2008;
 // Raised when header, internal data and NodeDataSize would not fit a node block.

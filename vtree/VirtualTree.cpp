@@ -40,7 +40,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TBaseVirtualTree(AOwner
 TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TClass AHeaderClass)
     : TVirtualTreeBase(AOwner) {
   InitializeTreeGlobals();
-  FControlStyle = {csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector};
+  FControlStyle = {csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector, csDoubleClicks};
   FWidth = 200;
   FHeight = 100;
   SetTabStop(true);
@@ -51,6 +51,10 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
   FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
   FHeader = static_cast<TVTHeader*>(CreateObject(AHeaderClass, this));
   FColors = new TVTColors(this);
+  FBackground = new TPicture();
+  FBackground->OnChange = TNotifyEvent::Lambda([this](TObject*) {
+    if (!FDestroying && HandleAllocated()) Invalidate();
+  });
   FImageChangeLink = new TChangeLink();
   FImageChangeLink->OnChange = TNotifyEvent::Lambda([this](TObject*) {
     if (!FDestroying) Invalidate();
@@ -73,6 +77,7 @@ TBaseVirtualTree::~TBaseVirtualTree() {
   FScrollBarOptions = nullptr;
   delete FHeader;
   delete FColors;
+  delete FBackground;
   delete FOptions;
   std::free(FRoot);
 }
@@ -91,6 +96,13 @@ void TBaseVirtualTree::ReleaseAllNodes() {
   // The worker lets go of this tree before any node goes.
   ReleaseTreeReference(this);
   try {
+    // A running edit ends without a word: its node is about to go.
+    if (FEditLink) {
+      TComPtr<IVTEditLink> link = FEditLink;
+      FEditLink.Clear();
+      FStates.Exclude(TS::tsEditing);
+      link->AbortEditing();
+    }
     FOptions->SetMiscOptions(FOptions->MiscOptions() - TVTMiscOption::toReadOnly);
     ClearAllNodes();
   } catch (...) {
@@ -376,9 +388,24 @@ void TBaseVirtualTree::AfterColumnResize(TColumnIndex Column) {
   }
   FHeader->InvalidateHeader();
   if (!FHeader->States().Contains(THeaderState::hdsResizing)) FireEvent(OnColumnResize, FHeader, Column);
+  if (IsEditing()) PlaceEditor();
 }
 
 void TBaseVirtualTree::FireHeaderClick(TVTHeaderHitInfo& HitInfo) { FireEvent(OnHeaderClick, FHeader, HitInfo); }
+
+bool TBaseVirtualTree::FireHeaderDragging(TColumnIndex Column) {
+  bool allowed = true;
+  FireEvent(OnHeaderDragging, FHeader, Column, allowed);
+  return allowed;
+}
+
+void TBaseVirtualTree::FireHeaderDragged(TColumnIndex Column, TColumnPosition OldPosition) {
+  FireEvent(OnHeaderDragged, FHeader, Column, OldPosition);
+}
+
+void TBaseVirtualTree::FireHeaderDraggedOut(TColumnIndex Column, POINT DropPosition) {
+  FireEvent(OnHeaderDraggedOut, FHeader, Column, DropPosition);
+}
 
 void TBaseVirtualTree::FireHeaderDblClick(TVTHeaderHitInfo& HitInfo) { FireEvent(OnHeaderDblClick, FHeader, HitInfo); }
 
@@ -391,6 +418,10 @@ void TBaseVirtualTree::FireAfterAutoFitColumns() { FireEvent(OnAfterAutoFitColum
 // --- the window --------------------------------------------------------------------------------
 
 void TBaseVirtualTree::Dispatch(TMessage& Message) {
+  // The header sees every message first.
+  if (FHeader->HandleHeaderMessage(Message)) return;
+  if (DispatchPaintMessage(Message)) return;
+  if (HandleInputMessage(Message)) return;
   switch (Message.Msg) {
     case WM_TIMER:
       if (Message.WParam == 5 || Message.WParam == 6) {
@@ -421,12 +452,6 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
     case WM_NCCALCSIZE:
       HandleNCCalcSize(Message);
       return;
-    case WM_NCPAINT: {
-      TVirtualTreeBase::Dispatch(Message);
-      const TWindowDC dc(Handle(), TWindowDC::WholeWindow);
-      PaintHeader(dc.Get());
-      return;
-    }
     case WM_NCHITTEST: {
       TVirtualTreeBase::Dispatch(Message);
       POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};

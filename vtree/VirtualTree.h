@@ -8,8 +8,10 @@
 #include "platform/Control.h"
 #include "platform/Event.h"
 #include "platform/Graphics.h"
+#include "platform/Picture.h"
 #include "platform/StdCtrls.h"
 #include "platform/StringList.h"
+#include "vtree/EditLink.h"
 #include "vtree/NodeAllocator.h"
 #include "vtree/TreeColors.h"
 #include "vtree/TreeGlobals.h"
@@ -21,6 +23,7 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <string>
 #include <vector>
 
 class TBaseVirtualTree;
@@ -95,7 +98,26 @@ using TVTGetLineStyleEvent = TEvent<void(TBaseVirtualTree* Sender, const void*& 
 using TVTPopupEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, POINT P,
                                   bool& AskParent, TPopupMenu*& PopupMenu)>;
 // Header events: the header is the sender.
+// In-place editing: OnEditing may refuse an edit, OnCreateEditor supplies the editor.
+using TVTEditChangingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& Allowed)>;
+using TVTEditChangeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column)>;
+using TVTEditCancelEvent = TEvent<void(TBaseVirtualTree* Sender, TColumnIndex Column)>;
+using TVTCreateEditorEvent =
+    TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, IVTEditLink*& EditLink)>;
+using TVTGetCellIsEmptyEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& IsEmpty)>;
+// Result 0 means Node matches SearchText.
+using TVTIncrementalSearchEvent =
+    TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, const std::wstring& SearchText, int32_t& Result)>;
+// Every key press, before the tree acts on it: the handler may change the
+// key and the shift state or keep the tree from acting.
+using TVTKeyActionEvent = TEvent<void(TBaseVirtualTree* Sender, WORD& CharCode, TShiftState& Shift, bool& DoDefault)>;
+using TVTColumnClickEvent = TEvent<void(TBaseVirtualTree* Sender, TColumnIndex Column, TShiftState Shift)>;
 using TVTHeaderClickEvent = TEvent<void(TVTHeader* Sender, TVTHeaderHitInfo& HitInfo)>;
+// Column dragging in the header: whether a column may go, where it went,
+// and a drop outside the tree's window.
+using TVTHeaderDraggingEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, bool& Allowed)>;
+using TVTHeaderDraggedEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TColumnPosition OldPosition)>;
+using TVTHeaderDraggedOutEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, POINT DropPosition)>;
 using TVTHeaderNotifyEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column)>;
 using TVTBeforeAutoFitColumnEvent = TEvent<void(TVTHeader* Sender, TColumnIndex Column, TSmartAutoFitType& SmartAutoFitType,
                                                 bool& Allowed)>;
@@ -335,9 +357,6 @@ public:
   // Alignment of the node content where no column gives one.
   TAlignment Alignment() const { return FAlignment; }
   void SetAlignment(TAlignment Value);
-  TBiDiMode BiDiMode() const { return FBiDiMode; }
-  void SetBiDiMode(TBiDiMode Value) { FBiDiMode = Value; }
-  bool UseRightToLeftAlignment() const { return FBiDiMode == TBiDiMode::bdRightToLeft; }
   // How far right-to-left content is shifted.
   virtual int32_t RightToLeftOffset(bool Adjust = false);
   TCustomImageList* Images() const { return FImages; }
@@ -418,7 +437,7 @@ public:
   RECT NodeDisplayRect(PVirtualNode Node, TColumnIndex Column, bool TextOnly, bool Unclipped = false,
                        bool ApplyCellContentMargin = false);
   // Repaint helpers; they do nothing without a window or inside a bracket.
-  RECT InvalidateNode(PVirtualNode Node);
+  virtual RECT InvalidateNode(PVirtualNode Node);
   void InvalidateToBottom(PVirtualNode Node);
   void InvalidateColumn(TColumnIndex Column);
   void RepaintNode(PVirtualNode Node);
@@ -426,6 +445,53 @@ public:
   const TCache& PositionCache() const { return FPositionCache; }
   // The shared worker has this tree's cache validation queued or running.
   bool ValidatingCache() const { return FQueued.load() || FClaimed.load(); }
+
+  // --- in-place editing ---------------------------------------------------------
+  // Focuses Node and, when it may be edited in Column (-1 only without
+  // columns), starts the edit; answers whether an edit runs.
+  bool EditNode(PVirtualNode Node, TColumnIndex Column);
+  bool IsEditing() const { return FStates.Contains(TVirtualTreeState::tsEditing); }
+  TColumnIndex EditColumn() const { return FEditColumn; }
+  IVTEditLink* EditLink() const { return FEditLink.Get(); }
+  // toEditable, an enabled tree, not read-only, and OnEditing allowing.
+  bool CanEdit(PVirtualNode Node, TColumnIndex Column);
+  // Ends the edit taking its text; answers False when the editor refuses to end.
+  virtual bool FinishNodeEdit();
+  // Starts editing the focused node in the edit column (the edit timer's end).
+  virtual void BeginNodeEdit();
+  // Places the editor over the focused node's text in the edit column.
+  virtual void PlaceEditor();
+  // The hint of a cell in the hint modes and in the tooltip mode: the tree's
+  // Hint here; a descendant knows better.
+  virtual std::wstring DefaultHintText(PVirtualNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle);
+  virtual std::wstring DefaultTooltipText(PVirtualNode Node, TColumnIndex Column,
+                                          TVTTooltipLineBreakStyle& LineBreakStyle);
+  // Whether a cell shows nothing (OnGetCellIsEmpty; empty by default).
+  virtual bool CellIsEmpty(PVirtualNode Node, TColumnIndex Column);
+  TVTGetCellIsEmptyEvent OnGetCellIsEmpty;
+  TVTIncrementalSearchEvent OnIncrementalSearch;
+  TVTEditChangingEvent OnEditing;
+  TVTKeyActionEvent OnKeyAction;
+  TVTColumnClickEvent OnColumnClick;
+  TVTColumnClickEvent OnColumnDblClick;
+
+  // --- incremental search --------------------------------------------------------
+  TVTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
+  // isNone also ends a running search (its text and last hit).
+  void SetIncrementalSearch(TVTIncrementalSearch Value);
+  TVTSearchDirection IncrementalSearchDirection() const { return FIncrementalSearchDirection; }
+  void SetIncrementalSearchDirection(TVTSearchDirection Value) { FIncrementalSearchDirection = Value; }
+  TVTSearchStart IncrementalSearchStart() const { return FIncrementalSearchStart; }
+  void SetIncrementalSearchStart(TVTSearchStart Value) { FIncrementalSearchStart = Value; }
+  uint32_t IncrementalSearchTimeout() const { return FIncrementalSearchTimeout; }
+  void SetIncrementalSearchTimeout(uint32_t Value) { FIncrementalSearchTimeout = Value; }
+  const std::wstring& SearchBuffer() const { return FSearchBuffer; }
+  // Tab moves between cells instead of to the next control.
+  bool WantTabs() const { return FWantTabs; }
+  void SetWantTabs(bool Value) { FWantTabs = Value; }
+  TVTEditChangeEvent OnEdited;
+  TVTEditCancelEvent OnEditCancelled;
+  TVTCreateEditorEvent OnCreateEditor;
 
   // --- operation bracket and states -----------------------------------------
   void BeginOperation();
@@ -527,6 +593,19 @@ public:
   int32_t CheckImageIndexFor(PVirtualNode Node);
   // The expand buttons' width and height.
   SIZE ButtonSize() const { return SIZE{9, 9}; }
+  // The picture behind the rows (with toShowBackground; bitmaps only):
+  // tiled, or with toStaticBackground once at the background offsets.
+  TPicture* Background() const { return FBackground; }
+  void SetBackground(TPicture* Value) { FBackground->Assign(Value); }
+  void SetBackgroundOffsetX(int32_t Value) { SetBackgroundOffset(0, Value); }
+  void SetBackgroundOffsetY(int32_t Value) { SetBackgroundOffset(1, Value); }
+  // The rectangle selection's frame in content co-ordinates (its corners in
+  // any order), painted while tsDrawSelPending or tsDrawSelecting is set.
+  RECT SelectionRect() const { return FNewSelRect; }
+  void SetSelectionRect(const RECT& Value) { FNewSelRect = Value; }
+  // Whether rows are painted in the system's explorer look (visual styles
+  // on and toUseExplorerTheme).
+  bool UsesExplorerLook() const;
 
   // --- the window: scroll bars, frame and header ------------------------------------
   TScrollBarOptions* ScrollBarOptions() const { return FScrollBarOptions; }
@@ -605,6 +684,9 @@ public:
   TVTPopupEvent OnGetPopupMenu;
   TVTHeaderClickEvent OnHeaderClick;
   TVTHeaderClickEvent OnHeaderDblClick;
+  TVTHeaderDraggingEvent OnHeaderDragging;
+  TVTHeaderDraggedEvent OnHeaderDragged;
+  TVTHeaderDraggedOutEvent OnHeaderDraggedOut;
   TVTHeaderNotifyEvent OnColumnResize;
   TVTHeaderNotifyEvent OnAfterAutoFitColumn;
   TVTBeforeAutoFitColumnEvent OnBeforeAutoFitColumn;
@@ -638,8 +720,9 @@ public:
   virtual TClass HeaderClass() const;
   virtual void AfterColumnResize(TColumnIndex Column);
   virtual void MainColumnChanged();
-  // Ends a pending or running edit; answers False when an edit refuses to end.
-  virtual bool CancelNodeEdit() { return true; }
+  // Ends a pending or running edit without its text; answers False when an
+  // edit refuses to end.
+  virtual bool CancelNodeEdit();
   virtual void UpdateHorizontalScrollBar(bool DoRepaint);
   virtual void UpdateVerticalScrollBar(bool DoRepaint);
   // Both bars; again while showing or hiding one changes the client area.
@@ -648,6 +731,9 @@ public:
   void NotifyDesigner() {}
   virtual void FireHeaderClick(TVTHeaderHitInfo& HitInfo);
   virtual void FireHeaderDblClick(TVTHeaderHitInfo& HitInfo);
+  virtual bool FireHeaderDragging(TColumnIndex Column);
+  virtual void FireHeaderDragged(TColumnIndex Column, TColumnPosition OldPosition);
+  virtual void FireHeaderDraggedOut(TColumnIndex Column, POINT DropPosition);
   void FireBeforeAutoFitColumns(TSmartAutoFitType& SmartAutoFitType);
   void FireAfterAutoFitColumns();
 
@@ -675,6 +761,12 @@ protected:
   virtual void EraseRow(TVTPaintInfo& PaintInfo, const RECT& RowRect, int32_t RowWidth);
   virtual void RenderCellBackground(TVTPaintInfo& PaintInfo, int32_t WindowLeft, int32_t RowWidth);
   virtual void RenderDropMark(TCanvas* Canvas, PVirtualNode Node, RECT R);
+  // The rectangle selection's frame (SelectionRect, in the coordinates of
+  // the canvas) over Target, a part of the canvas.
+  virtual void RenderSelectionFrame(TCanvas* Canvas, int32_t WindowLeft, const RECT& SelectionRect, const RECT& Target);
+  // The frame inside the window border (DC: the whole window's): the bevel
+  // and BorderWidth pixels in BorderColor.
+  virtual void RenderBorder(HDC DC);
   virtual void RenderTreeLines(TVTPaintInfo& PaintInfo, int32_t VAlignment, int32_t IndentSize,
                                const TLineImage& LineImage);
   virtual void RenderExpandButton(TCanvas* Canvas, PVirtualNode Node, bool RightToLeft, int32_t ButtonY,
@@ -700,6 +792,26 @@ protected:
     return {};
   }
   void Notification(TComponent* Component, TOperation Operation) override;
+
+  // Editing: the editor for a cell (a missing one raises error 2000), the
+  // permission and the reports.
+  virtual TComPtr<IVTEditLink> FireCreateEditor(PVirtualNode Node, TColumnIndex Column);
+  virtual bool FireEditing(PVirtualNode Node, TColumnIndex Column);
+  // Compares a node with the incremental search text: 0 for a match.
+  virtual int32_t FireIncrementalSearch(PVirtualNode Node, const std::wstring& Text);
+  virtual void FireEdited(PVirtualNode Node, TColumnIndex Column);
+  virtual void FireEditCancelled(TColumnIndex Column);
+  // Re-initialises one node (ReinitializeNode calls it for each).
+  virtual void ReinitNode(PVirtualNode Node);
+
+  // Mouse and keyboard: what a press, a release, a double click and a key
+  // decide, and one typed character of the incremental search.
+  virtual void HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT P);
+  virtual void HandleButtonUp(TMouseButton Button, WPARAM Keys, POINT P);
+  virtual void HandleDoubleClick(TMouseButton Button, WPARAM Keys, POINT P);
+  virtual void HandleKeyDown(WORD CharCode, TShiftState Shift);
+  virtual void IncrementalSearchKey(char Key);
+  void KeyDown(WORD& Key, TShiftState Shift) override;
 
   // Expansion and scrolling.
   virtual bool FireExpanding(PVirtualNode Node);
@@ -939,7 +1051,6 @@ private:
   std::exception_ptr FReleaseError;  // the first release error of the running removal
 
   TVTHeader* FHeader = nullptr;
-  TBiDiMode FBiDiMode = TBiDiMode::bdLeftToRight;
   TAlignment FAlignment = TAlignment::taLeftJustify;
   TCheckImageKind FCheckImageKind = TCheckImageKind::ckSystemDefault;
   TCustomImageList* FImages = nullptr;
@@ -973,6 +1084,26 @@ private:
   int32_t FLastSelectionLevel = -1;
   PVirtualNode FFocusedNode = nullptr;
   TColumnIndex FFocusedColumn = NoColumn;
+
+  // In-place editing.
+  TComPtr<IVTEditLink> FEditLink;
+  TColumnIndex FEditColumn = NoColumn;
+
+  // Input: the column pressed, the search and its settings.
+  bool HandleInputMessage(TMessage& Message);
+  void ResetInputStates(bool FocusLost);
+  void CancelPendingEdit();
+  void StopTimer(UINT_PTR Id);
+  void StopSearch();
+  PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
+  TColumnIndex FMouseDownColumn = NoColumn;
+  std::wstring FSearchBuffer;
+  PVirtualNode FLastSearchNode = nullptr;
+  TVTIncrementalSearch FIncrementalSearch = TVTIncrementalSearch::isNone;
+  TVTSearchDirection FIncrementalSearchDirection = TVTSearchDirection::sdForward;
+  TVTSearchStart FIncrementalSearchStart = TVTSearchStart::ssFocusedNode;
+  uint32_t FIncrementalSearchTimeout = 1000;
+  bool FWantTabs = false;
 
   // Check states.
   PVirtualNode FPendingCheckNode = nullptr;
@@ -1037,6 +1168,22 @@ private:
   void PaintAreaBelow(TCanvas* Target, const RECT& Window, int32_t TargetX, int32_t TargetY, int32_t Height,
                       const TVTInternalPaintOptions& Options, int32_t ContentTop);
   void FillPatternRect(TCanvas* Canvas, RECT R);
+  TPicture* FBackground = nullptr;
+  RECT FNewSelRect{};                      // content co-ordinates
+  TColumnIndex FCurrentHotColumn = NoColumn;
+  // Whether the window had the focus when the running paint began: asking
+  // the system once per paint instead of once per cell.
+  bool FPaintFocused = false;
+  bool PaintsFocused() const;
+  bool BackgroundShown(const TVTInternalPaintOptions& Options);
+  // Origin: where DC's (0, 0) lies on the target; Offset: added to DC's
+  // co-ordinates to find the picture's point (before the background offsets).
+  void PaintBackground(HDC DC, const RECT& R, POINT Origin, POINT Offset);
+  void PaintSelectionFrame(TCanvas* Canvas, const RECT& Window, int32_t Top, int32_t Height);
+  // The painting, frame and reading-order messages; False: not one of them.
+  bool DispatchPaintMessage(TMessage& Message);
+  // Moves the child windows (an editor) by the deltas, as a scroll would.
+  void MoveChildWindows(int32_t DeltaX, int32_t DeltaY);
 };
 
 template <class F>

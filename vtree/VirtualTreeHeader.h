@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Graphics.h"
+#include "platform/UtilWindow.h"
 #include "vtree/VirtualTreeColumns.h"
 
 class TCustomImageList;
@@ -129,6 +130,17 @@ public:
   void InvalidateHeader();
   // The point lies in the header (client coordinates of the tree, header above 0).
   bool PointInHeader(POINT P) const;
+  // Within two pixels of the header's bottom edge (client coordinates).
+  bool PointOnHeightSplitter(POINT P) const;
+  // A column whose right edge lies at P (header coordinates) and may be
+  // resized there becomes the tracked column; answers whether there is one.
+  bool FindSplitter(POINT P);
+  // The header's share of the tree's messages: splitters, the height edge,
+  // column dragging, clicks and cursors. True when the tree must not
+  // handle the message further.
+  virtual bool HandleHeaderMessage(TMessage& Message);
+  // A column is being dragged to another place.
+  bool Dragging() const { return FDragging; }
 
   // --- the header stream ----------------------------------------------------------
   virtual void LoadFromStream(TStream& Stream);
@@ -163,6 +175,8 @@ private:
   friend class TVirtualTreeColumns;
   friend class TVirtualTreeColumn;
   void ImageListChange(TObject* Sender);
+  void EndColumnDrag();
+  bool FDragging = false;
   // The height rule: clamped by the limits and the fixed-area constraints.
   int32_t ClampHeight(int32_t Value);
 

@@ -9,9 +9,11 @@
 // of a thousand and of a million nodes, flat and two levels deep, text in
 // every cell, repainted whole at the top, the middle and the end and paged
 // down from the top, beside the common-controls tree view with the same
-// nodes (text by callback) in the same run.
+// nodes (text by callback) in the same run. Our cells are the string tree's,
+// their text from OnGetText.
 #include "platform/Canvas.h"
 #include "platform/Win32.h"
+#include "vtree/StringTree.h"
 #include "vtree/VirtualTree.h"
 #include "vtree/VirtualTreeColumns.h"
 
@@ -19,6 +21,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
+#include <string>
 #include <vector>
 
 namespace {
@@ -305,24 +309,6 @@ void RunWholeTree(uint32_t total) {
 
 // --- painting ----------------------------------------------------------------------------------------
 
-// The string tree's stand-in: each cell shows "Node n" (n stored in the
-// node) and its column.
-class TPaintedTree : public TBaseVirtualTree {
-public:
-  using TBaseVirtualTree::TBaseVirtualTree;
-
-protected:
-  void RenderNodeContent(TVTPaintInfo& info) override {
-    char text[32];
-    const int n = std::snprintf(text, sizeof text, "Node %u/%d", *static_cast<uint32_t*>(NodeUserData(info.Node)),
-                                info.Column < 0 ? 0 : info.Column);
-    RECT r = info.ContentRect;
-    r.left += TextMargin();
-    DrawTextA(info.Canvas->Handle(), text, n, &r, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  }
-  int32_t NodeContentWidth(PVirtualNode, TColumnIndex, TCanvas*) override { return 80; }
-};
-
 struct PaintShape {
   const char* Name;
   uint32_t Roots, Children;  // children of every root, all expanded
@@ -369,8 +355,16 @@ PaintResult PaintVirtualTree(const PaintShape& shape) {
                               GetModuleHandleA(nullptr), nullptr);
   PaintResult r;
   {
-    TPaintedTree tree(nullptr);
+    // Each cell shows "Node n/c": n stored in the node, c its column.
+    TVirtualStringTree tree(nullptr);
     tree.SetNodeDataSize(4);
+    tree.OnGetText = TVSTGetTextEvent::Lambda(
+        [](TBaseVirtualTree* sender, PVirtualNode node, TColumnIndex column, TVSTTextType, std::wstring& text) {
+          wchar_t buffer[32];
+          const int n = std::swprintf(buffer, 32, L"Node %u/%d", *static_cast<uint32_t*>(sender->NodeUserData(node)),
+                                      column < 0 ? 0 : column);
+          text.assign(buffer, static_cast<size_t>(n));
+        });
     tree.SetBorderStyle(bsNone);
     TVirtualTreeColumns* columns = tree.Header()->Columns();
     columns->Add()->SetWidth(400);

@@ -2,6 +2,7 @@
 // picture's registration, everything is in place once the units run, the
 // PNG format goes before GDI+ at shut-down, and nothing is left afterwards.
 #include "foundation/FoundationUnits.h"
+#include "platform/Properties.h"
 #include "platform/SysUtils.h"
 
 #include <gtest/gtest.h>
@@ -47,6 +48,9 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
       cxGraphicsUnit,
       cxDWMApiUnit,
       cxContainerUnit,
+      cxAccessibilityUnit,
+      dxFadingUnit,
+      cxStylesUnit,
   });
   EXPECT_TRUE(Probe.Started);
   EXPECT_FALSE(Probe.StartedAtStartUp) << "GDI+ is started by the PNG registration, not before";
@@ -55,6 +59,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(TPicture::FindGraphicClassByExtension("PNG"), &TdxPNGImage::ClassInfo);
   EXPECT_EQ(FindStreamableClass("TdxPNGImage"), &TdxPNGImage::ClassInfo);
   EXPECT_EQ(FindStreamableClass("TcxRect"), &TcxRect::ClassInfo);
+  EXPECT_EQ(FindStreamableClass("TcxStyle"), &TcxStyle::ClassInfo);
+  EXPECT_EQ(GetClass("TcxStyle"), &TcxStyle::ClassInfo);
   EXPECT_EQ(ThemeChangeReceiverWindow() != nullptr, IsThemeLibraryBound());
   EXPECT_EQ(DwmAvailable(), Win32MajorVersion >= 6);
   EXPECT_NE(cxAlphaBlend, nullptr);
@@ -69,6 +75,9 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(IndicatorImages()->Count(), 6);
   EXPECT_NE(ScrollPageBitmap(true), nullptr);
   EXPECT_TRUE(ScrollBarInfoAvailable()) << "GetScrollBarInfo bound from User32";
+  EXPECT_NE(GlobalFader(), nullptr);
+  EXPECT_NE(cxAccessibleObjectFromWindow, nullptr) << "bound from oleacc.dll";
+  EXPECT_NE(cxLresultFromObject, nullptr);
 
   FinalizeUnits();
   EXPECT_TRUE(Probe.StartedAtShutDown) << "GDI+ went before the PNG format";
@@ -80,6 +89,7 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(GPImageClass, &TdxGPNullImage::ClassInfo);
   EXPECT_EQ(TPicture::FindGraphicClassByExtension("PNG"), nullptr);
   EXPECT_EQ(FindStreamableClass("TcxRect"), nullptr);
+  EXPECT_EQ(FindStreamableClass("TcxStyle"), nullptr);
   EXPECT_EQ(ThemeChangeReceiverWindow(), nullptr);
   EXPECT_FALSE(VisualStylesActive());
   EXPECT_FALSE(IsThemeLibraryBound());
@@ -95,6 +105,8 @@ TEST(FoundationUnits, StartInOrderAndShutGdiPlusDownLast) {
   EXPECT_EQ(TimerWindowHandle(), nullptr);
   EXPECT_FALSE(DesktopCompositionActive());
   EXPECT_FALSE(ScrollBarInfoAvailable());
+  EXPECT_EQ(GlobalFader(), nullptr);
+  EXPECT_EQ(cxAccessibleObjectFromWindow, nullptr);
 }
 
 }  // namespace

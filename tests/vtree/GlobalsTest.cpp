@@ -164,6 +164,17 @@ TEST(TreeGlobals, BlendModesFollowTheirFormulas) {
     EXPECT_EQ(destination.At(1, 1), c.expected);
     EXPECT_EQ(destination.At(0, 0), c.destination);  // outside the target
   }
+  // Rows are found where GDI shows them, in top-down and bottom-up bitmaps alike.
+  for (bool bottomUp : {true, false}) {
+    SCOPED_TRACE(bottomUp ? "bottom-up" : "top-down");
+    Dib rows(3, 4, bottomUp);
+    rows.Fill(0x00808080);
+    BlendRect(rows.DC(), rows.DC(), RECT{1, 0, 2, 1}, POINT{1, 0}, TBlendMode::bmConstantAlphaAndColor, 64, 0x0000FF);
+    EXPECT_EQ(rows.At(1, 0), 0x009F6060u) << std::hex << rows.At(1, 0);
+    EXPECT_EQ(rows.At(1, 3), 0x00808080u);
+    EXPECT_EQ(rows.At(0, 0), 0x00808080u);
+    EXPECT_EQ(GetPixel(rows.DC(), 1, 0), RGB(0x9F, 0x60, 0x60));
+  }
   Dib source(2, 2), destination(2, 2);
   destination.Fill(0x11223344);
   BlendRect(source.DC(), destination.DC(), RECT{0, 0, 0, 0}, POINT{0, 0}, TBlendMode::bmConstantAlpha, 128, 0);

@@ -34,6 +34,16 @@ public:
   static std::string CellText(TBaseVirtualTree* tree, PVirtualNode node, TColumnIndex column) {
     return NodePath(node, *tree) + "/" + std::to_string(column < 0 ? 0 : column);
   }
+  // The width the painting gives a node's selection (text and text margins).
+  int32_t SelectionWidth(PVirtualNode node) {
+    TMemoryDC dc(nullptr);
+    TCanvas canvas;
+    canvas.SetHandle(dc.Get());
+    canvas.Font()->Assign(Font());
+    const int32_t width = NodeContentWidth(node, NoColumn, &canvas);
+    canvas.SetHandle(nullptr);
+    return width;
+  }
 
 protected:
   void RenderNodeContent(TVTPaintInfo& info) override {
@@ -583,22 +593,35 @@ TEST_F(HeaderPaintTest, TheImageIsLeftOutUnderTheSortGlyph) {
   Tree.Header()->SetImages(nullptr);
 }
 
+namespace {
+// A white text tree without a border, with the visual styles bound: a
+// program's unit list binds them before the tree's unit; here the tests do.
+struct ThemedTree {
+  // Bound before the tree exists, unbound after it is gone.
+  struct Binding {
+    Binding() : Bound(IsThemeLibraryBound()) {
+      if (!Bound) dxUxThemeInit();
+    }
+    ~Binding() {
+      if (!Bound) dxUxThemeDone();
+    }
+    bool Bound;
+  } Themes;
+  TreeHost Host;
+  TTextTree Tree{nullptr};
+  ThemedTree() {
+    Tree.SetBorderStyle(bsNone);
+    Tree.SetColor(static_cast<TColor>(White));
+  }
+};
+}  // namespace
+
 // With toThemeAware (on by default) and the system's visual styles the tree
 // draws check boxes and header cells as the theme's parts.
 TEST(ThemedPaint, ChecksAndHeaderCellsComeFromTheTheme) {
-  // A program's unit list binds the visual styles before the tree's unit; here the test does.
-  const bool bound = IsThemeLibraryBound();
-  if (!bound) dxUxThemeInit();
-  struct Unbind {
-    bool Bound;
-    ~Unbind() {
-      if (!Bound) dxUxThemeDone();
-    }
-  } unbind{bound};
-  TreeHost host;
-  TTextTree tree{nullptr};
-  tree.SetBorderStyle(bsNone);
-  tree.SetColor(static_cast<TColor>(White));
+  ThemedTree themed;
+  TreeHost& host = themed.Host;
+  TTextTree& tree = themed.Tree;
   TVTMiscOptions misc = tree.TreeOptions()->MiscOptions();
   misc.Include(TVTMiscOption::toCheckSupport);
   tree.TreeOptions()->SetMiscOptions(misc);
@@ -679,4 +702,285 @@ TEST_F(PaintTest, ShadedButtonsAreThePrograms) {
     EXPECT_GT(compared, 40) << name;
     EXPECT_EQ(differ, 0) << name;
   }
+}
+
+namespace {
+// Opens the tree's protected painting and state operations to the tests.
+class TOpenTree : public TTextTree {
+public:
+  using TTextTree::TTextTree;
+  using TBaseVirtualTree::ChangeStates;
+  using TBaseVirtualTree::RenderBorder;
+};
+
+class FramePaintTest : public PaintTest {
+protected:
+  // Three rows of text in a 200 x 100 window, white, without lines or buttons.
+  void SetUp() override {
+    PaintTest::SetUp();
+    SetPaint({}, {PO::toShowTreeLines, PO::toShowButtons, PO::toShowRoot});
+  }
+};
+
+// A channel of a 0x00RRGGBB pixel.
+int Channel(uint32_t pixel, int shift) { return static_cast<int>((pixel >> shift) & 0xFF); }
+}  // namespace
+
+// The rectangle selection's frame is drawn over the rows and the area below
+// them while a rectangle selection is under way: blended with its colour and
+// framed, or as a dotted focus frame.
+TEST_F(FramePaintTest, TheSelectionFrameCoversRowsAndTheAreaBelow) {
+  TOpenTree tree{nullptr};
+  tree.SetBorderStyle(bsNone);
+  tree.SetColor(static_cast<TColor>(White));
+  TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+  for (PO o : {PO::toThemeAware, PO::toShowTreeLines, PO::toShowButtons, PO::toShowRoot}) paint.Exclude(o);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  tree.SetRootNodeCount(3);  // rows end at 54
+  Host.Place(tree, 200, 100);
+  tree.Colors()->SetColor(TVTColors::SelectionRectangleBlendColorIndex, static_cast<TColor>(Blue));
+  tree.Colors()->SetColor(TVTColors::SelectionRectangleBorderColorIndex, static_cast<TColor>(Red));
+  tree.SetSelectionBlendFactor(128);
+  tree.SetDrawSelectionMode(TVTDrawSelectionMode::smBlendedRectangle);
+  // Given from the lower right to the upper left, as a drag upwards leaves it.
+  tree.SetSelectionRect(RECT{180, 70, 80, 10});
+  // Only while the selection is drawn.
+  EXPECT_EQ(Print(tree).At(120, 30), Rgb(White));
+  tree.ChangeStates({TVirtualTreeState::tsDrawSelecting}, {});
+  Image image = Print(tree);
+  for (auto [x, y] : {std::pair{80, 30}, std::pair{179, 30}, std::pair{120, 10}, std::pair{120, 69}, std::pair{80, 60}})
+    EXPECT_EQ(image.At(x, y), Rgb(Red)) << x << "," << y;
+  for (auto [x, y] : {std::pair{120, 30}, std::pair{120, 60}, std::pair{150, 50}}) {
+    const uint32_t pixel = image.At(x, y);
+    EXPECT_NEAR(Channel(pixel, 16), 127, 2) << x << "," << y;
+    EXPECT_NEAR(Channel(pixel, 8), 127, 2) << x << "," << y;
+    EXPECT_EQ(Channel(pixel, 0), 255) << x << "," << y;
+  }
+  for (auto [x, y] : {std::pair{190, 30}, std::pair{120, 5}, std::pair{120, 80}, std::pair{60, 60}})
+    EXPECT_EQ(image.At(x, y), Rgb(White)) << x << "," << y;
+
+  // Dotted: every other pixel of the frame's left edge, within the rows and below them.
+  tree.SetDrawSelectionMode(TVTDrawSelectionMode::smDottedRectangle);
+  image = Print(tree);
+  int black = 0;
+  for (int y = 12; y < 66; ++y) {
+    EXPECT_NE(image.At(80, y), image.At(80, y + 1)) << "at y " << y;
+    black += image.At(80, y) == 0;
+  }
+  EXPECT_GE(black, 27);
+  EXPECT_EQ(image.At(120, 30), Rgb(White));
+
+  tree.ChangeStates({TVirtualTreeState::tsDrawSelPending}, {TVirtualTreeState::tsDrawSelecting});
+  image = Print(tree);
+  EXPECT_TRUE(image.At(80, 13) == 0 || image.At(80, 14) == 0);
+  tree.ChangeStates({}, {TVirtualTreeState::tsDrawSelPending});
+  image = Print(tree);
+  for (int y = 12; y < 68; ++y) EXPECT_EQ(image.At(80, y), Rgb(White)) << "at y " << y;
+}
+
+namespace {
+// A 16 x 16 picture whose pixel (x, y) is RGB(16 x, 16 y, 0x50).
+uint32_t PicturePixel(int x, int y) { return Rgb(RGB(16 * x, 16 * y, 0x50)); }
+
+void SetPicture(TBaseVirtualTree& tree) {
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(TPixelFormat::pf32bit);
+  bitmap.SetSize(16, 16);
+  for (int y = 0; y < 16; ++y)
+    for (int x = 0; x < 16; ++x) SetPixel(bitmap.Canvas()->Handle(), x, y, RGB(16 * x, 16 * y, 0x50));
+  bitmap.FreeContext();
+  tree.Background()->SetGraphic(&bitmap);
+}
+}  // namespace
+
+// The background picture lies behind the rows and the area below them:
+// tiled from the background offsets, fixed to the window when the rows
+// scroll up or down, or once at the offsets when static.
+TEST_F(FramePaintTest, TheBackgroundPictureIsTiledOrStatic) {
+  SetPicture(Tree);
+  Tree.SetBackgroundOffsetX(100);
+  Tree.SetBackgroundOffsetY(5);
+  Tree.SetRootNodeCount(20);  // rows down to 360: the window scrolls
+  TreeHost shown(true);        // update regions only on screen
+  shown.Place(Tree, 200, 100);
+  ASSERT_LT(Tree.ClientWidth(), 190);  // the vertical scroll bar takes the right edge
+  // Without toShowBackground the picture is not used.
+  EXPECT_EQ(Print(Tree).At(150, 30), Rgb(White));
+  SetPaint({PO::toShowBackground});
+  const auto tiled = [](int x, int y) { return PicturePixel((x + 100) % 16, (y + 5) % 16); };
+  const std::pair<int, int> probes[] = {{150, 0}, {151, 17}, {175, 18}, {160, 40}, {180, 99}, {120, 63}};
+  Image image = Print(Tree);
+  for (auto [x, y] : probes) EXPECT_EQ(image.At(x, y), tiled(x, y)) << x << "," << y;
+  // A page down leaves the picture where it was and repaints the whole client area.
+  UpdateWindow(Tree.Handle());
+  SendMessageA(Tree.Handle(), WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), 0);
+  RECT update{};
+  GetUpdateRect(Tree.Handle(), &update, FALSE);
+  EXPECT_EQ(update.bottom - update.top, Tree.ClientHeight());
+  ASSERT_NE(Tree.OffsetY(), 0);
+  image = Print(Tree);
+  for (auto [x, y] : probes) EXPECT_EQ(image.At(x, y), tiled(x, y)) << x << "," << y;
+  // The area below the last node too.
+  SendMessageA(Tree.Handle(), WM_VSCROLL, MAKEWPARAM(SB_TOP, 0), 0);
+  Tree.SetRootNodeCount(2);
+  image = Print(Tree);
+  for (auto [x, y] : {std::pair{40, 50}, std::pair{7, 99}, std::pair{150, 36}}) EXPECT_EQ(image.At(x, y), tiled(x, y)) << x << "," << y;
+
+  // Static: once, at (100, 5) of the window, the tree's colour elsewhere.
+  SetPaint({PO::toStaticBackground});
+  Tree.SetRootNodeCount(3);
+  image = Print(Tree);
+  EXPECT_EQ(image.At(100 + 15, 5 + 15), PicturePixel(15, 15));
+  EXPECT_EQ(image.At(100 + 2, 5 + 12), PicturePixel(2, 12));  // across the first row's end
+  EXPECT_EQ(image.At(100 + 2, 5 + 13), PicturePixel(2, 13));
+  EXPECT_EQ(image.At(150, 30), Rgb(White));
+  EXPECT_EQ(image.At(100 + 16, 5 + 3), Rgb(White));
+  EXPECT_EQ(image.At(99, 5 + 3), Rgb(White));
+  EXPECT_EQ(image.At(100 + 3, 5 + 16), Rgb(White));
+}
+
+// Inside the window border: the bevel, then BorderWidth pixels in
+// BorderColor around the header and the client area, which stay as they were.
+TEST_F(FramePaintTest, TheBorderIsDrawnInItsColourAroundHeaderAndClient) {
+  TOpenTree tree{nullptr};
+  tree.SetBorderStyle(bsNone);
+  tree.SetBevelKind(bkFlat);
+  tree.SetBevelInner(bvNone);
+  tree.SetBevelOuter(bvRaised);
+  tree.SetBevelWidth(1);
+  tree.SetBorderWidth(3);
+  tree.Colors()->SetColor(TVTColors::BorderColorIndex, static_cast<TColor>(Red));
+  tree.Header()->Columns()->Add()->SetWidth(100);
+  TVTHeaderOptions options = tree.Header()->Options();
+  options.Include(TVTHeaderOption::hoVisible);
+  tree.Header()->SetOptions(options);
+  tree.Header()->SetHeight(20);
+  Host.Place(tree, 200, 100);
+  ASSERT_EQ(tree.ClientWidth(), 200 - 2 * 4);
+  ASSERT_EQ(tree.ClientHeight(), 100 - 2 * 4 - 20);
+  constexpr COLORREF Untouched = RGB(1, 2, 3);
+  Dib dib(200, 100, Untouched);
+  tree.RenderBorder(dib.DC());
+  const Image image = dib.Read();
+  // The border width on every side.
+  for (auto [x, y] : {std::pair{1, 50}, std::pair{3, 50}, std::pair{50, 1}, std::pair{50, 3}, std::pair{196, 50},
+                      std::pair{198, 50}, std::pair{50, 96}, std::pair{50, 98}, std::pair{2, 2}, std::pair{197, 97}})
+    EXPECT_EQ(image.At(x, y), Rgb(Red)) << x << "," << y;
+  // The bevel outside it.
+  for (auto [x, y] : {std::pair{0, 50}, std::pair{50, 0}, std::pair{199, 50}, std::pair{50, 99}}) {
+    EXPECT_NE(image.At(x, y), Rgb(Red)) << x << "," << y;
+    EXPECT_NE(image.At(x, y), Rgb(Untouched)) << x << "," << y;
+  }
+  // The header and the client area are left alone.
+  for (auto [x, y] : {std::pair{4, 4}, std::pair{50, 10}, std::pair{195, 23}, std::pair{4, 24}, std::pair{100, 60},
+                      std::pair{195, 95}})
+    EXPECT_EQ(image.At(x, y), Rgb(Untouched)) << x << "," << y;
+}
+
+// Printing the client area with PRF_CHECKVISIBLE paints only a visible window.
+TEST_F(FramePaintTest, PrintingOnlyVisibleWindowsLeavesHiddenOnesOut) {
+  Tree.SetRootNodeCount(2);
+  Host.Place(Tree, 200, 100);  // the host is hidden
+  ASSERT_FALSE(IsWindowVisible(Tree.Handle()));
+  const auto print = [&](LPARAM flags) {
+    Dib dib(200, 100, Blue);
+    SendMessageA(Tree.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.DC()), flags);
+    return dib.Read().At(150, 80);
+  };
+  EXPECT_EQ(print(PRF_CLIENT | PRF_CHECKVISIBLE), Rgb(Blue));
+  EXPECT_EQ(print(PRF_CLIENT), Rgb(White));
+  TreeHost shown(true);
+  shown.Place(Tree, 200, 100);
+  ASSERT_TRUE(IsWindowVisible(Tree.Handle()));
+  EXPECT_EQ(print(PRF_CLIENT | PRF_CHECKVISIBLE), Rgb(White));
+}
+
+// In the explorer look selected and hot rows are the system's tree items
+// (the "TREEVIEW" theme) instead of the selection colours; with full-row
+// selection they span the row.
+TEST(ThemedPaint, TheExplorerLookDrawsTheSystemsTreeItems) {
+  ThemedTree themed;
+  TreeHost& host = themed.Host;
+  TTextTree& tree = themed.Tree;
+  tree.Colors()->SetColor(TVTColors::FocusedSelectionColorIndex, static_cast<TColor>(Blue));
+  tree.Colors()->SetColor(TVTColors::FocusedSelectionBorderColorIndex, static_cast<TColor>(Blue));
+  TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+  for (PO o : {PO::toShowTreeLines, PO::toShowRoot, PO::toShowButtons}) paint.Exclude(o);
+  for (PO o : {PO::toUseExplorerTheme, PO::toPopupMode, PO::toHotTrack}) paint.Include(o);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  tree.SetRootNodeCount(3);
+  host.Place(tree, 200, 100);
+  ASSERT_TRUE(tree.UsesExplorerLook()) << "the test prefix has a visual style";
+  PVirtualNode second = tree.NextNode(tree.FirstNode());
+  tree.SetSelected(second, true);
+
+  HTHEME theme = UxOpenThemeData(tree.Handle(), L"TREEVIEW");
+  ASSERT_NE(theme, nullptr);
+  // The item as the theme draws it over the tree's colour at R of a row.
+  const auto item = [&](int state, const RECT& r) {
+    Dib row(200, 18, White);
+    UxDrawThemeBackground(theme, row.DC(), TVP_TREEITEM, state, r, nullptr);
+    return row.Read();
+  };
+  // Compares the columns [left, right) of the row at top, and counts the blue pixels.
+  const auto compare = [](const Image& image, int top, const Image& want, int left, int right) {
+    int differ = 0, blue = 0;
+    for (int y = 0; y < 18; ++y)
+      for (int x = left; x < right; ++x) {
+        differ += image.At(x, top + y) != want.At(x, y);
+        blue += image.At(x, top + y) == Rgb(Blue);
+      }
+    return std::pair{differ, blue};
+  };
+
+  // The selection rectangle starts at the margin and is as wide as the text.
+  const int left = tree.Margin();
+  const int width = tree.SelectionWidth(second);
+  const Image selected = item(TREIS_SELECTED, RECT{left, 0, left + width, 18});
+  ASSERT_NE(selected.At(left + 1, 9), Rgb(White)) << "the style draws selected tree items";
+  Image image = Print(tree);
+  // Left of the text, which starts at the text margin.
+  EXPECT_EQ(compare(image, 18, selected, left, left + tree.TextMargin()), (std::pair{0, 0}));
+  EXPECT_EQ(image.At(left + width + 2, 18 + 9), Rgb(White));
+
+  // Full-row selection: the item spans the row.
+  TVTSelectionOptions selection = tree.TreeOptions()->SelectionOptions();
+  selection.Include(TVTSelectionOption::toFullRowSelect);
+  tree.TreeOptions()->SetSelectionOptions(selection);
+  const Image row = item(TREIS_SELECTED, RECT{0, 0, 200, 18});
+  image = Print(tree);
+  EXPECT_EQ(compare(image, 18, row, 0, left + tree.TextMargin()), (std::pair{0, 0}));
+  EXPECT_EQ(compare(image, 18, row, 150, 200), (std::pair{0, 0}));
+  // The focused row's focus frame runs around the whole row, one pixel inside it.
+  tree.SetFocusedNode(second);
+  image = Print(tree);
+  int dotted = 0;
+  for (int x = 150; x < 190; ++x) {
+    dotted += image.At(x, 18 + 1) != row.At(x, 1);
+    EXPECT_EQ(image.At(x, 18), row.At(x, 0)) << x;
+    EXPECT_EQ(image.At(x, 18 + 9), row.At(x, 9)) << x;
+  }
+  EXPECT_GE(dotted, 20);
+  EXPECT_NE(image.At(198, 18 + 9), row.At(198, 9));
+  tree.SetFocusedNode(nullptr);
+
+  // A hot row that is not selected: the hot item.
+  tree.SetHotNode(tree.FirstNode());
+  const Image hot = item(TREIS_HOT, RECT{0, 0, 200, 18});
+  EXPECT_NE(hot.At(175, 9), Rgb(White));
+  image = Print(tree);
+  EXPECT_EQ(compare(image, 0, hot, 150, 200), (std::pair{0, 0}));
+  // Hot and selected.
+  tree.SetHotNode(second);
+  const Image hotSelected = item(TREIS_HOTSELECTED, RECT{0, 0, 200, 18});
+  EXPECT_NE(hotSelected.At(175, 9), row.At(175, 9));
+  image = Print(tree);
+  EXPECT_EQ(compare(image, 18, hotSelected, 150, 200), (std::pair{0, 0}));
+  UxCloseThemeData(theme);
+
+  // Without the explorer look the selection colours come back.
+  paint.Exclude(PO::toUseExplorerTheme);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  EXPECT_FALSE(tree.UsesExplorerLook());
+  EXPECT_EQ(Print(tree).At(190, 18 + 9), Rgb(Blue));
 }

@@ -9,6 +9,7 @@
 #include "platform/Stream.h"
 #include "vtree/ClipboardFormats.h"
 #include "vtree/VirtualTree.h"
+#include "vtree/VirtualTreeColumns.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -388,3 +389,48 @@ TEST(TreeForms, TheOldSingleOptionSetIsRead) {
 }
 
 }  // namespace
+
+// Turning the reading order round keeps the content where it is, counts the
+// horizontal position from the other side, hands the mode to the columns
+// that follow the tree and, with toAutoBidiColumnOrdering, reverses the
+// columns' display order.
+TEST_F(WindowTest, ChangingTheReadingOrderLaysTheColumnsOutAgain) {
+  TVirtualTreeColumns* columns = Tree.Header()->Columns();
+  for (int i = 0; i < 3; ++i) columns->Add()->SetWidth(200);
+  columns->Items(2)->SetOptions(columns->Items(2)->Options() - TVTColumnOption::coParentBidiMode);
+  TVTHeaderOptions options = Tree.Header()->Options();
+  options.Include(TVTHeaderOption::hoVisible);
+  Tree.Header()->SetOptions(options);
+  TVTAutoOptions autoOptions = Tree.TreeOptions()->AutoOptions();
+  autoOptions.Include(TVTAutoOption::toAutoBidiColumnOrdering);
+  Tree.TreeOptions()->SetAutoOptions(autoOptions);
+  Tree.SetRootNodeCount(2);
+  Host.Place(Tree, 200, 100);
+  const int client = Tree.ClientWidth();
+  Tree.SetEffectiveOffsetX(100);
+  ASSERT_EQ(Tree.OffsetX(), -100);
+  ASSERT_EQ(ScrollPos(SB_HORZ), 100);
+
+  Tree.SetBiDiMode(bdRightToLeft);
+  EXPECT_EQ(Tree.OffsetX(), -100);
+  EXPECT_EQ(Tree.EffectiveOffsetX(), 600 - 100 - client);
+  EXPECT_EQ(ScrollPos(SB_HORZ), 600 - 100 - client);
+  EXPECT_EQ(columns->Items(0)->Position(), 2u);
+  EXPECT_EQ(columns->Items(1)->Position(), 1u);
+  EXPECT_EQ(columns->Items(2)->Position(), 0u);
+  EXPECT_EQ(columns->Items(0)->BiDiMode(), bdRightToLeft);
+  EXPECT_EQ(columns->Items(2)->BiDiMode(), bdLeftToRight);  // it has its own
+  EXPECT_TRUE(GetWindowLongA(Tree.Handle(), GWL_EXSTYLE) & WS_EX_RTLREADING);
+
+  Tree.SetBiDiMode(bdLeftToRight);
+  EXPECT_EQ(Tree.EffectiveOffsetX(), 100);
+  EXPECT_EQ(ScrollPos(SB_HORZ), 100);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(columns->Items(i)->Position(), static_cast<TColumnPosition>(i));
+  EXPECT_EQ(columns->Items(0)->BiDiMode(), bdLeftToRight);
+
+  // Without the option the order stays.
+  autoOptions.Exclude(TVTAutoOption::toAutoBidiColumnOrdering);
+  Tree.TreeOptions()->SetAutoOptions(autoOptions);
+  Tree.SetBiDiMode(bdRightToLeft);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(columns->Items(i)->Position(), static_cast<TColumnPosition>(i));
+}
