@@ -3,6 +3,7 @@
 // it ends the program cleanly.
 #include "bars/model/BarGlobals.h"
 #include "client/SharedState.h"
+#include "editors/framework/EditorUnits.h"
 #include "foundation/FoundationUnits.h"
 #include "gif/GIFImage.h"
 #include "platform/Dialogs.h"
@@ -48,6 +49,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxAccessibilityUnit,
         dxFadingUnit,
         cxStylesUnit,
+        cxDataStorageUnit,
+        cxEditUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

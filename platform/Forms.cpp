@@ -603,6 +603,8 @@ void TCustomForm::SetFocusedControl(TWinControl* control) {
   FFocusedControl = control;
   if (old) old->Perform(CM_EXIT);
   if (FFocusedControl.Get() == control) control->Perform(CM_ENTER);
+  // Every control of the form hears which control has the focus now.
+  if (FFocusedControl.Get() == control) Perform(CM_FOCUSCHANGED, 0, reinterpret_cast<LPARAM>(control));
 }
 
 bool TCustomForm::IsShortCut(WORD key, TShiftState shift) {

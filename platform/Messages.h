@@ -107,6 +107,10 @@ constexpr UINT WM_TRAYNOTIFY = 0x401;         // the floating box's tray icon
 constexpr UINT WM_REQUESTDONE = 0x402;        // a request worker has finished
 constexpr UINT WM_TREEVALIDATED = 0x8020;     // the tree's validation thread reports
 constexpr UINT WM_SCROLLBARMETRICS = 0x8065;  // scroll-bar metrics changed
+// A push button opens its drop-down menu (the number WM_SCROLLBARMETRICS has
+// too: that one goes only to the settings controller's listed controls).
+constexpr UINT CM_DROPDOWNPOPUPMENU = 0x8065;
+constexpr UINT CM_CLOSEUPPOPUPMENU = 0x8066;  // a push button's drop-down menu has closed
 constexpr UINT CM_POPUPCLOSE = 0x807D;        // a container popup closes
 constexpr UINT CM_POPUPSHOW = 0x807E;         // a container popup shows for its focus control
 constexpr UINT CM_REFRESHHOTSTATE = 0x807F;   // a container refreshes its hot state

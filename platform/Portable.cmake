@@ -3,7 +3,7 @@
 # native/ stand in for what the Windows build takes from the system.
 set(MEVRA_PLATFORM_PORTABLE_SOURCES
   Bcd.cpp BmpCodec.cpp CallbackGuard.cpp Collection.cpp Component.cpp DateTime.cpp Exceptions.cpp FormatSettings.cpp
-  List.cpp Md5.cpp NumberText.cpp Numbers.cpp Object.cpp Persistent.cpp Seams.cpp Stream.cpp StringList.cpp Text.cpp
+  List.cpp Md5.cpp NumberText.cpp Numbers.cpp Object.cpp Persistent.cpp ResourceString.cpp Seams.cpp Stream.cpp StringList.cpp Text.cpp
   Units.cpp Variant.cpp
   native/CodePage.cpp native/Collation.cpp native/ComponentState.cpp native/DebugOutput.cpp native/LocaleFormats.cpp
-  native/Seams.cpp native/VariantDate.cpp)
+  native/ResourceString.cpp native/Seams.cpp native/VariantDate.cpp)

@@ -1,7 +1,5 @@
 #include "platform/ResourceString.h"
 
-#include "platform/CodePage.h"
-#include "platform/Win32.h"
 
 #include <map>
 #include <mutex>
@@ -39,10 +37,8 @@ AnsiString LoadResString(const TResourceString& rs) {
     const auto it = r.Texts.find(&rs);
     if (it != r.Texts.end()) return it->second;
   }
-  // The string table holds UTF-16; a length of 0 means no entry.
-  const wchar_t* text = nullptr;
-  const int n = LoadStringW(GetModuleHandleW(nullptr), rs.Id, reinterpret_cast<wchar_t*>(&text), 0);
-  if (n > 0 && text) return Utf16ToAnsi(std::wstring(text, static_cast<size_t>(n)));
+  AnsiString text;
+  if (ReadStringTableText(rs.Id, text)) return text;
   return rs.Default ? AnsiString(rs.Default) : AnsiString();
 }
 

@@ -1,7 +1,8 @@
 // Message texts kept in the program's string table: an id and the default
 // text used when the program carries no table entry for it. A program may
 // replace any text at run time (the control libraries let it localize or
-// reword their messages).
+// reword their messages). Portable: the string table is read through
+// ReadStringTableText, which the native build answers with nothing.
 #pragma once
 
 #include "platform/Event.h"
@@ -27,3 +28,8 @@ void RestoreResString(const TResourceString& rs);
 // A hook asked before the replacements: answer true with the text to use.
 using TResStringHook = TEvent<bool(const TResourceString& rs, AnsiString& text)>;
 TResStringHook SetResStringHook(const TResStringHook& hook);
+
+// How this build reads the program's string table: the entry of `id` in the
+// system code page, false when the program has none (ResourceStringWin32.cpp;
+// natively never).
+bool ReadStringTableText(unsigned id, AnsiString& text);

@@ -247,12 +247,22 @@ void TButton::CreateParams(TCreateParams& Params) {
   TButtonControl::CreateParams(Params);
   CreateSubClass(Params, "BUTTON");
   Params.Style |= FDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+  FDefaultLook = FDefault;
 }
 
 void TButton::SetDefault(bool value) {
   if (FDefault == value) return;
   FDefault = value;
-  if (HandleAllocated()) SendMessageA(FHandle, BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+  if (!HandleAllocated()) return;
+  TWinControl* focused = nullptr;
+  if (TCustomForm* form = GetParentForm(this)) focused = form->ActiveControl();
+  if (!ObjectAs<TButton>(focused)) SetButtonStyle(value);
+}
+
+void TButton::SetButtonStyle(bool ADefault) {
+  if (!HandleAllocated() || ADefault == FDefaultLook) return;
+  FDefaultLook = ADefault;
+  SendMessageA(FHandle, BM_SETSTYLE, ADefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 bool TButton::IsActive() {
@@ -286,6 +296,12 @@ void TButton::Dispatch(TMessage& Message) {
         Message.Result = 1;
       }
       return;
+    case CM_FOCUSCHANGED: {
+      TWinControl* focused = reinterpret_cast<TWinControl*>(Message.LParam);
+      SetButtonStyle(ObjectAs<TButton>(focused) ? focused == this : FDefault);
+      Message.Result = 0;
+      return;
+    }
     default:
       break;
   }

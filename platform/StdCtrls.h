@@ -124,10 +124,16 @@ public:
 protected:
   void CreateParams(TCreateParams& Params) override;
   void Dispatch(TMessage& Message) override;
+  // Gives the button the default look (the thick frame Enter presses) or
+  // takes it away; called as the focus moves on the form: the focused button
+  // looks default, else the Default button does. A button that draws itself
+  // overrides this and keeps the look as its own state.
+  virtual void SetButtonStyle(bool ADefault);
 
 private:
   bool IsActive();
   bool FDefault = false;
+  bool FDefaultLook = false;
   bool FCancel = false;
   int FModalResult = 0;
 };

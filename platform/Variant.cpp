@@ -26,7 +26,8 @@ TKind KindOf(TVarType type) {
     case varSingle:
     case varDouble: return TKind::Float;
     case varCurrency: return TKind::Currency;
-    case varDate: return TKind::Date;
+    case varDate:
+    case varSQLTimeStamp: return TKind::Date;
     case varFMTBcd: return TKind::Bcd;
     case varBoolean: return TKind::Boolean;
     default: return TKind::String;
@@ -51,7 +52,8 @@ bool IsScalarType(TVarType type) {
     case varLongWord:
     case varInt64:
     case varString:
-    case varFMTBcd: return true;
+    case varFMTBcd:
+    case varSQLTimeStamp: return true;
     default: return false;
   }
 }
@@ -112,7 +114,8 @@ int CompareDoubles(double a, double b) {
 
 Variant::Variant(const Variant& other)
     : FType(other.FType), FInt(other.FInt), FFloat(other.FFloat), FString(other.FString), FWide(other.FWide),
-      FBcd(other.FBcd), FArray(other.FArray ? std::make_unique<TVarArray>(*other.FArray) : nullptr) {}
+      FBcd(other.FBcd), FStamp(other.FStamp),
+      FArray(other.FArray ? std::make_unique<TVarArray>(*other.FArray) : nullptr) {}
 
 Variant::Variant(Variant&& other) noexcept = default;
 
@@ -132,6 +135,37 @@ Variant Variant::Null() {
   Variant v;
   v.FType = varNull;
   return v;
+}
+
+TDateTime SQLTimeStampToDateTime(const TSQLTimeStamp& value) {
+  TDateTime date = 0, time = 0;
+  if (value.Fractions > 999 || !TryEncodeDate(value.Year, value.Month, value.Day, date) ||
+      !TryEncodeTime(value.Hour, value.Minute, value.Second, static_cast<int>(value.Fractions), time))
+    throw EConvertError("Invalid SQL time stamp");
+  return date >= 0 ? date + time : date - time;
+}
+
+TSQLTimeStamp DateTimeToSQLTimeStamp(TDateTime value) {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0, msec = 0;
+  DecodeDate(value, year, month, day);
+  DecodeTime(value, hour, minute, second, msec);
+  TSQLTimeStamp stamp;
+  stamp.Year = static_cast<int16_t>(year);
+  stamp.Month = static_cast<uint16_t>(month);
+  stamp.Day = static_cast<uint16_t>(day);
+  stamp.Hour = static_cast<uint16_t>(hour);
+  stamp.Minute = static_cast<uint16_t>(minute);
+  stamp.Second = static_cast<uint16_t>(second);
+  stamp.Fractions = static_cast<uint32_t>(msec);
+  return stamp;
+}
+
+Variant::Variant(const TSQLTimeStamp& value)
+    : FType(varSQLTimeStamp), FFloat(SQLTimeStampToDateTime(value)), FStamp(value) {}
+
+TSQLTimeStamp Variant::AsSQLTimeStamp() const {
+  if (FType == varSQLTimeStamp) return FStamp;
+  return DateTimeToSQLTimeStamp(AsDate());
 }
 
 Variant Variant::FromDate(TDateTime value) {
@@ -300,7 +334,8 @@ AnsiString Variant::AsString() const {
     case varBoolean: return FInt ? "True" : "False";
     case varSingle: return FloatToStrF(FFloat, ffGeneral, 7, 0);
     case varDouble: return FloatToStr(FFloat);
-    case varDate: return DateTimeToStr(FFloat);
+    case varDate:
+    case varSQLTimeStamp: return DateTimeToStr(FFloat);
     case varCurrency: return CurrToStr(Currency::FromRaw(FInt));
     case varFMTBcd: return BcdToStr(FBcd);
     default:
@@ -342,6 +377,7 @@ Variant Variant::AsType(TVarType type) const {
     case varString: return Variant(AsString());
     case varOleStr: return Variant(AsOleStr());
     case varFMTBcd: return Variant(AsBcd());
+    case varSQLTimeStamp: return Variant(AsSQLTimeStamp());
     default: CastError(VarType(), type);
   }
 }
@@ -414,6 +450,7 @@ AnsiString VarTypeAsText(TVarType type) {
   if (base < sizeof names / sizeof names[0]) name = names[base];
   else if (base == varString) name = "String";
   else if (base == varFMTBcd) name = "FMTBcd";
+  else if (base == varSQLTimeStamp) name = "SQLTimeStamp";
   else name = "0x" + IntToHex(base, 4);
   return type & varArray ? "Array " + name : name;
 }

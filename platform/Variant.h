@@ -13,8 +13,8 @@
 //               with "$" or "0x", numbers in the locale's notation, Booleans
 //               as "True"/"False" or a number, dates as the system reads
 //               them); unreadable text raises EVariantTypeCastError.
-//   to strings  numbers as FloatToStr, CurrToStr, BcdToStr, dates as
-//               DateTimeToStr, Booleans as "True"/"False".
+//   to strings  numbers as FloatToStr, CurrToStr, BcdToStr, dates (and SQL
+//               time stamps) as DateTimeToStr, Booleans as "True"/"False".
 //   arrays      convert to nothing but arrays.
 #pragma once
 
@@ -49,6 +49,8 @@ constexpr TVarType varInt64 = 0x0014;
 constexpr TVarType varString = 0x0100;
 // Binary-coded decimal numbers (TBcd).
 constexpr TVarType varFMTBcd = 0x0110;
+// Database time stamps (TSQLTimeStamp): a date everywhere but in its type.
+constexpr TVarType varSQLTimeStamp = 0x0111;
 constexpr TVarType varTypeMask = 0x0FFF;
 constexpr TVarType varArray = 0x2000;
 
@@ -63,6 +65,22 @@ class EVariantInvalidOpError : public EVariantError { public: using EVariantErro
 class EVariantBadIndexError : public EVariantError { public: using EVariantError::EVariantError; };
 // "Invalid variant type": an array of a type no variant holds.
 class EVariantBadVarTypeError : public EVariantError { public: using EVariantError::EVariantError; };
+
+// A time stamp as databases hand it over: sixteen bytes, the fractions in
+// milliseconds.
+struct TSQLTimeStamp {
+  int16_t Year = 0;
+  uint16_t Month = 0;
+  uint16_t Day = 0;
+  uint16_t Hour = 0;
+  uint16_t Minute = 0;
+  uint16_t Second = 0;
+  uint32_t Fractions = 0;
+};
+static_assert(sizeof(TSQLTimeStamp) == 16);
+// Raises EConvertError for a stamp that is no valid date and time.
+TDateTime SQLTimeStampToDateTime(const TSQLTimeStamp& value);
+TSQLTimeStamp DateTimeToSQLTimeStamp(TDateTime value);
 
 class Variant;
 
@@ -94,6 +112,8 @@ public:
   Variant(double value) : FType(varDouble), FFloat(value) {}
   Variant(Currency value) : FType(varCurrency), FInt(value.Raw) {}
   Variant(const TBcd& value) : FType(varFMTBcd), FBcd(value) {}
+  // Raises EConvertError for an invalid stamp.
+  Variant(const TSQLTimeStamp& value);
   Variant(const AnsiString& value) : FType(varString), FString(value) {}
   Variant(const char* value) : FType(varString), FString(value) {}
   Variant(const std::wstring& value) : FType(varOleStr), FWide(value) {}
@@ -115,6 +135,7 @@ public:
   Currency AsCurrency() const;
   TDateTime AsDate() const;
   TBcd AsBcd() const;
+  TSQLTimeStamp AsSQLTimeStamp() const;
   AnsiString AsString() const;
   std::wstring AsOleStr() const;
   // The value converted to a variant of `type` (a scalar type, or varVariant
@@ -141,6 +162,7 @@ private:
   AnsiString FString;   // varString
   std::wstring FWide;   // varOleStr
   TBcd FBcd;            // varFMTBcd
+  TSQLTimeStamp FStamp; // varSQLTimeStamp (FFloat holds its date)
   std::unique_ptr<TVarArray> FArray;
 };
 
@@ -163,6 +185,7 @@ bool VarIsNumeric(const Variant& v);
 bool VarIsOrdinal(const Variant& v);
 bool VarIsFloat(const Variant& v);
 inline bool VarIsFMTBcd(const Variant& v) { return v.VarType() == varFMTBcd; }
+inline bool VarIsSQLTimeStamp(const Variant& v) { return v.VarType() == varSQLTimeStamp; }
 // The name of a type ("Integer", "String", "Array Variant", ...).
 AnsiString VarTypeAsText(TVarType type);
 // "" for Empty and Null, else AsString.

@@ -964,6 +964,12 @@ void TWinControl::Dispatch(TMessage& Message) {
     case WM_SYSCHAR:
       HandleKeyMessage(Message);
       return;
+    case CM_FOCUSCHANGED:
+      // Passed down to every control of the window (buttons take or give up
+      // the default look as the focus moves).
+      Broadcast(Message);
+      Message.Result = 0;
+      return;
     case WM_SETFOCUS: {
       TCustomForm* form = GetParentForm(this);
       if (form && form != this) form->SetFocusedControl(this);

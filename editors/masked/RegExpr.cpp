@@ -1,5 +1,6 @@
 #include "editors/masked/RegExpr.h"
 
+#include "editors/framework/EditStrings.h"
 #include "editors/masked/RegExprConsts.h"
 
 #include <algorithm>
@@ -31,9 +32,9 @@ int HexValue(char ch) {
   return -1;
 }
 
-AnsiString ResText(int id, const AnsiString& argument = AnsiString()) {
+AnsiString ResText(const TResourceString& id, const AnsiString& argument = AnsiString()) {
   // The texts are replaceable: fill "%s" without handing them to printf.
-  return StringReplaceAll(cxRegExprResString(id), "%s", argument);
+  return cxFormatResString(id, argument);
 }
 
 std::unique_ptr<TcxRegExprItem> ClassTest(uint8_t kind) {
@@ -81,7 +82,7 @@ private:
     const TcxLexems& lexems = FOwner.FLexems;
     return FOwner.FLexemReadPosition < lexems.Count() ? &lexems.Item(FOwner.FLexemReadPosition) : nullptr;
   }
-  void error(const TcxLexem& at, int id, const AnsiString& argument = AnsiString()) {
+  void error(const TcxLexem& at, const TResourceString& id, const AnsiString& argument = AnsiString()) {
     FOwner.addError(static_cast<int>(at.Line), static_cast<int>(at.Column), ResText(id, argument));
   }
   // Whether `states` more states and an item `depth` deep stay within bounds.
@@ -513,8 +514,8 @@ void TcxRegExpr::compilePatternStream(TStream* stream) {
 AnsiString TcxRegExpr::regExprErrorText(const TcxRegExprError& error) {
   AnsiString text;
   if (error.Line() > 0) {
-    text = cxRegExprResString(cxSRegExprLine) + IntToStr(error.Line());
-    if (error.Column() > 0) text += ", " + cxRegExprResString(cxSRegExprChar) + IntToStr(error.Column());
+    text = LoadResString(cxSRegExprLine) + IntToStr(error.Line());
+    if (error.Column() > 0) text += ", " + LoadResString(cxSRegExprChar) + IntToStr(error.Column());
     text += ": ";
   }
   return text + error.Message();

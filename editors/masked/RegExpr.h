@@ -6,7 +6,7 @@
 // Portable: no Windows headers.
 #pragma once
 
-#include "editors/masked/EditError.h"
+#include "editors/framework/EditError.h"
 #include "editors/masked/RegExprItems.h"
 #include "platform/Event.h"
 #include "platform/Stream.h"

@@ -310,7 +310,7 @@ TEST(SharedRoutines, BytesAndCharacters) {
   EXPECT_FALSE(ReadLocaleString(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, "").empty());
 }
 
-constexpr TResourceString scxTestMessage{0xFE10, "Test message"};
+constexpr TResourceString scxTestMessage{0xFF10, "Test message"};
 
 TEST(SharedRoutines, ResourceStringsCanBeReplacedAtRunTime) {
   EXPECT_EQ(LoadOverridableResString(scxTestMessage), "Test message");

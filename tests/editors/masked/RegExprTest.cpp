@@ -510,3 +510,15 @@ TEST(RegExprAutomaton, CompilingWithAutoCompletionOnInsertsLeadingLiterals) {
 }
 
 }  // namespace
+
+TEST(RegExprCompiler, ErrorTextsAreReadThroughTheReplaceableStrings) {
+  // A replacement shows at the next compile; "%s" is filled, nothing else in
+  // the replacement is read as a format.
+  ReplaceResString(cxSRegExprMissing, "%n%d fehlt: %s");
+  ReplaceResString(cxSRegExprLine, "Zeile ");
+  const std::vector<std::string> errors = ErrorsOf("[ab");
+  RestoreResString(cxSRegExprMissing);
+  RestoreResString(cxSRegExprLine);
+  EXPECT_EQ(errors, std::vector<std::string>{"Zeile 1, Char4: %n%d fehlt: ]"});
+  EXPECT_EQ(ErrorsOf("[ab"), std::vector<std::string>{"Line1, Char4: Missing ']'"});
+}

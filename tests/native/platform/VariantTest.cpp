@@ -281,4 +281,34 @@ TEST(VariantTest, Classification) {
   EXPECT_EQ(Variant(5).AsType(varVariant).VarType(), varInteger);
 }
 
+TEST(VariantTest, SQLTimeStampsAreDatesOfTheirOwnType) {
+  TSQLTimeStamp stamp;
+  stamp.Year = 2024;
+  stamp.Month = 2;
+  stamp.Day = 29;
+  stamp.Hour = 13;
+  stamp.Minute = 5;
+  stamp.Second = 9;
+  stamp.Fractions = 250;
+  const Variant v(stamp);
+  EXPECT_EQ(v.VarType(), varSQLTimeStamp);
+  EXPECT_TRUE(VarIsSQLTimeStamp(v));
+  EXPECT_FALSE(VarIsNumeric(v));
+  const TDateTime expected = EncodeDate(2024, 2, 29) + EncodeTime(13, 5, 9, 250);
+  EXPECT_DOUBLE_EQ(v.AsDate(), expected);
+  EXPECT_EQ(VarCompare(v, Variant::FromDate(expected)), 0);
+  EXPECT_EQ(VarCompare(v, Variant::FromDate(expected + 1)), -1);
+  EXPECT_EQ(v.AsString(), DateTimeToStr(expected));
+  const Variant copy = v;
+  EXPECT_EQ(copy.AsSQLTimeStamp().Fractions, 250u);
+  EXPECT_EQ(Variant::FromDate(expected).AsType(varSQLTimeStamp).AsSQLTimeStamp().Day, 29);
+  EXPECT_EQ(VarTypeAsText(varSQLTimeStamp), "SQLTimeStamp");
+  TSQLTimeStamp bad = stamp;
+  bad.Month = 13;
+  EXPECT_THROW(Variant{bad}, EConvertError);
+  bad = stamp;
+  bad.Fractions = 1000;
+  EXPECT_THROW(Variant{bad}, EConvertError);
+}
+
 }  // namespace

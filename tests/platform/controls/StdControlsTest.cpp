@@ -548,3 +548,33 @@ TEST(StdControls, AHintWindowChoosesWhatCancelsItAndHowItsWindowIsMade) {
 }
 
 }  // namespace
+
+TEST(StdControls, TheFocusedButtonOrElseTheDefaultOneLooksDefault) {
+  ShownForm form(40, 40, 320, 200);
+  auto* edit = Place<TEdit>(form.Form, 8, 8, 100, 22);
+  auto* first = Place<TButton>(form.Form, 8, 60, 80, 25);
+  auto* second = Place<TButton>(form.Form, 100, 60, 80, 25);
+  first->SetDefault(true);
+  form.Show();
+  const auto looksDefault = [](TButton* button) {
+    return (GetWindowLongA(button->Handle(), GWL_STYLE) & 0xF) == BS_DEFPUSHBUTTON;
+  };
+  const struct {
+    const char* Name;
+    int Focus;  // 0 the edit, 1 the first button, 2 the second
+    bool FirstDefault, SecondDefault;
+  } cases[] = {
+      {"an edit: the Default button", 0, true, false},
+      {"the other button", 2, false, true},
+      {"the Default button itself", 1, true, false},
+      {"back to the edit", 0, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TWinControl* targets[] = {edit, first, second};
+    targets[c.Focus]->SetFocus();
+    RunMessagesUntilIdle();
+    EXPECT_EQ(looksDefault(first), c.FirstDefault);
+    EXPECT_EQ(looksDefault(second), c.SecondDefault);
+  }
+}

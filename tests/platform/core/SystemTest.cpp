@@ -12,8 +12,8 @@
 
 namespace {
 
-const TResourceString sTestText{0xFE01, "Default text"};
-const TResourceString sOtherText{0xFE02, "Other text"};
+const TResourceString sTestText{0xFF01, "Default text"};
+const TResourceString sOtherText{0xFF02, "Other text"};
 
 TEST(ResourceString, ReplacementsAndTheHookWin) {
   EXPECT_EQ(LoadResString(sTestText), "Default text");
@@ -22,7 +22,7 @@ TEST(ResourceString, ReplacementsAndTheHookWin) {
   EXPECT_EQ(LoadResString(sOtherText), "Other text");
 
   const TResStringHook old = SetResStringHook(TResStringHook::Lambda([](const TResourceString& rs, AnsiString& text) {
-    if (rs.Id != 0xFE02) return false;
+    if (rs.Id != 0xFF02) return false;
     text = "hooked";
     return true;
   }));
@@ -35,7 +35,7 @@ TEST(ResourceString, ReplacementsAndTheHookWin) {
 }
 
 TEST(ResourceString, TheProgramsStringTableWinsOverTheDefault) {
-  const TResourceString sInTable{0xFE03, "Default"};
+  const TResourceString sInTable{0xFF03, "Default"};
   const wchar_t* text = nullptr;
   if (LoadStringW(GetModuleHandleW(nullptr), sInTable.Id, reinterpret_cast<wchar_t*>(&text), 0) == 0)
     GTEST_SKIP() << "CoreTest.rc is not linked into this program";
