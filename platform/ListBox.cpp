@@ -4,6 +4,7 @@
 
 #include "platform/ControlsProperties.h"
 #include "platform/Properties.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
@@ -220,6 +221,26 @@ AnsiString TCustomListBox::DoGetData(int Index) {
   return data;
 }
 
+int TCustomListBox::DoFindData(const AnsiString& FindString) {
+  return OnDataFind ? OnDataFind(this, FindString) : -1;
+}
+
+int TCustomListBox::FindItemStartingWith(const AnsiString& prefix) {
+  if (IsVirtual()) {
+    const int found = DoFindData(prefix);
+    return found >= 0 && found < Count() ? found : -1;
+  }
+  if (!FHandle) {
+    for (int i = 0; i < FItems.Count(); ++i) {
+      const AnsiString text = FItems.Get(i);
+      if (text.size() >= prefix.size() && AnsiSameText(text.substr(0, prefix.size()), prefix)) return i;
+    }
+    return -1;
+  }
+  const LRESULT found = SendMessageA(FHandle, LB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(prefix.c_str()));
+  return found == LB_ERR ? -1 : static_cast<int>(found);
+}
+
 AnsiString TCustomListBox::ItemText(int Index) {
   if (IsVirtual()) return DoGetData(Index);
   return Index >= 0 && Index < FItems.Count() ? FItems.Get(Index) : AnsiString();
@@ -327,6 +348,7 @@ const TPublishedRegistration customListBoxRegistration(&TCustomListBox::ClassInf
     Event<&TCustomListBox::OnDrawItem>("OnDrawItem"),
     Event<&TCustomListBox::OnMeasureItem>("OnMeasureItem"),
     Event<&TCustomListBox::OnData>("OnData"),
+    Event<&TCustomListBox::OnDataFind>("OnDataFind"),
 });
 const TPublishedRegistration listBoxRegistration(&TListBox::ClassInfo, {});
 

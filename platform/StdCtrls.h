@@ -349,6 +349,9 @@ using TDrawItemEvent = TEvent<void(TWinControl* Control, int Index, const RECT& 
 // Height starts as ItemHeight.
 using TMeasureItemEvent = TEvent<void(TWinControl* Control, int Index, int& Height)>;
 using TLBGetDataEvent = TEvent<void(TWinControl* Control, int Index, AnsiString& Data)>;
+// A virtual list's search: the index of the first item whose text starts
+// with FindString (case-insensitive), or -1.
+using TLBFindDataEvent = TEvent<int(TWinControl* Control, const AnsiString& FindString)>;
 
 class TCustomListBox : public TCustomListControl {
 public:
@@ -384,6 +387,10 @@ public:
   // The item at a client point; -1 outside every item.
   int ItemAtPos(POINT pos, bool existing);
   RECT ItemRect(int index);
+  // The first item from the top whose text starts with `prefix`
+  // (case-insensitive), or -1: the system's search, or for a virtual list
+  // (whose items the system does not hold) OnDataFind's answer.
+  int FindItemStartingWith(const AnsiString& prefix);
   // Owner drawing paints here, the list's window device context lent for
   // each item.
   TCanvas* Canvas() { return &FCanvas; }
@@ -391,6 +398,7 @@ public:
   TDrawItemEvent OnDrawItem;
   TMeasureItemEvent OnMeasureItem;
   TLBGetDataEvent OnData;
+  TLBFindDataEvent OnDataFind;
 
 protected:
   TListMessages ListMessages() const override { return {LB_ADDSTRING, LB_RESETCONTENT, LB_GETCURSEL, LB_SETCURSEL}; }
@@ -404,6 +412,8 @@ protected:
   virtual void MeasureItem(int Index, int& Height);
   // A virtual list's item text (OnData).
   virtual AnsiString DoGetData(int Index);
+  // A virtual list's search (OnDataFind; -1 without it).
+  virtual int DoFindData(const AnsiString& FindString);
   // The text an item shows.
   AnsiString ItemText(int Index);
 

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <set>
+#include <vector>
 
 namespace {
 
@@ -395,6 +396,34 @@ TEST(StdControls, VirtualListBoxAsksOnDataForTheRowsItShows) {
   EXPECT_GT(drawnRows, 0);
   EXPECT_EQ(dataAsked, 0) << "an owner-drawn virtual list draws by itself";
   EXPECT_THROW(Place<TListBox>(form.Form, 0, 0, 10, 10)->SetCount(3), EInvalidOperation);
+}
+
+// Searching by prefix: the system's search for lists that hold their
+// strings (with or without a window), OnDataFind for virtual ones.
+TEST(StdControls, ListBoxFindsTheFirstItemStartingWithAPrefix) {
+  ShownForm form(40, 40, 360, 240);
+  auto* list = Place<TListBox>(form.Form, 8, 8, 150, 120);
+  for (const char* s : {"beta", "Abc", "abd", "ab"}) list->Items()->Add(s);
+  struct Case { const char* prefix; int found; };
+  const Case cases[] = {{"ab", 1}, {"ABD", 2}, {"b", 0}, {"abx", -1}, {"z", -1}};
+  for (const Case& c : cases) EXPECT_EQ(list->FindItemStartingWith(c.prefix), c.found) << c.prefix << " without a window";
+  form.Show();
+  for (const Case& c : cases) EXPECT_EQ(list->FindItemStartingWith(c.prefix), c.found) << c.prefix;
+
+  auto* virtualList = Place<TListBox>(form.Form, 170, 8, 150, 120);
+  virtualList->SetStyle(lbVirtual);
+  virtualList->SetCount(10);
+  EXPECT_EQ(virtualList->FindItemStartingWith("row"), -1) << "no search without OnDataFind";
+  std::vector<AnsiString> asked;
+  int answer = 7;
+  virtualList->OnDataFind = TLBFindDataEvent::Lambda([&](TWinControl*, const AnsiString& text) {
+    asked.push_back(text);
+    return answer;
+  });
+  EXPECT_EQ(virtualList->FindItemStartingWith("row 7"), 7);
+  EXPECT_EQ(asked, std::vector<AnsiString>{"row 7"});
+  answer = 10;
+  EXPECT_EQ(virtualList->FindItemStartingWith("row"), -1) << "an answer past the count finds nothing";
 }
 
 // -- Edits ---------------------------------------------------------------------------
