@@ -15,6 +15,9 @@
 #include <memory>
 
 class TcxContainer : public TcxControl {
+  // The inner list box hands its keys, clicks and drags on to the container.
+  friend class TcxCustomInnerListBox;
+
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }

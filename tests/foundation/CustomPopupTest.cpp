@@ -4,6 +4,7 @@
 // hiding an owner do, what Alt combinations reach the form beside a popup
 // that does not capture; the unit's open list, swallowing and helpers.
 #include "foundation/CustomPopup.h"
+#include "foundation/InnerListBox.h"
 #include "platform/StdCtrls.h"
 #include "platform/ThreadHook.h"
 #include "tests/foundation/LookAndFeelFixture.h"
@@ -551,8 +552,9 @@ TEST_F(CustomPopupTest, OpaquePaintsDrawTheClientArea) {
 
 namespace {
 
-// The screenshot: a capturing popup holding a list over its owner form,
-// whose caption stays drawn active.
+// The screenshot: a capturing popup holding an inner list box (its own
+// painter scroll bar over the system's) over its owner form, whose caption
+// stays drawn active.
 TEST_F(CustomPopupTest, Screenshot) {
   TEdit* edit = nullptr;
   TForm* form = MakeForm(edit, 60, 60);
@@ -560,16 +562,20 @@ TEST_F(CustomPopupTest, Screenshot) {
   edit->SetText("Second item");
   TcxCustomPopupWindow* popup = MakePopup(edit, true, false);
   popup->ChangeBorderStyle(pbsSingle);
-  auto* list = New<TListBox>(popup);
+  auto* list = New<TcxCustomInnerListBox>(popup);
   list->SetParent(popup);
   list->SetBounds(0, 0, 160, 100);
-  for (const char* item : {"First item", "Second item", "Third item", "Fourth item", "Fifth item"})
+  list->SetAutoComplete(true);
+  for (const char* item : {"First item", "Second item", "Third item", "Fourth item", "Fifth item", "Sixth item",
+                           "Seventh item", "Eighth item"})
     list->Items()->Add(item);
   list->SetItemIndex(1);
   popup->ShowPopupFor(list);
   ASSERT_TRUE(RunMessagesUntil([&] { return GetActiveWindow() == popup->Handle(); }));
   RunMessagesUntilIdle();
   EXPECT_EQ(GetFocus(), list->Handle());
+  EXPECT_TRUE(list->VScrollBar()->Visible());
+  EXPECT_EQ(list->VScrollBar()->Parent(), popup);
   RECT f;
   GetWindowRect(form->Handle(), &f);
   HDC screen = GetDC(nullptr);
