@@ -210,10 +210,6 @@ bool IsWindowChainEnabled(HWND wnd) {
   return false;
 }
 
-bool IsControlWindowVisible(TWinControl* control) {
-  return control && control->HandleAllocated() && IsWindowVisible(control->Handle());
-}
-
 void CancelModeOfActiveForm() {
   auto* form = dynamic_cast<TCustomForm*>(TWinControl::FindControl(GetActiveWindow()));
   if (!form) return;
@@ -222,11 +218,6 @@ void CancelModeOfActiveForm() {
   if (TWinControl* active = form->ActiveControl())
     if (active->HandleAllocated()) SendMessageA(active->Handle(), WM_CANCELMODE, 0, 0);
   if (HWND capture = GetCapture()) SendMessageA(capture, WM_CANCELMODE, 0, 0);
-}
-
-HWND NearestTopLevelAncestor(HWND wnd) {
-  while (wnd && HasChildStyle(wnd)) wnd = GetParent(wnd);
-  return wnd;
 }
 
 void ActivateTopLevelParent(HWND wnd) { SetActiveWindow(NearestTopLevelAncestor(wnd)); }
@@ -291,20 +282,6 @@ bool IsCharacterKey(UINT vk) {
   if (mapped >= 0x10000) return false;
   const UINT ch = mapped & 0xFF;
   return ch != ' ' && ch >= 32;
-}
-
-bool DiscardPendingMessages(HWND wnd, UINT first, UINT last, bool all) {
-  bool removed = false;
-  MSG msg;
-  while (PeekMessageA(&msg, wnd, first, last, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      break;
-    }
-    removed = true;
-    if (!all) break;
-  }
-  return removed;
 }
 
 void DiscardPendingChars(HWND wnd) { DiscardPendingMessages(wnd, WM_CHAR, WM_CHAR, true); }

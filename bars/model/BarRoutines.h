@@ -6,6 +6,7 @@
 // themed drop-down corners); system fonts; message pumping; the message box.
 #pragma once
 
+#include "foundation/ContainerServices.h"
 #include "foundation/UxTheme.h"
 #include "platform/Bitmap.h"
 #include "platform/Component.h"
@@ -80,10 +81,7 @@ bool IsFormActiveForBars(TCustomForm* form);
 bool IsLoadingAsAncestor(TComponent* component);
 bool HasFocusWithin(HWND wnd);
 bool IsWindowChainEnabled(HWND wnd);
-bool IsControlWindowVisible(TWinControl* control);
 void CancelModeOfActiveForm();
-// The window itself or its first ancestor without WS_CHILD; null for none.
-HWND NearestTopLevelAncestor(HWND wnd);
 void ActivateTopLevelParent(HWND wnd);
 bool WindowOwnedBy(HWND wnd, HWND owner);
 bool IsForeignWindow(HWND wnd);
@@ -101,9 +99,6 @@ bool IsMouseDownMsg(UINT msg);
 // 0x8000 for the Alt context bit of the flags; 0 for key 0.
 TShortCut KeyToShortCut(BYTE key, LPARAM keyFlags);
 bool IsCharacterKey(UINT vk);
-// Removes queued messages of the window in the range (one, or all); a
-// WM_QUIT met is posted again and stops; true when any was removed.
-bool DiscardPendingMessages(HWND wnd, UINT first, UINT last, bool all);
 void DiscardPendingChars(HWND wnd);
 // The 1-based position of the last accelerator character, 0 for none (a
 // final "&" is none; "&&" is a literal "&"). With `remove` every single "&"
