@@ -7,6 +7,7 @@
 #include "foundation/LookAndFeelPainter.h"
 #include "platform/CodePage.h"
 #include "platform/Messages.h"
+#include "platform/Properties.h"
 #include "platform/Seams.h"
 
 #include <algorithm>
@@ -69,6 +70,13 @@ void TcxCustomInnerListBox::Notification(TComponent* component, TOperation opera
   if (component == FContainer) FContainer = nullptr;
 }
 
+void TcxCustomInnerListBox::SetContainer(TcxContainer* value) {
+  if (value == FContainer) return;
+  if (FContainer) FContainer->RemoveFreeNotification(this);
+  FContainer = value;
+  if (FContainer) FContainer->FreeNotification(this);
+}
+
 void TcxCustomInnerListBox::HandleLookAndFeelChange(TcxLookAndFeel*, TcxLookAndFeelValues) { Invalidate(); }
 
 void TcxCustomInnerListBox::KeepCanvasColors() {
@@ -91,7 +99,7 @@ HWND TcxCustomInnerListBox::ContainerWindow() {
 void TcxCustomInnerListBox::IncrementalSearch(char& key) {
   if (!FAutoComplete) return;
   const uint32_t now = TickCount();
-  if (now - FPrevKeyTime >= FAutoCompleteDelay) FAutoCompleteFilter.clear();
+  if (now - FPrevKeyTime >= static_cast<uint32_t>(std::max(0, FAutoCompleteDelay))) FAutoCompleteFilter.clear();
   FPrevKeyTime = now;
   const auto ch = static_cast<unsigned char>(key);
   if (ch == VK_BACK) {
@@ -512,3 +520,13 @@ void TcxCustomInnerListBox::RefreshOwnScrollBars() {
   }
   FScrollBarsCalculating = false;
 }
+
+namespace {
+
+const TPublishedRegistration innerListBoxRegistration(&TcxCustomInnerListBox::ClassInfo, {
+    Property<&TcxCustomInnerListBox::AutoCompleteDelay, &TcxCustomInnerListBox::SetAutoCompleteDelay>(
+        "AutoCompleteDelay")
+        .Default(500),
+});
+
+}  // namespace

@@ -33,12 +33,15 @@ public:
   ~TcxCustomInnerListBox() override;
 
   TcxContainer* Container() const { return FContainer; }
-  void SetContainer(TcxContainer* value) { FContainer = value; }
+  // The container hosting the list box (null: none); a freed container
+  // leaves it.
+  void SetContainer(TcxContainer* value);
   bool AutoComplete() const { return FAutoComplete; }
   void SetAutoComplete(bool value) { FAutoComplete = value; }
-  // Milliseconds after which a typed key starts a new search (500).
-  uint32_t AutoCompleteDelay() const { return FAutoCompleteDelay; }
-  void SetAutoCompleteDelay(uint32_t value) { FAutoCompleteDelay = value; }
+  // Milliseconds after which a typed key starts a new search (500;
+  // published). Below 0 counts as 0: every key starts over.
+  int AutoCompleteDelay() const { return FAutoCompleteDelay; }
+  void SetAutoCompleteDelay(int value) { FAutoCompleteDelay = value; }
   // The text searched for so far.
   const AnsiString& AutoCompleteFilter() const { return FAutoCompleteFilter; }
   TcxCanvas* OwnCanvas() const { return FOwnCanvas.get(); }
@@ -96,7 +99,7 @@ private:
 
   TcxContainer* FContainer = nullptr;
   bool FAutoComplete = false;
-  uint32_t FAutoCompleteDelay = 500;
+  int FAutoCompleteDelay = 500;
   AnsiString FAutoCompleteFilter;
   uint32_t FPrevKeyTime = 0;
   std::unique_ptr<TcxCanvas> FOwnCanvas;

@@ -7,6 +7,7 @@
 
 #include "foundation/Container.h"
 #include "platform/Forms.h"
+#include "platform/Properties.h"
 #include "platform/Seams.h"
 #include "tests/foundation/LookAndFeelFixture.h"
 
@@ -102,7 +103,7 @@ public:
 TEST_F(InnerListBoxTest, ANewListBox) {
   TForm* form = nullptr;
   TcxCustomInnerListBox* list = MakeList(form, {});
-  EXPECT_EQ(list->AutoCompleteDelay(), 500u);
+  EXPECT_EQ(list->AutoCompleteDelay(), 500);
   EXPECT_EQ(list->BorderStyle(), bsNone);
   EXPECT_FALSE(list->ParentColor());
   EXPECT_TRUE(list->ParentFont());
@@ -115,6 +116,26 @@ TEST_F(InnerListBoxTest, ANewListBox) {
   EXPECT_EQ(list->VScrollBar()->LookAndFeel()->MasterLookAndFeel(), list->LookAndFeel());
   const RECT corner = list->ScrollCornerRect();
   EXPECT_TRUE(IsRectEmpty(&corner));
+  Free(form);
+}
+
+// The delay is published; a container freed first leaves the list box
+// searching on its own.
+TEST_F(InnerListBoxTest, ThePublishedDelayAndAFreedContainer) {
+  TForm* form = nullptr;
+  TcxCustomInnerListBox* list = MakeList(form, {"apple", "b", "ab"});
+  EXPECT_EQ(GetPropValue(list, "AutoCompleteDelay"), "500");
+  SetPropValue(list, "AutoCompleteDelay", "100");
+  EXPECT_EQ(list->AutoCompleteDelay(), 100);
+  auto* container = TcxContainer::CreateWithOwner(form);
+  container->SetParent(form);
+  list->SetContainer(container);
+  Free(container);
+  EXPECT_EQ(list->Container(), nullptr);
+  TypeAt(list, 'a', 1000);
+  TypeAt(list, 'b', 1150);
+  EXPECT_EQ(list->AutoCompleteFilter(), "b") << "150 ms is past a delay of 100";
+  EXPECT_EQ(list->ItemIndex(), 1);
   Free(form);
 }
 
