@@ -289,11 +289,15 @@ TEST_F(PopupTest, ASizeFrameIsARingAndKeepsItWhenTooSmall) {
   EXPECT_TRUE(EqualRgn(region, again));
   DeleteObject(again);
   DeleteObject(region);
-  // The frame is painted in the black and white checker.
-  HDC screen = GetDC(nullptr);
-  const Image pixels = ReadPixels(screen, RECT{100, 100, 102, 101});
-  ReleaseDC(nullptr, screen);
-  EXPECT_NE(pixels.At(0, 0), pixels.At(1, 0));
+  // The frame is painted in the black and white checker (once its paint
+  // message has been handled).
+  Image pixels;
+  EXPECT_TRUE(RunMessagesUntil([&] {
+    HDC screen = GetDC(nullptr);
+    pixels = ReadPixels(screen, RECT{100, 100, 102, 101});
+    ReleaseDC(nullptr, screen);
+    return pixels.At(0, 0) != pixels.At(1, 0);
+  }));
   EXPECT_TRUE((pixels.At(0, 0) == 0 && pixels.At(1, 0) == 0xFFFFFFu) ||
               (pixels.At(0, 0) == 0xFFFFFFu && pixels.At(1, 0) == 0));
   Free(frame);
