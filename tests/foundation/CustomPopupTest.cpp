@@ -5,6 +5,7 @@
 // that does not capture; the unit's open list, swallowing and helpers.
 #include "foundation/CustomPopup.h"
 #include "foundation/InnerListBox.h"
+#include "platform/ExtCtrls.h"
 #include "platform/StdCtrls.h"
 #include "platform/ThreadHook.h"
 #include "tests/foundation/LookAndFeelFixture.h"
@@ -479,6 +480,58 @@ TEST_F(CustomPopupTest, TheMDIFamilyFromWindowRelationsAlone) {
   DestroyWindow(frame);
   UnregisterClassA(childCls.lpszClassName, cls.hInstance);
   UnregisterClassA(cls.lpszClassName, cls.hInstance);
+}
+
+// The same relations with the class library's own MDI forms: a popup owned
+// by a control on one child closes for clicks in the frame, its client, its
+// panels and the other children, not for clicks in its own child.
+TEST_F(CustomPopupTest, TheMDIFamilyOfTheLibrarysMDIForms) {
+  TForm* frame = New<TForm>(nullptr);
+  frame->SetFormStyle(fsMDIForm);
+  frame->SetBounds(40, 40, 560, 400);
+  auto* status = New<TPanel>(frame);
+  status->SetParent(frame);
+  status->SetAlign(alBottom);
+  frame->Show();
+  auto makeChild = [](const char* caption) {
+    TForm* child = New<TForm>(nullptr);
+    child->SetFormStyle(fsMDIChild);
+    child->SetCaption(caption);
+    child->SetBounds(10, 10, 220, 150);
+    return child;
+  };
+  TForm* a = makeChild("A");
+  TForm* b = makeChild("B");
+  auto* edit = New<TEdit>(a);
+  edit->SetParent(a);
+  edit->SetBounds(10, 10, 120, 22);
+  auto* other = New<TEdit>(b);
+  other->SetParent(b);
+  other->SetBounds(10, 10, 120, 22);
+  a->Show();
+  b->Show();
+  RunMessagesUntilIdle();
+  ASSERT_TRUE(frame->ClientHandle());
+  TcxCustomPopupWindow* popup = MakePopup(edit, true);
+  ASSERT_EQ(popup->OwnerForm(), a);
+  const struct {
+    const char* Name;
+    HWND Wnd;
+    bool Expected;
+  } cases[] = {
+      {"the MDI client", frame->ClientHandle(), true},
+      {"the frame", frame->Handle(), true},
+      {"a panel of the frame", status->Handle(), true},
+      {"another child", b->Handle(), true},
+      {"a control of another child", other->Handle(), true},
+      {"the owner's child", a->Handle(), false},
+      {"the owner control", edit->Handle(), false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(IsClickInMDIFamily(popup, c.Wnd), c.Expected) << c.Name;
+  Free(popup);
+  Free(b);
+  Free(a);
+  Free(frame);
 }
 
 TEST_F(CustomPopupTest, DiscardingPendingMessagesPutsAQuitBack) {
