@@ -112,6 +112,10 @@ int TcxGlyphList::AddGlyph(TBitmap* image, TBitmap* mask) {
     return index;
   }
   const int index = Add(image, mask);
+  if (index < 0) {
+    --FUsedCount;
+    return -1;
+  }
   FUsed.resize(static_cast<size_t>(index) + 1, false);
   FUsed[static_cast<size_t>(index)] = true;
   return index;
