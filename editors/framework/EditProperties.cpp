@@ -4,6 +4,7 @@
 #include "editors/framework/EditStyle.h"
 #include "editors/framework/Variants.h"
 #include "foundation/Container.h"
+#include "foundation/Controls.h"
 #include "platform/Bitmap.h"
 #include "platform/ControlsProperties.h"
 
@@ -43,6 +44,7 @@ void TcxEditButton::Assign(TPersistent* source) {
   TCollection* collection = Collection();
   if (collection) collection->BeginUpdate();
   FCaption = other->FCaption;
+  FDisplayCaption = other->FDisplayCaption;
   FContentAlignment = other->FContentAlignment;
   FDefault = other->FDefault;
   FEnabled = other->FEnabled;
@@ -60,7 +62,12 @@ void TcxEditButton::Assign(TPersistent* source) {
   if (collection) collection->EndUpdate();
 }
 
-void TcxEditButton::SetCaption(const AnsiString& value) { Store(FCaption, value); }
+void TcxEditButton::SetCaption(const AnsiString& value) {
+  if (FCaption == value) return;
+  FCaption = value;
+  FDisplayCaption = StripAccelChars(value);
+  Changed(false);
+}
 void TcxEditButton::SetContentAlignment(TAlignment value) { Store(FContentAlignment, value); }
 void TcxEditButton::SetEnabled(bool value) { Store(FEnabled, value); }
 void TcxEditButton::SetKind(TcxEditButtonKind value) { Store(FKind, value); }

@@ -52,6 +52,9 @@ public:
 
   const AnsiString& Caption() const { return FCaption; }
   void SetCaption(const AnsiString& value);
+  // The caption as drawn: its accelerator prefixes taken out (a doubled one
+  // keeps one).
+  const AnsiString& DisplayCaption() const { return FDisplayCaption; }
   TAlignment ContentAlignment() const { return FContentAlignment; }
   void SetContentAlignment(TAlignment value);
   bool Default() const { return FDefault; }
@@ -92,6 +95,7 @@ private:
   void GlyphChanged(TObject*) { Changed(false); }
 
   AnsiString FCaption;
+  AnsiString FDisplayCaption;
   TAlignment FContentAlignment = taCenter;
   bool FDefault = false;
   bool FEnabled = true;

@@ -206,8 +206,15 @@ const TEnumInfo PopupBorderStyleNames{"TcxEditPopupBorderStyle", {"epbsDefault",
 const TEnumInfo BorderStyleNames{"TcxEditBorderStyle",
                                  {"ebsNone", "ebsSingle", "ebsThick", "ebsFlat", "ebs3D", "ebsUltraFlat", "ebsOffice11"}};
 
+const TEnumInfo ValueNames{"TcxEditStyleValue",
+                           {"svBorderColor", "svBorderStyle", "svColor", "svEdges", "svFont", "svHotTrack",
+                            "svShadow", "svTextColor", "svTextStyle", "svTransparentBorder", "svButtonStyle",
+                            "svButtonTransparency", "svPopupBorderStyle", "svGradientButtons", "svGradient",
+                            "svGradientDirection"}};
+
 using S = TcxCustomEditStyle;
 const TPublishedRegistration editStyleRegistration(&TcxEditStyle::ClassInfo, {
+    Property<&S::GetAssignedValues, &S::SetAssignedValues>("AssignedValues", ValueNames).Stored(false),
     Property<&S::BorderStyle, &S::SetEditBorderStyle>("BorderStyle", BorderStyleNames)
         .NoDefault().Stored<&S::OwnValueStored<1>>(),
     Property<&S::EditStyleController, &S::SetEditStyleController>("StyleController")

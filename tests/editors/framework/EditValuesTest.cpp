@@ -500,6 +500,10 @@ TEST_F(EditStyleForms, BorderStyleIsTypedAndTheControllerIsWrittenByTheRootOnly)
   EXPECT_EQ(read->Style()->BorderStyle(), ebsOffice11);
   EXPECT_EQ(read->Style()->GetBorderStyle(), cbsOffice11);
   EXPECT_EQ(read->StyleFocused()->ButtonStyle(), btsHotFlat);
+  // The assigned set names the editor values too.
+  SetPropValue(read->Style(), "AssignedValues", "[svBorderStyle,svGradient]");
+  EXPECT_TRUE(read->Style()->GetAssignedValues().Contains(svGradient));
+  EXPECT_EQ(GetPropValue(read->Style(), "AssignedValues"), "[svBorderStyle,svGradient]");
   const AnsiString wrongName =
       "object Other2: TStyleHolder\n"
       "  Style.BorderStyle = cbsFlat\n"
