@@ -201,6 +201,11 @@ public:
   TcxCustomEditProperties* NewOfSameClass() const;
   // Whether an edit button exists (bit 5 of the capabilities).
   bool HasButtons() const { return FButtons->Count() > 0; }
+  // What the editor control asks of its properties class.
+  virtual bool ChangeFiredByEditor() const { return false; }
+  virtual bool ComparesValues() const { return false; }
+  virtual bool CanRevertValue() const { return false; }
+  virtual bool WantsTab() const { return false; }
 
   TNotifyEvent ChangeHandler;
   TNotifyEvent OnChange;
