@@ -201,6 +201,10 @@ public:
   virtual void FillEditData(TcxCustomEditData* data) { (void)data; }
   virtual bool InnerEditShowsValue() { return false; }
   virtual void SelectAllText() {}
+  // Clipboard commands of the edit (the text editors fill them in).
+  virtual void CopySelection() {}
+  virtual void CutSelection() {}
+  virtual void PasteText() {}
   // The properties' validation of a shown value (OnValidate handlers).
   virtual void ValidateDisplayValue(Variant& displayValue, AnsiString& errorText, bool& error);
   virtual bool ValidatesDisplayValue() { return static_cast<bool>(OnValidate); }

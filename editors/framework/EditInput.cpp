@@ -548,6 +548,23 @@ void TcxCustomEdit::WndProc(TMessage& Message) {
     case WM_CONTEXTMENU:
       if (FInPlace) return;
       break;
+    case WM_CUT:
+      if (FUserAction) {
+        if (EffectiveProperties()->GetReadOnly() || !FDataBinding->IsDataAvailable())
+          CopySelection();
+        else
+          CutSelection();
+      }
+      return;
+    case WM_COPY:
+      CopySelection();
+      return;
+    case WM_PASTE:
+      if (!EffectiveProperties()->GetReadOnly() && FDataBinding->IsDataAvailable()) {
+        TFlagGuard userAction(FUserAction, true);
+        PasteText();
+      }
+      return;
     case CM_HINTSHOW: {
       auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
       TcxCustomEditViewInfo* view = EditViewInfo();

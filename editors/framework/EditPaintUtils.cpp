@@ -1,6 +1,7 @@
 #include "editors/framework/EditPaintUtils.h"
 
 #include "foundation/LookAndFeel.h"
+#include "platform/HandleCounts.h"
 
 #include <algorithm>
 
@@ -12,6 +13,16 @@ HBRUSH SystemBrushes[31] = {};
 bool SystemBrushesReady = false;
 
 COLORREF RgbOf(TColor color) { return ResolveColor(color, clBlack); }
+
+// The cache's brushes are counted with the class library's handles.
+HBRUSH NewBrush(TColor color) {
+  HBRUSH brush = CreateSolidBrush(RgbOf(color));
+  if (brush) HandleCreated(hkGdiObject);
+  return brush;
+}
+void DeleteBrush(HBRUSH brush) {
+  if (brush && DeleteObject(brush)) HandleDeleted(hkGdiObject);
+}
 }  // namespace
 
 TcxSolidBrushCache::TcxSolidBrushCache(int capacity) : FCapacity(std::max(1, capacity)) {
@@ -64,7 +75,7 @@ HBRUSH TcxSolidBrushCache::GetBrush(TColor color) {
     return FBrushes[i];
   }
   if (Count() >= FCapacity) EvictLeastUsed(i);
-  HBRUSH brush = CreateSolidBrush(RgbOf(color));
+  HBRUSH brush = NewBrush(color);
   FColors.insert(FColors.begin() + i, color);
   FBrushes.insert(FBrushes.begin() + i, brush);
   FUseCounts.insert(FUseCounts.begin() + i, 0);
@@ -76,7 +87,7 @@ void TcxSolidBrushCache::Clear() {
   if (FPaintDepth > 0)
     FEvicted.insert(FEvicted.end(), FBrushes.begin(), FBrushes.end());
   else
-    for (HBRUSH brush : FBrushes) DeleteObject(brush);
+    for (HBRUSH brush : FBrushes) DeleteBrush(brush);
   FColors.clear();
   FBrushes.clear();
   FUseCounts.clear();
@@ -90,7 +101,7 @@ void TcxSolidBrushCache::EndPaint() {
 }
 
 void TcxSolidBrushCache::DeleteEvicted() {
-  for (HBRUSH brush : FEvicted) DeleteObject(brush);
+  for (HBRUSH brush : FEvicted) DeleteBrush(brush);
   FEvicted.clear();
 }
 

@@ -2,6 +2,7 @@
 // take-over and shifting.
 #include "editors/framework/EditViewInfo.h"
 
+#include "editors/framework/EditControl.h"
 #include "editors/framework/EditPaintUtils.h"
 #include "editors/framework/EditUtils.h"
 #include "foundation/ContainerServices.h"
@@ -415,6 +416,40 @@ void TcxCustomEditViewInfo::DrawButtonContent(TcxCanvas* canvas, int index, cons
     }
   }
   canvas->PopClipRegion();
+}
+
+int TcxCustomEditViewInfo::BackgroundMode() {
+  if (InPlace) {
+    if (DrawBackgroundEvent) return 0;
+    return NoBackground ? 2 : 3;
+  }
+  if (NoBackground) return 4;
+  if (Edit && Edit->PaintsParentBackground()) return 5;
+  return NativeStyle ? 3 : 1;
+}
+
+void TcxCustomEditViewInfo::DrawBackgroundByMode(TcxCanvas* canvas, const RECT& r, bool keepClip,
+                                                 const RECT& excluded) {
+  canvas->PushSavedDC();
+  if (!keepClip && !IsEmptyRect(excluded)) canvas->ExcludeRectFromClip(excluded);
+  switch (BackgroundMode()) {
+    case 0: {
+      canvas->IntersectClipWithRect(r);
+      bool done = false;
+      DrawBackgroundEvent(this, canvas, done);
+      break;
+    }
+    case 1: PaintEditBackground(canvas, this, true); break;
+    case 3: FillRectWithColor(canvas, r, BackgroundColor); break;
+    case 4:
+      if (Edit) PaintParentInto(Edit, canvas, r, false);
+      break;
+    case 5:
+      if (Edit) DrawParentBackground(Edit, canvas, r);
+      break;
+    default: break;
+  }
+  canvas->PopSavedDC();
 }
 
 bool TcxCustomEditViewInfo::FindHotButton(int& index) const {

@@ -96,6 +96,13 @@ public:
   // The native frame and background; comboKind 0 plain, 1 editable combo, 2 fixed combo.
   virtual void DrawNativeFrame(TcxCanvas* canvas, bool fillAll, TColor fill, int comboKind = 0);
   bool IsButtonCustomDrawn(int index) const { (void)index; return static_cast<bool>(DrawButtonEvent); }
+  // How the background of an editor that paints its own content is drawn:
+  // 0 custom drawn, 1 background and border, 2 nothing, 3 solid fill,
+  // 4 the parent painted into it, 5 the parent's background.
+  virtual int BackgroundMode();
+  bool BackgroundNotSolid() { const int mode = BackgroundMode(); return mode != 1 && mode != 3; }
+  // The background of `r` by mode; unless keepClip, `excluded` is kept out.
+  void DrawBackgroundByMode(TcxCanvas* canvas, const RECT& r, bool keepClip, const RECT& excluded);
   // -- queries
   bool FindHotButton(int& index) const;
   bool ButtonAtPoint(POINT p) const;

@@ -522,4 +522,90 @@ TEST_F(EditControl, InnerWindowEditTypesThroughItsEdit) {
   EXPECT_TRUE(EqualRect(&inner, &client));
 }
 
+TEST_F(EditControl, HintsOfTheHotButtonAndTheBody) {
+  auto* edit = Place(10, 10);
+  edit->SetHint("The edit|long");
+  edit->SetShowHint(true);
+  auto* button = edit->Properties()->Buttons()->AddButton();
+  button->SetKind(bkEllipsis);
+  button->SetHint("Browse|Opens a file");
+  ShowAndFocus(edit);
+  const HWND h = edit->Handle();
+  struct TCase {
+    const char* Name;
+    POINT At;
+    LRESULT Result;
+    const char* Text;
+  };
+  const TCase cases[] = {{"the hot button", ButtonCentre(edit, 0), 0, "Browse"},
+                         {"the body", POINT{20, 12}, 0, "The edit"},
+                         {"the border", POINT{0, 0}, 1, ""}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const POINT screen = edit->ClientToScreen(c.At);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(h, WM_MOUSEMOVE, 0, At(c.At));
+    THintInfo info;
+    info.CursorPos = c.At;
+    const LRESULT result = SendMessageA(h, CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(result, c.Result);
+    if (result == 0) {
+      EXPECT_EQ(info.HintStr, c.Text);
+    }
+  }
+}
+
+TEST_F(EditControl, ActivationByMouseMakesTheNextPressADoubleClick) {
+  FForm->Show();
+  RunMessagesUntilIdle();
+  auto* edit = Place(10, 10, 160, true);
+  Wire(edit);
+  TcxCustomEditData* data = nullptr;
+  const POINT inParent{10 + 20, 10 + 12};
+  edit->ActivateByMouse(TShiftState{ssLeft}, inParent.x, inParent.y, data);
+  EXPECT_EQ(GetFocus(), edit->Handle());
+  EXPECT_TRUE(edit->DblClickTimerRunning());
+  EXPECT_NE(GetCapture(), edit->Handle()) << "no capture is left without the button down";
+  R.DblClicks = 0;
+  SendMessageA(edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 12));
+  SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(20, 12));
+  EXPECT_EQ(R.DblClicks, 1);
+  EXPECT_FALSE(edit->DblClickTimerRunning());
+  // A key activation needs no data class; the data object, when there is one, is filled once.
+  TcxCustomEditData own(edit);
+  TcxCustomEditData* given = &own;
+  edit->ActivateInPlace(given);
+  EXPECT_EQ(edit->InPlaceEditData(), &own);
+  EXPECT_FALSE(own.Cleared);
+  own.Clear();
+  EXPECT_FALSE(own.Cleared) << "the current data is refilled at once";
+}
+
+TEST_F(EditControl, AnAcceleratorOfAnEnabledTextButtonClicksIt) {
+  auto* edit = Place(10, 10);
+  Wire(edit);
+  auto* ellipsis = edit->Properties()->Buttons()->AddButton();
+  ellipsis->SetKind(bkEllipsis);
+  auto* text = edit->Properties()->Buttons()->AddButton();
+  text->SetKind(bkText);
+  text->SetCaption("&Go");
+  ShowAndFocus(edit);
+  struct TCase {
+    const char* Name;
+    bool Enabled;
+    char Key;
+    LRESULT Result;
+    std::vector<int> Clicks;
+  };
+  const TCase cases[] = {{"enabled", true, 'g', 1, {1}}, {"another letter", true, 'o', 0, {}},
+                         {"disabled", false, 'g', 0, {}}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    text->SetEnabled(c.Enabled);
+    R.ButtonClicks.clear();
+    EXPECT_EQ(SendMessageA(edit->Handle(), CM_DIALOGCHAR, c.Key, 0), c.Result);
+    EXPECT_EQ(R.ButtonClicks, c.Clicks);
+  }
+}
+
 }  // namespace

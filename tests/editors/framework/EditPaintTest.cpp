@@ -6,6 +6,7 @@
 #include "editors/framework/EditViewInfo.h"
 #include "editors/framework/ExtEditUtils.h"
 #include "foundation/LookAndFeel.h"
+#include "platform/HandleCounts.h"
 #include "tests/foundation/LookAndFeelFixture.h"
 
 #include <map>
@@ -118,6 +119,9 @@ TEST_F(EditPaint, OnePaintOfTwoHundredColoursDrawsEachInItsOwnColour) {
   TcxSolidBrushCache* cache = cxSolidBrushCache();
   constexpr int n = 200;
   TestSurface surface(n * 2, 2);
+  surface.Canvas()->GetDeviceContext();  // the surface's own objects made first
+  surface.Pixel(0, 0);
+  const THandleCounts before = HandleCounts();
   std::vector<HBRUSH> brushes;
   std::vector<HBRUSH> all;
   {
@@ -142,6 +146,7 @@ TEST_F(EditPaint, OnePaintOfTwoHundredColoursDrawsEachInItsOwnColour) {
   EXPECT_EQ(cache->PendingDeleteCount(), 0);
   cache->Clear();
   for (HBRUSH b : all) EXPECT_FALSE(BrushAlive(b));
+  EXPECT_EQ(HandleCounts(), before) << "every brush of the paint given back";
 }
 
 TEST_F(EditPaint, OutsideAPaintEvictedBrushesAreBoundedByTheCapacity) {

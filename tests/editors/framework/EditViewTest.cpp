@@ -493,4 +493,87 @@ TEST_F(EditView, UltraFlatButtonFramesByState) {
   }
 }
 
+TEST_F(EditView, BackgroundModes) {
+  struct TCase {
+    const char* Name;
+    bool InPlace, Transparent, Native, Custom;
+    int Mode;
+    bool NotSolid;
+  };
+  const TCase cases[] = {
+      {"standalone", false, false, false, false, 1, false},
+      {"standalone native", false, false, true, false, 3, false},
+      {"standalone transparent", false, true, false, false, 4, true},
+      {"in place", true, false, false, false, 3, false},
+      {"in place transparent", true, true, false, false, 2, true},
+      {"in place custom drawn", true, false, false, true, 0, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TcxCustomEditViewInfo info;
+    info.InPlace = c.InPlace;
+    info.NoBackground = c.Transparent;
+    info.NativeStyle = c.Native;
+    if (c.Custom)
+      info.DrawBackgroundEvent = TcxEditDrawBackgroundEvent::Lambda([](TcxCustomEditViewInfo*, TcxCanvas* canvas, bool& done) {
+        canvas->FillWithColor(RECT{0, 0, 100, 100}, clLime);
+        done = true;
+      });
+    EXPECT_EQ(info.BackgroundMode(), c.Mode);
+    EXPECT_EQ(info.BackgroundNotSolid(), c.NotSolid);
+    info.BackgroundColor = clYellow;
+    TestSurface s(20, 20, clRed);
+    info.DrawBackgroundByMode(s.Canvas(), RECT{2, 2, 18, 18}, false, RECT{8, 8, 12, 12});
+    const TColor expected = c.Mode == 3 ? clYellow : c.Mode == 0 ? clLime : clRed;
+    EXPECT_EQ(s.Pixel(4, 4), ColorToRGB(expected));
+    EXPECT_EQ(s.Pixel(10, 10), ColorToRGB(clRed)) << "the excluded rectangle";
+    EXPECT_EQ(s.Pixel(0, 0), ColorToRGB(clRed)) << "outside";
+  }
+}
+
+TEST_F(EditView, NativeButtonsAreDrawnByTheThemeInTheirState) {
+  UxThemeEntries[uxeOpenThemeData] = AsProc(&fake::OpenThemeData);
+  fake::RealOpenThemeData = GetProcAddress(GetModuleHandleA("uxtheme.dll"), "OpenThemeData");
+  fake::Refused.clear();
+  UxThemeEntries[uxeDrawThemeBackground] = AsProc(&fake::DrawThemeBackground);
+  SetVisualStyles(true);
+  Style()->GetLookAndFeel()->SetNativeStyle(true);
+  Style()->SetEditBorderStyle(ebs3D);
+  AddButton(0, bkDown);
+  const RECT bounds{0, 0, 100, 22};
+  const POINT over{90, 10};
+  struct TCase {
+    const char* Name;
+    bool Composited, Enabled;
+    POINT At;
+    TShiftState Shift;
+    TcxEditMouseEvent Event;
+    int Part, State;
+  };
+  const TCase cases[] = {
+      {"normal", false, true, {-1, -1}, {}, emeNone, 1, 1},
+      {"hot", false, true, over, {}, emeNone, 1, 2},
+      {"pressed", false, true, over, {TShiftStateItem::ssLeft}, emeLeft, 1, 3},
+      {"disabled", false, false, {-1, -1}, {}, emeNone, 1, 4},
+      {"right-side drop-down on glass", true, true, {-1, -1}, {}, emeNone, 6, 1},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    cxEditCompositionQuery = c.Composited ? &CompositionOn : nullptr;
+    auto vd = NewViewData();
+    ASSERT_TRUE(vd->NativeStyle);
+    vd->IsEnabled = c.Enabled;
+    Fill(*vd, bounds, c.At, c.Shift, c.Event);
+    const TcxEditButtonViewInfo& b = FInfo.Button(0);
+    EXPECT_EQ(b.ThemePartId, c.Part);
+    EXPECT_EQ(b.ThemeState, c.State);
+    fake::Drawn.clear();
+    TestSurface s(100, 22);
+    FInfo.PaintOn(s.Canvas());
+    ASSERT_FALSE(fake::Drawn.empty());
+    EXPECT_EQ(fake::Drawn.back().Part, c.Part) << "the button is drawn last";
+    EXPECT_EQ(fake::Drawn.back().State, c.State);
+  }
+}
+
 }  // namespace
