@@ -1,6 +1,7 @@
 #include "bars/views/ItemControl.h"
 
 #include "bars/model/BarClassFactory.h"
+#include "bars/model/ItemLinks.h"
 
 const TClassInfo TdxBarItemControl::ClassInfo{"TdxBarItemControl", &TObject::ClassInfo, &dxBarMakeObject<TdxBarItemControl>};
 const TClassInfo TdxBarButtonLikeControl::ClassInfo{"TdxBarButtonLikeControl", &TdxBarItemControl::ClassInfo, &dxBarMakeObject<TdxBarButtonLikeControl>};
@@ -17,3 +18,5 @@ const TClassInfo TdxBarComboControl::ClassInfo{"TdxBarComboControl", &TCustomdxB
 const TClassInfo TdxBarContainerItemControl::ClassInfo{"TdxBarContainerItemControl", &TdxBarItemControl::ClassInfo, &dxBarMakeObject<TdxBarContainerItemControl>};
 const TClassInfo TdxBarCustomStaticControl::ClassInfo{"TdxBarCustomStaticControl", &TdxBarItemControl::ClassInfo, &dxBarMakeObject<TdxBarCustomStaticControl>};
 const TClassInfo TdxBarSeparatorControl::ClassInfo{"TdxBarSeparatorControl", &TdxBarItemControl::ClassInfo, &dxBarMakeObject<TdxBarSeparatorControl>};
+
+TCustomdxBarControl* TdxBarItemControl::Parent() const { return FItemLink ? FItemLink->HostBarControl() : nullptr; }

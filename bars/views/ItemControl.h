@@ -3,11 +3,47 @@
 
 #include "platform/Object.h"
 
-// One link shown on one bar window, with its view levels, parts, hot tracking, clicks and hints.
+class TCustomdxBarControl;
+class TdxBarItemLink;
+
+// One link shown on one bar window, with its view levels, parts, hot
+// tracking, clicks and hints. What its item and link tell it are the
+// notifications below; the base takes them without drawing anything yet.
 class TdxBarItemControl : public TObject {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
+
+  TdxBarItemLink* ItemLink() const { return FItemLink; }
+  // The bar window that shows the control (the link's host).
+  TCustomdxBarControl* Parent() const;
+  void AttachToLink(TdxBarItemLink* link) { FItemLink = link; }
+
+  // The item's and the link's changes.
+  virtual void Changed() {}
+  virtual void EnabledChanged() {}
+  virtual void GlyphChanged() {}
+  virtual void LargeGlyphChanged() {}
+  virtual void WidthChanged() {}
+  virtual void PaintStyleChanged() {}
+  virtual void VisibilityChanged() {}
+  virtual void AuxChanged() {}
+  virtual void RefreshDrawState() {}
+  virtual void RefreshStyleResourcesWithFont() {}
+  virtual void UpdateDrawState() {}
+  virtual void RebuildParent() {}
+  virtual void Repaint() {}
+  // Drops the cached image (and with `widths` the measured widths).
+  virtual void ResetImageCache(bool widths) { (void)widths; }
+  // The keyboard and the mouse may select it.
+  virtual bool CanSelect() const { return true; }
+  // Drawn as the selected one.
+  virtual bool IsDrawnSelected() const { return false; }
+  // An in-place edit being typed in, or a sub-item whose menu is open.
+  virtual bool IsActive() const { return false; }
+
+private:
+  TdxBarItemLink* FItemLink = nullptr;
 };
 
 // The base of controls that click like buttons.
