@@ -10,6 +10,7 @@
 #include <vector>
 
 class TcxLookAndFeel;
+class TCustomdxBarControl;
 class TdxBarItem;
 class TdxBarItemControl;
 class TdxBarItemLink;
@@ -85,6 +86,10 @@ public:
   void SetMostRecentItemsPercents(int value);
   int RecentUseCount() const { return FRecentUseCount; }
   void UpdateRecentUseCount();
+
+  // The window of the bar marked as the main menu, or null.
+  // FIXME: answers null until bars mark their main menu and have windows.
+  TCustomdxBarControl* MainMenuBarControl() const { return nullptr; }
 
   // --- Items ---------------------------------------------------------------
   int ItemCount() const;

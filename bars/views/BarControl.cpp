@@ -1,6 +1,7 @@
 #include "bars/views/BarControl.h"
 
 #include "bars/model/BarClassFactory.h"
+#include "bars/model/Accessibility.h"
 #include "bars/model/ItemLinks.h"
 
 const TClassInfo TCustomdxBarControl::ClassInfo{"TCustomdxBarControl", &TCustomControl::ClassInfo, &dxBarMakeComponent<TCustomdxBarControl>};
@@ -9,3 +10,17 @@ const TClassInfo TdxBarSubMenuControl::ClassInfo{"TdxBarSubMenuControl", &TCusto
 const TClassInfo TdxBarApplicationMenuControl::ClassInfo{"TdxBarApplicationMenuControl", &TdxBarSubMenuControl::ClassInfo, &dxBarMakeComponent<TdxBarApplicationMenuControl>};
 
 TObject* TCustomdxBarControl::LinksOwnerObject() const { return FItemLinks ? FItemLinks->OwnerObject() : nullptr; }
+
+TCustomdxBarControl::~TCustomdxBarControl() { ReleaseAccessibilityHelper(FAccessibilityHelper); }
+
+TClass TCustomdxBarControl::AccessibilityHelperClass() const { return &TdxBarAccessibilityHelper::ClassInfo; }
+
+IdxBarAccessibilityHelper* TCustomdxBarControl::AcquireAccessibilityHelper() {
+  if (!FAccessibilityHelper) {
+    TcxAccessibilityHelper* helper = TcxAccessibilityHelper::CreateForOwner(AccessibilityHelperClass(), this);
+    helper->AddRef();
+    FAccessibilityHelper = QueryAccessibilityHelper(helper);
+    if (!FAccessibilityHelper) helper->Release();
+  }
+  return FAccessibilityHelper;
+}

@@ -3,6 +3,7 @@
 
 #include "platform/Control.h"
 
+class IdxBarAccessibilityHelper;
 class TdxBarItemControl;
 class TdxBarItemLinks;
 class TdxBarManager;
@@ -13,6 +14,7 @@ public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   using TCustomControl::TCustomControl;
+  ~TCustomdxBarControl() override;
   // The manager whose bars this window shows.
   TdxBarManager* OwnerBarManager() const { return FOwnerBarManager; }
   // The bar window that opened this one, null for a root.
@@ -38,8 +40,12 @@ public:
   virtual void SetSelectedControl(TdxBarItemControl* control) { FSelectedControl = control; }
   TdxBarItemControl* SelectedControl() const { return FSelectedControl; }
   int RebuildCount() const { return FRebuildCount; }
+  // The window's helper, made on first demand of the class below.
+  IdxBarAccessibilityHelper* AcquireAccessibilityHelper();
+  virtual TClass AccessibilityHelperClass() const;
 
 protected:
+  IdxBarAccessibilityHelper* FAccessibilityHelper = nullptr;
   TdxBarManager* FOwnerBarManager = nullptr;
   TCustomdxBarControl* FParentBar = nullptr;
   TdxBarItemLinks* FItemLinks = nullptr;
