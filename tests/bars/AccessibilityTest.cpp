@@ -177,3 +177,57 @@ TEST(CaptionButtons, BoundsAndAssign) {
 }
 
 }  // namespace
+
+#include "bars/views/ItemControl.h"
+#include "foundation/Bitmaps.h"
+#include "foundation/Graphics.h"
+
+namespace {
+
+TEST(ItemControl, TheGlyphCacheKeepsTheLastImageUntilReset) {
+  TdxBarItemControl control;
+  TdxCachedImageOptions* cache = control.CachedImage();
+  TBitmap glyph, other;
+  glyph.SetSize(4, 4);
+  other.SetSize(4, 4);
+  {
+    HDC dc = glyph.Canvas()->Handle();
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    const RECT all{0, 0, 4, 4};
+    FillRect(dc, &all, red);
+    DeleteObject(red);
+    SetPixel(dc, 0, 3, RGB(0, 0, 255));  // the transparent corner
+  }
+  cache->StoreImage(RECT{10, 10, 18, 18}, &glyph, idmNormal, -1, 1, nullptr, clWhite);
+  ASSERT_TRUE(cache->Valid());
+  EXPECT_EQ(cache->Glyph()->Width(), 8);
+  HDC dc = cache->Glyph()->Canvas()->Handle();
+  int red = 0, white = 0;
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      const COLORREF c = GetPixel(dc, x, y) & 0xFFFFFF;
+      red += c == RGB(255, 0, 0);
+      white += c == RGB(255, 255, 255);
+    }
+  EXPECT_GT(red, 0);
+  EXPECT_GT(white, 0);  // the background, and the transparent corner
+  struct Case {
+    const char* Name;
+    int State;
+    TBitmap* Source;
+    bool Matches;
+  } cases[] = {
+      {"same state and bitmap", 1, &glyph, true},
+      {"another state", 2, &glyph, false},
+      {"another bitmap", 1, &other, false},
+      {"no bitmap: the image list decides, and the cache came from a bitmap", 1, nullptr, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(cache->MatchesImage(c.State, c.Source, nullptr), c.Matches);
+  }
+  control.ResetImageCache(false);
+  EXPECT_FALSE(cache->MatchesImage(1, &glyph, nullptr));
+}
+
+}  // namespace
