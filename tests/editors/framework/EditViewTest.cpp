@@ -576,4 +576,52 @@ TEST_F(EditView, NativeButtonsAreDrawnByTheThemeInTheirState) {
   }
 }
 
+TEST_F(EditView, ButtonHandlersDrawInsteadOfTheStyle) {
+  Style()->SetEditBorderStyle(ebs3D);
+  Style()->SetButtonStyle(bts3D);
+  Style()->SetColor(clWhite);
+  AddButton(20, bkEllipsis);
+  auto vd = NewViewData();
+  Fill(*vd, RECT{0, 0, 80, 22});
+  const RECT b = FInfo.Button(0).ButtonRect;
+  struct TCase {
+    const char* Name;
+    bool Whole, Border, Background;
+    TColor Corner, Inside;
+  };
+  const TCase cases[] = {
+      {"none", false, false, false, cl3DLight, clBtnFace},
+      {"whole button", true, false, false, clLime, clLime},
+      {"border", false, true, false, clBlue, clBtnFace},
+      {"background", false, false, true, cl3DLight, clYellow},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FInfo.DrawButtonEvent = nullptr;
+    FInfo.DrawButtonBorderEvent = nullptr;
+    FInfo.DrawButtonBackgroundEvent = nullptr;
+    if (c.Whole)
+      FInfo.DrawButtonEvent = TcxEditDrawButtonEvent::Lambda([&](TcxCustomEditViewInfo* v, TcxCanvas* canvas, int i, bool& done) {
+        canvas->FillWithColor(v->Button(i).ButtonRect, clLime);
+        done = true;
+      });
+    if (c.Border)
+      FInfo.DrawButtonBorderEvent = TcxEditDrawButtonPartEvent::Lambda([](TcxCustomEditViewInfo*, TcxCanvas* canvas, int, RECT& r, bool& done) {
+        canvas->DrawSideFrame(r, clBlue, 2, cxBordersAll);
+        InflateRect(&r, -2, -2);
+        done = true;
+      });
+    if (c.Background)
+      FInfo.DrawButtonBackgroundEvent = TcxEditDrawButtonPartEvent::Lambda([](TcxCustomEditViewInfo*, TcxCanvas* canvas, int, RECT& r, bool& done) {
+        canvas->FillWithColor(r, clYellow);
+        done = true;
+      });
+    EXPECT_EQ(FInfo.IsButtonCustomDrawn(0), c.Whole || c.Border || c.Background);
+    TestSurface s(80, 22, clRed);
+    FInfo.PaintOn(s.Canvas());
+    EXPECT_EQ(s.Pixel(b.left, b.top + 5), ColorToRGB(c.Corner));
+    EXPECT_EQ(s.Pixel(b.left + 3, b.top + 3), ColorToRGB(c.Inside));
+  }
+}
+
 }  // namespace
