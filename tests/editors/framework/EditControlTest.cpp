@@ -608,4 +608,49 @@ TEST_F(EditControl, AnAcceleratorOfAnEnabledTextButtonClicksIt) {
   }
 }
 
+TEST_F(EditControl, LeavingWithAnInvalidValueKeepsTheFocus) {
+  auto* other = Place(10, 80);
+  auto* edit = Place(10, 10);
+  Wire(edit);
+  edit->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, Variant&, AnsiString& text, bool& error) {
+    error = true;
+    text = "Not a number";
+  });
+  ShowAndFocus(edit);
+  PostChar(edit->Handle(), '7');
+  RunMessagesUntilIdle();
+  R.Errors.clear();
+  R.Exits = 0;
+  other->SetFocus();
+  RunMessagesUntilIdle();
+  EXPECT_EQ(R.Errors, (std::vector<std::string>{"Not a number"}));
+  EXPECT_EQ(R.Exits, 0) << "OnExit does not fire";
+  EXPECT_EQ(GetFocus(), edit->Handle()) << "the focus came back";
+  EXPECT_EQ(edit->Text, "7");
+  // A valid value leaves, is posted and the edit is no longer modified.
+  edit->OnValidate = nullptr;
+  other->SetFocus();
+  RunMessagesUntilIdle();
+  EXPECT_EQ(GetFocus(), other->Handle());
+  EXPECT_EQ(R.Exits, 1);
+  EXPECT_FALSE(edit->Modified());
+  EXPECT_EQ(edit->EditValue().AsString(), "7");
+}
+
+TEST_F(EditControl, LoadingFiresNoChangeEvents) {
+  auto* edit = New<TTestPlainEdit>(FForm);
+  Wire(edit);
+  edit->BeginLoading();
+  edit->SetEditValue(3);
+  edit->LockChangeEvents(true);
+  edit->FireChange();
+  edit->LockChangeEvents(false);
+  static_cast<TComponent*>(edit)->Loaded();
+  EXPECT_TRUE(R.Events.empty());
+  EXPECT_EQ(edit->EditValue().AsInteger(), 3);
+  edit->SetParent(FForm);
+  edit->SetEditValue(4);
+  EXPECT_EQ(R.Events, (std::vector<std::string>{"value", "change"}));
+}
+
 }  // namespace
