@@ -252,4 +252,7 @@ public:
 
 private:
   void ComputeState(TcxCustomEditViewInfo* viewInfo, POINT p);
+  // The canvas of the fill in progress (text buttons are measured on it).
+  TcxCanvas* FMeasureCanvas = nullptr;
+  bool FTextFontSet = false;
 };

@@ -624,4 +624,26 @@ TEST_F(EditView, ButtonHandlersDrawInsteadOfTheStyle) {
   }
 }
 
+TEST_F(EditView, TextButtonsAreMeasuredInTheStylesFont) {
+  Style()->SetEditBorderStyle(ebsSingle);
+  AddButton(0, bkText)->SetCaption("A wide caption");
+  struct TCase {
+    const char* Name;
+    int Size;
+  };
+  for (const TCase& c : {TCase{"small", 8}, TCase{"large", 20}}) {
+    SCOPED_TRACE(c.Name);
+    TFont font;
+    font.SetName("Arial");
+    font.SetSize(c.Size);
+    Style()->SetFont(&font);
+    TcxScreenCanvas measure;
+    measure.SetFont(&font);
+    const int expected = std::max(GetSystemMetrics(SM_CYHSCROLL), measure.WidthOfText("A wide caption") + 3 + 4);
+    auto vd = NewViewData();
+    Fill(*vd, RECT{0, 0, 400, 40});
+    EXPECT_EQ(Width(FInfo.Button(0).ButtonRect), expected);
+  }
+}
+
 }  // namespace
