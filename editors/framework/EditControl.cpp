@@ -11,21 +11,6 @@
 
 const TClassInfo TcxCustomEdit::ClassInfo{"TcxCustomEdit", &TcxContainer::ClassInfo, nullptr};
 
-namespace {
-// Restores a flag when it goes out of scope (unless the object went).
-class TFlagGuard {
-public:
-  TFlagGuard(bool& flag, bool value) : FFlag(flag), FSaved(flag) { flag = value; }
-  ~TFlagGuard() { FFlag = FSaved; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
-private:
-  bool& FFlag;
-  bool FSaved;
-};
-}  // namespace
-
 TcxCustomEdit::TcxCustomEdit(TComponent* owner, bool inPlace) : TcxContainer(owner), FInPlace(inPlace) {}
 
 void TcxCustomEdit::AfterConstruction() {
@@ -372,7 +357,7 @@ void TcxCustomEdit::ValidationFailed(const AnsiString& errorText, bool raiseSile
     FValidated = true;
   } else if (Visible()) {
     if (!Focused()) {
-      TFlagGuard suppressed(FFocusSuppressed, true);
+      TcxFlagGuard suppressed(FFocusSuppressed, true);
       TWinControl* inner = InnerControl();
       if (inner && inner->CanFocus())
         inner->SetFocus();
@@ -406,7 +391,7 @@ Variant TcxCustomEdit::ValueToPost() {
 
 void TcxCustomEdit::StoreEditValue(bool validateFirst) {
   if (validateFirst) {
-    TFlagGuard userAction(FUserAction, false);
+    TcxFlagGuard userAction(FUserAction, false);
     if (!CheckEditValue(true)) return;
   }
   TWeakLink<TControl> self(this);

@@ -22,6 +22,19 @@
 
 class TcxCustomEdit;
 
+// Sets a flag for a scope and puts the old value back at its end.
+class TcxFlagGuard {
+public:
+  TcxFlagGuard(bool& flag, bool value) : FFlag(flag), FSaved(flag) { flag = value; }
+  ~TcxFlagGuard() { FFlag = FSaved; }
+  TcxFlagGuard(const TcxFlagGuard&) = delete;
+  TcxFlagGuard& operator=(const TcxFlagGuard&) = delete;
+
+private:
+  bool& FFlag;
+  bool FSaved;
+};
+
 // What an inner window offers the edit that hosts it.
 class IcxCustomInnerEdit {
 public:

@@ -11,7 +11,7 @@
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "tests/editors/framework/TestEditors.h"
-#include "tests/foundation/LookAndFeelFixture.h"
+#include "tests/editors/framework/EditorFixture.h"
 
 #include <string>
 #include <vector>
@@ -58,10 +58,7 @@ struct TRecorder {
 class EditControl : public ::testing::Test {
 protected:
   void SetUp() override {
-    StartContainerUnits();
-    cxEditPaintUtilsInit();
-    DetectHotLightColor();
-    cxEditInit();
+    editor_test::StartEditorUnits();
     FSavedHandler = SetCallbackExceptionHandler(TExceptionEvent::Bind<&TRecorder::Error>(&R));
     FForm = New<TForm>(nullptr);
     FForm->SetBounds(80, 80, 360, 240);
@@ -70,9 +67,7 @@ protected:
     if (GetCapture()) ReleaseCapture();
     Free(FForm);
     SetCallbackExceptionHandler(FSavedHandler);
-    cxEditDone();
-    cxEditPaintUtilsDone();
-    FinalizeUnits();
+    editor_test::FinishEditorUnits();
   }
   template <class T = TTestPlainEdit>
   T* Place(int left, int top, int width = 160, bool inPlace = false) {

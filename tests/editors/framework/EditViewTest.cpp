@@ -9,7 +9,7 @@
 #include "editors/framework/EditViewInfo.h"
 #include "foundation/ContainerServices.h"
 #include "foundation/UxTheme.h"
-#include "tests/foundation/LookAndFeelFixture.h"
+#include "tests/editors/framework/EditorFixture.h"
 
 #include <memory>
 
@@ -28,10 +28,7 @@ HRESULT WINAPI FakeGetThemeColor(HTHEME, int, int state, int property, COLORREF*
 class EditView : public ::testing::Test {
 protected:
   void SetUp() override {
-    StartContainerUnits();
-    cxEditPaintUtilsInit();
-    DetectHotLightColor();
-    cxEditInit();
+    editor_test::StartEditorUnits();
     FOwner = New<TComponent>(nullptr);
     FStyles = std::make_unique<TcxContainerStyles>(FOwner, &TcxEditStyle::ClassInfo);
     FProperties = std::make_unique<TcxCustomEditProperties>(nullptr);
@@ -43,9 +40,7 @@ protected:
     FProperties.reset();
     FStyles.reset();
     Free(FOwner);
-    cxEditDone();
-    cxEditPaintUtilsDone();
-    FinalizeUnits();
+    editor_test::FinishEditorUnits();
   }
   TcxEditStyle* Style() { return static_cast<TcxEditStyle*>(FStyles->StyleForState(cxssNormal)); }
   TcxEditButton* AddButton(int width = 0, TcxEditButtonKind kind = bkEllipsis, bool left = false) {
