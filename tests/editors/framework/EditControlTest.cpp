@@ -84,7 +84,7 @@ protected:
     edit->OnClick = TNotifyEvent::Bind<&TRecorder::Click>(&R);
     edit->OnDblClick = TNotifyEvent::Bind<&TRecorder::DblClick>(&R);
     edit->OnExit = TNotifyEvent::Bind<&TRecorder::Exit>(&R);
-    edit->OnButtonClick = TcxEditButtonClickEvent::Bind<&TRecorder::Button>(&R);
+    edit->Properties()->OnEditButtonClick = TcxEditButtonClickEvent::Bind<&TRecorder::Button>(&R);
   }
   void ShowAndFocus(TWinControl* control) {
     FForm->Show();
@@ -242,7 +242,7 @@ TEST_F(EditControl, EnterValidatesWhenAskedAndKeepsTheText) {
     auto* edit = Place(10, 10);
     Wire(edit);
     edit->Properties()->SetValidateOnEnter(c.ValidateOnEnter);
-    edit->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, Variant&, AnsiString&, bool& error) { error = true; });
+    edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, TcxEditValue&, AnsiString&, bool& error) { error = true; });
     ShowAndFocus(edit);
     R.Errors.clear();
     R.Exits = 0;
@@ -270,7 +270,7 @@ TEST_F(EditControl, EnterValidatesWhenAskedAndKeepsTheText) {
 TEST_F(EditControl, AHiddenEditIsValidatedAfterItsFirstFailure) {
   auto* edit = Place(10, 10);
   edit->SetVisible(false);
-  edit->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, Variant&, AnsiString&, bool& error) { error = true; });
+  edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, TcxEditValue&, AnsiString&, bool& error) { error = true; });
   edit->MarkModified(true);
   EXPECT_THROW(edit->CheckEditValue(true), EcxEditValidationError);
   EXPECT_TRUE(edit->Validated());
@@ -607,7 +607,7 @@ TEST_F(EditControl, LeavingWithAnInvalidValueKeepsTheFocus) {
   auto* other = Place(10, 80);
   auto* edit = Place(10, 10);
   Wire(edit);
-  edit->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, Variant&, AnsiString& text, bool& error) {
+  edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, TcxEditValue&, AnsiString& text, bool& error) {
     error = true;
     text = "Not a number";
   });
@@ -623,7 +623,7 @@ TEST_F(EditControl, LeavingWithAnInvalidValueKeepsTheFocus) {
   EXPECT_EQ(GetFocus(), edit->Handle()) << "the focus came back";
   EXPECT_EQ(edit->Text, "7");
   // A valid value leaves, is posted and the edit is no longer modified.
-  edit->OnValidate = nullptr;
+  edit->Properties()->OnValidate = nullptr;
   other->SetFocus();
   RunMessagesUntilIdle();
   EXPECT_EQ(GetFocus(), other->Handle());
