@@ -11,21 +11,6 @@
 
 const TClassInfo TcxCustomEdit::ClassInfo{"TcxCustomEdit", &TcxContainer::ClassInfo, nullptr};
 
-namespace {
-// Restores a flag when it goes out of scope (unless the object went).
-class TFlagGuard {
-public:
-  TFlagGuard(bool& flag, bool value) : FFlag(flag), FSaved(flag) { flag = value; }
-  ~TFlagGuard() { FFlag = FSaved; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
-private:
-  bool& FFlag;
-  bool FSaved;
-};
-}  // namespace
-
 TcxCustomEdit::TcxCustomEdit(TComponent* owner, bool inPlace) : TcxContainer(owner), FInPlace(inPlace) {}
 
 void TcxCustomEdit::AfterConstruction() {
@@ -60,6 +45,8 @@ void TcxCustomEdit::InitializeEdit() {
     if (!InnerControl()) keys.Include(TcxKey::kTab);
     AssignKeys(keys);
   }
+  // A standalone edit's properties consult its binding's provider.
+  if (!FInPlace) FProperties->SetValuesProvider(FDataBinding->ValuesProvider());
   // An in-place edit's styles follow no default controller.
   if (FInPlace && DefaultStyleController() && Style()->ActiveStyleController() == DefaultStyleController())
     Style()->ControllerRemoved(DefaultStyleController());
@@ -300,9 +287,15 @@ bool TcxCustomEdit::CanRevert() {
 
 // -- Validation --------------------------------------------------------------------------------
 
-void TcxCustomEdit::ValidateDisplayValue(Variant& displayValue, AnsiString& errorText, bool& error) {
-  errorText = LoadOverridableResString(cxSEditValidateErrorText);
-  if (OnValidate) OnValidate(this, displayValue, errorText, error);
+bool TcxCustomEdit::HasValidateHandler() {
+  return FProperties->OnValidate || (FRepositoryItem && EffectiveProperties()->OnValidate);
+}
+
+void TcxCustomEdit::FireValidate(TcxEditValue& displayValue, AnsiString& errorText, bool& error) {
+  TWeakLink<TControl> self(this);
+  if (FProperties->OnValidate) FProperties->OnValidate(this, displayValue, errorText, error);
+  if (self.Get() && FRepositoryItem && EffectiveProperties()->OnValidate)
+    EffectiveProperties()->OnValidate(this, displayValue, errorText, error);
 }
 
 bool TcxCustomEdit::CheckEditValue(bool raiseOnError) {
@@ -319,7 +312,8 @@ bool TcxCustomEdit::CheckEditValue(bool raiseOnError) {
   Variant displayValue(ReadShownText());
   bool error = false;
   AnsiString errorText;
-  if (ValidatesDisplayValue()) ValidateDisplayValue(displayValue, errorText, error);
+  TcxCustomEditProperties* properties = EffectiveProperties();
+  if (properties->ValidatesDisplayValue()) properties->ValidateDisplayValue(displayValue, errorText, this, error);
   if (!self.Get()) return false;
   if (error) {
     // The shown text becomes what the handlers left, selected.
@@ -372,7 +366,7 @@ void TcxCustomEdit::ValidationFailed(const AnsiString& errorText, bool raiseSile
     FValidated = true;
   } else if (Visible()) {
     if (!Focused()) {
-      TFlagGuard suppressed(FFocusSuppressed, true);
+      TcxFlagGuard suppressed(FFocusSuppressed, true);
       TWinControl* inner = InnerControl();
       if (inner && inner->CanFocus())
         inner->SetFocus();
@@ -406,7 +400,7 @@ Variant TcxCustomEdit::ValueToPost() {
 
 void TcxCustomEdit::StoreEditValue(bool validateFirst) {
   if (validateFirst) {
-    TFlagGuard userAction(FUserAction, false);
+    TcxFlagGuard userAction(FUserAction, false);
     if (!CheckEditValue(true)) return;
   }
   TWeakLink<TControl> self(this);
@@ -480,10 +474,12 @@ void TcxCustomEdit::SetRepositoryItem(TcxEditRepositoryItem* value) {
   if (value) {
     value->AddListener(this);
     value->FreeNotification(this);
+    FProperties->SetValuesProvider(nullptr);
     if (active) ApplyProperties(value->Properties());
     FProperties->ChangeHandler = nullptr;
   } else {
     if (active) FProperties->ChangeHandler = TNotifyEvent::Bind<&TcxCustomEdit::OwnPropertiesChanged>(this);
+    if (!FInPlace) FProperties->SetValuesProvider(FDataBinding->ValuesProvider());
     FProperties->NotifyChanged();
   }
   RepositoryItemChanged();
@@ -556,8 +552,9 @@ void TcxCustomEdit::ClickDefaultButton() {
 
 void TcxCustomEdit::FireButtonClick(int index) {
   TWeakLink<TControl> self(this);
-  if (OnButtonClick) OnButtonClick(this, index);
-  (void)self;
+  if (FProperties->OnEditButtonClick) FProperties->OnEditButtonClick(this, index);
+  if (self.Get() && FRepositoryItem && EffectiveProperties()->OnEditButtonClick)
+    EffectiveProperties()->OnEditButtonClick(this, index);
 }
 
 bool TcxCustomEdit::IsClickShortcut(WORD key, TShiftState shift) {

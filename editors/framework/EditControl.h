@@ -22,6 +22,19 @@
 
 class TcxCustomEdit;
 
+// Sets a flag for a scope and puts the old value back at its end.
+class TcxFlagGuard {
+public:
+  TcxFlagGuard(bool& flag, bool value) : FFlag(flag), FSaved(flag) { flag = value; }
+  ~TcxFlagGuard() { FFlag = FSaved; }
+  TcxFlagGuard(const TcxFlagGuard&) = delete;
+  TcxFlagGuard& operator=(const TcxFlagGuard&) = delete;
+
+private:
+  bool& FFlag;
+  bool FSaved;
+};
+
 // What an inner window offers the edit that hosts it.
 class IcxCustomInnerEdit {
 public:
@@ -35,12 +48,9 @@ public:
 };
 
 using TcxEditEditingEvent = TEvent<void(TObject* sender, bool& canEdit)>;
-using TcxEditButtonClickEvent = TEvent<void(TObject* sender, int buttonIndex)>;
-using TcxEditValidateEvent =
-    TEvent<void(TObject* sender, Variant& displayValue, AnsiString& errorText, bool& error)>;
 using TcxEditKeyEvent = TEvent<void(TObject* sender, WORD& key, TShiftState shift)>;
 
-class TcxCustomEdit : public TcxContainer, public IcxEditRepositoryItemListener {
+class TcxCustomEdit : public TcxContainer, public IcxEditRepositoryItemListener, public IcxEditValidationTarget {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
@@ -160,7 +170,7 @@ public:
   virtual void DoEditValueChangedEvent();
   virtual void SaveValueOnEnter();
   virtual Variant DefaultEditValue() { return Variant(); }
-  virtual AnsiString ReadShownText() { return AnsiString(); }
+  AnsiString ReadShownText() override { return AnsiString(); }
   virtual Variant ValueToPost();
   virtual Variant ReadEditValue() { return FEditValue; }
   // Raises EcxEditValidationError (or a silent abort) after taking the focus back.
@@ -205,18 +215,16 @@ public:
   virtual void CopySelection() {}
   virtual void CutSelection() {}
   virtual void PasteText() {}
-  // The properties' validation of a shown value (OnValidate handlers).
-  virtual void ValidateDisplayValue(Variant& displayValue, AnsiString& errorText, bool& error);
-  virtual bool ValidatesDisplayValue() { return static_cast<bool>(OnValidate); }
+  // What validation asks of the edit: OnValidate of the own properties,
+  // then of the repository item's.
+  bool HasValidateHandler() override;
+  void FireValidate(TcxEditValue& displayValue, AnsiString& errorText, bool& error) override;
   // The binding the edit posts through (the base binding without storage).
   virtual TcxEditDataBinding* NewDataBinding() { return new TcxEditDataBinding(this); }
   // Whether the class has an inner control (then it is pending until made).
   virtual bool WantsInnerControl() { return false; }
 
-  // Events. OnValidate stands for the properties' validation handlers.
   TcxEditEditingEvent OnEditing;
-  TcxEditButtonClickEvent OnButtonClick;
-  TcxEditValidateEvent OnValidate;
   TNotifyEvent PostEditValueHandler;
   TcxEditKeyEvent KeyEvent;
 

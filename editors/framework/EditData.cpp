@@ -8,6 +8,13 @@ const TClassInfo TcxEditChangeEventsCatcher::ClassInfo{"TcxEditChangeEventsCatch
 
 // -- The binding -----------------------------------------------------------------------------
 
+TcxEditDataBinding::TcxEditDataBinding(TcxCustomEdit* edit)
+    : FEdit(edit), FValuesProvider(new TcxCustomEditDefaultValuesProvider(nullptr)) {}
+
+TcxEditDataBinding::~TcxEditDataBinding() {
+  if (FValuesProvider) Free(FValuesProvider->ProviderObject());
+}
+
 TPersistent* TcxEditDataBinding::GetOwner() { return FEdit; }
 
 void TcxEditDataBinding::ReadShownValue(Variant& value) { value = Variant(FEdit->ReadShownText()); }

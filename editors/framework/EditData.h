@@ -4,6 +4,7 @@
 // that merges change events fired while they are locked.
 #pragma once
 
+#include "editors/framework/EditValuesProvider.h"
 #include "foundation/Classes.h"
 #include "platform/Variant.h"
 
@@ -13,9 +14,13 @@ class TcxEditDataBinding : public TPersistent {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
-  explicit TcxEditDataBinding(TcxCustomEdit* edit) : FEdit(edit) {}
+  // Makes the binding's default-values provider.
+  explicit TcxEditDataBinding(TcxCustomEdit* edit);
+  ~TcxEditDataBinding() override;
   TPersistent* GetOwner() override;
   TcxCustomEdit* Edit() const { return FEdit; }
+  // The provider the edit's properties consult (owned by the binding).
+  IcxEditDefaultValuesProvider* ValuesProvider() const { return FValuesProvider; }
 
   virtual void ReadShownValue(Variant& value);
   virtual bool EditIsModified();
@@ -32,16 +37,18 @@ public:
   virtual void MarkModifiedIfFocused();
   virtual void RefreshEditDisplay();
   virtual void DataHook() {}
-  // The default-values provider's answers (the base provider allows all).
-  virtual bool CanModify() { return true; }
-  virtual bool CanStartEditing() { return true; }
-  virtual bool IsDataAvailable() { return true; }
-  virtual bool BoundToDataStorage() { return false; }
-  // A character the provider refuses; the base provider refuses none.
-  virtual bool IsKeyAllowed(char key) { (void)key; return true; }
+  // The default-values provider's answers.
+  bool CanModify() { return FValuesProvider->AllowsModify(); }
+  bool CanStartEditing() { return FValuesProvider->AllowsEditStart(); }
+  bool IsDataAvailable() { return FValuesProvider->HasData(); }
+  bool BoundToDataStorage() { return FValuesProvider->BoundToStorage(); }
+  // A character the provider refuses is still let through when the data
+  // has a text handler of its own.
+  bool IsKeyAllowed(char key) { return FValuesProvider->AllowsChar(key) || FValuesProvider->HasSetTextHandler(); }
 
 private:
   TcxCustomEdit* FEdit;
+  IcxEditDefaultValuesProvider* FValuesProvider = nullptr;  // owned (through its object)
 };
 
 // One in-place activation context's data, kept by a host; knows when its

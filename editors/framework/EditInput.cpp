@@ -15,18 +15,6 @@
 #include <climits>
 
 namespace {
-class TFlagGuard {
-public:
-  TFlagGuard(bool& flag, bool value) : FFlag(flag), FSaved(flag) { flag = value; }
-  ~TFlagGuard() { FFlag = FSaved; }
-  TFlagGuard(const TFlagGuard&) = delete;
-  TFlagGuard& operator=(const TFlagGuard&) = delete;
-
-private:
-  bool& FFlag;
-  bool FSaved;
-};
-
 TShortCut ShortCutOf(WORD key, TShiftState shift) {
   return ShortCut(key, shift.Contains(ssShift), shift.Contains(ssCtrl), shift.Contains(ssAlt));
 }
@@ -101,7 +89,7 @@ bool TcxCustomEdit::TrackMouseAt(POINT p, int button, TShiftState shift, bool) {
   if (!self.Get()) return true;
   PassLookToInnerControl();
   {
-    TFlagGuard region(FUpdatingRegion, true);
+    TcxFlagGuard region(FUpdatingRegion, true);
     ApplyWindowRegion();
   }
   TrackButtonState(&old);
@@ -172,7 +160,7 @@ void TcxCustomEdit::SaveValueOnEnter() {
 }
 
 void TcxCustomEdit::DoExit() {
-  TFlagGuard userAction(FUserAction, false);
+  TcxFlagGuard userAction(FUserAction, false);
   ValidateOnExit();
 }
 
@@ -246,7 +234,7 @@ void TcxCustomEdit::ProcessKey(WORD& key, TShiftState shift) {
   if (properties->ClearKey() != 0 && pressed == properties->ClearKey()) {
     LockChangeEvents(true);
     try {
-      TFlagGuard userAction(FUserAction, true);
+      TcxFlagGuard userAction(FUserAction, true);
       AssignEditValue(DefaultEditValue());
       if (self.Get()) FValidated = true;
     } catch (...) {
@@ -518,7 +506,7 @@ void TcxCustomEdit::AlignInnerControl() {
 
 void TcxCustomEdit::EnsureHandleForAutoSize() {
   if (FHandleNeededBusy || !AutoSizeWanted() || HandleAllocated()) return;
-  TFlagGuard busy(FHandleNeededBusy, true);
+  TcxFlagGuard busy(FHandleNeededBusy, true);
   if (CanHaveHandle(this)) HandleNeeded();
 }
 
@@ -561,7 +549,7 @@ void TcxCustomEdit::WndProc(TMessage& Message) {
       return;
     case WM_PASTE:
       if (!EffectiveProperties()->GetReadOnly() && FDataBinding->IsDataAvailable()) {
-        TFlagGuard userAction(FUserAction, true);
+        TcxFlagGuard userAction(FUserAction, true);
         PasteText();
       }
       return;

@@ -182,12 +182,7 @@ int MeasureEditButton(TcxCanvas* canvas, TcxEditButtonViewInfo& button) {
   const int arrow = GetSystemMetrics(SM_CYHSCROLL);
   if (button.Kind == bkText) {
     int textWidth = 0;
-    if (canvas) {
-      textWidth = canvas->WidthOfText(button.DisplayCaption);
-    } else {
-      TcxScreenCanvas screen;
-      textWidth = screen.WidthOfText(button.DisplayCaption);
-    }
+    textWidth = (canvas ? canvas : SharedScreenCanvas())->WidthOfText(button.DisplayCaption);
     return std::max(arrow, textWidth + 3 + margin);
   }
   return arrow;

@@ -237,14 +237,19 @@ void TcxCustomEditViewData::FillButtonInfo(TcxCanvas* canvas, TcxCustomEditViewI
   button.PaintStyle = EffectiveButtonStyle();
   button.IsSingleDownButton = VisibleButtonCount == 1 && button.Kind == bkDown;
   button.Transparent = transparency == ebtAlways || (transparency == ebtInactive && !Active);
-  if (button.Kind == bkText && canvas && Style) canvas->SetFont(Style->GetFont());
+  // The first text button switches the canvas to the style's font.
+  if (button.Kind == bkText && canvas && Style && !FTextFontSet) {
+    canvas->SetFont(Style->GetFont());
+    FTextFontSet = true;
+  }
+  FMeasureCanvas = canvas;
   ButtonRects(viewInfo, area, index);
-  (void)canvas;
+  FMeasureCanvas = nullptr;
 }
 
 void TcxCustomEditViewData::ButtonRects(TcxCustomEditViewInfo* viewInfo, RECT& area, int index) {
   TcxEditButtonViewInfo& button = viewInfo->Button(index);
-  const int w = MeasureEditButton(nullptr, button);
+  const int w = MeasureEditButton(FMeasureCanvas, button);
   const int room = std::max<int>(0, RectWidth(area));
   const int b = std::min(w, room);
   if (room <= 0) {
@@ -332,6 +337,7 @@ void TcxCustomEditViewData::CalculateButtons(TcxCanvas* canvas, const RECT& boun
     area = bounds;
   const RECT fullArea = area;
   // Last definition first: it sits outermost on its side.
+  FTextFontSet = false;
   int index = VisibleButtonCount - 1;
   for (int definition = Properties->Buttons()->Count() - 1; definition >= 0; --definition) {
     if (!Properties->Buttons()->GetButton(definition)->Visible()) continue;

@@ -182,11 +182,18 @@ void TcxCustomEditViewInfo::DrawButtonClipped(TcxCanvas* canvas, int index) {
 void TcxCustomEditViewInfo::PaintBuffered(TcxCanvas* canvas, int index) {
   TcxEditButtonViewInfo& button = Button(index);
   RECT content = button.ButtonRect;
-  TColor background = button.BackColor;
+  // The face a custom-drawn border leaves for the content.
+  TColor background = button.Transparent ? button.BackColor : clBtnFace;
   TColor captionColor = clBtnText;
-  DrawButtonBorderByKind(canvas, index, content, background, captionColor);
+  bool done = false;
+  if (DrawButtonBorderEvent) DrawButtonBorderEvent(this, canvas, index, content, done);
+  if (!done) DrawButtonBorderByKind(canvas, index, content, background, captionColor);
   // The content's background.
-  if (button.Themed()) {
+  done = false;
+  if (DrawButtonBackgroundEvent) DrawButtonBackgroundEvent(this, canvas, index, content, done);
+  if (done) {
+    // drawn by the handler
+  } else if (button.Themed()) {
     // The theme drew the whole face with the border.
   } else if (button.PaintStyle == btsOffice11 && button.GradientButtons && !button.Transparent &&
              button.ButtonState != ebsDisabled) {

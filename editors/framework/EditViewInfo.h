@@ -68,6 +68,11 @@ public:
 using TcxEditButtonStateEvent = TEvent<void(TcxCustomEditViewInfo* sender, int index, TcxEditButtonState& state)>;
 using TcxEditDrawButtonEvent = TEvent<void(TcxCustomEditViewInfo* sender, TcxCanvas* canvas, int index, bool& done)>;
 using TcxEditPaintEvent = TEvent<void(TcxCustomEditViewInfo* sender, TcxCanvas* canvas)>;
+// A button's border or content background drawn by the handler; the
+// rectangle is the button's (border) or its content's (background), and a
+// border handler leaves in it the content rectangle.
+using TcxEditDrawButtonPartEvent =
+    TEvent<void(TcxCustomEditViewInfo* sender, TcxCanvas* canvas, int index, RECT& r, bool& done)>;
 using TcxEditDrawBackgroundEvent = TEvent<void(TcxCustomEditViewInfo* sender, TcxCanvas* canvas, bool& done)>;
 
 class TcxCustomEditViewInfo : public TcxContainerViewInfo {
@@ -95,7 +100,11 @@ public:
   virtual void DrawButtonContent(TcxCanvas* canvas, int index, const RECT& content, TColor captionColor);
   // The native frame and background; comboKind 0 plain, 1 editable combo, 2 fixed combo.
   virtual void DrawNativeFrame(TcxCanvas* canvas, bool fillAll, TColor fill, int comboKind = 0);
-  bool IsButtonCustomDrawn(int index) const { (void)index; return static_cast<bool>(DrawButtonEvent); }
+  // Whether a handler would draw the button (whole, border or background).
+  bool IsButtonCustomDrawn(int index) const {
+    (void)index;
+    return DrawButtonEvent || DrawButtonBorderEvent || DrawButtonBackgroundEvent;
+  }
   // How the background of an editor that paints its own content is drawn:
   // 0 custom drawn, 1 background and border, 2 nothing, 3 solid fill,
   // 4 the parent painted into it, 5 the parent's background.
@@ -117,6 +126,8 @@ public:
 
   TcxEditButtonStateEvent ButtonStateEvent;
   TcxEditDrawButtonEvent DrawButtonEvent;
+  TcxEditDrawButtonPartEvent DrawButtonBorderEvent;
+  TcxEditDrawButtonPartEvent DrawButtonBackgroundEvent;
   TcxEditDrawBackgroundEvent DrawBackgroundEvent;
   TcxEditPaintEvent PaintEvent;
 
@@ -241,4 +252,7 @@ public:
 
 private:
   void ComputeState(TcxCustomEditViewInfo* viewInfo, POINT p);
+  // The canvas of the fill in progress (text buttons are measured on it).
+  TcxCanvas* FMeasureCanvas = nullptr;
+  bool FTextFontSet = false;
 };

@@ -11,7 +11,7 @@
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "tests/editors/framework/TestEditors.h"
-#include "tests/foundation/LookAndFeelFixture.h"
+#include "tests/editors/framework/EditorFixture.h"
 
 #include <string>
 #include <vector>
@@ -58,10 +58,7 @@ struct TRecorder {
 class EditControl : public ::testing::Test {
 protected:
   void SetUp() override {
-    StartContainerUnits();
-    cxEditPaintUtilsInit();
-    DetectHotLightColor();
-    cxEditInit();
+    editor_test::StartEditorUnits();
     FSavedHandler = SetCallbackExceptionHandler(TExceptionEvent::Bind<&TRecorder::Error>(&R));
     FForm = New<TForm>(nullptr);
     FForm->SetBounds(80, 80, 360, 240);
@@ -70,9 +67,7 @@ protected:
     if (GetCapture()) ReleaseCapture();
     Free(FForm);
     SetCallbackExceptionHandler(FSavedHandler);
-    cxEditDone();
-    cxEditPaintUtilsDone();
-    FinalizeUnits();
+    editor_test::FinishEditorUnits();
   }
   template <class T = TTestPlainEdit>
   T* Place(int left, int top, int width = 160, bool inPlace = false) {
@@ -89,7 +84,7 @@ protected:
     edit->OnClick = TNotifyEvent::Bind<&TRecorder::Click>(&R);
     edit->OnDblClick = TNotifyEvent::Bind<&TRecorder::DblClick>(&R);
     edit->OnExit = TNotifyEvent::Bind<&TRecorder::Exit>(&R);
-    edit->OnButtonClick = TcxEditButtonClickEvent::Bind<&TRecorder::Button>(&R);
+    edit->Properties()->OnEditButtonClick = TcxEditButtonClickEvent::Bind<&TRecorder::Button>(&R);
   }
   void ShowAndFocus(TWinControl* control) {
     FForm->Show();
@@ -247,7 +242,7 @@ TEST_F(EditControl, EnterValidatesWhenAskedAndKeepsTheText) {
     auto* edit = Place(10, 10);
     Wire(edit);
     edit->Properties()->SetValidateOnEnter(c.ValidateOnEnter);
-    edit->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, Variant&, AnsiString&, bool& error) { error = true; });
+    edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, TcxEditValue&, AnsiString&, bool& error) { error = true; });
     ShowAndFocus(edit);
     R.Errors.clear();
     R.Exits = 0;
@@ -275,7 +270,7 @@ TEST_F(EditControl, EnterValidatesWhenAskedAndKeepsTheText) {
 TEST_F(EditControl, AHiddenEditIsValidatedAfterItsFirstFailure) {
   auto* edit = Place(10, 10);
   edit->SetVisible(false);
-  edit->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, Variant&, AnsiString&, bool& error) { error = true; });
+  edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, TcxEditValue&, AnsiString&, bool& error) { error = true; });
   edit->MarkModified(true);
   EXPECT_THROW(edit->CheckEditValue(true), EcxEditValidationError);
   EXPECT_TRUE(edit->Validated());
@@ -606,6 +601,51 @@ TEST_F(EditControl, AnAcceleratorOfAnEnabledTextButtonClicksIt) {
     EXPECT_EQ(SendMessageA(edit->Handle(), CM_DIALOGCHAR, c.Key, 0), c.Result);
     EXPECT_EQ(R.ButtonClicks, c.Clicks);
   }
+}
+
+TEST_F(EditControl, LeavingWithAnInvalidValueKeepsTheFocus) {
+  auto* other = Place(10, 80);
+  auto* edit = Place(10, 10);
+  Wire(edit);
+  edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([](TObject*, TcxEditValue&, AnsiString& text, bool& error) {
+    error = true;
+    text = "Not a number";
+  });
+  ShowAndFocus(edit);
+  PostChar(edit->Handle(), '7');
+  RunMessagesUntilIdle();
+  R.Errors.clear();
+  R.Exits = 0;
+  other->SetFocus();
+  RunMessagesUntilIdle();
+  EXPECT_EQ(R.Errors, (std::vector<std::string>{"Not a number"}));
+  EXPECT_EQ(R.Exits, 0) << "OnExit does not fire";
+  EXPECT_EQ(GetFocus(), edit->Handle()) << "the focus came back";
+  EXPECT_EQ(edit->Text, "7");
+  // A valid value leaves, is posted and the edit is no longer modified.
+  edit->Properties()->OnValidate = nullptr;
+  other->SetFocus();
+  RunMessagesUntilIdle();
+  EXPECT_EQ(GetFocus(), other->Handle());
+  EXPECT_EQ(R.Exits, 1);
+  EXPECT_FALSE(edit->Modified());
+  EXPECT_EQ(edit->EditValue().AsString(), "7");
+}
+
+TEST_F(EditControl, LoadingFiresNoChangeEvents) {
+  auto* edit = New<TTestPlainEdit>(FForm);
+  Wire(edit);
+  edit->BeginLoading();
+  edit->SetEditValue(3);
+  edit->LockChangeEvents(true);
+  edit->FireChange();
+  edit->LockChangeEvents(false);
+  static_cast<TComponent*>(edit)->Loaded();
+  EXPECT_TRUE(R.Events.empty());
+  EXPECT_EQ(edit->EditValue().AsInteger(), 3);
+  edit->SetParent(FForm);
+  edit->SetEditValue(4);
+  EXPECT_EQ(R.Events, (std::vector<std::string>{"value", "change"}));
 }
 
 }  // namespace

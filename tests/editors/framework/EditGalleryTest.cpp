@@ -7,7 +7,7 @@
 #include "editors/framework/EditUtils.h"
 #include "platform/Forms.h"
 #include "tests/editors/framework/TestEditors.h"
-#include "tests/foundation/LookAndFeelFixture.h"
+#include "tests/editors/framework/EditorFixture.h"
 
 using namespace lookandfeel_test;
 using namespace test_editors;
@@ -18,15 +18,10 @@ namespace {
 class EditGallery : public ::testing::Test {
 protected:
   void SetUp() override {
-    StartContainerUnits();
-    cxEditPaintUtilsInit();
-    DetectHotLightColor();
-    cxEditInit();
+    editor_test::StartEditorUnits();
   }
   void TearDown() override {
-    cxEditDone();
-    cxEditPaintUtilsDone();
-    FinalizeUnits();
+    editor_test::FinishEditorUnits();
   }
 };
 

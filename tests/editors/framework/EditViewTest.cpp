@@ -9,7 +9,7 @@
 #include "editors/framework/EditViewInfo.h"
 #include "foundation/ContainerServices.h"
 #include "foundation/UxTheme.h"
-#include "tests/foundation/LookAndFeelFixture.h"
+#include "tests/editors/framework/EditorFixture.h"
 
 #include <memory>
 
@@ -28,10 +28,7 @@ HRESULT WINAPI FakeGetThemeColor(HTHEME, int, int state, int property, COLORREF*
 class EditView : public ::testing::Test {
 protected:
   void SetUp() override {
-    StartContainerUnits();
-    cxEditPaintUtilsInit();
-    DetectHotLightColor();
-    cxEditInit();
+    editor_test::StartEditorUnits();
     FOwner = New<TComponent>(nullptr);
     FStyles = std::make_unique<TcxContainerStyles>(FOwner, &TcxEditStyle::ClassInfo);
     FProperties = std::make_unique<TcxCustomEditProperties>(nullptr);
@@ -43,9 +40,7 @@ protected:
     FProperties.reset();
     FStyles.reset();
     Free(FOwner);
-    cxEditDone();
-    cxEditPaintUtilsDone();
-    FinalizeUnits();
+    editor_test::FinishEditorUnits();
   }
   TcxEditStyle* Style() { return static_cast<TcxEditStyle*>(FStyles->StyleForState(cxssNormal)); }
   TcxEditButton* AddButton(int width = 0, TcxEditButtonKind kind = bkEllipsis, bool left = false) {
@@ -573,6 +568,76 @@ TEST_F(EditView, NativeButtonsAreDrawnByTheThemeInTheirState) {
     ASSERT_FALSE(fake::Drawn.empty());
     EXPECT_EQ(fake::Drawn.back().Part, c.Part) << "the button is drawn last";
     EXPECT_EQ(fake::Drawn.back().State, c.State);
+  }
+}
+
+TEST_F(EditView, ButtonHandlersDrawInsteadOfTheStyle) {
+  Style()->SetEditBorderStyle(ebs3D);
+  Style()->SetButtonStyle(bts3D);
+  Style()->SetColor(clWhite);
+  AddButton(20, bkEllipsis);
+  auto vd = NewViewData();
+  Fill(*vd, RECT{0, 0, 80, 22});
+  const RECT b = FInfo.Button(0).ButtonRect;
+  struct TCase {
+    const char* Name;
+    bool Whole, Border, Background;
+    TColor Corner, Inside;
+  };
+  const TCase cases[] = {
+      {"none", false, false, false, cl3DLight, clBtnFace},
+      {"whole button", true, false, false, clLime, clLime},
+      {"border", false, true, false, clBlue, clBtnFace},
+      {"background", false, false, true, cl3DLight, clYellow},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FInfo.DrawButtonEvent = nullptr;
+    FInfo.DrawButtonBorderEvent = nullptr;
+    FInfo.DrawButtonBackgroundEvent = nullptr;
+    if (c.Whole)
+      FInfo.DrawButtonEvent = TcxEditDrawButtonEvent::Lambda([&](TcxCustomEditViewInfo* v, TcxCanvas* canvas, int i, bool& done) {
+        canvas->FillWithColor(v->Button(i).ButtonRect, clLime);
+        done = true;
+      });
+    if (c.Border)
+      FInfo.DrawButtonBorderEvent = TcxEditDrawButtonPartEvent::Lambda([](TcxCustomEditViewInfo*, TcxCanvas* canvas, int, RECT& r, bool& done) {
+        canvas->DrawSideFrame(r, clBlue, 2, cxBordersAll);
+        InflateRect(&r, -2, -2);
+        done = true;
+      });
+    if (c.Background)
+      FInfo.DrawButtonBackgroundEvent = TcxEditDrawButtonPartEvent::Lambda([](TcxCustomEditViewInfo*, TcxCanvas* canvas, int, RECT& r, bool& done) {
+        canvas->FillWithColor(r, clYellow);
+        done = true;
+      });
+    EXPECT_EQ(FInfo.IsButtonCustomDrawn(0), c.Whole || c.Border || c.Background);
+    TestSurface s(80, 22, clRed);
+    FInfo.PaintOn(s.Canvas());
+    EXPECT_EQ(s.Pixel(b.left, b.top + 5), ColorToRGB(c.Corner));
+    EXPECT_EQ(s.Pixel(b.left + 3, b.top + 3), ColorToRGB(c.Inside));
+  }
+}
+
+TEST_F(EditView, TextButtonsAreMeasuredInTheStylesFont) {
+  Style()->SetEditBorderStyle(ebsSingle);
+  AddButton(0, bkText)->SetCaption("A wide caption");
+  struct TCase {
+    const char* Name;
+    int Size;
+  };
+  for (const TCase& c : {TCase{"small", 8}, TCase{"large", 20}}) {
+    SCOPED_TRACE(c.Name);
+    TFont font;
+    font.SetName("Arial");
+    font.SetSize(c.Size);
+    Style()->SetFont(&font);
+    TcxScreenCanvas measure;
+    measure.SetFont(&font);
+    const int expected = std::max(GetSystemMetrics(SM_CYHSCROLL), measure.WidthOfText("A wide caption") + 3 + 4);
+    auto vd = NewViewData();
+    Fill(*vd, RECT{0, 0, 400, 40});
+    EXPECT_EQ(Width(FInfo.Button(0).ButtonRect), expected);
   }
 }
 

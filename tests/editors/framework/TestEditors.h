@@ -15,6 +15,7 @@ public:
   using TcxCustomEditProperties::TcxCustomEditProperties;
   bool ComparesValues() const override { return true; }
   bool CanRevertValue() const override { return true; }
+  bool ValidatesDisplayValue() const override { return true; }
 };
 inline const TClassInfo TTestEditProperties::ClassInfo{
     "TTestEditProperties", &TcxCustomEditProperties::ClassInfo,
