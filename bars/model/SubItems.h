@@ -1,7 +1,12 @@
 // Sub-menu, container and list items.
 #pragma once
 
+#include <vector>
+
 #include "bars/model/BarItem.h"
+#include "platform/StringList.h"
+
+class TdxBarButton;
 
 // The base of items that open links of their own.
 class TCustomdxBarSubItem : public TdxBarItem {
@@ -9,6 +14,17 @@ public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   using TdxBarItem::TdxBarItem;
+  // A sub-menu is opened, not clicked.
+  bool HandlesShortCut() const { return false; }
+  int BarSize() const { return FBarSize; }
+  // Negative values become 0.
+  void SetBarSize(int value) { FBarSize = value > 0 ? value : 0; }
+  bool ShowCaption() const { return FShowCaption; }
+  void SetShowCaption(bool value) { FShowCaption = value; }
+
+private:
+  int FBarSize = 0;
+  bool FShowCaption = true;
 };
 
 // A sub-menu item.
@@ -19,18 +35,72 @@ public:
   using TCustomdxBarSubItem::TCustomdxBarSubItem;
 };
 
-// An item that expands into links it generates.
+// An item that a menu expands into links it generates.
 class TdxBarContainerItem : public TCustomdxBarSubItem {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   using TCustomdxBarSubItem::TCustomdxBarSubItem;
+  // The generated links stand in the container's own place.
+  virtual bool ReplacesOwnLink() const { return true; }
+
+  TNotifyEvent OnGetData;
 };
 
-// An item that expands into one link per text of its list.
+// One generated line of a list item.
+struct TdxBarListLine {
+  TdxBarButton* Button;
+  AnsiString Caption;  // the accelerator prefix and the line's caption
+  AnsiString Hint;
+  bool BeginGroup;
+};
+
+// A list of text lines that a menu shows as generated buttons; "-" lines
+// break groups.
 class TdxBarListItem : public TdxBarContainerItem {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
-  using TdxBarContainerItem::TdxBarContainerItem;
+  explicit TdxBarListItem(TComponent* AOwner);
+  ~TdxBarListItem() override;
+
+  TStringList* Items() const { return FItems; }
+  int ItemIndex() const { return FItemIndex; }
+  void SetItemIndex(int value) { FItemIndex = value; }
+  // ItemIndex counted among the lines that are not "-"; -1 outside.
+  int DataIndex() const;
+  // The line of that count; -1 when no line has it.
+  void SetDataIndex(int value);
+  bool ShowNumbers() const { return FShowNumbers; }
+  void SetShowNumbers(bool value) { FShowNumbers = value; }
+  bool ShowCheck() const { return FShowCheck; }
+  void SetShowCheck(bool value) { FShowCheck = value; }
+  bool HasContent() const;
+
+  // The accelerator prefix of the n-th generated line (from 0): "&1 " to
+  // "&9 ", then "&A " to "&Z "; none after that.
+  static AnsiString LinePrefix(int n);
+  virtual AnsiString LineCaption(int index) const { return FItems->Strings(index); }
+  virtual AnsiString LineHint(const AnsiString& text) const { (void)text; return AnsiString(); }
+
+  // The generated buttons of the lines, made on the first expansion
+  // (owned by this item's owner) and reused until cleared.
+  std::vector<TdxBarListLine> Expand();
+  // Frees the generated buttons.
+  void ClearGeneratedItems();
+  int GeneratedCount() const { return static_cast<int>(FGenerated.size()); }
+  // Runs when a generated button is clicked (selects its line).
+  TNotifyEvent OnClick;
+
+protected:
+  // A generated button freed by its owner leaves the generated list.
+  void Notification(TComponent* component, TOperation operation) override;
+
+private:
+  void LineClick(TObject* sender);
+  TStringList* FItems;
+  int FItemIndex = -1;
+  bool FShowNumbers = true;
+  bool FShowCheck = false;
+  std::vector<TdxBarButton*> FGenerated;
 };
