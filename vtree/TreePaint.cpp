@@ -280,7 +280,9 @@ void TBaseVirtualTree::BuildButtonsAndLinePattern(bool Buttons, bool Lines) {
         TSelectObjectGuard select(dc.Get(), bitmap.Get());
         const RECT all{0, 0, w, size.cy};
         {
-          TGdiObject fill(CheckGDI(CreateSolidBrush(Magenta)));
+          // The explorer look's glyphs sit on the main column's own ground;
+          // every other button on magenta, drawn transparent.
+          TGdiObject fill(CheckGDI(CreateSolidBrush(explorer ? ColorToRGB(ButtonGroundColor()) : Magenta)));
           FillRect(dc.Get(), &all, static_cast<HBRUSH>(fill.Get()));
         }
         if (theme) {
@@ -330,7 +332,7 @@ void TBaseVirtualTree::BuildButtonsAndLinePattern(bool Buttons, bool Lines) {
       *bitmaps[i] = std::move(bitmap);
     }
     FButtonsValid = true;
-    FButtonColors[0] = Color();
+    FButtonColors[0] = ButtonGroundColor();
     FButtonColors[1] = Font()->Color();
     FButtonColors[2] = FColors->TreeLineColor();
   }
@@ -344,9 +346,21 @@ void TBaseVirtualTree::BuildButtonsAndLinePattern(bool Buttons, bool Lines) {
   }
 }
 
+// The colour the expand buttons are made on: the main column's, unless it
+// takes the tree's (or there are no columns).
+TColor TBaseVirtualTree::ButtonGroundColor() const {
+  TVirtualTreeColumns* columns = FHeader->Columns();
+  const TColumnIndex main = FHeader->MainColumn();
+  if (main >= 0 && main < columns->Count()) {
+    const TVirtualTreeColumn* column = columns->Items(main);
+    if (!column->Options().Contains(TVTColumnOption::coParentColor)) return column->Color();
+  }
+  return Color();
+}
+
 void TBaseVirtualTree::RenderExpandButton(TCanvas* Canvas, PVirtualNode Node, bool RightToLeft, int32_t ButtonY,
                                           int32_t ButtonX, const RECT& CellRect) {
-  if (!FButtonsValid || FButtonColors[0] != Color() || FButtonColors[1] != Font()->Color() ||
+  if (!FButtonsValid || FButtonColors[0] != ButtonGroundColor() || FButtonColors[1] != Font()->Color() ||
       FButtonColors[2] != FColors->TreeLineColor())
     BuildButtonsAndLinePattern(true, false);
   const bool expanded = Node->StateBits.Contains(NS::nsExpanded);

@@ -769,6 +769,7 @@ protected:
   virtual void RenderBorder(HDC DC);
   virtual void RenderTreeLines(TVTPaintInfo& PaintInfo, int32_t VAlignment, int32_t IndentSize,
                                const TLineImage& LineImage);
+  TColor ButtonGroundColor() const;
   virtual void RenderExpandButton(TCanvas* Canvas, PVirtualNode Node, bool RightToLeft, int32_t ButtonY,
                                   int32_t ButtonX, const RECT& CellRect);
   virtual void RenderCheckImage(TVTPaintInfo& PaintInfo);
@@ -1165,7 +1166,7 @@ private:
   TGdiObject FPlusBM, FMinusBM, FHotPlusBM, FHotMinusBM;  // 9 x 9, magenta transparent
   TGdiObject FDottedBrush;                                // the 8 x 8 line pattern
   bool FButtonsValid = false;
-  TColor FButtonColors[3] = {};  // tree, font and line colour the buttons were made with
+  TColor FButtonColors[3] = {};  // ground, font and line colour the buttons were made with
   TGdiObject FRowBitmap;  // 32-bit, reused by every row of every paint
   int32_t FRowBitmapWidth = 0;
   int32_t FRowBitmapHeight = 0;

@@ -2,9 +2,9 @@
 // replaceable at run time).
 #pragma once
 
+#include "bars/model/BarStrings.h"
 #include "platform/ResourceString.h"
 
-inline constexpr TResourceString dxSBAR_RECURSIVEMENUS{0xE960, "You cannot create recursive menus"};
 inline constexpr TResourceString dxSBAR_CANTPLACESEPARATOR{0xE961,
                                                           "A separator item cannot be placed on the specified toolbar"};
 inline constexpr TResourceString dxSBAR_NEWBUTTONCAPTION{0xE962, "New Button"};

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "bars/model/BarClassFactory.h"
+#include "bars/model/BarManager.h"
 #include "bars/model/BarModelStrings.h"
 #include "foundation/Classes.h"
 
@@ -28,10 +29,12 @@ bool IsLoadingComponent(const TComponent* component) { return component->Compone
 
 }  // namespace
 
+TdxBarLabel::TdxBarLabel(TComponent* AOwner) : TdxBarItem(AOwner) { SetShowCaption(true); }
+
 // -- separator ------------------------------------------------------------------
 
-bool TdxBarSeparator::CanBePlacedOn(int kind, TdxBar* bar, AnsiString& message) {
-  (void)bar;
+bool TdxBarSeparator::CanBePlacedOn(int kind, TObject* owner, AnsiString& message) {
+  (void)owner;
   if (kind == 1) return true;
   message = LoadOverridableResString(dxSBAR_CANTPLACESEPARATOR);
   return false;
@@ -43,14 +46,11 @@ AnsiString TdxBarSeparator::NewItemCaption() const { return LoadOverridableResSt
 
 template <class F>
 void TdxBarButton::ForEachOfGroup(F&& visit) {
-  // FIXME: the manager's item list once items join it; until then the
-  // buttons of the same owner and manager.
-  TComponent* owner = Owner();
-  if (!owner) return;
-  for (int i = 0; i < owner->ComponentCount(); ++i) {
-    auto* button = dynamic_cast<TdxBarButton*>(owner->Components(i));
-    if (button && button != this && button->BarManager() == BarManager() && button->FGroupIndex == FGroupIndex)
-      visit(button);
+  TdxBarManager* manager = BarManager();
+  if (!manager) return;
+  for (int i = 0; i < manager->ItemCount(); ++i) {
+    auto* button = dynamic_cast<TdxBarButton*>(manager->ItemAt(i));
+    if (button && button != this && button->FGroupIndex == FGroupIndex) visit(button);
   }
 }
 
@@ -77,7 +77,7 @@ void TdxBarButton::SetDown(bool value) {
   }
   FDown = value;
   if (IsLoadingComponent(this)) return;
-  // FIXME: the item controls repaint once links show them.
+  RepaintControls();
   if (otherDown) otherDown->SetDown(false);
 }
 
@@ -95,7 +95,7 @@ void TdxBarButton::SetAllowAllUp(bool value) {
 
 void TdxBarButton::Click() {
   if (GetEnabled() && IsCheckStyle()) SetDown(!FDown);
-  FireEvent(OnClick, static_cast<TObject*>(this));
+  TdxBarItem::Click();
 }
 
 AnsiString TdxBarButton::NewItemCaption() const { return LoadOverridableResString(dxSBAR_NEWBUTTONCAPTION); }
@@ -114,9 +114,11 @@ void TdxBarWindowItem::DoChange() {
   if (!IsLoadingComponent(this)) FireEvent(OnChange, static_cast<TObject*>(this));
 }
 
+TdxCustomBarEdit::TdxCustomBarEdit(TComponent* AOwner) : TdxBarWindowItem(AOwner) { TdxBarItem::SetWidth(100); }
+
 void TdxCustomBarEdit::SetWidth(int value) {
-  if (value == FWidth || value <= 0) return;
-  FWidth = value;
+  if (value <= 0) return;
+  TdxBarItem::SetWidth(value);
 }
 
 bool TCustomdxBarCombo::CheckKeyForDropDown(WORD key, TShiftState shift) {

@@ -13,12 +13,8 @@ class TdxBarLabel : public TdxBarItem {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
-  using TdxBarItem::TdxBarItem;
-  bool ShowCaption() const { return FShowCaption; }
-  void SetShowCaption(bool value) { FShowCaption = value; }
-
-protected:
-  bool FShowCaption = true;
+  // Shows its caption.
+  explicit TdxBarLabel(TComponent* AOwner);
 };
 
 // A separator, optionally with a caption. It goes into menus only.
@@ -28,8 +24,8 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
   using TdxBarLabel::TdxBarLabel;
   // Kind 1 (a menu) takes it; a toolbar (kind 0) refuses with the message.
-  bool CanBePlacedOn(int kind, TdxBar* bar, AnsiString& message);
-  AnsiString NewItemCaption() const;
+  bool CanBePlacedOn(int kind, TObject* owner, AnsiString& message) override;
+  AnsiString NewItemCaption() const override;
 };
 
 enum class TdxBarButtonStyle { bsDefault, bsChecked, bsDropDown, bsCheckedDropDown };
@@ -46,9 +42,10 @@ public:
   // Releases Down by the group's rules after the new style is stored.
   void SetButtonStyle(TdxBarButtonStyle value);
   bool IsCheckStyle() const { return (FStyleBits & 1) != 0; }
+  // Whether a check button is down (an action's Checked follows it).
   bool Down() const { return FDown; }
   // A group of check buttons keeps one down unless AllowAllUp.
-  void SetDown(bool value);
+  virtual void SetDown(bool value);
   int GroupIndex() const { return FGroupIndex; }
   // Stays 0 for buttons that are no check buttons.
   void SetGroupIndex(int value);
@@ -61,11 +58,13 @@ public:
   void SetDropDownEnabled(bool value) { FDropDownEnabled = value; }
   bool Lowered() const { return FLowered; }
   void SetLowered(bool value) { FLowered = value; }
-  // An enabled check button toggles Down, then OnClick fires.
-  virtual void Click();
-  AnsiString NewItemCaption() const;
+  // An enabled check button toggles Down before the click runs.
+  void Click() override;
+  AnsiString NewItemCaption() const override;
+  bool HasPaintStyle() const override { return true; }
 
-  TNotifyEvent OnClick;
+protected:
+  bool FDown = false;
 
 private:
   // The other buttons of the group (same manager and GroupIndex).
@@ -73,7 +72,6 @@ private:
   void ForEachOfGroup(F&& visit);
 
   int FStyleBits = 0;  // bit 0 check, bit 1 drop-down
-  bool FDown = false;
   int FGroupIndex = 0;
   bool FAllowAllUp = false;
   bool FCloseSubMenuOnClick = true;
@@ -88,7 +86,7 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
   using TdxBarItem::TdxBarItem;
   // Window items are no shortcut targets.
-  bool HandlesShortCut() const { return false; }
+  bool HandlesShortCut() const override { return false; }
   AnsiString Text() const { return GetText(); }
   virtual AnsiString GetText() const { return FText; }
   // A changed text repaints the controls and fires OnChange.
@@ -102,8 +100,6 @@ public:
 protected:
   // Fires OnChange (not while loading).
   virtual void DoChange();
-  // FIXME: the item controls repaint once links show them.
-  void RepaintControls() {}
   AnsiString FText;
   bool FEmptyWindow = false;
 };
@@ -113,16 +109,11 @@ class TdxCustomBarEdit : public TdxBarWindowItem {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
-  using TdxBarWindowItem::TdxBarWindowItem;
-  int Width() const { return FWidth; }
+  // 100 wide.
+  explicit TdxCustomBarEdit(TComponent* AOwner);
   // Only values above 0 are taken.
-  void SetWidth(int value);
-  bool ShowCaption() const { return FShowCaption; }
-  void SetShowCaption(bool value) { FShowCaption = value; }
-
-protected:
-  int FWidth = 100;
-  bool FShowCaption = false;
+  void SetWidth(int value) override;
+  int StyleCount() const override { return 2; }
 };
 
 // An edit item.

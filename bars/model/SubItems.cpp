@@ -14,6 +14,8 @@ const TClassInfo TdxBarContainerItem::ClassInfo{"TdxBarContainerItem", &TCustomd
 const TClassInfo TdxBarListItem::ClassInfo{"TdxBarListItem", &TdxBarContainerItem::ClassInfo,
                                            &dxBarMakeComponent<TdxBarListItem>};
 
+TCustomdxBarSubItem::TCustomdxBarSubItem(TComponent* AOwner) : TdxBarItem(AOwner) { SetShowCaption(true); }
+
 TdxBarListItem::TdxBarListItem(TComponent* AOwner) : TdxBarContainerItem(AOwner), FItems(new TStringList) {}
 
 TdxBarListItem::~TdxBarListItem() {
@@ -70,7 +72,8 @@ std::vector<TdxBarListLine> TdxBarListItem::Expand() {
         button->SetButtonStyle(bsChecked);
         button->SetDown(true);
       }
-      // FIXME: the caption and hint go on the button once items have them.
+      button->SetCaption((FShowNumbers ? LinePrefix(n) : AnsiString()) + LineCaption(i));
+      button->SetHint(LineHint(text));
       button->SetTag(i);
       button->FreeNotification(this);
       button->OnClick = TNotifyEvent::Bind<&TdxBarListItem::LineClick>(this);
@@ -102,5 +105,10 @@ void TdxBarListItem::Notification(TComponent* component, TOperation operation) {
 
 void TdxBarListItem::LineClick(TObject* sender) {
   if (auto* component = dynamic_cast<TComponent*>(sender)) FItemIndex = static_cast<int>(component->Tag());
-  FireEvent(OnClick, static_cast<TObject*>(this));
+  DoClick();
+}
+
+void TdxBarListItem::DoClick() {
+  if (LinkWithActiveControl()) return;
+  TdxBarContainerItem::DoClick();
 }

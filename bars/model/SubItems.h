@@ -13,18 +13,16 @@ class TCustomdxBarSubItem : public TdxBarItem {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
-  using TdxBarItem::TdxBarItem;
+  // Shows its caption.
+  explicit TCustomdxBarSubItem(TComponent* AOwner);
   // A sub-menu is opened, not clicked.
-  bool HandlesShortCut() const { return false; }
+  bool HandlesShortCut() const override { return false; }
   int BarSize() const { return FBarSize; }
   // Negative values become 0.
   void SetBarSize(int value) { FBarSize = value > 0 ? value : 0; }
-  bool ShowCaption() const { return FShowCaption; }
-  void SetShowCaption(bool value) { FShowCaption = value; }
 
 private:
   int FBarSize = 0;
-  bool FShowCaption = true;
 };
 
 // A sub-menu item.
@@ -43,6 +41,7 @@ public:
   using TCustomdxBarSubItem::TCustomdxBarSubItem;
   // The generated links stand in the container's own place.
   virtual bool ReplacesOwnLink() const { return true; }
+  bool HasContent() const override { return OnGetData.Assigned(); }
 
   TNotifyEvent OnGetData;
 };
@@ -75,7 +74,7 @@ public:
   void SetShowNumbers(bool value) { FShowNumbers = value; }
   bool ShowCheck() const { return FShowCheck; }
   void SetShowCheck(bool value) { FShowCheck = value; }
-  bool HasContent() const;
+  bool HasContent() const override;
 
   // The accelerator prefix of the n-th generated line (from 0): "&1 " to
   // "&9 ", then "&A " to "&Z "; none after that.
@@ -89,8 +88,8 @@ public:
   // Frees the generated buttons.
   void ClearGeneratedItems();
   int GeneratedCount() const { return static_cast<int>(FGenerated.size()); }
-  // Runs when a generated button is clicked (selects its line).
-  TNotifyEvent OnClick;
+  // Runs only when no link of the item has an active control.
+  void DoClick() override;
 
 protected:
   // A generated button freed by its owner leaves the generated list.

@@ -19,6 +19,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -315,33 +316,47 @@ struct PaintShape {
 };
 
 struct PaintResult {
-  double Top = 0, Middle = 0, End = 0;  // ms per full repaint
-  double PageDown = 0;                  // ms per page-down step with its repaint
+  double Top = 0, Middle = 0, End = 0;  // ms per full repaint (median)
+  double PageDown = 0;                  // ms per page-down step with its repaint (mean)
   double First30 = 0;                   // the same over the first 30 steps
+  double PageDownMedian = 0;            // the median step: what a busy machine's pauses leave alone
   int Steps = 0;
 };
 
-// Milliseconds per full repaint of the client area (the mean of Repeats).
+double Median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  return values[values.size() / 2];
+}
+
+// Milliseconds per full repaint of the client area: the median of Repeats,
+// so that other programs taking the processor now and then do not count.
 double FullRepaint(HWND wnd, int repeats) {
-  const LONGLONG start = Clock::now();
+  std::vector<double> times;
   for (int i = 0; i < repeats; ++i) {
+    const LONGLONG start = Clock::now();
     InvalidateRect(wnd, nullptr, FALSE);
     UpdateWindow(wnd);
+    times.push_back(Seconds(start) * 1000.0);
   }
-  return Seconds(start) * 1000.0 / repeats;
+  return Median(std::move(times));
 }
 
 PaintResult PageDownSteps(HWND wnd) {
   PaintResult r;
+  std::vector<double> times;
   const LONGLONG start = Clock::now();
   for (; r.Steps < 1000; ++r.Steps) {
     if (r.Steps == 30) r.First30 = Seconds(start) * 1000.0 / 30;
+    const LONGLONG step = Clock::now();
     const int before = GetScrollPos(wnd, SB_VERT);
     SendMessageA(wnd, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
     UpdateWindow(wnd);
     if (GetScrollPos(wnd, SB_VERT) == before) break;
+    times.push_back(Seconds(step) * 1000.0);
   }
   r.PageDown = r.Steps ? Seconds(start) * 1000.0 / r.Steps : 0;
+  r.PageDownMedian = Median(std::move(times));
   return r;
 }
 
@@ -407,6 +422,7 @@ PaintResult PaintVirtualTree(const PaintShape& shape) {
     const PaintResult steps = PageDownSteps(wnd);
     r.PageDown = steps.PageDown;
     r.First30 = steps.First30;
+    r.PageDownMedian = steps.PageDownMedian;
     r.Steps = steps.Steps;
     tree.DestroyHandle();
   }
@@ -486,6 +502,7 @@ PaintResult PaintTreeView(const PaintShape& shape) {
   const PaintResult steps = PageDownSteps(view);
   r.PageDown = steps.PageDown;
   r.First30 = steps.First30;
+  r.PageDownMedian = steps.PageDownMedian;
   r.Steps = steps.Steps;
   SendMessageA(view, WM_SETREDRAW, FALSE, 0);
   SendMessageA(view, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
@@ -505,8 +522,8 @@ void RunPainting(uint64_t Limit) {
                                {"1,000 x 999 expanded", 1000, 999}};
   for (const PaintShape& shape : shapes) {
     const PaintResult tree = PaintVirtualTree(shape);
-    std::printf("%-22s virtual tree  top %6.2f  middle %6.2f  end %6.2f  page down %6.2f (%d steps; first 30 %6.2f)\n",
-                shape.Name, tree.Top, tree.Middle, tree.End, tree.PageDown, tree.Steps, tree.First30);
+    std::printf("%-22s virtual tree  top %6.2f  middle %6.2f  end %6.2f  page down %6.2f (%d steps; first 30 %6.2f; median %6.2f)\n",
+                shape.Name, tree.Top, tree.Middle, tree.End, tree.PageDown, tree.Steps, tree.First30, tree.PageDownMedian);
     std::fflush(stdout);
     const uint64_t nodes = shape.Roots + uint64_t{shape.Roots} * shape.Children;
     if (Limit && nodes > Limit) {
@@ -515,8 +532,8 @@ void RunPainting(uint64_t Limit) {
       continue;
     }
     const PaintResult view = PaintTreeView(shape);
-    std::printf("%-22s tree view     top %6.2f  middle %6.2f  end %6.2f  page down %6.2f (%d steps; first 30 %6.2f)\n", "",
-                view.Top, view.Middle, view.End, view.PageDown, view.Steps, view.First30);
+    std::printf("%-22s tree view     top %6.2f  middle %6.2f  end %6.2f  page down %6.2f (%d steps; first 30 %6.2f; median %6.2f)\n", "",
+                view.Top, view.Middle, view.End, view.PageDown, view.Steps, view.First30, view.PageDownMedian);
     std::fflush(stdout);
   }
 }

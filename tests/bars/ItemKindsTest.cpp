@@ -228,6 +228,7 @@ TEST(BarListItem, LinesBecomeNumberedButtons) {
   for (size_t i = 0; i < 3; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(lines[i].Caption, captions[i]);
+    EXPECT_EQ(lines[i].Button->Caption(), captions[i]);
     EXPECT_EQ(lines[i].BeginGroup, breaks[i]);
   }
   EXPECT_EQ(lines[1].Button->Tag(), 2);

@@ -904,6 +904,43 @@ TEST_F(FramePaintTest, PrintingOnlyVisibleWindowsLeavesHiddenOnesOut) {
   EXPECT_EQ(print(PRF_CLIENT | PRF_CHECKVISIBLE), Rgb(White));
 }
 
+// In the explorer look the expand buttons are the theme's glyphs made on the
+// main column's colour: the soft edges of a glyph blend into that colour,
+// never into the magenta that marks the other looks' transparent ground.
+TEST(ThemedPaint, TheExplorerLooksButtonsSitOnTheMainColumnsColour) {
+  ThemedTree themed;
+  TTextTree& tree = themed.Tree;
+  TVTPaintOptions paint = tree.TreeOptions()->PaintOptions();
+  paint.Exclude(PO::toShowTreeLines);
+  for (PO o : {PO::toUseExplorerTheme, PO::toShowButtons, PO::toShowRoot}) paint.Include(o);
+  tree.TreeOptions()->SetPaintOptions(paint);
+  const COLORREF ground = RGB(40, 120, 60);
+  tree.Header()->Columns()->Add()->SetWidth(150);
+  tree.Header()->Columns()->Items(0)->SetColor(static_cast<TColor>(ground));
+  tree.SetRootNodeCount(2);
+  tree.SetChildCount(tree.FirstNode(), 1);
+  themed.Host.Place(tree, 200, 100);
+  ASSERT_TRUE(tree.UsesExplorerLook()) << "the test prefix has a visual style";
+  const auto buttonPixels = [&] {
+    const Image image = Print(tree);
+    int glyph = 0, tinted = 0;
+    for (int y = 0; y < 18; ++y)
+      for (int x = 0; x < static_cast<int>(tree.Indent()); ++x) {
+        const uint32_t p = image.At(x, y);
+        const int r = p >> 16 & 0xFF, g = p >> 8 & 0xFF, b = p & 0xFF;
+        glyph += p != Rgb(ground);
+        tinted += r > g + 60 && b > g + 60;  // magenta or a blend with it
+      }
+    return std::pair{glyph, tinted};
+  };
+  const auto [glyph, tinted] = buttonPixels();
+  EXPECT_GT(glyph, 0) << "the first node has a button";
+  EXPECT_EQ(tinted, 0);
+  // A new column colour makes the buttons anew.
+  tree.Header()->Columns()->Items(0)->SetColor(static_cast<TColor>(RGB(200, 40, 40)));
+  EXPECT_EQ(buttonPixels().second, 0);
+}
+
 // In the explorer look selected and hot rows are the system's tree items
 // (the "TREEVIEW" theme) instead of the selection colours; with full-row
 // selection they span the row.
