@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "bars/model/BarClassFactory.h"
+#include "bars/model/BarItem.h"
 #include "bars/model/BarManager.h"
 #include "bars/model/BarModelStrings.h"
 #include "foundation/Classes.h"
@@ -40,7 +41,18 @@ TdxBars* TimerBars = nullptr;
 
 TdxBar::TdxBar(TComponent* AOwner) : TcxComponentCollectionItem(AOwner) {}
 
-TdxBar::~TdxBar() = default;
+TdxBar::~TdxBar() { FreeAndNil(FItemLinks); }
+
+void TdxBar::SetParentComponent(TComponent* parent) {
+  TcxComponentCollectionItem::SetParentComponent(parent);
+  auto* manager = dynamic_cast<TdxBarManager*>(parent);
+  if (manager && !FItemLinks) FItemLinks = new TdxBarControlItemLinks(manager, this);
+}
+
+bool TdxBar::CanContainItem(TdxBarItem* item, AnsiString& message) {
+  message.clear();
+  return item->CanBePlacedOn(0, this, message);
+}
 
 void TdxBar::BeforeDestruction() {
   // A bar merged into another leaves it; bars merged into this one return.

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "bars/model/ItemLinks.h"
 #include "foundation/ComponentCollection.h"
 #include "platform/Set.h"
 #include "platform/Win32.h"
@@ -28,12 +29,23 @@ struct TdxBarMergeState {
 // A toolbar or menu bar of a manager: its caption and options, where it
 // docks or floats and whether it shows. The window that draws it and the
 // links it shows join with the bar windows.
-class TdxBar : public TcxComponentCollectionItem {
+class TdxBar : public TcxComponentCollectionItem, public IdxBarLinksOwner {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   explicit TdxBar(TComponent* AOwner);
   ~TdxBar() override;
+  // Joining a manager gives the bar its links.
+  void SetParentComponent(TComponent* parent) override;
+  // The links the bar shows; null until it joins a manager.
+  TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
+
+  // IdxBarLinksOwner. FIXME: the toolbar window joins with the bar windows.
+  TCustomdxBarControl* CreateBarControl() override { return nullptr; }
+  TObject* LinksOwnerObject() override { return this; }
+  // An item the toolbar takes (a separator refuses toolbars).
+  bool CanContainItem(TdxBarItem* item, AnsiString& message) override;
+  bool IsMenuOwner() override { return false; }
   // Leaves merges and the main-menu place while the collection still holds it.
   void BeforeDestruction() override;
 
@@ -105,6 +117,7 @@ public:
 private:
   void SetDockedValue(int& field, int value);
 
+  TdxBarItemLinks* FItemLinks = nullptr;
   AnsiString FCaption;
   TdxBarDockingStyles FNotDocking;
   bool FIsMainMenu = false;

@@ -5,6 +5,9 @@
 
 #include "bars/model/BarClassFactory.h"
 #include "bars/model/BarManager.h"
+#include "bars/model/PopupMenu.h"
+#include "bars/model/SubItems.h"
+#include "platform/Exceptions.h"
 #include "bars/model/BarModelStrings.h"
 #include "foundation/Classes.h"
 
@@ -91,6 +94,25 @@ void TdxBarButton::SetAllowAllUp(bool value) {
   if (value == FAllowAllUp) return;
   FAllowAllUp = value;
   if (FGroupIndex != 0) ForEachOfGroup([&](TdxBarButton* b) { b->FAllowAllUp = value; });
+}
+
+void TdxBarButton::SetDropDownMenu(TdxBarPopupMenu* value) {
+  if (value == FDropDownMenu) return;
+  if (value) {
+    // The button's links would be the menu's: the menu may not reach it.
+    if (dxBarLinksContainItem(value->ItemLinks(), this))
+      throw EComponentError(LoadOverridableResString(dxSBAR_RECURSIVEMENUS));
+  }
+  if (FDropDownMenu) FDropDownMenu->RemoveFreeNotification(this);
+  FDropDownMenu = value;
+  if (value) value->FreeNotification(this);
+}
+
+TdxBarItemLinks* TdxBarButton::GetItemLinks() const { return FDropDownMenu ? FDropDownMenu->ItemLinks() : nullptr; }
+
+void TdxBarButton::Notification(TComponent* component, TOperation operation) {
+  TdxBarItem::Notification(component, operation);
+  if (operation == opRemove && component == FDropDownMenu) FDropDownMenu = nullptr;
 }
 
 void TdxBarButton::Click() {

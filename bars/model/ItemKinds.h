@@ -7,6 +7,8 @@
 #include "platform/StringList.h"
 
 class TdxBar;
+class TdxBarPopupMenu;
+class TdxBarItemLinks;
 
 // A static text item.
 class TdxBarLabel : public TdxBarItem {
@@ -58,15 +60,23 @@ public:
   void SetDropDownEnabled(bool value) { FDropDownEnabled = value; }
   bool Lowered() const { return FLowered; }
   void SetLowered(bool value) { FLowered = value; }
+  TdxBarPopupMenu* DropDownMenu() const { return FDropDownMenu; }
+  // A menu that holds this button anywhere in its tree raises "You cannot
+  // create recursive menus" and the old menu stays.
+  void SetDropDownMenu(TdxBarPopupMenu* value);
+  // The drop-down menu's links, null without one.
+  TdxBarItemLinks* GetItemLinks() const override;
   // An enabled check button toggles Down before the click runs.
   void Click() override;
   AnsiString NewItemCaption() const override;
   bool HasPaintStyle() const override { return true; }
 
 protected:
+  void Notification(TComponent* component, TOperation operation) override;
   bool FDown = false;
 
 private:
+  TdxBarPopupMenu* FDropDownMenu = nullptr;
   // The other buttons of the group (same manager and GroupIndex).
   template <class F>
   void ForEachOfGroup(F&& visit);

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "bars/model/BarClassFactory.h"
+#include "bars/model/BarStrings.h"
 #include "bars/model/ItemKinds.h"
+#include "foundation/Classes.h"
 
 const TClassInfo TCustomdxBarSubItem::ClassInfo{"TCustomdxBarSubItem", &TdxBarItem::ClassInfo,
                                                 &dxBarMakeComponent<TCustomdxBarSubItem>};
@@ -14,7 +16,56 @@ const TClassInfo TdxBarContainerItem::ClassInfo{"TdxBarContainerItem", &TCustomd
 const TClassInfo TdxBarListItem::ClassInfo{"TdxBarListItem", &TdxBarContainerItem::ClassInfo,
                                            &dxBarMakeComponent<TdxBarListItem>};
 
-TCustomdxBarSubItem::TCustomdxBarSubItem(TComponent* AOwner) : TdxBarItem(AOwner) { SetShowCaption(true); }
+namespace {
+
+bool LinksReach(TdxBarItemLinks* links, TdxBarItemLinks* target, std::vector<TdxBarItemLinks*>& seen) {
+  if (!links) return false;
+  if (links == target) return true;
+  if (std::find(seen.begin(), seen.end(), links) != seen.end()) return false;
+  seen.push_back(links);
+  for (int i = 0; i < links->Count(); ++i)
+    if (TdxBarItem* item = links->LinkAt(i)->Item())
+      if (LinksReach(item->GetItemLinks(), target, seen)) return true;
+  return false;
+}
+
+bool LinksHold(TdxBarItemLinks* links, TdxBarItem* target, std::vector<TdxBarItemLinks*>& seen) {
+  if (!links || std::find(seen.begin(), seen.end(), links) != seen.end()) return false;
+  seen.push_back(links);
+  for (int i = 0; i < links->Count(); ++i)
+    if (TdxBarItem* item = links->LinkAt(i)->Item())
+      if (item == target || LinksHold(item->GetItemLinks(), target, seen)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool dxBarLinksContainItem(TdxBarItemLinks* links, TdxBarItem* item) {
+  std::vector<TdxBarItemLinks*> seen;
+  return LinksHold(links, item, seen);
+}
+
+bool dxBarLinksReach(TdxBarItemLinks* links, TdxBarItemLinks* target) {
+  std::vector<TdxBarItemLinks*> seen;
+  return LinksReach(links, target, seen);
+}
+
+TCustomdxBarSubItem::TCustomdxBarSubItem(TComponent* AOwner)
+    : TdxBarItem(AOwner), FItemLinks(new TdxBarSubMenuControlItemLinks(BarManager(), this)) {
+  SetShowCaption(true);
+}
+
+TCustomdxBarSubItem::~TCustomdxBarSubItem() { FreeAndNil(FItemLinks); }
+
+bool TCustomdxBarSubItem::CheckRecursion(TdxBarItem* item, AnsiString& message) {
+  message.clear();
+  if (!item->CanBePlacedOn(1, nullptr, message)) return false;
+  if (dxBarLinksReach(item->GetItemLinks(), FItemLinks)) {
+    message = LoadOverridableResString(dxSBAR_RECURSIVEMENUS);
+    return false;
+  }
+  return true;
+}
 
 TdxBarListItem::TdxBarListItem(TComponent* AOwner) : TdxBarContainerItem(AOwner), FItems(new TStringList) {}
 

@@ -4,17 +4,37 @@
 #include <vector>
 
 #include "bars/model/BarItem.h"
+#include "bars/model/ItemLinks.h"
 #include "platform/StringList.h"
 
 class TdxBarButton;
 
+// Whether `links`, or the links of any item in them at any depth, are
+// `target` (each collection looked at once).
+bool dxBarLinksReach(TdxBarItemLinks* links, TdxBarItemLinks* target);
+// Whether the item is linked in `links` or below them at any depth.
+bool dxBarLinksContainItem(TdxBarItemLinks* links, TdxBarItem* item);
+
 // The base of items that open links of their own.
-class TCustomdxBarSubItem : public TdxBarItem {
+class TCustomdxBarSubItem : public TdxBarItem, public IdxBarLinksOwner {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   // Shows its caption.
   explicit TCustomdxBarSubItem(TComponent* AOwner);
+  ~TCustomdxBarSubItem() override;
+  TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
+  TdxBarItemLinks* GetItemLinks() const override { return FItemLinks; }
+  // An item the sub-menu takes: not one refusing menus, and not one whose
+  // own links hold this sub-item anywhere below ("You cannot create
+  // recursive menus").
+  bool CheckRecursion(TdxBarItem* item, AnsiString& message);
+
+  // IdxBarLinksOwner. FIXME: the submenu window joins with the bar windows.
+  TCustomdxBarControl* CreateBarControl() override { return nullptr; }
+  TObject* LinksOwnerObject() override { return this; }
+  bool CanContainItem(TdxBarItem* item, AnsiString& message) override { return CheckRecursion(item, message); }
+  bool IsMenuOwner() override { return true; }
   // A sub-menu is opened, not clicked.
   bool HandlesShortCut() const override { return false; }
   int BarSize() const { return FBarSize; }
@@ -22,6 +42,7 @@ public:
   void SetBarSize(int value) { FBarSize = value > 0 ? value : 0; }
 
 private:
+  TdxBarItemLinks* FItemLinks;
   int FBarSize = 0;
 };
 

@@ -3,6 +3,9 @@
 // accelerators, group breaks, data indexes, generated buttons).
 #include "bars/model/ItemKinds.h"
 #include "bars/model/SubItems.h"
+#include "bars/model/Bars.h"
+#include "bars/model/PopupMenu.h"
+#include "platform/Exceptions.h"
 #include "tests/bars/BarsTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -294,6 +297,83 @@ TEST(BarListItem, GeneratedButtonsAreReusedUntilCleared) {
   EXPECT_EQ(host.Form->ComponentCount(), components);
   EXPECT_EQ(list->Expand().size(), 2u);
   EXPECT_EQ(list->GeneratedCount(), 2);
+}
+
+}  // namespace
+
+namespace {
+
+// The links that hold an item (a refused item leaves its link empty).
+int LinkedItems(TdxBarItemLinks* links) {
+  int n = 0;
+  for (int i = 0; i < links->Count(); ++i)
+    if (links->LinkAt(i)->Item()) ++n;
+  return n;
+}
+
+TEST(BarSubItem, ASubMenuCannotGoBelowItself) {
+  THostedManager host;
+  auto* a = New<TdxBarSubItem>(host.Form);
+  auto* b = New<TdxBarSubItem>(host.Form);
+  auto* c = New<TdxBarSubItem>(host.Form);
+  a->ItemLinks()->AddItem(b);
+  b->ItemLinks()->AddItem(c);
+  struct Case {
+    const char* Name;
+    TdxBarSubItem* Into;
+  } cases[] = {{"into the sub-menu it holds", b}, {"into one further below", c}, {"into itself", a}};
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.Name);
+    const int before = LinkedItems(k.Into->ItemLinks());
+    try {
+      k.Into->ItemLinks()->AddItem(a);
+      ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+      EXPECT_STREQ(e.what(), "You cannot create recursive menus");
+    }
+    EXPECT_EQ(LinkedItems(k.Into->ItemLinks()), before);
+  }
+  // Elsewhere it goes, and a separator goes into a sub-menu.
+  auto* d = New<TdxBarSubItem>(host.Form);
+  d->ItemLinks()->AddItem(a);
+  d->ItemLinks()->AddItem(New<TdxBarSeparator>(host.Form));
+  EXPECT_EQ(d->ItemLinks()->Count(), 2);
+}
+
+TEST(BarSubItem, ASeparatorIsRefusedOnAToolbar) {
+  THostedManager host;
+  TdxBar* bar = host.Manager->Bars()->AddBar();
+  ASSERT_NE(bar->ItemLinks(), nullptr);
+  bar->ItemLinks()->AddItem(New<TdxBarButton>(host.Form));
+  try {
+    bar->ItemLinks()->AddItem(New<TdxBarSeparator>(host.Form));
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "A separator item cannot be placed on the specified toolbar");
+  }
+  EXPECT_EQ(LinkedItems(bar->ItemLinks()), 1);
+}
+
+TEST(BarButton, ADropDownMenuHoldingTheButtonIsRefused) {
+  THostedManager host;
+  auto* button = New<TdxBarButton>(host.Form);
+  auto* plain = New<TdxBarPopupMenu>(host.Form);
+  auto* holding = New<TdxBarPopupMenu>(host.Form);
+  auto* sub = New<TdxBarSubItem>(host.Form);
+  sub->ItemLinks()->AddItem(button);
+  holding->ItemLinks()->AddItem(sub);
+  button->SetDropDownMenu(plain);
+  EXPECT_EQ(button->GetItemLinks(), plain->ItemLinks());
+  try {
+    button->SetDropDownMenu(holding);
+    ADD_FAILURE() << "no error";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "You cannot create recursive menus");
+  }
+  EXPECT_EQ(button->DropDownMenu(), plain);
+  Free(plain);
+  EXPECT_EQ(button->DropDownMenu(), nullptr);
+  EXPECT_EQ(button->GetItemLinks(), nullptr);
 }
 
 }  // namespace

@@ -132,7 +132,7 @@ TEST(BarItem, CategoriesKeepTheirItemsTogether) {
 }
 
 // A sub-item with links of its own that tells whether they were asked.
-class TCountingSubItem : public TCustomdxBarSubItem, public IdxBarLinksOwner {
+class TCountingSubItem : public TCustomdxBarSubItem {
 public:
   explicit TCountingSubItem(TComponent* owner)
       : TCustomdxBarSubItem(owner), Links(new TdxBarSubMenuControlItemLinks(BarManager(), this)) {}
