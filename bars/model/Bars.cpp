@@ -178,8 +178,17 @@ void TdxBar::MergeBar(TdxBar* bar, bool saveVisibility) {
   if (wasMerged) bar->FMerge.MergedWith->UnmergeBar(bar, false);
   bar->FMerge.MergedWith = this;
   FMerge.MergedBars.push_back(bar);
-  // FIXME: the links of `bar` are copied into this bar's links once bars
-  // have link collections.
+  if (FItemLinks && bar->FItemLinks) {
+    TdxBarManager* manager = OwningManager();
+    if (manager) manager->LockUpdate();
+    try {
+      dxBarMergeItemLinks(FItemLinks, bar->FItemLinks, bar);
+    } catch (...) {
+      if (manager) manager->UnlockUpdate();
+      throw;
+    }
+    if (manager) manager->UnlockUpdate();
+  }
   if (!wasMerged && saveVisibility) bar->FMerge.VisibleBeforeMerge = bar->Visible();
   bar->SetVisibleKeepingOwnerBounds(false);
 }
@@ -191,6 +200,17 @@ void TdxBar::UnmergeBar(TdxBar* bar, bool restoreVisibility) {
     throw Exception(
         FormatCaptions(LoadOverridableResString(dxSBAR_TOOLBARSARENOTMERGED), {bar->Caption(), Caption()}));
   if (FMerge.MergedBars.empty()) return;
+  if (FItemLinks) {
+    TdxBarManager* manager = OwningManager();
+    if (manager) manager->LockUpdate();
+    try {
+      dxBarUnmergeItemLinks(FItemLinks, bar);
+    } catch (...) {
+      if (manager) manager->UnlockUpdate();
+      throw;
+    }
+    if (manager) manager->UnlockUpdate();
+  }
   std::vector<TdxBar*> leaving;
   if (bar)
     leaving.push_back(bar);
@@ -222,6 +242,69 @@ int dxBarMergeAddPosition(const std::vector<int>& orders, int sourceOrder) {
       position = static_cast<int>(i) + 1;
     }
   return position;
+}
+
+namespace {
+
+bool SameKinds(TdxBarItem* a, TdxBarItem* b) { return a && b && a->IsSameKindAs(b) && b->IsSameKindAs(a); }
+
+}  // namespace
+
+void dxBarMergeItemLinks(TdxBarItemLinks* dest, TdxBarItemLinks* source, TdxBar* mergingBar) {
+  if (!dest || !source) return;
+  TdxBarManager* manager = dest->BarManager();
+  const int sourceCount = source->Count();
+  for (int s = 0; s < sourceCount && s < source->Count(); ++s) {
+    TdxBarItemLink* sourceLink = source->LinkAt(s);
+    TdxBarItem* item = sourceLink->Item();
+    if (!item) continue;
+    TdxBarItemMergeKind kind = item->MergeKind();
+    int position = -1;
+    if (kind == mkMergeByCaption) {
+      const AnsiString caption = sourceLink->DisplayCaption();
+      for (int d = 0; d < dest->Count(); ++d) {
+        TdxBarItem* destItem = dest->LinkAt(d)->Item();
+        if (destItem && destItem->MergeKind() == mkMergeByCaption && dest->LinkAt(d)->DisplayCaption() == caption &&
+            SameKinds(destItem, item))
+          position = d;
+      }
+    }
+    if (kind == mkAdd || (kind == mkMergeByCaption && position < 0)) {
+      kind = mkAdd;
+      std::vector<int> orders;
+      for (int d = 0; d < dest->Count(); ++d) {
+        TdxBarItem* destItem = dest->LinkAt(d)->Item();
+        orders.push_back(destItem ? destItem->MergeOrder() : 0);
+      }
+      position = dxBarMergeAddPosition(orders, item->MergeOrder());
+    }
+    if (manager && manager->OnMergeItemLink)
+      manager->OnMergeItemLink(manager, dest, source, sourceLink, kind, position);
+    if (position < 0) kind = mkNone;
+    if (kind == mkMergeByCaption &&
+        (position >= dest->Count() || !SameKinds(dest->LinkAt(position)->Item(), item)))
+      kind = mkNone;
+    if (kind == mkAdd && !dxBarMergeAddPositionValid(position, dest->Count())) kind = mkNone;
+    if (kind == mkMergeByCaption) {
+      dxBarMergeItemLinks(dest->LinkAt(position)->Item()->GetItemLinks(), item->GetItemLinks(), mergingBar);
+    } else if (kind == mkAdd) {
+      TdxBarItemLink* link = dest->InsertLink(position);
+      link->Assign(sourceLink);
+      link->SetMergedBy(mergingBar);
+    }
+  }
+}
+
+void dxBarUnmergeItemLinks(TdxBarItemLinks* links, TdxBar* bar) {
+  if (!links) return;
+  for (int i = links->Count() - 1; i >= 0; --i) {
+    if (i >= links->Count()) continue;
+    TdxBarItemLink* link = links->LinkAt(i);
+    if (link->MergedBy() && (!bar || link->MergedBy() == bar))
+      Free(link);
+    else if (TdxBarItem* item = link->Item())
+      dxBarUnmergeItemLinks(item->GetItemLinks(), bar);
+  }
 }
 
 // -- collection -------------------------------------------------------------------

@@ -142,6 +142,14 @@ int dxBarMergeAddPosition(const std::vector<int>& orders, int sourceOrder);
 // is taken: not negative and not past the end.
 inline bool dxBarMergeAddPositionValid(int position, int count) { return position >= 0 && position <= count; }
 
+// Merges the source links into `dest`, recursively into sub-menus of the
+// same caption and kind; the links added remember `mergingBar`. The
+// manager's OnMergeItemLink sees each decision first; a position it makes
+// invalid skips the link.
+void dxBarMergeItemLinks(TdxBarItemLinks* dest, TdxBarItemLinks* source, TdxBar* mergingBar);
+// Frees the links a merge with `bar` (any bar for null) added, at any depth.
+void dxBarUnmergeItemLinks(TdxBarItemLinks* links, TdxBar* bar);
+
 // A dock a dragged bar may go to, as the move loop sees it.
 struct TdxBarDockCandidate {
   TdxBarDockingStyle Style = dsNone;

@@ -52,6 +52,7 @@ public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   using TCustomdxBarSubItem::TCustomdxBarSubItem;
+  bool IsSameKindAs(TdxBarItem* item) const override { return dynamic_cast<TdxBarSubItem*>(item) != nullptr; }
 };
 
 // An item that a menu expands into links it generates.
@@ -63,6 +64,7 @@ public:
   // The generated links stand in the container's own place.
   virtual bool ReplacesOwnLink() const { return true; }
   bool HasContent() const override { return OnGetData.Assigned(); }
+  bool IsSameKindAs(TdxBarItem* item) const override { return dynamic_cast<TdxBarContainerItem*>(item) != nullptr; }
 
   TNotifyEvent OnGetData;
 };

@@ -3,6 +3,8 @@
 // finding the dock a moved bar lands on, over real windows.
 #include "bars/model/BarManager.h"
 #include "bars/model/Bars.h"
+#include "bars/model/ItemKinds.h"
+#include "bars/model/SubItems.h"
 #include "platform/Exceptions.h"
 #include "tests/bars/BarsTestSupport.h"
 
@@ -273,6 +275,96 @@ TEST(BarDocking, TheDockingWaitFiresOnceWithTheGrabOffset) {
   bars->KillDockingTimer();
   Pump();
   EXPECT_EQ(fired, 1);
+}
+
+}  // namespace
+
+namespace {
+
+// A sub-item of the File kind, merged by caption, with one command in it.
+TdxBarSubItem* FileMenu(TComponent* owner, const char* caption, const char* command) {
+  auto* file = New<TdxBarSubItem>(owner);
+  file->SetCaption(caption);
+  file->SetMergeKind(mkMergeByCaption);
+  auto* button = New<TdxBarButton>(owner);
+  button->SetCaption(command);
+  file->ItemLinks()->AddItem(button);
+  return file;
+}
+
+AnsiString Captions(TdxBarItemLinks* links) {
+  AnsiString s;
+  for (int i = 0; i < links->Count(); ++i) s += (i ? "," : "") + links->LinkAt(i)->DisplayCaption();
+  return s;
+}
+
+TEST(BarMerging, SubMenusOfTheSameCaptionMerge) {
+  struct Case {
+    const char* Name;
+    const char* ChildCaption;
+    const char* HostBar;
+    const char* HostFile;
+  } cases[] = {
+      {"the same caption", "&File", "&File", "Open,Close"},
+      {"without the accelerator mark", "File", "&File,File", "Open"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    THostedManager host;
+    TdxBar* main = host.Manager->Bars()->AddBar();
+    TdxBar* child = host.Manager->Bars()->AddBar();
+    TdxBarSubItem* hostFile = FileMenu(host.Form, "&File", "Open");
+    main->ItemLinks()->AddItem(hostFile);
+    child->ItemLinks()->AddItem(FileMenu(host.Form, c.ChildCaption, "Close"));
+    main->Merge(child);
+    EXPECT_EQ(Captions(main->ItemLinks()), c.HostBar);
+    EXPECT_EQ(Captions(hostFile->ItemLinks()), c.HostFile);
+    // Unmerging takes the merged links out of nested sub-menus too.
+    main->Unmerge(child);
+    EXPECT_EQ(Captions(main->ItemLinks()), "&File");
+    EXPECT_EQ(Captions(hostFile->ItemLinks()), "Open");
+    EXPECT_EQ(host.Manager->LockUpdateCount(), 0);
+  }
+}
+
+TdxBarButton* Ordered(TComponent* owner, const char* caption, int order) {
+  auto* button = New<TdxBarButton>(owner);
+  button->SetCaption(caption);
+  button->SetMergeOrder(order);
+  return button;
+}
+
+TEST(BarMerging, MergeOrdersAndTheHandlersPosition) {
+  struct Case {
+    const char* Name;
+    std::vector<int> HostOrders;
+    int HandlerPosition;  // -2: no handler
+    const char* Result;
+  } cases[] = {
+      {"after the 5, before the 3", {0, 5, 3}, -2, "h0,h1,x,y,h2"},
+      {"every host order higher", {10, 10, 10}, -2, "x,y,h0,h1,h2"},
+      {"a handler's position past the end skips", {0, 5, 3}, 9, "h0,h1,h2"},
+      {"a fixed position puts each link there in turn", {0, 5, 3}, 3, "h0,h1,h2,y,x"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    THostedManager host;
+    TdxBar* main = host.Manager->Bars()->AddBar();
+    TdxBar* child = host.Manager->Bars()->AddBar();
+    for (size_t i = 0; i < c.HostOrders.size(); ++i)
+      main->ItemLinks()->AddItem(Ordered(host.Form, ("h" + std::to_string(i)).c_str(), c.HostOrders[i]));
+    child->ItemLinks()->AddItem(Ordered(host.Form, "x", 5));
+    child->ItemLinks()->AddItem(Ordered(host.Form, "y", 5));
+    if (c.HandlerPosition != -2)
+      host.Manager->OnMergeItemLink = TdxBarMergeItemLinkEvent::Lambda(
+          [&](TObject*, TdxBarItemLinks*, TdxBarItemLinks*, TdxBarItemLink*, TdxBarItemMergeKind&, int& position) {
+            position = c.HandlerPosition;
+          });
+    main->Merge(child);
+    EXPECT_EQ(Captions(main->ItemLinks()), c.Result);
+    main->Unmerge(nullptr);
+    EXPECT_EQ(main->ItemLinks()->Count(), static_cast<int>(c.HostOrders.size()));
+  }
 }
 
 }  // namespace
