@@ -69,8 +69,20 @@ bool TCustomdxBarSubItem::CheckRecursion(TdxBarItem* item, AnsiString& message) 
 
 TdxBarListItem::TdxBarListItem(TComponent* AOwner) : TdxBarContainerItem(AOwner), FItems(new TStringList) {}
 
+bool TdxBarContainerItem::HasVisibleLinks() const {
+  TdxBarItemLinks* links = ItemLinks();
+  if (!links || links->Count() == 0) return false;
+  bool anyItem = false;
+  for (int i = 0; i < links->Count(); ++i)
+    if (TdxBarItem* item = links->LinkAt(i)->Item()) {
+      anyItem = true;
+      if (item->CanBeShown()) return true;
+    }
+  return !anyItem;
+}
+
 TdxBarListItem::~TdxBarListItem() {
-  ClearGeneratedItems();
+  FreeGeneratedItems();
   Free(FItems);
 }
 
@@ -107,6 +119,7 @@ AnsiString TdxBarListItem::LinePrefix(int n) {
 }
 
 std::vector<TdxBarListLine> TdxBarListItem::Expand() {
+  if (FNeedsClearing) ClearGeneratedItems();
   const bool first = FGenerated.empty();
   std::vector<TdxBarListLine> lines;
   bool breakNext = true;
@@ -142,6 +155,11 @@ std::vector<TdxBarListLine> TdxBarListItem::Expand() {
 }
 
 void TdxBarListItem::ClearGeneratedItems() {
+  if (!FGenerated.empty() && FGenerated.front()->LinkCount() == 0) FreeGeneratedItems();
+  TdxBarContainerItem::ClearGeneratedItems();
+}
+
+void TdxBarListItem::FreeGeneratedItems() {
   std::vector<TdxBarButton*> generated;
   generated.swap(FGenerated);
   for (auto it = generated.rbegin(); it != generated.rend(); ++it) Free(*it);

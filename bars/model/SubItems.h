@@ -63,10 +63,20 @@ public:
   using TCustomdxBarSubItem::TCustomdxBarSubItem;
   // The generated links stand in the container's own place.
   virtual bool ReplacesOwnLink() const { return true; }
-  bool HasContent() const override { return OnGetData.Assigned(); }
+  // OnGetData is set, or some link shows an item (links with no items yet count).
+  bool HasContent() const override { return OnGetData.Assigned() || HasVisibleLinks(); }
   bool IsSameKindAs(TdxBarItem* item) const override { return dynamic_cast<TdxBarContainerItem*>(item) != nullptr; }
+  bool HasVisibleLinks() const;
+  // The generated items are rebuilt at the next expansion.
+  void MarkLinksStale() { FNeedsClearing = true; }
+  bool LinksStale() const { return FNeedsClearing; }
+  // Clears the mark; descendants free what they generated.
+  virtual void ClearGeneratedItems() { FNeedsClearing = false; }
 
   TNotifyEvent OnGetData;
+
+protected:
+  bool FNeedsClearing = false;
 };
 
 // One generated line of a list item.
@@ -97,6 +107,7 @@ public:
   void SetShowNumbers(bool value) { FShowNumbers = value; }
   bool ShowCheck() const { return FShowCheck; }
   void SetShowCheck(bool value) { FShowCheck = value; }
+  // OnGetData is set or there is a line.
   bool HasContent() const override;
 
   // The accelerator prefix of the n-th generated line (from 0): "&1 " to
@@ -106,10 +117,14 @@ public:
   virtual AnsiString LineHint(const AnsiString& text) const { (void)text; return AnsiString(); }
 
   // The generated buttons of the lines, made on the first expansion
-  // (owned by this item's owner) and reused until cleared.
+  // (owned by this item's owner) and reused until cleared; a stale list is
+  // cleared first.
   std::vector<TdxBarListLine> Expand();
-  // Frees the generated buttons.
-  void ClearGeneratedItems();
+  // Frees the generated buttons when the first has no links left (none is
+  // shown any more), and clears the mark.
+  void ClearGeneratedItems() override;
+  // Frees them whatever links they have.
+  void FreeGeneratedItems();
   int GeneratedCount() const { return static_cast<int>(FGenerated.size()); }
   // Runs only when no link of the item has an active control.
   void DoClick() override;

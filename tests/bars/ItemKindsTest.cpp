@@ -280,7 +280,7 @@ TEST(BarListItem, DataIndexCountsLinesThatAreNoBreaks) {
   EXPECT_EQ(list->DataIndex(), 0);
 }
 
-TEST(BarListItem, GeneratedButtonsAreReusedUntilCleared) {
+TEST(BarListItem, GeneratedButtonsAreReusedUntilNoLinkUsesThem) {
   THostedManager host;
   auto* list = New<TdxBarListItem>(host.Form);
   EXPECT_FALSE(list->HasContent());
@@ -293,10 +293,41 @@ TEST(BarListItem, GeneratedButtonsAreReusedUntilCleared) {
   EXPECT_EQ(host.Form->ComponentCount(), components + 2);
   EXPECT_EQ(list->Expand()[0].Button, first);
   EXPECT_EQ(host.Form->ComponentCount(), components + 2);
-  list->ClearGeneratedItems();
-  EXPECT_EQ(host.Form->ComponentCount(), components);
-  EXPECT_EQ(list->Expand().size(), 2u);
+  // A collapse marks them; while a link still shows the first they stay.
+  auto* menu = New<TdxBarSubItem>(host.Form);
+  TdxBarItemLink* shown = menu->ItemLinks()->AddItem(first);
+  list->MarkLinksStale();
+  EXPECT_EQ(list->Expand()[0].Button, first);
+  EXPECT_FALSE(list->LinksStale());
+  // With no link left they are made again.
+  Free(shown);
+  list->MarkLinksStale();
+  const std::vector<TdxBarListLine> again = list->Expand();
+  EXPECT_EQ(again.size(), 2u);
+  EXPECT_EQ(host.Form->ComponentCount(), components + 3);  // the new pair and the menu
   EXPECT_EQ(list->GeneratedCount(), 2);
+}
+
+TEST(BarContainerItem, ContentComesFromShownLinksOrOnGetData) {
+  THostedManager host;
+  auto* container = New<TdxBarContainerItem>(host.Form);
+  EXPECT_FALSE(container->HasContent());
+  // A link with no item yet counts as content.
+  container->ItemLinks()->AppendLink();
+  EXPECT_TRUE(container->HasContent());
+  container->ItemLinks()->Clear();
+  auto* hidden = New<TdxBarButton>(host.Form);
+  hidden->SetVisible(ivNever);
+  auto* also = New<TdxBarButton>(host.Form);
+  also->SetVisible(ivNever);
+  container->ItemLinks()->AddItem(hidden);
+  container->ItemLinks()->AddItem(also);
+  EXPECT_FALSE(container->HasContent());
+  container->OnGetData = TNotifyEvent::Lambda([](TObject*) {});
+  EXPECT_TRUE(container->HasContent());
+  container->OnGetData.Clear();
+  also->SetVisible(ivAlways);
+  EXPECT_TRUE(container->HasContent());
 }
 
 }  // namespace
