@@ -7,6 +7,8 @@
 #include "bars/model/BarManager.h"
 #include "bars/model/PopupMenu.h"
 #include "bars/model/SubItems.h"
+#include "bars/views/BarControl.h"
+#include "bars/views/ItemControl.h"
 #include "platform/Exceptions.h"
 #include "bars/model/BarModelStrings.h"
 #include "foundation/Classes.h"
@@ -130,6 +132,21 @@ void TdxBarWindowItem::SetText(const AnsiString& value) {
   RepaintControls();
   DoChange();
   RepaintControls();
+}
+
+TdxBarItemLink* TdxBarWindowItem::WindowControlLink(bool visibleHostsOnly) const {
+  // FIXME: the toolbar then enters focus at the control and clicks it, once
+  // toolbars and edit controls have windows.
+  for (int i = 0; i < LinkCount(); ++i) {
+    TdxBarItemLink* link = LinkAt(i);
+    if (!dynamic_cast<TdxBarWinControl*>(link->Control())) continue;
+    // Only a toolbar can take the focus into an edit; a menu host is no
+    // place for it (and no reason to fail).
+    auto* toolbar = dynamic_cast<TdxBarControl*>(link->HostBarControl());
+    if (!toolbar || (visibleHostsOnly && !toolbar->Showing())) continue;
+    return link;
+  }
+  return nullptr;
 }
 
 void TdxBarWindowItem::DoChange() {

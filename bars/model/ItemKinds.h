@@ -103,6 +103,10 @@ public:
   virtual void SetText(const AnsiString& value);
   bool ShowEditor() const { return !FEmptyWindow; }
   void SetShowEditor(bool value) { FEmptyWindow = !value; }
+  // The first link, in link order, shown by an in-place window control on a
+  // toolbar (with `visibleHostsOnly`, on one whose window shows); links in
+  // menus are passed over. Null when there is none.
+  TdxBarItemLink* WindowControlLink(bool visibleHostsOnly) const;
 
   TNotifyEvent OnChange;
   TNotifyEvent OnCurChange;

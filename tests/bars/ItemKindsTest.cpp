@@ -5,6 +5,8 @@
 #include "bars/model/SubItems.h"
 #include "bars/model/Bars.h"
 #include "bars/model/PopupMenu.h"
+#include "bars/views/BarControl.h"
+#include "bars/views/ItemControl.h"
 #include "platform/Exceptions.h"
 #include "tests/bars/BarsTestSupport.h"
 
@@ -405,6 +407,51 @@ TEST(BarButton, ADropDownMenuHoldingTheButtonIsRefused) {
   Free(plain);
   EXPECT_EQ(button->DropDownMenu(), nullptr);
   EXPECT_EQ(button->GetItemLinks(), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// Links shown on a bar window of one kind: a toolbar or a menu.
+class TWindowLinks : public IdxBarLinksOwner {
+public:
+  TWindowLinks(TdxBarManager* manager, TComponent* owner, bool menu)
+      : Owner(owner), Menu(menu), Links(new TdxBarSubMenuControlItemLinks(manager, this)) {
+    Links->AttachBarControl();
+  }
+  ~TWindowLinks() {
+    Free(Links);
+  }
+  TCustomdxBarControl* CreateBarControl() override {
+    if (Menu) return new TdxBarSubMenuControl(Owner);
+    return new TdxBarControl(Owner);
+  }
+  TObject* LinksOwnerObject() override { return nullptr; }
+  bool CanContainItem(TdxBarItem*, AnsiString&) override { return true; }
+  bool IsMenuOwner() override { return Menu; }
+  TComponent* Owner;
+  bool Menu;
+  TdxBarItemLinks* Links;
+};
+
+TEST(BarEdit, TheWindowControlLinkIsOnAToolbar) {
+  THostedManager host;
+  auto* edit = New<TdxBarEdit>(host.Form);
+  TWindowLinks menu(host.Manager, host.Form, true);
+  TWindowLinks toolbar(host.Manager, host.Form, false);
+  TdxBarItemLink* inMenu = menu.Links->AddItem(edit);
+  TdxBarItemLink* onToolbar = toolbar.Links->AddItem(edit);
+  EXPECT_EQ(edit->WindowControlLink(false), nullptr);  // no controls yet
+  for (TdxBarItemLink* link : {inMenu, onToolbar}) {
+    auto* control = new TdxBarEditControl;
+    control->AttachToLink(link);
+    link->SetControl(control);
+  }
+  // The menu's link comes first, but only a toolbar can take the focus.
+  EXPECT_EQ(edit->WindowControlLink(false), onToolbar);
+  // The toolbar's window is not showing.
+  EXPECT_EQ(edit->WindowControlLink(true), nullptr);
 }
 
 }  // namespace
