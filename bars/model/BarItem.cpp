@@ -57,6 +57,8 @@ TdxBarItem::TdxBarItem(TComponent* AOwner) : TdxBarComponent(AOwner) {
 }
 
 TdxBarItem::~TdxBarItem() {
+  // Links left when BeforeDestruction did not run go too.
+  while (!FLinks.empty()) Free(FLinks.back());
   FreeAndNil(FStylesData);
   FreeAndNil(FActionLink);
   FreeAndNil(FGlyph);

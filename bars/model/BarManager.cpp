@@ -66,6 +66,8 @@ TdxBarManager::TdxBarManager(TComponent* AOwner)
 TdxBarManager::~TdxBarManager() {
   RemoveBarManager(this);
   SetCustomizingMode(false);
+  // The popup menus still listed go with the manager, then the groups.
+  while (!FPopupMenus.empty()) Free(FPopupMenus.back());
   // The items list now owns its items: they go with the manager.
   while (FItems && FItems->Count() > 0) Free(FItems->Items(FItems->Count() - 1));
   FreeAndNil(FItems);
@@ -326,8 +328,21 @@ void TdxBarManager::FontChanged(TObject*) {
   HFONT caption = CreateSmallCaptionFont(FFont, FUseSystemFont);
   FBarCaptionFont->SetHandle(caption);
   FireEvent(OnSystemFontChanged, this);
-  // FIXME: bars and popup menus without a font of their own follow it once
-  // they keep one.
+  for (TdxBarCustomPopupMenu* menu : FPopupMenus) menu->ManagerFontChanged();
+  // FIXME: bars without a font of their own follow it once they keep one.
+}
+
+TdxBarCustomPopupMenu* TdxBarManager::PopupMenuAt(int index) const {
+  return index >= 0 && index < PopupMenuCount() ? FPopupMenus[static_cast<size_t>(index)] : nullptr;
+}
+
+void TdxBarManager::AddPopupMenu(TdxBarCustomPopupMenu* menu) {
+  if (menu && std::find(FPopupMenus.begin(), FPopupMenus.end(), menu) == FPopupMenus.end())
+    FPopupMenus.push_back(menu);
+}
+
+void TdxBarManager::RemovePopupMenu(TdxBarCustomPopupMenu* menu) {
+  FPopupMenus.erase(std::remove(FPopupMenus.begin(), FPopupMenus.end(), menu), FPopupMenus.end());
 }
 
 void TdxBarManager::SetUseSystemFont(bool value) {
@@ -476,3 +491,22 @@ void TdxBarManager::ResetUsageData() {
 }
 
 void TdxBarManager::DoClickItem(TdxBarItem* item) { FireEvent(OnClickItem, this, item); }
+
+void TdxBarManager::SetName(const AnsiString& value) {
+  const AnsiString old = Name();
+  const bool rename = IsDesigning() && !old.empty() && !SameText(old, value);
+  TComponent::SetName(value);
+  if (!rename || !Owner()) return;
+  TComponent* owner = Owner();
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    auto* item = dynamic_cast<TdxBarItem*>(owner->Components(i));
+    if (!item) continue;
+    const AnsiString name = item->Name();
+    if (name.size() <= old.size() || !SameText(name.substr(0, old.size()), old)) continue;
+    try {
+      item->SetName(value + name.substr(old.size()));
+    } catch (const EComponentError&) {
+      // The new name is taken or invalid: the item keeps its old one.
+    }
+  }
+}

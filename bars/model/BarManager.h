@@ -11,6 +11,7 @@
 
 class TcxLookAndFeel;
 class TCustomdxBarControl;
+class TdxBarCustomPopupMenu;
 class TdxBarItem;
 class TdxBarItemControl;
 class TdxBarItemLink;
@@ -137,6 +138,13 @@ public:
   // Handlers told after every font change.
   TNotifyEvent OnSystemFontChanged;
 
+  // --- Popup menus -----------------------------------------------------------
+  // The popup menus of the manager; they go with it.
+  int PopupMenuCount() const { return static_cast<int>(FPopupMenus.size()); }
+  TdxBarCustomPopupMenu* PopupMenuAt(int index) const;
+  void AddPopupMenu(TdxBarCustomPopupMenu* menu);
+  void RemovePopupMenu(TdxBarCustomPopupMenu* menu);
+
   // --- Docks ---------------------------------------------------------------
   int DockControlCount() const { return static_cast<int>(FDockControls.size()); }
   TdxDockControl* DockControlAt(int index) const;
@@ -222,6 +230,11 @@ public:
   // Adds a group (its parent is the manager).
   void AddGroup(TdxBarGroup* group);
 
+  // In design mode the items whose names begin with the old name take
+  // the new one in its place (an item whose new name is refused keeps its
+  // old one).
+  void SetName(const AnsiString& value) override;
+
 protected:
   void Notification(TComponent* component, TOperation operation) override;
   void FontChanged(TObject* Sender);
@@ -243,6 +256,7 @@ protected:
   TdxBarComponentList* FItems;
   TdxBarManagerCategories* FCategories;
   std::vector<TdxDockControl*> FDockControls;
+  std::vector<TdxBarCustomPopupMenu*> FPopupMenus;
   TFont* FFont;
   TFont* FEditFont;
   TFont* FBarCaptionFont;

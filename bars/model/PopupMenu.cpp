@@ -8,6 +8,7 @@
 #include "bars/model/BarStrings.h"
 #include "foundation/Classes.h"
 #include "platform/Exceptions.h"
+#include "platform/Messages.h"
 
 #include <vector>
 
@@ -15,9 +16,99 @@ const TClassInfo TdxBarCustomPopupMenu::ClassInfo{"TdxBarCustomPopupMenu", &TdxB
 const TClassInfo TdxBarPopupMenu::ClassInfo{"TdxBarPopupMenu", &TdxBarCustomPopupMenu::ClassInfo, &dxBarMakeComponent<TdxBarPopupMenu>};
 
 void TdxBarCustomPopupMenu::Popup(int x, int y) {
+  if (FItemLinks && FItemLinks->BarControl()) return;
+  CancelModeOfActiveForm();
+  if (FBarManager && !FBarManager->InCustomizingOrDesign())
+    if (HWND capture = GetCapture()) {
+      SendMessageA(capture, CM_CANCELMODE, 0, 0);
+      ReleaseCapture();
+    }
   ++FPopupCount;
   FLastPopupPoint = POINT{x, y};
+  HandleShown();
+  HandleCloseUp();
+}
+
+void TdxBarCustomPopupMenu::ShowForOwner(int x, int y, int ownerWidth, int ownerHeight, bool showAnimation,
+                                         const RECT* ownerBounds, bool useOwnMessageLoop, TWinControl* ownerControl) {
+  FOwnerWidth = ownerWidth;
+  FOwnerHeight = ownerHeight;
+  FShowAnimation = showAnimation;
+  FOwnerBounds = ownerBounds;
+  FUseOwnMessageLoop = useOwnMessageLoop;
+  FOwnerControl = ownerControl;
+  auto restore = [this] {
+    FUseOwnMessageLoop = true;
+    FOwnerControl = nullptr;
+    FOwnerBounds = nullptr;
+    FOwnerWidth = FOwnerHeight = 0;
+    FShowAnimation = true;
+  };
+  try {
+    ShowAt(x, y);
+  } catch (...) {
+    restore();
+    throw;
+  }
+  restore();
+}
+
+void TdxBarCustomPopupMenu::ShowAtCursor() {
+  POINT p{0, 0};
+  GetCursorPos(&p);
+  ShowAt(p.x, p.y);
+}
+
+void TdxBarCustomPopupMenu::HandleShown() {
+  FPopupVisible = true;
   FireEvent(OnPopup, this);
+}
+
+void TdxBarCustomPopupMenu::HandleCloseUp() {
+  FPopupVisible = false;
+  FireEvent(OnCloseUp, this);
+}
+
+bool TdxBarCustomPopupMenu::IsShortCutKey(WORD key, LPARAM keyData) {
+  const TShortCut shortCut = KeyToShortCut(static_cast<BYTE>(key), keyData);
+  return shortCut != 0 && FItemLinks && FItemLinks->ExecuteShortCut(shortCut);
+}
+
+void TdxBarCustomPopupMenu::SetUseOwnFont(bool value) {
+  if (value == FUseOwnFont) return;
+  FUseOwnFont = value;
+  const bool saved = FInternalFontChange;
+  FInternalFontChange = true;
+  try {
+    if (value)
+      FontChanged(FFont);
+    else if (FBarManager)
+      FFont->Assign(FBarManager->Font());
+  } catch (...) {
+    FInternalFontChange = saved;
+    throw;
+  }
+  FInternalFontChange = saved;
+}
+
+void TdxBarCustomPopupMenu::FontChanged(TObject*) {
+  if (!FInternalFontChange) FUseOwnFont = true;
+  if (FUseOwnFont) FEditFont->SetHandle(CopyFontHandle(FFont->Handle()));
+}
+
+void TdxBarCustomPopupMenu::ManagerFontChanged() {
+  const bool saved = FInternalFontChange;
+  FInternalFontChange = true;
+  try {
+    if (FUseOwnFont)
+      FontChanged(FFont);
+    else if (FBarManager)
+      FFont->Assign(FBarManager->Font());
+  } catch (...) {
+    FInternalFontChange = saved;
+    throw;
+  }
+  FInternalFontChange = saved;
 }
 
 bool TdxBarCustomPopupMenu::ExecuteShortCut(TShortCut) { return false; }
@@ -47,11 +138,23 @@ bool LinksReach(TdxBarItemLinks* links, TdxBarItemLinks* target, std::vector<Tdx
 
 TdxBarCustomPopupMenu::TdxBarCustomPopupMenu(TComponent* AOwner) : TdxBarComponent(AOwner) {
   FBarManager = ManagerForMenu(AOwner);
+  FEditFont = new TFont;
+  FFont = new TFont;
+  FInternalFontChange = true;
+  FFont->Assign(FBarManager->Font());
+  FInternalFontChange = false;
+  FFont->OnChange = TNotifyEvent::Bind<&TdxBarCustomPopupMenu::FontChanged>(this);
   FItemLinks = new TdxBarSubMenuControlItemLinks(FBarManager, this);
   FItemLinks->SetUseRecentItems(false);
+  FBarManager->AddPopupMenu(this);
 }
 
-TdxBarCustomPopupMenu::~TdxBarCustomPopupMenu() { FreeAndNil(FItemLinks); }
+TdxBarCustomPopupMenu::~TdxBarCustomPopupMenu() {
+  if (FBarManager) FBarManager->RemovePopupMenu(this);
+  FreeAndNil(FItemLinks);
+  FreeAndNil(FFont);
+  FreeAndNil(FEditFont);
+}
 
 bool TdxBarCustomPopupMenu::CanContainItem(TdxBarItem* item, AnsiString& message) {
   message.clear();

@@ -437,6 +437,77 @@ TEST(PopupMenu, NeedsAManager) {
   Free(form);
 }
 
+TEST(PopupMenu, SizesFontsAndOwnerValues) {
+  MenuHost host;
+  TdxBarPopupMenu* menu = host.Menu;
+  menu->SetBarSize(-5);
+  EXPECT_EQ(menu->BarSize(), 0);
+  menu->SetBarSize(24);
+  EXPECT_EQ(menu->BarSize(), 24);
+  // The manager's font until the menu's own is set.
+  EXPECT_FALSE(menu->UseOwnFont());
+  EXPECT_EQ(menu->Font()->Name(), host.Manager->Font()->Name());
+  host.Manager->Font()->SetName("Arial");
+  EXPECT_EQ(menu->Font()->Name(), "Arial");
+  menu->Font()->SetName("Courier New");
+  EXPECT_TRUE(menu->UseOwnFont());
+  host.Manager->Font()->SetName("Tahoma");
+  EXPECT_EQ(menu->Font()->Name(), "Courier New");
+  menu->SetUseOwnFont(false);
+  EXPECT_FALSE(menu->UseOwnFont());
+  EXPECT_EQ(menu->Font()->Name(), "Tahoma");
+  // Owner values hold for one call only.
+  std::vector<std::string> seen;
+  menu->OnPopup = TNotifyEvent::Lambda([&](TObject*) {
+    seen.push_back(std::to_string(menu->OwnerWidth()) + "," + std::to_string(menu->UseOwnMessageLoop()) + "," +
+                   std::to_string(menu->OwnerBounds() != nullptr));
+  });
+  menu->OnCloseUp = TNotifyEvent::Lambda([&](TObject*) { seen.push_back("closed"); });
+  const RECT bounds{1, 2, 3, 4};
+  menu->ShowForOwner(10, 20, 30, 40, false, &bounds, false, host.Form);
+  EXPECT_EQ(menu->OwnerWidth(), 0);
+  EXPECT_EQ(menu->OwnerHeight(), 0);
+  EXPECT_EQ(menu->OwnerBounds(), nullptr);
+  EXPECT_EQ(menu->OwnerControl(), nullptr);
+  EXPECT_TRUE(menu->ShowAnimation());
+  EXPECT_TRUE(menu->UseOwnMessageLoop());
+  EXPECT_FALSE(menu->PopupVisible());
+  menu->ShowAt(5, 6);
+  EXPECT_EQ(seen, (std::vector<std::string>{"30,0,1", "closed", "0,1,0", "closed"}));
+  EXPECT_EQ(menu->LastPopupPoint().x, 5);
+}
+
+TEST(PopupMenu, ShortcutKeysReachTheLinks) {
+  MenuHost host;
+  TdxBarButton* save = host.AddItem("&Save");
+  save->SetShortCut(0x4053);
+  int clicks = 0;
+  save->OnClick = TNotifyEvent::Lambda([&](TObject*) { ++clicks; });
+  // Ctrl is read from the keyboard state.
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  const BYTE ctrl = keys[VK_CONTROL];
+  keys[VK_CONTROL] = 0x80;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(host.Menu->IsShortCutKey('S', 0));
+  EXPECT_FALSE(host.Menu->IsShortCutKey(0, 0));
+  keys[VK_CONTROL] = ctrl;
+  SetKeyboardState(keys);
+  EXPECT_FALSE(host.Menu->IsShortCutKey('S', 0));
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST(PopupMenu, MenusGoWithTheirManager) {
+  TForm* form = New<TForm>(nullptr);
+  TdxBarManager* manager = New<TdxBarManager>(form);
+  TdxBarPopupMenu* menu = New<TdxBarPopupMenu>(form);
+  EXPECT_EQ(manager->PopupMenuCount(), 1);
+  EXPECT_EQ(manager->PopupMenuAt(0), static_cast<TdxBarCustomPopupMenu*>(menu));
+  Free(manager);
+  EXPECT_EQ(form->ComponentCount(), 0);
+  Free(form);
+}
+
 // --- The action link ----------------------------------------------------------
 
 TEST(ItemActionLink, TheItemFollowsEachPropertyUntilItIsChangedAway) {
@@ -561,6 +632,32 @@ TEST(BarManager, ResettingUsageAsksYesNoWithNoAsTheDefault) {
     EXPECT_EQ(used->UseCount(), c.UseCount);
     EXPECT_EQ(host.Manager->LockUpdateCount(), 0);
   }
+}
+
+TEST(BarManager, RenamingItInDesignModeRenamesItsItems) {
+  THostedManager host;
+  host.Manager->SetName("Bars");
+  TdxBarButton* prefixed = New<TdxBarButton>(host.Form);
+  prefixed->SetName("BarsOpen");
+  TdxBarButton* other = New<TdxBarButton>(host.Form);
+  other->SetName("OpenFile");
+  TdxBarButton* exact = New<TdxBarButton>(host.Form);
+  exact->SetName("barsSave");
+  TdxBarButton* taken = New<TdxBarButton>(host.Form);
+  taken->SetName("BarsClose");
+  TdxBarButton* blocker = New<TdxBarButton>(host.Form);
+  blocker->SetName("MenusClose");
+  // At run time nothing follows.
+  host.Manager->SetName("Tools");
+  EXPECT_EQ(prefixed->Name(), "BarsOpen");
+  host.Manager->SetName("Bars");
+  host.Form->SetDesigning(true);
+  host.Manager->SetName("Menus");
+  EXPECT_EQ(prefixed->Name(), "MenusOpen");
+  EXPECT_EQ(exact->Name(), "MenusSave");
+  EXPECT_EQ(other->Name(), "OpenFile");
+  EXPECT_EQ(taken->Name(), "BarsClose");  // "MenusClose" is taken
+  host.Form->SetDesigning(false);
 }
 
 TEST(BarManager, TheFontFollowsTheSystemUntilItIsSet) {
