@@ -105,6 +105,10 @@ protected:
   void ReinitNode(PVirtualNode Node) override;
   std::string NodeTextForQuery(PVirtualNode Node) override;
   void Dispatch(TMessage& Message) override;
+  // The tree stream's caption chunk: the main column's text of initialised
+  // nodes with toSaveCaptions, applied through SetTextOfCell when read.
+  void WriteNode(TStream* Stream, PVirtualNode Node) override;
+  bool ReadChunk(TStream* Stream, int Version, PVirtualNode Node, int32_t ChunkType, int32_t ChunkSize) override;
 
 private:
   // The given canvas, else the tree's (a memory one without a window).

@@ -29,6 +29,8 @@
 class TBaseVirtualTree;
 class TCustomImageList;
 class TChangeLink;
+class TStream;
+class TTreeStreamReader;
 
 // The one place naming the tree's base class.
 using TVirtualTreeBase = TCustomControl;
@@ -196,6 +198,10 @@ using TVTHeaderPaintQueryElementsEvent =
     TEvent<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
 using TVTAdvancedHeaderPaintEvent =
     TEvent<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, const THeaderPaintElements& Elements)>;
+
+// The application's data of a node in the tree stream: written into and
+// read from a chunk of its own.
+using TVTSaveNodeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TStream* Stream)>;
 
 // The owning tree of a node: the parent of the one node (the hidden root)
 // whose sibling links point to itself.
@@ -492,6 +498,22 @@ public:
   TVTEditChangeEvent OnEdited;
   TVTEditCancelEvent OnEditCancelled;
   TVTCreateEditorEvent OnCreateEditor;
+
+  // --- tree stream ------------------------------------------------------------------
+  // Writes the stream header and the record of Node, or of every top-level
+  // node without one.
+  virtual void SaveTreeToStream(TStream* Stream, PVirtualNode Node = nullptr);
+  // Clears the tree and reads a whole stream (nothing with toReadOnly). A
+  // damaged stream raises EVirtualTreeError 2002-2006; the nodes read before
+  // it stay, counted.
+  virtual void LoadTreeFromStream(TStream* Stream);
+  void LoadTreeFromFile(const AnsiString& FileName);
+  void SaveTreeToFile(const AnsiString& FileName);
+  // One node record (anchor, base chunk with the children's records, the
+  // chunks WriteNode adds) at the stream's position.
+  void WriteNodeChunk(TStream* Stream, PVirtualNode Node);
+  TVTSaveNodeEvent OnSaveNode;
+  TVTSaveNodeEvent OnLoadNode;
 
   // --- operation bracket and states -----------------------------------------
   void BeginOperation();
@@ -909,6 +931,16 @@ protected:
   virtual void FireInitNode(PVirtualNode Parent, PVirtualNode Node, TVirtualNodeInitStates& InitStates);
   virtual bool FireNodeCopying(PVirtualNode Node, PVirtualNode Target);
   virtual void FireNodeCopied(PVirtualNode Node);
+  // The tree stream: the chunks of a record after its base chunk (here the
+  // application's data), one chunk read (False: not one this class knows),
+  // and one record read into a linked node, its counters repaired after.
+  virtual void WriteNode(TStream* Stream, PVirtualNode Node);
+  virtual bool ReadChunk(TStream* Stream, int Version, PVirtualNode Node, int32_t ChunkType, int32_t ChunkSize);
+  virtual void InsertFromStream(TStream* Stream, PVirtualNode Node);
+  virtual void FireSaveNode(PVirtualNode Node, TStream* Stream);
+  virtual void FireLoadNode(PVirtualNode Node, TStream* Stream);
+  // Passes the record at the stream's position.
+  void SkipNode(TStream* Stream);
   virtual bool FireNodeMoving(PVirtualNode Node, PVirtualNode Target);
   virtual void FireNodeMoved(PVirtualNode Node);
   virtual void FireResetNode(PVirtualNode Node);
@@ -950,6 +982,7 @@ private:
   friend class TWorkerThread;
   friend void AddToWaitingList(TBaseVirtualTree* Tree);
   friend void StopTreeValidation(TBaseVirtualTree* Tree);
+  friend class TTreeStreamReader;
 
   // The position cache and its validation.
   void StopCacheValidation();
@@ -972,6 +1005,14 @@ private:
   // from From down.
   void FinishChange(PVirtualNode From);
   bool NodeInRect(PVirtualNode Node, const RECT& Rect, int32_t Top);
+  // After nodes were read into Node's subtree: counters, hidden-children
+  // flags and the selection follow what arrived.
+  struct TStreamSnapshot {
+    uint32_t Count, Height, Visible;
+    bool Shown;
+  };
+  TStreamSnapshot StreamSnapshot(PVirtualNode Node);
+  void RepairAfterRead(PVirtualNode Node, const TStreamSnapshot& Before);
 
   PVirtualNode AllocateNodeRecord();
   void ReleaseAllNodes();
