@@ -11,6 +11,7 @@
 #include "platform/Picture.h"
 #include "platform/StdCtrls.h"
 #include "platform/StringList.h"
+#include "vtree/ClipboardFormats.h"
 #include "vtree/EditLink.h"
 #include "vtree/NodeAllocator.h"
 #include "vtree/TreeColors.h"
@@ -202,6 +203,11 @@ using TVTAdvancedHeaderPaintEvent =
 // The application's data of a node in the tree stream: written into and
 // read from a chunk of its own.
 using TVTSaveNodeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TStream* Stream)>;
+// A format of the tree's data objects that the application renders (Result
+// E_FAIL by default) and the formats it adds to them.
+using TVTRenderOLEDataEvent = TEvent<void(TBaseVirtualTree* Sender, const FORMATETC& FormatEtcIn, STGMEDIUM& Medium,
+                                          bool ForClipboard, HRESULT& Result)>;
+using TVTGetUserClipboardFormatsEvent = TEvent<void(TBaseVirtualTree* Sender, std::vector<FORMATETC>& Formats)>;
 
 // The owning tree of a node: the parent of the one node (the hidden root)
 // whose sibling links point to itself.
@@ -514,6 +520,29 @@ public:
   void WriteNodeChunk(TStream* Stream, PVirtualNode Node);
   TVTSaveNodeEvent OnSaveNode;
   TVTSaveNodeEvent OnLoadNode;
+
+  // --- clipboard ------------------------------------------------------------------------
+  // Copy and cut put a data object of the selected nodes on the clipboard
+  // and mark the nodes; paste inserts what the clipboard holds at the focused
+  // node (DefaultPasteMode), moving the nodes of a pending cut. Also on
+  // WM_COPY, WM_CUT and WM_PASTE.
+  virtual void CopySelectionToClipboard();
+  virtual void CutSelectionToClipboard();
+  virtual bool PasteClipboardIntoTree();
+  // Clears the clipboard marks and leaves the pending copy or cut.
+  void FlushClipboard();
+  // The tree of this process at an address a "Virtual Tree Reference"
+  // names; nil for any address that is not a live tree.
+  static TBaseVirtualTree* LiveTreeAt(uint64_t Address);
+  // The formats the tree's data objects offer: those registered for its
+  // class and listed in ClipboardFormats (all without a list), then the
+  // application's.
+  void CollectClipboardFormats(std::vector<FORMATETC>& Formats);
+  // Renders a format for a data object into a new medium (the string tree
+  // adds its text formats).
+  virtual HRESULT RenderOLEData(const FORMATETC& Format, STGMEDIUM& Medium, bool ForClipboard);
+  TVTRenderOLEDataEvent OnRenderOLEData;
+  TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
 
   // --- operation bracket and states -----------------------------------------
   void BeginOperation();
@@ -941,6 +970,19 @@ protected:
   virtual void FireLoadNode(PVirtualNode Node, TStream* Stream);
   // Passes the record at the stream's position.
   void SkipNode(TStream* Stream);
+  // Inserts the nodes of a data object's "Virtual Tree Data" at Target (nil:
+  // the root) as Mode says; with Move the marked nodes of Source (a tree of
+  // this process) are moved instead. False when there is nothing to insert.
+  virtual bool InsertFromDataObject(TBaseVirtualTree* Source, IDataObject* DataObject, bool Move,
+                                    TVTNodeAttachMode Mode, PVirtualNode Target);
+  // "Virtual Tree Data" of the marked (clipboard) or selected nodes; any
+  // other format goes to FireRenderOLEData.
+  virtual HRESULT RenderTreeDataFormat(const FORMATETC& Format, STGMEDIUM& Medium, bool ForClipboard);
+  virtual HRESULT FireRenderOLEData(const FORMATETC& Format, STGMEDIUM& Medium, bool ForClipboard);
+  virtual void FireGetUserClipboardFormats(std::vector<FORMATETC>& Formats);
+  virtual void MarkSelectedForClipboard();
+  // The clipboard messages; False: not one of them.
+  bool HandleClipboardMessage(TMessage& Message);
   virtual bool FireNodeMoving(PVirtualNode Node, PVirtualNode Target);
   virtual void FireNodeMoved(PVirtualNode Node);
   virtual void FireResetNode(PVirtualNode Node);
@@ -983,6 +1025,8 @@ private:
   friend void AddToWaitingList(TBaseVirtualTree* Tree);
   friend void StopTreeValidation(TBaseVirtualTree* Tree);
   friend class TTreeStreamReader;
+  // The registry LiveTreeAt answers from: every tree from construction to destruction.
+  static void TrackLiveTree(TBaseVirtualTree* Tree, bool Live);
 
   // The position cache and its validation.
   void StopCacheValidation();
