@@ -153,12 +153,9 @@ void TBaseVirtualTree::CopySelectionToClipboard() {
 }
 
 void TBaseVirtualTree::CutSelectionToClipboard() {
-  if (SelectedCount() == 0 || ReadOnly()) return;
-  TComPtr<IDataObject> data(new TVTDataObject(this, true));
-  if (OleSetClipboard(data.Get()) != S_OK) return;
-  MarkSelectedForClipboard();
-  ChangeStates({TS::tsCutPending}, {TS::tsCopyPending});
-  if (HandleAllocated()) Invalidate();
+  if (ReadOnly()) return;
+  CopySelectionToClipboard();
+  if (FStates.Contains(TS::tsCopyPending)) ChangeStates({TS::tsCutPending}, {TS::tsCopyPending});
 }
 
 bool TBaseVirtualTree::PasteClipboardIntoTree() {
