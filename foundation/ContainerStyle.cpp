@@ -394,14 +394,19 @@ void TcxContainerStyle::RefreshFont() {
 
 TcxStyleController* TcxContainerStyle::ActiveStyleController() { return RootStyle()->FStyleController; }
 
+TcxStyleController* TcxContainerStyle::DefaultController() {
+  if (TcxContainer* container = OwningContainer(); container && container->IgnoresParentColor()) return nullptr;
+  return DefaultStyleController();
+}
+
 TcxStyleController* TcxContainerStyle::GetStyleController() {
   TcxStyleController* controller = ActiveStyleController();
-  return controller == DefaultStyleController() ? nullptr : controller;
+  return controller == DefaultController() ? nullptr : controller;
 }
 
 void TcxContainerStyle::SetStyleController(TcxStyleController* value) {
   if (!IsRootStyle()) return RootStyle()->SetStyleController(value);
-  if (!value) value = DefaultStyleController();
+  if (!value) value = DefaultController();
   // Refuse a controller whose chain of normal styles leads back here.
   int depth = 0;
   for (TcxStyleController* c = value; c && depth < MaxControllerDepth; ++depth) {
@@ -427,7 +432,7 @@ void TcxContainerStyle::ControllerRemoved(TcxStyleController* controller) {
   if (controller != ActiveStyleController()) return;
   TcxContainerStyle* root = RootStyle();
   // The default controller itself going leaves the style without one.
-  if (controller == DefaultStyleController()) {
+  if (controller == root->DefaultController()) {
     controller->UnregisterStyle(root);
     root->FStyleController = nullptr;
     root->AfterControllerChange();

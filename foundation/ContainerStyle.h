@@ -119,6 +119,10 @@ public:
   void SetStyleController(TcxStyleController* value);
   // The root style's stored controller (the default one included).
   TcxStyleController* ActiveStyleController();
+  // The controller the style follows when none is set: the program's
+  // default one (DefaultStyleController), none for a style of a container
+  // that works in place (it ignores the parent's colour).
+  virtual TcxStyleController* DefaultController();
 
   // Whether a value resolves here or through the controllers.
   virtual bool IsValueAssigned(int index);

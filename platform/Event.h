@@ -46,6 +46,9 @@ public:
     return (*FFunction)(std::forward<Args>(a)...);
   }
 
+  // The same code, whatever object it is called on.
+  bool SameCode(const TEvent& other) const { return FStub == other.FStub && FFunction == other.FFunction; }
+
   bool operator==(const TEvent& other) const {
     return FObject == other.FObject && FStub == other.FStub && FFunction == other.FFunction;
   }

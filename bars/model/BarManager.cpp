@@ -3,7 +3,13 @@
 #include "bars/model/BarClassFactory.h"
 #include "bars/model/BarComponents.h"
 #include "bars/model/BarGlobals.h"
+#include "bars/model/BarItem.h"
 #include "bars/model/Bars.h"
+#include "bars/model/ItemLinks.h"
+#include "bars/model/QuickCustomizing.h"
+#include "bars/views/BarControl.h"
+#include "bars/views/DockControl.h"
+#include "foundation/Controls.h"
 #include "bars/model/PopupMenu.h"
 #include "bars/model/BarRoutines.h"
 #include "bars/model/BarStrings.h"
@@ -14,6 +20,9 @@
 #include "platform/Control.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
+#include "platform/List.h"
+
+#include <algorithm>
 
 const TClassInfo TdxBarManager::ClassInfo{"TdxBarManager", &TComponent::ClassInfo,
                                           &dxBarMakeComponent<TdxBarManager>};
@@ -39,13 +48,33 @@ TdxBarManager::TdxBarManager(TComponent* AOwner)
       FGroups(New<TdxBarComponentList>()),
       FPopupMenuLinks(new TdxBarPopupMenuLinks(this)),
       FBackgrounds(new TdxBarBackgrounds(this)),
-      FImageOptions(new TdxBarImageOptions(this)) {
+      FImageOptions(new TdxBarImageOptions(this)),
+      FItems(New<TdxBarComponentList>()),
+      FCategories(new TdxBarManagerCategories),
+      FFont(new TFont),
+      FEditFont(new TFont),
+      FBarCaptionFont(new TFont) {
   UpdateRecentUseCount();
   AddBarManager(this);
+  FFont->OnChange = TNotifyEvent::Bind<&TdxBarManager::FontChanged>(this);
+  FInternalFontChange = true;
+  LoadSystemFont();
+  FontChanged(FFont);
+  FInternalFontChange = false;
 }
 
 TdxBarManager::~TdxBarManager() {
   RemoveBarManager(this);
+  SetCustomizingMode(false);
+  // The popup menus still listed go with the manager, then the groups.
+  while (!FPopupMenus.empty()) Free(FPopupMenus.back());
+  // The items list now owns its items: they go with the manager.
+  while (FItems && FItems->Count() > 0) Free(FItems->Items(FItems->Count() - 1));
+  FreeAndNil(FItems);
+  FreeAndNil(FCategories);
+  FreeAndNil(FFont);
+  FreeAndNil(FEditFont);
+  FreeAndNil(FBarCaptionFont);
   FreeAndNil(FPopupMenuLinks);
   FreeAndNil(FImageOptions);
   FreeAndNil(FBackgrounds);
@@ -144,7 +173,9 @@ TWinControl* TdxBarManager::OwnerControl() const { return dynamic_cast<TWinContr
 
 void TdxBarManager::LockUpdate() { ++FLockUpdate; }
 
-void TdxBarManager::UnlockUpdate() {
+void TdxBarManager::UnlockUpdate(bool) {
+  // FIXME: the last unlock lays the docks and bars out again once they have
+  // windows.
   if (FLockUpdate > 0) --FLockUpdate;
 }
 
@@ -161,5 +192,321 @@ void TdxBarManager::Notification(TComponent* component, TOperation operation) {
     TdxBarPopupMenuLink* link = FPopupMenuLinks->Items(i);
     if (link->Control() == component) link->SetControl(nullptr);
     if (static_cast<TComponent*>(link->PopupMenu()) == component) link->SetPopupMenu(nullptr);
+  }
+}
+
+// --- Items -----------------------------------------------------------------------
+
+int TdxBarManager::ItemCount() const { return FItems ? FItems->Count() : 0; }
+
+TdxBarItem* TdxBarManager::ItemAt(int index) const {
+  return index >= 0 && index < ItemCount() ? static_cast<TdxBarItem*>(FItems->Items(index)) : nullptr;
+}
+
+int TdxBarManager::IndexOfItem(TdxBarItem* item) const { return FItems ? FItems->IndexOf(item) : -1; }
+
+TdxBarItem* TdxBarManager::ItemByName(const AnsiString& name) const {
+  for (int i = 0; i < ItemCount(); ++i)
+    if (SameText(ItemAt(i)->Name(), name)) return ItemAt(i);
+  return nullptr;
+}
+
+void TdxBarManager::AddItem(TdxBarItem* item) {
+  if (FItems && item && FItems->IndexOf(item) < 0) FItems->Add(item);
+}
+
+void TdxBarManager::MoveItem(int from, int to) {
+  if (from < 0 || to < 0 || from >= ItemCount() || to >= ItemCount() || from == to) return;
+  FItems->Move(from, to);
+}
+
+// --- Categories ------------------------------------------------------------------
+
+void TdxBarManager::CategoryItems(int index, TList* list) const {
+  list->Clear();
+  if (index < 0 || index >= FCategories->Count()) return;
+  for (int i = 0; i < ItemCount(); ++i)
+    if (ItemAt(i)->Category() == index) list->Add(ItemAt(i));
+}
+
+void TdxBarManager::CategoryItemsForUser(int index, TList* list) const {
+  CategoryItems(index, list);
+  if (IsDesigning()) return;
+  for (int i = list->Count() - 1; i >= 0; --i) {
+    auto* item = static_cast<TdxBarItem*>(list->Items(i));
+    if (item->Visible() == ivNever || item->HiddenFromCategories()) list->Delete(i);
+  }
+}
+
+TdxBarItemVisible TdxBarManager::CategoryItemsVisible(int index) const {
+  if (index < 0 || index >= FCategories->Count()) return ivNever;
+  TdxBarCategoryData* data = FCategories->Data(index);
+  return data ? data->ItemsVisible : ivAlways;
+}
+
+bool TdxBarManager::CategoryVisible(int index) const {
+  if (index < 0 || index >= FCategories->Count()) return false;
+  TdxBarCategoryData* data = FCategories->Data(index);
+  return data ? data->Visible : true;
+}
+
+void TdxBarManager::SetCategoryVisible(int index, bool value) {
+  if (index < 0 || index >= FCategories->Count() || CategoryVisible(index) == value) return;
+  FCategories->EnsureData(index)->Visible = value;
+  NotifyDesignerModified();
+}
+
+void TdxBarManager::SetCategoryItemsVisible(int index, TdxBarItemVisible value) {
+  if (index < 0 || index >= FCategories->Count()) return;
+  TdxBarCategoryData* data = FCategories->EnsureData(index);
+  if (IsLoading()) {
+    data->LoadedItemsVisible = value;
+    return;
+  }
+  const TdxBarItemVisible old = data->ItemsVisible;
+  data->ItemsVisible = value;
+  if (!IsDesigning() && old != value) {
+    // FIXME: bars that become empty or fill again hide and show with the
+    // bars themselves.
+    LockUpdate();
+    try {
+      std::vector<TdxBarItem*> items;
+      for (int i = 0; i < ItemCount(); ++i)
+        if (ItemAt(i)->Category() == index && ItemAt(i)->Visible() == old) items.push_back(ItemAt(i));
+      if (value == ivAlways) std::reverse(items.begin(), items.end());
+      for (TdxBarItem* item : items) item->SetVisible(value);
+    } catch (...) {
+      UnlockUpdate(true);
+      throw;
+    }
+    UnlockUpdate(true);
+  }
+  if (old != value) NotifyDesignerModified();
+}
+
+int TdxBarManager::VisibleCategoryToIndex(int n) const {
+  if (IsDesigning()) return n;
+  for (int i = 0, seen = 0; i < FCategories->Count(); ++i)
+    if (CategoryVisible(i) && seen++ == n) return i;
+  return -1;
+}
+
+// --- Fonts -----------------------------------------------------------------------
+
+void TdxBarManager::LoadSystemFont() {
+  NONCLIENTMETRICSA metrics;
+  if (!ReadNonClientMetrics(metrics)) return;
+  const bool saved = FInternalFontChange;
+  FInternalFontChange = true;
+  try {
+    if (FUseSystemFont) {
+      FFont->SetHandle(CreateFontIndirectA(&metrics.lfMenuFont));
+    } else if (FScaled) {
+      FFont->SetHeight(metrics.lfMenuFont.lfHeight);
+    }
+  } catch (...) {
+    FInternalFontChange = saved;
+    throw;
+  }
+  FInternalFontChange = saved;
+}
+
+void TdxBarManager::FontChanged(TObject*) {
+  if (!FInternalFontChange) FUseSystemFont = false;
+  if (FScaled) {
+    TNotifyEvent handler = FFont->OnChange;
+    FFont->OnChange.Clear();
+    try {
+      LoadSystemFont();
+    } catch (...) {
+      FFont->OnChange = handler;
+      throw;
+    }
+    FFont->OnChange = handler;
+  }
+  MakeBarFont(FFont, FEditFont, FScaled);
+  HFONT caption = CreateSmallCaptionFont(FFont, FUseSystemFont);
+  FBarCaptionFont->SetHandle(caption);
+  FireEvent(OnSystemFontChanged, this);
+  for (TdxBarCustomPopupMenu* menu : FPopupMenus) menu->ManagerFontChanged();
+  // FIXME: bars without a font of their own follow it once they keep one.
+}
+
+TdxBarCustomPopupMenu* TdxBarManager::PopupMenuAt(int index) const {
+  return index >= 0 && index < PopupMenuCount() ? FPopupMenus[static_cast<size_t>(index)] : nullptr;
+}
+
+void TdxBarManager::AddPopupMenu(TdxBarCustomPopupMenu* menu) {
+  if (menu && std::find(FPopupMenus.begin(), FPopupMenus.end(), menu) == FPopupMenus.end())
+    FPopupMenus.push_back(menu);
+}
+
+void TdxBarManager::RemovePopupMenu(TdxBarCustomPopupMenu* menu) {
+  FPopupMenus.erase(std::remove(FPopupMenus.begin(), FPopupMenus.end(), menu), FPopupMenus.end());
+}
+
+void TdxBarManager::SetUseSystemFont(bool value) {
+  if (value == FUseSystemFont) return;
+  FUseSystemFont = value;
+  if (value) SettingChanged(SPI_SETNONCLIENTMETRICS);
+}
+
+void TdxBarManager::SetScaled(bool value) {
+  if (value == FScaled) return;
+  FScaled = value;
+  if (value && !FUseSystemFont) LoadSystemFont();
+}
+
+void TdxBarManager::SettingChanged(WPARAM action) {
+  if (action != SPI_SETNONCLIENTMETRICS) return;
+  if (FUseSystemFont) {
+    LoadSystemFont();
+    const bool saved = FInternalFontChange;
+    FInternalFontChange = true;
+    FontChanged(FFont);
+    FInternalFontChange = saved;
+  }
+}
+
+// --- Docks and options --------------------------------------------------------------
+
+TdxDockControl* TdxBarManager::DockControlAt(int index) const {
+  return index >= 0 && index < DockControlCount() ? FDockControls[static_cast<size_t>(index)] : nullptr;
+}
+
+void TdxBarManager::AddDockControl(TdxDockControl* dock) {
+  if (dock && std::find(FDockControls.begin(), FDockControls.end(), dock) == FDockControls.end())
+    FDockControls.push_back(dock);
+}
+
+void TdxBarManager::RemoveDockControl(TdxDockControl* dock) {
+  FDockControls.erase(std::remove(FDockControls.begin(), FDockControls.end(), dock), FDockControls.end());
+}
+
+void TdxBarManager::SetAutoDockColor(bool value) {
+  if (value == FAutoDockColor) return;
+  FAutoDockColor = value;
+  for (TdxDockControl* dock : FDockControls) dock->Invalidate();
+}
+
+TColor TdxBarManager::DockColor() const {
+  if (FAutoDockColor)
+    if (TWinControl* owner = OwnerControl()) return owner->Color();
+  return FDockColor;
+}
+
+void TdxBarManager::SetDockColor(TColor value) {
+  FDockColor = value;
+  FAutoDockColor = false;
+  for (TdxDockControl* dock : FDockControls) dock->Invalidate();
+}
+
+bool TdxBarManager::RecentFirstInEffect() const { return IsNonStandardStyle() && FMenusShowRecentItemsFirst; }
+
+void TdxBarManager::SetButtonArrowWidth(int value) {
+  if (value > 1) FButtonArrowWidth = value;
+}
+
+void TdxBarManager::SetLargeButtonArrowWidth(int value) {
+  if (value >= 2) FLargeButtonArrowWidth = value;
+}
+
+void TdxBarManager::SetWaitForDockingTime(int value) {
+  if (value >= 0) FWaitForDockingTime = value;
+}
+
+// --- Customizing and the designer ----------------------------------------------------
+
+namespace {
+
+// Every links collection of the manager's items (their own links and the
+// collections their links lie in), once each.
+std::vector<TdxBarItemLinks*> LinkCollectionsOf(const TdxBarManager* manager) {
+  std::vector<TdxBarItemLinks*> all;
+  auto add = [&all](TdxBarItemLinks* links) {
+    if (links && std::find(all.begin(), all.end(), links) == all.end()) all.push_back(links);
+  };
+  for (int i = 0; i < manager->ItemCount(); ++i) {
+    TdxBarItem* item = manager->ItemAt(i);
+    add(item->GetItemLinks());
+    for (int j = 0; j < item->LinkCount(); ++j) add(item->LinkAt(j)->Links());
+  }
+  return all;
+}
+
+}  // namespace
+
+void TdxBarManager::SetCustomizingMode(bool value) {
+  if (value == FIsCustomizing) return;
+  if (value && BarManagerList() && BarManagerList()->CustomizingManager()) return;
+  FIsCustomizing = value;
+  for (TdxBarItemLinks* links : LinkCollectionsOf(this)) {
+    links->RebuildLists();
+    if (TCustomdxBarControl* control = links->BarControl()) control->RebuildItems();
+  }
+}
+
+void TdxBarManager::NotifyDesignerModified() {
+  if (IsLoading() || IsBeingDestroyed()) return;
+  if (FDesignerLock > 0) {
+    FDesignerPending = true;
+    return;
+  }
+  FDesignerModified = true;
+  if (IsDesigning() && !ComponentState().Contains(csUpdating) && !(FImageOptions && FImageOptions->AnyImageListLoading())) {
+    static TcxDesignController controller;
+    controller.SignalFormModified(Owner());
+  }
+}
+
+void TdxBarManager::LockDesignerModified(bool lock, bool sendPending) {
+  if (lock) {
+    if (FDesignerLock++ == 0) FDesignerPending = false;
+    return;
+  }
+  if (FDesignerLock == 0) return;
+  if (--FDesignerLock == 0 && sendPending && FDesignerPending) {
+    FDesignerPending = false;
+    NotifyDesignerModified();
+  }
+}
+
+void TdxBarManager::ResetUsageData() {
+  if (ShowMessageBox(LoadOverridableResString(dxSBAR_RESETUSAGEDATA), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) !=
+      IDYES)
+    return;
+  // FIXME: the saved state of the layout store gives each link its usage
+  // back; until it exists, each link takes its MostRecentlyUsed default.
+  LockUpdate();
+  try {
+    for (TdxBarItemLinks* links : LinkCollectionsOf(this)) {
+      links->ApplyLoadedState(false);
+      links->PackUsageOrder();
+    }
+  } catch (...) {
+    UnlockUpdate(true);
+    throw;
+  }
+  UnlockUpdate(true);
+}
+
+void TdxBarManager::DoClickItem(TdxBarItem* item) { FireEvent(OnClickItem, this, item); }
+
+void TdxBarManager::SetName(const AnsiString& value) {
+  const AnsiString old = Name();
+  const bool rename = IsDesigning() && !old.empty() && !SameText(old, value);
+  TComponent::SetName(value);
+  if (!rename || !Owner()) return;
+  TComponent* owner = Owner();
+  for (int i = 0; i < owner->ComponentCount(); ++i) {
+    auto* item = dynamic_cast<TdxBarItem*>(owner->Components(i));
+    if (!item) continue;
+    const AnsiString name = item->Name();
+    if (name.size() <= old.size() || !SameText(name.substr(0, old.size()), old)) continue;
+    try {
+      item->SetName(value + name.substr(old.size()));
+    } catch (const EComponentError&) {
+      // The new name is taken or invalid: the item keeps its old one.
+    }
   }
 }

@@ -3,8 +3,21 @@
 #pragma once
 
 #include "platform/Component.h"
+#include "platform/Event.h"
+#include "platform/Graphics.h"
+#include "bars/model/BarComponents.h"
+
+#include <vector>
 
 class TcxLookAndFeel;
+class TCustomdxBarControl;
+class TdxBarCustomPopupMenu;
+class TdxBarItem;
+class TdxBarItemControl;
+class TdxBarItemLink;
+class TdxBarManagerCategories;
+class TdxDockControl;
+class TList;
 class TdxBar;
 class TWinControl;
 class TdxBarBackgrounds;
@@ -20,9 +33,13 @@ class TdxBars;
 class IdxBarDesigner {
 public:
   virtual bool CanDeleteComponent(TComponent* component) = 0;
-  virtual int SelectionStatus(TComponent* component) = 0;
-  virtual bool IsComponentSelected(TComponent* component) = 0;
-  virtual void SelectComponent(TComponent* component, int operation) = 0;
+  // 1 for a selected object.
+  virtual int SelectionStatus(TPersistent* object) = 0;
+  virtual bool IsComponentSelected(TPersistent* object) = 0;
+  virtual void SelectComponent(TPersistent* object, int operation) = 0;
+  virtual void ShowDefaultEventHandler(TPersistent* item) { (void)item; }
+  int SelectionStatusOf(TPersistent* object) { return SelectionStatus(object); }
+  void SelectObject(TPersistent* object, int operation) { SelectComponent(object, operation); }
 
 protected:
   ~IdxBarDesigner() = default;
@@ -36,6 +53,10 @@ using enum TdxBarManagerStyle;
 constexpr int dxBarSkinPainterStyle = 5;
 // The painter class of that style (a TdxBarPainter descendant).
 extern TClass SkinPainterClass;
+
+class TdxBarManager;
+using TdxBarItemLinkEvent = TEvent<void(TObject* Sender, TdxBarItemLink* AItemLink)>;
+using TdxBarClickItemEvent = TEvent<void(TdxBarManager* Sender, TdxBarItem* ClickedItem)>;
 
 class TdxBarManager : public TComponent {
 public:
@@ -67,6 +88,104 @@ public:
   int RecentUseCount() const { return FRecentUseCount; }
   void UpdateRecentUseCount();
 
+  // The window of the bar marked as the main menu, or null.
+  // FIXME: answers null until bars mark their main menu and have windows.
+  TCustomdxBarControl* MainMenuBarControl() const { return nullptr; }
+
+  // --- Items ---------------------------------------------------------------
+  int ItemCount() const;
+  TdxBarItem* ItemAt(int index) const;  // null outside the range
+  int IndexOfItem(TdxBarItem* item) const;
+  // Case-insensitive; the first match.
+  TdxBarItem* ItemByName(const AnsiString& name) const;
+  // Items join at the end of the list (the item does this itself).
+  void AddItem(TdxBarItem* item);
+  void MoveItem(int from, int to);
+  TdxBarComponentList* ItemList() const { return FItems; }
+
+  // --- Categories ----------------------------------------------------------
+  TdxBarManagerCategories* Categories() const { return FCategories; }
+  // Every item of the category, in list order (none outside the range).
+  void CategoryItems(int index, TList* list) const;
+  // At run time only the items the customizing window may show.
+  void CategoryItemsForUser(int index, TList* list) const;
+  TdxBarItemVisible CategoryItemsVisible(int index) const;
+  bool CategoryVisible(int index) const;
+  void SetCategoryVisible(int index, bool value);
+  // The category's items whose own visibility equals the old value take
+  // the new one.
+  void SetCategoryItemsVisible(int index, TdxBarItemVisible value);
+  int VisibleCategoryToIndex(int n) const;
+
+  // --- Fonts ---------------------------------------------------------------
+  TFont* Font() const { return FFont; }
+  void SetFont(TFont* value) { FFont->Assign(value); }
+  TFont* EditFont() const { return FEditFont; }
+  TFont* BarCaptionFont() const { return FBarCaptionFont; }
+  bool UseSystemFont() const { return FUseSystemFont; }
+  void SetUseSystemFont(bool value);
+  bool Scaled() const { return FScaled; }
+  void SetScaled(bool value);
+  // The menu font of the non-client metrics, or only its height.
+  void LoadSystemFont();
+  // Answers the system's change of the non-client metrics.
+  void SettingChanged(WPARAM action);
+  // Handlers told after every font change.
+  TNotifyEvent OnSystemFontChanged;
+
+  // --- Popup menus -----------------------------------------------------------
+  // The popup menus of the manager; they go with it.
+  int PopupMenuCount() const { return static_cast<int>(FPopupMenus.size()); }
+  TdxBarCustomPopupMenu* PopupMenuAt(int index) const;
+  void AddPopupMenu(TdxBarCustomPopupMenu* menu);
+  void RemovePopupMenu(TdxBarCustomPopupMenu* menu);
+
+  // --- Docks ---------------------------------------------------------------
+  int DockControlCount() const { return static_cast<int>(FDockControls.size()); }
+  TdxDockControl* DockControlAt(int index) const;
+  void AddDockControl(TdxDockControl* dock);
+  void RemoveDockControl(TdxDockControl* dock);
+  bool AutoDockColor() const { return FAutoDockColor; }
+  void SetAutoDockColor(bool value);
+  // The owner control's colour while AutoDockColor is on.
+  TColor DockColor() const;
+  // Switches AutoDockColor off.
+  void SetDockColor(TColor value);
+  bool IsDockColorStored() const { return !FAutoDockColor; }
+
+  // --- Options -------------------------------------------------------------
+  bool MenusShowRecentItemsFirst() const { return FMenusShowRecentItemsFirst; }
+  void SetMenusShowRecentItemsFirst(bool value) { FMenusShowRecentItemsFirst = value; }
+  // A non-standard style showing recent items first.
+  bool RecentFirstInEffect() const;
+  bool IsNonStandardStyle() const { return EffectiveStyle() != bmsStandard; }
+  int ButtonArrowWidth() const { return FButtonArrowWidth; }
+  void SetButtonArrowWidth(int value);
+  int LargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
+  void SetLargeButtonArrowWidth(int value);
+  int WaitForDockingTime() const { return FWaitForDockingTime; }
+  void SetWaitForDockingTime(int value);
+
+  // --- Customizing, selection and designer ---------------------------------
+  // Refused while a customizing window exists elsewhere; every link list
+  // rebuilds.
+  void SetCustomizingMode(bool value);
+  bool InCustomizingOrDesign() const { return FIsCustomizing || IsDesigning(); }
+  TdxBarItemControl* SelectedItemControl() const { return FSelectedItemControl; }
+  void SetSelectedItemControl(TdxBarItemControl* value) { FSelectedItemControl = value; }
+  void NotifyDesignerModified();
+  void LockDesignerModified(bool lock, bool sendPending = true);
+  bool DesignerModified() const { return FDesignerModified; }
+  // Asks (Yes/No, exclamation, No the default) and on Yes puts the saved
+  // usage of every link back.
+  void ResetUsageData();
+  virtual void DoClickItem(TdxBarItem* item);
+
+  TdxBarItemLinkEvent OnItemLinkAdd;
+  TdxBarItemLinkEvent OnItemLinkChange;
+  TdxBarItemLinkEvent OnItemLinkDelete;
+  TdxBarClickItemEvent OnClickItem;
+
   // The base text followed by 1, 2, 3 ... until no bar has that caption.
   AnsiString UniqueBarCaption(const AnsiString& base) const;
   // A new toolbar named "Custom N".
@@ -74,6 +193,8 @@ public:
 
   bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
   bool IsLoading() const { return ComponentState().Contains(csLoading); }
+  bool IsBeingDestroyed() const { return ComponentState().Contains(csDestroying); }
+  bool InDesignMode() const { return IsDesigning(); }
   // Whether the user is customizing the bars at run time.
   bool IsCustomizing() const { return FIsCustomizing; }
   // The windowed control the manager serves: its owner when that is one.
@@ -92,8 +213,9 @@ public:
   // Manager-wide changes run between these (nestable); the last unlock lays
   // out docks and bars again.
   void LockUpdate();
-  void UnlockUpdate();
+  void UnlockUpdate(bool repaint = false);
   int LockUpdateCount() const { return FLockUpdate; }
+  bool IsUpdateLocked() const { return FLockUpdate > 0; }
   // Restyles every bar window (the painter, backgrounds and fonts).
   void ApplyStyle();
   int ApplyStyleCount() const { return FApplyStyleCount; }
@@ -101,8 +223,14 @@ public:
   // Adds a group (its parent is the manager).
   void AddGroup(TdxBarGroup* group);
 
+  // In design mode the items whose names begin with the old name take
+  // the new one in its place (an item whose new name is refused keeps its
+  // old one).
+  void SetName(const AnsiString& value) override;
+
 protected:
   void Notification(TComponent* component, TOperation operation) override;
+  void FontChanged(TObject* Sender);
 
   bool FIsCustomizing = false;
   TdxBarManagerStyle FStyle = bmsEnhanced;
@@ -118,4 +246,24 @@ protected:
   TdxBarManager* FParentManager = nullptr;
   int FLockUpdate = 0;
   int FApplyStyleCount = 0;
+  TdxBarComponentList* FItems;
+  TdxBarManagerCategories* FCategories;
+  std::vector<TdxDockControl*> FDockControls;
+  std::vector<TdxBarCustomPopupMenu*> FPopupMenus;
+  TFont* FFont;
+  TFont* FEditFont;
+  TFont* FBarCaptionFont;
+  bool FUseSystemFont = true;
+  bool FScaled = true;
+  bool FInternalFontChange = false;
+  bool FAutoDockColor = true;
+  TColor FDockColor = clBtnFace;
+  bool FMenusShowRecentItemsFirst = true;
+  int FButtonArrowWidth = 11;
+  int FLargeButtonArrowWidth = 13;
+  int FWaitForDockingTime = 21;
+  TdxBarItemControl* FSelectedItemControl = nullptr;
+  int FDesignerLock = 0;
+  bool FDesignerModified = false;
+  bool FDesignerPending = false;
 };

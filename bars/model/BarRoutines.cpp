@@ -682,6 +682,12 @@ COLORREF ThemedWindowFillColor() {
 
 // --- Fonts ------------------------------------------------------------------------------
 
+bool ReadNonClientMetrics(NONCLIENTMETRICSA& metrics) {
+  metrics = NONCLIENTMETRICSA{};
+  metrics.cbSize = NonClientMetricsSize;
+  return SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, NonClientMetricsSize, &metrics, 0) != FALSE;
+}
+
 HFONT CreateSmallCaptionFont(TFont* font, bool keep) {
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = NonClientMetricsSize;

@@ -207,6 +207,9 @@ COLORREF ThemedWindowFillColor();
 
 // --- Fonts -------------------------------------------------------------------------
 
+// Reads the non-client metrics as a 340-byte record (the size every system
+// takes); false when the system refuses.
+bool ReadNonClientMetrics(NONCLIENTMETRICSA& metrics);
 HFONT CreateSmallCaptionFont(TFont* font, bool keep);
 void MakeBarFont(TFont* source, TFont* dest, bool iconTitle);
 HFONT CopyFontHandle(HFONT font);

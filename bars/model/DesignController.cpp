@@ -39,3 +39,9 @@ TClass TdxBarDesignController::DesignHelperOf(TClass controlClass) const {
     if (pair.first == controlClass) return pair.second;
   return nullptr;
 }
+
+void TdxBarDesignController::LinkFreed(TdxBarItemLink* link) {
+  if (FSelectedLink == link) FSelectedLink = nullptr;
+  if (FLastSelected == link) FLastSelected = nullptr;
+  if (FCustomizedLink == link) FCustomizedLink = nullptr;
+}

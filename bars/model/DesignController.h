@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+class TdxBarItemLink;
+
 class TdxBarDesignController : public TObject {
 public:
   static const TClassInfo ClassInfo;
@@ -26,8 +28,23 @@ public:
   // Whether a quick-customizing bar is shown.
   bool IsQuickCustomizing() const { return FQuickCustomizing; }
 
+  // The link selected in a bar window, the link last selected, and the
+  // link whose settings a link command copies onto others.
+  TdxBarItemLink* SelectedLink() const { return FSelectedLink; }
+  void SetSelectedLink(TdxBarItemLink* value) { FSelectedLink = value; }
+  TdxBarItemLink* LastSelected() const { return FLastSelected; }
+  void SyncLastSelected() { FLastSelected = FSelectedLink; }
+  TdxBarItemLink* CustomizedLink() const { return FCustomizedLink; }
+  void SetCustomizedLink(TdxBarItemLink* value) { FCustomizedLink = value; }
+  bool IsLinkCustomized() const { return FCustomizedLink != nullptr; }
+  // Forgets a link that goes.
+  void LinkFreed(TdxBarItemLink* link);
+
 protected:
   bool FQuickCustomizing = false;
+  TdxBarItemLink* FSelectedLink = nullptr;
+  TdxBarItemLink* FLastSelected = nullptr;
+  TdxBarItemLink* FCustomizedLink = nullptr;
 
 private:
   std::vector<TClass> FEditors;

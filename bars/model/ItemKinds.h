@@ -9,6 +9,12 @@ public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   using TdxBarItem::TdxBarItem;
+  // Whether a check button is down (an action's Checked follows it).
+  bool Down() const { return FDown; }
+  virtual void SetDown(bool value) { FDown = value; }
+
+protected:
+  bool FDown = false;
 };
 
 // An item shown as an in-place window (edits and combos).

@@ -13,7 +13,7 @@
 #include <algorithm>
 
 const TClassInfo TcxButtonColors::ClassInfo{"TcxButtonColors", &TPersistent::ClassInfo, nullptr};
-const TClassInfo TcxGlyphList::ClassInfo{"TcxGlyphList", &TCustomImageList::ClassInfo, nullptr};
+const TClassInfo TcxGlyphList::ClassInfo{"TcxGlyphList", &TcxImageList::ClassInfo, nullptr};
 const TClassInfo TcxGlyphCache::ClassInfo{"TcxGlyphCache", &TObject::ClassInfo, nullptr};
 const TClassInfo TcxButtonGlyph::TcxImageInfo::ClassInfo{"TcxImageInfo", &TObject::ClassInfo, nullptr};
 const TClassInfo TcxButtonGlyph::ClassInfo{"TcxButtonGlyph", &TObject::ClassInfo, nullptr};
@@ -100,18 +100,22 @@ void TcxButtonColors::SetColor(TcxButtonAssignedColor index, TColor value) {
 
 // -- Glyph lists and their cache --------------------------------------------------------
 
-TcxGlyphList::TcxGlyphList(int width, int height) : TCustomImageList(nullptr) { SetSize(width, height); }
+TcxGlyphList::TcxGlyphList(int width, int height) : TcxImageList(nullptr) { SetSize(width, height); }
 
 int TcxGlyphList::AddGlyph(TBitmap* image, TBitmap* mask) {
   ++FUsedCount;
   const auto free = std::find(FUsed.begin(), FUsed.end(), false);
   if (free != FUsed.end()) {
     const int index = static_cast<int>(free - FUsed.begin());
-    Replace(index, image, mask);
+    ReplaceAt(index, image, mask);
     *free = true;
     return index;
   }
-  const int index = Add(image, mask);
+  const int index = AddBitmapPair(image, mask);
+  if (index < 0) {
+    --FUsedCount;
+    return -1;
+  }
   FUsed.resize(static_cast<size_t>(index) + 1, false);
   FUsed[static_cast<size_t>(index)] = true;
   return index;

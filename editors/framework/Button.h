@@ -10,6 +10,7 @@
 #include "foundation/Canvas.h"
 #include "foundation/Classes.h"
 #include "foundation/Controls.h"
+#include "foundation/ImageInfoList.h"
 #include "foundation/LookAndFeel.h"
 #include "platform/ActnList.h"
 #include "platform/Buttons.h"
@@ -71,7 +72,7 @@ private:
 
 // A glyph list of one cell size: used slots are marked, a freed slot is
 // taken again first.
-class TcxGlyphList : public TCustomImageList {
+class TcxGlyphList : public TcxImageList {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }

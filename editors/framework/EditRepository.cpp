@@ -1,5 +1,8 @@
 #include "editors/framework/EditRepository.h"
 
+#include "platform/Filer.h"
+#include "platform/Properties.h"
+
 #include <algorithm>
 
 const TClassInfo TcxEditRepositoryItem::ClassInfo{"TcxEditRepositoryItem", &TComponent::ClassInfo,
@@ -41,6 +44,18 @@ void TcxEditRepositoryItem::SetRepository(TcxEditRepository* value) {
   if (value) value->AddItem(this);
 }
 
+TComponent* TcxEditRepositoryItem::GetParentComponent() const { return FRepository; }
+
+void TcxEditRepositoryItem::SetParentComponent(TComponent* parent) {
+  if (ComponentState().Contains(csLoading)) return;
+  SetRepository(ObjectAs<TcxEditRepository>(parent));
+}
+
+void TcxEditRepositoryItem::ReadState(TReader* Reader) {
+  TComponent::ReadState(Reader);
+  if (auto* repository = ObjectAs<TcxEditRepository>(Reader->Parent())) SetRepository(repository);
+}
+
 void TcxEditRepositoryItem::NotifyPropertiesChanged(TObject*) {
   const std::vector<IcxEditRepositoryItemListener*> listeners = FListeners;
   for (auto it = listeners.rbegin(); it != listeners.rend(); ++it) (*it)->RepositoryItemPropertiesChanged(this);
@@ -78,6 +93,12 @@ void TcxEditRepository::RemoveItem(TcxEditRepositoryItem* item) {
   FItems.erase(std::remove(FItems.begin(), FItems.end(), item), FItems.end());
 }
 
+void TcxEditRepository::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  const std::vector<TcxEditRepositoryItem*> items = FItems;
+  for (TcxEditRepositoryItem* item : items)
+    if (item->Owner() == Root) Proc(item);
+}
+
 void TcxEditRepository::BeforeDestruction() {
   // The items go first, the last one first; each leaves the list itself.
   while (!FItems.empty()) {
@@ -90,3 +111,15 @@ void TcxEditRepository::BeforeDestruction() {
 }
 
 TcxEditRepository::~TcxEditRepository() = default;
+
+// ---------------------------------------------------------------------------
+// The form tables.
+
+namespace {
+
+const TPublishedRegistration itemRegistration(&TcxEditRepositoryItem::ClassInfo, {
+    Property<&TcxEditRepositoryItem::Properties>("Properties"),
+});
+const TPublishedRegistration repositoryRegistration(&TcxEditRepository::ClassInfo, {});
+
+}  // namespace

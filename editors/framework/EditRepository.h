@@ -44,6 +44,14 @@ public:
 
   TNotifyEvent PropertiesEvents;
 
+  // Form streaming: the item sits in its repository (a parent only when it
+  // has one); after its state is read it joins the repository it was read
+  // into.
+  TComponent* GetParentComponent() const override;
+  bool HasParent() const override { return FRepository != nullptr; }
+  void SetParentComponent(TComponent* parent) override;
+  void ReadState(TReader* Reader) override;
+
 protected:
   void AfterConstruction() override;
   void BeforeDestruction() override;
@@ -67,6 +75,9 @@ public:
   void RemoveItem(TcxEditRepositoryItem* item);
   int Count() const { return static_cast<int>(FItems.size()); }
   TcxEditRepositoryItem* ItemAt(int index) const { return FItems.at(static_cast<size_t>(index)); }
+  // A form writes as the repository's children its items that the form
+  // owns, in list order.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
 
 protected:
   void BeforeDestruction() override;

@@ -36,7 +36,21 @@ void cxRegisterEditStyleFactories() { static const TFactoryRegistration registra
 TcxCustomEditStyle::TcxCustomEditStyle(TPersistent* owner, bool directAccess, TcxContainerStyle* parent, int state)
     : TcxContainerStyle(owner, directAccess, parent, state) {
   FPopupOption = true;
+  // The container's constructor took the program's default controller: a
+  // style that has none lets it go.
+  if (IsRootStyle() && ActiveStyleController() && !DefaultController()) SetStyleController(nullptr);
 }
+
+TcxStyleController* TcxCustomEditStyle::DefaultController() {
+  if (DirectAccessMode()) return nullptr;
+  return TcxContainerStyle::DefaultController();
+}
+
+TcxEditStyleController* TcxCustomEditStyle::EditStyleController() {
+  return ObjectAs<TcxEditStyleController>(GetStyleController());
+}
+
+void TcxCustomEditStyle::SetEditStyleController(TcxEditStyleController* value) { SetStyleController(value); }
 
 void TcxCustomEditStyle::CopyFrom(TPersistent* source) {
   auto* s = ObjectAs<TcxCustomEditStyle>(source);
@@ -189,8 +203,22 @@ const TEnumInfo ButtonTransparencyNames{"TcxEditButtonTransparency",
 const TEnumInfo GradientDirectionNames{"TcxEditGradientDirection", {"dirNone", "dirLeft", "dirRight", "dirUp", "dirDown"}};
 const TEnumInfo PopupBorderStyleNames{"TcxEditPopupBorderStyle", {"epbsDefault", "epbsSingle", "epbsFrame3D", "epbsFlat"}};
 
+const TEnumInfo BorderStyleNames{"TcxEditBorderStyle",
+                                 {"ebsNone", "ebsSingle", "ebsThick", "ebsFlat", "ebs3D", "ebsUltraFlat", "ebsOffice11"}};
+
+const TEnumInfo ValueNames{"TcxEditStyleValue",
+                           {"svBorderColor", "svBorderStyle", "svColor", "svEdges", "svFont", "svHotTrack",
+                            "svShadow", "svTextColor", "svTextStyle", "svTransparentBorder", "svButtonStyle",
+                            "svButtonTransparency", "svPopupBorderStyle", "svGradientButtons", "svGradient",
+                            "svGradientDirection"}};
+
 using S = TcxCustomEditStyle;
 const TPublishedRegistration editStyleRegistration(&TcxEditStyle::ClassInfo, {
+    Property<&S::GetAssignedValues, &S::SetAssignedValues>("AssignedValues", ValueNames).Stored(false),
+    Property<&S::BorderStyle, &S::SetEditBorderStyle>("BorderStyle", BorderStyleNames)
+        .NoDefault().Stored<&S::OwnValueStored<1>>(),
+    Property<&S::EditStyleController, &S::SetEditStyleController>("StyleController")
+        .Stored<&S::IsStyleControllerStored>(),
     Property<&S::ButtonStyle, &S::SetButtonStyle>("ButtonStyle", ButtonStyleNames)
         .NoDefault().Stored<&S::OwnValueStored<10>>(),
     Property<&S::ButtonTransparency, &S::SetButtonTransparency>("ButtonTransparency", ButtonTransparencyNames)

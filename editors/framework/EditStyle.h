@@ -29,6 +29,8 @@ inline constexpr TcxContainerStyleValue svGradient{14};
 inline constexpr TcxContainerStyleValue svGradientDirection{15};
 constexpr int cxEditStyleValueCount = 16;
 
+class TcxEditStyleController;
+
 class TcxCustomEditStyle : public TcxContainerStyle {
 public:
   static const TClassInfo ClassInfo;
@@ -59,12 +61,28 @@ public:
   void SetPopupBorderStyle(TcxEditPopupBorderStyle value);
   bool PopupOption() const { return FPopupOption; }
   void SetPopupOption(bool value) { FPopupOption = value; }
+  // The container's border style under the editors' names.
   TcxEditBorderStyle BorderStyle() { return static_cast<TcxEditBorderStyle>(GetBorderStyle()); }
   void SetEditBorderStyle(TcxEditBorderStyle value) { SetBorderStyle(static_cast<TcxContainerBorderStyle>(value)); }
+  // The controller as an edit style controller (null when the one set is
+  // the default or no edit style controller).
+  TcxEditStyleController* EditStyleController();
+  void SetEditStyleController(TcxEditStyleController* value);
 
-  // Whether a form stores value I: assigned on this style.
+  // None in direct-access mode and for a style of an editor that works in
+  // place (its container ignores the parent's colour); else the editor
+  // unit's default controller. Styles made while their editor is still
+  // being constructed take the default one: an in-place editor, once it
+  // answers that it works in place, sets its normal style's controller to
+  // null again, which lets the default one go.
+  TcxStyleController* DefaultController() override;
+
+  // Whether a form stores value I: assigned on this style, and kept by the
+  // editor that owns it.
   template <int I>
-  bool OwnValueStored() const { return GetAssignedValues().Contains(static_cast<TcxContainerStyleValue>(I)); }
+  bool OwnValueStored() { return IsValueStored(I); }
+  // The controller is written by the normal (root) style only.
+  bool IsStyleControllerStored() { return IsRootStyle() && GetStyleController() != nullptr; }
   bool IsValueAssigned(int index) override;
   bool NameOfStyleValue(int index, AnsiString& name) const override;
   int StyleValueCount() const override { return cxEditStyleValueCount; }

@@ -284,6 +284,29 @@ TEST_F(LinkForm, TheKeyboardsContextMenuIsNotClickedByMouse) {
   EXPECT_EQ(Menu->PopupCount(), popups + 1);
 }
 
+TEST_F(LinkForm, ShiftF10OnTheFocusedChildIsNotClickedByMouse) {
+  // Real keys: the system turns Shift+F10 into a context menu request
+  // without a mouse position, from the focused child up to the form.
+  Child->SetFocus();
+  ASSERT_TRUE(testing_support::RunMessagesUntil([&] { return GetFocus() == Child->Handle(); }));
+  const int popups = Menu->PopupCount();
+  // Releasing F10 also starts the system's keyboard menu mode, a modal loop
+  // inside the default window procedure that waits for more keys (under
+  // Wine it would wait for ever): a timer ends it. Timers keep running in
+  // that loop.
+  const UINT_PTR ender = SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR, DWORD) { EndMenu(); });
+  testing_support::SendKey(VK_SHIFT);
+  testing_support::SendKey(VK_F10);
+  testing_support::SendKey(VK_F10, true);
+  testing_support::SendKey(VK_SHIFT, true);
+  const bool seen = testing_support::RunMessagesUntil([&] { return Actions > 0; });
+  testing_support::RunMessagesUntilIdle();
+  KillTimer(nullptr, ender);
+  ASSERT_TRUE(seen);
+  EXPECT_FALSE(ClickedByMouse);
+  EXPECT_EQ(Menu->PopupCount(), popups + 1);
+}
+
 TEST_F(LinkForm, AControlOutsideTheManagersFormIsNoControl) {
   ShownForm other(500, 120, 200, 100, "Other");
   TdxBarPopupMenuLink* link = Manager->PopupMenuLinks()->Add();

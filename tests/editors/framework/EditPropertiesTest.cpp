@@ -120,6 +120,20 @@ TEST(EditButtons, DefaultsOneAndWidthsStayReplaceable) {
   EXPECT_EQ(counter.Calls, 2);
   second->SetVisible(false);
   EXPECT_EQ(buttons->VisibleCount(), 1);
+  const struct {
+    const char* Caption;
+    const char* Shown;
+  } captions[] = {{"&Open", "Open"}, {"A&&B", "A&B"}, {"", ""}};
+  for (const auto& c : captions) {
+    first->SetCaption(c.Caption);
+    EXPECT_EQ(first->DisplayCaption(), c.Shown) << c.Caption;
+  }
+  TcxCustomEditProperties copy(nullptr);
+  copy.Assign(&properties);
+  EXPECT_EQ(copy.Buttons()->GetButton(0)->DisplayCaption(), "");
+  first->SetCaption("&Go");
+  copy.Assign(&properties);
+  EXPECT_EQ(copy.Buttons()->GetButton(0)->DisplayCaption(), "Go");
   EXPECT_FALSE(first->HasGlyph());
   first->Glyph()->SetSize(4, 4);
   EXPECT_TRUE(first->HasGlyph());
