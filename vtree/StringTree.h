@@ -17,6 +17,15 @@ enum class TVSTTextType { ttNormal, ttStatic };
 
 class TCustomVirtualStringTree;
 
+// Text exports: which nodes they visit (in tree order), the kind of export
+// their events are told, and the events.
+enum class TVSTTextSourceType { tstAll, tstInitialized, tstSelected, tstCutCopySet, tstVisible };
+enum class TVTExportType { etRTF, etHTML, etText, etExcel, etWord, etCustom };
+using TVTNodeExportEvent = TEvent<bool(TBaseVirtualTree* Sender, TVTExportType ExportType, PVirtualNode Node)>;
+using TVTNodeExportedEvent = TEvent<void(TBaseVirtualTree* Sender, TVTExportType ExportType, PVirtualNode Node)>;
+using TVTColumnExportEvent = TEvent<void(TBaseVirtualTree* Sender, TVTExportType ExportType, TVirtualTreeColumn* Column)>;
+using TVTHeaderExportEvent = TEvent<void(TBaseVirtualTree* Sender, TVTExportType ExportType)>;
+
 using TVSTGetTextEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column,
                                      TVSTTextType TextType, std::wstring& CellText)>;
 using TVSTNewTextEvent =
@@ -71,6 +80,24 @@ public:
   void MainColumnChanged() override;
   void DefineProperties(TFiler* Filer) override;
 
+  // Exports of the nodes of a source: UTF-8 HTML (a table), an RTF document,
+  // 8-bit and UTF-16 text (one line per node, fields joined by Separator),
+  // each format a data object may ask for (with its terminator), and the
+  // CF_HTML block around an HTML text.
+  std::string HTMLOfContent(TVSTTextSourceType Source, const std::wstring& Caption = {});
+  std::string RTFOfContent(TVSTTextSourceType Source);
+  AnsiString TextOfContent(TVSTTextSourceType Source, const AnsiString& Separator);
+  std::wstring UnicodeTextOfContent(TVSTTextSourceType Source, const std::wstring& Separator);
+  std::string RenderTextFormat(CLIPFORMAT Format, TVSTTextSourceType Source);
+  static std::string WrapTreeCFHTML(const std::string& HTML);
+  HRESULT RenderOLEData(const FORMATETC& Format, STGMEDIUM& Medium, bool ForClipboard) override;
+  TVTNodeExportEvent OnBeforeNodeExport;
+  TVTNodeExportedEvent OnAfterNodeExport;
+  TVTColumnExportEvent OnBeforeColumnExport;
+  TVTColumnExportEvent OnAfterColumnExport;
+  TVTHeaderExportEvent OnBeforeHeaderExport;
+  TVTHeaderExportEvent OnAfterHeaderExport;
+
   TVSTGetTextEvent OnGetText;
   TVSTNewTextEvent OnNewText;
   TVTPaintText OnPaintText;
@@ -105,6 +132,10 @@ protected:
   void ReinitNode(PVirtualNode Node) override;
   std::string NodeTextForQuery(PVirtualNode Node) override;
   void Dispatch(TMessage& Message) override;
+  // The tree stream's caption chunk: the main column's text of initialised
+  // nodes with toSaveCaptions, applied through SetTextOfCell when read.
+  void WriteNode(TStream* Stream, PVirtualNode Node) override;
+  bool ReadChunk(TStream* Stream, int Version, PVirtualNode Node, int32_t ChunkType, int32_t ChunkSize) override;
 
 private:
   // The given canvas, else the tree's (a memory one without a window).
@@ -117,6 +148,12 @@ private:
   void ResetCachedWidths();
   int32_t& CachedWidth(PVirtualNode Node) const;
   void ReadLegacyStringOptions(TReader* Reader);
+  // The export's nodes, their largest level, and the export events.
+  TNodeArray ExportNodes(TVSTTextSourceType Source, bool UseExportMode);
+  bool FireBeforeNodeExport(TVTExportType Type, PVirtualNode Node);
+  void FireAfterNodeExport(TVTExportType Type, PVirtualNode Node);
+  void FireColumnExport(bool Before, TVTExportType Type, TColumnIndex Column);
+  void FireHeaderExport(bool Before, TVTExportType Type);
 
   int32_t FTextHeight = 0;
   int32_t FEllipsisWidth = 0;

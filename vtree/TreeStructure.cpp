@@ -382,7 +382,11 @@ void TBaseVirtualTree::ClearAllNodes() {
     InBracket([this] {
       InvalidatePositionCache();
       CancelNodeEdit();
-      // FIXME: a pending clipboard cut or copy is flushed here once the clipboard exists.
+      // The clipboard's data object of this tree goes, and its marks with it.
+      if (FStates.Contains(TS::tsCopyPending) || FStates.Contains(TS::tsCutPending)) {
+        OleSetClipboard(nullptr);
+        ChangeStates({}, {TS::tsCopyPending, TS::tsCutPending});
+      }
       DropSelection();
       FFocusedNode = nullptr;
       FLastChangedNode = nullptr;

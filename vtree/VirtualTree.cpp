@@ -40,6 +40,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner) : TBaseVirtualTree(AOwner
 TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TClass AHeaderClass)
     : TVirtualTreeBase(AOwner) {
   InitializeTreeGlobals();
+  TrackLiveTree(this, true);
   FControlStyle = {csCaptureMouse, csOpaque, csReplicatable, csDisplayDragImage, csReflector, csDoubleClicks};
   FWidth = 200;
   FHeight = 100;
@@ -66,6 +67,12 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
 }
 
 TBaseVirtualTree::~TBaseVirtualTree() {
+  TrackLiveTree(this, false);
+  // A data object of this tree on the clipboard would render nothing more.
+  if (FStates.Contains(TS::tsCopyPending) || FStates.Contains(TS::tsCutPending)) {
+    FStates.Include(TS::tsClipboardFlushing);
+    OleSetClipboard(nullptr);
+  }
   ReleaseAllNodes();  // a plain delete skips BeforeDestruction
   // The window's messages read the header and the options: it goes first.
   if (HandleAllocated()) DestroyHandle();
@@ -421,6 +428,7 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
   // The header sees every message first.
   if (FHeader->HandleHeaderMessage(Message)) return;
   if (DispatchPaintMessage(Message)) return;
+  if (HandleClipboardMessage(Message)) return;
   if (HandleInputMessage(Message)) return;
   switch (Message.Msg) {
     case WM_TIMER:

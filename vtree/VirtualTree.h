@@ -11,6 +11,7 @@
 #include "platform/Picture.h"
 #include "platform/StdCtrls.h"
 #include "platform/StringList.h"
+#include "vtree/ClipboardFormats.h"
 #include "vtree/EditLink.h"
 #include "vtree/NodeAllocator.h"
 #include "vtree/TreeColors.h"
@@ -29,6 +30,8 @@
 class TBaseVirtualTree;
 class TCustomImageList;
 class TChangeLink;
+class TStream;
+class TTreeStreamReader;
 
 // The one place naming the tree's base class.
 using TVirtualTreeBase = TCustomControl;
@@ -226,6 +229,15 @@ using TVTHeaderPaintQueryElementsEvent =
     TEvent<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, THeaderPaintElements& Elements)>;
 using TVTAdvancedHeaderPaintEvent =
     TEvent<void(TVTHeader* Sender, THeaderPaintInfo& PaintInfo, const THeaderPaintElements& Elements)>;
+
+// The application's data of a node in the tree stream: written into and
+// read from a chunk of its own.
+using TVTSaveNodeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TStream* Stream)>;
+// A format of the tree's data objects that the application renders (Result
+// E_FAIL by default) and the formats it adds to them.
+using TVTRenderOLEDataEvent = TEvent<void(TBaseVirtualTree* Sender, const FORMATETC& FormatEtcIn, STGMEDIUM& Medium,
+                                          bool ForClipboard, HRESULT& Result)>;
+using TVTGetUserClipboardFormatsEvent = TEvent<void(TBaseVirtualTree* Sender, std::vector<FORMATETC>& Formats)>;
 
 // The owning tree of a node: the parent of the one node (the hidden root)
 // whose sibling links point to itself.
@@ -576,6 +588,45 @@ public:
   TVTEditChangeEvent OnEdited;
   TVTEditCancelEvent OnEditCancelled;
   TVTCreateEditorEvent OnCreateEditor;
+
+  // --- tree stream ------------------------------------------------------------------
+  // Writes the stream header and the record of Node, or of every top-level
+  // node without one.
+  virtual void SaveTreeToStream(TStream* Stream, PVirtualNode Node = nullptr);
+  // Clears the tree and reads a whole stream (nothing with toReadOnly). A
+  // damaged stream raises EVirtualTreeError 2002-2006; the nodes read before
+  // it stay, counted.
+  virtual void LoadTreeFromStream(TStream* Stream);
+  void LoadTreeFromFile(const AnsiString& FileName);
+  void SaveTreeToFile(const AnsiString& FileName);
+  // One node record (anchor, base chunk with the children's records, the
+  // chunks WriteNode adds) at the stream's position.
+  void WriteNodeChunk(TStream* Stream, PVirtualNode Node);
+  TVTSaveNodeEvent OnSaveNode;
+  TVTSaveNodeEvent OnLoadNode;
+
+  // --- clipboard ------------------------------------------------------------------------
+  // Copy and cut put a data object of the selected nodes on the clipboard
+  // and mark the nodes; paste inserts what the clipboard holds at the focused
+  // node (DefaultPasteMode), moving the nodes of a pending cut. Also on
+  // WM_COPY, WM_CUT and WM_PASTE.
+  virtual void CopySelectionToClipboard();
+  virtual void CutSelectionToClipboard();
+  virtual bool PasteClipboardIntoTree();
+  // Clears the clipboard marks and leaves the pending copy or cut.
+  void FlushClipboard();
+  // The tree of this process at an address a "Virtual Tree Reference"
+  // names; nil for any address that is not a live tree.
+  static TBaseVirtualTree* LiveTreeAt(uint64_t Address);
+  // The formats the tree's data objects offer: those registered for its
+  // class and listed in ClipboardFormats (all without a list), then the
+  // application's.
+  void CollectClipboardFormats(std::vector<FORMATETC>& Formats);
+  // Renders a format for a data object into a new medium (the string tree
+  // adds its text formats).
+  virtual HRESULT RenderOLEData(const FORMATETC& Format, STGMEDIUM& Medium, bool ForClipboard);
+  TVTRenderOLEDataEvent OnRenderOLEData;
+  TVTGetUserClipboardFormatsEvent OnGetUserClipboardFormats;
 
   // --- operation bracket and states -----------------------------------------
   void BeginOperation();
@@ -995,6 +1046,29 @@ protected:
   virtual void FireInitNode(PVirtualNode Parent, PVirtualNode Node, TVirtualNodeInitStates& InitStates);
   virtual bool FireNodeCopying(PVirtualNode Node, PVirtualNode Target);
   virtual void FireNodeCopied(PVirtualNode Node);
+  // The tree stream: the chunks of a record after its base chunk (here the
+  // application's data), one chunk read (False: not one this class knows),
+  // and one record read into a linked node, its counters repaired after.
+  virtual void WriteNode(TStream* Stream, PVirtualNode Node);
+  virtual bool ReadChunk(TStream* Stream, int Version, PVirtualNode Node, int32_t ChunkType, int32_t ChunkSize);
+  virtual void InsertFromStream(TStream* Stream, PVirtualNode Node);
+  virtual void FireSaveNode(PVirtualNode Node, TStream* Stream);
+  virtual void FireLoadNode(PVirtualNode Node, TStream* Stream);
+  // Passes the record at the stream's position.
+  void SkipNode(TStream* Stream);
+  // Inserts the nodes of a data object's "Virtual Tree Data" at Target (nil:
+  // the root) as Mode says; with Move the marked nodes of Source (a tree of
+  // this process) are moved instead. False when there is nothing to insert.
+  virtual bool InsertFromDataObject(TBaseVirtualTree* Source, IDataObject* DataObject, bool Move,
+                                    TVTNodeAttachMode Mode, PVirtualNode Target);
+  // "Virtual Tree Data" of the marked (clipboard) or selected nodes; any
+  // other format goes to FireRenderOLEData.
+  virtual HRESULT RenderTreeDataFormat(const FORMATETC& Format, STGMEDIUM& Medium, bool ForClipboard);
+  virtual HRESULT FireRenderOLEData(const FORMATETC& Format, STGMEDIUM& Medium, bool ForClipboard);
+  virtual void FireGetUserClipboardFormats(std::vector<FORMATETC>& Formats);
+  virtual void MarkSelectedForClipboard();
+  // The clipboard messages; False: not one of them.
+  bool HandleClipboardMessage(TMessage& Message);
   virtual bool FireNodeMoving(PVirtualNode Node, PVirtualNode Target);
   virtual void FireNodeMoved(PVirtualNode Node);
   virtual void FireResetNode(PVirtualNode Node);
@@ -1036,6 +1110,9 @@ private:
   friend class TWorkerThread;
   friend void AddToWaitingList(TBaseVirtualTree* Tree);
   friend void StopTreeValidation(TBaseVirtualTree* Tree);
+  friend class TTreeStreamReader;
+  // The registry LiveTreeAt answers from: every tree from construction to destruction.
+  static void TrackLiveTree(TBaseVirtualTree* Tree, bool Live);
 
   // The position cache and its validation.
   void StopCacheValidation();
@@ -1058,6 +1135,14 @@ private:
   // from From down.
   void FinishChange(PVirtualNode From);
   bool NodeInRect(PVirtualNode Node, const RECT& Rect, int32_t Top);
+  // After nodes were read into Node's subtree: counters, hidden-children
+  // flags and the selection follow what arrived.
+  struct TStreamSnapshot {
+    uint32_t Count, Height, Visible;
+    bool Shown;
+  };
+  TStreamSnapshot StreamSnapshot(PVirtualNode Node);
+  void RepairAfterRead(PVirtualNode Node, const TStreamSnapshot& Before);
 
   PVirtualNode AllocateNodeRecord();
   void ReleaseAllNodes();
