@@ -474,6 +474,25 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
     case WM_CONTEXTMENU:
       HandleContextMenuMessage(Message);
       return true;
+    case CM_MOUSELEAVE: {
+      // FIXME: the hint's last rectangle is forgotten here once the tree shows hints.
+      ChangeStates({}, {TS::tsHint});
+      if (!FStates.Contains(TS::tsWheelPanning) && !FStates.Contains(TS::tsWheelScrolling)) {
+        StopTimer(ScrollTimer);
+        ChangeStates({}, {TS::tsScrollPending, TS::tsScrolling});
+      }
+      if (PVirtualNode old = FCurrentHotNode) {
+        FireEvent(OnHotChange, this, old, static_cast<PVirtualNode>(nullptr));
+        SetHotNode(nullptr);
+      }
+      TVirtualTreeColumns* columns = FHeader->Columns();
+      if (columns->FHoverIndex != NoColumn || columns->FDownIndex != NoColumn) {
+        columns->FHoverIndex = columns->FDownIndex = NoColumn;
+        FHeader->InvalidateHeader();
+      }
+      TVirtualTreeBase::Dispatch(Message);
+      return true;
+    }
     case WM_SETCURSOR:
       if (reinterpret_cast<HWND>(Message.WParam) != Handle() || LOWORD(Message.LParam) != HTCLIENT ||
           FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling) ||

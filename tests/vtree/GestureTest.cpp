@@ -558,3 +558,27 @@ TEST_F(GestureTest, ASplitterResizesOnlyWhatTheHandlerAllows) {
   }
 }
 }  // namespace
+
+namespace {
+// The mouse leaving the tree takes the hot node and the header's hover with it.
+TEST_F(GestureTest, LeavingTheTreeEndsTheHotNodeAndTheHeadersHover) {
+  Columns(2);
+  Show(3);
+  std::vector<std::pair<PVirtualNode, PVirtualNode>> changes;
+  Tree.OnHotChange = TVTHotNodeChangeEvent::Lambda(
+      [&](TBaseVirtualTree*, PVirtualNode from, PVirtualNode to) { changes.emplace_back(from, to); });
+  Send(WM_MOUSEMOVE, 0, LabelPoint(Node(1), 0));
+  ASSERT_EQ(Tree.HotNode(), Node(1));
+  POINT over{100, -5};
+  ClientToScreen(Tree.Handle(), &over);
+  SendMessageA(Tree.Handle(), WM_NCMOUSEMOVE, HTBORDER, MAKELPARAM(over.x, over.y));
+  ASSERT_EQ(Tree.Header()->Columns()->HoverIndex(), 1);
+  changes.clear();
+  SendMessageA(Tree.Handle(), CM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(Tree.HotNode(), nullptr);
+  ASSERT_EQ(changes.size(), 1u);
+  EXPECT_EQ(changes[0].first, Node(1));
+  EXPECT_EQ(changes[0].second, nullptr);
+  EXPECT_EQ(Tree.Header()->Columns()->HoverIndex(), NoColumn);
+}
+}  // namespace
