@@ -50,6 +50,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         dxFadingUnit,
         cxStylesUnit,
         cxDataStorageUnit,
+        cxEditPaintUtilsUnit,
+        cxEditUtilsUnit,
         cxEditUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},

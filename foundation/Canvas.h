@@ -166,6 +166,11 @@ public:
   void AlignMultiLineText(RECT& r, const AnsiString& text, bool dontBreakChars, bool enabled, bool showPrefix,
                           bool wordBreak, int verticalAlign);
 
+protected:
+  // For canvases that lend themselves out in turn: the platform canvas the
+  // operations draw on from now on (not owned).
+  void SetCurrentCanvas(TCanvas* canvas) { FCanvas = canvas; }
+
 private:
   struct TSavedState {
     std::unique_ptr<TFont> Font;

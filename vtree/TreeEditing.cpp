@@ -9,9 +9,6 @@ namespace {
 using NS = TVirtualNodeState;
 using TS = TVirtualTreeState;
 using MO = TVTMiscOption;
-
-constexpr UINT_PTR EditTimer = 2;
-constexpr UINT_PTR ScrollTimer = 4;
 }  // namespace
 
 bool TBaseVirtualTree::FireEditing(PVirtualNode Node, TColumnIndex Column) {

@@ -3,6 +3,9 @@
 // the edit and search timers, and incremental search.
 #include "vtree/VirtualTree.h"
 
+#include "platform/Forms.h"
+#include "platform/Screen.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
@@ -15,11 +18,6 @@ using HP = THitPosition;
 using SO = TVTSelectionOption;
 using MO = TVTMiscOption;
 
-constexpr UINT_PTR ExpandTimer = 1;
-constexpr UINT_PTR EditTimer = 2;
-constexpr UINT_PTR HeaderTimer = 3;
-constexpr UINT_PTR ScrollTimer = 4;
-constexpr UINT_PTR SearchTimer = 7;
 
 // Directions of scrolling at the edges.
 constexpr uint32_t ScrollLeft = 1, ScrollUp = 2, ScrollRight = 4, ScrollDown = 8;
@@ -74,6 +72,10 @@ void TBaseVirtualTree::CancelPendingEdit() {
 // --- mouse -------------------------------------------------------------------------------------------
 
 void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT P) {
+  if (FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling)) {
+    EndPanning();
+    return;
+  }
   CancelPendingEdit();
   if (IsEditing() && !FinishNodeEdit()) return;
   if (!Focused() && CanFocus()) SetFocus();
@@ -100,6 +102,17 @@ void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT 
   const TShiftState shift = ButtonShiftState(Keys);
   const bool alt = AltDown();
 
+  // A row's edge starts dragging the height of the row above it.
+  if (Button == mbLeft) {
+    if (PVirtualNode edge = NodeEdgeAt(hit)) {
+      FHeightTrackNode = edge;
+      FHeightTrackColumn = hit.HitColumn;
+      const RECT row = NodeDisplayRect(edge, hit.HitColumn, false, true);
+      FHeightTrackPoint = POINT{row.left, row.top};
+      ChangeStates({TS::tsNodeHeightTrackPending}, {});
+      return;
+    }
+  }
   if (node && at.Contains(HP::hpOnButton) && node->StateBits.Contains(NS::nsHasChildren)) {
     ToggleNodeExpansion(node);
     return;
@@ -117,8 +130,15 @@ void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT 
   const bool cellHit = node && !alt && !labelHit &&
                        (selection.Contains(SO::toFullRowSelect) ||
                         (misc.Contains(MO::toGridExtensions) && columns->IsColumnIndex(hit.HitColumn)));
-  // Dragging starts with the drag itself; until then no click waits for one.
-  const bool dragAllowed = false;
+  // A drag may start from a press on a node: automatically, or as
+  // OnDragAllowed says; a cell hit only with toFullRowDrag.
+  bool dragAllowed = false;
+  if (node && (!cellHit || misc.Contains(MO::toFullRowDrag))) {
+    if (DragMode() == dmAutomatic || FStates.Contains(TS::tsOLEDragPending) || FStates.Contains(TS::tsVCLDragPending))
+      dragAllowed = true;
+    else
+      dragAllowed = FireDragAllowed(node, column);
+  }
   const bool multi = selection.Contains(SO::toMultiSelect);
   const bool selected = node && node->StateBits.Contains(NS::nsSelected);
 
@@ -159,6 +179,7 @@ void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT 
     if (!cellHit) return;
   }
 
+  FLastClickPos = P;
   if (labelHit || cellHit) {
     if (FireFocusChanging(FFocusedNode, node, FFocusedColumn, column)) {
       const bool nodeChanged = node != FFocusedNode;
@@ -184,11 +205,22 @@ void TBaseVirtualTree::HandleButtonDown(TMouseButton Button, WPARAM Keys, POINT 
       }
     }
   }
+  // The drag begins once the selection is what it drags, while a button is
+  // still down (losing the focus in between lets go of the buttons).
+  const bool buttonDown = FStates.Contains(TS::tsLeftButtonDown) || FStates.Contains(TS::tsMiddleButtonDown) ||
+                          FStates.Contains(TS::tsRightButtonDown);
+  if (dragAllowed && (labelHit || cellHit) && buttonDown) BeginDrag(false);
 }
 
 void TBaseVirtualTree::HandleButtonUp(TMouseButton Button, WPARAM Keys, POINT P) {
   (void)Button;
   if (GetCapture() == Handle()) ReleaseCapture();
+  if (FStates.Contains(TS::tsVCLDragPending)) {
+    // The class library's drag runs until it ends; a release before it
+    // started was a click.
+    if (Dragging()) return;
+    ChangeStates({}, {TS::tsVCLDragPending});
+  }
   THitInfo hit;
   HitTestAt(P.x, P.y, true, hit);
   if (FStates.Contains(TS::tsDrawSelPending) || FStates.Contains(TS::tsDrawSelecting)) {
@@ -236,7 +268,16 @@ void TBaseVirtualTree::HandleDoubleClick(TMouseButton Button, WPARAM Keys, POINT
   if (hit.HitColumn > NoColumn && hit.HitColumn == FMouseDownColumn)
     FireEvent(OnColumnDblClick, this, hit.HitColumn, ButtonShiftState(Keys));
   bool acted = false;
-  if (node && at.Contains(HP::hpOnCheckBox)) {
+  PVirtualNode edge = NodeEdgeAt(hit);
+  if (edge && FOptions->MiscOptions().Contains(MO::toNodeHeightDblClickResize)) {
+    bool allowed = true;
+    FireEvent(OnNodeHeightDblClickResize, this, edge, hit.HitColumn, ButtonShiftState(Keys), P, allowed);
+    if (allowed) {
+      SetNodeHeight(edge, FDefaultNodeHeight);
+      UpdateWindow(Handle());
+    }
+    acted = allowed;
+  } else if (node && at.Contains(HP::hpOnCheckBox)) {
     acted = PressCheckBox(node, false);
   } else if (node && (at.Contains(HP::hpOnButton) ||
                       (misc.Contains(MO::toToggleOnDblClick) &&
@@ -252,6 +293,34 @@ void TBaseVirtualTree::HandleDoubleClick(TMouseButton Button, WPARAM Keys, POINT
     FEditColumn = FFocusedColumn;
     SetTimer(Handle(), EditTimer, FEditDelay, nullptr);
   }
+}
+
+// Every mouse move in the client area: height tracking, rectangle
+// selection, panning and the hot node.
+void TBaseVirtualTree::HandleMouseMove(TMessage& Message, POINT P) {
+  if (FStates.Contains(TS::tsNodeHeightTrackPending) || FStates.Contains(TS::tsNodeHeightTracking)) {
+    if (HandleNodeHeightTracking(P, Message.WParam)) return;
+  }
+  TVirtualTreeBase::Dispatch(Message);
+  if (FStates.Contains(TS::tsDrawSelPending) || FStates.Contains(TS::tsDrawSelecting)) {
+    TrackHotNode(P.x, P.y);
+    DrawSelectionTo(P);
+    return;
+  }
+  const bool panning = FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling);
+  if (FStates.Contains(TS::tsWheelPanning) && FStates.Contains(TS::tsWheelScrolling) &&
+      (std::abs(P.x - FPanningStart.x) >= GetSystemMetrics(SM_CXDRAG) ||
+       std::abs(P.y - FPanningStart.y) >= GetSystemMetrics(SM_CYDRAG)))
+    ChangeStates({}, {TS::tsWheelScrolling});
+  if (panning) {
+    FLastMousePoint = P;
+    ScheduleAutoScroll(P.x, P.y);
+    UpdatePanningCursor(P.x, P.y);
+    return;
+  }
+  // FIXME: a pending OLE drag starts here once the mouse has moved the drag
+  // distance, when the tree can run OLE drags.
+  TrackHotNode(P.x, P.y);
 }
 
 // --- rectangle selection and scrolling at the edges --------------------------------------------------
@@ -273,8 +342,18 @@ void TBaseVirtualTree::DrawSelectionTo(POINT P) {
 }
 
 uint32_t TBaseVirtualTree::ScrollDirectionsAt(int32_t X, int32_t Y) {
+  const bool panning = FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling);
   const bool autoScroll = FOptions->AutoOptions().Contains(TVTAutoOption::toAutoScroll);
-  if (!autoScroll || !FHeader->States().Empty()) return 0;
+  if ((!autoScroll && !panning) || !FHeader->States().Empty()) return 0;
+  if (panning) {
+    // Away from the press point by more than 8 pixels.
+    uint32_t directions = 0;
+    if (X < FPanningStart.x - 8) directions |= ScrollLeft;
+    if (X > FPanningStart.x + 8) directions |= ScrollRight;
+    if (Y < FPanningStart.y - 8) directions |= ScrollUp;
+    if (Y > FPanningStart.y + 8) directions |= ScrollDown;
+    return directions;
+  }
   if (!FStates.Contains(TS::tsDrawSelecting) && !FStates.Contains(TS::tsVCLDragging)) return 0;
   const int32_t edge = static_cast<int32_t>(FDefaultNodeHeight);
   uint32_t directions = 0;
@@ -287,6 +366,7 @@ uint32_t TBaseVirtualTree::ScrollDirectionsAt(int32_t X, int32_t Y) {
 
 void TBaseVirtualTree::ScheduleAutoScroll(int32_t X, int32_t Y) {
   FScrollDirections = ScrollDirectionsAt(X, Y);
+  if (FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling)) return;
   if (FScrollDirections != 0) {
     if (!FStates.Contains(TS::tsScrollPending) && !FStates.Contains(TS::tsScrolling)) {
       ChangeStates({TS::tsScrollPending}, {});
@@ -305,11 +385,21 @@ void TBaseVirtualTree::AutoScrollStep() {
   const int32_t width = ClientWidth(), height = ClientHeight();
   const int32_t vertical = std::min(FScrollBarOptions->VerticalIncrement(), height);
   const int32_t horizontal = FScrollBarOptions->HorizontalIncrement();
+  const bool panning = FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling);
   int32_t dx = 0, dy = 0;
-  if (FScrollDirections & ScrollUp) dy = vertical * (p.y < 0 ? -p.y : 1);
-  if (FScrollDirections & ScrollDown) dy = -vertical * (p.y > height ? p.y - height : 1);
-  if (FScrollDirections & ScrollLeft) dx = horizontal * (p.x < 0 ? -p.x : 1);
-  if (FScrollDirections & ScrollRight) dx = -horizontal * (p.x > width ? p.x - width : 1);
+  if (panning) {
+    // The farther from the press point, the faster.
+    const POINT a = FPanningStart;
+    if (FScrollDirections & ScrollUp) dy = a.y - p.y - 8;
+    if (FScrollDirections & ScrollDown) dy = a.y - p.y + 8;
+    if (FScrollDirections & ScrollLeft) dx = a.x - p.x - 8;
+    if (FScrollDirections & ScrollRight) dx = a.x - p.x + 8;
+  } else {
+    if (FScrollDirections & ScrollUp) dy = vertical * (p.y < 0 ? -p.y : 1);
+    if (FScrollDirections & ScrollDown) dy = -vertical * (p.y > height ? p.y - height : 1);
+    if (FScrollDirections & ScrollLeft) dx = horizontal * (p.x < 0 ? -p.x : 1);
+    if (FScrollDirections & ScrollRight) dx = -horizontal * (p.x > width ? p.x - width : 1);
+  }
   if (UseRightToLeftAlignment()) dx = -dx;
   const POINT before{FOffsetX, FOffsetY};
   if (dx != 0 || dy != 0) ApplyScrollOffset(POINT{FOffsetX + dx, FOffsetY + dy}, AllScrollUpdates);
@@ -323,7 +413,8 @@ void TBaseVirtualTree::AutoScrollStep() {
     HandleDrawSelection(old, FNewSelRect);
     Invalidate();
   }
-  if (FScrollDirections == 0) {
+  // Panning keeps its timer: the mouse may move away from the press again.
+  if (FScrollDirections == 0 && !panning) {
     StopTimer(ScrollTimer);
     ChangeStates({}, {TS::tsScrollPending, TS::tsScrolling});
   }
@@ -366,10 +457,35 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
       TVirtualTreeBase::Dispatch(Message);
       if (FOptions->SelectionOptions().Contains(SO::toRightClickSelect)) HandleButtonDown(mbRight, Message.WParam, p);
       return true;
-    case WM_RBUTTONUP:
+    case WM_RBUTTONUP: {
       ChangeStates({}, {TS::tsRightButtonDown, TS::tsPopupMenuShown});
+      if (!FHeader->States().Empty()) return true;
+      if ((FStates.Contains(TS::tsDrawSelPending) || FStates.Contains(TS::tsDrawSelecting)) && PopupMenu()) {
+        ChangeStates({}, {TS::tsDrawSelPending, TS::tsDrawSelecting});
+        Invalidate();
+      }
       TVirtualTreeBase::Dispatch(Message);
+      THitInfo hit;
+      HitTestAt(p.x, p.y, true, hit);
       if (FOptions->SelectionOptions().Contains(SO::toRightClickSelect)) HandleButtonUp(mbRight, Message.WParam, p);
+      if (!PopupMenu()) PopupForNode(hit.HitNode, hit.HitColumn, p);
+      return true;
+    }
+    case WM_CONTEXTMENU:
+      HandleContextMenuMessage(Message);
+      return true;
+    case WM_SETCURSOR:
+      if (reinterpret_cast<HWND>(Message.WParam) != Handle() || LOWORD(Message.LParam) != HTCLIENT ||
+          FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling) ||
+          Screen->Cursor() != crDefault)
+        return false;
+      {
+        POINT at;
+        GetCursorPos(&at);
+        ::ScreenToClient(Handle(), &at);
+        ::SetCursor(CursorAt(at));
+        Message.Result = 1;
+      }
       return true;
     case WM_RBUTTONDBLCLK:
       ChangeStates({TS::tsRightDblClick}, {});
@@ -377,13 +493,32 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
       if (FOptions->SelectionOptions().Contains(SO::toRightClickSelect)) HandleDoubleClick(mbRight, Message.WParam, p);
       ChangeStates({}, {TS::tsRightDblClick});
       return true;
-    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
       ChangeStates({TS::tsMiddleButtonDown}, {});
+      if (!FHeader->States().Empty()) return true;
       TVirtualTreeBase::Dispatch(Message);
+      const bool panning = FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling);
+      if (FOptions->MiscOptions().Contains(MO::toWheelPanning) && !panning &&
+          (FRangeX > ClientWidth() || FRangeY > ClientHeight())) {
+        // Held and moved, the button pans until it goes up; clicked, the
+        // panning goes on until the next click.
+        FPanningStart = p;
+        ChangeStates({TS::tsWheelScrolling}, {});
+        BeginPanning();
+        return true;
+      }
+      EndPanning();
       if (FOptions->SelectionOptions().Contains(SO::toMiddleClickSelect)) HandleButtonDown(mbMiddle, Message.WParam, p);
       return true;
+    }
     case WM_MBUTTONUP:
       ChangeStates({}, {TS::tsMiddleButtonDown});
+      if (FStates.Contains(TS::tsWheelPanning) || FStates.Contains(TS::tsWheelScrolling)) {
+        if (FStates.Contains(TS::tsWheelScrolling)) ChangeStates({}, {TS::tsWheelPanning});
+        else EndPanning();
+        return true;
+      }
+      if (!FHeader->States().Empty()) return true;
       TVirtualTreeBase::Dispatch(Message);
       if (FOptions->SelectionOptions().Contains(SO::toMiddleClickSelect)) HandleButtonUp(mbMiddle, Message.WParam, p);
       return true;
@@ -394,12 +529,11 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
       ChangeStates({}, {TS::tsMiddleDblClick});
       return true;
     case WM_MOUSEMOVE:
-      TVirtualTreeBase::Dispatch(Message);
-      TrackHotNode(p.x, p.y);
-      if (FStates.Contains(TS::tsDrawSelPending) || FStates.Contains(TS::tsDrawSelecting)) DrawSelectionTo(p);
+      HandleMouseMove(Message, p);
       return true;
     case WM_KILLFOCUS:
       TVirtualTreeBase::Dispatch(Message);
+      EndPanning();
       ResetInputStates(true);
       if (HandleAllocated()) Invalidate();
       return true;
@@ -433,7 +567,8 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
         return true;
       }
       if (Message.WParam == ScrollTimer) {
-        if (FStates.Contains(TS::tsScrollPending)) {
+        if (!FStates.Contains(TS::tsWheelPanning) && !FStates.Contains(TS::tsWheelScrolling) &&
+            FStates.Contains(TS::tsScrollPending)) {
           SetTimer(Handle(), ScrollTimer, FAutoScrollInterval, nullptr);
           ChangeStates({TS::tsScrolling}, {TS::tsScrollPending});
         }
@@ -455,7 +590,10 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
 
 void TBaseVirtualTree::KeyDown(WORD& Key, TShiftState Shift) {
   TVirtualTreeBase::KeyDown(Key, Shift);
-  if (Key != 0) HandleKeyDown(Key, Shift);
+  if (Key == 0) return;
+  HandleKeyDown(Key, Shift);
+  // The tree found F1's help itself: the control's own help stays out.
+  if (Key == VK_F1 && OnGetHelpContext) Key = 0;
 }
 
 void TBaseVirtualTree::HandleKeyDown(WORD CharCode, TShiftState Shift) {
@@ -492,6 +630,9 @@ void TBaseVirtualTree::HandleKeyDown(WORD CharCode, TShiftState Shift) {
         if (FFocusedNode && FFocusedNode->Parent != FRoot) target = FFocusedNode->Parent;
         break;
       case VK_TAB:
+        if (FOptions->SelectionOptions().Contains(SO::toExtendedFocus) &&
+            FHeader->Options().Contains(TVTHeaderOption::hoVisible))
+          TabToNextCell(shiftKey);
         return;
       case VK_PRIOR:
       case VK_NEXT: {
@@ -636,6 +777,22 @@ void TBaseVirtualTree::HandleKeyDown(WORD CharCode, TShiftState Shift) {
       searchCharacter = true;
       break;
     case VK_APPS:
+      if (FFocusedNode) {
+        // Half the content's width into the text, in the middle of its height.
+        const RECT text = NodeDisplayRect(FFocusedNode, FFocusedColumn, true);
+        TVirtualTreeColumns* columns = FHeader->Columns();
+        const int32_t limit = columns->IsColumnIndex(FFocusedColumn) ? columns->Items(FFocusedColumn)->Width()
+                                                                       : ClientWidth();
+        const int32_t content = NodeContentWidth(FFocusedNode, FFocusedColumn, nullptr);
+        const POINT at{text.left + std::min(content, limit) / 2, (text.top + text.bottom) / 2};
+        PopupForNode(FFocusedNode, FFocusedColumn, at);
+      }
+      return;
+    case VK_F1:
+      if (OnGetHelpContext) {
+        const int context = HelpContextForFocusedNode();
+        if (context != 0 && Application) Application->HelpContext(context);
+      }
       return;
     case VK_MULTIPLY:
       if (searching) searchCharacter = true;

@@ -133,6 +133,9 @@ void TBaseVirtualTree::HandleSize(TMessage& Message) {
     FHeader->AdjustSprings();
     UpdateRanges();
     UpdateScrollBars(true);
+    // Fitted once the bars have settled: a bar that came or went while they
+    // were set changed the client width this size message reports.
+    if (FHeader->Options().Contains(HO::hoAutoResize)) FHeader->Columns()->FitAutoSizeColumn(false);
     // The content may end above the new bottom: the offsets follow.
     ApplyScrollOffset(POINT{FOffsetX, FOffsetY}, AllScrollUpdates);
     if (IsEditing() && !FHeader->Options().Contains(HO::hoVisible)) PlaceEditor();
@@ -274,6 +277,7 @@ void TBaseVirtualTree::HandleScroll(bool Vertical, int Code) {
 
 // The platform asked OnMouseWheel first; what it left scrolls the content.
 void TBaseVirtualTree::HandleWheel(TMessage& Message) {
+  EndPanning();
   const double steps = GET_WHEEL_DELTA_WPARAM(Message.WParam) / 120.0;
   const WORD keys = GET_KEYSTATE_WPARAM(Message.WParam);
   const bool ctrl = (keys & MK_CONTROL) != 0;

@@ -33,6 +33,13 @@ class TChangeLink;
 // The one place naming the tree's base class.
 using TVirtualTreeBase = TCustomControl;
 
+// The timers of the tree's window.
+constexpr UINT_PTR ExpandTimer = 1;     // a drag rests over a collapsed node
+constexpr UINT_PTR EditTimer = 2;       // a click's edit waits for EditDelay
+constexpr UINT_PTR HeaderTimer = 3;     // the header's hover
+constexpr UINT_PTR ScrollTimer = 4;     // scrolling at the edges and panning
+constexpr UINT_PTR SearchTimer = 7;     // the incremental search's pause
+
 using TNodeArray = std::vector<PVirtualNode>;
 
 // One entry of the position cache: a visible node and the pixel distance of
@@ -112,6 +119,29 @@ using TVTIncrementalSearchEvent =
 // key and the shift state or keep the tree from acting.
 using TVTKeyActionEvent = TEvent<void(TBaseVirtualTree* Sender, WORD& CharCode, TShiftState& Shift, bool& DoDefault)>;
 using TVTColumnClickEvent = TEvent<void(TBaseVirtualTree* Sender, TColumnIndex Column, TShiftState Shift)>;
+// F1 on a node: a non-zero HelpContext opens the application's help for it.
+using TVTHelpContextEvent =
+    TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, int& HelpContext)>;
+// The cursor the tree shows (a cursor of the program's screen).
+using TVTGetCursorEvent = TEvent<void(TBaseVirtualTree* Sender, TCursor& Cursor)>;
+using TVTGetHeaderCursorEvent = TEvent<void(TVTHeader* Sender, HCURSOR& Cursor)>;
+// Whether a press on a node may start a drag (DragMode dmManual).
+using TVTDragAllowedEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column, bool& Allowed)>;
+// A node's height dragged by its lower edge: TrackPoint is the cell's
+// top-left, P the mouse (client co-ordinates).
+using TVTNodeHeightTrackingEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column,
+                                               TShiftState Shift, POINT& TrackPoint, POINT P, bool& Allowed)>;
+using TVTNodeHeightDblClickResizeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TColumnIndex Column,
+                                                     TShiftState Shift, POINT P, bool& Allowed)>;
+using TVTHeaderMouseEvent =
+    TEvent<void(TVTHeader* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TVTHeaderMouseMoveEvent = TEvent<void(TVTHeader* Sender, TShiftState Shift, int X, int Y)>;
+// Whether the column's splitter at P (header co-ordinates) may resize it.
+using TVTCanSplitterResizeColumnEvent =
+    TEvent<void(TVTHeader* Sender, POINT P, TColumnIndex Column, bool& Allowed)>;
+// The text an image of a cell stands for (read by accessibility tools).
+using TVTGetImageTextEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node, TVTImageKind Kind,
+                                         TColumnIndex Column, std::wstring& ImageText)>;
 using TVTHeaderClickEvent = TEvent<void(TVTHeader* Sender, TVTHeaderHitInfo& HitInfo)>;
 // Column dragging in the header: whether a column may go, where it went,
 // and a drop outside the tree's window.
@@ -474,6 +504,60 @@ public:
   TVTKeyActionEvent OnKeyAction;
   TVTColumnClickEvent OnColumnClick;
   TVTColumnClickEvent OnColumnDblClick;
+  TVTHelpContextEvent OnGetHelpContext;
+  TVTGetCursorEvent OnGetCursor;
+  TVTGetHeaderCursorEvent OnGetHeaderCursor;
+  TVTDragAllowedEvent OnDragAllowed;
+  TVTNodeHeightTrackingEvent OnNodeHeightTracking;
+  TVTNodeHeightDblClickResizeEvent OnNodeHeightDblClickResize;
+  TVTHeaderMouseEvent OnHeaderMouseDown;
+  TVTHeaderMouseEvent OnHeaderMouseUp;
+  TVTHeaderMouseMoveEvent OnHeaderMouseMove;
+  TVTCanSplitterResizeColumnEvent OnCanSplitterResizeColumn;
+  TVTGetImageTextEvent OnGetImageText;
+  // The text an image of a cell stands for (empty by default).
+  virtual std::wstring FireGetImageText(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column);
+
+  // --- context menus, help and panning -------------------------------------------
+  // Shows the menu OnGetPopupMenu gives for the node and column at P
+  // (client co-ordinates), with the tree as its popup component.
+  virtual void PopupForNode(PVirtualNode Node, TColumnIndex Column, POINT P);
+  // A PopupMenu is set or OnGetPopupMenu gives one for the node.
+  virtual bool NodeHasPopup(PVirtualNode Node, TColumnIndex Column, POINT P);
+  // The menu for a node: asked for the node, then its parents while the
+  // handler lets the question go up; without a node once for column -1.
+  virtual TPopupMenu* FireGetPopupMenu(PVirtualNode Node, TColumnIndex Column, POINT P);
+  // The help context F1 opens: OnGetHelpContext for the focused node and
+  // its parents, else the first HelpContext of the tree and its parents.
+  int HelpContextForFocusedNode();
+  // Panning with the middle button: a small window at the press point, the
+  // view scrolling by the mouse's distance from it.
+  virtual void BeginPanning();
+  virtual void EndPanning();
+  // The panning cursor for the mouse at (X, Y), client co-ordinates.
+  virtual void UpdatePanningCursor(int32_t X, int32_t Y);
+  POINT PanningStart() const { return FPanningStart; }
+  HWND PanningWindow() const { return FPanningWindow; }
+  // The names of the panning cursor and picture in use (empty while none).
+  const char* PanningCursorName() const { return FPanningCursorName; }
+  const char* PanningImageName() const { return FPanningImageName; }
+  // The cursor the tree shows at a client point (WM_SETCURSOR's answer).
+  virtual HCURSOR CursorAt(POINT P);
+  // The node whose height a press at the hit would drag (on a row's edge
+  // in a fixed column, or without columns, with toNodeHeightResize): the
+  // hit node for its lower edge, the one above for its upper edge.
+  PVirtualNode NodeEdgeAt(const THitInfo& Hit);
+  // Starts a drag of the selected nodes: the class library's drag with
+  // dtVCL, the OLE drag's pending state with dtOLE. Threshold -1: the
+  // system's drag distance.
+  virtual void BeginDrag(bool Immediate, int Threshold = -1);
+  // Pixels the mouse must move from the press before an OLE drag starts.
+  int32_t DragThreshold() const { return FDragThreshold; }
+  // Whether dragging shows the tree's picture (DragImageKind not diNoImage).
+  virtual bool ShowsDragImage() const { return FDragImageKind != TVTDragImageKind::diNoImage; }
+  virtual bool FireDragAllowed(PVirtualNode Node, TColumnIndex Column);
+  // Moves the focus to the next (Shift: previous) focusable cell.
+  void TabToNextCell(bool Back);
 
   // --- incremental search --------------------------------------------------------
   TVTIncrementalSearch IncrementalSearch() const { return FIncrementalSearch; }
@@ -813,6 +897,8 @@ protected:
   virtual void HandleKeyDown(WORD CharCode, TShiftState Shift);
   virtual void IncrementalSearchKey(char Key);
   void KeyDown(WORD& Key, TShiftState Shift) override;
+  // The class library's drag ended: the tree's drag states go.
+  void DoEndDrag(TObject* Target, int X, int Y) override;
   // Scrolling at the edges during rectangle selection and drags: the
   // directions at a client point (left 1, up 2, right 4, down 8), the timer
   // that starts them and one step of it.
@@ -1105,6 +1191,23 @@ private:
   PVirtualNode SearchStep(PVirtualNode Node, bool Forward);
   TColumnIndex FMouseDownColumn = NoColumn;
   void DrawSelectionTo(POINT P);
+  bool HandleNodeHeightTracking(POINT P, WPARAM Keys);
+  void HandleMouseMove(TMessage& Message, POINT P);
+  void HandleContextMenuMessage(TMessage& Message);
+  // Panning.
+  POINT FPanningStart{};
+  HWND FPanningWindow = nullptr;
+  TGdiObject FPanningImage;
+  HCURSOR FPanningCursor = nullptr;
+  const char* FPanningCursorName = "";
+  const char* FPanningImageName = "";
+  // Node height tracking: the node, its column and its cell's top-left.
+  PVirtualNode FHeightTrackNode = nullptr;
+  TColumnIndex FHeightTrackColumn = NoColumn;
+  POINT FHeightTrackPoint{};
+  // Dragging.
+  int32_t FDragThreshold = 0;
+  POINT FLastClickPos{};
   POINT FLastMousePoint{};  // client point of the last press or move while selecting
   uint32_t FScrollDirections = 0;
   std::wstring FSearchBuffer;

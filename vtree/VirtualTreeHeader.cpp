@@ -1,6 +1,7 @@
 // The header: its properties, the height rule, sharing width changes out over
 // columns, springs, fitting columns to their content and the header stream.
 #include "vtree/VirtualTreeHeader.h"
+#include "vtree/DragImage.h"
 
 #include "platform/CodePage.h"
 #include "platform/Menus.h"
@@ -70,6 +71,7 @@ TVTHeader::TVTHeader(TBaseVirtualTree* AOwner) : FOwner(AOwner) {
 }
 
 TVTHeader::~TVTHeader() {
+  delete FDragImage;
   FFixedAreaConstraints.FHeader = nullptr;
   delete FImageChangeLink;
   FColumns->ClearColumns();

@@ -10,6 +10,7 @@
 class TCustomImageList;
 class TChangeLink;
 class TPopupMenu;
+class TVTDragImage;
 
 enum class TVTHeaderOption {
   hoAutoResize, hoColumnResize, hoDblClickResize, hoDrag, hoHotTrack, hoOwnerDraw, hoRestrictDrag, hoShowHint,
@@ -141,6 +142,17 @@ public:
   virtual bool HandleHeaderMessage(TMessage& Message);
   // A column is being dragged to another place.
   bool Dragging() const { return FDragging; }
+  // The picture of the dragged column that follows the mouse (nil until a
+  // column drag has begun).
+  TVTDragImage* DragImage() const { return FDragImage; }
+  // A column drag from the press at P (client co-ordinates): the column
+  // under it becomes the dragged one and its picture is shown.
+  void PrepareColumnDrag(POINT P);
+  // The dragged column's drop target and side follow the mouse at P (screen).
+  void MoveColumnDrag(POINT P);
+  // Redraws a column's cell (NoColumn: the whole header); ExpandToBorder
+  // takes the area up to the header's end along.
+  void InvalidateHeader(TColumnIndex Column, bool ExpandToBorder);
 
   // --- the header stream ----------------------------------------------------------
   virtual void LoadFromStream(TStream& Stream);
@@ -177,6 +189,7 @@ private:
   void ImageListChange(TObject* Sender);
   void EndColumnDrag();
   bool FDragging = false;
+  TVTDragImage* FDragImage = nullptr;  // owned
   // The height rule: clamped by the limits and the fixed-area constraints.
   int32_t ClampHeight(int32_t Value);
 

@@ -57,6 +57,11 @@ extern TClass SkinPainterClass;
 class TdxBarManager;
 using TdxBarItemLinkEvent = TEvent<void(TObject* Sender, TdxBarItemLink* AItemLink)>;
 using TdxBarClickItemEvent = TEvent<void(TdxBarManager* Sender, TdxBarItem* ClickedItem)>;
+class TdxBarItemLinks;
+enum class TdxBarItemMergeKind;
+using TdxBarMergeItemLinkEvent =
+    TEvent<void(TObject* Sender, TdxBarItemLinks* ADstItemLinks, TdxBarItemLinks* ASrcItemLinks,
+                TdxBarItemLink* ASrcItemLink, TdxBarItemMergeKind& AMergeKind, int& AMergeIndex)>;
 
 class TdxBarManager : public TComponent {
 public:
@@ -185,6 +190,8 @@ public:
   TdxBarItemLinkEvent OnItemLinkChange;
   TdxBarItemLinkEvent OnItemLinkDelete;
   TdxBarClickItemEvent OnClickItem;
+  // Sees each merge decision (kind and position) before it is checked.
+  TdxBarMergeItemLinkEvent OnMergeItemLink;
 
   // The base text followed by 1, 2, 3 ... until no bar has that caption.
   AnsiString UniqueBarCaption(const AnsiString& base) const;

@@ -128,6 +128,9 @@ public:
   // The link a generated link stands for, or itself.
   TdxBarItemLink* SourceLink() const { return FSourceLink ? FSourceLink : const_cast<TdxBarItemLink*>(this); }
   void SetSourceLink(TdxBarItemLink* value) { FSourceLink = value; }
+  // The bar whose merge made this link (a TdxBar), null for the link's own.
+  TObject* MergedBy() const { return FMergedBy; }
+  void SetMergedBy(TObject* bar) { FMergedBy = bar; }
   void KeepRecentIndex();
   void RestoreRecentIndex();
   void SetLoadedState(int useCount, int recentIndex) { FLoadedUseCount = useCount; FLoadedRecentIndex = recentIndex; }
@@ -177,6 +180,7 @@ private:
   RECT FItemRect{0, 0, 0, 0};
   int FUseCount = 0;
   TdxBarItemLink* FSourceLink = nullptr;
+  TObject* FMergedBy = nullptr;
   AnsiString FLoadedItemName;
   bool FLoadedVisible = true;
   int FLoadedUseCount = 0;

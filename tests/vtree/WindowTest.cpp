@@ -434,3 +434,40 @@ TEST_F(WindowTest, ChangingTheReadingOrderLaysTheColumnsOutAgain) {
   Tree.SetBiDiMode(bdRightToLeft);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(columns->Items(i)->Position(), static_cast<TColumnPosition>(i));
 }
+
+namespace {
+// With hoAutoResize the auto-size column fills what the others leave of the
+// client width, also when the vertical scroll bar comes or goes.
+TEST(TreeAutoResize, TheAutoSizeColumnFollowsTheVerticalScrollBar) {
+  TreeHost host;
+  TBaseVirtualTree tree{nullptr};
+  tree.SetBorderStyle(bsNone);
+  TVTHeader* header = tree.Header();
+  for (int width : {60, 60}) header->Columns()->Add()->SetWidth(width);
+  header->SetAutoSizeIndex(1);
+  header->SetOptions(header->Options() + TVTHeaderOption::hoVisible + TVTHeaderOption::hoAutoResize);
+  tree.SetRootNodeCount(3);
+  host.Place(tree, 200, 120);
+  auto columnsWidth = [&] { return header->Columns()->Items(0)->Width() + header->Columns()->Items(1)->Width(); };
+  auto barShown = [&] { return (GetWindowLongA(tree.Handle(), GWL_STYLE) & WS_VSCROLL) != 0; };
+  struct Case {
+    const char* Name;
+    uint32_t Rows;
+    bool Bar;
+  } cases[] = {{"rows fit", 3, false}, {"rows overflow: the bar comes", 100, true}, {"the bar goes", 2, false},
+               {"the bar comes again", 50, true}};
+  for (const Case& c : cases) {
+    tree.SetRootNodeCount(c.Rows);
+    EXPECT_EQ(barShown(), c.Bar) << c.Name;
+    EXPECT_EQ(columnsWidth(), tree.ClientWidth()) << c.Name;
+  }
+  // A window resized while the bar goes away at the same time.
+  tree.SetRootNodeCount(8);
+  SetWindowPos(tree.Handle(), nullptr, 0, 0, 220, 100, SWP_NOMOVE | SWP_NOZORDER);
+  ASSERT_TRUE(barShown());
+  EXPECT_EQ(columnsWidth(), tree.ClientWidth());
+  SetWindowPos(tree.Handle(), nullptr, 0, 0, 240, 300, SWP_NOMOVE | SWP_NOZORDER);
+  EXPECT_FALSE(barShown());
+  EXPECT_EQ(columnsWidth(), tree.ClientWidth());
+}
+}  // namespace

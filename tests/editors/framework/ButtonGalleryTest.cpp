@@ -2,6 +2,7 @@
 // form stores them, and one button of each state and kind, read from a form
 // resource and saved as buttons.png.
 #include "editors/framework/Button.h"
+#include "foundation/Office11.h"
 #include "foundation/Office11Painter.h"
 #include "foundation/StandardPainter.h"
 #include "platform/Forms.h"
@@ -99,6 +100,24 @@ TEST_F(ButtonGallery, TheSignInButtonsAndEveryStateFromAForm) {
   const Image standard = ReadClientPixels(form->cxButton1->Handle());
   const Image office = ReadClientPixels(form->cxButton2->Handle());
   EXPECT_NE(standard, office);
+  // The Office 2003 look: a one-pixel frame in the button text colour around
+  // the palette's face (normal), the palette's hot frame and face when hot;
+  // the standard look: a raised two-tone edge.
+  const struct {
+    const char* Name;
+    const Image& Picture;
+    int X, Y;
+    TColor Expected;
+  } faces[] = {
+      {"office frame", office, 0, 12, clBtnText},
+      {"office face", office, 3, 3, Office11Color(0)},
+      {"standard outer edge", standard, 0, 12, clBtnHighlight},
+      {"standard inner shadow", standard, standard.Width - 2, 12, clBtnShadow},
+  };
+  for (const auto& f : faces) EXPECT_EQ(f.Picture.At(f.X, f.Y), Rgb(ColorToRGB(f.Expected))) << f.Name;
+  const Image hot = ReadClientPixels(form->bthot->Handle());
+  EXPECT_EQ(hot.At(0, 12), Rgb(ColorToRGB(Office11Color(41)))) << "hot frame";
+  EXPECT_EQ(hot.At(3, 3), Rgb(ColorToRGB(Office11Color(42)))) << "hot face";
   Free(form);
 }
 

@@ -116,6 +116,30 @@ TEST(EditAlignment, TheFaceShowsTheEffectiveHorizontalPartUntilAssigned) {
   EXPECT_EQ(properties.Alignment()->Vert(), taVCenter);
 }
 
+struct TEventSink {
+  void Validate(TObject*, TcxEditValue&, AnsiString&, bool&) {}
+  void ButtonClick(TObject*, int) {}
+  void PopupClosed(TObject*, TcxEditCloseUpReason) {}
+};
+
+TEST(EditAlignment, CopyingTakesTheAlignmentTheProviderAndAllEventsButPopupClosed) {
+  TTestEditProperties source(nullptr), target(nullptr);
+  TTestProvider provider(nullptr);
+  TEventSink sink;
+  source.SetValuesProvider(&provider);
+  source.Alignment()->SetVert(taBottomJustify);
+  source.OnValidate = TcxEditValidateEvent::Bind<&TEventSink::Validate>(&sink);
+  source.OnEditButtonClick = TcxEditButtonClickEvent::Bind<&TEventSink::ButtonClick>(&sink);
+  source.OnPopupClosed = TcxEditClosePopupEvent::Bind<&TEventSink::PopupClosed>(&sink);
+  target.CopyFrom(&source);
+  EXPECT_EQ(target.ValuesProvider(), &provider);
+  EXPECT_EQ(target.StoredAlignment()->Vert(), taBottomJustify);
+  EXPECT_FALSE(target.StoredAlignment()->HorzIsSet()) << "the provider's horizontal part is not taken as assigned";
+  EXPECT_EQ(target.OnValidate, source.OnValidate);
+  EXPECT_EQ(target.OnEditButtonClick, source.OnEditButtonClick);
+  EXPECT_FALSE(target.OnPopupClosed) << "not copied";
+}
+
 // -- the provider and the global list ----------------------------------------------------------
 
 TEST(EditValuesProvider, UnassignedValuesAndPermissionsComeFromTheProvider) {

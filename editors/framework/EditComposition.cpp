@@ -1,0 +1,5 @@
+#include "editors/framework/EditComposition.h"
+
+#include "foundation/GdiPlusApi.h"
+
+TcxCompositionQuery cxEditCompositionQuery = &DesktopCompositionActive;
