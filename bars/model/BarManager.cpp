@@ -10,6 +10,8 @@
 #include "bars/views/BarControl.h"
 #include "bars/views/DockControl.h"
 #include "foundation/Controls.h"
+#include "foundation/Graphics.h"
+#include "foundation/Office11.h"
 #include "bars/model/PopupMenu.h"
 #include "bars/model/BarRoutines.h"
 #include "bars/model/BarStrings.h"
@@ -21,8 +23,10 @@
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
 #include "platform/List.h"
+#include "platform/Numbers.h"
 
 #include <algorithm>
+#include <functional>
 
 const TClassInfo TdxBarManager::ClassInfo{"TdxBarManager", &TComponent::ClassInfo,
                                           &dxBarMakeComponent<TdxBarManager>};
@@ -57,15 +61,25 @@ TdxBarManager::TdxBarManager(TComponent* AOwner)
   UpdateRecentUseCount();
   AddBarManager(this);
   FFont->OnChange = TNotifyEvent::Bind<&TdxBarManager::FontChanged>(this);
+  // The image lists' change links, in the image options' order.
+  FImageOptions->ChangeLink(0)->OnChange = TNotifyEvent::Bind<&TdxBarManager::DisabledImagesChanged>(this);
+  FImageOptions->ChangeLink(1)->OnChange = TNotifyEvent::Bind<&TdxBarManager::DisabledLargeImagesChanged>(this);
+  FImageOptions->ChangeLink(2)->OnChange = TNotifyEvent::Bind<&TdxBarManager::HotImagesChanged>(this);
+  FImageOptions->ChangeLink(3)->OnChange = TNotifyEvent::Bind<&TdxBarManager::ImagesChanged>(this);
+  FImageOptions->ChangeLink(4)->OnChange = TNotifyEvent::Bind<&TdxBarManager::LargeImagesChanged>(this);
+  FImageOptions->OnOptionsChanged = TNotifyEvent::Bind<&TdxBarManager::ImageOptionsChanged>(this);
+  FImageOptions->OnLargeIconsChanged = TNotifyEvent::Bind<&TdxBarManager::LargeIconsChanged>(this);
   FInternalFontChange = true;
   LoadSystemFont();
   FontChanged(FFont);
   FInternalFontChange = false;
+  CreateDrawingResources();
 }
 
 TdxBarManager::~TdxBarManager() {
   RemoveBarManager(this);
   SetCustomizingMode(false);
+  DeleteDrawingResources();
   // The popup menus still listed go with the manager, then the groups.
   while (!FPopupMenus.empty()) Free(FPopupMenus.back());
   // The items list now owns its items: they go with the manager.
@@ -509,4 +523,98 @@ void TdxBarManager::SetName(const AnsiString& value) {
       // The new name is taken or invalid: the item keeps its old one.
     }
   }
+}
+
+// --- Image lists ----------------------------------------------------------------
+
+template <class F>
+void TdxBarManager::ForEachItemLocked(F&& f) {
+  if (IsLoading() || IsBeingDestroyed()) return;
+  LockUpdate();
+  try {
+    for (int i = 0; i < ItemCount(); ++i) f(ItemAt(i));
+  } catch (...) {
+    UnlockUpdate(true);
+    throw;
+  }
+  UnlockUpdate(true);
+}
+
+void TdxBarManager::ImagesChanged(TObject*) {
+  ForEachItemLocked([](TdxBarItem* item) {
+    if (item->ImageIndex() >= 0) item->GlyphChanged();
+  });
+}
+
+void TdxBarManager::DisabledImagesChanged(TObject* Sender) { ImagesChanged(Sender); }
+
+void TdxBarManager::LargeImagesChanged(TObject*) {
+  ForEachItemLocked([](TdxBarItem* item) {
+    if (item->HasImageIndex()) item->LargeGlyphChanged();
+  });
+}
+
+void TdxBarManager::DisabledLargeImagesChanged(TObject* Sender) { LargeImagesChanged(Sender); }
+
+void TdxBarManager::HotImagesChanged(TObject*) {
+  ForEachItemLocked([](TdxBarItem* item) {
+    if (item->HasImageIndex()) item->ControlsAuxChanged();
+  });
+}
+
+void TdxBarManager::ImageOptionsChanged(TObject*) {
+  // FIXME: the bars refresh once they have windows.
+}
+
+void TdxBarManager::LargeIconsChanged(TObject*) {
+  FImageOptions->UpdateGlyphSize();
+  NotifyDesignerModified();
+}
+
+// --- Drawing resources ------------------------------------------------------------
+
+namespace {
+TColor ScaledChannels(TColor color, const std::function<int(int)>& f) {
+  const COLORREF c = static_cast<COLORREF>(ColorToRGB(color));
+  return static_cast<TColor>(RGB(f(GetRValue(c)), f(GetGValue(c)), f(GetBValue(c))));
+}
+}  // namespace
+
+TColor TdxBarManager::FlatBorderColor() {
+  return NearestScreenColor(ScaledChannels(clBtnShadow, [](int c) { return MulDiv(c, 8, 10); }));
+}
+
+TColor TdxBarManager::FlatToolbarColor() {
+  return NearestScreenColor(ScaledChannels(clBtnFace, [](int c) { return c + MulDiv(255 - c, 16, 100); }));
+}
+
+TColor TdxBarManager::FlatDownedColor() { return NearestScreenColor(BlendSystemTint(11, 9, 73)); }
+TColor TdxBarManager::FlatDownedSelColor() { return NearestScreenColor(BlendSystemTint(14, 44, 40)); }
+TColor TdxBarManager::FlatSelColor() { return NearestScreenColor(BlendSystemTint(-2, 30, 72)); }
+
+void TdxBarManager::MakeFlatBrushes() {
+  const TColor colors[5] = {FlatBorderColor(), FlatToolbarColor(), FlatDownedColor(), FlatDownedSelColor(),
+                            FlatSelColor()};
+  for (int i = 0; i < 5; ++i) {
+    FreeGdiObject(FFlatBrushes[i]);
+    FFlatBrushes[i] = CreateSolidBrush(static_cast<COLORREF>(ColorToRGB(colors[i])));
+  }
+}
+
+void TdxBarManager::CreateDrawingResources() {
+  MakeFlatBrushes();
+  // FIXME: the theme's toolbar brush joins with the XP painter.
+  AddOffice11PaletteUser();
+  FDrawingResources = true;
+}
+
+void TdxBarManager::RefreshDrawingResources() {
+  MakeFlatBrushes();
+  RecomputeOffice11Palette();
+}
+
+void TdxBarManager::DeleteDrawingResources() {
+  for (HBRUSH& brush : FFlatBrushes) FreeGdiObject(brush);
+  if (FDrawingResources) RemoveOffice11PaletteUser();
+  FDrawingResources = false;
 }

@@ -235,9 +235,42 @@ public:
   // old one).
   void SetName(const AnsiString& value) override;
 
+  // --- Drawing resources ---------------------------------------------------
+  // The flat style's colours (each the nearest the screen shows) and
+  // their solid brushes: border, toolbar, down, down and selected,
+  // selected.
+  static TColor FlatBorderColor();
+  static TColor FlatToolbarColor();
+  static TColor FlatDownedColor();
+  static TColor FlatDownedSelColor();
+  static TColor FlatSelColor();
+  HBRUSH FlatBorderBrush() const { return FFlatBrushes[0]; }
+  HBRUSH FlatToolbarBrush() const { return FFlatBrushes[1]; }
+  HBRUSH FlatDownedBrush() const { return FFlatBrushes[2]; }
+  HBRUSH FlatDownedSelBrush() const { return FFlatBrushes[3]; }
+  HBRUSH FlatSelBrush() const { return FFlatBrushes[4]; }
+  // The brushes again, and the Office 2003 colours recomputed (system
+  // colour changes).
+  void RefreshDrawingResources();
+
+  // What the image lists' changes ask of the items (each under an update
+  // lock; nothing while loading or destroying).
+  void ImagesChanged(TObject* Sender);
+  void DisabledImagesChanged(TObject* Sender);
+  void LargeImagesChanged(TObject* Sender);
+  void DisabledLargeImagesChanged(TObject* Sender);
+  void HotImagesChanged(TObject* Sender);
+  void ImageOptionsChanged(TObject* Sender);
+  void LargeIconsChanged(TObject* Sender);
+
 protected:
   void Notification(TComponent* component, TOperation operation) override;
   void FontChanged(TObject* Sender);
+  template <class F>
+  void ForEachItemLocked(F&& f);
+  void CreateDrawingResources();
+  void DeleteDrawingResources();
+  void MakeFlatBrushes();
 
   bool FIsCustomizing = false;
   TdxBarManagerStyle FStyle = bmsEnhanced;
@@ -257,6 +290,8 @@ protected:
   TdxBarManagerCategories* FCategories;
   std::vector<TdxDockControl*> FDockControls;
   std::vector<TdxBarCustomPopupMenu*> FPopupMenus;
+  HBRUSH FFlatBrushes[5] = {};
+  bool FDrawingResources = false;
   TFont* FFont;
   TFont* FEditFont;
   TFont* FBarCaptionFont;

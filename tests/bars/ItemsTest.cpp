@@ -11,6 +11,8 @@
 #include "bars/views/ItemActionLink.h"
 #include "platform/ActnList.h"
 #include "platform/Dialogs.h"
+#include "platform/ImageList.h"
+#include "platform/Bitmap.h"
 #include "platform/Win32.h"
 #include "tests/bars/BarsTestSupport.h"
 
@@ -604,6 +606,66 @@ TEST(ItemActionLink, AnItemWritesItselfIntoAnAction) {
   EXPECT_THROW(font.Assign(item), Exception);
 }
 
+// A button that counts what it is told.
+class TCountingButton : public TdxBarButton {
+public:
+  using TdxBarButton::TdxBarButton;
+  void GlyphChanged() override {
+    ++Glyph;
+    TdxBarButton::GlyphChanged();
+  }
+  void LargeGlyphChanged() override {
+    ++Large;
+    TdxBarButton::LargeGlyphChanged();
+  }
+  void ControlsAuxChanged() override {
+    ++Aux;
+    TdxBarButton::ControlsAuxChanged();
+  }
+  int Glyph = 0, Large = 0, Aux = 0;
+};
+
+TEST(BarManager, ImageListChangesReachTheItemsThatUseThem) {
+  MenuHost host;
+  TdxBarImageOptions* options = host.Manager->ImageOptions();
+  auto* indexed = New<TCountingButton>(host.Form);
+  indexed->SetImageIndex(0);
+  auto* large = New<TCountingButton>(host.Form);
+  large->SetLargeImageIndex(1);
+  auto* none = New<TCountingButton>(host.Form);
+  TCustomImageList* images = New<TCustomImageList>(host.Form);
+  TBitmap picture;
+  picture.SetSize(16, 16);
+  struct Case {
+    const char* Name;
+    std::function<void(TCustomImageList*)> Attach;
+    int IndexedGlyph, IndexedLarge, LargeGlyph, LargeLarge, IndexedAux, LargeAux;
+  } cases[] = {
+      {"images", [&](TCustomImageList* l) { options->SetImages(l); }, 1, 0, 0, 0, 0, 0},
+      {"disabled images", [&](TCustomImageList* l) { options->SetDisabledImages(l); }, 1, 0, 0, 0, 0, 0},
+      {"large images", [&](TCustomImageList* l) { options->SetLargeImages(l); }, 0, 1, 0, 1, 0, 0},
+      {"hot images", [&](TCustomImageList* l) { options->SetHotImages(l); }, 0, 0, 0, 0, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    options->SetImages(nullptr);
+    options->SetDisabledImages(nullptr);
+    options->SetLargeImages(nullptr);
+    options->SetHotImages(nullptr);
+    c.Attach(images);
+    for (TCountingButton* b : {indexed, large, none}) b->Glyph = b->Large = b->Aux = 0;
+    images->Add(&picture, nullptr);
+    EXPECT_EQ(indexed->Glyph, c.IndexedGlyph);
+    EXPECT_EQ(indexed->Large, c.IndexedLarge);
+    EXPECT_EQ(large->Glyph, c.LargeGlyph);
+    EXPECT_EQ(large->Large, c.LargeLarge);
+    EXPECT_EQ(indexed->Aux, c.IndexedAux);
+    EXPECT_EQ(large->Aux, c.LargeAux);
+    EXPECT_EQ(none->Glyph + none->Large + none->Aux, 0);
+    EXPECT_EQ(host.Manager->LockUpdateCount(), 0);
+  }
+}
+
 // --- The manager's side ---------------------------------------------------------
 
 TEST(BarManager, ResettingUsageAsksYesNoWithNoAsTheDefault) {
@@ -658,6 +720,34 @@ TEST(BarManager, RenamingItInDesignModeRenamesItsItems) {
   EXPECT_EQ(other->Name(), "OpenFile");
   EXPECT_EQ(taken->Name(), "BarsClose");  // "MenusClose" is taken
   host.Form->SetDesigning(false);
+}
+
+TEST(BarManager, FlatBrushesHaveTheFlatColours) {
+  THostedManager host;
+  TdxBarManager* m = host.Manager;
+  struct Case {
+    const char* Name;
+    HBRUSH Brush;
+    TColor Color;
+  } cases[] = {
+      {"border", m->FlatBorderBrush(), TdxBarManager::FlatBorderColor()},
+      {"toolbar", m->FlatToolbarBrush(), TdxBarManager::FlatToolbarColor()},
+      {"down", m->FlatDownedBrush(), TdxBarManager::FlatDownedColor()},
+      {"down selected", m->FlatDownedSelBrush(), TdxBarManager::FlatDownedSelColor()},
+      {"selected", m->FlatSelBrush(), TdxBarManager::FlatSelColor()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    LOGBRUSH log{};
+    ASSERT_EQ(GetObjectA(c.Brush, sizeof log, &log), static_cast<int>(sizeof log));
+    EXPECT_EQ(log.lbColor, static_cast<COLORREF>(ColorToRGB(c.Color)));
+  }
+  // The border is the shadow colour darkened to eight tenths.
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
+  const COLORREF border = static_cast<COLORREF>(ColorToRGB(TdxBarManager::FlatBorderColor()));
+  EXPECT_NEAR(GetRValue(border), GetRValue(shadow) * 8 / 10, 8);
+  m->RefreshDrawingResources();
+  EXPECT_NE(m->FlatSelBrush(), nullptr);
 }
 
 TEST(BarManager, TheFontFollowsTheSystemUntilItIsSet) {
