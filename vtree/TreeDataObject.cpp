@@ -148,7 +148,7 @@ STDMETHODIMP TVTDataObject::SetData(FORMATETC* FormatEtc, STGMEDIUM* Medium, BOO
     for (TStoredMedium& stored : FInternalStgMediumArray)
       if (stored.Format == FormatEtc->cfFormat) entry = &stored;
     if (!listed) FFormatEtcArray.push_back(*FormatEtc);
-    if (entry && listed && entry->Medium.tymed != TYMED_NULL) ReleaseStgMedium(&entry->Medium);
+    if (entry && entry->Medium.tymed != TYMED_NULL) ReleaseStgMedium(&entry->Medium);
     if (!entry) {
       FInternalStgMediumArray.push_back({FormatEtc->cfFormat, STGMEDIUM{}});
       entry = &FInternalStgMediumArray.back();
