@@ -689,6 +689,8 @@ TdxBarItemLink* TdxBarItemLinks::AddItem(TdxBarItem* item) {
     link = AppendLink();
     link->SetItem(item);
   } catch (...) {
+    // A refused item leaves no empty link behind.
+    Free(link);
     EndUpdate();
     throw;
   }

@@ -358,6 +358,7 @@ TEST(BarSubItem, ASubMenuCannotGoBelowItself) {
   for (const Case& k : cases) {
     SCOPED_TRACE(k.Name);
     const int before = LinkedItems(k.Into->ItemLinks());
+    const int links = k.Into->ItemLinks()->Count();
     try {
       k.Into->ItemLinks()->AddItem(a);
       ADD_FAILURE() << "no error";
@@ -365,6 +366,7 @@ TEST(BarSubItem, ASubMenuCannotGoBelowItself) {
       EXPECT_STREQ(e.what(), "You cannot create recursive menus");
     }
     EXPECT_EQ(LinkedItems(k.Into->ItemLinks()), before);
+    EXPECT_EQ(k.Into->ItemLinks()->Count(), links) << "the refused item left an empty link";
   }
   // Elsewhere it goes, and a separator goes into a sub-menu.
   auto* d = New<TdxBarSubItem>(host.Form);
@@ -385,6 +387,7 @@ TEST(BarSubItem, ASeparatorIsRefusedOnAToolbar) {
     EXPECT_STREQ(e.what(), "A separator item cannot be placed on the specified toolbar");
   }
   EXPECT_EQ(LinkedItems(bar->ItemLinks()), 1);
+  EXPECT_EQ(bar->ItemLinks()->Count(), 1) << "the refused item left an empty link";
 }
 
 TEST(BarButton, ADropDownMenuHoldingTheButtonIsRefused) {
