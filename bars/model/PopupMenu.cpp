@@ -77,18 +77,7 @@ bool TdxBarCustomPopupMenu::IsShortCutKey(WORD key, LPARAM keyData) {
 void TdxBarCustomPopupMenu::SetUseOwnFont(bool value) {
   if (value == FUseOwnFont) return;
   FUseOwnFont = value;
-  const bool saved = FInternalFontChange;
-  FInternalFontChange = true;
-  try {
-    if (value)
-      FontChanged(FFont);
-    else if (FBarManager)
-      FFont->Assign(FBarManager->Font());
-  } catch (...) {
-    FInternalFontChange = saved;
-    throw;
-  }
-  FInternalFontChange = saved;
+  ManagerFontChanged();  // the font to show follows the new choice
 }
 
 void TdxBarCustomPopupMenu::FontChanged(TObject*) {
