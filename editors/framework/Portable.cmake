@@ -1,6 +1,9 @@
 # Sources of the editor framework that include no Windows header: the
-# resource strings, the variant helpers and the value types. They build for
-# the target and natively (tests/native/editors/framework: the tests under the
-# sanitizers and the variant stream's fuzz target).
+# resource strings, the variant helpers, the value types, the calendar tables
+# and the check-state value formats. They build for the target and natively
+# (tests/native/editors/framework: the tests under the sanitizers and the
+# fuzz targets). Files under native/ stand in for what the Windows build
+# takes from the system (CalendarLocale.cpp).
 set(MEVRA_FRAMEWORK_PORTABLE_SOURCES
-  DataStorage.cpp EditStrings.cpp Variants.cpp)
+  CalendarTables.cpp CheckStates.cpp DataStorage.cpp EditStrings.cpp Variants.cpp)
+set(MEVRA_FRAMEWORK_NATIVE_SOURCES native/CalendarLocale.cpp)
