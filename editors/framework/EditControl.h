@@ -101,6 +101,9 @@ public:
   TcxCustomEditStyle* CurrentStyle();
   TcxEditStyle* Style() const { return static_cast<TcxEditStyle*>(Styles()->StyleForState(cxssNormal)); }
   TcxEditStyle* StyleOf(int state) const { return static_cast<TcxEditStyle*>(Styles()->StyleForState(state)); }
+  TcxEditStyle* StyleDisabled() const { return StyleOf(cxssDisabled); }
+  TcxEditStyle* StyleFocused() const { return StyleOf(cxssFocused); }
+  TcxEditStyle* StyleHot() const { return StyleOf(cxssHot); }
   TcxEditRepositoryItem* RepositoryItem() const { return FRepositoryItem; }
   // Raises EcxEditError "The repository item is not acceptable" for an item
   // whose properties are not of this edit's properties class.
@@ -114,6 +117,10 @@ public:
   void SetTransparent(bool value);
   // Reading the height first makes sure the window exists when auto size wants it.
   int Height();
+  // A form stores the height unless auto size makes it, and the width
+  // unless auto size makes it with auto-width buttons.
+  bool IsHeightStored() { return !AutoSizeWanted(); }
+  bool IsWidthStored() { return !(AutoSizeWanted() && AutoWidthButtons()); }
   IcxCustomInnerEdit* InnerEdit() const { return FInnerEdit; }
   bool HasInnerControl() const { return InnerControl() != nullptr; }
   bool IsInnerControlPending();
@@ -314,3 +321,19 @@ private:
   bool FInitialized = false;
   bool FViewInfoReady = false;
 };
+
+// The form-table entries an editor publishes in its own table (the editor
+// control itself publishes Height, Width and RepositoryItem):
+//   RegisterPublished(&TcxTextEdit::ClassInfo, {cxEditControlPublished::EditValue(), ...});
+namespace cxEditControlPublished {
+TPropInfo AutoSize();
+// Stored while the value is not Null.
+TPropInfo EditValue();
+TPropInfo Properties();
+TPropInfo Style();
+TPropInfo StyleDisabled();
+TPropInfo StyleFocused();
+TPropInfo StyleHot();
+TPropInfo Transparent();
+TPropInfo OnEditing();
+}  // namespace cxEditControlPublished

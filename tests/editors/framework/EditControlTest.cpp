@@ -8,6 +8,7 @@
 #include "editors/framework/EditUnit.h"
 #include "editors/framework/EditUtils.h"
 #include "platform/CallbackGuard.h"
+#include "platform/FormResource.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "tests/editors/framework/TestEditors.h"
@@ -648,4 +649,51 @@ TEST_F(EditControl, LoadingFiresNoChangeEvents) {
   EXPECT_EQ(R.Events, (std::vector<std::string>{"value", "change"}));
 }
 
+TEST_F(EditControl, AFormStoresTheValueTheSizeAutoSizeLeavesAndTheProperties) {
+  struct TCase {
+    const char* Name;
+    bool AutoSize;
+    Variant Value;
+    std::vector<std::string> Written;
+    std::vector<std::string> NotWritten;
+  };
+  const TCase cases[] = {
+      {"auto size, a number", true, Variant(int32_t(42)), {"EditValue = 42", "Width = 160"}, {"    Height =", "AutoSize ="}},
+      {"fixed size, a text", false, Variant("it's"), {"EditValue = 'it''s'", "    Height = 24", "AutoSize = False"}, {}},
+      {"a null value", true, Variant::Null(), {}, {"EditValue", "    Height ="}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* form = New<TForm>(nullptr);
+    auto* edit = New<TTestPlainEdit>(form);
+    edit->SetName("Edit1");
+    edit->SetParent(form);
+    edit->SetAutoSize(c.AutoSize);
+    edit->SetBounds(8, 8, 160, 24);
+    edit->SetEditValue(c.Value);
+    edit->Properties()->SetValidateOnEnter(true);
+    edit->Style()->SetColor(clYellow);
+    const AnsiString text = WriteComponentText(form);
+    for (const std::string& part : c.Written) EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    for (const std::string& part : c.NotWritten) EXPECT_EQ(text.find(part), std::string::npos) << part << "\n" << text;
+    EXPECT_NE(text.find("Properties.ValidateOnEnter = True"), std::string::npos) << text;
+
+    auto* back = New<TForm>(nullptr);
+    ReadComponentText(text, back, "EditForm");
+    auto* read = ObjectAs<TTestPlainEdit>(back->FindComponent("Edit1"));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->AutoSize(), c.AutoSize);
+    EXPECT_EQ(read->EditValue().VarType(), c.Value.IsNull() ? varEmpty : c.Value.VarType());
+    EXPECT_EQ(TextOf(read->EditValue()), TextOf(c.Value));
+    EXPECT_EQ(read->Text, TextOf(c.Value)) << "the value read is shown";
+    EXPECT_TRUE(read->Properties()->ValidateOnEnter());
+    EXPECT_EQ(read->Style()->GetColor(), clYellow);
+    EXPECT_FALSE(read->Modified());
+    EXPECT_EQ(WriteComponentText(back), text);
+    Free(back);
+    Free(form);
+  }
+}
+
 }  // namespace
+
