@@ -116,7 +116,13 @@ void TcxCustomEdit::LockEditingSwitch(bool lock) {
 }
 
 TcxCustomEditProperties* TcxCustomEdit::EffectiveProperties() const {
-  return FRepositoryItem ? FRepositoryItem->Properties() : FProperties.get();
+  if (!FRepositoryItem) return FProperties.get();
+  // Shared item properties answer through the provider of the edit asking.
+  // (Giving them a provider tells no one: their owner is the item.)
+  TcxCustomEditProperties* properties = FRepositoryItem->Properties();
+  if (properties && FDataBinding && properties->ValuesProvider() != FDataBinding->ValuesProvider())
+    properties->SetValuesProvider(FDataBinding->ValuesProvider());
+  return properties;
 }
 
 TcxCustomEditStyle* TcxCustomEdit::CurrentStyle() { return static_cast<TcxCustomEditStyle*>(ActiveStyle()); }

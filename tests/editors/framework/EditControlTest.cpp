@@ -29,6 +29,12 @@ public:
   TClass PropertiesClass() const override { return &TTestEditProperties::ClassInfo; }
 };
 
+class TTextItem : public TcxEditRepositoryItem {
+public:
+  using TcxEditRepositoryItem::TcxEditRepositoryItem;
+  TClass PropertiesClass() const override { return &TTestTextProperties::ClassInfo; }
+};
+
 class TFailingBinding : public TcxEditDataBinding {
 public:
   using TcxEditDataBinding::TcxEditDataBinding;
@@ -39,6 +45,25 @@ class TFailingPostEdit : public TTestPlainEdit {
 public:
   using TTestPlainEdit::TTestPlainEdit;
   TcxEditDataBinding* NewDataBinding() override { return new TFailingBinding(this); }
+};
+
+// Data that may only be read, aligned to the right.
+class TReadOnlyProvider : public TcxCustomEditDefaultValuesProvider {
+public:
+  using TcxCustomEditDefaultValuesProvider::TcxCustomEditDefaultValuesProvider;
+  bool ProvidedReadOnly() override { return true; }
+  TAlignment ProvidedAlignment() override { return taRightJustify; }
+};
+
+class TReadOnlyDataBinding : public TcxEditDataBinding {
+public:
+  explicit TReadOnlyDataBinding(TcxCustomEdit* edit) : TcxEditDataBinding(edit, new TReadOnlyProvider(nullptr)) {}
+};
+
+class TReadOnlyDataEdit : public TTestInnerEdit {
+public:
+  using TTestInnerEdit::TTestInnerEdit;
+  TcxEditDataBinding* NewDataBinding() override { return new TReadOnlyDataBinding(this); }
 };
 
 struct TRecorder {
@@ -212,6 +237,42 @@ TEST_F(EditControl, AWrongRepositoryItemIsRefused) {
   Free(right);
   EXPECT_EQ(edit->RepositoryItem(), nullptr) << "a freed item is let go";
   EXPECT_EQ(edit->EffectiveProperties(), edit->Properties());
+}
+
+TEST_F(EditControl, SharedItemPropertiesAnswerThroughTheProviderOfTheEditAsking) {
+  auto* repository = New<TcxEditRepository>(FForm);
+  auto* item = New<TTextItem>(FForm);
+  item->SetRepository(repository);
+  auto* readOnlyData = Place<TReadOnlyDataEdit>(10, 10);
+  auto* plainData = Place<TTestInnerEdit>(10, 50);
+  FForm->Show();
+  RunMessagesUntilIdle();
+  readOnlyData->SetRepositoryItem(item);
+  plainData->SetRepositoryItem(item);
+  struct TCase {
+    const char* Name;
+    TcxCustomEdit* Edit;
+    bool ReadOnly;
+    TAlignment Alignment;
+  };
+  const TCase cases[] = {{"the read-only data's edit", readOnlyData, true, taRightJustify},
+                         {"an edit of plain data sharing the item", plainData, false, taLeftJustify},
+                         {"the first edit asking again", readOnlyData, true, taRightJustify}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TcxCustomEditProperties* properties = c.Edit->EffectiveProperties();
+    EXPECT_EQ(properties, item->Properties());
+    EXPECT_EQ(properties->ValuesProvider(), c.Edit->DataBinding()->ValuesProvider());
+    EXPECT_EQ(properties->GetReadOnly(), c.ReadOnly);
+    EXPECT_EQ(properties->EffectiveHorzAlignment(), c.Alignment);
+    // The inner window took the state when the item was applied.
+    const HWND inner = static_cast<TTestInnerEdit*>(c.Edit)->Inner()->Handle();
+    EXPECT_EQ((GetWindowLongA(inner, GWL_STYLE) & ES_READONLY) != 0, c.ReadOnly);
+  }
+  // The edit's own properties consult its provider again once the item goes.
+  readOnlyData->SetRepositoryItem(nullptr);
+  EXPECT_EQ(readOnlyData->Properties()->ValuesProvider(), readOnlyData->DataBinding()->ValuesProvider());
+  EXPECT_TRUE(readOnlyData->Properties()->GetReadOnly());
 }
 
 TEST_F(EditControl, AnInPlaceEditsStyleHasNoDefaultController) {
