@@ -190,6 +190,13 @@ public:
   virtual void StoreInternalEditValue(const Variant& value);
   virtual void AcceptDisplayValue(const Variant& value);
   virtual bool DrawsOwnBorder(TcxCanvas* canvas) { (void)canvas; return false; }
+  // Painted as a copy of itself while bound to stored data: the stored
+  // value is painted, not the one being edited.
+  virtual bool DesignDataLinked();
+  // Paints the binding's current value at the origin through a view info
+  // and view data of its own, then takes the control's area out of the
+  // canvas's clip.
+  virtual void PaintValue(TcxCanvas* canvas);
   virtual bool IsClickShortcut(WORD key, TShiftState shift);
   virtual bool HasNonNullValue() { return !FEditValue.IsNull(); }
   virtual bool PaintsParentBackground() { return false; }
@@ -272,6 +279,7 @@ protected:
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
   void CreateWnd() override;
+  void Paint() override;
 
   // The inner window's procedure while hooked (calls the one it replaced).
   void InnerWindowProc(TMessage& message);

@@ -66,6 +66,25 @@ public:
   TcxEditDataBinding* NewDataBinding() override { return new TReadOnlyDataBinding(this); }
 };
 
+// Data behind a storage: its value is "stored".
+class TStorageProvider : public TcxCustomEditDefaultValuesProvider {
+public:
+  using TcxCustomEditDefaultValuesProvider::TcxCustomEditDefaultValuesProvider;
+  bool BoundToStorage() override { return true; }
+};
+
+class TStorageBinding : public TcxEditDataBinding {
+public:
+  explicit TStorageBinding(TcxCustomEdit* edit) : TcxEditDataBinding(edit, new TStorageProvider(nullptr)) {}
+  void ReadEditValue(Variant& value) override { value = Variant("stored"); }
+};
+
+class TStorageEdit : public TTestPlainEdit {
+public:
+  using TTestPlainEdit::TTestPlainEdit;
+  TcxEditDataBinding* NewDataBinding() override { return new TStorageBinding(this); }
+};
+
 struct TRecorder {
   std::vector<std::string> Events;
   std::vector<int> ButtonClicks;
@@ -753,6 +772,53 @@ TEST_F(EditControl, AFormStoresTheValueTheSizeAutoSizeLeavesAndTheProperties) {
     EXPECT_EQ(WriteComponentText(back), text);
     Free(back);
     Free(form);
+  }
+}
+
+TEST_F(EditControl, APaintedCopyOfAnEditBoundToStorageShowsTheStoredValue) {
+  FForm->Show();
+  RunMessagesUntilIdle();
+  auto* stored = Place<TStorageEdit>(10, 10);
+  auto* plain = Place(10, 50);
+  for (TcxCustomEdit* edit : {static_cast<TcxCustomEdit*>(stored), static_cast<TcxCustomEdit*>(plain)}) {
+    edit->Style()->SetColor(clYellow);
+    edit->SetEditValue(Variant("live"));
+  }
+  RunMessagesUntilIdle();
+  struct TCase {
+    const char* Name;
+    TcxCustomEdit* Edit;
+    bool Copy;
+    std::vector<std::string> Filled;  // the values the painting asked to show
+  };
+  const TCase cases[] = {{"a copy of the stored edit", stored, true, {"stored"}},
+                         {"the stored edit on screen", stored, false, {}},
+                         {"a copy of an edit without storage", plain, true, {}}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TcxCustomEditViewInfo* live = c.Edit->EditViewInfo();
+    const RECT liveBounds = live->Bounds;
+    TTestViewData::FilledValues().clear();
+    const int w = c.Edit->Width(), h = c.Edit->TcxContainer::Height();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, w, h, BLACKNESS);
+    if (c.Copy) c.Edit->SetControlState(c.Edit->ControlState() + csPaintCopy);
+    SendMessageA(c.Edit->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    if (c.Copy) c.Edit->SetControlState(c.Edit->ControlState() - csPaintCopy);
+    EXPECT_EQ(GetPixel(dc, w / 2, 3), static_cast<COLORREF>(RGB(255, 255, 0))) << "the background is painted";
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    std::vector<std::string> filled;
+    for (const Variant& v : TTestViewData::FilledValues()) filled.push_back(TextOf(v));
+    EXPECT_EQ(filled, c.Filled);
+    EXPECT_EQ(c.Edit->EditViewInfo(), live) << "the edit's own view info stays";
+    EXPECT_TRUE(EqualRect(&live->Bounds, &liveBounds));
+    EXPECT_EQ(TextOf(c.Edit->EditValue()), "live");
   }
 }
 

@@ -6,6 +6,8 @@
 #include "editors/framework/EditControl.h"
 #include "platform/StdCtrls.h"
 
+#include <vector>
+
 namespace test_editors {
 
 class TTestEditProperties : public TcxCustomEditProperties {
@@ -54,6 +56,14 @@ public:
     const RECT offsets = TextOffsets();
     return SIZE{0, offsets.top + offsets.bottom + canvas->HeightOfText("Zg")};
   }
+  // Records what it was asked to show.
+  void FillTextInfo(TcxCanvas*, const Variant& value, TcxCustomEditViewInfo*) override {
+    FilledValues().push_back(value);
+  }
+  static std::vector<Variant>& FilledValues() {
+    static std::vector<Variant> values;
+    return values;
+  }
 };
 
 // Without an inner window: typed characters append to its own text.
@@ -94,7 +104,6 @@ public:
   }
   AnsiString Text;
   int SelectAllCount = 0;
-  int PaintValueCount = 0;
 
 protected:
   void Paint() override {
