@@ -173,6 +173,11 @@ public:
   virtual void ProcessChar(char& key) { FilterChar(key); }
   virtual void BeforeKeyAction(TShiftState shift) { (void)shift; }
   virtual void FocusLookChanged();
+  // Whether the focus has left for good although no exit came: the edit's
+  // modal form closed with an answer other than none and cancel, or the
+  // edit, alone on its form, lost the focus to another window of the same
+  // top-level window.
+  bool FocusReallyLeft();
   virtual void DoChangeEvent();
   virtual void DoEditValueChangedEvent();
   virtual void SaveValueOnEnter();

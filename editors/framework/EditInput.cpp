@@ -213,15 +213,23 @@ void TcxCustomEdit::FocusChanged() {
 }
 
 void TcxCustomEdit::FocusLookChanged() {
+  TWeakLink<TControl> self(this);
   RefreshView();
-  if (FShownFocused || !HandleAllocated()) return;
-  // The focus really left: validate quietly.
-  HWND focus = GetFocus();
+  if (self.Get() && FocusReallyLeft()) CheckEditValue(false);  // quietly
+}
+
+bool TcxCustomEdit::FocusReallyLeft() {
+  // A modal form closed with an answer that keeps what was typed.
   TCustomForm* form = GetParentForm(this);
-  const bool modalClosed = form && form->Modal() && !form->Visible() && form->ModalResult() != mrNone &&
-                           form->ModalResult() != mrCancel;
-  const bool elsewhere = focus && NearestTopLevelAncestor(focus) == NearestTopLevelAncestor(Handle());
-  if (modalClosed || elsewhere) CheckEditValue(false);
+  if (form && form->Modal() && !form->Visible() && form->ModalResult() != mrNone && form->ModalResult() != mrCancel)
+    return true;
+  // The only control of a form lost the focus to a window of the same
+  // top-level window that is no control of the form: no exit will come.
+  if (FShownFocused || !HandleAllocated()) return false;
+  auto* parentForm = ObjectAs<TCustomForm>(Parent());
+  if (!parentForm || parentForm->ControlCount() != 1) return false;
+  const HWND top = NearestTopLevelAncestor(Handle());
+  return top && top == NearestTopLevelAncestor(GetFocus());
 }
 
 // -- Keys --------------------------------------------------------------------------------------

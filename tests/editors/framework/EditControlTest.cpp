@@ -822,5 +822,94 @@ TEST_F(EditControl, APaintedCopyOfAnEditBoundToStorageShowsTheStoredValue) {
   }
 }
 
+TEST_F(EditControl, TheFocusReallyLeavesOnlyWhenNoExitWillCome) {
+  enum class TMove { kToForeignChild, kToOtherForm };
+  struct TCase {
+    const char* Name;
+    bool WithSibling;
+    TMove Move;
+    int Validations;
+  };
+  const TCase cases[] = {
+      {"alone, to a window of its form that is no control", false, TMove::kToForeignChild, 1},
+      {"beside another control, to such a window", true, TMove::kToForeignChild, 0},
+      {"alone, to another form", false, TMove::kToOtherForm, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* form = New<TForm>(nullptr);
+    form->SetBounds(60, 60, 300, 160);
+    auto* edit = New<TTestPlainEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(10, 10, 160, 24);
+    if (c.WithSibling) {
+      auto* sibling = New<TButton>(form);
+      sibling->SetParent(form);
+      sibling->SetBounds(10, 60, 80, 25);
+    }
+    int validations = 0;
+    edit->Properties()->OnValidate =
+        TcxEditValidateEvent::Lambda([&](TObject*, TcxEditValue&, AnsiString&, bool&) { ++validations; });
+    auto* other = New<TForm>(nullptr);
+    other->SetBounds(400, 60, 200, 120);
+    other->Show();
+    form->Show();
+    RunMessagesUntilIdle();
+    edit->SetFocus();
+    PostChar(edit->Handle(), 'x');
+    RunMessagesUntilIdle();
+    ASSERT_TRUE(edit->Modified());
+    HWND foreign = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 100, 80, 20, form->Handle(), nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (c.Move == TMove::kToForeignChild) {
+      SetFocus(foreign);
+    } else {
+      SetForegroundWindow(other->Handle());
+      SetFocus(other->Handle());
+    }
+    RunMessagesUntilIdle();
+    ASSERT_NE(GetFocus(), edit->Handle());
+    EXPECT_EQ(validations, c.Validations);
+    EXPECT_EQ(edit->Validated(), c.Validations > 0);
+    EXPECT_TRUE(R.Errors.empty());
+    DestroyWindow(foreign);
+    Free(other);
+    Free(form);
+  }
+}
+
+TEST_F(EditControl, AModalFormClosedWithAnAnswerValidatesItsEditQuietly) {
+  struct TCase {
+    const char* Name;
+    TModalResult Result;
+    int Validations;
+  };
+  const TCase cases[] = {{"OK", mrOk, 1}, {"Cancel", mrCancel, 0}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* form = New<TForm>(nullptr);
+    form->SetBounds(60, 60, 300, 160);
+    auto* edit = New<TTestPlainEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(10, 10, 160, 24);
+    int validations = 0;
+    edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([&](TObject*, TcxEditValue&, AnsiString& text, bool& error) {
+      ++validations;
+      error = true;  // refused quietly: nothing is raised
+      text = "Refused";
+    });
+    // The typed character ends the dialog with the case's answer.
+    edit->Properties()->OnChange = TNotifyEvent::Lambda([&](TObject*) { form->SetModalResult(c.Result); });
+    form->SetActiveControl(edit);
+    form->OnShow = TNotifyEvent::Lambda([&](TObject*) { PostChar(edit->Handle(), 'x'); });
+    EXPECT_EQ(form->ShowModal(), c.Result);
+    RunMessagesUntilIdle();
+    EXPECT_EQ(validations, c.Validations);
+    EXPECT_TRUE(R.Errors.empty());
+    EXPECT_EQ(edit->Text, "x") << "nothing typed is lost";
+    Free(form);
+  }
+}
+
 }  // namespace
 
