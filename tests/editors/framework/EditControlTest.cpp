@@ -10,6 +10,7 @@
 #include "platform/CallbackGuard.h"
 #include "platform/FormResource.h"
 #include "platform/Forms.h"
+#include "platform/HintWindow.h"
 #include "platform/Menus.h"
 #include "tests/editors/framework/TestEditors.h"
 #include "tests/editors/framework/EditorFixture.h"
@@ -629,6 +630,60 @@ TEST_F(EditControl, HintsOfTheHotButtonAndTheBody) {
       EXPECT_EQ(info.HintStr, c.Text);
     }
   }
+}
+
+TEST_F(EditControl, TheApplicationShowsThePartsHintSizedToItsText) {
+  auto* edit = Place(10, 10);
+  edit->SetHint("The edit|long");
+  edit->SetShowHint(true);
+  auto* button = edit->Properties()->Buttons()->AddButton();
+  button->SetKind(bkEllipsis);
+  button->SetHint("Browse for a file|Opens a file");
+  ShowAndFocus(edit);
+  const int pause = Application->HintPause();
+  Application->SetHintPause(10);
+  int asked = 0;
+  TWndMethod inherited = edit->WindowProc;
+  edit->WindowProc = TWndMethod::Lambda([&, inherited](TMessage& m) {
+    inherited(m);
+    if (m.Msg == CM_HINTSHOW) ++asked;
+  });
+  auto hintShown = [] { return Application->HintWindow() && Application->HintWindow()->Showing(); };
+  struct TCase {
+    const char* Name;
+    POINT At;
+    const char* Text;  // null: no hint
+  };
+  const TCase cases[] = {{"the button", ButtonCentre(edit, 0), "Browse for a file"},
+                         {"the body", POINT{20, 12}, "The edit"},
+                         {"the border", POINT{0, 0}, nullptr}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Application->CancelHint();
+    const POINT screen = edit->ClientToScreen(c.At);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(edit->Handle(), WM_MOUSEMOVE, 0, At(c.At));
+    asked = 0;
+    edit->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(edit));
+    ASSERT_TRUE(RunMessagesUntil([&] { return asked > 0; }, 2000));
+    RunMessagesUntilIdle();
+    if (!c.Text) {
+      EXPECT_FALSE(hintShown());
+      continue;
+    }
+    ASSERT_TRUE(hintShown());
+    THintWindow* window = Application->HintWindow();
+    EXPECT_EQ(window->Text(), c.Text);
+    const RECT needed = window->CalcHintRect(Screen->Width(), c.Text);
+    EXPECT_EQ(window->Width(), needed.right - needed.left);
+    EXPECT_EQ(window->Height(), needed.bottom - needed.top);
+    // The hint stands under the cursor.
+    EXPECT_EQ(window->Left(), screen.x);
+  }
+  edit->WindowProc = inherited;
+  Application->CancelHint();
+  Application->SetHintPause(pause);
+  SetCursorPos(1000, 900);
 }
 
 TEST_F(EditControl, ActivationByMouseMakesTheNextPressADoubleClick) {
