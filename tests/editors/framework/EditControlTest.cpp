@@ -9,6 +9,7 @@
 #include "editors/framework/EditUtils.h"
 #include "platform/CallbackGuard.h"
 #include "platform/FormResource.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
 #include "platform/HintWindow.h"
 #include "platform/Menus.h"
@@ -85,6 +86,23 @@ public:
   using TTestPlainEdit::TTestPlainEdit;
   TcxEditDataBinding* NewDataBinding() override { return new TStorageBinding(this); }
 };
+
+// Counts how often the properties are applied.
+class TCountingEdit : public TTestPlainEdit {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TTestPlainEdit::TTestPlainEdit;
+  void ApplyProperties(TcxCustomEditProperties* properties) override {
+    ++Applied;
+    TTestPlainEdit::ApplyProperties(properties);
+  }
+  int Applied = 0;
+};
+const TClassInfo TCountingEdit::ClassInfo{"TCountingEdit", &TTestPlainEdit::ClassInfo, [](TObject* owner) -> TObject* {
+                                            return new TCountingEdit(static_cast<TComponent*>(owner));
+                                          }};
+const TPublishedRegistration countingEditRegistration(&TCountingEdit::ClassInfo, {});
 
 struct TRecorder {
   std::vector<std::string> Events;
@@ -964,6 +982,38 @@ TEST_F(EditControl, AModalFormClosedWithAnAnswerValidatesItsEditQuietly) {
     EXPECT_EQ(edit->Text, "x") << "nothing typed is lost";
     Free(form);
   }
+}
+
+TEST_F(EditControl, PropertiesAreAppliedOnceAtTheFirstParentAndOnceAfterLoading) {
+  // Made in code: the first parent applies them, a later one does not.
+  auto* made = New<TCountingEdit>(FForm);
+  const int atCreation = made->Applied;
+  made->SetParent(FForm);
+  EXPECT_EQ(made->Applied, atCreation + 1);
+  auto* panel = New<TPanel>(FForm);
+  panel->SetParent(FForm);
+  made->SetParent(panel);
+  EXPECT_EQ(made->Applied, atCreation + 1);
+
+  // Read from a form: the properties read are applied together at the end.
+  auto* form = New<TForm>(nullptr);
+  ReadComponentText("object F: TForm\n"
+                    "  object Edit1: TCountingEdit\n"
+                    "    Properties.ClearKey = 46\n"
+                    "    Properties.ReadOnly = True\n"
+                    "    Properties.ValidateOnEnter = True\n"
+                    "  end\n"
+                    "end\n",
+                    form, "CountingForm");
+  auto* read = ObjectAs<TCountingEdit>(form->FindComponent("Edit1"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Applied, atCreation + 2) << "the first parent and the end of loading";
+  EXPECT_TRUE(read->IsReadOnlyNow());
+  // Changes after loading are applied as they come.
+  read->Properties()->SetReadOnly(false);
+  EXPECT_EQ(read->Applied, atCreation + 3);
+  EXPECT_FALSE(read->IsReadOnlyNow());
+  Free(form);
 }
 
 }  // namespace
