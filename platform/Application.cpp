@@ -376,8 +376,10 @@ void TApplication::ShowHintNow() {
   info.HintControl = control;
   info.HintWindowClass = &THintWindow::ClassInfo;
   info.CursorRect = control->ClientRect();
-  GetCursorPos(&info.CursorPos);
-  info.HintPos = POINT{info.CursorPos.x, info.CursorPos.y + 20};
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  info.CursorPos = control->ScreenToClient(cursor);
+  info.HintPos = POINT{cursor.x, cursor.y + 20};
   info.HintMaxWidth = Screen->Width();
   info.HintStr = GetShortHint(control->Hint());
   if (control->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info)) != 0 || info.HintStr.empty()) return;

@@ -125,6 +125,7 @@ struct THintInfo {
   // Where the cursor may move (control's client co-ordinates) without the
   // hint being asked for again.
   RECT CursorRect{};
+  // The cursor, in the control's client co-ordinates.
   POINT CursorPos{};
   int HideTimeout = 0;  // 0: the application's hide pause
   void* HintData = nullptr;

@@ -522,6 +522,37 @@ void TcxCustomEdit::Loaded() {
   LockChangeEvents(false, false);
 }
 
+void TcxCustomEdit::ReadState(TReader* Reader) {
+  FProperties->ChangeHandler = nullptr;  // Loaded installs it again
+  TcxContainer::ReadState(Reader);
+}
+
+void TcxCustomEdit::SetName(const AnsiString& value) {
+  TcxContainer::SetName(value);
+  if (FDataBinding) FDataBinding->DataHook();
+}
+
+void TcxCustomEdit::SetParent(TWinControl* value) {
+  if (value && FFirstParentPending && FInitialized) {
+    FFirstParentPending = false;
+    TWeakLink<TControl> self(this);
+    FDataBinding->DataHook();
+    ApplyProperties(FProperties.get());
+    if (!self.Get()) return;
+    FDataBinding->RefreshEditDisplay();
+    if (!self.Get()) return;
+  }
+  TcxContainer::SetParent(value);
+}
+
+bool TcxCustomEdit::ExecuteAction(TBasicAction* Action) {
+  return TcxContainer::ExecuteAction(Action) || FDataBinding->ExecuteAction(Action);
+}
+
+bool TcxCustomEdit::UpdateAction(TBasicAction* Action) {
+  return TcxContainer::UpdateAction(Action) || FDataBinding->UpdateAction(Action);
+}
+
 void TcxCustomEdit::SetTransparent(bool value) {
   if (FTransparent == value) return;
   FTransparent = value;

@@ -285,6 +285,17 @@ protected:
   void Notification(TComponent* component, TOperation operation) override;
   void CreateWnd() override;
   void Paint() override;
+  // The properties' changes are applied once, after the whole state is read.
+  void ReadState(TReader* Reader) override;
+
+public:
+  void SetName(const AnsiString& value) override;
+  // The first parent re-applies the edit's own properties.
+  void SetParent(TWinControl* value) override;
+  bool ExecuteAction(TBasicAction* Action) override;
+  bool UpdateAction(TBasicAction* Action) override;
+
+protected:
 
   // The inner window's procedure while hooked (calls the one it replaced).
   void InnerWindowProc(TMessage& message);
@@ -333,6 +344,7 @@ private:
   bool FContentParamsCached = false;
   bool FInitialized = false;
   bool FViewInfoReady = false;
+  bool FFirstParentPending = true;
 };
 
 // The form-table entries an editor publishes in its own table (the editor

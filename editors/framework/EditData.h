@@ -8,6 +8,7 @@
 #include "foundation/Classes.h"
 #include "platform/Variant.h"
 
+class TBasicAction;
 class TcxCustomEdit;
 
 class TcxEditDataBinding : public TPersistent {
@@ -40,6 +41,10 @@ public:
   virtual void MarkModifiedIfFocused();
   virtual void RefreshEditDisplay();
   virtual void DataHook() {}
+  // Asked after the edit's own handling of an action: whether the data
+  // executed or updated it (nothing in the base binding).
+  virtual bool ExecuteAction(TBasicAction* action) { (void)action; return false; }
+  virtual bool UpdateAction(TBasicAction* action) { (void)action; return false; }
   // The default-values provider's answers.
   bool CanModify() { return FValuesProvider->AllowsModify(); }
   bool CanStartEditing() { return FValuesProvider->AllowsEditStart(); }

@@ -9,7 +9,9 @@
 #include "editors/framework/EditUtils.h"
 #include "platform/CallbackGuard.h"
 #include "platform/FormResource.h"
+#include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/HintWindow.h"
 #include "platform/Menus.h"
 #include "tests/editors/framework/TestEditors.h"
 #include "tests/editors/framework/EditorFixture.h"
@@ -84,6 +86,23 @@ public:
   using TTestPlainEdit::TTestPlainEdit;
   TcxEditDataBinding* NewDataBinding() override { return new TStorageBinding(this); }
 };
+
+// Counts how often the properties are applied.
+class TCountingEdit : public TTestPlainEdit {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TTestPlainEdit::TTestPlainEdit;
+  void ApplyProperties(TcxCustomEditProperties* properties) override {
+    ++Applied;
+    TTestPlainEdit::ApplyProperties(properties);
+  }
+  int Applied = 0;
+};
+const TClassInfo TCountingEdit::ClassInfo{"TCountingEdit", &TTestPlainEdit::ClassInfo, [](TObject* owner) -> TObject* {
+                                            return new TCountingEdit(static_cast<TComponent*>(owner));
+                                          }};
+const TPublishedRegistration countingEditRegistration(&TCountingEdit::ClassInfo, {});
 
 struct TRecorder {
   std::vector<std::string> Events;
@@ -631,6 +650,60 @@ TEST_F(EditControl, HintsOfTheHotButtonAndTheBody) {
   }
 }
 
+TEST_F(EditControl, TheApplicationShowsThePartsHintSizedToItsText) {
+  auto* edit = Place(10, 10);
+  edit->SetHint("The edit|long");
+  edit->SetShowHint(true);
+  auto* button = edit->Properties()->Buttons()->AddButton();
+  button->SetKind(bkEllipsis);
+  button->SetHint("Browse for a file|Opens a file");
+  ShowAndFocus(edit);
+  const int pause = Application->HintPause();
+  Application->SetHintPause(10);
+  int asked = 0;
+  TWndMethod inherited = edit->WindowProc;
+  edit->WindowProc = TWndMethod::Lambda([&, inherited](TMessage& m) {
+    inherited(m);
+    if (m.Msg == CM_HINTSHOW) ++asked;
+  });
+  auto hintShown = [] { return Application->HintWindow() && Application->HintWindow()->Showing(); };
+  struct TCase {
+    const char* Name;
+    POINT At;
+    const char* Text;  // null: no hint
+  };
+  const TCase cases[] = {{"the button", ButtonCentre(edit, 0), "Browse for a file"},
+                         {"the body", POINT{20, 12}, "The edit"},
+                         {"the border", POINT{0, 0}, nullptr}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    Application->CancelHint();
+    const POINT screen = edit->ClientToScreen(c.At);
+    SetCursorPos(screen.x, screen.y);
+    SendMessageA(edit->Handle(), WM_MOUSEMOVE, 0, At(c.At));
+    asked = 0;
+    edit->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(edit));
+    ASSERT_TRUE(RunMessagesUntil([&] { return asked > 0; }, 2000));
+    RunMessagesUntilIdle();
+    if (!c.Text) {
+      EXPECT_FALSE(hintShown());
+      continue;
+    }
+    ASSERT_TRUE(hintShown());
+    THintWindow* window = Application->HintWindow();
+    EXPECT_EQ(window->Text(), c.Text);
+    const RECT needed = window->CalcHintRect(Screen->Width(), c.Text);
+    EXPECT_EQ(window->Width(), needed.right - needed.left);
+    EXPECT_EQ(window->Height(), needed.bottom - needed.top);
+    // The hint stands under the cursor.
+    EXPECT_EQ(window->Left(), screen.x);
+  }
+  edit->WindowProc = inherited;
+  Application->CancelHint();
+  Application->SetHintPause(pause);
+  SetCursorPos(1000, 900);
+}
+
 TEST_F(EditControl, ActivationByMouseMakesTheNextPressADoubleClick) {
   FForm->Show();
   RunMessagesUntilIdle();
@@ -909,6 +982,38 @@ TEST_F(EditControl, AModalFormClosedWithAnAnswerValidatesItsEditQuietly) {
     EXPECT_EQ(edit->Text, "x") << "nothing typed is lost";
     Free(form);
   }
+}
+
+TEST_F(EditControl, PropertiesAreAppliedOnceAtTheFirstParentAndOnceAfterLoading) {
+  // Made in code: the first parent applies them, a later one does not.
+  auto* made = New<TCountingEdit>(FForm);
+  const int atCreation = made->Applied;
+  made->SetParent(FForm);
+  EXPECT_EQ(made->Applied, atCreation + 1);
+  auto* panel = New<TPanel>(FForm);
+  panel->SetParent(FForm);
+  made->SetParent(panel);
+  EXPECT_EQ(made->Applied, atCreation + 1);
+
+  // Read from a form: the properties read are applied together at the end.
+  auto* form = New<TForm>(nullptr);
+  ReadComponentText("object F: TForm\n"
+                    "  object Edit1: TCountingEdit\n"
+                    "    Properties.ClearKey = 46\n"
+                    "    Properties.ReadOnly = True\n"
+                    "    Properties.ValidateOnEnter = True\n"
+                    "  end\n"
+                    "end\n",
+                    form, "CountingForm");
+  auto* read = ObjectAs<TCountingEdit>(form->FindComponent("Edit1"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Applied, atCreation + 2) << "the first parent and the end of loading";
+  EXPECT_TRUE(read->IsReadOnlyNow());
+  // Changes after loading are applied as they come.
+  read->Properties()->SetReadOnly(false);
+  EXPECT_EQ(read->Applied, atCreation + 3);
+  EXPECT_FALSE(read->IsReadOnlyNow());
+  Free(form);
 }
 
 }  // namespace

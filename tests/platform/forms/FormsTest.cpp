@@ -457,6 +457,32 @@ TEST(Forms, HintShowsAfterThePauseUnlessTheControlDeclines) {
   Application->SetHintPause(pause);
 }
 
+TEST(Forms, AControlIsAskedForItsHintWithTheCursorInItsClientCoordinates) {
+  ShownForm form(40, 40, 200, 120);
+  auto* button = Place<TButton>(form.Form, 30, 20, 80, 25);
+  button->SetHint("Save");
+  button->SetShowHint(true);
+  form.Show();
+  const POINT over = button->ClientToScreen(POINT{7, 5});
+  SetCursorPos(over.x, over.y);
+  const int pause = Application->HintPause();
+  Application->SetHintPause(10);
+  POINT asked{-1, -1};
+  TWndMethod inherited = button->WindowProc;
+  button->WindowProc = TWndMethod::Lambda([&, inherited](TMessage& m) {
+    inherited(m);
+    if (m.Msg == CM_HINTSHOW) asked = reinterpret_cast<THintInfo*>(m.LParam)->CursorPos;
+  });
+  button->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(button));
+  EXPECT_TRUE(RunMessagesUntil([&] { return asked.x != -1; }, 2000));
+  EXPECT_EQ(asked.x, 7);
+  EXPECT_EQ(asked.y, 5);
+  button->WindowProc = inherited;
+  Application->CancelHint();
+  Application->SetHintPause(pause);
+  SetCursorPos(1000, 900);
+}
+
 // A hint window of a control's own choosing: keeps the data it is shown with.
 class DataHint : public THintWindow {
 public:
