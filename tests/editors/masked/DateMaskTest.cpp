@@ -3,6 +3,7 @@
 // the locale writes.
 #include "editors/framework/Formats.h"
 #include "editors/masked/RegExpr.h"
+#include "editors/masked/StandardMask.h"
 #include "platform/LocaleFormats.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,14 @@ TEST_P(LocaleDateMasks, CompileAndTakeTheLocalesDates) {
   EXPECT_TRUE(Accepts(dateTime, AnsiString(c.date) + " "));
   EXPECT_TRUE(Accepts(dateTime, c.dateTime));
   EXPECT_TRUE(Accepts(dateTime, "now-1"));
+  // The standard masks give one template position per character of edit text.
+  TcxStandardMask standard;
+  standard.Compile(controller.DateStandardMask());
+  EXPECT_EQ(standard.Count(), TcxFormatController::FormatTextLength(controller.DateInfo()))
+      << controller.DateStandardMask();
+  TcxStandardMask time;
+  time.Compile(TcxFormatController::BuildStandardMask(controller.TimeInfo(), cxMaskTime));
+  EXPECT_EQ(time.Count(), TcxFormatController::FormatTextLength(controller.TimeInfo()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Locales, LocaleDateMasks, ::testing::ValuesIn(LocaleCases),
