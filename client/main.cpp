@@ -54,6 +54,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxEditPaintUtilsUnit,
         cxEditUtilsUnit,
         cxEditUnit,
+        cxFormatsUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

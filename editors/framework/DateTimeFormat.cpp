@@ -162,11 +162,15 @@ AnsiString LongerDesignatorLength(const TFormatSettings& settings, char fill) {
   return AnsiString(std::max(settings.TimeAMString.size(), settings.TimePMString.size()), fill);
 }
 
-// A separator character in a regular expression.
-AnsiString RegExprSeparator(char separator) {
-  if (separator == 0) return AnsiString();
-  if (separator == ' ') return "' '";
-  return AnsiString{'\\', separator};
+// A separator character in a regular expression: punctuation escaped with
+// a backslash; anything else quoted (a blank or control character after a
+// backslash is refused, and a letter or digit would make an escape of its
+// own, "\d" or "\x"); nothing for none.
+void AppendRegExprSeparator(AnsiString& expression, char separator) {
+  if (separator == 0) return;
+  const unsigned char c = static_cast<unsigned char>(separator);
+  if (c < 0x80 && std::ispunct(c) && c != '\'') expression += AnsiString{'\\', separator};
+  else AppendQuotedKeyword(expression, AnsiString(1, separator));
 }
 
 }  // namespace
@@ -248,7 +252,7 @@ AnsiString BuildRegExprMask(const TcxDateTimeFormatInfo& info, int mode, const T
           break;
         }
         case fikDay: result += "([012]?[1-9]|[123]0|31)"; break;
-        case fikDateSeparator: result += RegExprSeparator(settings.DateSeparator); break;
+        case fikDateSeparator: AppendRegExprSeparator(result, settings.DateSeparator); break;
         default: break;
       }
     }
@@ -273,11 +277,26 @@ AnsiString BuildRegExprMask(const TcxDateTimeFormatInfo& info, int mode, const T
             }
           }
           break;
-        case fikTimeSeparator: result += RegExprSeparator(settings.TimeSeparator); break;
+        case fikTimeSeparator: AppendRegExprSeparator(result, settings.TimeSeparator); break;
         default: break;
       }
     }
   }
+  return result;
+}
+
+AnsiString BuildDateRegExprMask(const TcxDateTimeFormatInfo& dateInfo, const TFormatSettings& settings) {
+  AnsiString result = BuildRegExprMask(dateInfo, cxMaskDate, settings);
+  AddSmartInputToRegExpr(result, false);
+  return result;
+}
+
+AnsiString BuildDateTimeRegExprMask(const TcxDateTimeFormatInfo& dateInfo, const TcxDateTimeFormatInfo& timeInfo,
+                                    const TFormatSettings& settings) {
+  AnsiString result = BuildRegExprMask(dateInfo, cxMaskDate, settings);
+  const AnsiString time = BuildRegExprMask(timeInfo, cxMaskTime, settings);
+  if (!result.empty() && !time.empty()) result += " ' '(" + time + ")?";
+  AddSmartInputToRegExpr(result, true);
   return result;
 }
 

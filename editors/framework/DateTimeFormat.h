@@ -57,6 +57,13 @@ AnsiString BuildStandardMask(const TcxDateTimeFormatInfo& info, int mode, const 
 // A regular expression for the date items (mode 0) or the time items (1);
 // mode 2 gives an empty text. Literals and month names are quoted.
 AnsiString BuildRegExprMask(const TcxDateTimeFormatInfo& info, int mode, const TFormatSettings& settings);
+// The date mask of the date editors: the date items or a smart-input word
+// ("today+3"). The date-time mask adds an optional time after a blank and
+// "now". An empty part (an era picture) adds no empty group, which the
+// engine would refuse.
+AnsiString BuildDateRegExprMask(const TcxDateTimeFormatInfo& dateInfo, const TFormatSettings& settings);
+AnsiString BuildDateTimeRegExprMask(const TcxDateTimeFormatInfo& dateInfo, const TcxDateTimeFormatInfo& timeInfo,
+                                    const TFormatSettings& settings);
 // A FormatDateTime picture that shows a value as the mask edits it.
 AnsiString BuildMaskedDisplayFormat(const TcxDateTimeFormatInfo& info);
 

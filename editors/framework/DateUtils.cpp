@@ -20,14 +20,20 @@ std::vector<AnsiString> cxSmartInputKeywords() {
 
 void AppendQuotedKeyword(AnsiString& expression, const AnsiString& keyword) {
   size_t i = 0;
+  bool escaped = false;  // the expression ends with our own "\'"
   while (i < keyword.size()) {
     if (keyword[i] == '\'') {
       expression += "\\'";
+      escaped = true;
       ++i;
       continue;
     }
     const size_t end = std::min(keyword.find('\'', i), keyword.size());
+    // Two quoted runs back to back would read as one run holding a quote:
+    // a blank (skipped between lexemes) keeps them apart.
+    if (!escaped && !expression.empty() && expression.back() == '\'') expression += ' ';
     expression += "'" + keyword.substr(i, end - i) + "'";
+    escaped = false;
     i = end;
   }
 }
@@ -40,5 +46,7 @@ void AddSmartInputToRegExpr(AnsiString& expression, bool withNow) {
     if (k > sikToday) words += "|";
     AppendQuotedKeyword(words, keywords[k]);
   }
-  expression = "(" + expression + ")|(" + words + ")((\\+|-)\\d(\\d(\\d\\d?)?)?)?";
+  // No empty group for an empty expression: the engine refuses one.
+  const AnsiString dates = expression.empty() ? AnsiString() : "(" + expression + ")|";
+  expression = dates + "(" + words + ")((\\+|-)\\d(\\d(\\d\\d?)?)?)?";
 }

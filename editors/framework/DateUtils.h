@@ -26,4 +26,5 @@ void AppendQuotedKeyword(AnsiString& expression, const AnsiString& keyword);
 // Lets a date mask also take a keyword ("today" ... "eom", and "now" when
 // asked) with an optional signed offset of up to four digits:
 //   (expression)|(keyword|...)((\+|-)\d(\d(\d\d?)?)?)?
+// An empty expression gives the keywords alone.
 void AddSmartInputToRegExpr(AnsiString& expression, bool withNow);

@@ -38,6 +38,19 @@ int MeasureWidth(HDC dc, const char* text, int count, bool expandTabs) {
   return size.cx;
 }
 
+// Whether the whole text, without tab expansion, is more than 8 times as
+// wide as maxWidth. Widths only grow with the prefix, so a prefix that is
+// already too wide answers for the whole: prefixes growing fourfold keep a
+// row of a long text from measuring everything after it.
+bool FarTooWide(HDC dc, const char* text, int count, int maxWidth) {
+  const double limit = 8.0 * maxWidth;
+  for (int prefix = 64;; prefix *= 4) {
+    const int n = std::min(prefix, count);
+    if (MeasureWidth(dc, text, n, false) > limit) return true;
+    if (n == count || prefix > count / 4) return MeasureWidth(dc, text, count, false) > limit;
+  }
+}
+
 // The clip region as it is now, as a new region (null: none) for RestoreClip.
 HRGN SaveClip(HDC dc) {
   HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -93,7 +106,7 @@ int FitCharCount(HDC dc, const TcxTextLayoutParams& params, const char* text, in
   // Far too wide: answer the first character, measured, so that the caller
   // sees the overflow at once instead of summing widths from the second
   // character on.
-  if (static_cast<double>(MeasureWidth(dc, text, count, false)) / maxWidth > 8.0) {
+  if (FarTooWide(dc, text, count, maxWidth)) {
     const int first = CharBytesAt(text, 0, count, multiByte);
     width = MeasureWidth(dc, text, first, params.ExpandTabs);
     return first;

@@ -2,14 +2,17 @@
 // them after the control foundation's (platform/Units.h): the value types'
 // registry, the paint helpers (the shared brush cache and the system
 // brushes; whether the hot-light colour exists), then the editor unit (the
-// mouse-wheel cursor and the default style controller). The string units need no start-up: their texts are
-// read at each use. Shut-down runs in reverse.
+// mouse-wheel cursor and the default style controller), then the formats unit
+// (its shared controller is made at first use and freed at shut-down). The
+// string units need no start-up: their texts are read at each use. Shut-down
+// runs in reverse.
 #pragma once
 
 #include "editors/framework/DataStorage.h"
 #include "editors/framework/EditPaintUtils.h"
 #include "editors/framework/EditUtils.h"
 #include "editors/framework/EditUnit.h"
+#include "editors/framework/Formats.h"
 #include "platform/Units.h"
 
 inline constexpr TUnitEntry cxDataStorageUnit{"cxDataStorage", &cxDataStorageInit, &cxDataStorageDone};
@@ -17,3 +20,4 @@ inline constexpr TUnitEntry cxEditUnit{"cxEdit", &cxEditInit, &cxEditDone};
 inline constexpr TUnitEntry cxEditPaintUtilsUnit{"cxEditPaintUtils", &cxEditPaintUtilsInit, &cxEditPaintUtilsDone};
 inline void cxEditUtilsDone() {}
 inline constexpr TUnitEntry cxEditUtilsUnit{"cxEditUtils", &DetectHotLightColor, &cxEditUtilsDone};
+inline constexpr TUnitEntry cxFormatsUnit{"cxFormats", &cxFormatsInit, &cxFormatsDone};

@@ -1,6 +1,5 @@
 #include "editors/framework/Formats.h"
 
-#include "editors/framework/DateUtils.h"
 #include "platform/Exceptions.h"
 #include "platform/Forms.h"
 #include "platform/HandleCounts.h"
@@ -128,15 +127,8 @@ void TcxFormatController::RebuildMasks() {
   ParseDateTimeFormat(settings.ShortDateFormat + " " + settings.LongTimeFormat, FDateTimeInfo, settings);
   FLocaleDateMask = ::BuildStandardMask(FDateInfo, cxMaskDate, settings);
   if (!FDateStandardMaskAssigned) FDateStandardMask = FLocaleDateMask;
-  if (!FDateRegExprMaskAssigned) {
-    FDateRegExprMask = ::BuildRegExprMask(FDateInfo, cxMaskDate, settings);
-    AddSmartInputToRegExpr(FDateRegExprMask, false);
-  }
-  if (!FDateTimeRegExprMaskAssigned) {
-    FDateTimeRegExprMask = ::BuildRegExprMask(FDateInfo, cxMaskDate, settings) + " ' '(" +
-                           ::BuildRegExprMask(FTimeInfo, cxMaskTime, settings) + ")?";
-    AddSmartInputToRegExpr(FDateTimeRegExprMask, true);
-  }
+  if (!FDateRegExprMaskAssigned) FDateRegExprMask = BuildDateRegExprMask(FDateInfo, settings);
+  if (!FDateTimeRegExprMaskAssigned) FDateTimeRegExprMask = BuildDateTimeRegExprMask(FDateInfo, FTimeInfo, settings);
   if (!FDateTimeStandardMaskAssigned)
     FDateTimeStandardMask = ::BuildStandardMask(FDateTimeInfo, cxMaskDateTime, settings);
   FDateDisplayFormat = ::BuildMaskedDisplayFormat(FDateInfo);

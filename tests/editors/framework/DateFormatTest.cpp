@@ -189,6 +189,38 @@ TEST(RegExprMasks, ASpaceSeparatorIsQuoted) {
   EXPECT_EQ(BuildRegExprMask(info, cxMaskDate, s), "\\d\\d\\d\\d([012]?[1-9]|[123]0|31)");
 }
 
+// A quoted part right after another would read as one part holding a
+// quote; separators that are letters or digits would read as escapes.
+TEST(RegExprMasks, QuotedPartsStayApartAndLetterSeparatorsAreQuoted) {
+  TFormatSettings s = Settings();
+  s.DateSeparator = ' ';
+  TcxDateTimeFormatInfo info;
+  ParseDateTimeFormat("yy'x'/yy", info, s);
+  EXPECT_EQ(BuildRegExprMask(info, cxMaskDate, s), "\\d\\d'x' ' '");
+  s.DateSeparator = 'd';
+  EXPECT_EQ(BuildRegExprMask(info, cxMaskDate, s), "\\d\\d'x' 'd'");
+  s.DateSeparator = '.';
+  EXPECT_EQ(BuildRegExprMask(info, cxMaskDate, s), "\\d\\d'x'\\.");
+  AnsiString expression = "'a'";
+  AppendQuotedKeyword(expression, "b'c");
+  EXPECT_EQ(expression, "'a' 'b'\\''c'");
+}
+
+// The engine refuses an empty group: an era picture (no items) leaves the
+// smart-input words alone, and no time leaves out the time part.
+TEST(RegExprMasks, EmptyPartsAddNoEmptyGroup) {
+  const TFormatSettings s = Settings();
+  TcxDateTimeFormatInfo era, date, time;
+  ParseDateTimeFormat("gg yyyy", era, s);
+  ParseDateTimeFormat("yy", date, s);
+  ParseDateTimeFormat("HH", time, s);
+  EXPECT_TRUE(BuildDateRegExprMask(era, s).starts_with("('today'|")) << BuildDateRegExprMask(era, s);
+  EXPECT_TRUE(BuildDateRegExprMask(date, s).starts_with("(\\d\\d)|('today'|"));
+  EXPECT_TRUE(BuildDateTimeRegExprMask(date, era, s).starts_with("(\\d\\d)|('today'|"));
+  EXPECT_TRUE(BuildDateTimeRegExprMask(date, time, s).starts_with("(\\d\\d ' '(([01]?\\d|2[0-3]))?)|('today'|"));
+  EXPECT_TRUE(BuildDateTimeRegExprMask(era, time, s).starts_with("('today'|"));
+}
+
 struct TimeRegExprCase {
   const char* name;
   const char* format;

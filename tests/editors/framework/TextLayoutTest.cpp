@@ -407,6 +407,42 @@ TEST(TextDrawing, TheEndEllipsisStaysInsideTheRectangle) {
   EXPECT_GT(params.EllipsisWidth, 0);
 }
 
+// A justified row is spread to both edges: its last word ends at the right
+// edge; the last row of the text stays at the left.
+TEST(TextDrawing, JustifiedRowsReachTheRightEdge) {
+  LayoutDC dc;
+  TcxTextLayoutParams params = Params(dc, cxtfJustify, false);
+  const AnsiString text = "ii ii ii\r\nii";
+  const int width = dc.Width("ii ii ii") + 60;
+  const RECT r{10, 10, 10 + width, 100};
+  Layout layout = LayOut(dc, text, r, params);
+  ASSERT_EQ(layout.texts, (Rows{"ii ii ii", "ii"}));
+  layout.rows[0].BreakCount = 2;  // as if a middle row of a paragraph
+  PlaceRows(dc.dc(), r, params, layout.count, layout.rows);
+  DrawRows(dc.dc(), r, params, false, clWhite, clNone, 0, 0, layout.count, layout.rows);
+  const int pitch = params.RowHeight;
+  EXPECT_TRUE(dc.Inked(RECT{r.right - 8, 10, r.right, 10 + pitch})) << "spread to the right edge";
+  EXPECT_FALSE(dc.Inked(RECT{10 + dc.Width("ii") + 2, 10 + pitch, r.right, 10 + 2 * pitch})) << "not spread";
+}
+
+TEST(TextDrawing, CanvasParametersUseTheCanvasFont) {
+  LayoutDC dc;
+  TCanvas canvas;
+  canvas.SetHandle(dc.dc());
+  canvas.Font()->SetHeight(-30);
+  TcxTextLayoutParams params;
+  InitLayoutParamsForCanvas(&canvas, cxtfEndEllipsis, params);
+  TEXTMETRICA tm;
+  GetTextMetricsA(canvas.Handle(), &tm);
+  EXPECT_EQ(params.TextHeight, tm.tmHeight);
+  EXPECT_GE(params.TextHeight, 30);
+  TcxTextRows rows;
+  int count = 0;
+  EXPECT_TRUE(LayoutRowsOnCanvas(&canvas, "a b", RECT{0, 0, 1000, 1000}, params, rows, count));
+  EXPECT_EQ(count, 1);
+  canvas.SetHandle(nullptr);
+}
+
 TEST(TextDrawing, AnEmptyLastRowShowsOnlyAForcedEllipsis) {
   LayoutDC dc;
   TcxTextLayoutParams params = Params(dc, cxtfEndEllipsis, false);
