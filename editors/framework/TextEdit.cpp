@@ -7,6 +7,7 @@
 #include "platform/Clipboard.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
+#include "platform/ControlsProperties.h"
 #include "platform/Forms.h"
 
 #include <algorithm>
@@ -738,3 +739,18 @@ void TcxCustomTextEdit::WndProc(TMessage& Message) {
   }
   TcxCustomEdit::WndProc(Message);
 }
+
+// -- Published entries --------------------------------------------------------------------------
+
+namespace {
+
+bool TextStored(TObject* o) { return !static_cast<TcxCustomTextEdit*>(o)->Text().empty(); }
+
+using E = TcxTextEdit;
+const TPublishedRegistration textEditRegistration(&TcxTextEdit::ClassInfo, {
+    Property<&E::BeepOnEnter, &E::SetBeepOnEnter>("BeepOnEnter").Default(true),
+    Property<&E::Properties, &E::SetProperties>("Properties"),
+    StoredWhen(Property<&E::Text, &E::SetText>("Text"), TextStored),
+});
+
+}  // namespace

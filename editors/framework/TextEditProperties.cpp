@@ -2,6 +2,8 @@
 // helpers.
 #include "editors/framework/TextEditProperties.h"
 
+#include "editors/framework/TextEdit.h"
+
 #include "editors/framework/EditConsts.h"
 #include "editors/framework/EditStrings.h"
 #include "platform/Bcd.h"
@@ -522,10 +524,12 @@ const TPublishedRegistration textPropertiesRegistration(&TcxTextEditProperties::
 }  // namespace
 
 void cxTextEditInit() {
+  RegisterClass(&TcxTextEdit::ClassInfo);
   RegisteredPropertiesClasses()->EnrolClass(&TcxTextEditProperties::ClassInfo,
                                             LoadResString(cxSEditRepositoryTextItem));
 }
 
 void cxTextEditDone() {
+  UnRegisterClass(&TcxTextEdit::ClassInfo);
   RegisteredPropertiesClasses()->WithdrawClass(&TcxTextEditProperties::ClassInfo);
 }

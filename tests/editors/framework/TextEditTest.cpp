@@ -4,6 +4,7 @@
 // and steps, handle counts, and a screenshot (text-edits.png).
 #include "editors/framework/TextEdit.h"
 #include "platform/Clipboard.h"
+#include "platform/FormResource.h"
 #include "platform/Forms.h"
 #include "platform/HandleCounts.h"
 #include "tests/editors/framework/EditorFixture.h"
@@ -58,13 +59,15 @@ protected:
     editor_test::FinishEditorUnits();
   }
   template <class T = TcxTextEdit>
-  T* Place(const char* name, int left, int top) {
+  T* Place(const char* name, int left, int top, bool styled = true) {
     auto* edit = New<T>(FForm);
     edit->SetName(name);
     edit->SetParent(FForm);
     edit->SetBounds(left, top, 209, 21);
-    edit->Style()->SetEditBorderStyle(ebsUltraFlat);
-    edit->Style()->SetShadow(true);
+    if (styled) {
+      edit->Style()->SetEditBorderStyle(ebsUltraFlat);
+      edit->Style()->SetShadow(true);
+    }
     return edit;
   }
   void ShowAndFocus(TWinControl* control) {
@@ -224,6 +227,42 @@ TEST_F(TextEdit, AnEditableListCompletesAndKeepsStrangers) {
   Type(InnerOf(edit), "al");
   EXPECT_EQ(GetText(edit), "Alpha");
   EXPECT_EQ(edit->SelText(), "pha");
+}
+
+TEST_F(TextEdit, TheFormWritesItsTextEditsAndReadsThemBack) {
+  // The edit style is not written with the form: plain edits here.
+  auto* edem = Place("edem", 10, 10, false);
+  edem->Properties()->SetMaxLength(3);
+  edem->Properties()->SetEchoMode(eemPassword);
+  edem->Properties()->SetCharCase(ecUpperCase);
+  edem->Properties()->LookupItems()->Add("Alpha");
+  edem->SetBeepOnEnter(false);
+  edem->SetText("NIC");
+  auto* edid = Place("edid", 10, 40, false);
+  edid->SetVisible(false);
+  const AnsiString text = WriteComponentText(FForm);
+  for (const char* line : {"object edem: TcxTextEdit", "Properties.MaxLength = 3", "Properties.EchoMode = eemPassword",
+                           "Properties.CharCase = ecUpperCase", "BeepOnEnter = False", "Text = 'NIC'", "'Alpha'",
+                           "object edid: TcxTextEdit"})
+    EXPECT_NE(text.find(line), AnsiString::npos) << line << " missing in\n" << text;
+  Free(edem);
+  Free(edid);
+  auto* form = New<TForm>(nullptr);
+  ReadComponentText(text, form, FForm->Name());
+  auto* read = ObjectAs<TcxTextEdit>(form->FindComponent("edem"));
+  ASSERT_NE(read, nullptr);
+  EXPECT_EQ(read->Properties()->MaxLength(), 3);
+  EXPECT_EQ(read->Text(), "NIC");
+  EXPECT_FALSE(read->BeepOnEnter());
+  auto* readId = ObjectAs<TcxTextEdit>(form->FindComponent("edid"));
+  ASSERT_NE(readId, nullptr);
+  EXPECT_FALSE(readId->Properties()->TextValues()->MaxLength()) << "edid";
+  EXPECT_FALSE(readId->Visible());
+  const AnsiString again = WriteComponentText(form);
+  for (const char* line : {"Properties.MaxLength = 3", "Properties.EchoMode = eemPassword",
+                           "Properties.CharCase = ecUpperCase", "BeepOnEnter = False", "Text = 'NIC'", "'Alpha'"})
+    EXPECT_NE(again.find(line), AnsiString::npos) << line << " missing in\n" << again;
+  Free(form);
 }
 
 // -- The lookup data on its own ----------------------------------------------------------
