@@ -1,0 +1,219 @@
+// The text editors' view: what the text looks like when the container
+// paints it (the inner EDIT does not show it), the size a text needs and
+// the selection colours.
+//
+// The rows are drawn with DrawText here; the shared text layout routines
+// (fitting, rows, ellipsis, selection) take this place once they exist.
+#include "editors/framework/TextEdit.h"
+
+#include "editors/framework/EditPaintUtils.h"
+#include "editors/framework/EditUtils.h"
+#include "foundation/Graphics.h"
+
+#include <algorithm>
+
+const TClassInfo TcxCustomTextEditViewInfo::ClassInfo{"TcxCustomTextEditViewInfo", &TcxCustomEditViewInfo::ClassInfo,
+                                                      nullptr};
+const TClassInfo TcxCustomTextEditViewData::ClassInfo{"TcxCustomTextEditViewData", &TcxCustomEditViewData::ClassInfo,
+                                                      nullptr};
+
+namespace {
+
+// The inverse of a colour, taken after system colours and the default
+// colour became RGB.
+TColor InverseOf(TColor color) { return static_cast<TColor>(ColorToRGB(color) ^ 0xFFFFFF); }
+
+UINT DrawTextFlagsOf(unsigned flags) {
+  UINT result = DT_NOPREFIX;
+  if (flags & cxtfRight) result |= DT_RIGHT;
+  else if (flags & cxtfCenterHorz) result |= DT_CENTER;
+  if (flags & cxtfSingleLine) {
+    result |= DT_SINGLELINE;
+    if (flags & cxtfBottom) result |= DT_BOTTOM;
+    else if (flags & cxtfCenterVert) result |= DT_VCENTER;
+  }
+  if (flags & cxtfWordBreak) result |= DT_WORDBREAK;
+  if (flags & cxtfEndEllipsis) result |= DT_END_ELLIPSIS;
+  return result;
+}
+
+}  // namespace
+
+// -- View info ---------------------------------------------------------------------------------
+
+void TcxCustomTextEditViewInfo::TakeOverFrom(TObject* other) {
+  TcxCustomEditViewInfo::TakeOverFrom(other);
+  auto* o = dynamic_cast<TcxCustomTextEditViewInfo*>(other);
+  if (!o) return;
+  ComboStyle = o->ComboStyle;
+  SelectionBar = o->SelectionBar;
+  TextFlags = o->TextFlags;
+  EditingStyle = o->EditingStyle;
+  PopupOpen = o->PopupOpen;
+  EditShowsValue = o->EditShowsValue;
+  MaxLineCount = o->MaxLineCount;
+  SelStart = o->SelStart;
+  SelLength = o->SelLength;
+  SelTextColor = o->SelTextColor;
+  SelBackgroundColor = o->SelBackgroundColor;
+  Text = o->Text;
+  TextRect = o->TextRect;
+}
+
+void TcxCustomTextEditViewInfo::ShiftRects(int dx, int dy) {
+  TcxCustomEditViewInfo::ShiftRects(dx, dy);
+  OffsetRect(&TextRect, dx, dy);
+}
+
+void TcxCustomTextEditViewInfo::PaintContent(TcxCanvas* canvas) {
+  TcxCustomEditViewInfo::PaintContent(canvas);
+  RECT r = ClientRect;
+  if (!InPlace && EditingStyle != tesNoEdit && !NoBackground && (!NativeStyle || SelectionBar)) {
+    FillRectWithColor(canvas, r, BackgroundColor);
+    InflateRect(&r, -1, -1);
+  } else if (!InPlace) {
+    InflateRect(&r, -1, -1);
+  }
+  if (OwnerDrawEvent) {
+    OwnerDrawEvent(this, canvas);
+  } else {
+    if (SelectionBar) FillRectWithColor(canvas, r, clHighlight);
+    if (!InnerEditPresent || !EditShowsValue) PaintText(canvas);
+  }
+  if (!EditShowsValue && IsFocused && !InPlace && !PopupOpen) {
+    canvas->GetFont()->SetColor(SelectionBar ? clHighlightText : clBtnText);
+    HDC dc = canvas->GetDeviceContext();
+    SetTextColor(dc, ColorToRGB(SelectionBar ? clHighlightText : clBtnText));
+    SetBkColor(dc, ColorToRGB(SelectionBar ? clHighlight : BackgroundColor));
+    DrawFocusRect(dc, &r);
+  }
+}
+
+void TcxCustomTextEditViewInfo::PaintText(TcxCanvas* canvas) {
+  if (Text.empty()) return;
+  HDC dc = canvas->GetDeviceContext();
+  if (TextFont) canvas->SetFont(TextFont);
+  const TColor color = SelectionBar ? clHighlightText : PaintTextColor;
+  canvas->GetFont()->SetColor(color);
+  HGDIOBJ oldFont = SelectObject(dc, canvas->GetFont()->Handle());
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(color));
+  RECT r = TextRect;
+  const UINT flags = DrawTextFlagsOf(TextFlags);
+  DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r, flags);
+  // The selected part of a single left-aligned row, over the text.
+  const int length = static_cast<int>(Text.size());
+  const int start = std::clamp(SelStart, 0, length);
+  const int count = std::clamp(SelLength, 0, length - start);
+  if (count > 0 && (TextFlags & cxtfSingleLine) && !(TextFlags & (cxtfRight | cxtfCenterHorz))) {
+    SIZE before{}, selected{};
+    GetTextExtentPoint32A(dc, Text.c_str(), start, &before);
+    GetTextExtentPoint32A(dc, Text.c_str() + start, count, &selected);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    RECT row{TextRect.left + before.cx, TextRect.top, TextRect.left + before.cx + selected.cx,
+             TextRect.top + metrics.tmHeight};
+    if (TextFlags & cxtfCenterVert) OffsetRect(&row, 0, (TextRect.bottom - TextRect.top - metrics.tmHeight) / 2);
+    IntersectRect(&row, &row, &TextRect);
+    FillRectWithColor(canvas, row, SelBackgroundColor);
+    SetTextColor(dc, ColorToRGB(SelTextColor));
+    RECT textRow = row;
+    DrawTextA(dc, Text.c_str() + start, count, &textRow, DT_NOPREFIX | DT_SINGLELINE | DT_LEFT);
+  }
+  SetBkMode(dc, oldMode);
+  SelectObject(dc, oldFont);
+}
+
+// -- View data -----------------------------------------------------------------------------------
+
+bool TcxCustomTextEditViewData::EditShowsValueItself() { return Edit ? Edit->InnerEditShowsValue() : false; }
+
+unsigned TcxCustomTextEditViewData::TextDrawFlags() {
+  unsigned flags = cxtfSingleLine | cxtfTopBound | cxtfLeftBound;
+  TcxEditAlignment* alignment = Properties ? Properties->Alignment() : nullptr;
+  if (alignment) {
+    if (alignment->Horz() == taRightJustify) flags |= cxtfRight;
+    else if (alignment->Horz() == taCenter) flags |= cxtfCenterHorz;
+    if (alignment->Vert() == taBottomJustify) flags |= cxtfBottom;
+    else if (alignment->Vert() == taVCenter) flags |= cxtfCenterVert;
+  }
+  return flags;
+}
+
+RECT TcxCustomTextEditViewData::TextMarginsRect() {
+  RECT margins = TextOffsets();
+  auto* p = TextProperties();
+  const int style = p ? p->EditingStyle() : 0;
+  if (!InPlace && (style == tesFixedList || style == tesNoEdit)) {
+    if (p->Alignment()->Horz() == taRightJustify)
+      ++margins.right;
+    else
+      ++margins.left;
+    if (p->Alignment()->Vert() == taTopJustify) {
+      ++margins.top;
+      --margins.bottom;
+    }
+  }
+  return margins;
+}
+
+void TcxCustomTextEditViewData::FillViewInfo(TcxCanvas* canvas, const RECT& bounds, bool keepPressed,
+                                             TcxCustomEditViewInfo* viewInfo, TShiftState shift,
+                                             TcxEditMouseEvent mouseEvent, POINT p) {
+  TcxCustomEditViewData::FillViewInfo(canvas, bounds, keepPressed, viewInfo, shift, mouseEvent, p);
+  auto* info = dynamic_cast<TcxCustomTextEditViewInfo*>(viewInfo);
+  if (!info) return;
+  info->SelectionBar = false;
+  info->EditingStyle = TextProperties() ? TextProperties()->EditingStyle() : 0;
+  info->EditShowsValue = EditShowsValueItself();
+  info->PopupOpen = false;
+  const RECT margins = TextMarginsRect();
+  RECT text = info->ClientRect;
+  text.left += margins.left;
+  text.top += margins.top;
+  text.right -= margins.right;
+  text.bottom -= margins.bottom;
+  if (!InPlace && canvas) {
+    canvas->SetFont(Style->GetFont());
+    const int row = canvas->HeightOfText("Zg");
+    if (text.bottom - text.top < row) text.bottom = std::min<LONG>(text.top + row, info->ClientRect.bottom);
+  }
+  info->TextRect = text;
+  info->MaxLineCount = MaxLineCount();
+  info->TextFlags = TextDrawFlags();
+  info->ComboStyle = IsComboFamily();
+  FillTextInfo(info);
+}
+
+void TcxCustomTextEditViewData::FillTextInfo(TcxCustomTextEditViewInfo* viewInfo) {
+  AnsiString text = HideText || DisplayValue.IsEmpty() || DisplayValue.IsNull() ? AnsiString() : DisplayValue.AsString();
+  if (!HideText && TextProperties()) TextProperties()->MaskPasswordText(text);
+  viewInfo->Text = text;
+  viewInfo->SelStart = SelStart;
+  viewInfo->SelLength = SelLength;
+  if (SelLength == 0) return;
+  if (SelTextColor == clDefault && SelBackgroundColor == clDefault) {
+    if (Style->GetColor() == clHighlight) {
+      viewInfo->SelTextColor = static_cast<TColor>(0xFFFFFF);
+      viewInfo->SelBackgroundColor = static_cast<TColor>(0);
+    } else {
+      viewInfo->SelTextColor = clHighlightText;
+      viewInfo->SelBackgroundColor = clHighlight;
+    }
+  } else if (SelBackgroundColor == clDefault) {
+    viewInfo->SelTextColor = SelTextColor;
+    viewInfo->SelBackgroundColor = InverseOf(SelTextColor);
+  } else {
+    viewInfo->SelBackgroundColor = SelBackgroundColor;
+    viewInfo->SelTextColor = SelTextColor == clDefault ? InverseOf(SelBackgroundColor) : SelTextColor;
+  }
+}
+
+SIZE TcxCustomTextEditViewData::DefaultContentSize(TcxCanvas* canvas) {
+  if (!canvas) return SIZE{0, 0};
+  canvas->SetFont(Style->GetFont());
+  const RECT offsets = TextOffsets();
+  const AnsiString text = DisplayValue.IsEmpty() || DisplayValue.IsNull() ? AnsiString() : DisplayValue.AsString();
+  const int width = text.empty() ? 0 : canvas->WidthOfText(text);
+  return SIZE{width, offsets.top + offsets.bottom + canvas->HeightOfText("Zg")};
+}
