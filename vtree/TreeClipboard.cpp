@@ -202,7 +202,9 @@ bool TBaseVirtualTree::InsertFromDataObject(TBaseVirtualTree* Source, IDataObjec
   bool result = false;
   InBracket([&] {
     if (Move && Source) {
-      TNodeArray nodes = Source->GetSortedCutCopySet(true);
+      // A drag moves what it carries, a cut what the clipboard marks.
+      TNodeArray nodes = Source->FStates.Contains(TS::tsOLEDragging) ? Source->FDragSelection
+                                                                        : Source->GetSortedCutCopySet(true);
       // Inserting before, or as last child, keeps the order going forward;
       // the other modes go backward.
       if (Mode != AM::amInsertBefore && Mode != AM::amAddChildLast) std::reverse(nodes.begin(), nodes.end());

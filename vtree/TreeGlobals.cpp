@@ -6,6 +6,7 @@
 #include "platform/Thread.h"
 #include "vtree/ClipboardFormats.h"
 #include "vtree/StringTree.h"
+#include "vtree/TreeAccessibility.h"
 #include "vtree/VirtualTree.h"
 
 #include <commctrl.h>
@@ -252,6 +253,7 @@ void VirtualTreesDone() {
     gGlobals = TGlobals();
   }
   FreeClipboardFormats();
+  FreeAccessibilityFactory();
   delete gLock;
   gLock = nullptr;
 }

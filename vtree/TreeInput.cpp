@@ -2,6 +2,7 @@
 // and a key press decide (selection, focus, toggling, check boxes, editing),
 // the edit and search timers, and incremental search.
 #include "vtree/VirtualTree.h"
+#include "vtree/TreeDragManager.h"
 
 #include "platform/Forms.h"
 #include "platform/Screen.h"
@@ -18,9 +19,6 @@ using HP = THitPosition;
 using SO = TVTSelectionOption;
 using MO = TVTMiscOption;
 
-
-// Directions of scrolling at the edges.
-constexpr uint32_t ScrollLeft = 1, ScrollUp = 2, ScrollRight = 4, ScrollDown = 8;
 
 TShiftState ButtonShiftState(WPARAM Keys) {
   TShiftState shift;
@@ -318,8 +316,11 @@ void TBaseVirtualTree::HandleMouseMove(TMessage& Message, POINT P) {
     UpdatePanningCursor(P.x, P.y);
     return;
   }
-  // FIXME: a pending OLE drag starts here once the mouse has moved the drag
-  // distance, when the tree can run OLE drags.
+  if (FStates.Contains(TS::tsOLEDragPending) &&
+      (std::abs(P.x - FLastClickPos.x) >= FDragThreshold || std::abs(P.y - FLastClickPos.y) >= FDragThreshold)) {
+    StartOleDrag(P);
+    return;
+  }
   TrackHotNode(P.x, P.y);
 }
 
@@ -354,13 +355,20 @@ uint32_t TBaseVirtualTree::ScrollDirectionsAt(int32_t X, int32_t Y) {
     if (Y > FPanningStart.y + 8) directions |= ScrollDown;
     return directions;
   }
-  if (!FStates.Contains(TS::tsDrawSelecting) && !FStates.Contains(TS::tsVCLDragging)) return 0;
+  const bool oleDragOver = FDragManager && FDragManager->IsDropTargetNow();
+  if (!FStates.Contains(TS::tsDrawSelecting) && !FStates.Contains(TS::tsVCLDragging) && !oleDragOver) return 0;
   const int32_t edge = static_cast<int32_t>(FDefaultNodeHeight);
   uint32_t directions = 0;
   if (X < edge && FEffectiveOffsetX > 0) directions |= ScrollLeft;
   if (FRangeX > ClientWidth() + FEffectiveOffsetX && X > ClientWidth() - edge) directions |= ScrollRight;
   if (Y < edge && FOffsetY < 0) directions |= ScrollUp;
   if (FRangeY > ClientHeight() - FOffsetY && Y > ClientHeight() - edge) directions |= ScrollDown;
+  if (directions && oleDragOver) {
+    // An OLE drag resting at an edge scrolls only after the delay.
+    const uint64_t now = GetTickCount64();
+    if (FDragScrollStart == 0) FDragScrollStart = now;
+    if (now - FDragScrollStart < FAutoScrollDelay) return 0;
+  }
   return directions;
 }
 
@@ -433,12 +441,26 @@ void TBaseVirtualTree::ResetInputStates(bool FocusLost) {
                       TS::tsIncrementalSearching, TS::tsOLEDragPending, TS::tsVCLDragPending});
 }
 
+// The class library would start its own drag on a press with dmAutomatic;
+// the tree decides about dragging itself.
+void TBaseVirtualTree::DispatchWithoutAutomaticDrag(TMessage& Message) {
+  if (DragMode() != dmAutomatic || DragKind() != dkDrag) return TVirtualTreeBase::Dispatch(Message);
+  SetDragMode(dmManual);
+  try {
+    TVirtualTreeBase::Dispatch(Message);
+  } catch (...) {
+    SetDragMode(dmAutomatic);
+    throw;
+  }
+  SetDragMode(dmAutomatic);
+}
+
 bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
   const POINT p{GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)};
   switch (Message.Msg) {
     case WM_LBUTTONDOWN:
       ChangeStates({TS::tsLeftButtonDown}, {});
-      TVirtualTreeBase::Dispatch(Message);
+      DispatchWithoutAutomaticDrag(Message);
       HandleButtonDown(mbLeft, Message.WParam, p);
       return true;
     case WM_LBUTTONUP:
@@ -448,7 +470,7 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
       return true;
     case WM_LBUTTONDBLCLK:
       ChangeStates({TS::tsLeftDblClick}, {});
-      TVirtualTreeBase::Dispatch(Message);
+      DispatchWithoutAutomaticDrag(Message);
       HandleDoubleClick(mbLeft, Message.WParam, p);
       ChangeStates({}, {TS::tsLeftDblClick});
       return true;
@@ -580,6 +602,10 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
         ReleaseCheckBox(FPendingCheckNode && FPendingCheckNode == FFocusedNode);
       return true;
     case WM_TIMER:
+      if (Message.WParam == ExpandTimer) {
+        AutoExpandDropTarget();
+        return true;
+      }
       if (Message.WParam == EditTimer) {
         StopTimer(EditTimer);
         if (FStates.Contains(TS::tsEditPending)) BeginNodeEdit();

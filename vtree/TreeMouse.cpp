@@ -296,14 +296,13 @@ void TBaseVirtualTree::BeginDrag(bool Immediate, int Threshold) {
   }
   if (FStates.Contains(TS::tsOLEDragPending) || FStates.Contains(TS::tsOLEDragging)) return;
   FDragThreshold = Threshold < 0 ? GetSystemMetrics(SM_CXDRAG) : Threshold;
-  // FIXME: an immediate drag starts the OLE drag at once once the tree can
-  // run one; until then it waits for the mouse like any other.
-  ChangeStates({TS::tsOLEDragPending}, {});
+  if (Immediate) StartOleDrag(FLastClickPos);
+  else ChangeStates({TS::tsOLEDragPending}, {});
 }
 
 void TBaseVirtualTree::DoEndDrag(TObject* Target, int X, int Y) {
   TVirtualTreeBase::DoEndDrag(Target, X, Y);
-  ChangeStates({}, {TS::tsUserDragObject, TS::tsVCLDragging, TS::tsVCLDragPending});
+  FinishDragging();
 }
 
 std::wstring TBaseVirtualTree::FireGetImageText(PVirtualNode Node, TVTImageKind Kind, TColumnIndex Column) {

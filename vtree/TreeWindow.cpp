@@ -52,6 +52,8 @@ void TBaseVirtualTree::CreateWnd() {
   if (FHeader->States().Contains(THeaderState::hdsNeedScaling)) FHeader->RecalcHeaderLayout();
   if (FHeader->Options().Contains(HO::hoAutoResize)) FHeader->Columns()->FitAutoSizeColumn(true);
   BuildButtonsAndLinePattern(true, true);
+  FDropRegistered = false;
+  if (FOptions->MiscOptions().Contains(MO::toAcceptOLEDrop)) UpdateDropRegistration(true);
   UpdateRanges();
   UpdateScrollBars(true);
 }

@@ -4,6 +4,8 @@
 
 #include "vtree/NodeWalk.h"
 #include "vtree/TreeGlobals.h"
+#include "vtree/TreeAccessibility.h"
+#include "vtree/TreeDragManager.h"
 #include "vtree/WorkerThread.h"
 
 #include "foundation/UxTheme.h"
@@ -76,6 +78,9 @@ TBaseVirtualTree::~TBaseVirtualTree() {
   ReleaseAllNodes();  // a plain delete skips BeforeDestruction
   // The window's messages read the header and the options: it goes first.
   if (HandleAllocated()) DestroyHandle();
+  FDragManager.Clear();
+  FAccessibleItem.Clear();
+  FAccessibleObject.Clear();
   delete FClipboardFormats;
   FClipboardFormats = nullptr;
   delete FImageChangeLink;
@@ -437,6 +442,18 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
         return;
       }
       break;
+    case CM_DRAG:
+      HandleDragMessage(Message);
+      return;
+    case WM_GETOBJECT: {
+      bool handled = false;
+      const LRESULT result = HandleGetObject(Message.WParam, Message.LParam, handled);
+      if (handled) {
+        Message.Result = result;
+        return;
+      }
+      break;
+    }
     case TVM_GETNEXTITEM:
     case TVM_GETITEMRECT:
     case TVM_GETITEMA:
@@ -451,6 +468,7 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
       Message.Result = 0;
       return;
     case WM_NCDESTROY:
+      UpdateDropRegistration(false);
       // The worker reports through this window: it lets go first.
       StopCacheValidation();
       StopDelayTimer(5);
@@ -952,6 +970,11 @@ void TBaseVirtualTree::InitNodeChildren(PVirtualNode Node) {
 void TBaseVirtualTree::ReleaseNode(PVirtualNode Node) {
   if (FLastChangedNode == Node) FLastChangedNode = nullptr;
   if (FPendingStructureNode == Node) FPendingStructureNode = nullptr;
+  // A drag keeps no pointer to a node that is gone (a target may move the
+  // dragged nodes into another tree, which frees them here).
+  if (!FDragSelection.empty()) std::erase(FDragSelection, Node);
+  if (FDropTargetNode == Node) FDropTargetNode = nullptr;
+  if (FVCLDropTarget == Node) FVCLDropTarget = nullptr;
   std::exception_ptr error;
   if (Node->StateBits.Contains(NS::nsInitialized) || Node->StateBits.Contains(NS::nsFreeNotifyRequired)) {
     try {

@@ -32,6 +32,9 @@ class TCustomImageList;
 class TChangeLink;
 class TStream;
 class TTreeStreamReader;
+class TVTDragManager;
+struct IDataObject;
+struct IAccessible;
 
 // The one place naming the tree's base class.
 using TVirtualTreeBase = TCustomControl;
@@ -238,6 +241,19 @@ using TVTSaveNodeEvent = TEvent<void(TBaseVirtualTree* Sender, PVirtualNode Node
 using TVTRenderOLEDataEvent = TEvent<void(TBaseVirtualTree* Sender, const FORMATETC& FormatEtcIn, STGMEDIUM& Medium,
                                           bool ForClipboard, HRESULT& Result)>;
 using TVTGetUserClipboardFormatsEvent = TEvent<void(TBaseVirtualTree* Sender, std::vector<FORMATETC>& Formats)>;
+
+// Drag and drop onto a tree. Source: the source tree or control (nil for
+// other programs); Pt in client co-ordinates; Effect the DROPEFFECT bits.
+using TFormatArray = std::vector<CLIPFORMAT>;
+using TVTDragOverEvent = TEvent<void(TBaseVirtualTree* Sender, TObject* Source, TShiftState Shift, TDragState State,
+                                     POINT Pt, TVTDropMode Mode, DWORD& Effect, bool& Accept)>;
+// DataObject is nil and Formats empty for a drag of the class library.
+using TVTDragDropEvent = TEvent<void(TBaseVirtualTree* Sender, TObject* Source, IDataObject* DataObject,
+                                     const TFormatArray& Formats, TShiftState Shift, POINT Pt, DWORD& Effect,
+                                     TVTDropMode Mode)>;
+// The application's own drag manager or drag data object (left nil: the tree's).
+using TVTCreateDragManagerEvent = TEvent<void(TBaseVirtualTree* Sender, TComPtr<TVTDragManager>& DragManager)>;
+using TVTCreateDataObjectEvent = TEvent<void(TBaseVirtualTree* Sender, TComPtr<IDataObject>& DataObject)>;
 
 // The owning tree of a node: the parent of the one node (the hidden root)
 // whose sibling links point to itself.
@@ -568,6 +584,42 @@ public:
   // Whether dragging shows the tree's picture (DragImageKind not diNoImage).
   virtual bool ShowsDragImage() const { return FDragImageKind != TVTDragImageKind::diNoImage; }
   virtual bool FireDragAllowed(PVirtualNode Node, TColumnIndex Column);
+
+  // --- drag and drop ------------------------------------------------------------
+  // Directions of scrolling at the edges (a set).
+  static constexpr uint32_t ScrollLeft = 1, ScrollUp = 2, ScrollRight = 4, ScrollDown = 8;
+  // The tree's drag manager (OnCreateDragManager's, else its own), made on
+  // first use; the drop target registered with toAcceptOLEDrop.
+  TVTDragManager* DragManager();
+  // The manager tells its tree that it goes.
+  void DragManagerGone(TVTDragManager* Manager);
+  TComPtr<IDataObject> FireCreateDataObject();
+  // The tree a data object's "Virtual Tree Reference" names: a live tree of
+  // this process, else nil.
+  static TBaseVirtualTree* SourceTreeOf(IDataObject* DataObject);
+  // The effect a drop would have: move within this tree, copy from
+  // elsewhere, changed by Ctrl, Shift and Alt, always one that is allowed.
+  DWORD ProposeDropEffect(TObject* Source, TShiftState Shift, DWORD Allowed);
+  // Runs an OLE drag of the selected nodes from the client point P.
+  virtual void StartOleDrag(POINT P);
+  // The system's drag loop; answers its final effect (a test may stand in).
+  virtual DWORD RunDoDragDrop(IDataObject* DataObject, DWORD AllowedEffects);
+  // The drop target's calls, from the drag manager (P in screen co-ordinates).
+  virtual HRESULT OleDragEnter(DWORD KeyState, POINT P, DWORD& Effect);
+  virtual HRESULT OleDragOver(TObject* Source, DWORD KeyState, DWORD& Effect, POINT P, TDragState State);
+  virtual void OleDragLeave();
+  virtual HRESULT OleDrop(IDataObject* DataObject, DWORD KeyState, DWORD& Effect, POINT P);
+  // The nodes an OLE drag of this tree carries, in tree order, while it runs.
+  const TNodeArray& DragSelection() const { return FDragSelection; }
+  // The drag target node is expanded (the auto-expand timer's end).
+  void AutoExpandDropTarget();
+  // Ends the class library's drag on this tree: its drag states go and the
+  // button that held it is released.
+  void FinishDragging();
+  TVTDragOverEvent OnDragOver;
+  TVTDragDropEvent OnDragDrop;
+  TVTCreateDragManagerEvent OnCreateDragManager;
+  TVTCreateDataObjectEvent OnCreateDataObject;
   // Moves the focus to the next (Shift: previous) focusable cell.
   void TabToNextCell(bool Back);
 
@@ -703,6 +755,9 @@ public:
   void SetBackgroundOffset(int Index, int32_t Value) { FBackgroundOffset[Index & 1] = Value; }
   const AnsiString& AccessibleName() const { return FAccessibleName; }
   void SetAccessibleName(const AnsiString& Value) { FAccessibleName = Value; }
+  // The objects accessibility clients were handed (nil until asked for).
+  const TComPtr<IAccessible>& AccessibleObject() const { return FAccessibleObject; }
+  const TComPtr<IAccessible>& AccessibleItem() const { return FAccessibleItem; }
 
   // --- painting ------------------------------------------------------------------------
   TVTColors* Colors() const { return FColors; }
@@ -1069,6 +1124,18 @@ protected:
   virtual void MarkSelectedForClipboard();
   // The clipboard messages; False: not one of them.
   bool HandleClipboardMessage(TMessage& Message);
+  void DispatchWithoutAutomaticDrag(TMessage& Message);
+  // WM_GETOBJECT: the client object from the accessibility factory.
+  LRESULT HandleGetObject(WPARAM WParam, LPARAM LParam, bool& Handled);
+  // CM_DRAG: the class library's drag over and onto the tree.
+  void HandleDragMessage(TMessage& Message);
+  // The drop target is registered for the window or revoked.
+  void UpdateDropRegistration(bool Register);
+  void DoStartDrag(TDragObject*& DragObject) override;
+  virtual bool FireDragOver(TObject* Source, TShiftState Shift, TDragState State, POINT Pt, TVTDropMode Mode,
+                            DWORD& Effect);
+  virtual void FireDragDrop(TObject* Source, IDataObject* DataObject, const TFormatArray& Formats, TShiftState Shift,
+                            POINT Pt, DWORD& Effect, TVTDropMode Mode);
   virtual bool FireNodeMoving(PVirtualNode Node, PVirtualNode Target);
   virtual void FireNodeMoved(PVirtualNode Node);
   virtual void FireResetNode(PVirtualNode Node);
@@ -1292,6 +1359,14 @@ private:
   POINT FHeightTrackPoint{};
   // Dragging.
   int32_t FDragThreshold = 0;
+  TComPtr<TVTDragManager> FDragManager;
+  bool FDropRegistered = false;
+  TNodeArray FDragSelection;
+  // The class library's drag: the target and effect between its drag-over
+  // and drop messages.
+  PVirtualNode FVCLDropTarget = nullptr;
+  DWORD FVCLDragEffect = DROPEFFECT_NONE;
+  uint64_t FDragScrollStart = 0;  // tick of the first held-back scroll over an OLE drag
   POINT FLastClickPos{};
   POINT FLastMousePoint{};  // client point of the last press or move while selecting
   uint32_t FScrollDirections = 0;
@@ -1338,6 +1413,9 @@ private:
   TVTButtonFillMode FButtonFillMode = TVTButtonFillMode::fmTreeColor;
   int32_t FBackgroundOffset[2] = {0, 0};
   AnsiString FAccessibleName;
+  TComPtr<IAccessible> FAccessibleObject;
+  TComPtr<IAccessible> FAccessibleItem;
+  bool FMakingAccessible = false;
 
   // The window.
   TScrollBarOptions* FScrollBarOptions = nullptr;

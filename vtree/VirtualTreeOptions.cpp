@@ -22,10 +22,16 @@ TCustomVirtualTreeOptions::TCustomVirtualTreeOptions(TBaseVirtualTree* AOwner)
 
 void TCustomVirtualTreeOptions::SetAnimationOptions(const TVTAnimationOptions& Value) { FAnimationOptions = Value; }
 
-// Repainting for toAutoSpanColumns, toCheckSupport and the paint switches, and
-// drop registration for toAcceptOLEDrop, belong to the tree's window.
+// Repainting for toAutoSpanColumns, toCheckSupport and the paint switches
+// belongs to the tree's window.
 void TCustomVirtualTreeOptions::SetAutoOptions(const TVTAutoOptions& Value) { FAutoOptions = Value; }
-void TCustomVirtualTreeOptions::SetMiscOptions(const TVTMiscOptions& Value) { FMiscOptions = Value; }
+void TCustomVirtualTreeOptions::SetMiscOptions(const TVTMiscOptions& Value) {
+  const bool dropChanged = FMiscOptions.Contains(TVTMiscOption::toAcceptOLEDrop) !=
+                           Value.Contains(TVTMiscOption::toAcceptOLEDrop);
+  FMiscOptions = Value;
+  if (dropChanged && FOwner && !FOwner->IsLoading())
+    FOwner->UpdateDropRegistration(Value.Contains(TVTMiscOption::toAcceptOLEDrop));
+}
 
 void TCustomVirtualTreeOptions::SetPaintOptions(const TVTPaintOptions& Value) {
   if (FPaintOptions == Value) return;
