@@ -185,12 +185,72 @@ TdxBar* TdxBarManager::AddToolbar(bool asMainMenu) {
 
 TWinControl* TdxBarManager::OwnerControl() const { return dynamic_cast<TWinControl*>(Owner()); }
 
-void TdxBarManager::LockUpdate() { ++FLockUpdate; }
+void TdxBarManager::LockUpdate() {
+  if (FLockUpdate++ == 0 && !IsBeingDestroyed()) SetBarsUpdating(true, false);
+}
 
-void TdxBarManager::UnlockUpdate(bool) {
-  // FIXME: the last unlock lays the docks and bars out again once they have
-  // windows.
-  if (FLockUpdate > 0) --FLockUpdate;
+void TdxBarManager::UnlockUpdate(bool repaint) {
+  if (FLockUpdate == 0) return;
+  if (--FLockUpdate == 0 && !IsBeingDestroyed()) SetBarsUpdating(false, repaint);
+}
+
+void TdxBarManager::SetBarsUpdating(bool on, bool all) {
+  const std::vector<TdxDockControl*> docks = FDockControls;
+  for (TdxDockControl* dock : docks)
+    if (dock->Visible() && dock->HandleAllocated()) SendMessageA(dock->Handle(), WM_SETREDRAW, on ? FALSE : TRUE, 0);
+  if (!on && FBars) {
+    ++FBarsUpdatedCount;
+    // FIXME: the changed submenu window rebuilds here once submenus have
+    // windows; docks drop their empty rows once they keep rows.
+    for (int i = 0; i < FBars->ItemCount(); ++i) {
+      TdxBar* bar = FBars->BarAt(i);
+      TCustomdxBarControl* control = bar->ItemLinks() ? bar->ItemLinks()->BarControl() : nullptr;
+      if (control && (bar->DockingStyle() == dsNone || (all && bar->ChangedMark()))) control->RebuildItems();
+    }
+    for (TdxDockControl* dock : docks)
+      if (dock->Visible() && dock->HandleAllocated()) {
+        dock->UpdateLayout();
+        SendMessageA(dock->Handle(), WM_NCPAINT, 1, 0);
+      }
+    for (int i = 0; i < FBars->ItemCount(); ++i) {
+      TdxBar* bar = FBars->BarAt(i);
+      TCustomdxBarControl* control = bar->ItemLinks() ? bar->ItemLinks()->BarControl() : nullptr;
+      if (control && bar->DockingStyle() != dsNone) control->Invalidate();
+    }
+  }
+  if (FBars)
+    for (int i = 0; i < FBars->ItemCount(); ++i) FBars->BarAt(i)->SetChangedMark(false);
+}
+
+TdxBar* TdxBarManager::MainMenuBar() const { return FBars ? FBars->MainMenuBar() : nullptr; }
+
+TCustomdxBarControl* TdxBarManager::MainMenuBarControl() const {
+  TdxBar* bar = MainMenuBar();
+  return bar && bar->ItemLinks() ? bar->ItemLinks()->BarControl() : nullptr;
+}
+
+void TdxBarManager::SetNotDocking(TdxBarDockingStyles value) {
+  if (value == FNotDocking) return;
+  FNotDocking = value;
+  ApplyStyle();
+}
+
+bool TdxBarManager::DoDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock) {
+  if (bar && bar->NotDocking().Contains(style)) return false;
+  bool result;
+  if (dock && !dock->IsManagerDock())
+    result = dock->AllowsDocking(bar);
+  else
+    result = !FNotDocking.Contains(style);
+  if (OnDocking) OnDocking(bar, style, dock, result);
+  return result;
+}
+
+void TdxBarManager::SetAutoHideEmptyBars(bool value) {
+  if (value == FAutoHideEmptyBars) return;
+  FAutoHideEmptyBars = value;
+  if (!value && FBars)
+    for (int i = 0; i < FBars->ItemCount(); ++i) FBars->BarAt(i)->SetInternallyHidden(false);
 }
 
 void TdxBarManager::ApplyStyle() { ++FApplyStyleCount; }
@@ -280,8 +340,11 @@ void TdxBarManager::SetCategoryItemsVisible(int index, TdxBarItemVisible value) 
   const TdxBarItemVisible old = data->ItemsVisible;
   data->ItemsVisible = value;
   if (!IsDesigning() && old != value) {
-    // FIXME: bars that become empty or fill again hide and show with the
-    // bars themselves.
+    // The bars already empty before the change are left alone.
+    std::vector<TdxBar*> emptyBefore;
+    if (FAutoHideEmptyBars)
+      for (int i = 0; i < FBars->ItemCount(); ++i)
+        if (!FBars->BarAt(i)->HasVisibleLinks()) emptyBefore.push_back(FBars->BarAt(i));
     LockUpdate();
     try {
       std::vector<TdxBarItem*> items;
@@ -294,6 +357,18 @@ void TdxBarManager::SetCategoryItemsVisible(int index, TdxBarItemVisible value) 
       throw;
     }
     UnlockUpdate(true);
+    if (FAutoHideEmptyBars) {
+      std::vector<TdxBar*> bars;
+      for (int i = 0; i < FBars->ItemCount(); ++i) bars.push_back(FBars->BarAt(i));
+      for (TdxBar* bar : bars) {
+        const bool hasLinks = bar->HasVisibleLinks();
+        const bool noted = std::find(emptyBefore.begin(), emptyBefore.end(), bar) != emptyBefore.end();
+        if ((value == ivNever && !hasLinks && !noted) || (value == ivAlways && hasLinks && bar->InternallyHidden())) {
+          bar->SetVisible(value == ivAlways);
+          bar->SetInternallyHidden(value == ivNever);
+        }
+      }
+    }
   }
   if (old != value) NotifyDesignerModified();
 }
@@ -601,19 +676,26 @@ void TdxBarManager::MakeFlatBrushes() {
   }
 }
 
+void TdxBarManager::MakeThemeBrush() {
+  FreeGdiObject(FThemeToolbarBrush);
+  if (IsThemeAvailable()) FThemeToolbarBrush = CreateSolidBrush(ThemedWindowFillColor());
+}
+
 void TdxBarManager::CreateDrawingResources() {
   MakeFlatBrushes();
-  // FIXME: the theme's toolbar brush joins with the XP painter.
+  MakeThemeBrush();
   AddOffice11PaletteUser();
   FDrawingResources = true;
 }
 
 void TdxBarManager::RefreshDrawingResources() {
   MakeFlatBrushes();
+  MakeThemeBrush();
   RecomputeOffice11Palette();
 }
 
 void TdxBarManager::DeleteDrawingResources() {
+  FreeGdiObject(FThemeToolbarBrush);
   for (HBRUSH& brush : FFlatBrushes) FreeGdiObject(brush);
   if (FDrawingResources) RemoveOffice11PaletteUser();
   FDrawingResources = false;
