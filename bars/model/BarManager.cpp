@@ -222,6 +222,58 @@ void TdxBarManager::SetBarsUpdating(bool on, bool all) {
     for (int i = 0; i < FBars->ItemCount(); ++i) FBars->BarAt(i)->SetChangedMark(false);
 }
 
+// --- Streaming ------------------------------------------------------------------
+
+void TdxBarManager::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  for (int i = 0; i < FBars->ItemCount(); ++i)
+    if (FBars->BarAt(i)->Owner() == Root) Proc(FBars->BarAt(i));
+  for (int i = 0; i < ItemCount(); ++i)
+    if (ItemAt(i)->Owner() == Root && ItemAt(i)->Category() >= 0) Proc(ItemAt(i));
+  for (int i = 0; i < FGroups->Count(); ++i)
+    if (FGroups->Items(i)->Owner() == Root) Proc(FGroups->Items(i));
+}
+
+void TdxBarManager::ReadState(TReader* Reader) {
+  ++FReadStateCount;
+  TComponent::ReadState(Reader);
+}
+
+void TdxBarManager::Loaded() {
+  TComponent::Loaded();
+  if (IsUpdateLocked()) return;
+  FAfterLoading = true;
+  try {
+    for (int i = 0; i < ItemCount(); ++i)
+      if (TdxBarItemLinks* links = ItemAt(i)->GetItemLinks()) links->Loaded();
+    for (int i = 0; i < FBars->ItemCount(); ++i)
+      if (TdxBarItemLinks* links = FBars->BarAt(i)->ItemLinks()) links->Loaded();
+    if (IsDesigning()) {
+      // Items of one category together, keeping their order (neighbour swaps).
+      for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (int i = 0; i + 1 < ItemCount(); ++i)
+          if (ItemAt(i)->Category() > ItemAt(i + 1)->Category()) {
+            MoveItem(i + 1, i);
+            NotifyDesignerModified();
+            swapped = true;
+          }
+      }
+    }
+    for (int i = 0; i < ItemCount(); ++i) ItemAt(i)->ApplyLoadedVisible();
+    for (int i = 0; i < FBars->ItemCount(); ++i) FBars->BarAt(i)->ApplyLoadedState();
+    // FIXME: the layout store keeps the state read here and loads the layout
+    // saved in the registry or an INI file once it exists.
+    for (int i = 0; i < FCategories->Count(); ++i)
+      if (TdxBarCategoryData* data = FCategories->Data(i)) SetCategoryItemsVisible(i, data->LoadedItemsVisible);
+    const std::vector<TdxDockControl*> docks = FDockControls;
+    for (TdxDockControl* dock : docks) dock->UpdateLayout();
+  } catch (...) {
+    FAfterLoading = false;
+    throw;
+  }
+  FAfterLoading = false;
+}
+
 TdxBar* TdxBarManager::MainMenuBar() const { return FBars ? FBars->MainMenuBar() : nullptr; }
 
 TCustomdxBarControl* TdxBarManager::MainMenuBarControl() const {

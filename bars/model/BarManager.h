@@ -291,6 +291,23 @@ public:
   void ImageOptionsChanged(TObject* Sender);
   void LargeIconsChanged(TObject* Sender);
 
+  // --- Streaming -------------------------------------------------------------
+  // How many times the manager was read from a form.
+  int ReadStateCount() const { return FReadStateCount; }
+  bool AllowReset() const { return FAllowReset; }
+  void SetAllowReset(bool value) { FAllowReset = value; }
+  // Read at least once and AllowReset: bars may go back to what was read.
+  bool KeepsStateForReset() const { return FReadStateCount > 0 && FAllowReset; }
+  // Set from the end of loading on: the loaded state is being applied or was.
+  bool AfterLoading() const { return FAfterLoading; }
+  // Its bars, then its items of a category, then its groups, each owned by
+  // the root.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void ReadState(TReader* Reader) override;
+  // Links take the items they name, items and bars the values read, the
+  // categories theirs; the docks lay out again.
+  void Loaded() override;
+
 protected:
   void Notification(TComponent* component, TOperation operation) override;
   void FontChanged(TObject* Sender);
@@ -324,6 +341,9 @@ protected:
   TdxBarDockingStyles FNotDocking;
   bool FAutoHideEmptyBars = false;
   int FBarsUpdatedCount = 0;
+  int FReadStateCount = 0;
+  bool FAllowReset = true;
+  bool FAfterLoading = false;
   bool FDrawingResources = false;
   TFont* FFont;
   TFont* FEditFont;

@@ -144,7 +144,22 @@ void TdxBar::SetMultiLine(bool value) {
   FMultiLine = value;
 }
 
+bool TdxBar::ManagerLoading() const {
+  TdxBarManager* manager = OwningManager();
+  return manager && manager->IsLoading();
+}
+
+void TdxBar::ApplyLoadedState() {
+  FPredefined = true;
+  SetDockingStyle(FLoadedDockingStyle);
+  SetVisible(FLoadedVisible);
+}
+
 void TdxBar::SetDockingStyle(TdxBarDockingStyle value) {
+  if (ManagerLoading()) {
+    FLoadedDockingStyle = value;
+    return;
+  }
   if (value == FDockingStyle) return;
   FDockingStyle = value;
   SignalChanged(true);
@@ -165,6 +180,11 @@ void TdxBar::SetRow(int value) {
 }
 
 void TdxBar::SetVisible(bool value) {
+  if (ManagerLoading()) {
+    if (value != FVisible) FInternallyHidden = false;
+    FLoadedVisible = value;
+    return;
+  }
   if (value == FVisible) return;
   FInternallyHidden = false;
   FVisible = value;
@@ -362,7 +382,8 @@ AnsiString TdxBars::UniqueBarName() const {
 
 void TdxBars::ItemAddedHook(TcxComponentCollectionItem* item) {
   TcxComponentCollection::ItemAddedHook(item);
-  item->SetName(UniqueBarName());
+  // A bar read from a form keeps the name it was read with.
+  if (!item->ComponentState().Contains(csLoading)) item->SetName(UniqueBarName());
 }
 
 int TdxBars::RowsToAppend(int rowCount, int row) const {

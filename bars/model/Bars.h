@@ -36,6 +36,17 @@ public:
   ~TdxBar() override;
   // Joining a manager gives the bar its links.
   void SetParentComponent(TComponent* parent) override;
+  // A bar is always read as a child of its manager.
+  bool HasParent() const override { return true; }
+  // While the manager loads, DockingStyle and Visible only record the values
+  // read; the manager's loading end applies them and marks the bar
+  // predefined.
+  void ApplyLoadedState();
+  bool Predefined() const { return FPredefined; }
+  bool AllowReset() const { return FAllowReset; }
+  void SetAllowReset(bool value) { FAllowReset = value; }
+  // Predefined and AllowReset.
+  bool CanReset() const { return FPredefined && FAllowReset; }
   // The links the bar shows; null until it joins a manager.
   TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
 
@@ -131,6 +142,7 @@ public:
 
 private:
   void SetDockedValue(int& field, int value);
+  bool ManagerLoading() const;
   void ForgetSavedMerges();
 
   TdxBarItemLinks* FItemLinks = nullptr;
@@ -148,6 +160,10 @@ private:
   int FRow = 0;
   bool FVisible = false;
   bool FInternallyHidden = false;
+  bool FPredefined = false;
+  bool FAllowReset = true;
+  TdxBarDockingStyle FLoadedDockingStyle = dsNone;
+  bool FLoadedVisible = false;
   bool FChangedMark = false;
   TdxBarMergeState FMerge;
 };
