@@ -132,12 +132,73 @@ void DefineLinkProperties(TPersistent* instance, TFiler* filer) {
       hasData);
 }
 
+// Beside their names, categories store how their items show ("ItemsVisibles",
+// the ordinal of each category's value) and whether the customizing window
+// lists them ("Visibles"), one value per category; reading stops at the end
+// of the list or after as many values as there are categories. The values
+// read wait for the manager's loading end.
+void DefineCategoryProperties(TPersistent* instance, TFiler* filer) {
+  auto* categories = static_cast<TdxBarManagerCategories*>(instance);
+  auto readList = [categories](TReader* reader, auto&& take) {
+    categories->BeginUpdate();
+    try {
+      reader->ReadListBegin();
+      for (int i = 0; !reader->EndOfList(); ++i) {
+        if (i >= categories->Count()) {
+          reader->SkipValue();
+          continue;
+        }
+        take(reader, categories->EnsureData(i));
+      }
+      reader->ReadListEnd();
+    } catch (...) {
+      categories->EndUpdate();
+      throw;
+    }
+    categories->EndUpdate();
+  };
+  filer->DefineProperty(
+      "ItemsVisibles",
+      TReaderProc::Lambda([readList](TReader* reader) {
+        readList(reader, [reader](TReader*, TdxBarCategoryData* data) {
+          const int32_t value = reader->ReadInteger();
+          if (value < static_cast<int>(ivNever) || value > static_cast<int>(ivAlways))
+            reader->Error("Invalid category items visibility " + std::to_string(value));
+          data->LoadedItemsVisible = static_cast<TdxBarItemVisible>(value);
+        });
+      }),
+      TWriterProc::Lambda([categories](TWriter* writer) {
+        writer->WriteListBegin();
+        for (int i = 0; i < categories->Count(); ++i) {
+          TdxBarCategoryData* data = categories->Data(i);
+          writer->WriteInteger(static_cast<int>(data ? data->ItemsVisible : ivAlways));
+        }
+        writer->WriteListEnd();
+      }),
+      true);
+  filer->DefineProperty(
+      "Visibles",
+      TReaderProc::Lambda([readList](TReader* reader) {
+        readList(reader, [reader](TReader*, TdxBarCategoryData* data) { data->Visible = reader->ReadBoolean(); });
+      }),
+      TWriterProc::Lambda([categories](TWriter* writer) {
+        writer->WriteListBegin();
+        for (int i = 0; i < categories->Count(); ++i) {
+          TdxBarCategoryData* data = categories->Data(i);
+          writer->WriteBoolean(data ? data->Visible : true);
+        }
+        writer->WriteListEnd();
+      }),
+      true);
+}
+
 }  // namespace
 
 void dxBarRegisterStoredProperties() {
   static const bool registered = [] {
     RegisterStoredProperties();
     RegisterDefineProperties(&TdxBarItemLink::ClassInfo, &DefineLinkProperties);
+    RegisterDefineProperties(&TdxBarManagerCategories::ClassInfo, &DefineCategoryProperties);
     return true;
   }();
   (void)registered;

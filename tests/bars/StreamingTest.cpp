@@ -29,6 +29,8 @@ AnsiString WrittenForm() {
   m->SetMostRecentItemsPercents(80);
   m->Categories()->Add("File");
   m->Categories()->Add("View");
+  m->SetCategoryItemsVisible(1, ivInCustomizing);
+  m->SetCategoryVisible(0, false);
 
   auto* save = New<TdxBarButton>(host.Form);
   save->SetName("SaveButton");
@@ -94,6 +96,10 @@ TEST(BarStreaming, AManagerReadBackHasWhatWasWritten) {
   EXPECT_EQ(m->MostRecentItemsPercents(), 80);
   ASSERT_EQ(m->Categories()->Count(), 2);
   EXPECT_EQ(m->Categories()->Strings(1), "View");
+  EXPECT_EQ(m->CategoryItemsVisible(0), ivAlways);
+  EXPECT_EQ(m->CategoryItemsVisible(1), ivInCustomizing);
+  EXPECT_FALSE(m->CategoryVisible(0));
+  EXPECT_TRUE(m->CategoryVisible(1));
   EXPECT_EQ(m->ItemCount(), 4);
 
   auto* save = dynamic_cast<TdxBarButton*>(Named(form, "SaveButton"));
@@ -182,6 +188,40 @@ TEST(BarStreaming, ALinkNamingAMissingItemIsDropped) {
   EXPECT_EQ(links->UsableLinkCount(), 1);
   EXPECT_EQ(links->GetUsableLink(0)->Item(), Named(form, "Real"));
   Free(form);
+}
+
+TEST(BarStreaming, CategoryValuesBeyondTheCategoriesAreSkippedAndBadOnesRefused) {
+  struct Case {
+    const char* Name;
+    const char* ItemsVisibles;
+    const char* Error;  // null: read
+  } cases[] = {
+      {"one value per category", "(\n      0\n      1)", nullptr},
+      {"more values than categories", "(\n      0\n      1\n      2\n      2)", nullptr},
+      {"fewer values", "(\n      0)", nullptr},
+      {"a value that is no visibility", "(\n      0\n      7)", "Invalid category items visibility 7"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const AnsiString text = AnsiString("object Host: TForm\n  object Menus: TdxBarManager\n"
+                                       "    Categories.Strings = (\n      'File'\n      'View')\n"
+                                       "    Categories.ItemsVisibles = ") +
+                            c.ItemsVisibles + "\n  end\nend\n";
+    TForm* form = New<TForm>(nullptr);
+    try {
+      ReadComponentText(text, form, "Host");
+      EXPECT_EQ(c.Error, nullptr);
+      auto* m = dynamic_cast<TdxBarManager*>(form->FindComponent("Menus"));
+      ASSERT_NE(m, nullptr);
+      EXPECT_EQ(m->Categories()->Count(), 2);
+      EXPECT_EQ(m->CategoryItemsVisible(0), ivNever);
+    } catch (const Exception& e) {
+      ASSERT_NE(c.Error, nullptr) << e.Message();
+      EXPECT_NE(e.Message().find(c.Error), AnsiString::npos) << e.Message();
+      EXPECT_NE(e.Message().find("Menus"), AnsiString::npos) << e.Message();
+    }
+    Free(form);
+  }
 }
 
 }  // namespace
