@@ -167,14 +167,42 @@ AnsiString TdxBarManager::UniqueBarCaption(const AnsiString& base) const {
 }
 
 TdxBar* TdxBarManager::AddToolbar(bool asMainMenu) {
-  // FIXME: the floating place, docking and showing join with the bars.
-  (void)asMainMenu;
   const AnsiString caption = UniqueBarCaption(LoadOverridableResString(dxSBAR_CUSTOMTOOLBAR));
+  // Floating beside the owner: to its left, or to its right when that leaves
+  // the work area of the owner's monitor; never above the work area.
+  int left = 0;
+  int top = 0;
+  if (TWinControl* owner = OwnerControl()) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{owner->Left(), owner->Top()}, MONITOR_DEFAULTTONEAREST), &monitor);
+    left = owner->Left() - 50;
+    if (left < monitor.rcWork.left) left = owner->Left() + owner->Width() + 10;
+    top = owner->Top();
+    if (top < monitor.rcWork.top) top = monitor.rcWork.top + 10;
+  }
+  // FIXME: a new toolbar takes a new last row of the top dock once docks
+  // keep rows; until then the row after the last row of the bars docked at
+  // the top.
+  int row = 0;
+  for (int i = 0; i < FBars->ItemCount(); ++i)
+    if (FBars->BarAt(i)->DockingStyle() == dsTop && FBars->BarAt(i)->Visible())
+      row = std::max(row, FBars->BarAt(i)->Row() + 1);
   LockUpdate();
   TdxBar* bar = nullptr;
   try {
     bar = static_cast<TdxBar*>(FBars->AppendNewItem());
     bar->SetCaption(caption);
+    bar->SetFloatLeft(left);
+    bar->SetFloatTop(top);
+    bar->SetDockingStyle(dsTop);
+    if (asMainMenu) {
+      bar->SetRow(0);
+      bar->SetIsMainMenu(true);
+    } else {
+      bar->SetRow(row);
+    }
+    bar->SetVisible(true);
   } catch (...) {
     UnlockUpdate();
     throw;

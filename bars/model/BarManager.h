@@ -216,7 +216,9 @@ public:
 
   // The base text followed by 1, 2, 3 ... until no bar has that caption.
   AnsiString UniqueBarCaption(const AnsiString& base) const;
-  // A new toolbar named "Custom N".
+  // A new toolbar named "Custom N", docked at the top on a row after the
+  // others (the main menu on the first) and shown, floating beside the
+  // owner when undocked.
   TdxBar* AddToolbar(bool asMainMenu = false);
 
   bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
