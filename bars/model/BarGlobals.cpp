@@ -358,6 +358,7 @@ void InitProcHook() {
 void dxBarInit() {
   FinalizingFlag = false;
   RegisterClasses(PersistentClasses());
+  dxBarRegisterStoredProperties();
   OSVERSIONINFOA version{};
   version.dwOSVersionInfoSize = 148;
 #pragma GCC diagnostic push

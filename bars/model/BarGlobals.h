@@ -184,6 +184,10 @@ void InitProcHook();
 void PlayMenuSound(int index);
 void WarmUpSound();
 
+// The published properties of the manager, bars, items and links, and the
+// item name a link stores (once; the start-up runs it).
+void dxBarRegisterStoredProperties();
+
 void dxBarInit();
 void dxBarDone();
 inline constexpr TUnitEntry dxBarUnit{"dxBar", &dxBarInit, &dxBarDone};

@@ -536,8 +536,15 @@ void TdxBarItem::Assign(TPersistent* source) {
   OnClick = from->OnClick;
 }
 
+void TdxBarItem::ApplyLoadedVisible() {
+  if (FLoadedVisible == FVisible) return;
+  FVisible = FLoadedVisible;
+  VisibilityChanged();
+}
+
 void TdxBarItem::Loaded() {
   TdxBarComponent::Loaded();
+  ApplyLoadedVisible();
   if (TBasicAction* action = Action()) ActionChange(action, true);
   FireEvent(OnCreate, this);
 }

@@ -87,6 +87,9 @@ public:
   void SetVisible(int value) override;
   void SetVisible(TdxBarItemVisible value) { SetVisible(static_cast<int>(value)); }
   TdxBarItemVisible LoadedVisible() const { return FLoadedVisible; }
+  // The Visible value read while loading becomes the item's (also while the
+  // item itself still loads: the manager's loading end runs first).
+  void ApplyLoadedVisible();
   TNotifyEvent OnDestroy;
   TNotifyEvent OnCreate;
   TNotifyEvent OnClick;

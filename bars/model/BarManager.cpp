@@ -167,14 +167,42 @@ AnsiString TdxBarManager::UniqueBarCaption(const AnsiString& base) const {
 }
 
 TdxBar* TdxBarManager::AddToolbar(bool asMainMenu) {
-  // FIXME: the floating place, docking and showing join with the bars.
-  (void)asMainMenu;
   const AnsiString caption = UniqueBarCaption(LoadOverridableResString(dxSBAR_CUSTOMTOOLBAR));
+  // Floating beside the owner: to its left, or to its right when that leaves
+  // the work area of the owner's monitor; never above the work area.
+  int left = 0;
+  int top = 0;
+  if (TWinControl* owner = OwnerControl()) {
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromPoint(POINT{owner->Left(), owner->Top()}, MONITOR_DEFAULTTONEAREST), &monitor);
+    left = owner->Left() - 50;
+    if (left < monitor.rcWork.left) left = owner->Left() + owner->Width() + 10;
+    top = owner->Top();
+    if (top < monitor.rcWork.top) top = monitor.rcWork.top + 10;
+  }
+  // FIXME: a new toolbar takes a new last row of the top dock once docks
+  // keep rows; until then the row after the last row of the bars docked at
+  // the top.
+  int row = 0;
+  for (int i = 0; i < FBars->ItemCount(); ++i)
+    if (FBars->BarAt(i)->DockingStyle() == dsTop && FBars->BarAt(i)->Visible())
+      row = std::max(row, FBars->BarAt(i)->Row() + 1);
   LockUpdate();
   TdxBar* bar = nullptr;
   try {
     bar = static_cast<TdxBar*>(FBars->AppendNewItem());
     bar->SetCaption(caption);
+    bar->SetFloatLeft(left);
+    bar->SetFloatTop(top);
+    bar->SetDockingStyle(dsTop);
+    if (asMainMenu) {
+      bar->SetRow(0);
+      bar->SetIsMainMenu(true);
+    } else {
+      bar->SetRow(row);
+    }
+    bar->SetVisible(true);
   } catch (...) {
     UnlockUpdate();
     throw;
@@ -185,12 +213,124 @@ TdxBar* TdxBarManager::AddToolbar(bool asMainMenu) {
 
 TWinControl* TdxBarManager::OwnerControl() const { return dynamic_cast<TWinControl*>(Owner()); }
 
-void TdxBarManager::LockUpdate() { ++FLockUpdate; }
+void TdxBarManager::LockUpdate() {
+  if (FLockUpdate++ == 0 && !IsBeingDestroyed()) SetBarsUpdating(true, false);
+}
 
-void TdxBarManager::UnlockUpdate(bool) {
-  // FIXME: the last unlock lays the docks and bars out again once they have
-  // windows.
-  if (FLockUpdate > 0) --FLockUpdate;
+void TdxBarManager::UnlockUpdate(bool repaint) {
+  if (FLockUpdate == 0) return;
+  if (--FLockUpdate == 0 && !IsBeingDestroyed()) SetBarsUpdating(false, repaint);
+}
+
+void TdxBarManager::SetBarsUpdating(bool on, bool all) {
+  const std::vector<TdxDockControl*> docks = FDockControls;
+  for (TdxDockControl* dock : docks)
+    if (dock->Visible() && dock->HandleAllocated()) SendMessageA(dock->Handle(), WM_SETREDRAW, on ? FALSE : TRUE, 0);
+  if (!on && FBars) {
+    ++FBarsUpdatedCount;
+    // FIXME: the changed submenu window rebuilds here once submenus have
+    // windows; docks drop their empty rows once they keep rows.
+    for (int i = 0; i < FBars->ItemCount(); ++i) {
+      TdxBar* bar = FBars->BarAt(i);
+      TCustomdxBarControl* control = bar->ItemLinks() ? bar->ItemLinks()->BarControl() : nullptr;
+      if (control && (bar->DockingStyle() == dsNone || (all && bar->ChangedMark()))) control->RebuildItems();
+    }
+    for (TdxDockControl* dock : docks)
+      if (dock->Visible() && dock->HandleAllocated()) {
+        dock->UpdateLayout();
+        SendMessageA(dock->Handle(), WM_NCPAINT, 1, 0);
+      }
+    for (int i = 0; i < FBars->ItemCount(); ++i) {
+      TdxBar* bar = FBars->BarAt(i);
+      TCustomdxBarControl* control = bar->ItemLinks() ? bar->ItemLinks()->BarControl() : nullptr;
+      if (control && bar->DockingStyle() != dsNone) control->Invalidate();
+    }
+  }
+  if (FBars)
+    for (int i = 0; i < FBars->ItemCount(); ++i) FBars->BarAt(i)->SetChangedMark(false);
+}
+
+// --- Streaming ------------------------------------------------------------------
+
+void TdxBarManager::GetChildren(const TGetChildProc& Proc, TComponent* Root) {
+  for (int i = 0; i < FBars->ItemCount(); ++i)
+    if (FBars->BarAt(i)->Owner() == Root) Proc(FBars->BarAt(i));
+  for (int i = 0; i < ItemCount(); ++i)
+    if (ItemAt(i)->Owner() == Root && ItemAt(i)->Category() >= 0) Proc(ItemAt(i));
+  for (int i = 0; i < FGroups->Count(); ++i)
+    if (FGroups->Items(i)->Owner() == Root) Proc(FGroups->Items(i));
+}
+
+void TdxBarManager::ReadState(TReader* Reader) {
+  ++FReadStateCount;
+  TComponent::ReadState(Reader);
+}
+
+void TdxBarManager::Loaded() {
+  TComponent::Loaded();
+  if (IsUpdateLocked()) return;
+  FAfterLoading = true;
+  try {
+    for (int i = 0; i < ItemCount(); ++i)
+      if (TdxBarItemLinks* links = ItemAt(i)->GetItemLinks()) links->Loaded();
+    for (int i = 0; i < FBars->ItemCount(); ++i)
+      if (TdxBarItemLinks* links = FBars->BarAt(i)->ItemLinks()) links->Loaded();
+    if (IsDesigning()) {
+      // Items of one category together, keeping their order (neighbour swaps).
+      for (bool swapped = true; swapped;) {
+        swapped = false;
+        for (int i = 0; i + 1 < ItemCount(); ++i)
+          if (ItemAt(i)->Category() > ItemAt(i + 1)->Category()) {
+            MoveItem(i + 1, i);
+            NotifyDesignerModified();
+            swapped = true;
+          }
+      }
+    }
+    for (int i = 0; i < ItemCount(); ++i) ItemAt(i)->ApplyLoadedVisible();
+    for (int i = 0; i < FBars->ItemCount(); ++i) FBars->BarAt(i)->ApplyLoadedState();
+    // FIXME: the layout store keeps the state read here and loads the layout
+    // saved in the registry or an INI file once it exists.
+    for (int i = 0; i < FCategories->Count(); ++i)
+      if (TdxBarCategoryData* data = FCategories->Data(i)) SetCategoryItemsVisible(i, data->LoadedItemsVisible);
+    const std::vector<TdxDockControl*> docks = FDockControls;
+    for (TdxDockControl* dock : docks) dock->UpdateLayout();
+  } catch (...) {
+    FAfterLoading = false;
+    throw;
+  }
+  FAfterLoading = false;
+}
+
+TdxBar* TdxBarManager::MainMenuBar() const { return FBars ? FBars->MainMenuBar() : nullptr; }
+
+TCustomdxBarControl* TdxBarManager::MainMenuBarControl() const {
+  TdxBar* bar = MainMenuBar();
+  return bar && bar->ItemLinks() ? bar->ItemLinks()->BarControl() : nullptr;
+}
+
+void TdxBarManager::SetNotDocking(TdxBarDockingStyles value) {
+  if (value == FNotDocking) return;
+  FNotDocking = value;
+  ApplyStyle();
+}
+
+bool TdxBarManager::DoDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock) {
+  if (bar && bar->NotDocking().Contains(style)) return false;
+  bool result;
+  if (dock && !dock->IsManagerDock())
+    result = dock->AllowsDocking(bar);
+  else
+    result = !FNotDocking.Contains(style);
+  if (OnDocking) OnDocking(bar, style, dock, result);
+  return result;
+}
+
+void TdxBarManager::SetAutoHideEmptyBars(bool value) {
+  if (value == FAutoHideEmptyBars) return;
+  FAutoHideEmptyBars = value;
+  if (!value && FBars)
+    for (int i = 0; i < FBars->ItemCount(); ++i) FBars->BarAt(i)->SetInternallyHidden(false);
 }
 
 void TdxBarManager::ApplyStyle() { ++FApplyStyleCount; }
@@ -280,8 +420,11 @@ void TdxBarManager::SetCategoryItemsVisible(int index, TdxBarItemVisible value) 
   const TdxBarItemVisible old = data->ItemsVisible;
   data->ItemsVisible = value;
   if (!IsDesigning() && old != value) {
-    // FIXME: bars that become empty or fill again hide and show with the
-    // bars themselves.
+    // The bars already empty before the change are left alone.
+    std::vector<TdxBar*> emptyBefore;
+    if (FAutoHideEmptyBars)
+      for (int i = 0; i < FBars->ItemCount(); ++i)
+        if (!FBars->BarAt(i)->HasVisibleLinks()) emptyBefore.push_back(FBars->BarAt(i));
     LockUpdate();
     try {
       std::vector<TdxBarItem*> items;
@@ -294,6 +437,18 @@ void TdxBarManager::SetCategoryItemsVisible(int index, TdxBarItemVisible value) 
       throw;
     }
     UnlockUpdate(true);
+    if (FAutoHideEmptyBars) {
+      std::vector<TdxBar*> bars;
+      for (int i = 0; i < FBars->ItemCount(); ++i) bars.push_back(FBars->BarAt(i));
+      for (TdxBar* bar : bars) {
+        const bool hasLinks = bar->HasVisibleLinks();
+        const bool noted = std::find(emptyBefore.begin(), emptyBefore.end(), bar) != emptyBefore.end();
+        if ((value == ivNever && !hasLinks && !noted) || (value == ivAlways && hasLinks && bar->InternallyHidden())) {
+          bar->SetVisible(value == ivAlways);
+          bar->SetInternallyHidden(value == ivNever);
+        }
+      }
+    }
   }
   if (old != value) NotifyDesignerModified();
 }
@@ -601,19 +756,26 @@ void TdxBarManager::MakeFlatBrushes() {
   }
 }
 
+void TdxBarManager::MakeThemeBrush() {
+  FreeGdiObject(FThemeToolbarBrush);
+  if (IsThemeAvailable()) FThemeToolbarBrush = CreateSolidBrush(ThemedWindowFillColor());
+}
+
 void TdxBarManager::CreateDrawingResources() {
   MakeFlatBrushes();
-  // FIXME: the theme's toolbar brush joins with the XP painter.
+  MakeThemeBrush();
   AddOffice11PaletteUser();
   FDrawingResources = true;
 }
 
 void TdxBarManager::RefreshDrawingResources() {
   MakeFlatBrushes();
+  MakeThemeBrush();
   RecomputeOffice11Palette();
 }
 
 void TdxBarManager::DeleteDrawingResources() {
+  FreeGdiObject(FThemeToolbarBrush);
   for (HBRUSH& brush : FFlatBrushes) FreeGdiObject(brush);
   if (FDrawingResources) RemoveOffice11PaletteUser();
   FDrawingResources = false;

@@ -6,6 +6,7 @@
 #include "platform/Event.h"
 #include "platform/Graphics.h"
 #include "bars/model/BarComponents.h"
+#include "bars/model/DockingStyles.h"
 
 #include <vector>
 
@@ -57,6 +58,10 @@ extern TClass SkinPainterClass;
 class TdxBarManager;
 using TdxBarItemLinkEvent = TEvent<void(TObject* Sender, TdxBarItemLink* AItemLink)>;
 using TdxBarClickItemEvent = TEvent<void(TdxBarManager* Sender, TdxBarItem* ClickedItem)>;
+// May change whether a dragged bar docks in the style at the dock (null: a
+// standard edge, or floating).
+using TdxBarCanDockingEvent =
+    TEvent<void(TdxBar* Sender, TdxBarDockingStyle Style, TdxDockControl* DockControl, bool& CanDocking)>;
 class TdxBarItemLinks;
 enum class TdxBarItemMergeKind;
 using TdxBarMergeItemLinkEvent =
@@ -93,9 +98,12 @@ public:
   int RecentUseCount() const { return FRecentUseCount; }
   void UpdateRecentUseCount();
 
-  // The window of the bar marked as the main menu, or null.
-  // FIXME: answers null until bars mark their main menu and have windows.
-  TCustomdxBarControl* MainMenuBarControl() const { return nullptr; }
+  // The bar marked as the main menu, null when none.
+  // FIXME: also null while that bar's window does not show as a main menu,
+  // once toolbar windows tell it.
+  TdxBar* MainMenuBar() const;
+  // The window of the main-menu bar, null without one or while it is hidden.
+  TCustomdxBarControl* MainMenuBarControl() const;
 
   // --- Items ---------------------------------------------------------------
   int ItemCount() const;
@@ -170,6 +178,19 @@ public:
   void SetLargeButtonArrowWidth(int value);
   int WaitForDockingTime() const { return FWaitForDockingTime; }
   void SetWaitForDockingTime(int value);
+  // The docking styles no bar of the manager may take (the standard edges
+  // and floating); a change restyles the bars.
+  TdxBarDockingStyles NotDocking() const { return FNotDocking; }
+  void SetNotDocking(TdxBarDockingStyles value);
+  // Whether the bar may dock in the style at the dock: never in a style of
+  // its own NotDocking; a placed dock decides for itself, the standard edges
+  // (or none) by the manager's NotDocking; OnDocking may then change it.
+  virtual bool DoDocking(TdxBar* bar, TdxBarDockingStyle style, TdxDockControl* dock);
+  TdxBarCanDockingEvent OnDocking;
+  // Bars that a category's items leave empty hide, and show again when
+  // they fill; switching it off forgets which bars hid that way.
+  bool AutoHideEmptyBars() const { return FAutoHideEmptyBars; }
+  void SetAutoHideEmptyBars(bool value);
 
   // --- Customizing, selection and designer ---------------------------------
   // Refused while a customizing window exists elsewhere; every link list
@@ -195,7 +216,9 @@ public:
 
   // The base text followed by 1, 2, 3 ... until no bar has that caption.
   AnsiString UniqueBarCaption(const AnsiString& base) const;
-  // A new toolbar named "Custom N".
+  // A new toolbar named "Custom N", docked at the top on a row after the
+  // others (the main menu on the first) and shown, floating beside the
+  // owner when undocked.
   TdxBar* AddToolbar(bool asMainMenu = false);
 
   bool IsDesigning() const { return ComponentState().Contains(csDesigning); }
@@ -217,10 +240,14 @@ public:
   TdxBarManager* ParentManager() const { return FParentManager; }
   void SetParentManager(TdxBarManager* value) { FParentManager = value; }
 
-  // Manager-wide changes run between these (nestable); the last unlock lays
-  // out docks and bars again.
+  // Manager-wide changes run between these (nestable); the first lock stops
+  // the docks redrawing, the last unlock lays out docks and bars again (the
+  // bars marked changed too with `repaint`). Nothing while destroying.
   void LockUpdate();
   void UnlockUpdate(bool repaint = false);
+  // The start (docks stop redrawing) or the end of a manager-wide update.
+  void SetBarsUpdating(bool on, bool all);
+  int BarsUpdatedCount() const { return FBarsUpdatedCount; }
   int LockUpdateCount() const { return FLockUpdate; }
   bool IsUpdateLocked() const { return FLockUpdate > 0; }
   // Restyles every bar window (the painter, backgrounds and fonts).
@@ -249,6 +276,9 @@ public:
   HBRUSH FlatDownedBrush() const { return FFlatBrushes[2]; }
   HBRUSH FlatDownedSelBrush() const { return FFlatBrushes[3]; }
   HBRUSH FlatSelBrush() const { return FFlatBrushes[4]; }
+  // A solid brush of the theme's toolbar colour, null while visual styles
+  // are not available.
+  HBRUSH ThemeToolbarBrush() const { return FThemeToolbarBrush; }
   // The brushes again, and the Office 2003 colours recomputed (system
   // colour changes).
   void RefreshDrawingResources();
@@ -263,6 +293,23 @@ public:
   void ImageOptionsChanged(TObject* Sender);
   void LargeIconsChanged(TObject* Sender);
 
+  // --- Streaming -------------------------------------------------------------
+  // How many times the manager was read from a form.
+  int ReadStateCount() const { return FReadStateCount; }
+  bool AllowReset() const { return FAllowReset; }
+  void SetAllowReset(bool value) { FAllowReset = value; }
+  // Read at least once and AllowReset: bars may go back to what was read.
+  bool KeepsStateForReset() const { return FReadStateCount > 0 && FAllowReset; }
+  // Set from the end of loading on: the loaded state is being applied or was.
+  bool AfterLoading() const { return FAfterLoading; }
+  // Its bars, then its items of a category, then its groups, each owned by
+  // the root.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+  void ReadState(TReader* Reader) override;
+  // Links take the items they name, items and bars the values read, the
+  // categories theirs; the docks lay out again.
+  void Loaded() override;
+
 protected:
   void Notification(TComponent* component, TOperation operation) override;
   void FontChanged(TObject* Sender);
@@ -271,6 +318,7 @@ protected:
   void CreateDrawingResources();
   void DeleteDrawingResources();
   void MakeFlatBrushes();
+  void MakeThemeBrush();
 
   bool FIsCustomizing = false;
   TdxBarManagerStyle FStyle = bmsEnhanced;
@@ -291,6 +339,13 @@ protected:
   std::vector<TdxDockControl*> FDockControls;
   std::vector<TdxBarCustomPopupMenu*> FPopupMenus;
   HBRUSH FFlatBrushes[5] = {};
+  HBRUSH FThemeToolbarBrush = nullptr;
+  TdxBarDockingStyles FNotDocking;
+  bool FAutoHideEmptyBars = false;
+  int FBarsUpdatedCount = 0;
+  int FReadStateCount = 0;
+  bool FAllowReset = true;
+  bool FAfterLoading = false;
   bool FDrawingResources = false;
   TFont* FFont;
   TFont* FEditFont;

@@ -6,6 +6,7 @@
 #include "bars/model/BarItem.h"
 #include "bars/model/BarManager.h"
 #include "bars/model/BarModelStrings.h"
+#include "bars/views/BarControl.h"
 #include "foundation/Classes.h"
 #include "platform/CallbackGuard.h"
 #include "platform/Exceptions.h"
@@ -65,6 +66,7 @@ void TdxBar::BeforeDestruction() {
   }
   for (TdxBar* bar : FMerge.MergedBars) bar->FMerge.MergedWith = nullptr;
   FMerge.MergedBars.clear();
+  ForgetSavedMerges();
   if (TdxBars* bars = ManagerBars(); bars && bars->FMainMenuBar == this) bars->FMainMenuBar = nullptr;
   TcxComponentCollectionItem::BeforeDestruction();
 }
@@ -97,12 +99,20 @@ void TdxBar::SetCaption(const AnsiString& value) {
   SignalChanged(false);
 }
 
+void TdxBar::SetNotDocking(TdxBarDockingStyles value) {
+  if (value == FNotDocking) return;
+  FNotDocking = value;
+  if (TCustomdxBarControl* control = FItemLinks ? FItemLinks->BarControl() : nullptr) control->RebuildItems();
+}
+
 bool TdxBar::IsDockable() const {
-  // FIXME: the manager's own NotDocking joins here when the manager has it.
+  TdxBarManager* manager = OwningManager();
   for (TdxBarDockingStyle style : {dsNone, dsLeft, dsTop, dsRight, dsBottom})
-    if (!FNotDocking.Contains(style)) return true;
+    if (!FNotDocking.Contains(style) && !(manager && manager->NotDocking().Contains(style))) return true;
   return false;
 }
+
+bool TdxBar::HasVisibleLinks() const { return FItemLinks && FItemLinks->DisplayableLinkCount() > 0; }
 
 void TdxBar::SetIsMainMenu(bool value) {
   if (value == FIsMainMenu) return;
@@ -134,7 +144,22 @@ void TdxBar::SetMultiLine(bool value) {
   FMultiLine = value;
 }
 
+bool TdxBar::ManagerLoading() const {
+  TdxBarManager* manager = OwningManager();
+  return manager && manager->IsLoading();
+}
+
+void TdxBar::ApplyLoadedState() {
+  FPredefined = true;
+  SetDockingStyle(FLoadedDockingStyle);
+  SetVisible(FLoadedVisible);
+}
+
 void TdxBar::SetDockingStyle(TdxBarDockingStyle value) {
+  if (ManagerLoading()) {
+    FLoadedDockingStyle = value;
+    return;
+  }
   if (value == FDockingStyle) return;
   FDockingStyle = value;
   SignalChanged(true);
@@ -155,7 +180,13 @@ void TdxBar::SetRow(int value) {
 }
 
 void TdxBar::SetVisible(bool value) {
+  if (ManagerLoading()) {
+    if (value != FVisible) FInternallyHidden = false;
+    FLoadedVisible = value;
+    return;
+  }
   if (value == FVisible) return;
+  FInternallyHidden = false;
   FVisible = value;
   SignalChanged(false);
 }
@@ -229,6 +260,30 @@ void TdxBar::UnmergeBarsOf(TdxBarManager* manager, bool restoreVisibility) {
     TdxBar* bar = FMerge.MergedBars[static_cast<size_t>(i)];
     if (!manager || bar->OwningManager() == manager) UnmergeBar(bar, restoreVisibility);
   }
+}
+
+void TdxBar::SaveMerges() {
+  for (TdxBar* bar : FMerge.MergedBars) {
+    if (std::find(FMerge.SavedBars.begin(), FMerge.SavedBars.end(), bar) != FMerge.SavedBars.end()) continue;
+    FMerge.SavedBars.push_back(bar);
+    bar->FMerge.SavedIn.push_back(this);
+  }
+}
+
+void TdxBar::RemergeSaved() {
+  const std::vector<TdxBar*> saved = FMerge.SavedBars;
+  for (TdxBar* bar : saved) std::erase(bar->FMerge.SavedIn, this);
+  FMerge.SavedBars.clear();
+  TdxBarManager* manager = OwningManager();
+  for (TdxBar* bar : saved)
+    if (bar->FMerge.MergedWith != this) MergeBar(bar, bar->OwningManager() == manager);
+}
+
+void TdxBar::ForgetSavedMerges() {
+  for (TdxBar* host : FMerge.SavedIn) std::erase(host->FMerge.SavedBars, this);
+  FMerge.SavedIn.clear();
+  for (TdxBar* bar : FMerge.SavedBars) std::erase(bar->FMerge.SavedIn, this);
+  FMerge.SavedBars.clear();
 }
 
 int dxBarMergeAddPosition(const std::vector<int>& orders, int sourceOrder) {
@@ -327,7 +382,8 @@ AnsiString TdxBars::UniqueBarName() const {
 
 void TdxBars::ItemAddedHook(TcxComponentCollectionItem* item) {
   TcxComponentCollection::ItemAddedHook(item);
-  item->SetName(UniqueBarName());
+  // A bar read from a form keeps the name it was read with.
+  if (!item->ComponentState().Contains(csLoading)) item->SetName(UniqueBarName());
 }
 
 int TdxBars::RowsToAppend(int rowCount, int row) const {

@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "bars/model/DockingStyles.h"
 #include "bars/model/ItemLinks.h"
 #include "foundation/ComponentCollection.h"
 #include "platform/Set.h"
@@ -11,12 +12,6 @@
 class TdxBarManager;
 class TdxBars;
 
-// Where a bar docks: floating or one of the four edges (the same numbers in
-// bars, bar windows and docks).
-enum class TdxBarDockingStyle { dsNone, dsLeft, dsTop, dsRight, dsBottom };
-using enum TdxBarDockingStyle;
-using TdxBarDockingStyles = TSet<TdxBarDockingStyle, 5>;
-inline const TdxBarDockingStyles dxBarAllDockingStyles{dsNone, dsLeft, dsTop, dsRight, dsBottom};
 
 // What a bar remembers of merging: the bar it is merged into, the bars
 // merged into it and its visibility before its first merge.
@@ -24,6 +19,10 @@ struct TdxBarMergeState {
   class TdxBar* MergedWith = nullptr;
   std::vector<class TdxBar*> MergedBars;
   bool VisibleBeforeMerge = false;
+  // The bars saved to be merged in again, and the bars whose saved lists
+  // hold this one (so a bar that goes leaves every list it is in).
+  std::vector<class TdxBar*> SavedBars;
+  std::vector<class TdxBar*> SavedIn;
 };
 
 // A toolbar or menu bar of a manager: its caption and options, where it
@@ -37,6 +36,17 @@ public:
   ~TdxBar() override;
   // Joining a manager gives the bar its links.
   void SetParentComponent(TComponent* parent) override;
+  // A bar is always read as a child of its manager.
+  bool HasParent() const override { return true; }
+  // While the manager loads, DockingStyle and Visible only record the values
+  // read; the manager's loading end applies them and marks the bar
+  // predefined.
+  void ApplyLoadedState();
+  bool Predefined() const { return FPredefined; }
+  bool AllowReset() const { return FAllowReset; }
+  void SetAllowReset(bool value) { FAllowReset = value; }
+  // Predefined and AllowReset.
+  bool CanReset() const { return FPredefined && FAllowReset; }
   // The links the bar shows; null until it joins a manager.
   TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
 
@@ -61,7 +71,7 @@ public:
   void SetCaption(const AnsiString& value);
 
   TdxBarDockingStyles NotDocking() const { return FNotDocking; }
-  void SetNotDocking(TdxBarDockingStyles value) { FNotDocking = value; }
+  void SetNotDocking(TdxBarDockingStyles value);
   // Neither the bar nor its manager refuses every docking style.
   bool IsDockable() const;
 
@@ -96,7 +106,17 @@ public:
   void SetRow(int value);
 
   bool Visible() const { return FVisible; }
+  // A change forgets that the bar hid because its links emptied.
   void SetVisible(bool value);
+  // Hidden by the manager because a category left it without visible links.
+  bool InternallyHidden() const { return FInternallyHidden; }
+  void SetInternallyHidden(bool value) { FInternallyHidden = value; }
+  // Some link of the bar is shown outside customizing.
+  bool HasVisibleLinks() const;
+  // Set when the bar's window changed its layout; the end of a manager-wide
+  // update clears it.
+  bool ChangedMark() const { return FChangedMark; }
+  void SetChangedMark(bool value) { FChangedMark = value; }
   // Visible, keeping an MDI child owner form where it is.
   void SetVisibleKeepingOwnerBounds(bool value);
 
@@ -113,9 +133,17 @@ public:
   TdxBar* MergedWith() const { return FMerge.MergedWith; }
   int MergedBarCount() const { return static_cast<int>(FMerge.MergedBars.size()); }
   bool VisibleBeforeMerge() const { return FMerge.VisibleBeforeMerge; }
+  // Remembers the bars merged into this one, to merge them in again later.
+  void SaveMerges();
+  // Merges the saved bars in again (a bar of the same manager saving its
+  // visibility) and forgets them; a saved bar that went is not among them.
+  void RemergeSaved();
+  int SavedMergeCount() const { return static_cast<int>(FMerge.SavedBars.size()); }
 
 private:
   void SetDockedValue(int& field, int value);
+  bool ManagerLoading() const;
+  void ForgetSavedMerges();
 
   TdxBarItemLinks* FItemLinks = nullptr;
   AnsiString FCaption;
@@ -131,6 +159,12 @@ private:
   int FFloatTop = 0;
   int FRow = 0;
   bool FVisible = false;
+  bool FInternallyHidden = false;
+  bool FPredefined = false;
+  bool FAllowReset = true;
+  TdxBarDockingStyle FLoadedDockingStyle = dsNone;
+  bool FLoadedVisible = false;
+  bool FChangedMark = false;
   TdxBarMergeState FMerge;
 };
 

@@ -5,6 +5,7 @@
 
 #include "bars/model/BarClassFactory.h"
 #include "bars/model/BarManager.h"
+#include "bars/model/DropDownListBox.h"
 #include "bars/model/PopupMenu.h"
 #include "bars/model/SubItems.h"
 #include "bars/views/BarControl.h"
@@ -187,6 +188,40 @@ POINT TCustomdxBarCombo::FitDropDownPosition(int x, int y, SIZE item, SIZE dropD
 
 TdxBarCustomCombo::TdxBarCustomCombo(TComponent* AOwner) : TCustomdxBarCombo(AOwner), FItems(new TStringList) {
   FItems->OnChange = TNotifyEvent::Bind<&TdxBarCustomCombo::ItemsChanged>(this);
+  FListBox = new TdxBarDropDownListBox(this, this);
+}
+
+HWND TdxBarCustomCombo::GetDropDownWindow() {
+  if (HWND window = TCustomdxBarCombo::GetDropDownWindow()) return window;
+  return FListBox ? FListBox->Handle() : nullptr;
+}
+
+void TdxBarCustomCombo::PrepareDropDown(int editWidth, TFont* editFont) {
+  if (editFont) FListBox->Font()->Assign(editFont);
+  FListBox->Items()->Assign(FItems);
+  const int width = DropDownWidthInEffect(editWidth);
+  int height = 4;
+  for (int i = 0; i < std::min(FItems->Count(), FDropDownCount); ++i) {
+    int lineHeight = 0;
+    MeasureItemHeight(i, lineHeight);
+    height += lineHeight;
+  }
+  SetWindowPos(FListBox->Handle(), nullptr, 0, 0, width, height,
+               SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+}
+
+int TdxBarCustomCombo::SyncListWithText(const AnsiString& text, int rememberedIndex) {
+  int index = rememberedIndex;
+  if (index < 0 || index >= FItems->Count() || FItems->Strings(index) != text) index = FindBestPrefixMatch(text);
+  if (FListBox && FListBox->HandleAllocated() && IsWindowVisible(FListBox->Handle())) {
+    if (index >= 0 && index < FListBox->Count() && SameText(FItems->Strings(index), text)) {
+      FListBox->SetItemIndex(index);
+    } else {
+      FListBox->SetItemIndex(-1);
+      if (index >= 0) FListBox->SetTopIndex(index);
+    }
+  }
+  return index;
 }
 
 TdxBarCustomCombo::~TdxBarCustomCombo() {
@@ -252,10 +287,10 @@ bool TdxBarCustomCombo::CheckKeyForDropDown(WORD key, TShiftState shift) {
 }
 
 int TdxBarCustomCombo::TextExtent(const AnsiString& text, bool height) {
-  // FIXME: the drop-down list box's canvas once the combo has its list box;
-  // until then the screen with the default GUI font.
-  HDC dc = GetDC(nullptr);
-  HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+  // The list's own font once it has a window, else the default GUI font.
+  const HWND list = FListBox && FListBox->HandleAllocated() ? FListBox->Handle() : nullptr;
+  HDC dc = GetDC(list);
+  HGDIOBJ old = SelectObject(dc, list ? static_cast<HGDIOBJ>(FListBox->Font()->Handle()) : GetStockObject(DEFAULT_GUI_FONT));
   SIZE size{};
   GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
   SelectObject(dc, old);

@@ -174,6 +174,12 @@ public:
   TNotifyEvent OnCloseUp;
 };
 
+class TdxBarDropDownListBox;
+class TdxBarCustomCombo;
+enum class TOwnerDrawStateItem;
+using TdxBarDrawItemEvent =
+    TEvent<void(TdxBarCustomCombo* Sender, int AIndex, const RECT& ARect, TSet<TOwnerDrawStateItem, 16> AState)>;
+
 // A combo with a list of lines: the text selects its line.
 class TdxBarCustomCombo : public TCustomdxBarCombo {
 public:
@@ -214,6 +220,22 @@ public:
   void MeasureItemWidth(int index, int& width);
 
   TEvent<void(TdxBarCustomCombo* Sender, int AIndex, int& AHeight)> OnMeasureItem;
+  // Draws a line of the list instead of the painter.
+  TdxBarDrawItemEvent OnDrawItem;
+
+  // The list the combo drops down (owned by the combo).
+  TdxBarDropDownListBox* ListBox() const { return FListBox; }
+  // OnGetDropDownWindow's window, else the list's.
+  HWND GetDropDownWindow() override;
+  // The list takes the lines and, when given, the edit's font; it is
+  // sized DropDownWidthInEffect(editWidth) wide and 4 plus the heights of
+  // the first DropDownCount lines high, without moving or activating.
+  void PrepareDropDown(int editWidth, TFont* editFont = nullptr);
+  // The line an edit text stands for: the remembered one when it is valid
+  // and its line equals the text, else the best prefix match. While the list
+  // shows, it selects that line when the line equals the text ignoring
+  // case, else it has no selection and scrolls to it.
+  int SyncListWithText(const AnsiString& text, int rememberedIndex);
 
 protected:
   void ItemsChanged(TObject* sender);
@@ -221,6 +243,7 @@ protected:
 private:
   int TextExtent(const AnsiString& text, bool height);
   TStringList* FItems;
+  TdxBarDropDownListBox* FListBox = nullptr;
   int FItemIndex = -1;
   int FItemHeight = 0;
   int FDropDownCount = 8;

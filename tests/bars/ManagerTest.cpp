@@ -93,4 +93,34 @@ TEST(BarManager, NewToolbarsAreNamedCustomOneTwo) {
   EXPECT_EQ(host.Manager->LockUpdateCount(), 0);
 }
 
+TEST(BarManager, NewToolbarsDockAtTheTopAndFloatBesideTheOwner) {
+  RECT work{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+  struct Case {
+    const char* Name;
+    int Left, Top;
+    bool MainMenu;
+    int FloatLeft, FloatTop;  // relative to the work area
+  } cases[] = {
+      {"left of the owner", 300, 200, false, 250, 200},
+      {"right of an owner at the work area's edge", 20, 200, false, 20 + 400 + 10, 200},
+      {"an owner above the work area", 300, -100, false, 250, 10},
+      {"the main menu", 300, 200, true, 250, 200},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    THostedManager host;
+    host.Form->SetBounds(work.left + c.Left, work.top + c.Top, 400, 300);
+    TdxBar* other = host.Manager->AddToolbar();
+    TdxBar* bar = host.Manager->AddToolbar(c.MainMenu);
+    EXPECT_EQ(bar->FloatLeft(), work.left + c.FloatLeft);
+    EXPECT_EQ(bar->FloatTop(), work.top + c.FloatTop);
+    EXPECT_EQ(bar->DockingStyle(), dsTop);
+    EXPECT_TRUE(bar->Visible());
+    EXPECT_EQ(bar->IsMainMenu(), c.MainMenu);
+    EXPECT_EQ(other->Row(), 0);
+    EXPECT_EQ(bar->Row(), c.MainMenu ? 0 : 1);
+  }
+}
+
 }  // namespace
