@@ -170,6 +170,9 @@ public:
   void SetLargeButtonArrowWidth(int value);
   int WaitForDockingTime() const { return FWaitForDockingTime; }
   void SetWaitForDockingTime(int value);
+  // F10 leaves (and enters) the menu mode of the bars.
+  bool UseF10ForMenu() const { return FUseF10ForMenu; }
+  void SetUseF10ForMenu(bool value) { FUseF10ForMenu = value; }
 
   // --- Customizing, selection and designer ---------------------------------
   // Refused while a customizing window exists elsewhere; every link list
@@ -304,6 +307,7 @@ protected:
   int FButtonArrowWidth = 11;
   int FLargeButtonArrowWidth = 13;
   int FWaitForDockingTime = 21;
+  bool FUseF10ForMenu = true;
   TdxBarItemControl* FSelectedItemControl = nullptr;
   int FDesignerLock = 0;
   bool FDesignerModified = false;
