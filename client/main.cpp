@@ -2,6 +2,7 @@
 // main form, which is built from its form resource (MainForm.mvf); closing
 // it ends the program cleanly.
 #include "bars/model/BarGlobals.h"
+#include "client/HtmlEdit.h"
 #include "client/SharedState.h"
 #include "editors/framework/EditorUnits.h"
 #include "foundation/FoundationUnits.h"
@@ -56,6 +57,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
+        HtmlEditUnit,
         SkinUnit,
         FormsUnit,
     };

@@ -4,6 +4,7 @@
 #include <olectl.h>
 
 #include <cstring>
+#include <cwctype>
 
 namespace fake_browser {
 
@@ -57,21 +58,188 @@ VARIANT Text(const std::wstring& text) {
 
 int LiveObjects() { return Live; }
 
-// The document the browser shows: an IDispatch that answers nothing.
-class FakeDocument : public TInterfacedObject<IDispatch> {
+// -- The HTML document and its parts -------------------------------------------
+
+namespace {
+
+enum : DISPID { idDesignMode = 1, idCharset, idBody, idWrite, idClose, idClear, idExecCommand, idParentWindow,
+                idOuterHTML, idOuterText, idFocus };
+
+struct MemberName {
+  const wchar_t* Name;
+  DISPID Id;
+};
+
+DISPID FindMember(const MemberName* members, size_t count, const wchar_t* name) {
+  for (size_t i = 0; i < count; ++i)
+    if (_wcsicmp(members[i].Name, name) == 0) return members[i].Id;
+  return DISPID_UNKNOWN;
+}
+
+HRESULT NamesToIds(const MemberName* members, size_t count, LPOLESTR* names, UINT nameCount, DISPID* ids) {
+  if (!names || !ids || nameCount == 0) return E_INVALIDARG;
+  ids[0] = FindMember(members, count, names[0]);
+  for (UINT i = 1; i < nameCount; ++i) ids[i] = DISPID_UNKNOWN;
+  return ids[0] == DISPID_UNKNOWN || nameCount > 1 ? DISP_E_UNKNOWNNAME : S_OK;
+}
+
+// An argument as the fake records it.
+std::wstring ArgumentText(const VARIANT& v) {
+  const VARIANT& value = v.vt == (VT_BYREF | VT_VARIANT) ? *v.pvarVal : v;
+  switch (value.vt) {
+    case VT_BSTR: return BStrText(value.bstrVal);
+    case VT_BOOL: return value.boolVal ? L"true" : L"false";
+    case VT_I4: return std::to_wstring(value.lVal);
+    default: return L"<type " + std::to_wstring(value.vt) + L">";
+  }
+}
+
+void SetText(VARIANT* result, const std::wstring& text) {
+  if (result) *result = Text(text);
+}
+
+std::wstring Lower(std::wstring text) {
+  for (wchar_t& ch : text) ch = static_cast<wchar_t>(towlower(ch));
+  return text;
+}
+
+// One part of the document reached through it (the body, the window).
+class FakeDocumentPart : public TInterfacedObject<IDispatch> {
 public:
-  FakeDocument() { ++Live; }
-  ~FakeDocument() override { --Live; }
+  FakeDocumentPart(FakeDocument* document, bool window) : FDocument(document), FWindow(window) { ++Live; }
+  ~FakeDocumentPart() override { --Live; }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     *count = 0;
     return S_OK;
   }
   STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
-    return DISP_E_MEMBERNOTFOUND;
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    static const MemberName kBody[] = {{L"outerHTML", idOuterHTML}, {L"outerText", idOuterText}};
+    static const MemberName kWindow[] = {{L"focus", idFocus}};
+    return FWindow ? NamesToIds(kWindow, 1, names, count, ids) : NamesToIds(kBody, 2, names, count, ids);
   }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*, UINT*) override {
+    if (result) VariantInit(result);
+    switch (id) {
+      case idOuterHTML: SetText(result, FDocument->BodyHTML()); return S_OK;
+      case idOuterText: SetText(result, FDocument->BodyText()); return S_OK;
+      case idFocus: FDocument->Calls.push_back(L"focus"); return S_OK;
+      default: return DISP_E_MEMBERNOTFOUND;
+    }
+  }
+
+private:
+  TComPtr<FakeDocument> FDocument;
+  bool FWindow;
 };
+
+}  // namespace
+
+FakeDocument::FakeDocument() { ++Live; }
+FakeDocument::~FakeDocument() { --Live; }
+
+HRESULT FakeDocument::GetTypeInfoCount(UINT* count) {
+  *count = 0;
+  return S_OK;
+}
+
+HRESULT FakeDocument::GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+  static const MemberName kMembers[] = {
+      {L"designMode", idDesignMode}, {L"charset", idCharset}, {L"body", idBody}, {L"write", idWrite},
+      {L"close", idClose}, {L"clear", idClear}, {L"execCommand", idExecCommand}, {L"parentWindow", idParentWindow},
+  };
+  return NamesToIds(kMembers, sizeof kMembers / sizeof kMembers[0], names, count, ids);
+}
+
+HRESULT FakeDocument::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                             EXCEPINFO* error, UINT*) {
+  if (result) VariantInit(result);
+  if (Failure != S_OK) {
+    if (error) {
+      *error = EXCEPINFO{};
+      error->scode = Failure;
+      error->bstrDescription = SysAllocString(L"The document refused the call");
+    }
+    return DISP_E_EXCEPTION;
+  }
+  // Arguments first to last.
+  std::vector<std::wstring> args;
+  if (params)
+    for (UINT i = params->cArgs; i-- > 0;) args.push_back(ArgumentText(params->rgvarg[i]));
+  const bool put = (flags & DISPATCH_PROPERTYPUT) != 0;
+  switch (id) {
+    case idDesignMode:
+    case idCharset: {
+      std::wstring& value = id == idDesignMode ? DesignMode : Charset;
+      if (!put) {
+        SetText(result, value);
+        return S_OK;
+      }
+      if (args.size() != 1) return DISP_E_BADPARAMCOUNT;
+      value = args[0];
+      Calls.push_back(std::wstring(id == idDesignMode ? L"put designMode " : L"put charset ") + value);
+      return S_OK;
+    }
+    case idBody:
+    case idParentWindow:
+      if (result) {
+        result->vt = VT_DISPATCH;
+        result->pdispVal = new FakeDocumentPart(this, id == idParentWindow);
+        result->pdispVal->AddRef();
+      }
+      return S_OK;
+    case idWrite: {
+      std::wstring text;
+      for (const std::wstring& arg : args) text += arg;
+      if (!Open) Source.clear();
+      Open = true;
+      Source += text;
+      Calls.push_back(L"write " + text);
+      return S_OK;
+    }
+    case idClose:
+      Open = false;
+      Calls.push_back(L"close");
+      return S_OK;
+    case idClear:
+      Calls.push_back(L"clear");
+      return S_OK;
+    case idExecCommand: {
+      std::wstring call = L"execCommand";
+      for (const std::wstring& arg : args) call += L" " + arg;
+      Calls.push_back(call);
+      if (result) {
+        result->vt = VT_BOOL;
+        result->boolVal = VARIANT_TRUE;
+      }
+      return S_OK;
+    }
+    default:
+      return DISP_E_MEMBERNOTFOUND;
+  }
+}
+
+std::wstring FakeDocument::BodyHTML() const {
+  const std::wstring lower = Lower(Source);
+  const size_t start = lower.find(L"<body");
+  const size_t end = lower.find(L"</body>", start == std::wstring::npos ? 0 : start);
+  if (start == std::wstring::npos || end == std::wstring::npos) return L"<BODY></BODY>";
+  return Source.substr(start, end + 7 - start);
+}
+
+std::wstring FakeDocument::BodyText() const {
+  const std::wstring html = BodyHTML();
+  std::wstring text;
+  bool inTag = false;
+  for (wchar_t ch : html) {
+    if (ch == L'<') inTag = true;
+    else if (ch == L'>') inTag = false;
+    else if (!inTag) text += ch;
+  }
+  const size_t first = text.find_first_not_of(L" \r\n\t");
+  if (first == std::wstring::npos) return {};
+  return text.substr(first, text.find_last_not_of(L" \r\n\t") - first + 1);
+}
 
 // The DWebBrowserEvents2 connection point: one sink at a time.
 class FakeConnectionPoint : public TInterfacedObject<IConnectionPoint> {
@@ -386,6 +554,7 @@ HRESULT FakeBrowser::Navigate(BSTR URL, VARIANT* Flags, VARIANT* TargetFrameName
     return S_OK;
   }
   FLocation = call.URL;
+  if (NewDocumentPerNavigation) FDocument = TComPtr<FakeDocument>(new FakeDocument);
   FireDownloadBegin();
   FireNavigateComplete2(call.URL);
   FireDocumentComplete(call.URL);
@@ -395,6 +564,8 @@ HRESULT FakeBrowser::Navigate(BSTR URL, VARIANT* Flags, VARIANT* TargetFrameName
 
 HRESULT FakeBrowser::get_Document(IDispatch** document) {
   if (!document) return E_POINTER;
+  *document = nullptr;
+  if (!ShowsDocument) return E_FAIL;
   *document = FDocument.Get();
   FDocument->AddRef();
   return S_OK;
@@ -438,6 +609,7 @@ HRESULT FakeBrowserFactory::CreateInstance(IUnknown* outer, REFIID riid, void** 
   if (outer) return CLASS_E_NOAGGREGATION;
   if (FAILED(Refusal)) return Refusal;
   TComPtr<FakeBrowser> browser(new FakeBrowser);
+  browser->ShowsDocument = !HideDocuments;
   ++Created;
   return browser->QueryInterface(riid, object);
 }

@@ -37,8 +37,42 @@ struct NavigateCall {
   std::wstring Headers;
 };
 
-class FakeDocument;
 class FakeConnectionPoint;
+
+// The page's HTML document behind its automation interface, by member name
+// as the HTML engine answers them (case-insensitively): designMode and
+// charset to read and write; body (outerHTML, outerText); write, close,
+// clear and execCommand; parentWindow (focus). It records each call, keeps
+// what was written as its source and can be made to fail every call.
+class FakeDocument : public TInterfacedObject<IDispatch> {
+public:
+  FakeDocument();
+  ~FakeDocument() override;
+
+  // "put designMode On", "write <text>", "execCommand FontName true \"x\"",
+  // "close", "clear", "focus" (the parent window's); reads are not recorded.
+  std::vector<std::wstring> Calls;
+  std::wstring DesignMode = L"Inherit";
+  std::wstring Charset = L"utf-8";
+  // The page's source: a write after the document was closed (or on the
+  // loaded page) starts it afresh, further writes append until close.
+  std::wstring Source = L"<html><head></head><body></body></html>";
+  bool Open = false;
+  // A failing code: every call answers DISP_E_EXCEPTION with it and the
+  // description "The document refused the call".
+  HRESULT Failure = S_OK;
+
+  // The body element of the source, tags and all ("<BODY></BODY>" when it
+  // has none), and its text without tags.
+  std::wstring BodyHTML() const;
+  std::wstring BodyText() const;
+
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override;
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* error,
+                      UINT*) override;
+};
 
 class FakeBrowser : public TInterfacedObject<IOleObject, IOleInPlaceObject, IOleInPlaceActiveObject, IWebBrowser2,
                                              IConnectionPointContainer> {
@@ -63,6 +97,11 @@ public:
   std::vector<WPARAM> WindowKeys;  // key-downs that reached the window
   bool HasEventSink() const;
   IDispatch* DocumentObject() const;
+  FakeDocument* Html() const { return FDocument.Get(); }
+  // False: the browser has no HTML engine and shows no document.
+  bool ShowsDocument = true;
+  // Each completed navigation shows a new document, as the real control does.
+  bool NewDocumentPerNavigation = false;
   // Navigate fires BeforeNavigate2 and, unless cancelled, the rest of a
   // navigation at once: DownloadBegin, NavigateComplete2, DocumentComplete,
   // DownloadComplete.
@@ -221,6 +260,7 @@ public:
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override;
   STDMETHODIMP LockServer(BOOL) override { return S_OK; }
   HRESULT Refusal = S_OK;  // a failing code: CreateInstance answers it
+  bool HideDocuments = false;  // the browsers made show no document
   int Created = 0;
 };
 

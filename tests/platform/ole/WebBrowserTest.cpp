@@ -7,7 +7,7 @@
 #include "platform/WebBrowser.h"
 #include "tests/platform/controls/ControlTestUtil.h"
 #include "tests/platform/hooks/HookTestUtil.h"
-#include "tests/platform/ole/FakeBrowser.h"
+#include "tests/platform/ole/FakeBrowserHost.h"
 
 #include <exdispid.h>
 #include <olectl.h>
@@ -24,29 +24,9 @@ using namespace fake_browser;
 
 const auto* const kUnansweredDialogsFail = ::testing::AddGlobalTestEnvironment(new UnansweredDialogsFail);
 
-// Points the host at the fake for the browser's class (other classes are
-// not registered) and checks at the end that every object of the fake is
-// gone and every handle given back.
-class BrowserHost : public ::testing::Test {
+// The fake browser behind the host, with rectangles to compare.
+class BrowserHost : public FakeBrowserHost {
 protected:
-  void SetUp() override {
-    FStartCounts = HandleCounts();
-    Factory = TComPtr<FakeBrowserFactory>(new FakeBrowserFactory);
-    FOldSource = SetOleClassSource([this](REFCLSID id, IClassFactory** factory) -> HRESULT {
-      if (id != CLSID_WebBrowser) return REGDB_E_CLASSNOTREG;
-      *factory = Factory.Get();
-      Factory->AddRef();
-      return S_OK;
-    });
-  }
-  void TearDown() override {
-    SetOleClassSource(FOldSource);
-    Factory.Clear();
-    RunMessagesUntilIdle();
-    EXPECT_EQ(LiveObjects(), 0) << "every object of the fake released";
-    EXPECT_EQ(HandleCounts(), FStartCounts);
-  }
-
   static RECT RectIn(HWND wnd, HWND parent) {
     RECT r{};
     GetWindowRect(wnd, &r);
@@ -57,12 +37,6 @@ protected:
     return std::to_wstring(r.left) + L"," + std::to_wstring(r.top) + L"," + std::to_wstring(r.right) + L"," +
            std::to_wstring(r.bottom);
   }
-
-  TComPtr<FakeBrowserFactory> Factory;
-
-private:
-  THandleCounts FStartCounts;
-  TOleClassSource FOldSource;
 };
 
 TEST_F(BrowserHost, ActivatesInPlaceInItsWindowAndTheObjectFollowsResizes) {
