@@ -43,6 +43,10 @@ void TTestBar::PlaceItems() {
 }
 
 void TTestBar::ShowAt(int x, int y) {
+  // The real cursor stays off the test windows: a bar ignores a move while
+  // the cursor stands where the last one left it, and a window appearing
+  // under the cursor gets a move of its own.
+  SetCursorPos(0, 0);
   SetBounds(x, y, Width(), Height());
   HandleNeeded();
   CalcLayout();
