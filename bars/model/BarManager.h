@@ -191,6 +191,9 @@ public:
   // they fill; switching it off forgets which bars hid that way.
   bool AutoHideEmptyBars() const { return FAutoHideEmptyBars; }
   void SetAutoHideEmptyBars(bool value);
+  // F10 leaves (and enters) the menu mode of the bars.
+  bool UseF10ForMenu() const { return FUseF10ForMenu; }
+  void SetUseF10ForMenu(bool value) { FUseF10ForMenu = value; }
 
   // --- Customizing, selection and designer ---------------------------------
   // Refused while a customizing window exists elsewhere; every link list
@@ -359,6 +362,7 @@ protected:
   int FButtonArrowWidth = 11;
   int FLargeButtonArrowWidth = 13;
   int FWaitForDockingTime = 21;
+  bool FUseF10ForMenu = true;
   TdxBarItemControl* FSelectedItemControl = nullptr;
   int FDesignerLock = 0;
   bool FDesignerModified = false;

@@ -258,6 +258,10 @@ public:
   TCustomdxBarControl* BarControl() const { return FBarControl; }
   TCustomdxBarControl* AttachBarControl();
   void FreeBarControl();
+  // A bar window that goes by itself lets its links forget it.
+  void ForgetBarControl(TCustomdxBarControl* control) {
+    if (FBarControl == control) FBarControl = nullptr;
+  }
   // The links of the bar window that opened this one's window, or null.
   TdxBarItemLinks* ParentLinks() const;
 
