@@ -163,6 +163,28 @@ AnsiString TReader::ReadIdent() {
   }
 }
 
+Variant TReader::ReadVariant() {
+  switch (NextValue()) {
+    case TValueType::vaNil: ReadValue(); return Variant();
+    case TValueType::vaIdent: {
+      const AnsiString ident = ReadIdent();
+      if (SameText(ident, "Null")) return Variant::Null();
+      Error("Invalid variant value " + ident);
+    }
+    case TValueType::vaFalse:
+    case TValueType::vaTrue: return Variant(ReadBoolean());
+    case TValueType::vaInt8:
+    case TValueType::vaInt16:
+    case TValueType::vaInt32: return Variant(ReadInteger());
+    case TValueType::vaInt64: return Variant(ReadInt64());
+    case TValueType::vaExtended: return Variant(ReadFloat());
+    case TValueType::vaString:
+    case TValueType::vaUTF8String: return Variant(ReadString());
+    case TValueType::vaWString: return Variant(ReadWideString());
+    default: Error("Variant value expected");
+  }
+}
+
 std::vector<AnsiString> TReader::ReadSet() {
   if (ReadValue() != TValueType::vaSet) Error("Set value expected");
   std::vector<AnsiString> idents;
@@ -379,6 +401,7 @@ void TReader::ReadPropValue(TPersistent* instance, const TPropInfo* info) {
     case pkFloat: SetFloatProp(instance, info, ReadFloat()); return;
     case pkString: SetStrProp(instance, info, ReadString()); return;
     case pkWString: SetWideStrProp(instance, info, ReadWideString()); return;
+    case pkVariant: SetVariantProp(instance, info, ReadVariant()); return;
     case pkMethod: {
       if (NextValue() == TValueType::vaNil) {
         ReadValue();
@@ -639,6 +662,25 @@ void TWriter::WriteIdent(const AnsiString& value) {
   }
 }
 
+void TWriter::WriteVariant(const Variant& value) {
+  if (value.IsArray()) throw EWriteError("Variant arrays cannot be stored");
+  switch (value.VarType()) {
+    case varEmpty: WriteValue(TValueType::vaNil); return;
+    case varNull: WriteIdent("Null"); return;
+    case varBoolean: WriteBoolean(value.AsBoolean()); return;
+    case varShortInt:
+    case varByte:
+    case varSmallint:
+    case varWord:
+    case varInteger:
+    case varLongWord:
+    case varInt64: WriteInteger(value.AsInt64()); return;
+    case varString: WriteString(value.AsString()); return;
+    case varOleStr: WriteWideString(value.AsOleStr()); return;
+    default: WriteFloat(value.AsDouble()); return;
+  }
+}
+
 void TWriter::WriteListBegin() { WriteValue(TValueType::vaList); }
 void TWriter::WriteListEnd() { WriteValue(TValueType::vaNull); }
 
@@ -762,6 +804,7 @@ void TWriter::WriteProperty(TPersistent* instance, TPersistent* ancestor, const 
     case pkFloat: WriteFloat(GetFloatProp(instance, info)); return;
     case pkString: WriteString(GetStrProp(instance, info)); return;
     case pkWString: WriteWideString(GetWideStrProp(instance, info)); return;
+    case pkVariant: WriteVariant(GetVariantProp(instance, info)); return;
     case pkComponent: {
       auto* c = ObjectAs<TComponent>(GetObjectProp(instance, info));
       if (c && !c->Name().empty()) WriteIdent(c->Name());

@@ -124,6 +124,9 @@ public:
   AnsiString ReadString();
   std::wstring ReadWideString();
   AnsiString ReadIdent();
+  // A variant as WriteVariant stores it (integers of up to 32 bits come back
+  // as Integer, floats as Double).
+  Variant ReadVariant();
   // A set's identifiers (its value-type marker, then names until an empty one).
   std::vector<AnsiString> ReadSet();
   void ReadListBegin();
@@ -215,6 +218,10 @@ public:
   void WriteString(const AnsiString& value);
   void WriteWideString(const std::wstring& value);
   void WriteIdent(const AnsiString& value);
+  // Empty as nil, Null as the identifier Null, Booleans, integers, strings
+  // and wide strings as themselves, other numbers as floats; raises
+  // EWriteError for an array.
+  void WriteVariant(const Variant& value);
   void WriteSet(const std::vector<AnsiString>& idents);
   void WriteBinary(const std::string& bytes);
   void WriteListBegin();

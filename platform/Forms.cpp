@@ -531,8 +531,11 @@ TModalResult TCustomForm::ShowModal() {
   restore();
   if (!self.Get()) return mrCancel;
   const TModalResult result = FModalResult;
-  FModal = false;
+  // Still modal while it hides: a control losing the focus then can tell
+  // that its dialog closed, and with which answer.
   Hide();
+  if (!self.Get()) return result;
+  FModal = false;
   if (action == caFree) Release();
   return result;
 }

@@ -252,6 +252,19 @@ void SetWideStrProp(TObject* instance, const TPropInfo* info, const std::wstring
   info->Set(instance, &value);
 }
 
+Variant GetVariantProp(TObject* instance, const TPropInfo* info) {
+  if (Checked(info)->Kind != pkVariant) KindMismatch(info, "variant");
+  Variant v;
+  info->Get(instance, &v);
+  return v;
+}
+
+void SetVariantProp(TObject* instance, const TPropInfo* info, const Variant& value) {
+  if (Checked(info)->Kind != pkVariant) KindMismatch(info, "variant");
+  CheckWritable(info);
+  info->Set(instance, &value);
+}
+
 TObject* GetObjectProp(TObject* instance, const TPropInfo* info) {
   if (Checked(info)->Kind != pkClass && info->Kind != pkComponent) KindMismatch(info, "class");
   TObject* v = nullptr;
@@ -330,6 +343,7 @@ AnsiString GetPropValue(TObject* instance, const AnsiString& name) {
     case pkBoolean: return GetOrdProp(instance, info) ? "True" : "False";
     case pkString: return GetStrProp(instance, info);
     case pkFloat: return Format("%.17g", GetFloatProp(instance, info));
+    case pkVariant: return VarToStr(GetVariantProp(instance, info));
     case pkComponent: {
       TObject* o = GetObjectProp(instance, info);
       auto* c = ObjectAs<TComponent>(o);
@@ -353,6 +367,7 @@ void SetPropValue(TObject* instance, const AnsiString& name, const AnsiString& v
       else throw EPropertyError(Format("Invalid boolean '%s' for %s", value.c_str(), info->Name));
       return;
     case pkString: SetStrProp(instance, info, value); return;
+    case pkVariant: SetVariantProp(instance, info, Variant(value)); return;
     default:
       if (info->IsOrdinal()) {
         int64_t v = 0;
@@ -457,6 +472,18 @@ bool IsDefaultPropertyValue(TObject* instance, const TPropInfo* info, TObject* a
     case pkWString: {
       std::wstring v = GetWideStrProp(instance, info);
       return ancestor ? v == GetWideStrProp(ancestor, info) : v.empty();
+    }
+    case pkVariant: {
+      const Variant v = GetVariantProp(instance, info);
+      if (!ancestor) return v.IsEmpty() || v.IsNull();
+      // The same when of one type and equal (arrays are never the same).
+      const Variant a = GetVariantProp(ancestor, info);
+      if (v.VarType() != a.VarType() || v.IsArray() || a.IsArray()) return false;
+      try {
+        return VarCompare(v, a) == 0;
+      } catch (const EVariantError&) {
+        return false;
+      }
     }
     case pkComponent: {
       auto* v = ObjectAs<TComponent>(GetObjectProp(instance, info));

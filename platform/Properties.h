@@ -27,10 +27,10 @@
 // or data members; a property with no setter is read-only (sub-objects are
 // then read in place). The kind follows from the getter's type: bool,
 // integers, enumerations (names given), TSet (names of its enumeration),
-// floats, AnsiString, std::wstring, pointers to components (references by
-// name), pointers to other persistent objects (sub-objects, collections
-// included) and TEvent fields. Colours and cursors are integers named by
-// passing pkColor or pkCursor.
+// floats, AnsiString, std::wstring, Variant, pointers to components
+// (references by name), pointers to other persistent objects (sub-objects,
+// collections included) and TEvent fields. Colours and cursors are integers
+// named by passing pkColor or pkCursor.
 //
 // Registration also makes a class with a factory known to FindClass, so a
 // form reader can create it by name.
@@ -41,6 +41,7 @@
 #include "platform/Object.h"
 #include "platform/Set.h"
 #include "platform/Text.h"
+#include "platform/Variant.h"
 
 #include <cstdint>
 #include <initializer_list>
@@ -54,7 +55,7 @@ class TPersistent;
 
 enum class TPropKind {
   pkInteger, pkInt64, pkEnumeration, pkSet, pkBoolean, pkColor, pkCursor, pkFloat, pkString, pkWString,
-  pkClass, pkComponent, pkMethod
+  pkClass, pkComponent, pkMethod, pkVariant
 };
 using enum TPropKind;
 
@@ -82,7 +83,7 @@ enum class TPublishedMember { pmProperty, pmMethod, pmField };
 // One entry of a class's published table. The accessors move values through
 // a pointer whose type follows the kind: int64_t for pkInteger .. pkCursor
 // (enumerations as their position, sets as their bits), double, AnsiString,
-// std::wstring, TObject* for pkClass/pkComponent and fields, and a
+// std::wstring, Variant, TObject* for pkClass/pkComponent and fields, and a
 // TEvent<Signature> for pkMethod.
 struct TPropInfo {
   const char* Name = "";
@@ -189,6 +190,11 @@ AnsiString GetStrProp(TObject* instance, const TPropInfo* info);
 void SetStrProp(TObject* instance, const TPropInfo* info, const AnsiString& value);
 std::wstring GetWideStrProp(TObject* instance, const TPropInfo* info);
 void SetWideStrProp(TObject* instance, const TPropInfo* info, const std::wstring& value);
+// Variants: a form stores Empty as nil, Null as the identifier Null,
+// Booleans, integers, strings and wide strings as themselves, and every other
+// number (dates and currency too) as a float; arrays cannot be stored.
+Variant GetVariantProp(TObject* instance, const TPropInfo* info);
+void SetVariantProp(TObject* instance, const TPropInfo* info, const Variant& value);
 TObject* GetObjectProp(TObject* instance, const TPropInfo* info);
 void SetObjectProp(TObject* instance, const TPropInfo* info, TObject* value);
 // Enumerations by name, sets as "[a,b]" (also accepted without brackets).
@@ -247,6 +253,7 @@ constexpr TPropKind KindOf() {
   else if constexpr (std::is_floating_point_v<T>) return pkFloat;
   else if constexpr (std::is_same_v<T, AnsiString>) return pkString;
   else if constexpr (std::is_same_v<T, std::wstring>) return pkWString;
+  else if constexpr (std::is_same_v<T, Variant>) return pkVariant;
   else if constexpr (IsEvent<T>::value) return pkMethod;
   else if constexpr (std::is_pointer_v<T>) return pkClass;  // or pkComponent, decided by the class
   else static_assert(sizeof(T) == 0, "type cannot be published");

@@ -8,6 +8,7 @@
 #include "foundation/ContainerServices.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
+#include "platform/Properties.h"
 
 const TClassInfo TcxCustomEdit::ClassInfo{"TcxCustomEdit", &TcxContainer::ClassInfo, nullptr};
 
@@ -115,7 +116,13 @@ void TcxCustomEdit::LockEditingSwitch(bool lock) {
 }
 
 TcxCustomEditProperties* TcxCustomEdit::EffectiveProperties() const {
-  return FRepositoryItem ? FRepositoryItem->Properties() : FProperties.get();
+  if (!FRepositoryItem) return FProperties.get();
+  // Shared item properties answer through the provider of the edit asking.
+  // (Giving them a provider tells no one: their owner is the item.)
+  TcxCustomEditProperties* properties = FRepositoryItem->Properties();
+  if (properties && FDataBinding && properties->ValuesProvider() != FDataBinding->ValuesProvider())
+    properties->SetValuesProvider(FDataBinding->ValuesProvider());
+  return properties;
 }
 
 TcxCustomEditStyle* TcxCustomEdit::CurrentStyle() { return static_cast<TcxCustomEditStyle*>(ActiveStyle()); }
@@ -572,3 +579,30 @@ bool TcxCustomEdit::IsClearOrClickShortcut(WORD key, TShiftState shift) {
 bool TcxCustomEdit::InEditingLook() { return Focused(); }
 
 bool TcxCustomEdit::KeyAllowedByProvider(char key) { return FDataBinding->IsKeyAllowed(key); }
+
+// -- The form tables -------------------------------------------------------------------------
+
+namespace {
+
+using E = TcxCustomEdit;
+const TPublishedRegistration editRegistration(&TcxCustomEdit::ClassInfo, {
+    Property<&E::Height, &TControl::SetHeight>("Height").Stored<&E::IsHeightStored>(),
+    Property<&TControl::Width, &TControl::SetWidth>("Width").Stored<&E::IsWidthStored>(),
+    Property<&E::RepositoryItem, &E::SetRepositoryItem>("RepositoryItem"),
+});
+
+}  // namespace
+
+namespace cxEditControlPublished {
+
+TPropInfo AutoSize() { return Property<&E::AutoSize, &E::SetAutoSize>("AutoSize").Default(true); }
+TPropInfo EditValue() { return Property<&E::EditValue, &E::SetEditValue>("EditValue").Stored<&E::HasNonNullValue>(); }
+TPropInfo Properties() { return Property<&E::Properties>("Properties"); }
+TPropInfo Style() { return Property<&E::Style>("Style"); }
+TPropInfo StyleDisabled() { return Property<&E::StyleDisabled>("StyleDisabled"); }
+TPropInfo StyleFocused() { return Property<&E::StyleFocused>("StyleFocused"); }
+TPropInfo StyleHot() { return Property<&E::StyleHot>("StyleHot"); }
+TPropInfo Transparent() { return Property<&E::Transparent, &E::SetTransparent>("Transparent").Default(false); }
+TPropInfo OnEditing() { return Event<&E::OnEditing>("OnEditing"); }
+
+}  // namespace cxEditControlPublished

@@ -101,6 +101,9 @@ public:
   TcxCustomEditStyle* CurrentStyle();
   TcxEditStyle* Style() const { return static_cast<TcxEditStyle*>(Styles()->StyleForState(cxssNormal)); }
   TcxEditStyle* StyleOf(int state) const { return static_cast<TcxEditStyle*>(Styles()->StyleForState(state)); }
+  TcxEditStyle* StyleDisabled() const { return StyleOf(cxssDisabled); }
+  TcxEditStyle* StyleFocused() const { return StyleOf(cxssFocused); }
+  TcxEditStyle* StyleHot() const { return StyleOf(cxssHot); }
   TcxEditRepositoryItem* RepositoryItem() const { return FRepositoryItem; }
   // Raises EcxEditError "The repository item is not acceptable" for an item
   // whose properties are not of this edit's properties class.
@@ -114,6 +117,10 @@ public:
   void SetTransparent(bool value);
   // Reading the height first makes sure the window exists when auto size wants it.
   int Height();
+  // A form stores the height unless auto size makes it, and the width
+  // unless auto size makes it with auto-width buttons.
+  bool IsHeightStored() { return !AutoSizeWanted(); }
+  bool IsWidthStored() { return !(AutoSizeWanted() && AutoWidthButtons()); }
   IcxCustomInnerEdit* InnerEdit() const { return FInnerEdit; }
   bool HasInnerControl() const { return InnerControl() != nullptr; }
   bool IsInnerControlPending();
@@ -166,6 +173,11 @@ public:
   virtual void ProcessChar(char& key) { FilterChar(key); }
   virtual void BeforeKeyAction(TShiftState shift) { (void)shift; }
   virtual void FocusLookChanged();
+  // Whether the focus has left for good although no exit came: the edit's
+  // modal form closed with an answer other than none and cancel, or the
+  // edit, alone on its form, lost the focus to another window of the same
+  // top-level window.
+  bool FocusReallyLeft();
   virtual void DoChangeEvent();
   virtual void DoEditValueChangedEvent();
   virtual void SaveValueOnEnter();
@@ -183,6 +195,13 @@ public:
   virtual void StoreInternalEditValue(const Variant& value);
   virtual void AcceptDisplayValue(const Variant& value);
   virtual bool DrawsOwnBorder(TcxCanvas* canvas) { (void)canvas; return false; }
+  // Painted as a copy of itself while bound to stored data: the stored
+  // value is painted, not the one being edited.
+  virtual bool DesignDataLinked();
+  // Paints the binding's current value at the origin through a view info
+  // and view data of its own, then takes the control's area out of the
+  // canvas's clip.
+  virtual void PaintValue(TcxCanvas* canvas);
   virtual bool IsClickShortcut(WORD key, TShiftState shift);
   virtual bool HasNonNullValue() { return !FEditValue.IsNull(); }
   virtual bool PaintsParentBackground() { return false; }
@@ -265,6 +284,7 @@ protected:
   void Loaded() override;
   void Notification(TComponent* component, TOperation operation) override;
   void CreateWnd() override;
+  void Paint() override;
 
   // The inner window's procedure while hooked (calls the one it replaced).
   void InnerWindowProc(TMessage& message);
@@ -314,3 +334,19 @@ private:
   bool FInitialized = false;
   bool FViewInfoReady = false;
 };
+
+// The form-table entries an editor publishes in its own table (the editor
+// control itself publishes Height, Width and RepositoryItem):
+//   RegisterPublished(&TcxTextEdit::ClassInfo, {cxEditControlPublished::EditValue(), ...});
+namespace cxEditControlPublished {
+TPropInfo AutoSize();
+// Stored while the value is not Null.
+TPropInfo EditValue();
+TPropInfo Properties();
+TPropInfo Style();
+TPropInfo StyleDisabled();
+TPropInfo StyleFocused();
+TPropInfo StyleHot();
+TPropInfo Transparent();
+TPropInfo OnEditing();
+}  // namespace cxEditControlPublished

@@ -11,6 +11,9 @@ const TClassInfo TcxEditChangeEventsCatcher::ClassInfo{"TcxEditChangeEventsCatch
 TcxEditDataBinding::TcxEditDataBinding(TcxCustomEdit* edit)
     : FEdit(edit), FValuesProvider(new TcxCustomEditDefaultValuesProvider(nullptr)) {}
 
+TcxEditDataBinding::TcxEditDataBinding(TcxCustomEdit* edit, IcxEditDefaultValuesProvider* provider)
+    : FEdit(edit), FValuesProvider(provider) {}
+
 TcxEditDataBinding::~TcxEditDataBinding() {
   if (FValuesProvider) Free(FValuesProvider->ProviderObject());
 }

@@ -16,6 +16,9 @@ public:
   TClass ClassType() const override { return &ClassInfo; }
   // Makes the binding's default-values provider.
   explicit TcxEditDataBinding(TcxCustomEdit* edit);
+  // A binding whose data answers through a provider of its own (taken over:
+  // the binding frees its object).
+  TcxEditDataBinding(TcxCustomEdit* edit, IcxEditDefaultValuesProvider* provider);
   ~TcxEditDataBinding() override;
   TPersistent* GetOwner() override;
   TcxCustomEdit* Edit() const { return FEdit; }

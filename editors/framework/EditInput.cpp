@@ -19,6 +19,18 @@ TShortCut ShortCutOf(WORD key, TShiftState shift) {
   return ShortCut(key, shift.Contains(ssShift), shift.Contains(ssCtrl), shift.Contains(ssAlt));
 }
 
+// Puts the canvas's clip region back at the end of a scope.
+class TcxCanvasClipScope {
+public:
+  explicit TcxCanvasClipScope(TcxCanvas* canvas) : FCanvas(canvas) { canvas->PushClipRegion(); }
+  ~TcxCanvasClipScope() { FCanvas->PopClipRegion(); }
+  TcxCanvasClipScope(const TcxCanvasClipScope&) = delete;
+  TcxCanvasClipScope& operator=(const TcxCanvasClipScope&) = delete;
+
+private:
+  TcxCanvas* FCanvas;
+};
+
 TcxEditMouseEvent EventOf(int button) {
   switch (button) {
     case 1: return emeLeft;
@@ -201,15 +213,23 @@ void TcxCustomEdit::FocusChanged() {
 }
 
 void TcxCustomEdit::FocusLookChanged() {
+  TWeakLink<TControl> self(this);
   RefreshView();
-  if (FShownFocused || !HandleAllocated()) return;
-  // The focus really left: validate quietly.
-  HWND focus = GetFocus();
+  if (self.Get() && FocusReallyLeft()) CheckEditValue(false);  // quietly
+}
+
+bool TcxCustomEdit::FocusReallyLeft() {
+  // A modal form closed with an answer that keeps what was typed.
   TCustomForm* form = GetParentForm(this);
-  const bool modalClosed = form && form->Modal() && !form->Visible() && form->ModalResult() != mrNone &&
-                           form->ModalResult() != mrCancel;
-  const bool elsewhere = focus && NearestTopLevelAncestor(focus) == NearestTopLevelAncestor(Handle());
-  if (modalClosed || elsewhere) CheckEditValue(false);
+  if (form && form->Modal() && !form->Visible() && form->ModalResult() != mrNone && form->ModalResult() != mrCancel)
+    return true;
+  // The only control of a form lost the focus to a window of the same
+  // top-level window that is no control of the form: no exit will come.
+  if (FShownFocused || !HandleAllocated()) return false;
+  auto* parentForm = ObjectAs<TCustomForm>(Parent());
+  if (!parentForm || parentForm->ControlCount() != 1) return false;
+  const HWND top = NearestTopLevelAncestor(Handle());
+  return top && top == NearestTopLevelAncestor(GetFocus());
 }
 
 // -- Keys --------------------------------------------------------------------------------------
@@ -521,6 +541,36 @@ void TcxCustomEdit::CreateWnd() {
   RefreshContainer();
   if (self.Get() && AutoSizeWanted()) AlignInnerControl();
   if (self.Get() && Focused() && InnerControl() && InnerControl()->CanFocus()) FocusInnerControl();
+}
+
+// -- Painting --------------------------------------------------------------------------------
+
+bool TcxCustomEdit::DesignDataLinked() {
+  return FDataBinding && FDataBinding->BoundToDataStorage() && ControlState().Contains(csPaintCopy);
+}
+
+void TcxCustomEdit::PaintValue(TcxCanvas* canvas) {
+  const RECT bounds{0, 0, Width(), Height()};
+  {
+    TcxCanvasClipScope clip(canvas);
+    ClipToWindowShape(canvas);
+    std::unique_ptr<TcxCustomEditViewInfo> info(static_cast<TcxCustomEditViewInfo*>(ViewInfoClass()));
+    info->Edit = this;
+    std::unique_ptr<TcxCustomEditViewData> viewData(NewViewData());
+    Variant value;
+    FDataBinding->ReadEditValue(value);
+    viewData->FillViewInfo(canvas, bounds, false, info.get(), TShiftState{}, emeNone, POINT{-1, -1});
+    viewData->FillTextInfo(canvas, value, info.get());
+    info->PaintOn(canvas);
+  }
+  canvas->ExcludeRectFromClip(bounds);
+}
+
+void TcxCustomEdit::Paint() {
+  if (DesignDataLinked())
+    PaintValue(cxCanvas());
+  else
+    TcxContainer::Paint();
 }
 
 // -- Messages --------------------------------------------------------------------------------

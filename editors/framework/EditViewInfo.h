@@ -205,6 +205,11 @@ public:
   // The extent around the client and the minimum size buttons ask for.
   virtual void MeasureEditorSize(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, SIZE& extent, SIZE& minSize);
   virtual SIZE DefaultContentSize(TcxCanvas* canvas) { (void)canvas; return SIZE{0, 0}; }
+  // Puts what a value shows into a filled view info (nothing in the base;
+  // text editors lay out its display text).
+  virtual void FillTextInfo(TcxCanvas* canvas, const Variant& value, TcxCustomEditViewInfo* viewInfo) {
+    (void)canvas, (void)value, (void)viewInfo;
+  }
   // The size of an editor for its value within a width limit (-1 none).
   SIZE EditSizeForValue(TcxCanvas* canvas, int widthLimit);
   virtual bool ShadowWanted();

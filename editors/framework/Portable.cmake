@@ -3,4 +3,4 @@
 # the target and natively (tests/native/editors/framework: the tests under the
 # sanitizers and the variant stream's fuzz target).
 set(MEVRA_FRAMEWORK_PORTABLE_SOURCES
-  DataStorage.cpp EditStrings.cpp Variants.cpp)
+  DataStorage.cpp DateTimeFormat.cpp DateUtils.cpp EditStrings.cpp Variants.cpp)

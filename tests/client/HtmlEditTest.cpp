@@ -168,12 +168,13 @@ TEST_F(HtmlEditTest, ABrowserWithoutAnHtmlEngineGivesAClearErrorOnUse) {
 TEST_F(HtmlEditTest, ANewPageIsEditedAsTheOneBefore) {
   THtmlEdit* edit = New<THtmlEdit>(nullptr);
   FakeBrowser* fake = FakeBrowser::Last();
-  FakeDocument* first = fake->Html();
+  // Kept alive here: the browser and the component let the old page go.
+  const TComPtr<FakeDocument> first(fake->Html());
   fake->NewDocumentPerNavigation = true;
   edit->SetReadOnly(true);
   edit->Navigate("about:page");
   FakeDocument* second = fake->Html();
-  ASSERT_NE(first, second);
+  ASSERT_NE(first.Get(), second);
   EXPECT_EQ(second->DesignMode, L"Off");
   EXPECT_EQ(second->Charset, L"gb2312");
   edit->SetHTML(L"<body>second</body>");

@@ -8,6 +8,7 @@
 #include "editors/framework/EditUnit.h"
 #include "editors/framework/EditUtils.h"
 #include "platform/CallbackGuard.h"
+#include "platform/FormResource.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "tests/editors/framework/TestEditors.h"
@@ -28,6 +29,12 @@ public:
   TClass PropertiesClass() const override { return &TTestEditProperties::ClassInfo; }
 };
 
+class TTextItem : public TcxEditRepositoryItem {
+public:
+  using TcxEditRepositoryItem::TcxEditRepositoryItem;
+  TClass PropertiesClass() const override { return &TTestTextProperties::ClassInfo; }
+};
+
 class TFailingBinding : public TcxEditDataBinding {
 public:
   using TcxEditDataBinding::TcxEditDataBinding;
@@ -38,6 +45,44 @@ class TFailingPostEdit : public TTestPlainEdit {
 public:
   using TTestPlainEdit::TTestPlainEdit;
   TcxEditDataBinding* NewDataBinding() override { return new TFailingBinding(this); }
+};
+
+// Data that may only be read, aligned to the right.
+class TReadOnlyProvider : public TcxCustomEditDefaultValuesProvider {
+public:
+  using TcxCustomEditDefaultValuesProvider::TcxCustomEditDefaultValuesProvider;
+  bool ProvidedReadOnly() override { return true; }
+  TAlignment ProvidedAlignment() override { return taRightJustify; }
+};
+
+class TReadOnlyDataBinding : public TcxEditDataBinding {
+public:
+  explicit TReadOnlyDataBinding(TcxCustomEdit* edit) : TcxEditDataBinding(edit, new TReadOnlyProvider(nullptr)) {}
+};
+
+class TReadOnlyDataEdit : public TTestInnerEdit {
+public:
+  using TTestInnerEdit::TTestInnerEdit;
+  TcxEditDataBinding* NewDataBinding() override { return new TReadOnlyDataBinding(this); }
+};
+
+// Data behind a storage: its value is "stored".
+class TStorageProvider : public TcxCustomEditDefaultValuesProvider {
+public:
+  using TcxCustomEditDefaultValuesProvider::TcxCustomEditDefaultValuesProvider;
+  bool BoundToStorage() override { return true; }
+};
+
+class TStorageBinding : public TcxEditDataBinding {
+public:
+  explicit TStorageBinding(TcxCustomEdit* edit) : TcxEditDataBinding(edit, new TStorageProvider(nullptr)) {}
+  void ReadEditValue(Variant& value) override { value = Variant("stored"); }
+};
+
+class TStorageEdit : public TTestPlainEdit {
+public:
+  using TTestPlainEdit::TTestPlainEdit;
+  TcxEditDataBinding* NewDataBinding() override { return new TStorageBinding(this); }
 };
 
 struct TRecorder {
@@ -211,6 +256,42 @@ TEST_F(EditControl, AWrongRepositoryItemIsRefused) {
   Free(right);
   EXPECT_EQ(edit->RepositoryItem(), nullptr) << "a freed item is let go";
   EXPECT_EQ(edit->EffectiveProperties(), edit->Properties());
+}
+
+TEST_F(EditControl, SharedItemPropertiesAnswerThroughTheProviderOfTheEditAsking) {
+  auto* repository = New<TcxEditRepository>(FForm);
+  auto* item = New<TTextItem>(FForm);
+  item->SetRepository(repository);
+  auto* readOnlyData = Place<TReadOnlyDataEdit>(10, 10);
+  auto* plainData = Place<TTestInnerEdit>(10, 50);
+  FForm->Show();
+  RunMessagesUntilIdle();
+  readOnlyData->SetRepositoryItem(item);
+  plainData->SetRepositoryItem(item);
+  struct TCase {
+    const char* Name;
+    TcxCustomEdit* Edit;
+    bool ReadOnly;
+    TAlignment Alignment;
+  };
+  const TCase cases[] = {{"the read-only data's edit", readOnlyData, true, taRightJustify},
+                         {"an edit of plain data sharing the item", plainData, false, taLeftJustify},
+                         {"the first edit asking again", readOnlyData, true, taRightJustify}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TcxCustomEditProperties* properties = c.Edit->EffectiveProperties();
+    EXPECT_EQ(properties, item->Properties());
+    EXPECT_EQ(properties->ValuesProvider(), c.Edit->DataBinding()->ValuesProvider());
+    EXPECT_EQ(properties->GetReadOnly(), c.ReadOnly);
+    EXPECT_EQ(properties->EffectiveHorzAlignment(), c.Alignment);
+    // The inner window took the state when the item was applied.
+    const HWND inner = static_cast<TTestInnerEdit*>(c.Edit)->Inner()->Handle();
+    EXPECT_EQ((GetWindowLongA(inner, GWL_STYLE) & ES_READONLY) != 0, c.ReadOnly);
+  }
+  // The edit's own properties consult its provider again once the item goes.
+  readOnlyData->SetRepositoryItem(nullptr);
+  EXPECT_EQ(readOnlyData->Properties()->ValuesProvider(), readOnlyData->DataBinding()->ValuesProvider());
+  EXPECT_TRUE(readOnlyData->Properties()->GetReadOnly());
 }
 
 TEST_F(EditControl, AnInPlaceEditsStyleHasNoDefaultController) {
@@ -648,4 +729,187 @@ TEST_F(EditControl, LoadingFiresNoChangeEvents) {
   EXPECT_EQ(R.Events, (std::vector<std::string>{"value", "change"}));
 }
 
+TEST_F(EditControl, AFormStoresTheValueTheSizeAutoSizeLeavesAndTheProperties) {
+  struct TCase {
+    const char* Name;
+    bool AutoSize;
+    Variant Value;
+    std::vector<std::string> Written;
+    std::vector<std::string> NotWritten;
+  };
+  const TCase cases[] = {
+      {"auto size, a number", true, Variant(int32_t(42)), {"EditValue = 42", "Width = 160"}, {"    Height =", "AutoSize ="}},
+      {"fixed size, a text", false, Variant("it's"), {"EditValue = 'it''s'", "    Height = 24", "AutoSize = False"}, {}},
+      {"a null value", true, Variant::Null(), {}, {"EditValue", "    Height ="}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* form = New<TForm>(nullptr);
+    auto* edit = New<TTestPlainEdit>(form);
+    edit->SetName("Edit1");
+    edit->SetParent(form);
+    edit->SetAutoSize(c.AutoSize);
+    edit->SetBounds(8, 8, 160, 24);
+    edit->SetEditValue(c.Value);
+    edit->Properties()->SetValidateOnEnter(true);
+    edit->Style()->SetColor(clYellow);
+    const AnsiString text = WriteComponentText(form);
+    for (const std::string& part : c.Written) EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
+    for (const std::string& part : c.NotWritten) EXPECT_EQ(text.find(part), std::string::npos) << part << "\n" << text;
+    EXPECT_NE(text.find("Properties.ValidateOnEnter = True"), std::string::npos) << text;
+
+    auto* back = New<TForm>(nullptr);
+    ReadComponentText(text, back, "EditForm");
+    auto* read = ObjectAs<TTestPlainEdit>(back->FindComponent("Edit1"));
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->AutoSize(), c.AutoSize);
+    EXPECT_EQ(read->EditValue().VarType(), c.Value.IsNull() ? varEmpty : c.Value.VarType());
+    EXPECT_EQ(TextOf(read->EditValue()), TextOf(c.Value));
+    EXPECT_EQ(read->Text, TextOf(c.Value)) << "the value read is shown";
+    EXPECT_TRUE(read->Properties()->ValidateOnEnter());
+    EXPECT_EQ(read->Style()->GetColor(), clYellow);
+    EXPECT_FALSE(read->Modified());
+    EXPECT_EQ(WriteComponentText(back), text);
+    Free(back);
+    Free(form);
+  }
+}
+
+TEST_F(EditControl, APaintedCopyOfAnEditBoundToStorageShowsTheStoredValue) {
+  FForm->Show();
+  RunMessagesUntilIdle();
+  auto* stored = Place<TStorageEdit>(10, 10);
+  auto* plain = Place(10, 50);
+  for (TcxCustomEdit* edit : {static_cast<TcxCustomEdit*>(stored), static_cast<TcxCustomEdit*>(plain)}) {
+    edit->Style()->SetColor(clYellow);
+    edit->SetEditValue(Variant("live"));
+  }
+  RunMessagesUntilIdle();
+  struct TCase {
+    const char* Name;
+    TcxCustomEdit* Edit;
+    bool Copy;
+    std::vector<std::string> Filled;  // the values the painting asked to show
+  };
+  const TCase cases[] = {{"a copy of the stored edit", stored, true, {"stored"}},
+                         {"the stored edit on screen", stored, false, {}},
+                         {"a copy of an edit without storage", plain, true, {}}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TcxCustomEditViewInfo* live = c.Edit->EditViewInfo();
+    const RECT liveBounds = live->Bounds;
+    TTestViewData::FilledValues().clear();
+    const int w = c.Edit->Width(), h = c.Edit->TcxContainer::Height();
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, w, h);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    PatBlt(dc, 0, 0, w, h, BLACKNESS);
+    if (c.Copy) c.Edit->SetControlState(c.Edit->ControlState() + csPaintCopy);
+    SendMessageA(c.Edit->Handle(), WM_PAINT, reinterpret_cast<WPARAM>(dc), 0);
+    if (c.Copy) c.Edit->SetControlState(c.Edit->ControlState() - csPaintCopy);
+    EXPECT_EQ(GetPixel(dc, w / 2, 3), static_cast<COLORREF>(RGB(255, 255, 0))) << "the background is painted";
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    std::vector<std::string> filled;
+    for (const Variant& v : TTestViewData::FilledValues()) filled.push_back(TextOf(v));
+    EXPECT_EQ(filled, c.Filled);
+    EXPECT_EQ(c.Edit->EditViewInfo(), live) << "the edit's own view info stays";
+    EXPECT_TRUE(EqualRect(&live->Bounds, &liveBounds));
+    EXPECT_EQ(TextOf(c.Edit->EditValue()), "live");
+  }
+}
+
+TEST_F(EditControl, TheFocusReallyLeavesOnlyWhenNoExitWillCome) {
+  enum class TMove { kToForeignChild, kToOtherForm };
+  struct TCase {
+    const char* Name;
+    bool WithSibling;
+    TMove Move;
+    int Validations;
+  };
+  const TCase cases[] = {
+      {"alone, to a window of its form that is no control", false, TMove::kToForeignChild, 1},
+      {"beside another control, to such a window", true, TMove::kToForeignChild, 0},
+      {"alone, to another form", false, TMove::kToOtherForm, 0},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* form = New<TForm>(nullptr);
+    form->SetBounds(60, 60, 300, 160);
+    auto* edit = New<TTestPlainEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(10, 10, 160, 24);
+    if (c.WithSibling) {
+      auto* sibling = New<TButton>(form);
+      sibling->SetParent(form);
+      sibling->SetBounds(10, 60, 80, 25);
+    }
+    int validations = 0;
+    edit->Properties()->OnValidate =
+        TcxEditValidateEvent::Lambda([&](TObject*, TcxEditValue&, AnsiString&, bool&) { ++validations; });
+    auto* other = New<TForm>(nullptr);
+    other->SetBounds(400, 60, 200, 120);
+    other->Show();
+    form->Show();
+    RunMessagesUntilIdle();
+    edit->SetFocus();
+    PostChar(edit->Handle(), 'x');
+    RunMessagesUntilIdle();
+    ASSERT_TRUE(edit->Modified());
+    HWND foreign = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 100, 80, 20, form->Handle(), nullptr,
+                                   GetModuleHandleA(nullptr), nullptr);
+    if (c.Move == TMove::kToForeignChild) {
+      SetFocus(foreign);
+    } else {
+      SetForegroundWindow(other->Handle());
+      SetFocus(other->Handle());
+    }
+    RunMessagesUntilIdle();
+    ASSERT_NE(GetFocus(), edit->Handle());
+    EXPECT_EQ(validations, c.Validations);
+    EXPECT_EQ(edit->Validated(), c.Validations > 0);
+    EXPECT_TRUE(R.Errors.empty());
+    DestroyWindow(foreign);
+    Free(other);
+    Free(form);
+  }
+}
+
+TEST_F(EditControl, AModalFormClosedWithAnAnswerValidatesItsEditQuietly) {
+  struct TCase {
+    const char* Name;
+    TModalResult Result;
+    int Validations;
+  };
+  const TCase cases[] = {{"OK", mrOk, 1}, {"Cancel", mrCancel, 0}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* form = New<TForm>(nullptr);
+    form->SetBounds(60, 60, 300, 160);
+    auto* edit = New<TTestPlainEdit>(form);
+    edit->SetParent(form);
+    edit->SetBounds(10, 10, 160, 24);
+    int validations = 0;
+    edit->Properties()->OnValidate = TcxEditValidateEvent::Lambda([&](TObject*, TcxEditValue&, AnsiString& text, bool& error) {
+      ++validations;
+      error = true;  // refused quietly: nothing is raised
+      text = "Refused";
+    });
+    // The typed character ends the dialog with the case's answer.
+    edit->Properties()->OnChange = TNotifyEvent::Lambda([&](TObject*) { form->SetModalResult(c.Result); });
+    form->SetActiveControl(edit);
+    form->OnShow = TNotifyEvent::Lambda([&](TObject*) { PostChar(edit->Handle(), 'x'); });
+    EXPECT_EQ(form->ShowModal(), c.Result);
+    RunMessagesUntilIdle();
+    EXPECT_EQ(validations, c.Validations);
+    EXPECT_TRUE(R.Errors.empty());
+    EXPECT_EQ(edit->Text, "x") << "nothing typed is lost";
+    Free(form);
+  }
+}
+
 }  // namespace
+

@@ -6,6 +6,8 @@
 #include "editors/framework/EditControl.h"
 #include "platform/StdCtrls.h"
 
+#include <vector>
+
 namespace test_editors {
 
 class TTestEditProperties : public TcxCustomEditProperties {
@@ -33,6 +35,15 @@ inline const TClassInfo TTestTextProperties::ClassInfo{
     "TTestTextProperties", &TTestEditProperties::ClassInfo,
     [](TObject* owner) -> TObject* { return new TTestTextProperties(static_cast<TPersistent*>(owner)); }};
 
+// What a form stores of the test properties.
+inline const TPublishedRegistration testEditPropertiesRegistration(&TTestEditProperties::ClassInfo, {
+    cxEditPublished::Buttons(),
+    cxEditPublished::ClearKey(),
+    cxEditPublished::ReadOnly(),
+    cxEditPublished::ValidateOnEnter(),
+    cxEditPublished::OnChange(),
+});
+
 inline AnsiString TextOf(const Variant& v) { return v.IsEmpty() || v.IsNull() ? AnsiString() : v.AsString(); }
 
 // A text editor's content height: the text offsets and one line of text.
@@ -45,11 +56,21 @@ public:
     const RECT offsets = TextOffsets();
     return SIZE{0, offsets.top + offsets.bottom + canvas->HeightOfText("Zg")};
   }
+  // Records what it was asked to show.
+  void FillTextInfo(TcxCanvas*, const Variant& value, TcxCustomEditViewInfo*) override {
+    FilledValues().push_back(value);
+  }
+  static std::vector<Variant>& FilledValues() {
+    static std::vector<Variant> values;
+    return values;
+  }
 };
 
 // Without an inner window: typed characters append to its own text.
 class TTestPlainEdit : public TcxCustomEdit {
 public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
   using TcxCustomEdit::TcxCustomEdit;
   TClass PropertiesClass() const override { return &TTestEditProperties::ClassInfo; }
   TcxCustomEditViewData* CreateViewData(TcxCustomEditProperties* p, TcxCustomEditStyle* s, bool inPlace) override {
@@ -94,6 +115,21 @@ protected:
     cxCanvas()->DrawTextInState(Text, r, cxAlignLeft | cxAlignVCenter | cxSingleLine);
   }
 };
+
+inline const TClassInfo TTestPlainEdit::ClassInfo{
+    "TTestPlainEdit", &TcxCustomEdit::ClassInfo,
+    [](TObject* owner) -> TObject* { return new TTestPlainEdit(static_cast<TComponent*>(owner)); }};
+inline const TPublishedRegistration testPlainEditRegistration(&TTestPlainEdit::ClassInfo, {
+    cxEditControlPublished::AutoSize(),
+    cxEditControlPublished::EditValue(),
+    cxEditControlPublished::Properties(),
+    cxEditControlPublished::Style(),
+    cxEditControlPublished::StyleDisabled(),
+    cxEditControlPublished::StyleFocused(),
+    cxEditControlPublished::StyleHot(),
+    cxEditControlPublished::Transparent(),
+    cxEditControlPublished::OnEditing(),
+});
 
 class TTestInnerEdit;
 

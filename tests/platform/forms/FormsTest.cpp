@@ -165,6 +165,28 @@ TEST(Forms, ShowModalEndsWithTheButtonsModalResult) {
   Free(form);
 }
 
+TEST(Forms, AModalFormIsStillModalWhileItHides) {
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(40, 40, 220, 150);
+  auto* edit = Place<TEdit>(form, 10, 10, 80, 25);
+  form->SetActiveControl(edit);
+  // What the focused control sees as the dialog's focus goes.
+  std::vector<std::string> seen;
+  TWndMethod inherited = edit->WindowProc;
+  edit->WindowProc = TWndMethod::Lambda([&, inherited](TMessage& m) {
+    if (m.Msg == WM_KILLFOCUS)
+      seen.push_back(std::string(form->Modal() ? "modal" : "modeless") + (form->Visible() ? " shown " : " hidden ") +
+                     std::to_string(form->ModalResult()));
+    inherited(m);
+  });
+  form->OnShow = TNotifyEvent::Lambda([&](TObject*) { PostMessageA(form->Handle(), WM_CLOSE, 0, 0); });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(seen, (std::vector<std::string>{"modal hidden " + std::to_string(mrCancel)}));
+  EXPECT_FALSE(form->Modal());
+  edit->WindowProc = inherited;
+  Free(form);
+}
+
 TEST(Forms, DialogServiceAnswersEveryDialog) {
   DialogCapture dialogs;
   dialogs.Answer = [](TDialogRequest& r) {

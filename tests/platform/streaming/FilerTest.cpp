@@ -403,6 +403,90 @@ TEST(FormText, ValuesConvertBothWays) {
   EXPECT_NE(std::string::npos, message.find("not valid UTF-8")) << message;
 }
 
+TEST(FormText, VariantsKeepTheirKindOfValue) {
+  struct Case {
+    const char* Name;
+    Variant Value;
+    const char* Text;  // what the text form shows; null: nothing written
+    TVarType ReadType;
+  };
+  const Case cases[] = {
+      {"empty", Variant(), nullptr, varEmpty},
+      {"null", Variant::Null(), nullptr, varEmpty},
+      {"integer", Variant(int32_t(-40000)), "Data = -40000", varInteger},
+      {"byte", Variant(uint8_t(200)), "Data = 200", varInteger},
+      {"int64", Variant(int64_t(1) << 40), "Data = 1099511627776", varInt64},
+      {"Boolean", Variant(true), "Data = True", varBoolean},
+      {"double", Variant(2.5), "Data = 2.5", varDouble},
+      {"date", Variant::FromDate(TDateTime(36526.5)), "Data = 36526.5", varDouble},
+      {"string", Variant("it's"), "Data = 'it''s'", varString},
+      // The text form keeps no difference between kinds of string.
+      {"wide string", Variant(L"\u00e9t\u00e9"), "Data = '\xc3\xa9t\xc3\xa9'", varString},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    FormPtr form = LoadTestForm();
+    auto* b = ObjectAs<TTestButton>(form->FindComponent("Button1"));
+    ASSERT_NE(nullptr, b);
+    b->Data = c.Value;
+    const AnsiString written = WriteComponentText(form.get());
+    if (c.Text) {
+      EXPECT_NE(std::string::npos, written.find(c.Text)) << written;
+    } else {
+      EXPECT_EQ(std::string::npos, written.find(" Data =")) << written;
+    }
+    FormPtr back = FromText(written);
+    auto* read = ObjectAs<TTestButton>(back->FindComponent("Button1"));
+    ASSERT_NE(nullptr, read);
+    EXPECT_EQ(read->Data.VarType(), c.ReadType);
+    if (!c.Value.IsEmpty() && !c.Value.IsNull()) {
+      EXPECT_EQ(VarToStr(read->Data), VarToStr(c.Value.AsType(c.ReadType)));
+    }
+  }
+  // Against an ancestor, a value of another type or a value dropped is written.
+  FormPtr ancestor = LoadTestForm();
+  FormPtr form = LoadTestForm();
+  ObjectAs<TTestButton>(ancestor->FindComponent("Button1"))->Data = Variant(int32_t(5));
+  auto* b = ObjectAs<TTestButton>(form->FindComponent("Button1"));
+  const struct {
+    const char* Name;
+    Variant Value;
+    bool Written;
+  } against[] = {{"the same", Variant(int32_t(5)), false},
+                 {"another type", Variant(5.0), true},
+                 {"dropped", Variant(), true},
+                 {"null", Variant::Null(), true}};
+  for (const auto& c : against) {
+    SCOPED_TRACE(c.Name);
+    b->Data = c.Value;
+    TMemoryStream s;
+    TWriter writer(&s);
+    writer.WriteDescendent(form.get(), ancestor.get());
+    EXPECT_EQ(s.DataString().find("\x04" "Data") != std::string::npos, c.Written);
+  }
+  // Null is read as written against an ancestor.
+  FormPtr null = FromText("object F: TTestForm\n object B: TTestButton\n  Data = Null\n end\nend\n");
+  EXPECT_TRUE(ObjectAs<TTestButton>(null->FindComponent("B"))->Data.IsNull());
+}
+
+TEST(FormReader, VariantsRefuseWhatTheyCannotHold) {
+  const struct {
+    const char* Text;
+    const char* Expected;
+  } cases[] = {{"object F: TTestForm\n object B: TTestButton\n  Data = Nothing\n end\nend\n", "Invalid variant value Nothing"},
+               {"object F: TTestForm\n object B: TTestButton\n  Data = [toBold]\n end\nend\n", "Variant value expected"},
+               {"object F: TTestForm\n object B: TTestButton\n  Data = (1 2)\n end\nend\n", "Variant value expected"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Text);
+    const std::string message = ErrorOf([&] { FromText(c.Text); });
+    EXPECT_NE(std::string::npos, message.find("property 'Data'")) << message;
+    EXPECT_NE(std::string::npos, message.find(c.Expected)) << message;
+  }
+  FormPtr form = LoadTestForm();
+  ObjectAs<TTestButton>(form->FindComponent("Button1"))->Data = VarArrayOf({1, 2});
+  EXPECT_NE(std::string::npos, ErrorOf([&] { ToBinary(form.get()); }).find("Variant arrays cannot be stored"));
+}
+
 TEST(FormReader, CreatesTheRootFromItsClassWhenNoneIsGiven) {
   TMemoryStream binary;
   ObjectTextToBinary("object G: TTestForm\n object P: TTestPanel\n end\nend\n", binary, "G");

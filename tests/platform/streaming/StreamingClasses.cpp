@@ -59,6 +59,7 @@ const TPublishedRegistration editRegistration(&TTestEdit::ClassInfo, {
 
 const TPublishedRegistration buttonRegistration(&TTestButton::ClassInfo, {
     Property<&TTestButton::FocusControl, &TTestButton::SetFocusControl>("FocusControl"),
+    Property<&TTestButton::Data, &TTestButton::Data>("Data"),
 });
 
 const TPublishedRegistration imageRegistration(&TTestImage::ClassInfo, {

@@ -108,6 +108,8 @@ public:
   using TTestControl::TTestControl;
   TTestEdit* FocusControl() const { return FFocusControl; }
   void SetFocusControl(TTestEdit* value) { FFocusControl = value; }
+  // A value of any kind, as an editor's value is stored.
+  Variant Data;
 
 private:
   TTestEdit* FFocusControl = nullptr;
