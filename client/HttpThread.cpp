@@ -19,7 +19,10 @@ struct TDelivery {
   AnsiString Body;
   HWND ReplyWnd = nullptr;
   bool Deliver = false;
+  bool ReportGiveUp = false;
 };
+
+std::atomic<uint32_t> ReadTimeoutSetting{0};
 
 HWND RouterWindow = nullptr;
 
@@ -39,7 +42,12 @@ void RouteReply(TMessage& message) {
   ActiveRequest.compare_exchange_strong(worker, nullptr);
   // All the worker has left to do is end.
   Free(delivery->Worker);
-  if (!delivery->Deliver || !delivery->Doc) return;
+  if (!delivery->Deliver) {
+    if (delivery->ReportGiveUp && IsWindow(delivery->ReplyWnd))
+      SendMessageA(delivery->ReplyWnd, WM_REQUESTFAILED, 0, 0);
+    return;
+  }
+  if (!delivery->Doc) return;
   // Not XML leaves the document empty; the window is told all the same.
   try {
     delivery->Doc->LoadXML(delivery->Body);
@@ -60,8 +68,8 @@ HWND Router() {
 }  // namespace
 
 httpthread::httpthread(const AnsiString& url, HWND replyWnd, int32_t mode, const TStrings& params,
-                       TXmlDocumentRef doc, bool busyGuard)
-    : TThread(false), Url(url), ReplyWnd(replyWnd), Mode(mode), Doc(std::move(doc)) {
+                       TXmlDocumentRef doc, bool busyGuard, bool reportGiveUp)
+    : TThread(false), Url(url), ReplyWnd(replyWnd), Mode(mode), ReportGiveUp(reportGiveUp), Doc(std::move(doc)) {
   // Freed by the GUI thread once its reply is handed over (RouteReply).
   SetFreeOnTerminate(false);
   ++RunningWorkers;
@@ -77,8 +85,9 @@ void httpthread::Execute() {
   delivery->Worker = this;
   delivery->Doc = std::move(Doc);
   delivery->ReplyWnd = ReplyWnd;
+  delivery->ReportGiveUp = ReportGiveUp;
   Http = std::make_unique<THttpClient>();
-  Http->ReadTimeout = ReadTimeoutMs;
+  Http->ReadTimeout = ReadTimeout();
   Http->MaxResponseSize = MaxReplySize;
   for (int attempt = 0; attempt < MaxAttempts; ++attempt) {
     try {
@@ -109,6 +118,14 @@ void httpthread::Execute() {
 
 int httpthread::Running() { return RunningWorkers.load(); }
 
-httpthread* StartRequest(const AnsiString& url, HWND replyWnd, TXmlDocumentRef doc, bool busyGuard) {
-  return New<httpthread>(url, replyWnd, 2, RequestParams, std::move(doc), busyGuard);
+void httpthread::SetReadTimeout(uint32_t ms) { ReadTimeoutSetting = ms; }
+
+uint32_t httpthread::ReadTimeout() {
+  const uint32_t ms = ReadTimeoutSetting.load();
+  return ms ? ms : ReadTimeoutMs;
+}
+
+httpthread* StartRequest(const AnsiString& url, HWND replyWnd, TXmlDocumentRef doc, bool busyGuard,
+                         bool reportGiveUp) {
+  return New<httpthread>(url, replyWnd, 2, RequestParams, std::move(doc), busyGuard, reportGiveUp);
 }

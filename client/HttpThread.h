@@ -23,8 +23,10 @@ public:
   // it yourself. Call on the GUI thread.
   // With `busyGuard` the worker becomes ActiveRequest before it starts, so a
   // worker that ends at once cannot leave the guard pointing at freed memory.
+  // With `reportGiveUp` a worker whose every attempt failed sends
+  // WM_REQUESTFAILED to its window instead of ending silently.
   httpthread(const AnsiString& url, HWND replyWnd, int32_t mode, const TStrings& params, TXmlDocumentRef doc,
-             bool busyGuard = false);
+             bool busyGuard = false, bool reportGiveUp = false);
   ~httpthread() override;
 
   // Attempts before a request is given up silently.
@@ -32,6 +34,10 @@ public:
   // Workers give up on a service that stops answering after this long, so a
   // hung request cannot hold the busy guard for ever.
   static constexpr uint32_t ReadTimeoutMs = 60000;
+  // The time-out workers started from now on use (ReadTimeoutMs unless a
+  // test shortens it; 0 restores the default).
+  static void SetReadTimeout(uint32_t ms);
+  static uint32_t ReadTimeout();
   // Replies larger than this fail the attempt ("The reply is larger than
   // 4194304 bytes"): every reply of the service is a few kilobytes, and a
   // larger one would cost several times its size on the GUI thread.
@@ -45,6 +51,7 @@ public:
   const AnsiString Url;
   const HWND ReplyWnd;
   const int32_t Mode;                 // 2: form POST; the client passes nothing else
+  const bool ReportGiveUp;
 
 protected:
   void Execute() override;
@@ -56,5 +63,10 @@ private:
   TXmlDocumentRef Doc;                // handed back to the GUI thread, never used here
 };
 
+// Sent (by the GUI thread) to the window of a worker started with
+// reportGiveUp when it gave up without a reply.
+constexpr UINT WM_REQUESTFAILED = WM_USER + 3;  // 0x403
+
 // Starts a worker for `url` with RequestParams, mode 2.
-httpthread* StartRequest(const AnsiString& url, HWND replyWnd, TXmlDocumentRef doc, bool busyGuard = false);
+httpthread* StartRequest(const AnsiString& url, HWND replyWnd, TXmlDocumentRef doc, bool busyGuard = false,
+                         bool reportGiveUp = false);

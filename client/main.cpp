@@ -1,33 +1,18 @@
 // Mevra's entry point: the program's units in their fixed order, then the
-// main form, which is built from its form resource (MainForm.mvf); closing
-// it ends the program cleanly.
+// floating drop box, the main form, built from its form resource
+// (DropBox.mvf); closing it ends the program cleanly.
 #include "bars/model/BarGlobals.h"
+#include "client/DropBox.h"
 #include "client/HtmlEdit.h"
 #include "client/SharedState.h"
 #include "editors/framework/EditorUnits.h"
 #include "foundation/FoundationUnits.h"
 #include "gif/GIFImage.h"
+#include "panels/PanelsUnits.h"
 #include "platform/Dialogs.h"
 #include "platform/Forms.h"
-#include "platform/Properties.h"
 #include "platform/Units.h"
 #include "skin/SkinUnit.h"
-
-namespace {
-
-class TMainForm : public TForm {
-public:
-  static const TClassInfo ClassInfo;
-  TClass ClassType() const override { return &ClassInfo; }
-  using TForm::TForm;
-};
-
-const TClassInfo TMainForm::ClassInfo{"TMainForm", &TForm::ClassInfo, [](TObject* owner) -> TObject* {
-                                        return new TMainForm(static_cast<TComponent*>(owner));
-                                      }};
-const TPublishedRegistration mainFormRegistration(&TMainForm::ClassInfo, {});
-
-}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
@@ -50,6 +35,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxAccessibilityUnit,
         dxFadingUnit,
         cxStylesUnit,
+        RzShellUnit,
+        RzShellUtilsUnit,
+        RzCommonUnit,
         cxDataStorageUnit,
         cxEditPaintUtilsUnit,
         cxEditUtilsUnit,
@@ -64,7 +52,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     };
     try {
       Application->SetTitle("Mevra0.46");
-      TMainForm* mainForm = nullptr;
+      // The box is the main form; until a sign-in window shows it, the
+      // application shows it at once.
+      Tmform* mainForm = nullptr;
       Application->CreateForm(mainForm);
       Application->Run();
     } catch (...) {

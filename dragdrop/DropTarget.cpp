@@ -14,6 +14,8 @@ const TClassInfo TCustomDropTarget::ClassInfo{"TCustomDropTarget", &TDragDropCom
 const TClassInfo TCustomDropMultiTarget::ClassInfo{"TCustomDropMultiTarget", &TCustomDropTarget::ClassInfo,
                                                    nullptr};
 
+using enum TScrolDirection;
+
 namespace {
 
 const CLSID ClsidDragDropHelper = {0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};

@@ -30,8 +30,9 @@ enum class TDragType { dtCopy, dtMove, dtLink };
 using enum TDragType;
 using TDragTypes = TSet<TDragType, 8>;
 
+// Its names stay inside the enumeration: sdLeft and sdRight are also the
+// panel family's frame sides, and a window may use both.
 enum class TScrolDirection { sdUp, sdDown, sdLeft, sdRight };
-using enum TScrolDirection;
 using TScrolDirections = TSet<TScrolDirection, 8>;
 
 using TDropTargetEvent = TEvent<void(TObject* Sender, TShiftState ShiftState, const POINT& APoint, int32_t& Effect)>;

@@ -18,6 +18,8 @@
 #include <memory>
 #include <thread>
 
+using enum TScrolDirection;
+
 namespace {
 
 using namespace std::string_literals;
