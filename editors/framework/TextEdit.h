@@ -6,6 +6,7 @@
 // consume it, turn it into a lookup step, or check the text it would make.
 #pragma once
 
+#include "editors/framework/DrawTextUtils.h"
 #include "editors/framework/EditControl.h"
 #include "editors/framework/InnerTextEdit.h"
 #include "editors/framework/TextEditLookup.h"
@@ -32,18 +33,6 @@ private:
 
 // -- The text view --------------------------------------------------------------------------------
 
-// Text layout flags of the text view.
-enum : unsigned {
-  cxtfCenterHorz = 0x1,
-  cxtfRight = 0x2,
-  cxtfCenterVert = 0x10,
-  cxtfBottom = 0x20,
-  cxtfSingleLine = 0x40,
-  cxtfTopBound = 0x80,
-  cxtfLeftBound = 0x200,
-  cxtfWordBreak = 0x400,
-  cxtfEndEllipsis = 0x800,
-};
 
 class TcxCustomTextEditViewInfo : public TcxCustomEditViewInfo {
 public:
@@ -57,7 +46,7 @@ public:
   bool ComboStyle = false;
   TcxEditPaintEvent OwnerDrawEvent;
   bool SelectionBar = false;
-  unsigned TextFlags = 0;
+  uint32_t TextFlags = 0;
   int EditingStyle = 0;
   bool PopupOpen = false;
   bool EditShowsValue = false;
@@ -77,7 +66,7 @@ public:
   virtual bool EditShowsValueItself();
   virtual int MaxLineCount() { return 1; }
   virtual bool IsComboFamily() { return false; }
-  virtual unsigned TextDrawFlags();
+  virtual uint32_t TextDrawFlags();
   virtual RECT TextMarginsRect();
   void FillViewInfo(TcxCanvas* canvas, const RECT& bounds, bool keepPressed, TcxCustomEditViewInfo* viewInfo,
                     TShiftState shift, TcxEditMouseEvent mouseEvent, POINT p) override;

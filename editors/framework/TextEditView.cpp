@@ -2,8 +2,9 @@
 // paints it (the inner EDIT does not show it), the size a text needs and
 // the selection colours.
 //
-// The rows are drawn with DrawText here; the shared text layout routines
-// (fitting, rows, ellipsis, selection) take this place once they exist.
+// The rows are drawn with DrawText here (the selected part of a single
+// row over them); the shared text layout routines (DrawTextUtils.h:
+// LayoutRows, DrawRows with selection and ellipsis) are to take this place.
 #include "editors/framework/TextEdit.h"
 
 #include "editors/framework/EditPaintUtils.h"
@@ -23,14 +24,14 @@ namespace {
 // colour became RGB.
 TColor InverseOf(TColor color) { return static_cast<TColor>(ColorToRGB(color) ^ 0xFFFFFF); }
 
-UINT DrawTextFlagsOf(unsigned flags) {
+UINT DrawTextFlagsOf(uint32_t flags) {
   UINT result = DT_NOPREFIX;
-  if (flags & cxtfRight) result |= DT_RIGHT;
-  else if (flags & cxtfCenterHorz) result |= DT_CENTER;
+  if ((flags & 0x7) == cxtfRight) result |= DT_RIGHT;
+  else if ((flags & 0x7) == cxtfCenterHorz) result |= DT_CENTER;
   if (flags & cxtfSingleLine) {
     result |= DT_SINGLELINE;
-    if (flags & cxtfBottom) result |= DT_BOTTOM;
-    else if (flags & cxtfCenterVert) result |= DT_VCENTER;
+    if ((flags & 0x30) == cxtfBottom) result |= DT_BOTTOM;
+    else if ((flags & 0x30) == cxtfCenterVert) result |= DT_VCENTER;
   }
   if (flags & cxtfWordBreak) result |= DT_WORDBREAK;
   if (flags & cxtfEndEllipsis) result |= DT_END_ELLIPSIS;
@@ -105,7 +106,7 @@ void TcxCustomTextEditViewInfo::PaintText(TcxCanvas* canvas) {
   const int length = static_cast<int>(Text.size());
   const int start = std::clamp(SelStart, 0, length);
   const int count = std::clamp(SelLength, 0, length - start);
-  if (count > 0 && (TextFlags & cxtfSingleLine) && !(TextFlags & (cxtfRight | cxtfCenterHorz))) {
+  if (count > 0 && (TextFlags & cxtfSingleLine) && (TextFlags & 0x7) == 0) {
     SIZE before{}, selected{};
     GetTextExtentPoint32A(dc, Text.c_str(), start, &before);
     GetTextExtentPoint32A(dc, Text.c_str() + start, count, &selected);
@@ -113,7 +114,7 @@ void TcxCustomTextEditViewInfo::PaintText(TcxCanvas* canvas) {
     GetTextMetricsA(dc, &metrics);
     RECT row{TextRect.left + before.cx, TextRect.top, TextRect.left + before.cx + selected.cx,
              TextRect.top + metrics.tmHeight};
-    if (TextFlags & cxtfCenterVert) OffsetRect(&row, 0, (TextRect.bottom - TextRect.top - metrics.tmHeight) / 2);
+    if ((TextFlags & 0x30) == cxtfCenterVert) OffsetRect(&row, 0, (TextRect.bottom - TextRect.top - metrics.tmHeight) / 2);
     IntersectRect(&row, &row, &TextRect);
     FillRectWithColor(canvas, row, SelBackgroundColor);
     SetTextColor(dc, ColorToRGB(SelTextColor));
@@ -128,8 +129,8 @@ void TcxCustomTextEditViewInfo::PaintText(TcxCanvas* canvas) {
 
 bool TcxCustomTextEditViewData::EditShowsValueItself() { return Edit ? Edit->InnerEditShowsValue() : false; }
 
-unsigned TcxCustomTextEditViewData::TextDrawFlags() {
-  unsigned flags = cxtfSingleLine | cxtfTopBound | cxtfLeftBound;
+uint32_t TcxCustomTextEditViewData::TextDrawFlags() {
+  uint32_t flags = cxtfSingleLine | cxtfTopBound | cxtfLeftBound;
   TcxEditAlignment* alignment = Properties ? Properties->Alignment() : nullptr;
   if (alignment) {
     if (alignment->Horz() == taRightJustify) flags |= cxtfRight;
