@@ -1,4 +1,5 @@
-// The program starts, shows its titled window and ends cleanly on WM_CLOSE.
+// The program starts, shows its main window (the floating drop box) and
+// ends cleanly on WM_CLOSE.
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +19,11 @@ BOOL CALLBACK FindTitleProc(HWND wnd, LPARAM lp) {
   GetWindowThreadProcessId(wnd, &pid);
   char title[64] = {};
   GetWindowTextA(wnd, title, sizeof title);
-  // The application window carries the same title but has no size.
+  // The application window has a title of its own and no size.
   RECT r{};
   GetWindowRect(wnd, &r);
   const bool sized = r.right > r.left && r.bottom > r.top;
-  if (pid == find->Pid && IsWindowVisible(wnd) && sized && std::string(title) == "Mevra0.46") {
+  if (pid == find->Pid && IsWindowVisible(wnd) && sized && std::string(title) == "Mevra-主页面") {
     find->Found = wnd;
     return FALSE;
   }
