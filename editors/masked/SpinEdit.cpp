@@ -400,9 +400,29 @@ bool TcxCustomSpinEdit::SpinBy(int index) {
 }
 
 void TcxCustomSpinEdit::EndSpinning() {
+  FRepeatTimer.reset();
   if (FSpinPressed == 0) return;
   FSpinPressed = 0;
   RefreshView();
+}
+
+void TcxCustomSpinEdit::StartAutoRepeat() {
+  if (ActiveProperties()->GetReadOnly()) return;
+  FRepeatTimer = std::make_unique<TcxTimer>();
+  FRepeatTimer->SetInterval(400);
+  FRepeatTimer->SetOnTimer(TNotifyEvent::Bind<&TcxCustomSpinEdit::RepeatTick>(this));
+}
+
+void TcxCustomSpinEdit::RepeatTick(TObject*) {
+  if (!FRepeatTimer) return;
+  if (FRepeatTimer->Interval() == 400) FRepeatTimer->SetInterval(100);
+  const int pressed = EditViewInfo() ? EditViewInfo()->PressedIndex : -1;
+  if (pressed >= 0 && pressed < 4) SpinBy(pressed);
+}
+
+void TcxCustomSpinEdit::EditButtonReleased(int index) {
+  TcxCustomMaskEdit::EditButtonReleased(index);
+  EndSpinning();
 }
 
 void TcxCustomSpinEdit::ProcessKey(WORD& key, TShiftState shift) {
@@ -459,7 +479,10 @@ void TcxCustomSpinEdit::ProcessChar(char& key) {
 void TcxCustomSpinEdit::EditButtonPressed(int index) {
   TcxCustomMaskEdit::EditButtonPressed(index);
   if (FSpinPressed != 0 || index < 0) return;
-  if (index < 4) SpinBy(index);
+  if (index >= 4) return;
+  TWeakLink<TControl> self(this);
+  SpinBy(index);
+  if (self.Get()) StartAutoRepeat();
 }
 
 void TcxCustomSpinEdit::RefreshDisplayText() {

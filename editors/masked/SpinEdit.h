@@ -6,6 +6,7 @@
 
 #include "editors/masked/MaskEdit.h"
 #include "editors/masked/SpinStep.h"
+#include "foundation/Controls.h"
 
 enum TcxSpinEditButtonsPosition : uint8_t { sbpHorzLeftRight, sbpHorzRight, sbpVert };
 enum TcxSpinEditValueType : uint8_t { vtInt, vtFloat };
@@ -143,6 +144,10 @@ public:
   bool TextToValue(const AnsiString& text, bool raise, AnsiString& errorText, Variant& value);
   int SpinPressed() const { return FSpinPressed; }
   void EndSpinning();
+  // Repeats the pressed button's step: first after 400 ms, then every
+  // 100 ms, until the button is released.
+  void StartAutoRepeat();
+  TcxTimer* RepeatTimer() const { return FRepeatTimer.get(); }
 
   TClass PropertiesClass() const override { return &TcxCustomSpinEditProperties::ClassInfo; }
   void ProcessKey(WORD& key, TShiftState shift) override;
@@ -150,6 +155,7 @@ public:
   bool KeyAllowedByProvider(char key) override;
   void AfterKeyUp(WORD& key, TShiftState shift) override;
   void EditButtonPressed(int index) override;
+  void EditButtonReleased(int index) override;
   void RefreshDisplayText() override;
   TcxEditValue ConvertDisplayValue(const TcxEditValue& value) override;
   Variant DisplayToEditValue() override { return Value(); }
@@ -162,6 +168,8 @@ private:
   Variant FLastValidValue{int64_t{0}};
   bool FTyped = false;
   int FSpinPressed = 0;
+  std::unique_ptr<TcxTimer> FRepeatTimer;
+  void RepeatTick(TObject* sender);
 };
 
 class TcxSpinEdit : public TcxCustomSpinEdit {

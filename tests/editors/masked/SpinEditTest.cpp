@@ -213,6 +213,31 @@ TEST_F(SpinEdit, WithoutCanEditTypingIsRefusedButStepsWork) {
   EXPECT_EQ(Shown(edit), "2");
 }
 
+TEST_F(SpinEdit, AHeldButtonRepeatsFirstSlowlyThenFast) {
+  auto* edit = Place();
+  ASSERT_GE(edit->EditViewInfo()->ButtonCount(), 2);
+  int up = -1;
+  for (int i = 0; i < edit->EditViewInfo()->ButtonCount(); ++i)
+    if (edit->EditViewInfo()->Button(i).CollectionIndex == 1) up = i;
+  ASSERT_GE(up, 0);
+  const RECT r = edit->EditViewInfo()->Button(up).ButtonRect;
+  const LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  SendMessageA(edit->Handle(), WM_MOUSEMOVE, 0, at);
+  SendMessageA(edit->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  EXPECT_EQ(edit->Value().AsInt64(), 1) << "the press steps once";
+  ASSERT_NE(edit->RepeatTimer(), nullptr);
+  EXPECT_EQ(edit->RepeatTimer()->Interval(), 400u);
+  // Driven by hand: each tick steps again, and the pace becomes 100 ms.
+  const int64_t before = edit->Value().AsInt64();
+  edit->RepeatTimer()->TimeOut();
+  EXPECT_GT(edit->Value().AsInt64(), before);
+  ASSERT_NE(edit->RepeatTimer(), nullptr);
+  EXPECT_EQ(edit->RepeatTimer()->Interval(), 100u);
+  SendMessageA(edit->Handle(), WM_LBUTTONUP, 0, at);
+  RunMessagesUntilIdle();
+  EXPECT_EQ(edit->RepeatTimer(), nullptr) << "released: no more repeating";
+}
+
 TEST_F(SpinEdit, InvalidInputIsReportedOnlyWhenAsked) {
   auto* edit = Place();
   edit->Properties()->SetMinValue(0);
