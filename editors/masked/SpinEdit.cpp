@@ -10,6 +10,7 @@
 #include "platform/ResourceString.h"
 #include "platform/Seams.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -276,6 +277,68 @@ void TcxCustomSpinEditProperties::CopyFrom(TPersistent* source) {
   FUseCtrlIncrement = other->FUseCtrlIncrement;
   NotifyChanged();
   UnlockChanges();
+}
+
+// -- TcxSpinEditViewData ---------------------------------------------------------------------------
+
+void TcxSpinEditViewData::ButtonRects(TcxCustomEditViewInfo* viewInfo, RECT& area, int index) {
+  // The buttons are placed from the last to the first.
+  const int count = viewInfo->ButtonCount();
+  if (index == count - 1) FFullArea = area;
+  TcxCustomTextEditViewData::ButtonRects(viewInfo, area, index);
+  auto* p = dynamic_cast<TcxCustomSpinEditProperties*>(Properties);
+  if (!p || index != 0 || (count != 2 && count != 4)) return;
+  // The whole layout at once, when the last button is placed.
+  RECT full = FFullArea;
+  const RECT& first = viewInfo->Button(0).ButtonRect;
+  const int w = first.right - first.left;
+  const int fast = MulDiv(w, 3, 2);
+  TcxEditButtonViewInfo* byIndex[4] = {nullptr, nullptr, nullptr, nullptr};
+  for (int i = 0; i < count; ++i) {
+    const int c = viewInfo->Button(i).CollectionIndex;
+    if (c >= 0 && c < 4) byIndex[c] = &viewInfo->Button(i);
+  }
+  auto put = [](TcxEditButtonViewInfo* b, const RECT& r) {
+    if (!b) return;
+    b->ButtonRect = b->VisibleRect = r;
+  };
+  // Takes `width` from the right or the left of `full`.
+  auto fromRight = [&full](int width) {
+    const RECT r{std::max<LONG>(full.left, full.right - width), full.top, full.right, full.bottom};
+    full.right = r.left;
+    return r;
+  };
+  auto fromLeft = [&full](int width) {
+    const RECT r{full.left, full.top, std::min<LONG>(full.right, full.left + width), full.bottom};
+    full.left = r.right;
+    return r;
+  };
+  const bool fastShown = count == 4;
+  switch (p->SpinButtons()->Position()) {
+    case sbpHorzLeftRight:
+      if (fastShown) put(byIndex[2], fromLeft(fast));
+      put(byIndex[0], fromLeft(w));
+      if (fastShown) put(byIndex[3], fromRight(fast));
+      put(byIndex[1], fromRight(w));
+      break;
+    case sbpHorzRight:
+      if (fastShown) put(byIndex[3], fromRight(fast));
+      put(byIndex[1], fromRight(w));
+      put(byIndex[0], fromRight(w));
+      if (fastShown) put(byIndex[2], fromRight(fast));
+      break;
+    default: {
+      if (fastShown) put(byIndex[3], fromRight(fast));
+      const RECT column = fromRight(w);
+      const LONG middle = column.top + (column.bottom - column.top) / 2;
+      put(byIndex[1], RECT{column.left, column.top, column.right, middle});
+      put(byIndex[0], RECT{column.left, middle, column.right, column.bottom});
+      if (fastShown) put(byIndex[2], fromRight(fast));
+      break;
+    }
+  }
+  for (int i = 0; i < count; ++i) viewInfo->Button(i).AtLeftSide = viewInfo->Button(i).ButtonRect.right <= full.left;
+  area = full;
 }
 
 // -- TcxCustomSpinEdit ------------------------------------------------------------------------------

@@ -117,6 +117,18 @@ public:
   using TcxCustomSpinEditProperties::TcxCustomSpinEditProperties;
 };
 
+// Lays the spin buttons out by position: side by side at both ends or at
+// the right, or up over down in one column; fast buttons are half as wide
+// again and stand outside the ordinary pair.
+class TcxSpinEditViewData : public TcxCustomTextEditViewData {
+public:
+  using TcxCustomTextEditViewData::TcxCustomTextEditViewData;
+  void ButtonRects(TcxCustomEditViewInfo* viewInfo, RECT& area, int index) override;
+
+private:
+  RECT FFullArea{};
+};
+
 class TcxCustomSpinEdit : public TcxCustomMaskEdit {
 public:
   static const TClassInfo ClassInfo;
@@ -156,6 +168,9 @@ public:
   void AfterKeyUp(WORD& key, TShiftState shift) override;
   void EditButtonPressed(int index) override;
   void EditButtonReleased(int index) override;
+  TcxCustomEditViewData* CreateViewData(TcxCustomEditProperties* p, TcxCustomEditStyle* s, bool inPlace) override {
+    return new TcxSpinEditViewData(p, s, inPlace);
+  }
   void RefreshDisplayText() override;
   TcxEditValue ConvertDisplayValue(const TcxEditValue& value) override;
   Variant DisplayToEditValue() override { return Value(); }

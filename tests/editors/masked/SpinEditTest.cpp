@@ -238,6 +238,53 @@ TEST_F(SpinEdit, AHeldButtonRepeatsFirstSlowlyThenFast) {
   EXPECT_EQ(edit->RepeatTimer(), nullptr) << "released: no more repeating";
 }
 
+TEST_F(SpinEdit, ButtonsFollowTheirPosition) {
+  auto* edit = Place();
+  struct TCase {
+    const char* Name;
+    TcxSpinEditButtonsPosition Position;
+    bool Fast;
+  };
+  const TCase cases[] = {
+      {"vertical", sbpVert, false},           {"vertical, fast", sbpVert, true},
+      {"right", sbpHorzRight, false},         {"right, fast", sbpHorzRight, true},
+      {"both ends", sbpHorzLeftRight, false}, {"both ends, fast", sbpHorzLeftRight, true},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    edit->Properties()->SpinButtons()->SetPosition(c.Position);
+    edit->Properties()->SpinButtons()->SetShowFastButtons(c.Fast);
+    RunMessagesUntilIdle();
+    TcxCustomEditViewInfo* info = edit->EditViewInfo();
+    ASSERT_EQ(info->ButtonCount(), c.Fast ? 4 : 2);
+    RECT r[4]{};
+    for (int i = 0; i < info->ButtonCount(); ++i) r[info->Button(i).CollectionIndex] = info->Button(i).ButtonRect;
+    const int w = r[0].right - r[0].left;
+    EXPECT_GT(w, 0);
+    RECT client;
+    GetClientRect(edit->Handle(), &client);
+    if (c.Position == sbpVert) {
+      EXPECT_EQ(r[1].left, r[0].left) << "one column";
+      EXPECT_EQ(r[1].bottom, r[0].top) << "up over down";
+    } else {
+      EXPECT_EQ(r[1].top, r[0].top) << "side by side";
+      EXPECT_EQ(r[1].right - r[1].left, w);
+    }
+    if (c.Position == sbpHorzRight) {
+      EXPECT_EQ(r[0].right, r[1].left) << "down left of up";
+    }
+    if (c.Position == sbpHorzLeftRight) {
+      EXPECT_LT(r[0].right, r[1].left) << "down at the left, up at the right";
+    }
+    if (c.Fast) {
+      EXPECT_EQ(r[2].right - r[2].left, MulDiv(w, 3, 2)) << "a fast button is half as wide again";
+      EXPECT_EQ(r[3].right - r[3].left, MulDiv(w, 3, 2));
+      EXPECT_LT(r[2].left, r[0].left) << "fast down outside down";
+      EXPECT_GT(r[3].right, r[1].right) << "fast up outside up";
+    }
+  }
+}
+
 TEST_F(SpinEdit, InvalidInputIsReportedOnlyWhenAsked) {
   auto* edit = Place();
   edit->Properties()->SetMinValue(0);
