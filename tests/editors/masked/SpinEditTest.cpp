@@ -8,6 +8,7 @@
 #include "tests/editors/framework/EditorFixture.h"
 
 #include <limits>
+#include <vector>
 
 using namespace testing_support;
 
@@ -283,6 +284,42 @@ TEST_F(SpinEdit, ButtonsFollowTheirPosition) {
       EXPECT_GT(r[3].right, r[1].right) << "fast up outside up";
     }
   }
+}
+
+// One row per look-and-feel kind, one column per position and fast-button
+// setting; saved as spin-buttons.png.
+TEST_F(SpinEdit, GalleryOfTheButtonLayouts) {
+  const TcxLookAndFeelKind kinds[] = {lfFlat, lfStandard, lfUltraFlat, lfOffice11};
+  const struct {
+    TcxSpinEditButtonsPosition Position;
+    bool Fast;
+  } columns[] = {{sbpVert, false}, {sbpVert, true}, {sbpHorzRight, false},
+                 {sbpHorzRight, true}, {sbpHorzLeftRight, false}, {sbpHorzLeftRight, true}};
+  constexpr int width = 130, height = 24, gap = 6;
+  FForm->SetBounds(20, 20, 6 * (width + gap) + 40, 4 * (height + gap) + 60);
+  std::vector<TcxSpinEdit*> edits;
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 6; ++c) {
+      auto* edit = New<TcxSpinEdit>(FForm);
+      edit->SetParent(FForm);
+      edit->SetAutoSize(false);
+      edit->SetBounds(10 + c * (width + gap), 10 + r * (height + gap), width, height);
+      edit->Style()->GetLookAndFeel()->SetKind(kinds[r]);
+      edit->Properties()->SpinButtons()->SetPosition(columns[c].Position);
+      edit->Properties()->SpinButtons()->SetShowFastButtons(columns[c].Fast);
+      edit->SetValue(Variant(int64_t{10 * r + c}));
+      edits.push_back(edit);
+    }
+  }
+  FForm->Show();
+  RunMessagesUntilIdle();
+  for (TcxSpinEdit* edit : edits) edit->Invalidate();
+  RunMessagesUntil([&] {
+    for (TcxSpinEdit* edit : edits)
+      if (GetUpdateRect(edit->Handle(), nullptr, FALSE)) return false;
+    return true;
+  });
+  EXPECT_FALSE(SaveScreenshot(FForm->Handle(), "spin-buttons").empty());
 }
 
 TEST_F(SpinEdit, InvalidInputIsReportedOnlyWhenAsked) {
