@@ -735,3 +735,164 @@ void TSkinProgress::Paint(HDC dc, const RECT& r) {
   }
   BitBlt(dc, r.left, r.top, RectWidth(r), RectHeight(r), face.DC(), 0, 0, SRCCOPY);
 }
+
+// -- Up-down buttons.
+
+const TClassInfo TSkinUpDown::ClassInfo{"TSkinUpDown", &TSkinControl::ClassInfo, nullptr};
+const TClassInfo TSkinStatusBar::ClassInfo{"TSkinStatusBar", &TSkinControl::ClassInfo, nullptr};
+
+bool TSkinUpDown::BeforeMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT: HandlePaint(this, Message); return false;
+    case WM_ERASEBKGND:
+      if (!FControl) {
+        RECT r{};
+        GetClientRect(FHandle, &r);
+        FillRectColor(reinterpret_cast<HDC>(Message.WParam), r, 0xFFFFFF);
+      }
+      Message.Result = 1;
+      return false;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+      CallPrevious(Message);
+      SetPressed(true);
+      PaintWindow(nullptr);
+      return false;
+    case WM_LBUTTONUP:
+      SetPressed(false);
+      CallPrevious(Message);
+      PaintWindow(nullptr);
+      return false;
+    case WM_MOUSEMOVE:
+      CallPrevious(Message);
+      if (!Hot()) SetHot(true);
+      TrackMouseLeave(FHandle);
+      PaintWindow(nullptr);
+      return false;
+    case WM_MOUSELEAVE:
+      SetHot(false);
+      CallPrevious(Message);
+      PaintWindow(nullptr);
+      return false;
+    default: return TSkinControl::BeforeMessage(Message);
+  }
+}
+
+void TSkinUpDown::Paint(HDC dc, const RECT& r) {
+  const LONG style = GetWindowLongA(FHandle, GWL_STYLE);
+  const bool horizontal = (style & UDS_HORZ) != 0;
+  ReadEnabledFocused();
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  ScreenToClient(FHandle, &cursor);
+  const int w = RectWidth(r), h = RectHeight(r);
+  const int mouse = Pressed() ? 2 : Hot() ? 4 : 1;
+  const int half = horizontal ? w / 2 : h / 2;
+  const bool inFirst = (horizontal ? cursor.x : cursor.y) < half;
+  int first = inFirst ? mouse : 1, second = inFirst ? 1 : mouse;
+  if (!FEnabled) first = second = 3;
+  const RECT firstRect = horizontal ? RECT{0, 0, half, h} : RECT{0, 0, w, half};
+  const RECT secondRect = horizontal ? RECT{half, 0, w, h} : RECT{0, half, w, h};
+  TFaceDC face(dc, w, h);
+  FillSkinColor(face.DC(), {0, 0, w, h});
+  auto* object = static_cast<TDataSkinBorder*>(horizontal ? FSkinData->UpDownHorz() : FSkinData->UpDownVert());
+  const int parts[2] = {horizontal ? 2 : 0, horizontal ? 3 : 1};
+  const int states[2] = {first, second};
+  const RECT rects[2] = {firstRect, secondRect};
+  for (int i = 0; i < 2; ++i) {
+    const int frame = FrameOf(parts[i], states[i]);
+    (i == 0 ? FFirstFrame : FSecondFrame) = frame;
+    if (object && !object->Bitmap->GetEmpty()) {
+      DrawSkinFrame(face.DC(), rects[i], object->Bitmap.get(), true, 8, frame);
+      if (!object->Bitmap2->GetEmpty()) DrawSkinGlyphCentered(face.DC(), rects[i], object->Bitmap2.get(), true, 8, frame);
+    } else {
+      HPEN pen = CreatePen(PS_SOLID, 1, ColorToRGB(FSkinData->Colors(ccButtonDkShadow)));
+      HBRUSH brush = CreateSolidBrush(
+          ColorToRGB(states[i] == 2 || states[i] == 4 ? FSkinData->Colors(ccButtonShadow) : SkinColor()));
+      HGDIOBJ oldPen = SelectObject(face.DC(), pen), oldBrush = SelectObject(face.DC(), brush);
+      Rectangle(face.DC(), rects[i].left, rects[i].top, rects[i].right, rects[i].bottom);
+      SelectObject(face.DC(), oldBrush);
+      SelectObject(face.DC(), oldPen);
+      DeleteObject(brush);
+      DeleteObject(pen);
+    }
+  }
+  BitBlt(dc, r.left, r.top, w, h, face.DC(), 0, 0, SRCCOPY);
+}
+
+// -- Status bars.
+
+bool TSkinStatusBar::BeforeMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_PAINT: HandlePaint(this, Message); return false;
+    case WM_ERASEBKGND: Message.Result = 1; return false;
+    default: return TSkinControl::BeforeMessage(Message);
+  }
+}
+
+void TSkinStatusBar::Frame(HDC dc, const RECT& r, int k) {
+  TDataSkinObject* edges = FSkinData->Object(soStatusBarEdges);
+  if (edges && !edges->Bitmap->GetEmpty()) {
+    DrawSkinImage(dc, r, edges->Bitmap.get(), false, edges->Tile == 1, false, 3, k, edges->Margins());
+    return;
+  }
+  if (k == 3) return;
+  const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+  const COLORREF topLeft = k == 1 ? shadow : light, bottomRight = k == 1 ? light : shadow;
+  FillRectColor(dc, {r.left, r.top, r.right, r.top + 1}, static_cast<TColor>(topLeft));
+  FillRectColor(dc, {r.left, r.top, r.left + 1, r.bottom}, static_cast<TColor>(topLeft));
+  FillRectColor(dc, {r.left, r.bottom - 1, r.right, r.bottom}, static_cast<TColor>(bottomRight));
+  FillRectColor(dc, {r.right - 1, r.top, r.right, r.bottom}, static_cast<TColor>(bottomRight));
+}
+
+void TSkinStatusBar::Paint(HDC dc, const RECT& r) {
+  const int w = RectWidth(r), h = RectHeight(r);
+  TFaceDC face(dc, w, h);
+  FillSkinColor(face.DC(), r);
+  HFONT font = FControl ? FControl->Font()->Handle() : reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
+  HGDIOBJ oldFont = font ? SelectObject(face.DC(), font) : nullptr;
+  TDataSkinObject* edges = FSkinData->Object(soStatusBarEdges);
+  SetTextColor(face.DC(), ColorToRGB(edges && edges->NormalColour2 ? edges->NormalColour2 : FSkinData->Colors(ccWindowText)));
+  SetBkMode(face.DC(), TRANSPARENT);
+  FPanels.clear();
+  const bool simple = SendMessageA(FHandle, SB_ISSIMPLE, 0, 0) != 0;
+  const int count = simple ? 0 : static_cast<int>(SendMessageA(FHandle, SB_GETPARTS, 0, 0));
+  auto textOf = [&](int part) {
+    const int length = LOWORD(SendMessageW(FHandle, SB_GETTEXTLENGTHW, part, 0));
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT info = SendMessageW(FHandle, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return std::make_pair(text.empty() ? std::wstring(L" ") : text, HIWORD(info));
+  };
+  if (count <= 0) {
+    Frame(face.DC(), r, 1);
+    FPanels.push_back(r);
+    RECT t = r;
+    InflateRect(&t, -2, 0);
+    std::wstring text = textOf(simple ? 255 : 0).first;
+    SkinDrawText(face.DC(), text, t, TextFlags(DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS));
+  } else {
+    for (int i = 0; i < count; ++i) {
+      RECT p{};
+      if (!SendMessageA(FHandle, SB_GETRECT, i, reinterpret_cast<LPARAM>(&p))) continue;
+      p.right += 2;
+      if (i == count - 1) p.right = r.right;
+      const auto [text, type] = textOf(i);
+      const int k = (type & SBT_NOBORDERS) ? 3 : (type & SBT_POPOUT) ? 2 : 1;
+      Frame(face.DC(), p, k);
+      FPanels.push_back(p);
+      RECT t = p;
+      InflateRect(&t, -2, 0);
+      std::wstring drawn = text;
+      SkinDrawText(face.DC(), drawn, t, TextFlags(DT_SINGLELINE | DT_VCENTER | DT_EXPANDTABS));
+    }
+  }
+  TDataSkinObject* extra = FSkinData->Object(soExtraImages);
+  if ((GetWindowLongA(FHandle, GWL_STYLE) & SBARS_SIZEGRIP) && extra && !extra->Bitmap->GetEmpty()) {
+    const int gw = extra->Bitmap->GetWidth() / std::max(extra->FrameCount, 1), gh = extra->Bitmap->GetHeight();
+    DrawSkinFrame(face.DC(), {r.right - 1 - gw, r.bottom - 1 - gh, r.right - 1, r.bottom - 1}, extra->Bitmap.get(), true,
+                  extra->FrameCount, 5);
+  }
+  if (oldFont) SelectObject(face.DC(), oldFont);
+  BitBlt(dc, r.left, r.top, w, h, face.DC(), 0, 0, SRCCOPY);
+}

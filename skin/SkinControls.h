@@ -9,6 +9,7 @@
 #include "skin/WinSubClass.h"
 
 #include <string>
+#include <vector>
 
 // Where a glyph button puts its glyph and text.
 enum class TGlyphLayoutKind { glLeft, glRight, glTop, glBottom };
@@ -173,4 +174,43 @@ public:
   void Paint(HDC dc, const RECT& r) override;
   // The filled part of a bar of `extent` pixels.
   static int FilledExtent(int extent, int position, int minimum, int maximum);
+};
+
+// Up-down buttons: each half from the "UpDown.Vert" or "UpDown.Horz" strip
+// (per button normal, pressed, disabled, hot; the second button's frames
+// follow the first's four), plain rectangles and arrows without it.
+class TSkinUpDown : public TSkinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TSkinControl::TSkinControl;
+  bool BeforeMessage(TMessage& Message) override;
+  void Paint(HDC dc, const RECT& r) override;
+  // The strip frames of the first (up or left) and second button at the
+  // last paint.
+  int FirstFrame() const { return FFirstFrame; }
+  int SecondFrame() const { return FSecondFrame; }
+  // Frame of a button: `part` 0 up, 1 down, 2 left, 3 right; `state` 1
+  // normal, 2 pressed, 3 disabled, 4 hot.
+  static int FrameOf(int part, int state) { return part < 2 ? state + 4 * part : state + 4 * part - 8; }
+
+private:
+  int FFirstFrame = 0, FSecondFrame = 0;
+};
+
+// Status bars: panels framed from "StatusBarEdges" (1 lowered, 2 raised,
+// 3 none), the last one reaching the bar's right edge.
+class TSkinStatusBar : public TSkinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TSkinControl::TSkinControl;
+  bool BeforeMessage(TMessage& Message) override;
+  void Paint(HDC dc, const RECT& r) override;
+  // The panel rectangles framed at the last paint.
+  const std::vector<RECT>& PanelRects() const { return FPanels; }
+
+private:
+  void Frame(HDC dc, const RECT& r, int k);
+  std::vector<RECT> FPanels;
 };

@@ -151,6 +151,14 @@ void TWinSkinForm::SkinControl(TControl* control, TWinControl* parent) {
     Attached(new TSkinGroupBox(nullptr), win, this, FSkinData, false);
     return;
   }
+  if (upper == "TUPDOWN" || upper == "TSPINBUTTON") {
+    if (kinds.Contains(xcSpin)) Attached(new TSkinUpDown(nullptr), win, this, FSkinData, false);
+    return;
+  }
+  if (ObjectAs<TStatusBar>(control)) {
+    if (kinds.Contains(xcStatusBar)) Attached(new TSkinStatusBar(nullptr), win, this, FSkinData, false);
+    return;
+  }
   if (ObjectAs<TProgressBar>(control)) {
     if (kinds.Contains(xcProgress)) Attached(new TSkinProgress(nullptr), win, this, FSkinData, false);
     return;

@@ -116,6 +116,8 @@ protected:
     TPanel* Panel = nullptr;
     TProgressBar* Progress = nullptr;
     TButton* Untouched = nullptr;
+    TUpDown* UpDown = nullptr;
+    TStatusBar* Status = nullptr;
   };
 
   template <class T>
@@ -149,6 +151,14 @@ protected:
     g.Progress->SetPosition(30);
     g.Untouched = Add<TButton>(g.Panel, 220, 8, 120, 26, "Native (Tag 99)");
     g.Untouched->SetTag(99);
+    g.UpDown = Add<TUpDown>(g.Form, 160, 12, 20, 40);
+    g.Status = new TStatusBar(g.Form);
+    g.Status->SetParent(g.Form);
+    for (const char* text : {"Ready", "Line 1", "Last"}) {
+      TStatusPanel* panel = g.Status->Panels()->Add();
+      panel->SetText(text);
+      panel->SetWidth(90);
+    }
     return g;
   }
 
@@ -196,7 +206,8 @@ TEST_F(SkinControlTest, TheWalkAttachesTheSkinnersOfEachFamily) {
       {g.Check, &TSkinCheckBox::ClassInfo},    {g.Radio, &TSkinRadioButton::ClassInfo},
       {g.Group, &TSkinGroupBox::ClassInfo},    {g.Panel, &TSkinBox::ClassInfo},
       {g.Progress, &TSkinProgress::ClassInfo}, {g.Untouched, nullptr},
-      {g.Edit, nullptr},
+      {g.Edit, nullptr},                       {g.UpDown, &TSkinUpDown::ClassInfo},
+      {g.Status, &TSkinStatusBar::ClassInfo},
   };
   for (const auto& c : cases) {
     TSkinControl* s = skinner->FindSkinControlOf(c.Control);
@@ -413,6 +424,63 @@ TEST_F(SkinControlTest, AProgressBarAtThirtyPercentFillsThirtyPercent) {
   const int filled = shown.Width * 30 / 100;
   EXPECT_EQ(shown.At(filled / 2, y), bar);
   EXPECT_EQ(shown.At(filled + (shown.Width - filled) / 2, y), track);
+}
+
+TEST_F(SkinControlTest, AnUpDownPressedOnItsLowerHalfShowsTheDownButtonsPressedFrame) {
+  TSkinData* data = MakeSkinData();
+  TGallery g = MakeGallery();
+  TWinSkinForm* skinner = ShowSkinned(g.Form);
+  ASSERT_NE(skinner, nullptr);
+  auto* s = static_cast<TSkinUpDown*>(skinner->FindSkinControlOf(g.UpDown));
+  ASSERT_NE(s, nullptr);
+  EXPECT_EQ(TSkinUpDown::FrameOf(0, 1), 1);
+  EXPECT_EQ(TSkinUpDown::FrameOf(1, 2), 6);
+  EXPECT_EQ(TSkinUpDown::FrameOf(2, 4), 4);
+  EXPECT_EQ(TSkinUpDown::FrameOf(3, 3), 7);
+  const HWND wnd = g.UpDown->Handle();
+  RECT r{};
+  GetWindowRect(wnd, &r);
+  SetCursorPos(r.left + 10, r.top + 30);
+  SendMessageA(wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 30));
+  RunMessagesUntilIdle();
+  EXPECT_EQ(s->FirstFrame(), 1);
+  EXPECT_EQ(s->SecondFrame(), 6);
+  // The down button shows frame 6 of the strip, stretched over the lower half.
+  const Image shown = ReadClientPixels(wnd);
+  auto* object = data->UpDownVert();
+  ASSERT_NE(object, nullptr);
+  auto want = NewSkinBitmap(shown.Width, shown.Height);
+  HDC dc = want->Canvas()->Handle();
+  FillRectColor(dc, {0, 0, shown.Width, shown.Height}, data->Colors(ccButtonFace));
+  const RECT upper{0, 0, shown.Width, shown.Height / 2}, lower{0, shown.Height / 2, shown.Width, shown.Height};
+  DrawSkinFrame(dc, upper, object->Bitmap.get(), true, 8, 1);
+  DrawSkinGlyphCentered(dc, upper, object->Bitmap2.get(), true, 8, 1);
+  DrawSkinFrame(dc, lower, object->Bitmap.get(), true, 8, 6);
+  DrawSkinGlyphCentered(dc, lower, object->Bitmap2.get(), true, 8, 6);
+  testing_support::SaveArtefact(shown, "skin-updown-pressed");
+  for (POINT p : {POINT{shown.Width / 2, shown.Height * 3 / 4}})
+    EXPECT_EQ(shown.At(p.x, p.y), Rgb(GetPixel(dc, p.x, p.y))) << p.x << "," << p.y;
+  SendMessageA(wnd, WM_LBUTTONUP, 0, MAKELPARAM(10, 30));
+  EXPECT_NE(s->SecondFrame(), 6);  // normal or hot once released
+  g.UpDown->SetEnabled(false);
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  EXPECT_EQ(s->FirstFrame(), 3);
+  EXPECT_EQ(s->SecondFrame(), 7);
+}
+
+TEST_F(SkinControlTest, AStatusBarsLastPanelReachesTheRightEdge) {
+  MakeSkinData();
+  TGallery g = MakeGallery();
+  TWinSkinForm* skinner = ShowSkinned(g.Form);
+  ASSERT_NE(skinner, nullptr);
+  auto* s = static_cast<TSkinStatusBar*>(skinner->FindSkinControlOf(g.Status));
+  ASSERT_NE(s, nullptr);
+  RedrawWindow(g.Status->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_EQ(s->PanelRects().size(), 3u);
+  RECT client{};
+  GetClientRect(g.Status->Handle(), &client);
+  EXPECT_EQ(s->PanelRects().back().right, client.right);
+  EXPECT_LT(s->PanelRects()[0].right, s->PanelRects()[1].right);
 }
 
 TEST_F(SkinControlTest, RestoringTheFormGivesTheControlsTheirLookAndColourBack) {
