@@ -250,9 +250,11 @@ TEST_F(SkinControlTest, APushButtonShowsTheFaceFrameOfItsState) {
   SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(50, 15));
   EXPECT_EQ(skinner->MouseState() & msHot, msHot);
   ExpectFace(button, data, 4, "hot");
+  SaveScreenshot(g.Form->Handle(), "skin-controls-hot-button");
   SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 15));
   EXPECT_EQ(skinner->ButtonState(), 2);
   ExpectFace(button, data, 2, "pressed");
+  SaveScreenshot(g.Form->Handle(), "skin-controls-pressed-button");
   EXPECT_EQ(clicks, 0);
   SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(50, 15));
   EXPECT_EQ(clicks, 1);
