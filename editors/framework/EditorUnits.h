@@ -13,6 +13,7 @@
 #include "editors/framework/EditUtils.h"
 #include "editors/framework/EditUnit.h"
 #include "editors/framework/Formats.h"
+#include "editors/framework/Memo.h"
 #include "platform/Units.h"
 
 inline constexpr TUnitEntry cxDataStorageUnit{"cxDataStorage", &cxDataStorageInit, &cxDataStorageDone};
@@ -21,3 +22,6 @@ inline constexpr TUnitEntry cxEditPaintUtilsUnit{"cxEditPaintUtils", &cxEditPain
 inline void cxEditUtilsDone() {}
 inline constexpr TUnitEntry cxEditUtilsUnit{"cxEditUtils", &DetectHotLightColor, &cxEditUtilsDone};
 inline constexpr TUnitEntry cxFormatsUnit{"cxFormats", &cxFormatsInit, &cxFormatsDone};
+// The memo unit (after the text edit's): the memo class for forms and its
+// properties class in the registry of editors' properties.
+inline constexpr TUnitEntry cxMemoUnit{"cxMemo", &cxMemoInit, &cxMemoDone};
