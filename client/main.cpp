@@ -43,6 +43,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxEditUtilsUnit,
         cxEditUnit,
         cxFormatsUnit,
+        cxTextEditUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
