@@ -7,6 +7,7 @@
 // items: one search per typed key (the typed text growing a character at a
 // time), the wanted item last in the list. Target: well under a millisecond
 // per key, so that typing into a long list never lags.
+#include "bench/BenchTiming.h"
 #include "editors/framework/DrawTextUtils.h"
 #include "editors/framework/EditorUnits.h"
 #include "editors/framework/TextEdit.h"
@@ -21,29 +22,7 @@
 
 namespace {
 
-LONGLONG Now() {
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return value.QuadPart;
-}
-
-double MillisecondsSince(LONGLONG since) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(Now() - since) * 1000.0 / double(frequency.QuadPart);
-}
-
-// The best of `rounds` runs: the figure least disturbed by other work.
-template <class F>
-double BestMilliseconds(int rounds, F&& work) {
-  double best = 1e30;
-  for (int i = 0; i < rounds; ++i) {
-    const LONGLONG start = Now();
-    work();
-    best = std::min(best, MillisecondsSince(start));
-  }
-  return best;
-}
+using bench::BestMilliseconds;
 
 // About `size` bytes of words, a paragraph break every 40 words and, when
 // asked, a tab instead of a space every 7 words.
