@@ -43,6 +43,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxEditUtilsUnit,
         cxEditUnit,
         cxFormatsUnit,
+        cxTextEditUnit,
+        cxMemoUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

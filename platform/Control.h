@@ -521,8 +521,9 @@ public:
   void SetTabOrder(int value);
   bool TabStop() const { return FTabStop; }
   void SetTabStop(bool value) { FTabStop = value; }
-  // The windowed descendants in tab order, depth first.
-  void GetTabOrderList(std::vector<TWinControl*>& list);
+  // The windowed descendants in tab order, depth first (a control may take
+  // entries out, as an editor standing in for its host does).
+  virtual void GetTabOrderList(std::vector<TWinControl*>& list);
   TWinControl* FindNextControl(TWinControl* current, bool goForward, bool checkTabStop, bool checkParent);
   void SelectNext(TWinControl* current, bool goForward, bool checkTabStop);
 

@@ -4,6 +4,7 @@
 #include "platform/Collection.h"
 #include "platform/Colors.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 
@@ -74,7 +75,7 @@ TValueType TReader::NextValue() {
 TValueType TReader::ReadValue() {
   Need(1);
   uint8_t b = FStream->ReadByte();
-  if (b > static_cast<uint8_t>(TValueType::vaCollection)) Error(Format("Invalid value type %u", b));
+  if (b > static_cast<uint8_t>(TValueType::vaDate)) Error(Format("Invalid value type %u", b));
   return static_cast<TValueType>(b);
 }
 
@@ -108,10 +109,24 @@ int32_t TReader::ReadInteger() {
 
 double TReader::ReadFloat() {
   TValueType t = NextValue();
-  if (t != TValueType::vaExtended) return static_cast<double>(ReadInt64());
+  if (t == TValueType::vaCurrency) return static_cast<double>(ReadCurrency()) / 10000.0;
+  if (t != TValueType::vaExtended && t != TValueType::vaDate) return static_cast<double>(ReadInt64());
   ReadValue();
   Need(8);
   double v = 0;
+  FStream->ReadBuffer(&v, 8);
+  return v;
+}
+
+int64_t TReader::ReadCurrency() {
+  if (NextValue() != TValueType::vaCurrency) {
+    const double v = ReadFloat();
+    if (!(v >= -922337203685477.0 && v <= 922337203685477.0)) Error("Currency value out of range");
+    return std::llround(v * 10000.0);
+  }
+  ReadValue();
+  Need(8);
+  int64_t v = 0;
   FStream->ReadBuffer(&v, 8);
   return v;
 }
@@ -178,6 +193,8 @@ Variant TReader::ReadVariant() {
     case TValueType::vaInt32: return Variant(ReadInteger());
     case TValueType::vaInt64: return Variant(ReadInt64());
     case TValueType::vaExtended: return Variant(ReadFloat());
+    case TValueType::vaCurrency: return Variant(Currency::FromRaw(ReadCurrency()));
+    case TValueType::vaDate: return Variant::FromDate(ReadFloat());
     case TValueType::vaString:
     case TValueType::vaUTF8String: return Variant(ReadString());
     case TValueType::vaWString: return Variant(ReadWideString());
@@ -218,7 +235,9 @@ void TReader::SkipValue() {
     case TValueType::vaInt16: Need(2); FStream->Seek(2, TSeekOrigin::soCurrent); return;
     case TValueType::vaInt32: Need(4); FStream->Seek(4, TSeekOrigin::soCurrent); return;
     case TValueType::vaInt64:
-    case TValueType::vaExtended: Need(8); FStream->Seek(8, TSeekOrigin::soCurrent); return;
+    case TValueType::vaExtended:
+    case TValueType::vaCurrency:
+    case TValueType::vaDate: Need(8); FStream->Seek(8, TSeekOrigin::soCurrent); return;
     case TValueType::vaString:
     case TValueType::vaBinary:
     case TValueType::vaUTF8String: FStream->Seek(ReadLength(), TSeekOrigin::soCurrent); return;
@@ -640,6 +659,16 @@ void TWriter::WriteFloat(double value) {
   FStream->WriteBuffer(&value, 8);
 }
 
+void TWriter::WriteCurrency(int64_t raw) {
+  WriteValue(TValueType::vaCurrency);
+  FStream->WriteBuffer(&raw, 8);
+}
+
+void TWriter::WriteDate(double value) {
+  WriteValue(TValueType::vaDate);
+  FStream->WriteBuffer(&value, 8);
+}
+
 void TWriter::WriteString(const AnsiString& value) {
   WriteValue(TValueType::vaString);
   FStream->WriteDWord(static_cast<uint32_t>(value.size()));
@@ -677,6 +706,8 @@ void TWriter::WriteVariant(const Variant& value) {
     case varInt64: WriteInteger(value.AsInt64()); return;
     case varString: WriteString(value.AsString()); return;
     case varOleStr: WriteWideString(value.AsOleStr()); return;
+    case varCurrency: WriteCurrency(value.AsCurrency().Raw); return;
+    case varDate: WriteDate(value.AsDate()); return;
     default: WriteFloat(value.AsDouble()); return;
   }
 }

@@ -42,6 +42,8 @@ enum class TValueType : uint8_t {
   vaUTF8String,  // length:uint32, UTF-8 bytes
   vaNil,         // no object
   vaCollection,  // items (vaList of properties each) until vaNull
+  vaCurrency,    // 8-byte signed amount in ten-thousandths
+  vaDate,        // 8-byte IEEE double: days since 30 December 1899
 };
 
 using TReaderProc = TEvent<void(TReader* Reader)>;
@@ -120,12 +122,16 @@ public:
   bool ReadBoolean();
   int32_t ReadInteger();
   int64_t ReadInt64();
+  // A float, an integer, a currency amount or a date as a double.
   double ReadFloat();
+  // A currency amount in ten-thousandths.
+  int64_t ReadCurrency();
   AnsiString ReadString();
   std::wstring ReadWideString();
   AnsiString ReadIdent();
   // A variant as WriteVariant stores it (integers of up to 32 bits come back
-  // as Integer, floats as Double).
+  // as Integer, floats as Double, currency amounts as Currency, dates as
+  // Date).
   Variant ReadVariant();
   // A set's identifiers (its value-type marker, then names until an empty one).
   std::vector<AnsiString> ReadSet();
@@ -215,11 +221,15 @@ public:
   void WriteBoolean(bool value);
   void WriteInteger(int64_t value);
   void WriteFloat(double value);
+  // An amount in ten-thousandths, kept exact.
+  void WriteCurrency(int64_t raw);
+  void WriteDate(double value);
   void WriteString(const AnsiString& value);
   void WriteWideString(const std::wstring& value);
   void WriteIdent(const AnsiString& value);
-  // Empty as nil, Null as the identifier Null, Booleans, integers, strings
-  // and wide strings as themselves, other numbers as floats; raises
+  // Empty as nil, Null as the identifier Null, Booleans, integers, strings,
+  // wide strings, currency amounts and dates as themselves, other numbers as
+  // floats; raises
   // EWriteError for an array.
   void WriteVariant(const Variant& value);
   void WriteSet(const std::vector<AnsiString>& idents);

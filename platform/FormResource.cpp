@@ -198,11 +198,25 @@ private:
       }
     }
     AnsiString token = FText.substr(start, FPos - start);
-    if (isFloat) {
+    // A currency amount ends in 'c', a date in 'd'.
+    char suffix = 0;
+    if (!hex && !AtEnd() && (Peek() == 'c' || Peek() == 'C' || Peek() == 'd' || Peek() == 'D') &&
+        (FPos + 1 >= FText.size() || !IsIdentChar(FText[FPos + 1]))) {
+      suffix = static_cast<char>(std::tolower(static_cast<unsigned char>(Peek())));
+      ++FPos;
+    }
+    if (suffix == 'c') {
+      FWriter.WriteCurrency(ParseCurrency(token));
+      return;
+    }
+    if (isFloat || suffix == 'd') {
       char* end = nullptr;
       double v = std::strtod(token.c_str(), &end);
-      if (!end || *end || token.empty()) Error("Invalid number " + token);
-      FWriter.WriteFloat(v);
+      if (!end || *end || token.empty() || (suffix == 'd' && !std::isfinite(v))) Error("Invalid number " + token);
+      if (suffix == 'd')
+        FWriter.WriteDate(v);
+      else
+        FWriter.WriteFloat(v);
       return;
     }
     int64_t v = 0;
@@ -214,6 +228,40 @@ private:
       Error("Invalid number " + token);
     }
     FWriter.WriteInteger(negative ? -v : v);
+  }
+
+  // An amount in ten-thousandths: exact for up to four decimals.
+  int64_t ParseCurrency(const AnsiString& token) {
+    size_t i = 0;
+    const bool negative = !token.empty() && token[0] == '-';
+    if (!token.empty() && (token[0] == '-' || token[0] == '+')) ++i;
+    int64_t units = 0;
+    int digits = 0;
+    int decimals = -1;
+    bool exact = true;
+    for (; i < token.size(); ++i) {
+      const char c = token[i];
+      if (c == '.' && decimals < 0) {
+        decimals = 0;
+        continue;
+      }
+      if (!IsDigit(c) || decimals == 4 || units > 92233720368547LL) {
+        exact = false;
+        break;
+      }
+      units = units * 10 + (c - '0');
+      ++digits;
+      if (decimals >= 0) ++decimals;
+    }
+    if (exact && digits > 0) {
+      for (int d = decimals < 0 ? 0 : decimals; d < 4; ++d) units *= 10;
+      return negative ? -units : units;
+    }
+    char* end = nullptr;
+    const double v = std::strtod(token.c_str(), &end);
+    if (!end || *end || token.empty() || !(v >= -922337203685477.0 && v <= 922337203685477.0))
+      Error("Invalid currency value " + token);
+    return std::llround(v * 10000.0);
   }
 
   // 'quoted'#13#10'parts' + 'continued'
@@ -464,6 +512,23 @@ private:
         AnsiString text = Format("%.17g", v);
         if (text.find_first_of(".e") == AnsiString::npos) text += ".0";
         FOut += text;
+        return;
+      }
+      case TValueType::vaCurrency: {
+        const int64_t raw = FReader.ReadCurrency();
+        const uint64_t magnitude = raw < 0 ? 0 - static_cast<uint64_t>(raw) : static_cast<uint64_t>(raw);
+        AnsiString text = (raw < 0 ? "-" : "") + std::to_string(magnitude / 10000);
+        AnsiString fraction = Format("%04u", static_cast<unsigned>(magnitude % 10000));
+        while (fraction.size() > 1 && fraction.back() == '0') fraction.pop_back();
+        FOut += text + "." + fraction + "c";
+        return;
+      }
+      case TValueType::vaDate: {
+        double v = FReader.ReadFloat();
+        if (!std::isfinite(v)) FReader.Error("Number out of range");
+        AnsiString text = Format("%.17g", v);
+        if (text.find_first_of(".e") == AnsiString::npos) text += ".0";
+        FOut += text + "d";
         return;
       }
       case TValueType::vaString: {

@@ -609,6 +609,28 @@ bool TcxCustomEdit::IsClearOrClickShortcut(WORD key, TShiftState shift) {
 
 bool TcxCustomEdit::InEditingLook() { return Focused(); }
 
+void TcxCustomEdit::FireClosePopupEvent(TcxEditCloseUpReason reason) {
+  TWeakLink<TControl> self(this);
+  if (FProperties->OnPopupClosed) FProperties->OnPopupClosed(this, reason);
+  if (self.Get() && FRepositoryItem && EffectiveProperties()->OnPopupClosed)
+    EffectiveProperties()->OnPopupClosed(this, reason);
+}
+
+bool TcxCustomEdit::WheelAllowed(unsigned flags) {
+  return !FInPlace || EffectiveProperties()->MouseWheelEnabled() || (flags & 4u) != 0;
+}
+
+bool TcxCustomEdit::IsOwnWindow(HWND window) {
+  if (!window || !HandleAllocated()) return false;
+  const HWND own = Handle();
+  return window == own || IsChild(own, window);
+}
+
+void TcxCustomEdit::GetTabOrderList(std::vector<TWinControl*>& list) {
+  TcxContainer::GetTabOrderList(list);
+  if (FInPlace && Visible() && Parent()) std::erase(list, Parent());
+}
+
 bool TcxCustomEdit::KeyAllowedByProvider(char key) { return FDataBinding->IsKeyAllowed(key); }
 
 // -- The form tables -------------------------------------------------------------------------
@@ -620,6 +642,7 @@ const TPublishedRegistration editRegistration(&TcxCustomEdit::ClassInfo, {
     Property<&E::Height, &TControl::SetHeight>("Height").Stored<&E::IsHeightStored>(),
     Property<&TControl::Width, &TControl::SetWidth>("Width").Stored<&E::IsWidthStored>(),
     Property<&E::RepositoryItem, &E::SetRepositoryItem>("RepositoryItem"),
+    Event<&E::PropertiesEvents>("PropertiesEvents"),
 });
 
 }  // namespace

@@ -71,6 +71,8 @@ public:
   bool ChangedSinceEnter() const { return FEditValueChanged; }
   bool InPlace() const { return FInPlace; }
   bool UserAction() const { return FUserAction; }
+  // True while StartEditing switches the binding into editing.
+  bool StartingEdit() const { return FStartingEdit; }
   void SetUserAction(bool value) { FUserAction = value; }
   int PressedButtonIndex() const { return FPressedButtonIndex; }
   const Variant& ValueOnEnter() const { return FValueOnEnter; }
@@ -94,6 +96,11 @@ public:
   void FireEditValueChanged();
   void ModifyAndClick();
   void FireKeyEvent(WORD& key, TShiftState shift);
+  // The close-popup event of the own properties, then of the repository item's.
+  void FireClosePopupEvent(TcxEditCloseUpReason reason);
+  // Whether the mouse wheel may act: always standalone; in place when the
+  // properties allow it or the flags carry the forcing bit (4).
+  bool WheelAllowed(unsigned flags = 0);
 
   // -- Properties, style, repository
   TcxCustomEditProperties* Properties() const { return FProperties.get(); }
@@ -229,6 +236,9 @@ public:
   virtual TcxCustomEditData* NewEditData() { return nullptr; }
   virtual void FillEditData(TcxCustomEditData* data) { (void)data; }
   virtual bool InnerEditShowsValue() { return false; }
+  // Whether a window is the edit's or one of its children's; a drop-down
+  // editor adds the popup window it keeps.
+  virtual bool IsOwnWindow(HWND window);
   virtual void SelectAllText() {}
   // Clipboard commands of the edit (the text editors fill them in).
   virtual void CopySelection() {}
@@ -244,6 +254,8 @@ public:
   virtual bool WantsInnerControl() { return false; }
 
   TcxEditEditingEvent OnEditing;
+  // Groups the properties' events at design time; never called.
+  TNotifyEvent PropertiesEvents;
   TNotifyEvent PostEditValueHandler;
   TcxEditKeyEvent KeyEvent;
 
@@ -292,6 +304,11 @@ public:
   void SetName(const AnsiString& value) override;
   // The first parent re-applies the edit's own properties.
   void SetParent(TWinControl* value) override;
+  // Outside loading, an auto-sized edit keeps the size its value needs
+  // whatever size it is given.
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // A visible in-place edit stands in for its host: the host leaves the list.
+  void GetTabOrderList(std::vector<TWinControl*>& list) override;
   bool ExecuteAction(TBasicAction* Action) override;
   bool UpdateAction(TBasicAction* Action) override;
 

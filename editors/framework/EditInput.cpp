@@ -524,6 +524,11 @@ void TcxCustomEdit::AlignInnerControl() {
   PlaceInnerControl();
 }
 
+void TcxCustomEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+  if (FInitialized && !IsBeingLoaded() && !IsBeingDestroyed()) CalcAutoSize(AWidth, AHeight);
+  TcxContainer::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
 void TcxCustomEdit::EnsureHandleForAutoSize() {
   if (FHandleNeededBusy || !AutoSizeWanted() || HandleAllocated()) return;
   TcxFlagGuard busy(FHandleNeededBusy, true);

@@ -3,7 +3,8 @@
 // registry, the paint helpers (the shared brush cache and the system
 // brushes; whether the hot-light colour exists), then the editor unit (the
 // mouse-wheel cursor and the default style controller), then the formats unit
-// (its shared controller is made at first use and freed at shut-down). The
+// (its shared controller is made at first use and freed at shut-down), then
+// the text edit unit (its properties class and its filter helper). The
 // string units need no start-up: their texts are read at each use. Shut-down
 // runs in reverse.
 #pragma once
@@ -14,6 +15,7 @@
 #include "editors/framework/EditUnit.h"
 #include "editors/framework/Formats.h"
 #include "editors/framework/Memo.h"
+#include "editors/framework/TextEditProperties.h"
 #include "platform/Units.h"
 
 inline constexpr TUnitEntry cxDataStorageUnit{"cxDataStorage", &cxDataStorageInit, &cxDataStorageDone};
@@ -22,6 +24,7 @@ inline constexpr TUnitEntry cxEditPaintUtilsUnit{"cxEditPaintUtils", &cxEditPain
 inline void cxEditUtilsDone() {}
 inline constexpr TUnitEntry cxEditUtilsUnit{"cxEditUtils", &DetectHotLightColor, &cxEditUtilsDone};
 inline constexpr TUnitEntry cxFormatsUnit{"cxFormats", &cxFormatsInit, &cxFormatsDone};
+inline constexpr TUnitEntry cxTextEditUnit{"cxTextEdit", &cxTextEditInit, &cxTextEditDone};
 // The memo unit (after the text edit's): the memo class for forms and its
 // properties class in the registry of editors' properties.
 inline constexpr TUnitEntry cxMemoUnit{"cxMemo", &cxMemoInit, &cxMemoDone};

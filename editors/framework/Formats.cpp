@@ -214,6 +214,8 @@ TcxFormatController* SharedFormatController() {
   return SharedController;
 }
 
+TcxFormatController* ExistingFormatController() { return SharedController; }
+
 void cxFormatsInit() {}
 
 void cxFormatsDone() {

@@ -136,6 +136,8 @@ private:
 
 // The shared controller, made at first use; freed by cxFormatsDone.
 TcxFormatController* SharedFormatController();
+// The shared controller when one exists (none is made).
+TcxFormatController* ExistingFormatController();
 // Unit start-up (nothing: the controller is made on demand) and shut-down.
 void cxFormatsInit();
 void cxFormatsDone();

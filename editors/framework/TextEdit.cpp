@@ -67,7 +67,7 @@ void TcxCustomTextEdit::AfterConstruction() {
   }
   SetBounds(Left(), Top(), 121, 21);
   if (ActiveProperties()->HasLookupDataClass()) {
-    FLookupData = std::make_unique<TcxCustomTextEditLookupData>(this);
+    FLookupData.reset(NewLookupData());
     FLookupData->OnSelectItem = TNotifyEvent::Bind<&TcxCustomTextEdit::ApplyLookupSelection>(this);
   }
   ApplyProperties(ActiveProperties());

@@ -114,6 +114,8 @@ public:
   }
   TcxCustomInnerTextEdit* InnerTextEdit() const { return dynamic_cast<TcxCustomInnerTextEdit*>(InnerControl()); }
   TcxCustomTextEditLookupData* LookupData() const { return FLookupData.get(); }
+  // The lookup data of the editor's kind (the drop-down editors show a list).
+  virtual TcxCustomTextEditLookupData* NewLookupData() { return new TcxCustomTextEditLookupData(this); }
   int EditingStyle() const { return ActiveProperties()->EditingStyle(); }
 
   bool BeepOnEnter() const { return FBeepOnEnter; }

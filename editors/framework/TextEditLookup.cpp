@@ -5,6 +5,125 @@
 #include "editors/framework/TextEdit.h"
 #include "platform/CodePage.h"
 
+#include <algorithm>
+
+// -- The edit list box ---------------------------------------------------------------------
+
+const TClassInfo TcxCustomEditListBox::ClassInfo{
+    "TcxCustomEditListBox", &TcxCustomInnerListBox::ClassInfo,
+    [](TObject* owner) -> TObject* { return new TcxCustomEditListBox(static_cast<TComponent*>(owner)); }};
+
+TcxCustomEditListBox::TcxCustomEditListBox(TComponent* owner) : TcxCustomInnerListBox(owner) {
+  SetStyle(lbOwnerDrawFixed);
+}
+
+void TcxCustomEditListBox::SetItemCount(int value) {
+  if (value < 0) value = 0;
+  if (Count() == value) return;
+  Items()->BeginUpdate();
+  try {
+    while (Count() < value) Items()->Add(AnsiString());
+    while (Count() > value) Items()->Delete(Count() - 1);
+  } catch (...) {
+    Items()->EndUpdate();
+    throw;
+  }
+  Items()->EndUpdate();
+}
+
+void TcxCustomEditListBox::SetItemIndex(int value) {
+  TcxCustomInnerListBox::SetItemIndex(value);
+  SelectionChanged();
+}
+
+void TcxCustomEditListBox::SelectionChanged() {
+  RefreshOwnScrollBars();
+  FireEvent(OnSelectionChanged, this);
+}
+
+bool TcxCustomEditListBox::DrawItemByOwner(int, const RECT&, TOwnerDrawState) { return false; }
+
+AnsiString TcxCustomEditListBox::ItemTextAt(int index) { return Items()->Strings(index); }
+
+namespace {
+
+// The extent of a text in a font, measured on a screen device context.
+SIZE ExtentInFont(TFont* font, const AnsiString& text) {
+  SIZE size{};
+  HDC dc = GetDC(nullptr);
+  if (!dc) return size;
+  HGDIOBJ old = SelectObject(dc, font->Handle());
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  return size;
+}
+
+}  // namespace
+
+int TcxCustomEditListBox::ItemHeightFromFont() { return ExtentInFont(Font(), "Wg").cy; }
+
+int TcxCustomEditListBox::ItemTextWidth(int index) { return ExtentInFont(Font(), ItemTextAt(index)).cx; }
+
+bool TcxCustomEditListBox::DrawsFocusRect() {
+  return FEdit && (FEdit->EditingStyle() == tesFixedList || FEdit->EditingStyle() == tesNoEdit);
+}
+
+void TcxCustomEditListBox::Click() {
+  TcxCustomInnerListBox::Click();
+  SelectionChanged();
+}
+
+void TcxCustomEditListBox::MouseMove(TShiftState Shift, int X, int Y) {
+  TcxCustomInnerListBox::MouseMove(Shift, X, Y);
+  if (!FHotTrack || !HandleAllocated() || GetCapture() == Handle()) return;
+  const int index = ItemAtPos(POINT{X, Y}, true);
+  if (index >= 0 && index != ItemIndex()) SetItemIndex(index);
+}
+
+bool TcxCustomEditListBox::DoMouseWheel(TShiftState Shift, int WheelDelta, POINT MousePos) {
+  if (TcxCustomInnerListBox::DoMouseWheel(Shift, WheelDelta, MousePos)) return true;
+  if (!HandleAllocated()) return false;
+  UINT lines = 3;
+  SystemParametersInfoA(SPI_GETWHEELSCROLLLINES, 0, &lines, 0);
+  LRESULT answer = 1;
+  for (UINT i = 0; i < lines; ++i)
+    answer = SendMessageA(Handle(), WM_VSCROLL, WheelDelta > 0 ? SB_LINEUP : SB_LINEDOWN, 0);
+  return answer == 0;
+}
+
+void TcxCustomEditListBox::WndProc(TMessage& Message) {
+  TcxCustomInnerListBox::WndProc(Message);
+  // Drawn as focused while its popup shows.
+  if (Message.Msg == CM_SHOWINGCHANGED && Showing() && HandleAllocated()) {
+    TMessage focus{};
+    focus.Msg = WM_SETFOCUS;
+    DefaultHandler(focus);
+  }
+}
+
+void TcxCustomEditListBox::DrawItem(int Index, const RECT& Rect, TOwnerDrawState State) {
+  if (DrawItemByOwner(Index, Rect, State)) return;
+  TCanvas* canvas = Canvas();
+  canvas->FillRect(Rect);
+  if (Index < 0 || Index >= Count()) return;
+  RECT r = Rect;
+  const bool rightToLeft = UseRightToLeftReading();
+  if (rightToLeft)
+    r.right -= 2;
+  else
+    r.left += 2;
+  UINT flags = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+  if (rightToLeft) flags |= DT_RIGHT | DT_RTLREADING;
+  const AnsiString text = ItemTextAt(Index);
+  SetBkMode(canvas->Handle(), TRANSPARENT);
+  DrawTextA(canvas->Handle(), text.c_str(), static_cast<int>(text.size()), &r, flags);
+}
+
+void TcxCustomEditListBox::MeasureItem(int, int& Height) { Height = ItemHeightFromFont(); }
+
+// -- The lookup data -----------------------------------------------------------------------
+
 const TClassInfo TcxCustomTextEditLookupData::ClassInfo{"TcxCustomTextEditLookupData",
                                                         &TcxInterfacedPersistent::ClassInfo, nullptr};
 
@@ -30,7 +149,79 @@ bool TcxCustomTextEditLookupData::CanFindText(const AnsiString& text) const {
 
 void TcxCustomTextEditLookupData::SetListIndex(int index) {
   if (index < -1 || index >= ItemCount()) return;
+  if (index == FItemIndex && index != -1) return;
+  if (TcxCustomEditListBox* list = FList.Get(); list && list->ItemCount() > 0) {
+    if (index == -1) list->SetItemIndex(0);
+    list->SetItemIndex(index);
+  }
   FItemIndex = index;
+}
+
+void TcxCustomTextEditLookupData::TakeListIndex(TObject*) {
+  if (TcxCustomEditListBox* list = FList.Get()) FItemIndex = list->ItemIndex();
+}
+
+void TcxCustomTextEditLookupData::ReloadListItems() {
+  if (TcxCustomEditListBox* list = FList.Get()) list->SetItemCount(ItemCount());
+}
+
+void TcxCustomTextEditLookupData::PrepareList(TWinControl* parent) {
+  if (!FList.Get()) {
+    const TClass cls = ListClass();
+    if (!cls) return;
+    auto* list = static_cast<TcxCustomEditListBox*>(CreateObject(cls, parent));
+    list->SetEdit(FOwner);
+    FList = list;
+  }
+  TcxCustomEditListBox* list = FList.Get();
+  TcxContainerStyle* style = FOwner->CurrentStyle();
+  list->SetColor(style->GetColor());
+  list->Font()->Assign(style->EffectiveFont());
+  list->Canvas()->Font()->Assign(style->EffectiveFont());
+  list->SetItemHeight(list->ItemHeightFromFont());
+  list->SetParent(parent);
+  list->OnSelectionChanged = TNotifyEvent::Bind<&TcxCustomTextEditLookupData::TakeListIndex>(this);
+  list->SetItemCount(ItemCount());
+  list->SetItemIndex(FItemIndex);
+  list->AfterItemsLoaded();
+  SyncListToText();
+}
+
+void TcxCustomTextEditLookupData::PlaceList(const RECT& bounds) {
+  TcxCustomEditListBox* list = FList.Get();
+  if (!list) return;
+  list->SetBoundsRect(bounds);
+  if (list->HandleAllocated()) {
+    const WPARAM width = SendMessageA(list->Handle(), LB_GETHORIZONTALEXTENT, 0, 0);
+    SendMessageA(list->Handle(), LB_SETHORIZONTALEXTENT, 0, 0);
+    SendMessageA(list->Handle(), LB_SETHORIZONTALEXTENT, width, 0);
+  }
+}
+
+bool TcxCustomTextEditLookupData::PointInList(POINT screen) const {
+  TcxCustomEditListBox* list = FList.Get();
+  if (!list || !list->HandleAllocated()) return false;
+  RECT r{};
+  GetWindowRect(list->Handle(), &r);
+  return PtInRect(&r, screen) != FALSE;
+}
+
+void TcxCustomTextEditLookupData::ChooseListItem() {
+  if (FItemIndex == -1) return;
+  if (FItemIndex == FCurrentKey && !FOwner->StartEditing()) return;
+  const int old = FCurrentKey;
+  SetCurrentKey(FItemIndex);
+  if (FCurrentKey == old) {
+    const bool saved = FOwner->TypedLookup();
+    FOwner->SetTypedLookup(true);
+    FireEvent(OnSelectItem, this);
+    FOwner->SetTypedLookup(saved);
+  }
+}
+
+void TcxCustomTextEditLookupData::SyncListIndex() {
+  if (FOwner->StartingEdit()) return;
+  SetListIndex(FCurrentKey);
 }
 
 void TcxCustomTextEditLookupData::SelectIndex(int index) {
@@ -86,6 +277,7 @@ bool TcxCustomTextEditLookupData::LocateText(AnsiString& text, AnsiString& tail,
 }
 
 void TcxCustomTextEditLookupData::SyncListToText() {
+  if (FOwner->StartingEdit()) return;
   const AnsiString text = FOwner->ReadShownText();
   if (FItemIndex >= 0 && FItemIndex < ItemCount() && AnsiUpperCase(ItemText(FItemIndex)) == AnsiUpperCase(text))
     return;
@@ -144,5 +336,10 @@ void TcxCustomTextEditLookupData::Step(TcxLookupStep direction, bool wrapAround)
         index = std::min(count - 1, base == -1 ? rows - 1 : base + rows - 1);
       break;
   }
-  SetCurrentKey(index);
+  TcxCustomEditListBox* list = FList.Get();
+  const bool listShown = list && list->HandleAllocated() && list->Visible();
+  if (!listShown || (FOwner->ActiveProperties()->ImmediateUpdateText() && FOwner->StartEditing()))
+    SetCurrentKey(index);
+  else
+    SetListIndex(index);
 }

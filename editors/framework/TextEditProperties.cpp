@@ -6,6 +6,8 @@
 
 #include "editors/framework/EditConsts.h"
 #include "editors/framework/EditStrings.h"
+#include "editors/framework/FilterEditHelpers.h"
+#include "editors/framework/Formats.h"
 #include "platform/Bcd.h"
 #include "platform/CodePage.h"
 #include "platform/Exceptions.h"
@@ -103,9 +105,11 @@ TcxCustomTextEditProperties::TcxCustomTextEditProperties(TPersistent* owner) : T
   FLookupItems = std::make_unique<TStringList>();
   FLookupItems->SetDuplicates(dupAccept);
   FLookupItems->OnChange = TNotifyEvent::Bind<&TcxCustomTextEditProperties::LookupItemsChanged>(this);
+  SharedFormatController()->AddListener(this);
 }
 
 TcxCustomTextEditProperties::~TcxCustomTextEditProperties() {
+  if (TcxFormatController* controller = ExistingFormatController()) controller->RemoveListener(this);
   if (FLookupItems) FLookupItems->OnChange = TNotifyEvent();
 }
 
@@ -523,13 +527,22 @@ const TPublishedRegistration textPropertiesRegistration(&TcxTextEditProperties::
 
 }  // namespace
 
+namespace {
+int TextEditUnitStarts = 0;
+}
+
 void cxTextEditInit() {
+  if (TextEditUnitStarts++ > 0) return;
   RegisterClass(&TcxTextEdit::ClassInfo);
   RegisteredPropertiesClasses()->EnrolClass(&TcxTextEditProperties::ClassInfo,
                                             LoadResString(cxSEditRepositoryTextItem));
+  FilterEditsController()->AddPair(&TcxTextEditProperties::ClassInfo, &TcxFilterTextEditHelper::ClassInfo);
 }
 
 void cxTextEditDone() {
+  if (TextEditUnitStarts == 0 || --TextEditUnitStarts > 0) return;
+  if (FilterEditsControllerExists())
+    FilterEditsController()->RemovePair(&TcxTextEditProperties::ClassInfo, &TcxFilterTextEditHelper::ClassInfo);
   UnRegisterClass(&TcxTextEdit::ClassInfo);
   RegisteredPropertiesClasses()->WithdrawClass(&TcxTextEditProperties::ClassInfo);
 }

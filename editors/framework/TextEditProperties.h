@@ -8,6 +8,7 @@
 #pragma once
 
 #include "editors/framework/EditProperties.h"
+#include "editors/framework/Formats.h"
 #include "platform/FormatSettings.h"
 #include "platform/StringList.h"
 
@@ -64,7 +65,9 @@ struct TcxResolvedFormats {
   AnsiString Format;          // a FormatFloat format, or empty
 };
 
-class TcxCustomTextEditProperties : public TcxCustomEditProperties {
+// Listens to the shared format controller for as long as it lives: a
+// change of the locale's formats runs FormatChanged.
+class TcxCustomTextEditProperties : public TcxCustomEditProperties, public IcxLocaleFormatListener {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
@@ -133,6 +136,7 @@ public:
 
   // -- The operations a text editor's properties refine
   virtual void FormatChanged();
+  void LocaleFormatsChanged() override { FormatChanged(); }
   virtual void CheckDisplayNumber(const TcxEditValue& displayValue, AnsiString& errorText, bool& error) const;
   virtual TcxEditValue EmptyDisplayValue() const { return Variant(AnsiString()); }
   virtual bool FindLookupText(const AnsiString& text) const;

@@ -16,6 +16,7 @@
 #include "tests/editors/framework/TestEditors.h"
 #include "tests/editors/framework/EditorFixture.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -814,6 +815,10 @@ TEST_F(EditControl, AFormStoresTheValueTheSizeAutoSizeLeavesAndTheProperties) {
       {"auto size, a number", true, Variant(int32_t(42)), {"EditValue = 42", "Width = 160"}, {"    Height =", "AutoSize ="}},
       {"fixed size, a text", false, Variant("it's"), {"EditValue = 'it''s'", "    Height = 24", "AutoSize = False"}, {}},
       {"a null value", true, Variant::Null(), {}, {"EditValue", "    Height ="}},
+      // Dates and currency amounts come back with their own types.
+      {"a date with a time", true, Variant::FromDate(45000.75), {"EditValue = 45000.75d"}, {}},
+      {"a currency amount", true, Variant(Currency::FromRaw(-123456789)), {"EditValue = -12345.6789c"}, {}},
+      {"a whole currency amount", true, Variant(Currency::FromInt(7)), {"EditValue = 7.0c"}, {}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -838,6 +843,12 @@ TEST_F(EditControl, AFormStoresTheValueTheSizeAutoSizeLeavesAndTheProperties) {
     EXPECT_EQ(read->AutoSize(), c.AutoSize);
     EXPECT_EQ(read->EditValue().VarType(), c.Value.IsNull() ? varEmpty : c.Value.VarType());
     EXPECT_EQ(TextOf(read->EditValue()), TextOf(c.Value));
+    if (c.Value.VarType() == varCurrency) {
+      EXPECT_EQ(read->EditValue().AsCurrency().Raw, c.Value.AsCurrency().Raw);
+    }
+    if (c.Value.VarType() == varDate) {
+      EXPECT_EQ(read->EditValue().AsDate(), c.Value.AsDate());
+    }
     EXPECT_EQ(read->Text, TextOf(c.Value)) << "the value read is shown";
     EXPECT_TRUE(read->Properties()->ValidateOnEnter());
     EXPECT_EQ(read->Style()->GetColor(), clYellow);
@@ -1018,3 +1029,181 @@ TEST_F(EditControl, PropertiesAreAppliedOnceAtTheFirstParentAndOnceAfterLoading)
 
 }  // namespace
 
+
+TEST_F(EditControl, TheClosePopupEventFiresOnTheOwnPropertiesThenOnTheItems) {
+  auto* repository = New<TcxEditRepository>(FForm);
+  auto* item = New<TTestItem>(FForm);
+  item->SetRepository(repository);
+  auto* edit = Place(10, 10);
+  std::vector<std::string> heard;
+  edit->Properties()->OnPopupClosed = TcxEditClosePopupEvent::Lambda([&](TObject* sender, TcxEditCloseUpReason reason) {
+    EXPECT_EQ(sender, edit);
+    heard.push_back("own " + std::to_string(static_cast<int>(reason)));
+  });
+  item->Properties()->OnPopupClosed = TcxEditClosePopupEvent::Lambda([&](TObject* sender, TcxEditCloseUpReason reason) {
+    EXPECT_EQ(sender, edit);
+    heard.push_back("item " + std::to_string(static_cast<int>(reason)));
+  });
+  edit->FireClosePopupEvent(crEnter);
+  EXPECT_EQ(heard, (std::vector<std::string>{"own 4"})) << "no item: the own properties only";
+  heard.clear();
+  edit->SetRepositoryItem(item);
+  edit->FireClosePopupEvent(crCancel);
+  EXPECT_EQ(heard, (std::vector<std::string>{"own 3", "item 3"}));
+}
+
+TEST_F(EditControl, TheWheelActsStandaloneAndInPlaceOnlyWhenAllowedOrForced) {
+  struct TCase {
+    const char* Name;
+    bool InPlace;
+    bool WheelEnabled;
+    unsigned Flags;
+    bool Allowed;
+  };
+  const TCase cases[] = {
+      {"standalone, wheel off", false, false, 0, true},
+      {"in place, wheel on", true, true, 0, true},
+      {"in place, wheel off", true, false, 0, false},
+      {"in place, wheel off, forced", true, false, 4, true},
+      {"in place, wheel off, other flags", true, false, 3, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* edit = Place(10, 10, 160, c.InPlace);
+    edit->Properties()->SetMouseWheelEnabled(c.WheelEnabled);
+    EXPECT_EQ(edit->WheelAllowed(c.Flags), c.Allowed);
+    Free(edit);
+  }
+}
+
+TEST_F(EditControl, OwnWindowsAreTheEditsAndItsChildren) {
+  auto* edit = Place<TTestInnerEdit>(10, 10);
+  auto* other = Place(10, 50);
+  FForm->Show();
+  RunMessagesUntilIdle();
+  const HWND inner = edit->Inner()->Handle();
+  // A popup made over the edit is owned by the edit's top-level window: a
+  // drop-down editor answers for the popup it keeps itself.
+  const HWND stranger = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP, 0, 0, 10, 10, edit->Handle(),
+                                        nullptr, GetModuleHandleA(nullptr), nullptr);
+  ASSERT_TRUE(stranger);
+  struct TCase {
+    const char* Name;
+    HWND Window;
+    bool Own;
+  };
+  const TCase cases[] = {
+      {"the edit", edit->Handle(), true},       {"its inner window", inner, true},
+      {"another edit", other->Handle(), false}, {"the form", FForm->Handle(), false},
+      {"a popup of the form", stranger, false}, {"no window", nullptr, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(edit->IsOwnWindow(c.Window), c.Own);
+  }
+  DestroyWindow(stranger);
+}
+
+TEST_F(EditControl, AnAutoSizedEditKeepsTheHeightItsValueNeedsWhateverItIsGiven) {
+  auto* edit = Place(10, 10);
+  FForm->Show();
+  RunMessagesUntilIdle();
+  const int natural = edit->Height();
+  ASSERT_GT(natural, 0);
+  struct TCase {
+    const char* Name;
+    int Height;
+  };
+  const TCase cases[] = {{"taller", natural + 40}, {"shorter", 3}, {"the same", natural}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    edit->SetBounds(10, 10, 150, c.Height);
+    EXPECT_EQ(edit->Height(), natural);
+    EXPECT_EQ(edit->Width(), 150) << "buttons that are not auto-width leave the width alone";
+    RECT r{};
+    GetWindowRect(edit->Handle(), &r);
+    EXPECT_EQ(r.bottom - r.top, natural) << "the window too";
+  }
+  // Without auto size, and while loading, the size given is kept.
+  edit->SetAutoSize(false);
+  edit->SetBounds(10, 10, 150, natural + 40);
+  EXPECT_EQ(edit->Height(), natural + 40);
+  edit->SetAutoSize(true);
+  EXPECT_EQ(edit->Height(), natural) << "switching auto size on sizes again";
+  // A form being read sets the stored size as it is.
+  auto* loading = New<TTestPlainEdit>(FForm);
+  loading->BeginLoading();
+  loading->SetBounds(10, 60, 150, natural + 7);
+  const RECT r = loading->BoundsRect();
+  EXPECT_EQ(r.bottom - r.top, natural + 7);
+}
+
+TEST_F(EditControl, AVisibleInPlaceEditStandsInForItsHostInTheTabOrder) {
+  auto* before = Place(10, 10);
+  auto* host = New<TPanel>(FForm);
+  host->SetParent(FForm);
+  host->SetBounds(10, 50, 200, 60);
+  host->SetTabStop(true);
+  auto* edit = New<TTestPlainEdit>(FForm, true);
+  edit->SetParent(host);
+  edit->SetBounds(4, 4, 150, 24);
+  auto* standalone = New<TTestPlainEdit>(FForm);
+  standalone->SetParent(host);
+  standalone->SetBounds(4, 30, 150, 24);
+  struct TCase {
+    const char* Name;
+    bool InPlaceVisible;
+    bool HostListed;
+  };
+  const TCase cases[] = {{"the in-place edit showing", true, false}, {"the in-place edit hidden", false, true}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    edit->SetVisible(c.InPlaceVisible);
+    std::vector<TWinControl*> list;
+    FForm->GetTabOrderList(list);
+    const auto has = [&](TWinControl* control) { return std::find(list.begin(), list.end(), control) != list.end(); };
+    EXPECT_EQ(has(host), c.HostListed);
+    EXPECT_TRUE(has(before));
+    EXPECT_TRUE(has(edit));
+    EXPECT_TRUE(has(standalone)) << "a standalone child leaves its parent listed only through the in-place edit's rule";
+  }
+}
+
+// A form with one handler its edits' design-time grouping names.
+class TEventsForm : public TForm {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TForm::TForm;
+  void EditPropertiesEvents(TObject*) { ++Calls; }
+  int Calls = 0;
+};
+const TClassInfo TEventsForm::ClassInfo{"TEventsForm", &TForm::ClassInfo, nullptr};
+const TPublishedRegistration eventsFormRegistration(&TEventsForm::ClassInfo, {
+    Method<&TEventsForm::EditPropertiesEvents>("EditPropertiesEvents"),
+});
+
+TEST_F(EditControl, PropertiesEventsIsReadAndWrittenButNeverCalled) {
+  const AnsiString text =
+      "object EventsForm: TEventsForm\n"
+      "  object Edit1: TTestPlainEdit\n"
+      "    Left = 8\n"
+      "    Top = 8\n"
+      "    Width = 160\n"
+      "    PropertiesEvents = EditPropertiesEvents\n"
+      "  end\n"
+      "end\n";
+  auto* form = New<TEventsForm>(nullptr);
+  ReadComponentText(text, form, "EventsForm");
+  auto* edit = ObjectAs<TTestPlainEdit>(form->FindComponent("Edit1"));
+  ASSERT_NE(edit, nullptr);
+  EXPECT_TRUE(static_cast<bool>(edit->PropertiesEvents)) << "the handler is bound by name";
+  edit->SetParent(form);
+  edit->SetEditValue(5);
+  edit->Properties()->SetReadOnly(true);
+  edit->Properties()->SetValidateOnEnter(true);
+  EXPECT_EQ(form->Calls, 0) << "no run-time use";
+  const AnsiString written = WriteComponentText(form);
+  EXPECT_NE(written.find("PropertiesEvents = EditPropertiesEvents"), std::string::npos) << written;
+  Free(form);
+}

@@ -3,12 +3,15 @@
 // typed and pasted, completion in a fixed list, the lookup data's search
 // and steps, handle counts, and a screenshot (text-edits-lookup.png).
 #include "editors/framework/TextEdit.h"
+#include "editors/framework/Formats.h"
 #include "platform/Clipboard.h"
+#include "platform/ExtCtrls.h"
 #include "platform/FormResource.h"
 #include "platform/Forms.h"
 #include "platform/HandleCounts.h"
 #include "tests/editors/framework/EditorFixture.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -33,6 +36,31 @@ public:
   using TcxTextEdit::TcxTextEdit;
   TClass PropertiesClass() const override { return &TListProperties::ClassInfo; }
   TListProperties* List() const { return static_cast<TListProperties*>(TcxCustomEdit::Properties()); }
+};
+
+// A list box whose item texts come from the lookup data.
+class TLookupListBox : public TcxCustomEditListBox {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TcxCustomEditListBox::TcxCustomEditListBox;
+  AnsiString ItemTextAt(int index) override { return Edit()->LookupData()->TextOfKey(index); }
+};
+const TClassInfo TLookupListBox::ClassInfo{
+    "TLookupListBox", &TcxCustomEditListBox::ClassInfo,
+    [](TObject* owner) -> TObject* { return new TLookupListBox(static_cast<TComponent*>(owner)); }};
+
+// Lookup data that shows its items in a list, as a drop-down's does.
+class TShownLookupData : public TcxCustomTextEditLookupData {
+public:
+  using TcxCustomTextEditLookupData::TcxCustomTextEditLookupData;
+  TClass ListClass() const override { return &TLookupListBox::ClassInfo; }
+};
+
+class TListingEdit : public TListEdit {
+public:
+  using TListEdit::TListEdit;
+  TcxCustomTextEditLookupData* NewLookupData() override { return new TShownLookupData(this); }
 };
 
 struct TRecorder {
@@ -75,6 +103,20 @@ protected:
     RunMessagesUntilIdle();
     control->SetFocus();
     RunMessagesUntilIdle();
+  }
+  // A fixed list of Alpha, Beta and Gamma whose list is prepared in a panel
+  // of the shown form.
+  TListingEdit* ShowListOfThree() {
+    auto* edit = Place<TListingEdit>("edlist", 10, 10);
+    edit->List()->Style = 2;
+    for (const char* item : {"Alpha", "Beta", "Gamma"}) edit->List()->LookupItems()->Add(item);
+    FForm->Show();
+    RunMessagesUntilIdle();
+    auto* panel = New<TPanel>(FForm);
+    panel->SetParent(FForm);
+    panel->SetBounds(10, 60, 200, 120);
+    edit->LookupData()->PrepareList(panel);
+    return edit;
   }
   static HWND InnerOf(TcxTextEdit* edit) { return edit->InnerTextEdit()->Handle(); }
   static void Type(HWND wnd, const AnsiString& text) {
@@ -346,6 +388,127 @@ TEST_F(TextEdit, SteppingStopsAtTheEndsAndPagesByRows) {
     }
     Free(edit);
   }
+}
+
+TEST_F(TextEdit, AFormOfTextEditsWritesBackUnchanged) {
+  auto* edem = Place("edem", 10, 10, false);
+  edem->SetText("nick");
+  auto* edyz = Place("edyz", 10, 40, false);
+  edyz->Properties()->SetEchoMode(eemPassword);
+  Place("edid", 10, 70, false)->SetVisible(false);
+  const AnsiString text = WriteComponentText(FForm);
+  EXPECT_EQ(text.find("MaxLength"), AnsiString::npos) << "no maximum length was set\n" << text;
+  auto* form = New<TForm>(nullptr);
+  ReadComponentText(text, form, FForm->Name());
+  const AnsiString again = WriteComponentText(form);
+  EXPECT_EQ(again, text);
+  Free(form);
+}
+
+TEST_F(TextEdit, TextPropertiesHearOfLocaleChangesWhileTheyLive) {
+  TcxFormatController* controller = SharedFormatController();
+  const int before = controller->ListenerCount();
+  auto* edem = Place("edem", 10, 10);
+  EXPECT_EQ(controller->ListenerCount(), before + 1) << "the edit's properties joined";
+  int changes = 0;
+  edem->Properties()->ChangeHandler = TNotifyEvent::Lambda([&](TObject*) {
+    EXPECT_TRUE(edem->Properties()->FormatChanging());
+    ++changes;
+  });
+  static char intl[] = "intl";
+  ASSERT_NE(Application, nullptr);
+  const bool saved = Application->UpdateFormatSettings();
+  Application->SetUpdateFormatSettings(false);
+  SendMessageA(controller->WindowHandle(), WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(intl));
+  EXPECT_EQ(changes, 0) << "the application keeps its formats";
+  Application->SetUpdateFormatSettings(true);
+  SendMessageA(controller->WindowHandle(), WM_WININICHANGE, 0, reinterpret_cast<LPARAM>(intl));
+  EXPECT_EQ(changes, 1);
+  Application->SetUpdateFormatSettings(saved);
+  edem->Properties()->ChangeHandler = nullptr;
+  Free(edem);
+  EXPECT_EQ(controller->ListenerCount(), before) << "and left with them";
+}
+
+// -- The edit list box ---------------------------------------------------------------------
+
+TEST_F(TextEdit, TheListMirrorsTheItemsAndDrawsTheirTexts) {
+  TListingEdit* edit = ShowListOfThree();
+  TcxCustomTextEditLookupData* data = edit->LookupData();
+  TcxCustomEditListBox* list = data->ListControl();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->ItemCount(), 3) << "placeholders for the items";
+  EXPECT_EQ(list->Items()->Strings(1), "") << "the texts are asked for when drawn";
+  EXPECT_TRUE(list->DrawsFocusRect()) << "a fixed list";
+  data->PlaceList(RECT{0, 0, 200, 120});
+  list->SetColor(clWhite);
+  list->Font()->SetColor(clBlack);
+  RunMessagesUntilIdle();
+  list->Repaint();
+  // The second row shows "Beta" in dark pixels, 2 pixels in from the left.
+  const RECT row = list->ItemRect(1);
+  EXPECT_EQ(row.bottom - row.top, list->ItemHeightFromFont());
+  HDC dc = GetDC(list->Handle());
+  int dark = 0, leftmost = 1000;
+  for (int y = row.top; y < row.bottom; ++y)
+    for (int x = 0; x < 60; ++x) {
+      const COLORREF c = GetPixel(dc, x, y);
+      if (GetRValue(c) < 100 && GetGValue(c) < 100 && GetBValue(c) < 100) {
+        ++dark;
+        leftmost = std::min(leftmost, x);
+      }
+    }
+  ReleaseDC(list->Handle(), dc);
+  EXPECT_GT(dark, 10) << "text drawn";
+  EXPECT_GE(leftmost, 2) << "two pixels of margin";
+  // More items: the list follows when reloaded.
+  edit->List()->LookupItems()->Add("Delta");
+  data->RefreshList();
+  EXPECT_EQ(list->ItemCount(), 4);
+  edit->List()->LookupItems()->Clear();
+  data->RefreshList();
+  EXPECT_EQ(list->ItemCount(), 0);
+}
+
+TEST_F(TextEdit, WithTheListShownSteppingMovesOnlyTheListUntilAChoice) {
+  TListingEdit* edit = ShowListOfThree();
+  TcxCustomTextEditLookupData* data = edit->LookupData();
+  data->PlaceList(RECT{0, 0, 200, 120});
+  RunMessagesUntilIdle();
+  TcxCustomEditListBox* list = data->ListControl();
+  ASSERT_TRUE(list && list->HandleAllocated());
+  data->Step(lsNext, false);
+  EXPECT_EQ(data->CurrentKey(), -1) << "the text waits for a choice";
+  EXPECT_EQ(data->ItemIndex(), 0);
+  EXPECT_EQ(list->ItemIndex(), 0);
+  data->Step(lsNext, false);
+  EXPECT_EQ(list->ItemIndex(), 1);
+  int selected = 0;
+  const TNotifyEvent apply = data->OnSelectItem;
+  data->OnSelectItem = TNotifyEvent::Lambda([&](TObject* sender) {
+    ++selected;
+    apply(sender);
+  });
+  data->ChooseListItem();
+  EXPECT_EQ(data->CurrentKey(), 1);
+  EXPECT_EQ(edit->Text(), "Beta");
+  EXPECT_EQ(selected, 1);
+  data->ChooseListItem();
+  EXPECT_EQ(selected, 2) << "choosing the current item again applies it again";
+  // A click in the list hands its item index to the lookup data.
+  list->SetItemIndex(2);
+  EXPECT_EQ(data->ItemIndex(), 2);
+  // Hot tracking: the mouse over a row selects it.
+  const RECT row = list->ItemRect(0);
+  SendMessageA(list->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(row.left + 5, (row.top + row.bottom) / 2));
+  EXPECT_EQ(list->ItemIndex(), 0);
+  EXPECT_EQ(data->ItemIndex(), 0);
+  // Hidden, the list no longer holds the text back.
+  list->SetVisible(false);
+  data->Step(lsLast, false);
+  EXPECT_EQ(data->CurrentKey(), 2);
+  EXPECT_EQ(edit->Text(), "Gamma");
+  data->OnSelectItem = apply;
 }
 
 TEST_F(TextEdit, FiveHundredEditsMadeAndFreedKeepHandleCountsFlat) {

@@ -418,7 +418,9 @@ TEST(FormText, VariantsKeepTheirKindOfValue) {
       {"int64", Variant(int64_t(1) << 40), "Data = 1099511627776", varInt64},
       {"Boolean", Variant(true), "Data = True", varBoolean},
       {"double", Variant(2.5), "Data = 2.5", varDouble},
-      {"date", Variant::FromDate(TDateTime(36526.5)), "Data = 36526.5", varDouble},
+      {"date", Variant::FromDate(TDateTime(36526.5)), "Data = 36526.5d", varDate},
+      {"currency", Variant(Currency::FromRaw(-123456789)), "Data = -12345.6789c", varCurrency},
+      {"whole currency", Variant(Currency::FromInt(3)), "Data = 3.0c", varCurrency},
       {"string", Variant("it's"), "Data = 'it''s'", varString},
       // The text form keeps no difference between kinds of string.
       {"wide string", Variant(L"\u00e9t\u00e9"), "Data = '\xc3\xa9t\xc3\xa9'", varString},
@@ -442,6 +444,24 @@ TEST(FormText, VariantsKeepTheirKindOfValue) {
     if (!c.Value.IsEmpty() && !c.Value.IsNull()) {
       EXPECT_EQ(VarToStr(read->Data), VarToStr(c.Value.AsType(c.ReadType)));
     }
+    if (c.ReadType == varCurrency) {
+      EXPECT_EQ(read->Data.AsCurrency().Raw, c.Value.AsCurrency().Raw) << "exact";
+    }
+  }
+  // Text amounts and dates as a form file may spell them.
+  const struct {
+    const char* Text;
+    TVarType Type;
+    double Value;
+  } spelled[] = {{"12.5c", varCurrency, 12.5}, {"-0.0001C", varCurrency, -0.0001}, {"7c", varCurrency, 7},
+                 {"1.5e2c", varCurrency, 150}, {"36526d", varDate, 36526}, {"-1.25D", varDate, -1.25}};
+  for (const auto& c : spelled) {
+    SCOPED_TRACE(c.Text);
+    FormPtr read = FromText(std::string("object F: TTestForm\n object B: TTestButton\n  Data = ") + c.Text +
+                            "\n end\nend\n");
+    const Variant& data = ObjectAs<TTestButton>(read->FindComponent("B"))->Data;
+    EXPECT_EQ(data.VarType(), c.Type);
+    EXPECT_DOUBLE_EQ(data.AsDouble(), c.Value);
   }
   // Against an ancestor, a value of another type or a value dropped is written.
   FormPtr ancestor = LoadTestForm();
@@ -475,7 +495,9 @@ TEST(FormReader, VariantsRefuseWhatTheyCannotHold) {
     const char* Expected;
   } cases[] = {{"object F: TTestForm\n object B: TTestButton\n  Data = Nothing\n end\nend\n", "Invalid variant value Nothing"},
                {"object F: TTestForm\n object B: TTestButton\n  Data = [toBold]\n end\nend\n", "Variant value expected"},
-               {"object F: TTestForm\n object B: TTestButton\n  Data = (1 2)\n end\nend\n", "Variant value expected"}};
+               {"object F: TTestForm\n object B: TTestButton\n  Data = (1 2)\n end\nend\n", "Variant value expected"},
+               {"object F: TTestForm\n object B: TTestButton\n  Data = 1.2.3c\n end\nend\n", "Invalid currency value 1.2.3"},
+               {"object F: TTestForm\n object B: TTestButton\n  Data = 1e400d\n end\nend\n", "Invalid number 1e400"}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Text);
     const std::string message = ErrorOf([&] { FromText(c.Text); });
