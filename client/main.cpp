@@ -43,6 +43,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxEditUtilsUnit,
         cxEditUnit,
         cxFormatsUnit,
+        cxCheckBoxUnit,
+        cxLabelUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

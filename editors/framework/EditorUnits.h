@@ -3,15 +3,19 @@
 // registry, the paint helpers (the shared brush cache and the system
 // brushes; whether the hot-light colour exists), then the editor unit (the
 // mouse-wheel cursor and the default style controller), then the formats unit
-// (its shared controller is made at first use and freed at shut-down). The
+// (its shared controller is made at first use and freed at shut-down), then
+// the check box (its properties class and the check-mark mask) and the label
+// (its properties class); both publish their controls for forms. The
 // string units need no start-up: their texts are read at each use. Shut-down
 // runs in reverse.
 #pragma once
 
+#include "editors/framework/CheckBox.h"
 #include "editors/framework/DataStorage.h"
 #include "editors/framework/EditPaintUtils.h"
 #include "editors/framework/EditUtils.h"
 #include "editors/framework/EditUnit.h"
+#include "editors/framework/Label.h"
 #include "editors/framework/Formats.h"
 #include "platform/Units.h"
 
@@ -21,3 +25,5 @@ inline constexpr TUnitEntry cxEditPaintUtilsUnit{"cxEditPaintUtils", &cxEditPain
 inline void cxEditUtilsDone() {}
 inline constexpr TUnitEntry cxEditUtilsUnit{"cxEditUtils", &DetectHotLightColor, &cxEditUtilsDone};
 inline constexpr TUnitEntry cxFormatsUnit{"cxFormats", &cxFormatsInit, &cxFormatsDone};
+inline constexpr TUnitEntry cxCheckBoxUnit{"cxCheckBox", &cxCheckBoxInit, &cxCheckBoxDone};
+inline constexpr TUnitEntry cxLabelUnit{"cxLabel", &cxLabelInit, &cxLabelDone};
