@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,38 @@ TEST_F(DropBox, IsASmallBorderlessTopmostSemiTransparentBox) {
   EXPECT_EQ(Form->DropURLTarget1->Target(), nullptr);
 }
 
+// The tool bars' pictures: one strip of 16 x 16 images with a transparent
+// background, the article list's at 12.
+TEST_F(DropBox, TheImageListHoldsTheClientsPictures) {
+  ASSERT_NE(Form->ImageList1, nullptr);
+  EXPECT_EQ(Form->ToolBar1->Images(), Form->ImageList1);
+  EXPECT_EQ(Form->ImageList1->Width(), 16);
+  EXPECT_EQ(Form->ImageList1->Height(), 16);
+  ASSERT_GE(Form->ImageList1->Count(), ClientImageCount);
+  ASSERT_GT(Form->ImageList1->Count(), ArticleListImage);
+  // Drawn on white: the corner stays white (the magenta is masked out) and
+  // every image draws something of its own.
+  std::set<std::vector<COLORREF>> seen;
+  for (int i = 0; i < Form->ImageList1->Count(); ++i) {
+    TBitmap canvas;
+    canvas.SetSize(16, 16);
+    canvas.Canvas()->Brush()->SetColor(clWhite);
+    canvas.Canvas()->FillRect(RECT{0, 0, 16, 16});
+    Form->ImageList1->Draw(canvas.Canvas(), 0, 0, i);
+    std::vector<COLORREF> pixels;
+    bool magenta = false;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const COLORREF c = GetPixel(canvas.Canvas()->Handle(), x, y);
+        magenta = magenta || c == RGB(255, 0, 255);
+        pixels.push_back(c);
+      }
+    EXPECT_FALSE(magenta) << "image " << i << " shows its mask colour";
+    EXPECT_EQ(pixels.back(), RGB(255, 255, 255)) << "image " << i;
+    EXPECT_TRUE(seen.insert(pixels).second) << "image " << i << " repeats an earlier one";
+  }
+}
+
 TEST_F(DropBox, InstallsTheTrayIconAndDeletesItWhenItGoes) {
   ASSERT_EQ(IconCalls.size(), 1u);
   const IconCall& add = IconCalls[0];
@@ -219,7 +252,9 @@ TEST_F(DropBox, InstallsTheTrayIconAndDeletesItWhenItGoes) {
   EXPECT_EQ(add.Data.uID, 1u);
   EXPECT_EQ(add.Data.uFlags, 7u);
   EXPECT_EQ(add.Data.uCallbackMessage, 0x401u);
-  EXPECT_NE(add.Data.hIcon, nullptr);
+  // The program's own icon, drawn for it, not the system's stand-in.
+  EXPECT_EQ(add.Data.hIcon, LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+  EXPECT_NE(add.Data.hIcon, LoadIconA(nullptr, IDI_APPLICATION));
   EXPECT_STREQ(add.Data.szTip, "Mevra");
   // The shell's answer as the box got it; Wine on the virtual display may
   // have no notification area to put the icon in.
