@@ -47,6 +47,7 @@ const TPublishedRegistration dropBoxRegistration(&Tmform::ClassInfo, {
     Field<&Tmform::N1>("N1"),
     Field<&Tmform::N5>("N5"),
     Field<&Tmform::ImageList1>("ImageList1"),
+    Field<&Tmform::SkinData1>("SkinData1"),
 });
 
 TNotifyIconCall NotifyIconReplacement;

@@ -18,6 +18,7 @@
 #include "platform/Menus.h"
 #include "platform/StringList.h"
 #include "platform/ToolBar.h"
+#include "skin/SkinData.h"
 
 #include <shellapi.h>
 
@@ -52,6 +53,8 @@ public:
   // The images of all the client's tool bars and menus (the management
   // window uses them too), filled from the program's picture strip.
   TCustomImageList* ImageList1 = nullptr;
+  // Skins every window of the process (the form carries the skin).
+  TSkinData* SkinData1 = nullptr;
   // Made with the box (the drop targets are not stored in the form).
   TDropTextTarget* DropTextTarget1 = nullptr;
   TDropURLTarget* DropURLTarget1 = nullptr;

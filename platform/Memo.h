@@ -6,7 +6,7 @@
 
 class TCustomMemo;
 
-// The lines of a memo. With a window, each operation reads or changes the
+// The lines of a memo (or of any multi-line edit). With a window, each operation reads or changes the
 // window's own lines (as shown: a wrapped line is one line each); Text is
 // the window's text as it is, so it reads back what was set. Without a
 // window the memo's kept text is split and joined.
@@ -14,7 +14,7 @@ class TMemoStrings : public TStrings {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
-  explicit TMemoStrings(TCustomMemo* memo) : FMemo(memo) {}
+  explicit TMemoStrings(TCustomEdit* memo) : FMemo(memo) {}
 
   int Count() const override;
   AnsiString Get(int index) const override;
@@ -35,7 +35,7 @@ private:
   void EditKeptText(F&& edit);
   void CheckIndex(int index, int limit) const;
 
-  TCustomMemo* FMemo;
+  TCustomEdit* FMemo;
 };
 
 class TCustomMemo : public TCustomEdit {

@@ -1,4 +1,5 @@
 #include "skin/WinSkinForm.h"
+#include "skin/WinSubClass.h"
 
 #include "platform/Forms.h"
 #include "platform/Menus.h"
@@ -53,6 +54,7 @@ TWinSkinForm::~TWinSkinForm() {
   FSystemMenu.reset();
   FreeMenuBar();
   FreeSysButtons();
+  FreeSkinControls();
   if (FWindowProcHooked && FForm && !FForm->IsDestroying()) GiveBackWindowProc();
   FSubclass.Remove();
   FMDIClientSubclass.Remove();
@@ -340,8 +342,8 @@ void TWinSkinForm::Initialise() {
     MeasureFrame();
   }
   FInitialised = true;
-  // FIXME: the window's controls get their skinners (the control walk);
-  // of that walk, a form's popup menus are drawn by the skin already.
+  if (FForm) SkinFormControls(FForm);
+  else SkinChildWindows(FWindow);
   if (FForm && FSkinData && FSkinData->SkinControls().Contains(xcPopupMenu)) SetPopupMenusOwnerDraw(FForm, true);
   if (FState == stAttached) {
     if (FMDIRole == mrChild) {
@@ -632,7 +634,7 @@ void TWinSkinForm::SkinChanged() {
     for (int i = 0; i < FForm->ComponentCount(); ++i)
       if (auto* owned = ObjectAs<TCustomForm>(FForm->Components(i))) owned->SetColor(face);
   }
-  // FIXME: every control skinner re-reads the skin.
+  for (TSkinControl* skinner : std::vector<TSkinControl*>(FSkinControls)) skinner->SkinChanged();
   FState = stApplying;
   if (FFrameSkinning && FForm && FSkinData->SkinControls().Contains(xcPopupMenu)) SetPopupMenusOwnerDraw(FForm, true);
   if (FFrameSkinning && (!FChild || FMDIRole == mrChild)) {
@@ -651,7 +653,7 @@ void TWinSkinForm::SkinChanged() {
 
 void TWinSkinForm::RestorePlain() {
   FHoverTimer->SetEnabled(false);
-  // FIXME: the control skinners are freed here.
+  FreeSkinControls();
   if (FForm && !BeingDestroyed()) {
     SetPopupMenusOwnerDraw(FForm, false);
     SetMainMenusOwnerDraw(FForm, false);
@@ -673,6 +675,7 @@ void TWinSkinForm::Restore() {
   FHoverTimer->SetEnabled(false);
   HideHint();
   if (!FSubclass.Attached()) return;
+  FreeSkinControls();
   GiveBackWindowProc();
   FSubclass.Remove();
   const bool destroying = BeingDestroyed();
@@ -721,7 +724,7 @@ void TWinSkinForm::ReleaseOnDestroy() {
   GiveBackWindowProc();
   FSubclass.Remove();
   FMDIClientSubclass.Remove();
-  // FIXME: the control skinners are freed here.
+  FreeSkinControls();
   FreeMenuBar();
 }
 

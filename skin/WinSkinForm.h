@@ -36,6 +36,8 @@ class TCustomImageList;
 class TDataSkinSysButton;
 class TMenuItem;
 class TPopupMenu;
+class TControl;
+class TSkinControl;
 class TSkinData;
 class TWinControl;
 class TWinSkinForm;
@@ -261,6 +263,30 @@ public:
   HMENU WindowMenu() const { return FMenu; }
   bool LeftScrollBar() const { return FLeftScrollBar; }
 
+  // -- Control skinners (SkinWalk.cpp).
+  // Every control skinner of this window registers here once; the list owns
+  // them and frees them when the window is restored or goes away.
+  void AddSkinControl(TSkinControl* skinner);
+  void RemoveSkinControl(TSkinControl* skinner);
+  const std::vector<TSkinControl*>& SkinControlList() const { return FSkinControls; }
+  TSkinControl* FindSkinControlOfWindow(HWND wnd) const;
+  TSkinControl* FindSkinControlOf(TControl* control) const;
+  // Deactivates and frees every control skinner.
+  void FreeSkinControls();
+  // Frees the skinners whose windows were destroyed.
+  void FreeClosedSkinControls();
+  // The walk of a class library form's controls.
+  void SkinFormControls(TWinControl* form);
+  void SkinChildren(TWinControl* control);
+  void SkinControl(TControl* control, TWinControl* parent);
+  bool SkinBySkin3rd(const AnsiString& className, TControl* control);
+  bool IsSkinned(TControl* control) const;
+  // Each button of a radio group (radio) or check group gets its skinner.
+  void SkinGroupButtons(TWinControl* group, bool radio);
+  // The walk of any other window's child windows.
+  void SkinChildWindows(HWND wnd);
+  void SkinForeignWindow(HWND wnd);
+
   // -- State.
   HWND Window() const { return FWindow; }
   TCustomForm* Form() const { return FForm; }
@@ -329,6 +355,7 @@ private:
   bool KeyMenu(TMessage& Message);
   void SystemMenuClick(TObject* Sender);
 
+  std::vector<TSkinControl*> FSkinControls;
   TWindowSubclass FSubclass;
   TWindowSubclass FMDIClientSubclass;
   TWndMethod FSavedWindowProc;   // the form's WindowProc before ours

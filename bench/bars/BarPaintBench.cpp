@@ -9,7 +9,7 @@
 #include "bars/views/BarControl.h"
 #include "bars/views/BarPainter.h"
 #include "bars/views/ItemControl.h"
-#include "bench/BenchTiming.h"
+#include "bench/BenchSupport.h"
 #include "foundation/FoundationUnits.h"
 #include "platform/Forms.h"
 #include "platform/Units.h"

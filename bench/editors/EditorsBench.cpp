@@ -4,7 +4,7 @@
 // its text), once without tabs and once with a tab every few words and tab
 // expansion on. Target: each layout well under a second, so that a memo
 // with such a text reflows on a resize without a visible stall.
-#include "bench/BenchTiming.h"
+#include "bench/BenchSupport.h"
 #include "editors/framework/CalendarTables.h"
 #include "editors/framework/CheckStates.h"
 #include "editors/framework/DrawTextUtils.h"

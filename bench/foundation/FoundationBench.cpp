@@ -4,7 +4,7 @@
 // Messages per second through a window, sent and posted, without and with
 // the container unit's three thread hooks. Each figure is the best of the
 // repetitions.
-#include "bench/BenchTiming.h"
+#include "bench/BenchSupport.h"
 #include "foundation/ContainerServices.h"
 #include "foundation/Controls.h"
 #include "foundation/CustomPopup.h"

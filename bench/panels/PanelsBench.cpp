@@ -3,7 +3,7 @@
 // gradient pays once), and one marquee tick (render and draw) on a 222 x 24
 // pane of a shown form. Targets: the linear and box kinds within 3 times the
 // blit, a tick well under 1 ms; the diagonal kinds have none.
-#include "bench/BenchTiming.h"
+#include "bench/BenchSupport.h"
 #include "foundation/FoundationUnits.h"
 #include "panels/Gradients.h"
 #include "panels/MarqueeStatus.h"

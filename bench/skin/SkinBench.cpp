@@ -3,7 +3,7 @@
 // painting its whole non-client area (borders, caption, caption buttons,
 // menu bar) and cutting its window region from the frame borders' opaque
 // pixels.
-#include "bench/BenchTiming.h"
+#include "bench/BenchSupport.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "skin/SkinData.h"

@@ -11,7 +11,7 @@
 // down from the top, beside the common-controls tree view with the same
 // nodes (text by callback) in the same run. Our cells are the string tree's,
 // their text from OnGetText.
-#include "bench/BenchTiming.h"
+#include "bench/BenchSupport.h"
 #include "platform/Canvas.h"
 #include "platform/Win32.h"
 #include "vtree/StringTree.h"
@@ -30,22 +30,8 @@
 namespace {
 
 using bench::Now;
+using bench::PrivateBytes;
 using bench::SecondsSince;
-
-// Committed private memory of the process, summed over its address space.
-// Wine answers 0 for the private-usage counter of GetProcessMemoryInfo, so
-// the regions are walked instead (the same figure on Windows).
-size_t PrivateBytes() {
-  size_t total = 0;
-  MEMORY_BASIC_INFORMATION info;
-  for (auto address = static_cast<const char*>(nullptr); VirtualQuery(address, &info, sizeof(info)) == sizeof(info);) {
-    if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
-    const char* next = static_cast<const char*>(info.BaseAddress) + info.RegionSize;
-    if (next <= address) break;
-    address = next;
-  }
-  return total;
-}
 
 // The key every node carries: children arrive in descending key order, so
 // sorting them ascending moves every node.

@@ -15,8 +15,9 @@
 #include "editors/framework/EditPaintUtils.h"
 #include "editors/framework/EditUtils.h"
 #include "editors/framework/EditUnit.h"
-#include "editors/framework/Label.h"
 #include "editors/framework/Formats.h"
+#include "editors/framework/Label.h"
+#include "editors/framework/Memo.h"
 #include "platform/Units.h"
 
 inline constexpr TUnitEntry cxDataStorageUnit{"cxDataStorage", &cxDataStorageInit, &cxDataStorageDone};
@@ -27,3 +28,6 @@ inline constexpr TUnitEntry cxEditUtilsUnit{"cxEditUtils", &DetectHotLightColor,
 inline constexpr TUnitEntry cxFormatsUnit{"cxFormats", &cxFormatsInit, &cxFormatsDone};
 inline constexpr TUnitEntry cxCheckBoxUnit{"cxCheckBox", &cxCheckBoxInit, &cxCheckBoxDone};
 inline constexpr TUnitEntry cxLabelUnit{"cxLabel", &cxLabelInit, &cxLabelDone};
+// The memo unit (after the text edit's): the memo class for forms and its
+// properties class in the registry of editors' properties.
+inline constexpr TUnitEntry cxMemoUnit{"cxMemo", &cxMemoInit, &cxMemoDone};

@@ -55,6 +55,17 @@ public:
   TColor SelTextColor = clHighlightText, SelBackgroundColor = clHighlight;
   AnsiString Text;
   RECT TextRect{};
+  // The laid-out text: rows kept from the first paint after a view
+  // calculation until the next one (they point into Text).
+  TcxTextLayoutParams TextParams;
+  TcxTextRows TextRows;
+  int TextRowCount = 0;
+  RECT TextOutRect{};
+  bool TextOutInitialized = false;
+  bool ForceEndEllipsis = false;
+
+protected:
+  void LayoutTextOut(HDC dc);
 };
 
 class TcxCustomTextEditViewData : public TcxCustomEditViewData {
@@ -187,6 +198,7 @@ protected:
   void DoExit() override;
 
 private:
+  friend class TcxCustomInnerMemo;
   void SyncEditValueFromText();
   bool LookupSearch(AnsiString candidate, char& key);
   bool StepLookup(TcxLookupStep step);

@@ -2,9 +2,8 @@
 // paints it (the inner EDIT does not show it), the size a text needs and
 // the selection colours.
 //
-// The rows are drawn with DrawText here (the selected part of a single
-// row over them); the shared text layout routines (DrawTextUtils.h:
-// LayoutRows, DrawRows with selection and ellipsis) are to take this place.
+// The text is laid out by the shared text layout routines (DrawTextUtils.h)
+// once per view calculation; painting draws the kept rows with the selection.
 #include "editors/framework/TextEdit.h"
 
 #include "editors/framework/EditPaintUtils.h"
@@ -23,20 +22,6 @@ namespace {
 // The inverse of a colour, taken after system colours and the default
 // colour became RGB.
 TColor InverseOf(TColor color) { return static_cast<TColor>(ColorToRGB(color) ^ 0xFFFFFF); }
-
-UINT DrawTextFlagsOf(uint32_t flags) {
-  UINT result = DT_NOPREFIX;
-  if ((flags & 0x7) == cxtfRight) result |= DT_RIGHT;
-  else if ((flags & 0x7) == cxtfCenterHorz) result |= DT_CENTER;
-  if (flags & cxtfSingleLine) {
-    result |= DT_SINGLELINE;
-    if ((flags & 0x30) == cxtfBottom) result |= DT_BOTTOM;
-    else if ((flags & 0x30) == cxtfCenterVert) result |= DT_VCENTER;
-  }
-  if (flags & cxtfWordBreak) result |= DT_WORDBREAK;
-  if (flags & cxtfEndEllipsis) result |= DT_END_ELLIPSIS;
-  return result;
-}
 
 }  // namespace
 
@@ -59,11 +44,21 @@ void TcxCustomTextEditViewInfo::TakeOverFrom(TObject* other) {
   SelBackgroundColor = o->SelBackgroundColor;
   Text = o->Text;
   TextRect = o->TextRect;
+  // The other view's rows point into its own text: lay out again.
+  TextRows.clear();
+  TextRowCount = 0;
+  TextOutInitialized = false;
 }
 
 void TcxCustomTextEditViewInfo::ShiftRects(int dx, int dy) {
   TcxCustomEditViewInfo::ShiftRects(dx, dy);
   OffsetRect(&TextRect, dx, dy);
+  if (!TextOutInitialized) return;
+  OffsetRect(&TextOutRect, dx, dy);
+  for (TcxTextRow& row : TextRows) {
+    row.X += dx;
+    row.Y += dy;
+  }
 }
 
 void TcxCustomTextEditViewInfo::PaintContent(TcxCanvas* canvas) {
@@ -90,6 +85,16 @@ void TcxCustomTextEditViewInfo::PaintContent(TcxCanvas* canvas) {
   }
 }
 
+void TcxCustomTextEditViewInfo::LayoutTextOut(HDC dc) {
+  InitLayoutParams(dc, TextFlags, TextParams);
+  TextOutRect = TextRect;
+  TextRows.clear();
+  TextRowCount = 0;
+  LayoutRows(dc, Text, TextOutRect, TextParams, TextRows, TextRowCount, std::max(MaxLineCount, 0));
+  PlaceRows(dc, TextOutRect, TextParams, TextRowCount, TextRows);
+  TextOutInitialized = true;
+}
+
 void TcxCustomTextEditViewInfo::PaintText(TcxCanvas* canvas) {
   if (Text.empty()) return;
   HDC dc = canvas->GetDeviceContext();
@@ -97,31 +102,14 @@ void TcxCustomTextEditViewInfo::PaintText(TcxCanvas* canvas) {
   const TColor color = SelectionBar ? clHighlightText : PaintTextColor;
   canvas->GetFont()->SetColor(color);
   HGDIOBJ oldFont = SelectObject(dc, canvas->GetFont()->Handle());
-  const int oldMode = SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, ColorToRGB(color));
-  RECT r = TextRect;
-  const UINT flags = DrawTextFlagsOf(TextFlags);
-  DrawTextA(dc, Text.c_str(), static_cast<int>(Text.size()), &r, flags);
-  // The selected part of a single left-aligned row, over the text.
+  const COLORREF oldColor = SetTextColor(dc, ColorToRGB(color));
+  if (!TextOutInitialized) LayoutTextOut(dc);
   const int length = static_cast<int>(Text.size());
   const int start = std::clamp(SelStart, 0, length);
   const int count = std::clamp(SelLength, 0, length - start);
-  if (count > 0 && (TextFlags & cxtfSingleLine) && (TextFlags & 0x7) == 0) {
-    SIZE before{}, selected{};
-    GetTextExtentPoint32A(dc, Text.c_str(), start, &before);
-    GetTextExtentPoint32A(dc, Text.c_str() + start, count, &selected);
-    TEXTMETRICA metrics{};
-    GetTextMetricsA(dc, &metrics);
-    RECT row{TextRect.left + before.cx, TextRect.top, TextRect.left + before.cx + selected.cx,
-             TextRect.top + metrics.tmHeight};
-    if ((TextFlags & 0x30) == cxtfCenterVert) OffsetRect(&row, 0, (TextRect.bottom - TextRect.top - metrics.tmHeight) / 2);
-    IntersectRect(&row, &row, &TextRect);
-    FillRectWithColor(canvas, row, SelBackgroundColor);
-    SetTextColor(dc, ColorToRGB(SelTextColor));
-    RECT textRow = row;
-    DrawTextA(dc, Text.c_str() + start, count, &textRow, DT_NOPREFIX | DT_SINGLELINE | DT_LEFT);
-  }
-  SetBkMode(dc, oldMode);
+  DrawRows(dc, TextOutRect, TextParams, ForceEndEllipsis, SelTextColor, count > 0 ? SelBackgroundColor : clNone,
+           count, start, TextRowCount, TextRows);
+  SetTextColor(dc, oldColor);
   SelectObject(dc, oldFont);
 }
 
@@ -182,6 +170,7 @@ void TcxCustomTextEditViewData::FillViewInfo(TcxCanvas* canvas, const RECT& boun
   info->TextRect = text;
   info->MaxLineCount = MaxLineCount();
   info->TextFlags = TextDrawFlags();
+  info->TextOutInitialized = false;
   info->ComboStyle = IsComboFamily();
   FillTextInfo(info);
 }

@@ -3,4 +3,4 @@
 # differential test against a reference engine and the benchmark). The
 # locale's separators come from the platform's format settings.
 set(MEVRA_MASKED_PORTABLE_SOURCES
-  RegExpr.cpp RegExprConsts.cpp RegExprItems.cpp StandardMask.cpp)
+  RegExpr.cpp RegExprConsts.cpp RegExprItems.cpp StandardMask.cpp SpinStep.cpp)

@@ -11,12 +11,15 @@
 #include "platform/Dialogs.h"
 #include "platform/HttpClient.h"
 #include "platform/Units.h"
+#include "skin/SkinUnit.h"
 #include "tests/client/ClientFixture.h"
 #include "tests/dragdrop/FakeDataObject.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -74,7 +77,7 @@ protected:
     ClientFixture::SetUp();
     UserInfo.NickName = Service->DemoUser().NickName;
     InitializeUnits({dxGDIPlusAPIUnit, dxGDIPlusClassesUnit, cxClassesUnit, dxUxThemeUnit, dxThemeManagerUnit,
-                     RzCommonUnit});
+                     RzCommonUnit, SkinUnit});
     OldIconCall = SetNotifyIconCall([this](DWORD message, NOTIFYICONDATAA* data) {
       const BOOL answer = Shell_NotifyIconA(message, data);
       IconCalls.push_back({message, *data, answer});
@@ -206,6 +209,34 @@ TEST_F(DropBox, IsASmallBorderlessTopmostSemiTransparentBox) {
   EXPECT_EQ(Form->DropTextTarget1->Target(), Form->Handle());
   EXPECT_EQ(Form->DropTextTarget1->DragTypes, (TDragTypes{dtCopy, dtLink}));
   EXPECT_EQ(Form->DropURLTarget1->Target(), nullptr);
+}
+
+// The skin data as the form holds it, carrying the house skin as it is
+// committed (a form left behind by a changed house skin fails here: refresh
+// it with skintool formtext).
+TEST_F(DropBox, CarriesTheHouseSkinForEveryWindow) {
+  TSkinData* skin = Form->SkinData1;
+  ASSERT_NE(skin, nullptr);
+  EXPECT_TRUE(skin->Active());
+  EXPECT_EQ(skin->DisableTag(), 99);
+  EXPECT_EQ(skin->SkinFormtype(), sfMainform);
+  EXPECT_EQ(skin->Options(), (TSkinOptions{xoPreview, xoToolbarBK, xoCaptionButtonHint}));
+  EXPECT_EQ(skin->Version(), "5.40.07.15");
+  EXPECT_TRUE(skin->MenuUpdate());
+  EXPECT_TRUE(skin->MenuMerge());
+  EXPECT_FALSE(skin->SkinControls().Contains(xcMenuItem));
+  EXPECT_FALSE(skin->SkinControls().Contains(xcFastReport));
+  // The twenty other kinds.
+  for (int i = 0; i <= static_cast<int>(xcSystemMenu); ++i)
+    if (i != static_cast<int>(xcMenuItem)) {
+      EXPECT_TRUE(skin->SkinControls().Contains(static_cast<TSkinControlType>(i))) << "kind " << i;
+    }
+  EXPECT_TRUE(skin->SkinLoaded());
+  std::ifstream in(MEVRA_HOUSE_SKIN_FILE, std::ios::binary);
+  ASSERT_TRUE(in) << MEVRA_HOUSE_SKIN_FILE;
+  std::ostringstream house;
+  house << in.rdbuf();
+  EXPECT_TRUE(skin->Package().DataString() == house.str()) << "the form's skin is not the committed house skin";
 }
 
 // The tool bars' pictures: one strip of 16 x 16 images with a transparent

@@ -1,7 +1,7 @@
 // The text edit on a form like the sign-in window: typing and the text
 // messages, OnKeyPress, OnEnter/OnExit, the maximum length in characters
 // typed and pasted, completion in a fixed list, the lookup data's search
-// and steps, handle counts, and a screenshot (text-edits.png).
+// and steps, handle counts, and a screenshot (text-edits-lookup.png).
 #include "editors/framework/TextEdit.h"
 #include "platform/Clipboard.h"
 #include "platform/FormResource.h"
@@ -378,7 +378,7 @@ TEST_F(TextEdit, Screenshot) {
   SendMessageA(edyz->Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("secret"));
   ShowAndFocus(edlist);
   Type(InnerOf(edlist), "b");
-  SaveScreenshot(FForm->Handle(), "text-edits");
+  SaveScreenshot(FForm->Handle(), "text-edits-lookup");
   edem->SetFocus();
   RunMessagesUntilIdle();
   EXPECT_EQ(GetText(edlist), "Beta");

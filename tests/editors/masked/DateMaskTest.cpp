@@ -1,9 +1,11 @@
 // The date and date-time masks the format controller builds from a locale
 // compile with the engine, and take the dates, times and smart-input words
 // the locale writes.
+#include "editors/framework/DateUtils.h"
 #include "editors/framework/Formats.h"
 #include "editors/masked/RegExpr.h"
 #include "editors/masked/StandardMask.h"
+#include "platform/DateTime.h"
 #include "platform/LocaleFormats.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +75,18 @@ TEST_P(LocaleDateMasks, CompileAndTakeTheLocalesDates) {
   EXPECT_TRUE(Accepts(date, "eom-1234"));
   EXPECT_FALSE(Accepts(date, "now")) << "the date mask has no \"now\"";
   EXPECT_FALSE(Accepts(date, "today+12345"));
+  // Every day of a leap year as the locale writes it.
+  int refusedDays = 0;
+  for (TDateTime day = EncodeDate(2024, 1, 1); day < EncodeDate(2025, 1, 1); day += 1) {
+    const AnsiString text = DateToStr(day);
+    if (!Accepts(date, text)) {
+      if (++refusedDays <= 3) ADD_FAILURE() << "refused: " << text;
+    }
+  }
+  EXPECT_EQ(refusedDays, 0);
+  // Every smart-input keyword but "now", which only the date-time mask has.
+  const std::vector<AnsiString> keywords = cxSmartInputKeywords();
+  for (size_t i = 0; i + 1 < keywords.size(); ++i) EXPECT_TRUE(Accepts(date, keywords[i])) << keywords[i];
   TcxRegExpr dateTime;
   Compile(dateTime, controller.DateTimeRegExprMask());
   ASSERT_TRUE(dateTime.isCompiled()) << controller.DateTimeRegExprMask();
