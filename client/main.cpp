@@ -45,6 +45,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxFormatsUnit,
         cxTextEditUnit,
         cxMemoUnit,
+        cxCheckBoxUnit,
+        cxLabelUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

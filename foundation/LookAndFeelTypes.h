@@ -4,6 +4,7 @@
 #pragma once
 
 #include "foundation/Canvas.h"
+#include "foundation/CheckBoxState.h"
 #include "platform/Event.h"
 #include "platform/Set.h"
 #include "platform/StdCtrls.h"
@@ -25,7 +26,6 @@ enum TcxPainterStyleCode : uint8_t {
 TcxLookAndFeelKind StyleCodeToKind(uint8_t code);
 
 enum TcxButtonState : uint8_t { cxbsDefault, cxbsNormal, cxbsHot, cxbsPressed, cxbsDisabled };
-enum TcxCheckBoxState : uint8_t { cbsUnchecked, cbsChecked, cbsGrayed };
 
 enum class TcxArrowDirection : uint8_t { adUp, adDown, adLeft, adRight };
 using enum TcxArrowDirection;

@@ -10,11 +10,11 @@
 //                    "2" grayed ("120")
 #pragma once
 
+#include "foundation/CheckBoxState.h"
 #include "platform/Variant.h"
 
 #include <vector>
 
-enum TcxCheckBoxState : int { cbsUnchecked, cbsChecked, cbsGrayed };
 // Values outside the four can arrive from streams; the routines refuse them.
 enum TcxCheckStatesValueFormat : int { cvfCaptions, cvfIndices, cvfInteger, cvfStatesString };
 using TcxCheckStates = std::vector<TcxCheckBoxState>;

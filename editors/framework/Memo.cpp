@@ -2,6 +2,7 @@
 
 #include "editors/framework/EditConsts.h"
 #include "editors/framework/EditStrings.h"
+#include "editors/framework/FilterEditHelpers.h"
 #include "platform/CodePage.h"
 #include "platform/ControlsProperties.h"
 #include "platform/Properties.h"
@@ -435,9 +436,12 @@ void cxMemoInit() {
   (void)memoClassesRegistered;
   RegisterClass(&TcxMemo::ClassInfo);
   RegisteredPropertiesClasses()->EnrolClass(&TcxMemoProperties::ClassInfo, LoadResString(cxSEditRepositoryMemoItem));
+  FilterEditsController()->AddPair(&TcxMemoProperties::ClassInfo, &TcxFilterMemoHelper::ClassInfo);
 }
 
 void cxMemoDone() {
+  if (FilterEditsControllerExists())
+    FilterEditsController()->RemovePair(&TcxMemoProperties::ClassInfo, &TcxFilterMemoHelper::ClassInfo);
   UnRegisterClass(&TcxMemo::ClassInfo);
   RegisteredPropertiesClasses()->WithdrawClass(&TcxMemoProperties::ClassInfo);
 }

@@ -4,6 +4,7 @@
 // count, the form round trip and handle counts; the text edit's unfocused
 // text painted by the shared text layout (pixels); the text-edits.png
 // screenshot.
+#include "editors/framework/FilterEditHelpers.h"
 #include "editors/framework/Memo.h"
 #include "platform/StdCtrls.h"
 #include "platform/FormResource.h"
@@ -106,6 +107,22 @@ protected:
 
   TForm* FForm = nullptr;
 };
+
+// The memo unit files the memo's own filter helper; the text edit's stays
+// with the text edit, and both go when their units finish.
+TEST_F(Memo, TheMemoUnitRegistersTheMemosFilterHelper) {
+  auto memo = FilterEditHelperOf(&TcxMemoProperties::ClassInfo);
+  ASSERT_NE(memo, nullptr);
+  EXPECT_EQ(memo->ClassType(), &TcxFilterMemoHelper::ClassInfo);
+  auto text = FilterEditHelperOf(&TcxTextEditProperties::ClassInfo);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->ClassType(), &TcxFilterTextEditHelper::ClassInfo);
+  cxMemoDone();
+  auto fallback = FilterEditHelperOf(&TcxMemoProperties::ClassInfo);
+  ASSERT_NE(fallback, nullptr) << "the memo's properties derive from the text edit's";
+  EXPECT_EQ(fallback->ClassType(), &TcxFilterTextEditHelper::ClassInfo);
+  cxMemoInit();
+}
 
 TEST_F(Memo, ANewMemoIsMultiLineWithItsDefaults) {
   auto* memo = New<TcxMemo>(FForm);
