@@ -459,6 +459,8 @@ void TcxControl::ScrollBarMetricsChanged() {
 // ---------------------------------------------------------------------------
 // Scrolling
 
+using enum TcxScrollDirection;
+
 void TcxControl::ScrollByDirection(TcxScrollDirection direction) {
   if (direction == sdNone) return;
   const bool own = UsesOwnScrollBars();

@@ -35,8 +35,9 @@ using TcxKeys = TSet<TcxKey, 4>;
 enum class TcxControlBorderStyle : uint8_t { cxcbsNone, cxcbsSingle };
 using enum TcxControlBorderStyle;
 
-// Directions of ScrollByDirection (0 does nothing).
-enum TcxScrollDirection : uint8_t { sdNone, sdLeft, sdRight, sdUp, sdDown };
+// Directions of ScrollByDirection (sdNone does nothing). Scoped: the
+// panels' frame sides are also named sdLeft and sdRight.
+enum class TcxScrollDirection : uint8_t { sdNone, sdLeft, sdRight, sdUp, sdDown };
 
 // One of a control's own scroll bars, with the parameters the control's
 // hook computed (applied once the visibility of both bars is settled).
