@@ -3,6 +3,7 @@
 #include "vtree/VirtualTree.h"
 
 #include "vtree/NodeWalk.h"
+#include "vtree/TreeHintWindow.h"
 #include "vtree/TreeGlobals.h"
 #include "vtree/TreeAccessibility.h"
 #include "vtree/TreeDragManager.h"
@@ -474,6 +475,8 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
       StopDelayTimer(5);
       StopDelayTimer(6);
       FDottedBrush.Reset();
+      // A hint animating for this tree stops at its next frame.
+      if (FStates.Contains(TVirtualTreeState::tsInAnimation)) SetHintWindowDestroyed(true);
       break;
     case WM_NCCALCSIZE:
       HandleNCCalcSize(Message);
