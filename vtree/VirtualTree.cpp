@@ -2,6 +2,7 @@
 // reports of the tree.
 #include "vtree/VirtualTree.h"
 
+#include "vtree/DragImage.h"
 #include "vtree/NodeWalk.h"
 #include "vtree/TreeHintWindow.h"
 #include "vtree/TreeGlobals.h"
@@ -80,6 +81,8 @@ TBaseVirtualTree::~TBaseVirtualTree() {
   // The window's messages read the header and the options: it goes first.
   if (HandleAllocated()) DestroyHandle();
   FDragManager.Clear();
+  delete FNodeDragImage;
+  FNodeDragImage = nullptr;
   FAccessibleItem.Clear();
   FAccessibleObject.Clear();
   delete FClipboardFormats;

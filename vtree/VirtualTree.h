@@ -34,6 +34,7 @@ class TChangeLink;
 class TStream;
 class TTreeStreamReader;
 class TVTDragManager;
+class TVTDragImage;
 struct IDataObject;
 struct IAccessible;
 
@@ -630,6 +631,13 @@ public:
   int32_t DragThreshold() const { return FDragThreshold; }
   // Whether dragging shows the tree's picture (DragImageKind not diNoImage).
   virtual bool ShowsDragImage() const { return FDragImageKind != TVTDragImageKind::diNoImage; }
+  // The picture of the selected nodes an OLE drag from this tree carries
+  // (made when the drag starts; nil before the first).
+  TVTDragImage* NodeDragImage() const { return FNodeDragImage; }
+  // Paints the selected nodes around Hotspot (client co-ordinates) into the
+  // drag image, for the system's drag image when DataObject takes one, else
+  // for the tree's own.
+  void PrepareDragImage(POINT Hotspot, IDataObject* DataObject);
   virtual bool FireDragAllowed(PVirtualNode Node, TColumnIndex Column);
 
   // --- drag and drop ------------------------------------------------------------
@@ -1441,6 +1449,7 @@ private:
   uint32_t FAnimationDuration = 200;
   TVTAnimationPacer* FAnimationPacer = nullptr;
   TVTHintData FHintData;
+  TVTDragImage* FNodeDragImage = nullptr;
   RECT FLastHintRect{};
   // The cell the application was last asked to hint about; moving onto
   // another cell asks again.
