@@ -3,7 +3,11 @@
 
 #include "vtree/TreeDrawing.h"
 #include "vtree/VirtualTree.h"
+#include "vtree/TreeDragManager.h"
 #include "vtree/TreeGlobals.h"
+
+#include <shlguid.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <cmath>
@@ -57,13 +61,29 @@ void TVTDragImage::BuildAlphaChannel(uint32_t* Source, uint32_t* Image, int32_t 
 
 void TVTDragImage::PrepareImage(HBITMAP Bitmap, POINT ImagePosition, IDataObject* DataObject, POINT Hotspot) {
   EndImage();
-  // FIXME: with a data object the system's drag image is offered the picture
-  // first, once trees start OLE drags; until then the tree draws its own.
-  (void)DataObject;
   FStates.Exclude(DS::disSystemSupport);
-  if (!MMXAvailable() || !Bitmap) return;
+  if (!Bitmap) return;
   BITMAP info{};
   if (!GetObjectA(Bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0) return;
+  // With a data object the system's drag image takes a copy of the picture
+  // when it is served; the tree then draws none of its own.
+  if (DataObject && TVTDragManager::SystemImagesAllowed()) {
+    TComPtr<IDragSourceHelper> helper;
+    if (SUCCEEDED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDragSourceHelper,
+                                   reinterpret_cast<void**>(helper.Put())))) {
+      SHDRAGIMAGE image{};
+      image.sizeDragImage = SIZE{info.bmWidth, info.bmHeight};
+      image.ptOffset = POINT{info.bmWidth / 2, info.bmHeight / 2};
+      image.hbmpDragImage = static_cast<HBITMAP>(CopyImage(Bitmap, IMAGE_BITMAP, 0, 0, 0));
+      image.crColorKey = FColorKey == clNone ? CLR_NONE : ColorToRGB(FColorKey);
+      if (image.hbmpDragImage && SUCCEEDED(helper->InitializeFromBitmap(&image, DataObject))) {
+        FStates.Include(DS::disSystemSupport);
+      } else if (image.hbmpDragImage) {
+        DeleteObject(image.hbmpDragImage);
+      }
+    }
+  }
+  if (!MMXAvailable() || FStates.Contains(DS::disSystemSupport)) return;
   FSize = SIZE{info.bmWidth, info.bmHeight};
   FLastPosition = Hotspot;
   uint32_t* sourceBits = nullptr;

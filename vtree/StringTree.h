@@ -68,7 +68,7 @@ public:
   int32_t CachedTextWidth(PVirtualNode Node) const;
   // The cell's text, its rectangle (the text's height, centred in the row)
   // and its font, as an editor shows it.
-  virtual void GetCellTextInfo(PVirtualNode Node, TColumnIndex Column, TFont* Font, RECT& R, std::wstring& Text);
+  void GetCellTextInfo(PVirtualNode Node, TColumnIndex Column, TFont* Font, RECT& R, std::wstring& Text) override;
   // tmHeight of the tree font and the width of "..." in it.
   int32_t TextHeight() const { return FTextHeight; }
   int32_t EllipsisWidth() const { return FEllipsisWidth; }

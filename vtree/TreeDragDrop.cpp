@@ -3,6 +3,7 @@
 // the application, and expanding the node a drag rests over.
 #include "platform/DragManager.h"
 #include "platform/Forms.h"
+#include "vtree/DragImage.h"
 #include "vtree/TreeDataObject.h"
 #include "vtree/TreeDragManager.h"
 #include "vtree/TreeStreamFormat.h"
@@ -118,6 +119,64 @@ void TBaseVirtualTree::FireDragDrop(TObject* Source, IDataObject* DataObject, co
   FireEvent(OnDragDrop, this, Source, DataObject, Formats, Shift, Pt, Effect, Mode);
 }
 
+// --- the drag image -----------------------------------------------------------------------------
+
+void TBaseVirtualTree::PrepareDragImage(POINT Hotspot, IDataObject* DataObject) {
+  // The area around the press point, in content co-ordinates, cut at the
+  // content's origin.
+  const POINT content{Hotspot.x - FEffectiveOffsetX, Hotspot.y - FOffsetY};
+  RECT area{content.x - FDragWidth / 2, content.y - FDragHeight / 2, 0, 0};
+  area.right = area.left + FDragWidth;
+  area.bottom = area.top + FDragHeight;
+  if (area.left < 0) area.left = 0;
+  if (area.top < 0) area.top = 0;
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  if (width <= 0 || height <= 0) return;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof(info.bmiHeader);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  TGdiObject picture(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!picture.Get()) return;
+  {
+    TMemoryDC dc;
+    TSelectObjectGuard select(dc.Get(), picture.Get());
+    TGdiObject ground(CreateSolidBrush(ColorToRGB(Color())));
+    const RECT all{0, 0, width, height};
+    FillRect(dc.Get(), &all, static_cast<HBRUSH>(ground.Get()));
+    TCanvas canvas;
+    canvas.SetHandle(dc.Get());
+    TVTInternalPaintOptions options{TVTInternalPaintOption::ppSelection, TVTInternalPaintOption::ppSelectedOnly};
+    if (FDragImageKind == TVTDragImageKind::diMainColumnOnly) options.Include(TVTInternalPaintOption::ppMainColumnOnly);
+    RenderTree(&canvas, area, POINT{0, 0}, options);
+    canvas.SetHandle(nullptr);
+  }
+  GdiFlush();
+  if (!FNodeDragImage) FNodeDragImage = new TVTDragImage(this);
+  FNodeDragImage->SetImageColorKey(Color());
+  POINT corner{area.left + FEffectiveOffsetX, area.top + FOffsetY};
+  POINT hotspot = Hotspot;
+  if (HandleAllocated()) {
+    corner = ClientToScreen(corner);
+    hotspot = ClientToScreen(hotspot);
+  }
+  FNodeDragImage->PrepareImage(static_cast<HBITMAP>(picture.Get()), corner, DataObject, hotspot);
+}
+
+// A tree dragging its own picture over another tree (or itself).
+static TVTDragImage* OwnDragImageOf(TObject* Source) {
+  auto* tree = dynamic_cast<TBaseVirtualTree*>(Source);
+  TVTDragImage* image = tree ? tree->NodeDragImage() : nullptr;
+  return image && image->States().Contains(TVTDragImageState::disPrepared) &&
+                 !image->States().Contains(TVTDragImageState::disSystemSupport)
+             ? image
+             : nullptr;
+}
+
 // --- starting a drag ------------------------------------------------------------------------------
 
 void TBaseVirtualTree::StartOleDrag(POINT P) {
@@ -147,10 +206,11 @@ void TBaseVirtualTree::StartOleDrag(POINT P) {
 
   TVTDragManager* manager = DragManager();
   TComPtr<IDataObject> data = manager->ActiveDataObject();
-  (void)P;
+  if (ShowsDragImage()) PrepareDragImage(P, data.Get());
   FLastDropMode = DM::dmOnNode;
   const DWORD effect = RunDoDragDrop(data.Get(), EffectsOf(FDragOperations));
   manager->DragLeave();
+  if (FNodeDragImage) FNodeDragImage->EndImage();
   POINT cursor{};
   GetCursorPos(&cursor);
   if (HandleAllocated()) cursor = ScreenToClient(cursor);
@@ -196,6 +256,8 @@ HRESULT TBaseVirtualTree::OleDragEnter(DWORD KeyState, POINT P, DWORD& Effect) {
     } else {
       Effect = DROPEFFECT_NONE;
     }
+    if (!(FDragManager && FDragManager->HasDropImageObject()))
+      if (TVTDragImage* image = OwnDragImageOf(source)) image->RevealImage();
     return S_OK;
   } catch (...) {
     HandleCallbackException(this);
@@ -251,7 +313,17 @@ HRESULT TBaseVirtualTree::OleDragOver(TObject* Source, DWORD KeyState, DWORD& Ef
     } else if (scrolled) {
       Invalidate();
     }
-    if (HandleAllocated()) UpdateWindow(Handle());
+    TVTDragImage* image = OwnDragImageOf(Source);
+    if (HandleAllocated()) {
+      // What is repainted under the source's own image is painted without
+      // it; the image then shows again over the new picture.
+      RECT pending{};
+      const bool repaint = image && image->ImageVisible() && GetUpdateRect(Handle(), &pending, FALSE);
+      if (repaint) image->HideImage();
+      UpdateWindow(Handle());
+      if (repaint) image->RevealImage();
+    }
+    if (image && image->ImageWillMove(P)) image->MoveImageTo(P, false);
 
     const TShiftState shift = DragShiftState(KeyState, FStates);
     Effect = ProposeDropEffect(Source, shift, Effect);
@@ -266,6 +338,8 @@ HRESULT TBaseVirtualTree::OleDragOver(TObject* Source, DWORD KeyState, DWORD& Ef
 
 void TBaseVirtualTree::OleDragLeave() {
   StopTimer(ExpandTimer);
+  if (FDragManager && !FDragManager->HasDropImageObject())
+    if (TVTDragImage* image = OwnDragImageOf(FDragManager->SourceTree())) image->HideImage();
   SetDropTarget(nullptr, DM::dmNowhere);
   if (HandleAllocated()) UpdateWindow(Handle());
   DWORD effect = DROPEFFECT_NONE;

@@ -4,9 +4,13 @@
 #include "vtree/VirtualTree.h"
 
 #include "platform/Bitmap.h"
+#include "platform/Forms.h"
 #include "platform/ImageList.h"
 
+#include <mmsystem.h>
+
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -14,7 +18,106 @@ using NS = TVirtualNodeState;
 using TS = TVirtualTreeState;
 using AO = TVTAutoOption;
 using PO = TVTPaintOption;
+
+// The system time, waited for busily: frames come at the pace asked even when
+// the message queue is idle.
+class TSystemPacer : public TVTAnimationPacer {
+public:
+  uint32_t Now() override { return timeGetTime(); }
+  void WaitFrom(uint32_t Start, uint32_t Interval) override {
+    while (timeGetTime() - Start < Interval) Sleep(0);
+  }
+};
+
+bool ApplicationTerminating() { return Application && Application->Terminated(); }
 }  // namespace
+
+void TBaseVirtualTree::RunAnimation(uint32_t Distance, uint32_t Duration, const TVTAnimationCallback& Callback,
+                                    void* Data) {
+  if (FStates.Contains(TS::tsInAnimation) || Duration == 0 || !Callback) return;
+  static TSystemPacer systemPacer;
+  TVTAnimationPacer& pacer = FAnimationPacer ? *FAnimationPacer : systemPacer;
+  ChangeStates({TS::tsInAnimation}, {});
+  struct TAnimationEnd {
+    TBaseVirtualTree& Tree;
+    ~TAnimationEnd() { Tree.ChangeStates({}, {TS::tsInAnimation, TS::tsCancelHintAnimation}); }
+  } animationEnd{*this};
+
+  uint32_t stepSize = std::max<uint32_t>(
+      1, static_cast<uint32_t>(std::lround(std::max(static_cast<double>(Distance) / Duration, 1.0))));
+  uint32_t remainingSteps = Distance / stepSize;
+  uint32_t remainingDuration = Duration;
+  uint32_t step = 0;
+  while (remainingSteps > 0 && remainingDuration > 0 && !ApplicationTerminating()) {
+    const uint32_t start = pacer.Now();
+    if (!Callback(step, stepSize, Data)) break;
+    pacer.WaitFrom(start, remainingDuration / remainingSteps);
+    const uint32_t elapsed = pacer.Now() - start;
+    remainingDuration = elapsed >= remainingDuration ? 0 : remainingDuration - elapsed;
+    remainingSteps = remainingDuration == 0 ? 0 : remainingSteps - 1;
+    while (remainingSteps > 0 && remainingDuration / remainingSteps == 0) {
+      ++stepSize;
+      remainingSteps = remainingDuration / stepSize;
+    }
+    // The distance covered so far: the steps still to come, each StepSize
+    // pixels, are what is left of it.
+    const uint64_t left = static_cast<uint64_t>(remainingSteps) * stepSize;
+    step = left >= Distance ? 0 : Distance - static_cast<uint32_t>(left);
+  }
+  if (!ApplicationTerminating()) Callback(0, 0, Data);
+}
+
+void TBaseVirtualTree::AnimateToggle(const RECT& R, int32_t HeightDelta) {
+  if (!HandleAllocated() || HeightDelta == 0) return;
+  const RECT client = ClientRect();
+  const bool childrenAbove = ChildrenAbove();
+  RECT area = client;
+  if (childrenAbove) area.bottom = std::min(R.top, client.bottom);
+  else area.top = std::max(R.bottom, 0L);
+  if (area.bottom <= area.top) return;
+  const uint32_t distance =
+      static_cast<uint32_t>(std::min<int64_t>(std::abs(static_cast<int64_t>(HeightDelta)), area.bottom - area.top));
+  // Expanding below the node and collapsing above it move the rows down.
+  const bool down = (HeightDelta > 0) != childrenAbove;
+  HDC dc = GetDC(FHandle);
+  if (!dc) return;
+  struct TDCRelease {
+    HWND Window;
+    HDC DC;
+    ~TDCRelease() { ReleaseDC(Window, DC); }
+  } release{FHandle, dc};
+
+  // The strip the rows left behind shows the tree's colour, or each shown
+  // column's across its width.
+  auto fillStrip = [&](const RECT& strip) {
+    if (FHeader->Options().Contains(TVTHeaderOption::hoVisible) && FHeader->Columns()->Count() > 0) {
+      for (TColumnIndex column : FHeader->Columns()->ShownColumns()) {
+        int32_t left = 0, right = 0;
+        FHeader->Columns()->ColumnExtent(column, left, right);
+        RECT part{std::max<LONG>(strip.left, left), strip.top, std::min<LONG>(strip.right, right), strip.bottom};
+        if (part.right <= part.left) continue;
+        HBRUSH brush = CreateSolidBrush(ColorToRGB(FHeader->Columns()->Items(column)->Color()));
+        FillRect(dc, &part, brush);
+        DeleteObject(brush);
+      }
+    } else {
+      HBRUSH brush = CreateSolidBrush(ColorToRGB(Color()));
+      FillRect(dc, &strip, brush);
+      DeleteObject(brush);
+    }
+  };
+  RunAnimation(
+      distance, FAnimationDuration,
+      [&](uint32_t, uint32_t StepSize, void*) {
+        if (StepSize == 0) return true;
+        const int32_t dy = static_cast<int32_t>(std::min<uint32_t>(StepSize, static_cast<uint32_t>(area.bottom - area.top)));
+        ScrollDC(dc, 0, down ? dy : -dy, &area, &area, nullptr, nullptr);
+        fillStrip(down ? RECT{area.left, area.top, area.right, area.top + dy}
+                       : RECT{area.left, area.bottom - dy, area.right, area.bottom});
+        return true;
+      },
+      nullptr);
+}
 
 void TBaseVirtualTree::SetExpanded(PVirtualNode Node, bool Value) {
   if (!Node || Node == FRoot || Expanded(Node) == Value) return;
@@ -39,8 +142,6 @@ void TBaseVirtualTree::FireCollapsed(PVirtualNode Node) { FireEvent(OnCollapsed,
 
 void TBaseVirtualTree::FireTreeScroll(int DeltaX, int DeltaY) { FireEvent(OnScroll, this, DeltaX, DeltaY); }
 
-// FIXME: the toggle animation joins with the animation driver; until then
-// every toggle is immediate.
 void TBaseVirtualTree::ToggleNodeExpansion(PVirtualNode Node) {
   MevraAssert(Node != nullptr, "Node must not be nil.");
   if (Node == FRoot) return;
@@ -85,6 +186,12 @@ void TBaseVirtualTree::ToggleNodeExpansion(PVirtualNode Node) {
       // drawn above it.
       if (Node->FirstChild) heightDelta = static_cast<int32_t>(Node->NodeHeight) - static_cast<int32_t>(Node->SubtreeHeight);
       measure();
+      if (FOptions->AnimationOptions().Contains(TVTAnimationOption::toAnimatedToggle) && FUpdateCount == 0 &&
+          !FStates.Contains(TS::tsCollapsing) && HandleAllocated()) {
+        if (Application) Application->CancelHint();
+        UpdateWindow(FHandle);
+        AnimateToggle(row, heightDelta);
+      }
       ChangeNodeExpanded(Node, false);
       toggled = true;
       FireCollapsed(Node);
@@ -100,6 +207,10 @@ void TBaseVirtualTree::ToggleNodeExpansion(PVirtualNode Node) {
       for (PVirtualNode child = Node->FirstChild; child; child = child->NextSibling)
         if (IsEffectivelyVisible(child)) heightDelta += static_cast<int32_t>(child->SubtreeHeight);
       measure();
+      if (FOptions->AnimationOptions().Contains(TVTAnimationOption::toAnimatedToggle) && FUpdateCount == 0 &&
+          !FStates.Contains(TS::tsExpanding) && !FStates.Contains(TS::tsPainting) && HandleAllocated() &&
+          row.bottom > 0 && row.top < ClientHeight())
+        AnimateToggle(row, heightDelta);
       ChangeNodeExpanded(Node, true);
       toggled = expanding = true;
       FireExpanded(Node);

@@ -496,8 +496,16 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
     case WM_CONTEXTMENU:
       HandleContextMenuMessage(Message);
       return true;
+    case CM_HINTSHOW:
+      Message.Result = HandleHintShow(*reinterpret_cast<THintInfo*>(Message.LParam));
+      return true;
+    case CM_HINTSHOWPAUSE:
+      HandleHintShowPause(Message);
+      return true;
     case CM_MOUSELEAVE: {
-      // FIXME: the hint's last rectangle is forgotten here once the tree shows hints.
+      FLastHintRect = RECT{};
+      FHintAskedNode = nullptr;
+      FHintAskedColumn = -2;
       ChangeStates({}, {TS::tsHint});
       if (!FStates.Contains(TS::tsWheelPanning) && !FStates.Contains(TS::tsWheelScrolling)) {
         StopTimer(ScrollTimer);
@@ -571,6 +579,7 @@ bool TBaseVirtualTree::HandleInputMessage(TMessage& Message) {
       return true;
     case WM_MOUSEMOVE:
       HandleMouseMove(Message, p);
+      TrackHintCell(p);
       return true;
     case WM_KILLFOCUS:
       TVirtualTreeBase::Dispatch(Message);

@@ -2,7 +2,9 @@
 // reports of the tree.
 #include "vtree/VirtualTree.h"
 
+#include "vtree/DragImage.h"
 #include "vtree/NodeWalk.h"
+#include "vtree/TreeHintWindow.h"
 #include "vtree/TreeGlobals.h"
 #include "vtree/TreeAccessibility.h"
 #include "vtree/TreeDragManager.h"
@@ -79,6 +81,8 @@ TBaseVirtualTree::~TBaseVirtualTree() {
   // The window's messages read the header and the options: it goes first.
   if (HandleAllocated()) DestroyHandle();
   FDragManager.Clear();
+  delete FNodeDragImage;
+  FNodeDragImage = nullptr;
   FAccessibleItem.Clear();
   FAccessibleObject.Clear();
   delete FClipboardFormats;
@@ -474,6 +478,8 @@ void TBaseVirtualTree::Dispatch(TMessage& Message) {
       StopDelayTimer(5);
       StopDelayTimer(6);
       FDottedBrush.Reset();
+      // A hint animating for this tree stops at its next frame.
+      if (FStates.Contains(TVirtualTreeState::tsInAnimation)) SetHintWindowDestroyed(true);
       break;
     case WM_NCCALCSIZE:
       HandleNCCalcSize(Message);

@@ -24,6 +24,7 @@
 #include <atomic>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,7 @@ class TChangeLink;
 class TStream;
 class TTreeStreamReader;
 class TVTDragManager;
+class TVTDragImage;
 struct IDataObject;
 struct IAccessible;
 
@@ -47,6 +49,35 @@ constexpr UINT_PTR ScrollTimer = 4;     // scrolling at the edges and panning
 constexpr UINT_PTR SearchTimer = 7;     // the incremental search's pause
 
 using TNodeArray = std::vector<PVirtualNode>;
+
+// One frame of an animation: the step number (the distance covered so far),
+// the step size (0 for the closing call) and the caller's data; answering
+// false ends the animation.
+using TVTAnimationCallback = std::function<bool(uint32_t Step, uint32_t StepSize, void* Data)>;
+
+// What a tree's hint is about, handed to its hint window as the hint data.
+struct TVTHintData {
+  TBaseVirtualTree* OwnerTree = nullptr;
+  PVirtualNode TargetNode = nullptr;  // nil: the control as a whole
+  TColumnIndex TargetColumn = -1;
+  RECT Area{};
+  std::wstring PresetText;  // shown unchanged when not empty
+  std::wstring ShownText;   // filled while measuring
+  TBiDiMode ReadingMode = TBiDiMode::bdLeftToRight;
+  TAlignment TextAlignment = TAlignment::taLeftJustify;
+  TVTTooltipLineBreakStyle BreakStyle = TVTTooltipLineBreakStyle::hlbDefault;
+};
+
+// Paces animations: the time in milliseconds and the wait between frames.
+// The tree's own pacer reads the system time and waits busily; a test hands
+// in a pacer whose time moves only when it is asked to wait.
+class TVTAnimationPacer {
+public:
+  virtual ~TVTAnimationPacer() = default;
+  virtual uint32_t Now() = 0;
+  // Returns once Interval milliseconds have passed since Start.
+  virtual void WaitFrom(uint32_t Start, uint32_t Interval) = 0;
+};
 
 // One entry of the position cache: a visible node and the pixel distance of
 // its top from the top of the first visible node.
@@ -337,6 +368,12 @@ public:
   // Expands or collapses through the toggle, with its events and scrolling.
   void SetExpanded(PVirtualNode Node, bool Value);
   virtual void ToggleNodeExpansion(PVirtualNode Node);
+  // Runs Callback over Distance pixels in Duration milliseconds (nothing
+  // while another animation runs or for a duration of 0), then once more
+  // with step and size 0; leaves tsInAnimation and tsCancelHintAnimation.
+  virtual void RunAnimation(uint32_t Distance, uint32_t Duration, const TVTAnimationCallback& Callback, void* Data);
+  // nil puts the system's pacer back; the tree does not own the pacer.
+  void SetAnimationPacer(TVTAnimationPacer* Value) { FAnimationPacer = Value; }
   // Expands every node of Node's subtree (nil: the whole tree), creating
   // children on the way; collapsing takes only what exists.
   virtual void ExpandAllNodes(PVirtualNode Node = nullptr);
@@ -521,6 +558,17 @@ public:
   virtual void PlaceEditor();
   // The hint of a cell in the hint modes and in the tooltip mode: the tree's
   // Hint here; a descendant knows better.
+  // The cell's text, its text rectangle and font; the base tree has no text
+  // (an empty text and rectangle, the tree's font).
+  virtual void GetCellTextInfo(PVirtualNode Node, TColumnIndex Column, TFont* Font, RECT& R, std::wstring& Text);
+  // The hint window class the tree's hints are shown in.
+  virtual TClass HintWindowClass() const;
+  // HintAnimation with the system's choice resolved; fading needs the
+  // blending routines, without them hints slide.
+  THintAnimationType EffectiveHintAnimation() const;
+  // The cursor area of the hint last shown (client co-ordinates).
+  const RECT& LastHintRect() const { return FLastHintRect; }
+  const TVTHintData& HintData() const { return FHintData; }
   virtual std::wstring DefaultHintText(PVirtualNode Node, TColumnIndex Column, TVTTooltipLineBreakStyle& LineBreakStyle);
   virtual std::wstring DefaultTooltipText(PVirtualNode Node, TColumnIndex Column,
                                           TVTTooltipLineBreakStyle& LineBreakStyle);
@@ -583,6 +631,13 @@ public:
   int32_t DragThreshold() const { return FDragThreshold; }
   // Whether dragging shows the tree's picture (DragImageKind not diNoImage).
   virtual bool ShowsDragImage() const { return FDragImageKind != TVTDragImageKind::diNoImage; }
+  // The picture of the selected nodes an OLE drag from this tree carries
+  // (made when the drag starts; nil before the first).
+  TVTDragImage* NodeDragImage() const { return FNodeDragImage; }
+  // Paints the selected nodes around Hotspot (client co-ordinates) into the
+  // drag image, for the system's drag image when DataObject takes one, else
+  // for the tree's own.
+  void PrepareDragImage(POINT Hotspot, IDataObject* DataObject);
   virtual bool FireDragAllowed(PVirtualNode Node, TColumnIndex Column);
 
   // --- drag and drop ------------------------------------------------------------
@@ -1192,6 +1247,14 @@ private:
   // The toggle's scroll adjustments.
   void ToggleScroll(PVirtualNode Node, bool Expanding, const RECT& Row, int32_t HeightDelta, bool TotalFit,
                     bool PosHoldable, bool ChildrenInView, bool NodeInView);
+  // Slides the rows next to the toggled node (row R) by HeightDelta pixels
+  // before the state changes: down for an expansion, up for a collapse.
+  void AnimateToggle(const RECT& R, int32_t HeightDelta);
+  // CM_HINTSHOW: fills the application's hint request; 0 shows a hint.
+  LRESULT HandleHintShow(THintInfo& Info);
+  void HandleHintShowPause(TMessage& Message);
+  // A mouse move onto another cell starts the application's hint anew.
+  void TrackHintCell(POINT P);
   // Packs the selection array after lazy removals; answers the new count.
   void PackSelection();
   bool InternalAddToSelection(PVirtualNode* Nodes, size_t Count, bool ForceInsert);
@@ -1384,6 +1447,14 @@ private:
   int32_t FCheckPropagationDepth = 0;
 
   uint32_t FAnimationDuration = 200;
+  TVTAnimationPacer* FAnimationPacer = nullptr;
+  TVTHintData FHintData;
+  TVTDragImage* FNodeDragImage = nullptr;
+  RECT FLastHintRect{};
+  // The cell the application was last asked to hint about; moving onto
+  // another cell asks again.
+  PVirtualNode FHintAskedNode = nullptr;
+  TColumnIndex FHintAskedColumn = -2;
   uint32_t FAutoExpandDelay = 1000;
   uint32_t FAutoScrollDelay = 1000;
   uint32_t FAutoScrollInterval = 1;

@@ -3,6 +3,8 @@
 // answers, and the refusals of forged blocks and references.
 #include "tests/vtree/TreeChecker.h"
 
+#include "tests/support/BlockDataObject.h"
+
 #include "vtree/TreeDataObject.h"
 #include "vtree/TreeStreamFormat.h"
 
@@ -14,37 +16,8 @@ using NS = TVirtualNodeState;
 using TS = TVirtualTreeState;
 using AM = TVTNodeAttachMode;
 
-// A data object offering fixed blocks in HGLOBAL form.
-class TBlockDataObject : public TInterfacedObject<IDataObject> {
-public:
-  std::map<CLIPFORMAT, std::string> Blocks;
-  STDMETHODIMP GetData(FORMATETC* f, STGMEDIUM* m) override {
-    auto it = Blocks.find(f->cfFormat);
-    if (it == Blocks.end() || !(f->tymed & TYMED_HGLOBAL)) return DV_E_FORMATETC;
-    HGLOBAL g = GlobalAlloc(GMEM_MOVEABLE, it->second.size() ? it->second.size() : 1);
-    std::memcpy(GlobalLock(g), it->second.data(), it->second.size());
-    GlobalUnlock(g);
-    *m = STGMEDIUM{};
-    m->tymed = TYMED_HGLOBAL;
-    m->hGlobal = g;
-    return S_OK;
-  }
-  STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  STDMETHODIMP QueryGetData(FORMATETC* f) override { return Blocks.count(f->cfFormat) ? S_OK : DV_E_FORMATETC; }
-  STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
-  STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP EnumFormatEtc(DWORD direction, IEnumFORMATETC** e) override {
-    if (direction != DATADIR_GET) return E_NOTIMPL;
-    TFormatEtcArray formats;
-    for (const auto& [id, block] : Blocks) formats.push_back({id, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL});
-    *e = new TEnumFormatEtc(formats);
-    (*e)->AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
-  STDMETHODIMP DUnadvise(DWORD) override { return E_NOTIMPL; }
-  STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
-};
+using testing_support::GlobalBytes;
+using testing_support::TBlockDataObject;
 
 // Opens the protected insertion for tests.
 class TProbeTree : public TBaseVirtualTree {
@@ -53,13 +26,6 @@ public:
 };
 
 std::string Le32(uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; }
-
-std::string GlobalBytes(HGLOBAL g) {
-  const auto* p = static_cast<const char*>(GlobalLock(g));
-  std::string bytes(p, GlobalSize(g));
-  GlobalUnlock(g);
-  return bytes;
-}
 
 // Three top-level nodes, the first with two children, all initialised.
 void Build(TBaseVirtualTree& tree) {

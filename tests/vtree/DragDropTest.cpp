@@ -6,6 +6,8 @@
 // target, so this program holds the "input" lock.
 #include "tests/vtree/TreeChecker.h"
 
+#include "tests/support/BlockDataObject.h"
+
 #include "platform/DragManager.h"
 #include "vtree/StringTree.h"
 #include "vtree/TreeDataObject.h"
@@ -319,6 +321,46 @@ TEST_F(TreeDragTest, AnOleDropArrivesThroughTheRegisteredDropTarget) {
   ASSERT_EQ(Target.RootNodeCount(), 3u);
   EXPECT_EQ(Source.RootNodeCount(), 3u);
   EXPECT_EQ(Target.DropTargetNode(), nullptr);
+  EXPECT_TRUE(TreeIsConsistent(Target));
+}
+
+// A drop from another program: the data object names no tree, the drop
+// handler sees its formats and no source.
+TEST_F(TreeDragTest, AForeignDataObjectDropsWithoutASourceTree) {
+  Target.SetRootNodeCount(2);
+  RunMessagesUntilIdle();
+  std::vector<OverCall> overs;
+  Target.OnDragOver = TVTDragOverEvent::Lambda([&](TBaseVirtualTree* sender, TObject* source, TShiftState, TDragState state,
+                                                   POINT, DM mode, DWORD&, bool& accept) {
+    overs.push_back({source, state, mode, sender->DropTargetNode()});
+    accept = true;
+  });
+  TFormatArray formats;
+  TObject* dropSource = &Source;
+  IDataObject* dropped = nullptr;
+  Target.OnDragDrop = TVTDragDropEvent::Lambda([&](TBaseVirtualTree*, TObject* source, IDataObject* data,
+                                                   const TFormatArray& offered, TShiftState, POINT, DWORD&, DM) {
+    formats = offered;
+    dropSource = source;
+    dropped = data;
+  });
+  const POINT screen = Target.ClientToScreen(LabelPoint(Target, NodeAt(Target, {1})));
+  SetCursorPos(screen.x, screen.y);
+  RunMessagesUntilIdle();
+  ASSERT_EQ(WindowFromPoint(screen), Target.Handle()) << "another window covers the tree";
+
+  TComPtr<testing_support::TBlockDataObject> data(new testing_support::TBlockDataObject);
+  data->Blocks[CF_UNICODETEXT] = std::string("t\0e\0x\0t\0\0\0", 10);
+  TComPtr<DroppingSource> dropper(new DroppingSource);
+  DWORD effect = DROPEFFECT_NONE;
+  EXPECT_EQ(DoDragDrop(data.Get(), dropper.Get(), DROPEFFECT_COPY, &effect), DRAGDROP_S_DROP);
+  ASSERT_FALSE(overs.empty());
+  EXPECT_EQ(overs.front().State, dsDragEnter);
+  EXPECT_EQ(overs.front().Source, nullptr);
+  EXPECT_EQ(dropSource, nullptr);
+  EXPECT_EQ(dropped, data.Get());
+  EXPECT_EQ(formats, TFormatArray{CF_UNICODETEXT});
+  EXPECT_EQ(Target.RootNodeCount(), 2u);
   EXPECT_TRUE(TreeIsConsistent(Target));
 }
 

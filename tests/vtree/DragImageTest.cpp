@@ -5,12 +5,15 @@
 
 #include "vtree/DragImage.h"
 #include "vtree/StringTree.h"
+#include "vtree/TreeDragManager.h"
 #include "vtree/TreeGlobals.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <shlguid.h>
+#include <shlobj.h>
 #include <string>
 
 namespace {
@@ -220,5 +223,85 @@ TEST_F(DragImageTest, TheDraggedColumnsPictureFollowsTheMouse) {
     EXPECT_FALSE(image->ImageVisible()) << c.Name;
     EXPECT_TRUE(RunMessagesUntil([&] { return ScreenPixel(face) == before; })) << c.Name;
   }
+}
+
+// The picture of an OLE drag: the selected nodes around the press point,
+// the rest of the tree left out through the colour key.
+TEST_F(DragImageTest, AnOleDragCarriesThePictureOfTheSelectedNodesOnly) {
+  Tree.SetRootNodeCount(6);
+  Tree.SetSelected(NodeAt(Tree, {1}), true);
+  RunMessagesUntilIdle();
+  const RECT selected = Tree.NodeDisplayRect(NodeAt(Tree, {1}), NoColumn, true);
+  const RECT other = Tree.NodeDisplayRect(NodeAt(Tree, {3}), NoColumn, true);
+  const POINT press{selected.left + 6, (selected.top + selected.bottom) / 2};
+  TComPtr<IDataObject> data = Tree.DragManager()->ActiveDataObject();
+  TVTDragManager::SetSystemImagesAllowed(false);
+  Tree.PrepareDragImage(press, data.Get());
+  TVTDragManager::SetSystemImagesAllowed(true);
+  TVTDragImage* image = Tree.NodeDragImage();
+  ASSERT_NE(image, nullptr);
+  EXPECT_TRUE(image->States().Contains(TVTDragImageState::disPrepared));
+  EXPECT_FALSE(image->States().Contains(TVTDragImageState::disSystemSupport));
+  EXPECT_EQ(image->ImageColorKey(), Tree.Color());
+  // The area is cut at the content's origin.
+  const SIZE size = image->ImageSize();
+  EXPECT_EQ(size.cx, press.x + Tree.DragWidth() / 2);
+  EXPECT_EQ(size.cy, press.y + Tree.DragHeight() / 2);
+  POINT corner{0, 0};
+  ClientToScreen(Tree.Handle(), &corner);
+  EXPECT_EQ(image->ImagePosition().x, corner.x);
+  EXPECT_EQ(image->ImagePosition().y, corner.y);
+
+  // The selected row's label is drawn over the screen; the other rows are
+  // keyed out and leave it as it was.
+  auto strip = [&](const RECT& label) {
+    RECT r = label;
+    r.right = std::min<LONG>(r.right, press.x + 40);
+    POINT topLeft{r.left, r.top}, bottomRight{r.right, r.bottom};
+    ClientToScreen(Tree.Handle(), &topLeft);
+    ClientToScreen(Tree.Handle(), &bottomRight);
+    HDC screen = GetDC(nullptr);
+    const auto pixels = ReadPixels(screen, RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y});
+    ReleaseDC(nullptr, screen);
+    return pixels;
+  };
+  // Moved two rows down, the selected row's picture lies over row 3, and the
+  // keyed-out row 3 over row 5, which stays as it was.
+  const RECT last = Tree.NodeDisplayRect(NodeAt(Tree, {5}), NoColumn, true);
+  const auto underBefore = strip(other), lastBefore = strip(last);
+  image->RevealImage();
+  ASSERT_TRUE(image->ImageVisible());
+  POINT to = press;
+  to.y += other.top - selected.top;
+  ClientToScreen(Tree.Handle(), &to);
+  EXPECT_TRUE(image->MoveImageTo(to, false));
+  EXPECT_FALSE(strip(other) == underBefore);
+  EXPECT_TRUE(strip(last) == lastBefore);
+  image->EndImage();
+  EXPECT_FALSE(image->ImageVisible());
+}
+
+// Where the system serves its drag image, it takes the picture instead.
+TEST_F(DragImageTest, TheSystemsDragImageTakesThePictureWhereServed) {
+  TComPtr<IDragSourceHelper> helper;
+  if (FAILED(CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDragSourceHelper,
+                              reinterpret_cast<void**>(helper.Put()))))
+    GTEST_SKIP() << "the system serves no drag image";
+  Tree.SetRootNodeCount(2);
+  Tree.SetSelected(NodeAt(Tree, {0}), true);
+  TComPtr<IDataObject> data = Tree.DragManager()->ActiveDataObject();
+  const RECT r = Tree.NodeDisplayRect(NodeAt(Tree, {0}), NoColumn, true);
+  Tree.PrepareDragImage(POINT{r.left + 2, r.top + 2}, data.Get());
+  TVTDragImage* image = Tree.NodeDragImage();
+  ASSERT_NE(image, nullptr);
+  if (image->States().Contains(TVTDragImageState::disSystemSupport)) {
+    EXPECT_FALSE(image->States().Contains(TVTDragImageState::disPrepared));
+    image->RevealImage();
+    EXPECT_FALSE(image->ImageVisible());
+  } else {
+    // The system refused the picture: the tree draws its own.
+    EXPECT_TRUE(image->States().Contains(TVTDragImageState::disPrepared));
+  }
+  image->EndImage();
 }
 }  // namespace

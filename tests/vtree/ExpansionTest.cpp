@@ -253,3 +253,117 @@ TEST(TreeExpansion, OffsetsStayWithinTheContent) {
   EXPECT_EQ(scrolls, (std::vector<std::pair<int, int>>{{0, 360 - 30 * 18}, {0, 30 * 18 - 360}}));
 }
 }  // namespace
+
+namespace {
+// Time moves only when the animation waits: each wait takes exactly the
+// interval asked for, so the frames follow from the arithmetic alone.
+class SteppingPacer : public TVTAnimationPacer {
+public:
+  uint32_t Time = 1000;
+  std::vector<uint32_t> Waits;
+  uint32_t Now() override { return Time; }
+  void WaitFrom(uint32_t Start, uint32_t Interval) override {
+    Waits.push_back(Interval);
+    Time = Start + Interval;
+  }
+};
+
+struct Frame {
+  uint32_t Step, Size;
+  bool operator==(const Frame& o) const { return Step == o.Step && Size == o.Size; }
+};
+void PrintTo(const Frame& f, std::ostream* os) { *os << "(" << f.Step << ", " << f.Size << ")"; }
+}  // namespace
+
+TEST(TreeAnimation, FramesCoverTheDistanceThenCloseWithZero) {
+  struct Case {
+    const char* name;
+    uint32_t distance, duration;
+    std::vector<Frame> frames;
+  };
+  const std::vector<Case> cases{
+      {"one pixel a step", 4, 8, {{0, 1}, {1, 1}, {2, 1}, {3, 1}, {0, 0}}},
+      {"two pixels a step", 8, 4, {{0, 2}, {2, 2}, {4, 2}, {6, 2}, {0, 0}}},
+      {"no duration: nothing at all", 8, 0, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBaseVirtualTree tree;
+    SteppingPacer pacer;
+    tree.SetAnimationPacer(&pacer);
+    std::vector<Frame> frames;
+    tree.RunAnimation(
+        c.distance, c.duration,
+        [&](uint32_t step, uint32_t size, void* data) {
+          EXPECT_EQ(data, &pacer);
+          EXPECT_TRUE(tree.TreeStates().Contains(TVirtualTreeState::tsInAnimation));
+          frames.push_back({step, size});
+          return true;
+        },
+        &pacer);
+    EXPECT_EQ(frames, c.frames);
+    EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsInAnimation));
+  }
+}
+
+TEST(TreeAnimation, AFalseAnswerOrARunningAnimationStopsIt) {
+  TBaseVirtualTree tree;
+  SteppingPacer pacer;
+  tree.SetAnimationPacer(&pacer);
+  std::vector<Frame> frames, inner;
+  tree.RunAnimation(
+      10, 10,
+      [&](uint32_t step, uint32_t size, void*) {
+        frames.push_back({step, size});
+        // A second animation while this one runs does nothing.
+        tree.RunAnimation(5, 5, [&](uint32_t s, uint32_t z, void*) { inner.push_back({s, z}); return true; }, nullptr);
+        tree.ChangeStates({TVirtualTreeState::tsCancelHintAnimation}, {});
+        return step < 2;
+      },
+      nullptr);
+  EXPECT_EQ(frames, (std::vector<Frame>{{0, 1}, {1, 1}, {2, 1}, {0, 0}}));
+  EXPECT_TRUE(inner.empty());
+  EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsInAnimation));
+  EXPECT_FALSE(tree.TreeStates().Contains(TVirtualTreeState::tsCancelHintAnimation));
+}
+
+TEST(TreeAnimation, AnAnimatedToggleEndsAsAPlainOne) {
+  struct Case {
+    const char* name;
+    bool childrenAbove;
+    uint32_t node;
+    int toggles;
+  };
+  const std::vector<Case> cases{
+      {"expand", false, 3, 1}, {"expand and collapse", false, 3, 2},
+      {"expand, children above", true, 10, 1}, {"expand and collapse, children above", true, 10, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TreeHost host;
+    TBaseVirtualTree plain, animated;
+    SteppingPacer pacer;
+    animated.SetAnimationPacer(&pacer);
+    for (TBaseVirtualTree* tree : {&plain, &animated}) {
+      host.Place(*tree, 300, 360);
+      Rows(*tree, 30, 5);
+      TVTPaintOptions paint = tree->TreeOptions()->PaintOptions();
+      tree->TreeOptions()->SetPaintOptions(c.childrenAbove ? paint + PO::toChildrenAbove : paint - PO::toChildrenAbove);
+      SetOption(*tree, AO::toAutoScrollOnExpand, true);
+    }
+    animated.SetAnimationDuration(50);
+    ASSERT_TRUE(animated.TreeOptions()->AnimationOptions().Contains(TVTAnimationOption::toAnimatedToggle));
+    for (int i = 0; i < c.toggles; ++i) {
+      plain.ToggleNodeExpansion(NodeAt(plain, {c.node}));
+      animated.ToggleNodeExpansion(NodeAt(animated, {c.node}));
+    }
+    EXPECT_FALSE(pacer.Waits.empty()) << "the toggle was not animated";
+    EXPECT_EQ(animated.Expanded(NodeAt(animated, {c.node})), plain.Expanded(NodeAt(plain, {c.node})));
+    EXPECT_EQ(animated.VisibleNodeCount(), plain.VisibleNodeCount());
+    EXPECT_EQ(animated.OffsetY(), plain.OffsetY());
+    EXPECT_EQ(animated.RootNode()->SubtreeHeight, plain.RootNode()->SubtreeHeight);
+    EXPECT_EQ(animated.TreeStates(), plain.TreeStates());
+    EXPECT_FALSE(NodeAt(animated, {c.node})->StateBits.Contains(NS::nsToggling));
+    EXPECT_TRUE(TreeIsConsistent(animated));
+  }
+}
