@@ -369,6 +369,8 @@ public:
   // --- The base's questions ---------------------------------------------------------------
   void SetDockingStyle(int style) override;
   bool IsVertical() const override { return DockingStyle() == 1 || DockingStyle() == 3; }
+  // Captions of a vertical toolbar run downwards.
+  bool IsTextRotated() const override { return IsVertical(); }
   bool ShowsCaption() const override { return DockingStyle() == 0; }
   bool CanDock() const override;
   bool HasMark() const override;

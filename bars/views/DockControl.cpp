@@ -414,17 +414,14 @@ void TdxDockControl::LayOutRow(int rowIndex, int length) {
   }
   // Rest space: toolbars that use it are moved up to their predecessors and
   // stretch to the next one.
-  const bool autoAlign = false;
   for (int i = 0; i < n; ++i) {
     TdxBarControl* c = row->Column(i)->BarControl();
     const bool rest = c->Bar() && c->Bar()->UseRestSpace();
-    if (!rest && !autoAlign) continue;
+    if (!rest) continue;
     TdxBarControl* prev = i > 0 ? row->Column(i - 1)->BarControl() : nullptr;
     c->NewLeft = prev ? prev->NewLeft + prev->NewWidth : 0;
-    if (rest) {
-      const int end = i == n - 1 ? length : row->Column(i + 1)->BarControl()->NewLeft;
-      c->NewWidth = std::max(end - c->NewLeft, c->MinSize);
-    }
+    const int end = i == n - 1 ? length : row->Column(i + 1)->BarControl()->NewLeft;
+    c->NewWidth = std::max(end - c->NewLeft, c->MinSize);
   }
   for (int i = 0; i < n; ++i) {
     TdxBarControl* c = row->Column(i)->BarControl();

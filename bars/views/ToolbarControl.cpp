@@ -71,9 +71,12 @@ void TdxBarControl::ShowAllLinks() {
 
 // --- Measuring -----------------------------------------------------------------------------
 
-// An item's extent along the toolbar (`along`) or across it.
+// An item's extent along the toolbar (`along`) or across it. A vertical
+// toolbar's items are rotated: their height runs along it.
+// The extent along stays along in every docking style.
 int TdxBarControl::Along(int, TdxBarItemControl* control, bool along) {
   if (!control) return 0;
+  if (IsVertical()) along = !along;
   return along ? control->CalcWidth() : control->CalcHeight();
 }
 
