@@ -46,6 +46,8 @@ const TPublishedRegistration dropBoxRegistration(&Tmform::ClassInfo, {
     Field<&Tmform::PopupMenu2>("PopupMenu2"),
     Field<&Tmform::N1>("N1"),
     Field<&Tmform::N5>("N5"),
+    Field<&Tmform::ImageList1>("ImageList1"),
+    Field<&Tmform::SkinData1>("SkinData1"),
 });
 
 TNotifyIconCall NotifyIconReplacement;
@@ -85,6 +87,14 @@ std::wstring Utf8ToWide(const AnsiString& bytes) {
   return result;
 }
 
+void LoadClientImages(TCustomImageList* list) {
+  TBitmap strip;
+  strip.LoadFromResourceName(GetModuleHandleA(nullptr), "MEVRA_IMAGES");
+  list->Clear();
+  list->SetSize(16, 16);
+  list->AddMasked(&strip, clFuchsia);
+}
+
 Tmform::Tmform(TComponent* AOwner) : TForm(AOwner) {}
 
 Tmform::~Tmform() {
@@ -103,6 +113,7 @@ void Tmform::FormCreate(TObject*) {
   InstallIcon();
   // No task-bar button for the program.
   SetWindowLongPtrA(Application->Handle(), GWL_EXSTYLE, WS_EX_TOOLWINDOW);
+  LoadClientImages(ImageList1);
   SelectedCategory.Key = "-1";
   MarqueeQueue.Clear();
   ReplyWindow = Handle();

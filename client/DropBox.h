@@ -14,9 +14,11 @@
 #include "panels/MarqueeStatus.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ImageList.h"
 #include "platform/Menus.h"
 #include "platform/StringList.h"
 #include "platform/ToolBar.h"
+#include "skin/SkinData.h"
 
 #include <shellapi.h>
 
@@ -48,6 +50,11 @@ public:
   TPopupMenu* PopupMenu2 = nullptr;
   TMenuItem* N1 = nullptr;
   TMenuItem* N5 = nullptr;
+  // The images of all the client's tool bars and menus (the management
+  // window uses them too), filled from the program's picture strip.
+  TCustomImageList* ImageList1 = nullptr;
+  // Skins every window of the process (the form carries the skin).
+  TSkinData* SkinData1 = nullptr;
   // Made with the box (the drop targets are not stored in the form).
   TDropTextTarget* DropTextTarget1 = nullptr;
   TDropURLTarget* DropURLTarget1 = nullptr;
@@ -110,6 +117,16 @@ std::wstring Utf8ToWide(const AnsiString& bytes);
 // own) and get back the one replaced.
 using TNotifyIconCall = std::function<BOOL(DWORD Message, NOTIFYICONDATAA* Data)>;
 TNotifyIconCall SetNotifyIconCall(TNotifyIconCall call);
+
+// The number of pictures in the client's image strip, and the one of the
+// article list.
+constexpr int ClientImageCount = 13;
+constexpr int ArticleListImage = 12;
+
+// Fills `list` with the client's pictures (the program's MEVRA_IMAGES
+// strip, magenta transparent); raises EInvalidGraphic when the program
+// carries no strip.
+void LoadClientImages(TCustomImageList* list);
 
 // The texts the box shows (system code page).
 extern const char* const DropFailedText;   // "保存信息失败，请重新拖入！"

@@ -47,7 +47,9 @@ TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {
   if (!GetClassInfoA(instance, ApplicationClass, &wc)) {
     wc.lpfnWndProc = MethodWindowProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+    // The program's icon: the one named MAINICON, else the first by number.
+    wc.hIcon = LoadIconA(instance, "MAINICON");
+    if (!wc.hIcon) wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     wc.lpszClassName = ApplicationClass;
     RegisterClassA(&wc);
   }

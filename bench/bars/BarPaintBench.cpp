@@ -9,6 +9,7 @@
 #include "bars/views/BarControl.h"
 #include "bars/views/BarPainter.h"
 #include "bars/views/ItemControl.h"
+#include "bench/BenchTiming.h"
 #include "foundation/FoundationUnits.h"
 #include "platform/Forms.h"
 #include "platform/Units.h"
@@ -19,18 +20,8 @@
 
 namespace {
 
-// <chrono> does not compile with the GBK execution character set.
-LONGLONG Now() {
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return value.QuadPart;
-}
-
-double Milliseconds(LONGLONG ticks) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
+using bench::MillisecondsSince;
+using bench::Now;
 
 // A row of items in a popup window.
 class TRowBar : public TCustomdxBarControl {
@@ -126,7 +117,7 @@ int main(int argc, char** argv) {
     bar->CalcLayout();
     const LONGLONG start = Now();
     for (int i = 0; i < paints; ++i) bar->PaintInto(dc);
-    const double ms = Milliseconds(Now() - start);
+    const double ms = MillisecondsSince(start);
     std::printf("%-9s %d paints of 50 items: %.1f ms (%.3f ms per paint)\n", style.Name, paints, ms, ms / paints);
   }
   SelectObject(dc, old);

@@ -3,6 +3,7 @@
 // its text), once without tabs and once with a tab every few words and tab
 // expansion on. Target: each layout well under a second, so that a memo
 // with such a text reflows on a resize without a visible stall.
+#include "bench/BenchTiming.h"
 #include "editors/framework/DrawTextUtils.h"
 #include "platform/Win32.h"
 
@@ -13,29 +14,7 @@
 
 namespace {
 
-LONGLONG Now() {
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return value.QuadPart;
-}
-
-double MillisecondsSince(LONGLONG since) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(Now() - since) * 1000.0 / double(frequency.QuadPart);
-}
-
-// The best of `rounds` runs: the figure least disturbed by other work.
-template <class F>
-double BestMilliseconds(int rounds, F&& work) {
-  double best = 1e30;
-  for (int i = 0; i < rounds; ++i) {
-    const LONGLONG start = Now();
-    work();
-    best = std::min(best, MillisecondsSince(start));
-  }
-  return best;
-}
+using bench::BestMilliseconds;
 
 // About `size` bytes of words, a paragraph break every 40 words and, when
 // asked, a tab instead of a space every 7 words.

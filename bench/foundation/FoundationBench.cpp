@@ -4,6 +4,7 @@
 // Messages per second through a window, sent and posted, without and with
 // the container unit's three thread hooks. Each figure is the best of the
 // repetitions.
+#include "bench/BenchTiming.h"
 #include "foundation/ContainerServices.h"
 #include "foundation/Controls.h"
 #include "foundation/CustomPopup.h"
@@ -14,33 +15,14 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <memory>
 
 namespace {
 
-// <chrono> does not compile with the GBK execution character set.
-LONGLONG Now() {
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return value.QuadPart;
-}
-
-double Seconds(LONGLONG since) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return static_cast<double>(Now() - since) / static_cast<double>(frequency.QuadPart);
-}
-
-double Best(int repetitions, const std::function<void()>& work) {
-  double best = 1e30;
-  for (int i = 0; i < repetitions; ++i) {
-    const LONGLONG start = Now();
-    work();
-    const double s = Seconds(start);
-    if (s < best) best = s;
-  }
-  return best;
+// The best of the repetitions, in seconds.
+template <class F>
+double Best(int repetitions, F&& work) {
+  return bench::BestMilliseconds(repetitions, work) / 1000.0;
 }
 
 std::unique_ptr<TcxBitmap> AlphaGlyph() {

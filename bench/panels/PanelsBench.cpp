@@ -3,6 +3,7 @@
 // gradient pays once), and one marquee tick (render and draw) on a 222 x 24
 // pane of a shown form. Targets: the linear and box kinds within 3 times the
 // blit, a tick well under 1 ms; the diagonal kinds have none.
+#include "bench/BenchTiming.h"
 #include "foundation/FoundationUnits.h"
 #include "panels/Gradients.h"
 #include "panels/MarqueeStatus.h"
@@ -17,31 +18,9 @@
 
 namespace {
 
-LONGLONG Now() {
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return value.QuadPart;
-}
-
-double MillisecondsSince(LONGLONG since) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(Now() - since) * 1000.0 / double(frequency.QuadPart);
-}
-
-// The best of `rounds` runs: the figure least disturbed by other work on the
-// machine.
-template <class F>
-double BestMilliseconds(int rounds, F&& work) {
-  double best = 1e30;
-  for (int i = 0; i < rounds; ++i) {
-    const LONGLONG start = Now();
-    work();
-    GdiFlush();
-    best = std::min(best, MillisecondsSince(start));
-  }
-  return best;
-}
+using bench::BestMilliseconds;
+using bench::MillisecondsSince;
+using bench::Now;
 
 const char* const DirectionNames[] = {"DiagonalUp",   "DiagonalDown",   "HorizontalEnd", "HorizontalCenter",
                                       "HorizontalBox", "VerticalEnd",   "VerticalCenter", "VerticalBox",

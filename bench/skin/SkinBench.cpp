@@ -3,6 +3,7 @@
 // painting its whole non-client area (borders, caption, caption buttons,
 // menu bar) and cutting its window region from the frame borders' opaque
 // pixels.
+#include "bench/BenchTiming.h"
 #include "platform/Forms.h"
 #include "platform/Menus.h"
 #include "skin/SkinData.h"
@@ -17,17 +18,8 @@
 
 namespace {
 
-LONGLONG Now() {
-  LARGE_INTEGER value;
-  QueryPerformanceCounter(&value);
-  return value.QuadPart;
-}
-
-double MillisecondsSince(LONGLONG since) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(Now() - since) * 1000.0 / double(frequency.QuadPart);
-}
+using bench::MillisecondsSince;
+using bench::Now;
 
 // Handles what is waiting, until `done` or nothing is left to do.
 template <class F>

@@ -11,6 +11,7 @@
 // down from the top, beside the common-controls tree view with the same
 // nodes (text by callback) in the same run. Our cells are the string tree's,
 // their text from OnGetText.
+#include "bench/BenchTiming.h"
 #include "platform/Canvas.h"
 #include "platform/Win32.h"
 #include "vtree/StringTree.h"
@@ -28,21 +29,8 @@
 
 namespace {
 
-// <chrono> does not compile with the GBK execution character set.
-struct Clock {
-  static LONGLONG now() {
-    LARGE_INTEGER value;
-    QueryPerformanceCounter(&value);
-    return value.QuadPart;
-  }
-  using time_point = LONGLONG;
-};
-
-double Seconds(LONGLONG since) {
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  return double(Clock::now() - since) / double(frequency.QuadPart);
-}
+using bench::Now;
+using bench::SecondsSince;
 
 // Committed private memory of the process, summed over its address space.
 // Wine answers 0 for the private-usage counter of GetProcessMemoryInfo, so
@@ -77,7 +65,7 @@ Result RunVirtualTree(uint32_t roots, uint32_t children) {
   tree.SetNodeDataSize(4);
   const size_t before = PrivateBytes();
 
-  Clock::time_point start = Clock::now();
+  LONGLONG start = Now();
   tree.BeginTreeUpdate();
   tree.SetRootNodeCount(roots);
   uint32_t rootIndex = 0;
@@ -88,35 +76,35 @@ Result RunVirtualTree(uint32_t roots, uint32_t children) {
       *static_cast<uint32_t*>(tree.NodeUserData(child)) = KeyOf(rootIndex, childIndex, children);
   }
   tree.EndTreeUpdate();
-  r.Build = Seconds(start);
+  r.Build = SecondsSince(start);
   const uint32_t total = tree.TotalCount();
   r.BytesPerNode = double(PrivateBytes() - before) / total;
   r.StorageBytes = double(tree.NodeMemory()) / total;
 
   // The walk an application makes: every node is initialised on the way
   // (its OnInitNode fired) the first time.
-  start = Clock::now();
+  start = Now();
   for (PVirtualNode run = tree.FirstNode(); run; run = tree.NextNode(run)) ++r.Walked;
-  r.Walk = Seconds(start);
-  start = Clock::now();
+  r.Walk = SecondsSince(start);
+  start = Now();
   uint32_t walked = 0;
   for (PVirtualNode run = tree.FirstNodeRaw(); run; run = tree.NextNodeRaw(run)) ++walked;
-  r.RawWalk = Seconds(start);
+  r.RawWalk = SecondsSince(start);
 
   tree.OnCompareNodes = TVTCompareEvent::Lambda([](TBaseVirtualTree* t, PVirtualNode a, PVirtualNode b, TColumnIndex, int32_t& result) {
     const uint32_t ka = *static_cast<uint32_t*>(t->NodeUserData(a)), kb = *static_cast<uint32_t*>(t->NodeUserData(b));
     result = ka < kb ? -1 : ka > kb ? 1 : 0;
   });
-  start = Clock::now();
+  start = Now();
   tree.BeginTreeUpdate();
   for (PVirtualNode root = tree.FirstNodeRaw(); root; root = root->NextSibling)
     tree.SortChildren(root, NoColumn, TSortDirection::sdAscending, false);
   tree.EndTreeUpdate();
-  r.Sort = Seconds(start);
+  r.Sort = SecondsSince(start);
 
-  start = Clock::now();
+  start = Now();
   tree.ClearAllNodes();
-  r.Clear = Seconds(start);
+  r.Clear = SecondsSince(start);
   return r;
 }
 
@@ -136,7 +124,7 @@ Result RunTreeView(uint32_t roots, uint32_t children) {
   SendMessageA(view, WM_SETREDRAW, FALSE, 0);
   const size_t before = PrivateBytes();
 
-  Clock::time_point start = Clock::now();
+  LONGLONG start = Now();
   TVINSERTSTRUCTA insert{};
   insert.hInsertAfter = TVI_LAST;
   insert.item.mask = TVIF_TEXT | TVIF_PARAM | TVIF_CHILDREN;
@@ -153,11 +141,11 @@ Result RunTreeView(uint32_t roots, uint32_t children) {
       SendMessageA(view, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
     }
   }
-  r.Build = Seconds(start);
+  r.Build = SecondsSince(start);
   const uint32_t total = static_cast<uint32_t>(SendMessageA(view, TVM_GETCOUNT, 0, 0));
   r.BytesPerNode = double(PrivateBytes() - before) / (total ? total : 1);
 
-  start = Clock::now();
+  start = Now();
   for (auto root = reinterpret_cast<HTREEITEM>(SendMessageA(view, TVM_GETNEXTITEM, TVGN_ROOT, 0)); root;
        root = reinterpret_cast<HTREEITEM>(SendMessageA(view, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(root)))) {
     ++r.Walked;
@@ -166,20 +154,20 @@ Result RunTreeView(uint32_t roots, uint32_t children) {
          child = reinterpret_cast<HTREEITEM>(SendMessageA(view, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(child))))
       ++r.Walked;
   }
-  r.Walk = Seconds(start);
+  r.Walk = SecondsSince(start);
 
-  start = Clock::now();
+  start = Now();
   TVSORTCB sort{nullptr, CompareItems, 0};
   for (auto root = reinterpret_cast<HTREEITEM>(SendMessageA(view, TVM_GETNEXTITEM, TVGN_ROOT, 0)); root;
        root = reinterpret_cast<HTREEITEM>(SendMessageA(view, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(root)))) {
     sort.hParent = root;
     SendMessageA(view, TVM_SORTCHILDRENCB, 0, reinterpret_cast<LPARAM>(&sort));
   }
-  r.Sort = Seconds(start);
+  r.Sort = SecondsSince(start);
 
-  start = Clock::now();
+  start = Now();
   SendMessageA(view, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-  r.Clear = Seconds(start);
+  r.Clear = SecondsSince(start);
   DestroyWindow(view);
   return r;
 }
@@ -222,9 +210,9 @@ double LastRowLookup(TBaseVirtualTree& tree, int repeats) {
   const int32_t last = static_cast<int32_t>(tree.RootNode()->SubtreeHeight - tree.RootNode()->NodeHeight) - 1;
   int32_t top = 0;
   PVirtualNode found = nullptr;
-  const Clock::time_point start = Clock::now();
+  const LONGLONG start = Now();
   for (int i = 0; i < repeats; ++i) found = tree.NodeAtPosition(0, last - (i & 7), false, &top);
-  const double seconds = Seconds(start);
+  const double seconds = SecondsSince(start);
   if (!found) std::printf("  (lookup found nothing)\n");
   return seconds * 1e6 / repeats;
 }
@@ -249,16 +237,16 @@ void RunCache() {
         tree.SetChildCount(root, shape.children);
         tree.ChangeNodeExpanded(root, true);
       }
-    const Clock::time_point start = Clock::now();
+    const LONGLONG start = Now();
     tree.EndTreeUpdate();
     host.WaitForCache();
-    const double build = Seconds(start);
+    const double build = SecondsSince(start);
     const double lookup = LastRowLookup(tree, 2000);
     // The display rectangle of the last row: its top through the cache.
     PVirtualNode last = tree.LastVisibleNode();
-    const Clock::time_point rectStart = Clock::now();
+    const LONGLONG rectStart = Now();
     for (int i = 0; i < 2000; ++i) tree.NodeDisplayRect(last, NoColumn, false, true);
-    const double rect = Seconds(rectStart) * 1e6 / 2000;
+    const double rect = SecondsSince(rectStart) * 1e6 / 2000;
     std::printf("%-24s %8u visible rows  cache %6zu entries built in %7.3f s  last-row lookup %8.2f us"
                 "  last-row rectangle %8.2f us\n",
                 shape.name, tree.VisibleNodeCount(), tree.PositionCache().size(), build, lookup, rect);
@@ -276,15 +264,15 @@ void RunWholeTree(uint32_t total) {
   tree.SetRootNodeCount(total / 100);
   for (PVirtualNode root = tree.FirstNodeRaw(); root; root = root->NextSibling) tree.SetChildCount(root, 99);
   tree.EndTreeUpdate();
-  Clock::time_point start = Clock::now();
+  LONGLONG start = Now();
   tree.ExpandAllNodes();
-  const double expand = Seconds(start);
-  start = Clock::now();
+  const double expand = SecondsSince(start);
+  start = Now();
   tree.CollapseAllNodes();
-  const double collapse = Seconds(start);
-  start = Clock::now();
+  const double collapse = SecondsSince(start);
+  start = Now();
   tree.SelectAllNodes(false);
-  const double select = Seconds(start);
+  const double select = SecondsSince(start);
   const uint32_t selected = tree.SelectedCount();
   tree.ClearAllSelection();
 
@@ -300,9 +288,9 @@ void RunWholeTree(uint32_t total) {
     const uint32_t ka = *static_cast<uint32_t*>(t->NodeUserData(a)), kb = *static_cast<uint32_t*>(t->NodeUserData(b));
     result = ka < kb ? -1 : ka > kb ? 1 : 0;
   });
-  start = Clock::now();
+  start = Now();
   flat.SortChildren(nullptr, NoColumn, TSortDirection::sdAscending, false);
-  const double sort = Seconds(start);
+  const double sort = SecondsSince(start);
   std::printf("%7u nodes  expand all %7.3f s  collapse all %7.3f s  select all %7.3f s (%u)  sort %7.3f s\n", total, expand,
               collapse, select, selected, sort);
   std::fflush(stdout);
@@ -334,10 +322,10 @@ double Median(std::vector<double> values) {
 double FullRepaint(HWND wnd, int repeats) {
   std::vector<double> times;
   for (int i = 0; i < repeats; ++i) {
-    const LONGLONG start = Clock::now();
+    const LONGLONG start = Now();
     InvalidateRect(wnd, nullptr, FALSE);
     UpdateWindow(wnd);
-    times.push_back(Seconds(start) * 1000.0);
+    times.push_back(SecondsSince(start) * 1000.0);
   }
   return Median(std::move(times));
 }
@@ -345,17 +333,17 @@ double FullRepaint(HWND wnd, int repeats) {
 PaintResult PageDownSteps(HWND wnd) {
   PaintResult r;
   std::vector<double> times;
-  const LONGLONG start = Clock::now();
+  const LONGLONG start = Now();
   for (; r.Steps < 1000; ++r.Steps) {
-    if (r.Steps == 30) r.First30 = Seconds(start) * 1000.0 / 30;
-    const LONGLONG step = Clock::now();
+    if (r.Steps == 30) r.First30 = SecondsSince(start) * 1000.0 / 30;
+    const LONGLONG step = Now();
     const int before = GetScrollPos(wnd, SB_VERT);
     SendMessageA(wnd, WM_VSCROLL, MAKEWPARAM(SB_PAGEDOWN, 0), 0);
     UpdateWindow(wnd);
     if (GetScrollPos(wnd, SB_VERT) == before) break;
-    times.push_back(Seconds(step) * 1000.0);
+    times.push_back(SecondsSince(step) * 1000.0);
   }
-  r.PageDown = r.Steps ? Seconds(start) * 1000.0 / r.Steps : 0;
+  r.PageDown = r.Steps ? SecondsSince(start) * 1000.0 / r.Steps : 0;
   r.PageDownMedian = Median(std::move(times));
   return r;
 }

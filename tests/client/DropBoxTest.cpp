@@ -11,11 +11,15 @@
 #include "platform/Dialogs.h"
 #include "platform/HttpClient.h"
 #include "platform/Units.h"
+#include "skin/SkinUnit.h"
 #include "tests/client/ClientFixture.h"
 #include "tests/dragdrop/FakeDataObject.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -73,7 +77,7 @@ protected:
     ClientFixture::SetUp();
     UserInfo.NickName = Service->DemoUser().NickName;
     InitializeUnits({dxGDIPlusAPIUnit, dxGDIPlusClassesUnit, cxClassesUnit, dxUxThemeUnit, dxThemeManagerUnit,
-                     RzCommonUnit});
+                     RzCommonUnit, SkinUnit});
     OldIconCall = SetNotifyIconCall([this](DWORD message, NOTIFYICONDATAA* data) {
       const BOOL answer = Shell_NotifyIconA(message, data);
       IconCalls.push_back({message, *data, answer});
@@ -207,6 +211,66 @@ TEST_F(DropBox, IsASmallBorderlessTopmostSemiTransparentBox) {
   EXPECT_EQ(Form->DropURLTarget1->Target(), nullptr);
 }
 
+// The skin data as the form holds it, carrying the house skin as it is
+// committed (a form left behind by a changed house skin fails here: refresh
+// it with skintool formtext).
+TEST_F(DropBox, CarriesTheHouseSkinForEveryWindow) {
+  TSkinData* skin = Form->SkinData1;
+  ASSERT_NE(skin, nullptr);
+  EXPECT_TRUE(skin->Active());
+  EXPECT_EQ(skin->DisableTag(), 99);
+  EXPECT_EQ(skin->SkinFormtype(), sfMainform);
+  EXPECT_EQ(skin->Options(), (TSkinOptions{xoPreview, xoToolbarBK, xoCaptionButtonHint}));
+  EXPECT_EQ(skin->Version(), "5.40.07.15");
+  EXPECT_TRUE(skin->MenuUpdate());
+  EXPECT_TRUE(skin->MenuMerge());
+  EXPECT_FALSE(skin->SkinControls().Contains(xcMenuItem));
+  EXPECT_FALSE(skin->SkinControls().Contains(xcFastReport));
+  // The twenty other kinds.
+  for (int i = 0; i <= static_cast<int>(xcSystemMenu); ++i)
+    if (i != static_cast<int>(xcMenuItem)) {
+      EXPECT_TRUE(skin->SkinControls().Contains(static_cast<TSkinControlType>(i))) << "kind " << i;
+    }
+  EXPECT_TRUE(skin->SkinLoaded());
+  std::ifstream in(MEVRA_HOUSE_SKIN_FILE, std::ios::binary);
+  ASSERT_TRUE(in) << MEVRA_HOUSE_SKIN_FILE;
+  std::ostringstream house;
+  house << in.rdbuf();
+  EXPECT_TRUE(skin->Package().DataString() == house.str()) << "the form's skin is not the committed house skin";
+}
+
+// The tool bars' pictures: one strip of 16 x 16 images with a transparent
+// background, the article list's at 12.
+TEST_F(DropBox, TheImageListHoldsTheClientsPictures) {
+  ASSERT_NE(Form->ImageList1, nullptr);
+  EXPECT_EQ(Form->ToolBar1->Images(), Form->ImageList1);
+  EXPECT_EQ(Form->ImageList1->Width(), 16);
+  EXPECT_EQ(Form->ImageList1->Height(), 16);
+  ASSERT_GE(Form->ImageList1->Count(), ClientImageCount);
+  ASSERT_GT(Form->ImageList1->Count(), ArticleListImage);
+  // Drawn on white: the corner stays white (the magenta is masked out) and
+  // every image draws something of its own.
+  std::set<std::vector<COLORREF>> seen;
+  for (int i = 0; i < Form->ImageList1->Count(); ++i) {
+    TBitmap canvas;
+    canvas.SetSize(16, 16);
+    canvas.Canvas()->Brush()->SetColor(clWhite);
+    canvas.Canvas()->FillRect(RECT{0, 0, 16, 16});
+    Form->ImageList1->Draw(canvas.Canvas(), 0, 0, i);
+    std::vector<COLORREF> pixels;
+    bool magenta = false;
+    for (int y = 0; y < 16; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const COLORREF c = GetPixel(canvas.Canvas()->Handle(), x, y);
+        magenta = magenta || c == RGB(255, 0, 255);
+        pixels.push_back(c);
+      }
+    EXPECT_FALSE(magenta) << "image " << i << " shows its mask colour";
+    EXPECT_EQ(pixels.back(), RGB(255, 255, 255)) << "image " << i;
+    EXPECT_TRUE(seen.insert(pixels).second) << "image " << i << " repeats an earlier one";
+  }
+}
+
 TEST_F(DropBox, InstallsTheTrayIconAndDeletesItWhenItGoes) {
   ASSERT_EQ(IconCalls.size(), 1u);
   const IconCall& add = IconCalls[0];
@@ -219,7 +283,9 @@ TEST_F(DropBox, InstallsTheTrayIconAndDeletesItWhenItGoes) {
   EXPECT_EQ(add.Data.uID, 1u);
   EXPECT_EQ(add.Data.uFlags, 7u);
   EXPECT_EQ(add.Data.uCallbackMessage, 0x401u);
-  EXPECT_NE(add.Data.hIcon, nullptr);
+  // The program's own icon, drawn for it, not the system's stand-in.
+  EXPECT_EQ(add.Data.hIcon, LoadIconA(GetModuleHandleA(nullptr), "MAINICON"));
+  EXPECT_NE(add.Data.hIcon, LoadIconA(nullptr, IDI_APPLICATION));
   EXPECT_STREQ(add.Data.szTip, "Mevra");
   // The shell's answer as the box got it; Wine on the virtual display may
   // have no notification area to put the icon in.

@@ -30,6 +30,21 @@ BOOL CALLBACK FindTitleProc(HWND wnd, LPARAM lp) {
   return TRUE;
 }
 
+// Whether the window or any window inside it still waits to be painted.
+BOOL CALLBACK ChildNeedsPainting(HWND wnd, LPARAM found) {
+  if (IsWindowVisible(wnd) && GetUpdateRect(wnd, nullptr, FALSE)) {
+    *reinterpret_cast<bool*>(found) = true;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+bool NeedsPainting(HWND wnd) {
+  bool found = GetUpdateRect(wnd, nullptr, FALSE) != FALSE;
+  if (!found) EnumChildWindows(wnd, ChildNeedsPainting, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
 TEST(Program, ShowsTitledWindowAndEndsOnClose) {
   std::string cmd = "\"" + SiblingProgram("mevra.exe") + "\"";
   STARTUPINFOA si{};
@@ -48,7 +63,7 @@ TEST(Program, ShowsTitledWindowAndEndsOnClose) {
     // kept in front of the other test programs' windows, and read once it
     // has nothing left to paint.
     SetWindowPos(find.Found, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    EXPECT_TRUE(RunMessagesUntil([&] { return !GetUpdateRect(find.Found, nullptr, FALSE); }));
+    EXPECT_TRUE(RunMessagesUntil([&] { return !NeedsPainting(find.Found); }));
     SaveScreenshot(find.Found, "mevra-main-window");
     PostMessageA(find.Found, WM_CLOSE, 0, 0);
   }

@@ -3,10 +3,13 @@
 //   skintool pack VERSION OUT FILE...  packs files (named by their base names)
 //   skintool list PACKAGE          lists a package's entries
 //   skintool resources DIR         writes the skin engine's bitmaps (skin/res)
+//   skintool formtext PACKAGE      prints the SkinStream line a form's skin data
+//                                  carries for the package
 // Portable: the same program builds for Windows and natively.
 #include "platform/Exceptions.h"
 #include "skin/package/SkinReader.h"
 #include "tools/skin/HouseSkin.h"
+#include "tools/skin/SkinPackageWriter.h"
 
 #include <cstdio>
 #include <fstream>
@@ -30,7 +33,7 @@ void WriteFile(const char* path, const AnsiString& bytes) {
 AnsiString BaseName(const AnsiString& path) { return path.substr(path.find_last_of("\\/") + 1); }
 
 int Usage() {
-  std::fputs("usage: skintool house OUT | pack VERSION OUT FILE... | list PACKAGE | resources DIR\n", stderr);
+  std::fputs("usage: skintool house OUT | pack VERSION OUT FILE... | list PACKAGE | resources DIR | formtext PACKAGE\n", stderr);
   return 2;
 }
 }  // namespace
@@ -47,6 +50,19 @@ int main(int argc, char** argv) {
       WriteFile(argv[3], BuildSkinPackage(StrToInt(argv[2]), entries));
     } else if (command == "resources" && argc == 3) {
       for (const TSkinPackageEntry& e : SkinEngineBitmaps()) WriteFile((AnsiString(argv[2]) + "/" + e.Name).c_str(), e.Data);
+    } else if (command == "formtext" && argc == 3) {
+      // The form text's binary data: hexadecimal digits in braces, 64 bytes
+      // a line, indented under the skin data's other properties.
+      static const char digits[] = "0123456789ABCDEF";
+      const AnsiString stream = SkinStreamProperty(ReadFile(argv[2]));
+      std::fputs("    SkinStream = {", stdout);
+      for (size_t i = 0; i < stream.size(); ++i) {
+        if (i % 64 == 0) std::fputs("\n      ", stdout);
+        const unsigned char c = static_cast<unsigned char>(stream[i]);
+        std::putchar(digits[c >> 4]);
+        std::putchar(digits[c & 15]);
+      }
+      std::fputs("}\n", stdout);
     } else if (command == "list" && argc == 3) {
       TMemoryStream package;
       package.WriteString(ReadFile(argv[2]));
