@@ -172,6 +172,14 @@ void TdxBar::SetDockedValue(int& field, int value) {
   SignalChanged(false);
 }
 
+TCustomdxBarControl* TdxBar::CreateBarControl() {
+  TdxBarManager* manager = OwningManager();
+  if (!manager) return nullptr;
+  auto* control = new TdxBarControl(manager);
+  control->SetBar(this);
+  return control;
+}
+
 void TdxBar::SetRow(int value) {
   if (value < 0) value = 0;
   if (value == FRow) return;

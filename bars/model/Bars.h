@@ -50,8 +50,8 @@ public:
   // The links the bar shows; null until it joins a manager.
   TdxBarItemLinks* ItemLinks() const { return FItemLinks; }
 
-  // IdxBarLinksOwner. FIXME: the toolbar window joins with the bar windows.
-  TCustomdxBarControl* CreateBarControl() override { return nullptr; }
+  // IdxBarLinksOwner: the toolbar window, owned by the manager.
+  TCustomdxBarControl* CreateBarControl() override;
   TObject* LinksOwnerObject() override { return this; }
   // An item the toolbar takes (a separator refuses toolbars).
   bool CanContainItem(TdxBarItem* item, AnsiString& message) override;
@@ -84,6 +84,14 @@ public:
   void SetMultiLine(bool value);
   bool WholeRow() const { return FWholeRow; }
   void SetWholeRow(bool value) { FWholeRow = value; }
+  // Docked, the toolbar moves up to its predecessor and stretches to the
+  // next one (or the dock's end).
+  bool UseRestSpace() const { return FUseRestSpace; }
+  // The docked toolbar shows its mark (the customize button) also when
+  // every link fits.
+  bool AllowQuickCustomizing() const { return FAllowQuickCustomizing; }
+  void SetAllowQuickCustomizing(bool value) { FAllowQuickCustomizing = value; }
+  void SetUseRestSpace(bool value) { FUseRestSpace = value; }
   bool AllowClose() const { return FAllowClose; }
   void SetAllowClose(bool value) { FAllowClose = value; }
   // AllowClose and not the main menu.
@@ -151,6 +159,8 @@ private:
   bool FIsMainMenu = false;
   bool FMultiLine = false;
   bool FWholeRow = false;
+  bool FUseRestSpace = false;
+  bool FAllowQuickCustomizing = true;
   bool FAllowClose = true;
   TdxBarDockingStyle FDockingStyle = dsNone;
   int FDockedLeft = 0;

@@ -1,6 +1,7 @@
 // The bar windows: the base, toolbars, submenus and the application menu.
 #pragma once
 
+#include "bars/model/DockingStyles.h"
 #include "platform/Control.h"
 
 class IdxBarAccessibilityHelper;
@@ -297,12 +298,118 @@ protected:
   int FLinkDragCount = 0;
 };
 
-// The window of a toolbar or menu bar, docked or floating.
+class TdxDockControl;
+struct TdxBarBorders;
+
+// The window of a toolbar or menu bar, docked (a child of its dock) or
+// floating (a popup owned by the manager's form). Lengths along run
+// horizontally for the top and bottom docking styles (2, 4) and floating
+// (0), vertically for left and right (1, 3).
 class TdxBarControl : public TCustomdxBarControl {
 public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   using TCustomdxBarControl::TCustomdxBarControl;
+  ~TdxBarControl() override;
+  // The window of a bar, made for it on first demand.
+  static TdxBarControl* ForBar(TdxBar* bar);
+
+  TdxBar* Bar() const { return FBar; }
+  void SetBar(TdxBar* bar) { FBar = bar; }
+  TdxBar* GetBar() const override { return FBar; }
+  TdxDockControl* Dock() const { return FDock; }
+  // The dock goes first: the window forgets it.
+  void ForgetDock(TdxDockControl* dock);
+
+  // Docks at the screen point (or floats there for style 0 / no dock):
+  // the window is made again as a child of the dock or as a popup.
+  void MoveToDock(int style, TdxDockControl* dock, POINT screenPoint);
+  // Writes the place into the bar.
+  void StorePositionInBar();
+  // Toggles between docked and floating, as a double click on the drag
+  // area does; a bar never docked goes to a new last row of the top dock.
+  void ToggleDocking();
+
+  // --- Dock layout ------------------------------------------------------------------
+  virtual bool IsMultiLineLayout() const;
+  virtual int CalcMinWidth(int style);
+  virtual int CalcMinHeight(int style);
+  virtual int CalcMaxWidth(int style);
+  virtual int CalcMaxHeight(int style);
+  virtual void CalcSizeForWidth(int style, int width, SIZE& size);
+  void CalcSizeForHeight(int style, int height, SIZE& size);
+  void ShowAllLinks();
+  // The borders the painter puts round the client area.
+  virtual TdxBarBorders BorderSizes();
+  // Moves the window to the new bounds when they differ.
+  void ApplyNewBounds();
+  void RecalcFrame();
+  int NewLeft = 0, NewTop = 0, NewWidth = 0, NewHeight = 0;
+  int MinSize = 0, MaxSize = 0;
+  bool Truncated() const { return FTruncated; }
+  void SetTruncated(bool value) { FTruncated = value; }
+  bool OneOnRow() const { return FOneOnRow; }
+  void SetOneOnRow(bool value) { FOneOnRow = value; }
+
+  // --- Moving ---------------------------------------------------------------------------
+  void AddLock() { ++FLockCount; }
+  void ReleaseLock() {
+    if (FLockCount > 0) --FLockCount;
+  }
+  bool IsLocked() const { return FLockCount > 0; }
+  bool Moving() const { return FMoving; }
+  // Where the mouse holds the toolbar for a docking style: the grab
+  // offset scaled to the size the toolbar has in that style.
+  POINT GripOffsetFor(TdxBarDockingStyle style);
+  // The mouse-down on the drag area: the interactive move.
+  void BeginMove(POINT screenCursor);
+  // The remembered non-client code of the last hit test.
+  int HitTestCode() const { return FHitTest; }
+
+  // --- The base's questions ---------------------------------------------------------------
+  void SetDockingStyle(int style) override;
+  bool IsVertical() const override { return DockingStyle() == 1 || DockingStyle() == 3; }
+  // Captions of a vertical toolbar run downwards.
+  bool IsTextRotated() const override { return IsVertical(); }
+  bool ShowsCaption() const override { return DockingStyle() == 0; }
+  bool CanDock() const override;
+  bool HasMark() const override;
+  bool HasHiddenItems() const override { return FTruncated; }
+  void GetMarkRect(RECT& r) override;
+  void CalcLayout() override;
+  void PlaceItems() override;
+  bool IsMainMenu() const override;
+
+protected:
+  void CreateParams(TCreateParams& Params) override;
+  void WndProc(TMessage& Message) override;
+  void Paint() override;
+
+private:
+  int Along(int style, TdxBarItemControl* control, bool along);
+  // Walks the shown links along `length`: single row (stopping at the
+  // first that does not fit) or wrapping whole groups; stores the item
+  // rectangles when `place`. Answers the extent used (along, across).
+  SIZE Flow(int style, int length, bool multiLine, bool place, const RECT& area);
+  void PaintNonClient();
+  int HitTest(POINT screen, int windows);
+  // A floating window outside every monitor's work area comes back onto
+  // the work area under the cursor.
+  void KeepOnScreen(WINDOWPOS& pos);
+
+  TdxBar* FBar = nullptr;
+  TdxDockControl* FDock = nullptr;
+  bool FTruncated = false;
+  bool FOneOnRow = false;
+  int FLockCount = 0;
+  bool FMoving = false;
+  int FHitTest = 0;
+  POINT FGripX{0, 0}, FGripY{0, 0};
+  bool FInMove = false;
+  int FMoveStartStyle = 0;
+  // Where a floating toolbar docks again on a double click.
+  TdxDockControl* FLastDock = nullptr;
+  int FLastDockedStyle = 0;
 };
 
 // The popup window of a submenu.
