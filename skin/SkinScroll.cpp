@@ -15,6 +15,8 @@ const TClassInfo TWScrollbar::ClassInfo{"TWScrollbar", &TCustomControl::ClassInf
 const TClassInfo TSkinScrollbar::ClassInfo{"TSkinScrollbar", &TSkinControl::ClassInfo, nullptr};
 const TClassInfo TSkinScControl::ClassInfo{"TSkinScControl", &TSkinControl::ClassInfo, nullptr};
 const TClassInfo TSkinTrackBar::ClassInfo{"TSkinTrackBar", &TSkinControl::ClassInfo, nullptr};
+const TClassInfo TSkinHeader::ClassInfo{"TSkinHeader", &TSkinControl::ClassInfo, nullptr};
+const TClassInfo TSkinListView::ClassInfo{"TSkinListView", &TSkinScrollbar::ClassInfo, nullptr};
 const TClassInfo TSkinSizer::ClassInfo{"TSkinSizer", &TSkinControl::ClassInfo, nullptr};
 
 namespace {
@@ -657,3 +659,107 @@ void TSkinTrackBar::SkinChanged() {
 // -- Size grips.
 
 void TSkinSizer::Paint(HDC dc, const RECT& r) { FillSkinColor(dc, r); }
+
+// -- List views and headers.
+
+TSkinListView::~TSkinListView() { delete FHeader; }
+
+void TSkinListView::AttachScrollbars(TWinControl* control, TSkinData* skinData, TWinSkinForm* form, TCanvas* canvas) {
+  TSkinScrollbar::AttachScrollbars(control, skinData, form, canvas);
+  if (FHeader || !FHandle) return;
+  if (HWND header = reinterpret_cast<HWND>(SendMessageA(FHandle, LVM_GETHEADER, 0, 0))) {
+    FHeader = new TSkinHeader(nullptr);
+    FHeader->AttachHandle(header, skinData, nullptr, canvas);
+  }
+}
+
+void TSkinHeader::Attach(TWinControl* control, TWinSkinForm* form, TSkinData* skinData, bool useSkinColor,
+                         TCanvas* canvas) {
+  TSkinControl::Attach(control, form, skinData, useSkinColor, canvas);
+  FHotItem = -1;
+}
+
+void TSkinHeader::AttachHandle(HWND wnd, TSkinData* skinData, TWinSkinForm* form, TCanvas* canvas) {
+  TSkinControl::AttachHandle(wnd, skinData, form, canvas);
+  FHotItem = -1;
+}
+
+bool TSkinHeader::HasImage() const {
+  TDataSkinObject* bar = FSkinData ? FSkinData->Object(soHeaderbar) : nullptr;
+  return bar && !bar->Bitmap->GetEmpty();
+}
+
+bool TSkinHeader::BeforeMessage(TMessage& Message) {
+  // Without the image the header paints itself instead of vanishing.
+  if (!HasImage()) return TSkinControl::BeforeMessage(Message);
+  switch (Message.Msg) {
+    case WM_PAINT: HandlePaint(this, Message); return false;
+    case WM_ERASEBKGND: Message.Result = 1; return false;
+    default: return TSkinControl::BeforeMessage(Message);
+  }
+}
+
+void TSkinHeader::AfterMessage(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_MOUSEMOVE: {
+      const POINT p{static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))};
+      for (size_t i = 0; i < FItemRects.size(); ++i)
+        if (PtInRect(&FItemRects[i], p)) {
+          if (static_cast<int>(i) != FHotItem) {
+            FHotItem = static_cast<int>(i);
+            Refresh();
+          }
+          break;
+        }
+      TrackMouseLeave(FHandle);
+      break;
+    }
+    case WM_MOUSELEAVE:
+      FHotItem = -1;
+      Refresh();
+      break;
+    default: TSkinControl::AfterMessage(Message);
+  }
+}
+
+void TSkinHeader::Paint(HDC dc, const RECT& r) {
+  TDataSkinObject* bar = FSkinData->Object(soHeaderbar);
+  if (!bar || bar->Bitmap->GetEmpty()) return;
+  TBarBuffer buffer(RectWidth(r), RectHeight(r));
+  HDC b = buffer.DC();
+  FillSkinColor(b, r);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(FHandle, WM_GETFONT, 0, 0));
+  HGDIOBJ oldFont = font ? SelectObject(b, font) : nullptr;
+  SetBkMode(b, TRANSPARENT);
+  SetTextColor(b, ColorToRGB(FSkinData->Colors(ccWindowText)));
+  const int count = static_cast<int>(SendMessageA(FHandle, HDM_GETITEMCOUNT, 0, 0));
+  FItemRects.assign(static_cast<size_t>(std::max(count, 0)), RECT{});
+  int lastRight = -1;
+  for (int i = 0; i < count; ++i) {
+    RECT item{};
+    if (!SendMessageA(FHandle, HDM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&item))) continue;
+    DrawSkinImage(b, item, bar->Bitmap.get(), false, bar->Tile == 1, false, bar->FrameCount, i == FHotItem ? 2 : 1,
+                  bar->Margins());
+    wchar_t text[202]{};
+    HDITEMW hd{};
+    hd.mask = HDI_TEXT | HDI_FORMAT;
+    hd.pszText = text;
+    hd.cchTextMax = 201;
+    SendMessageW(FHandle, HDM_GETITEMW, i, reinterpret_cast<LPARAM>(&hd));
+    std::wstring caption(text);
+    if (!caption.empty()) {
+      UINT flags = DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_EXPANDTABS;
+      flags |= (hd.fmt & HDF_RIGHT) ? DT_RIGHT : (hd.fmt & HDF_CENTER) ? DT_CENTER : DT_LEFT;
+      RECT t = item;
+      InflateRect(&t, -4, 0);
+      SkinDrawText(b, caption, t, flags);
+    }
+    FItemRects[static_cast<size_t>(i)] = {item.left + 3, item.top, item.right - 3, item.bottom};
+    lastRight = std::max<int>(lastRight, item.right);
+  }
+  if (lastRight >= 0 && lastRight < r.right)
+    DrawSkinImage(b, {lastRight, r.top, r.right, r.bottom}, bar->Bitmap.get(), false, bar->Tile == 1, false,
+                  bar->FrameCount, 1, bar->Margins());
+  if (oldFont) SelectObject(b, oldFont);
+  BitBlt(dc, r.left, r.top, RectWidth(r), RectHeight(r), b, 0, 0, SRCCOPY);
+}

@@ -14,6 +14,7 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <vector>
 
 // Parts of a bar; they equal the scroll requests of WM_HSCROLL/WM_VSCROLL,
 // so a request shows as the part being pressed.
@@ -135,6 +136,43 @@ protected:
   TWScrollbar* FVertBar = nullptr;
   bool FDrawBorder = false;
   RECT FCorner{};
+};
+
+// Header controls: items from the "Headerbar" strip (frame 1, the hot item
+// frame 2). Without that image the header keeps its own painting.
+class TSkinHeader : public TSkinControl {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TSkinControl::TSkinControl;
+  void Attach(TWinControl* control, TWinSkinForm* form, TSkinData* skinData, bool useSkinColor,
+              TCanvas* canvas) override;
+  void AttachHandle(HWND wnd, TSkinData* skinData, TWinSkinForm* form, TCanvas* canvas) override;
+  bool BeforeMessage(TMessage& Message) override;
+  void AfterMessage(TMessage& Message) override;
+  void Paint(HDC dc, const RECT& r) override;
+  int HotItem() const { return FHotItem; }
+  // The item rectangles of the last paint, narrowed by 3 pixels each side.
+  const std::vector<RECT>& ItemRects() const { return FItemRects; }
+
+private:
+  bool HasImage() const;
+  int FHotItem = -1;
+  std::vector<RECT> FItemRects;
+};
+
+// A list view: its scroll bars, and its header skinned by handle.
+class TSkinListView : public TSkinScrollbar {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  using TSkinScrollbar::TSkinScrollbar;
+  ~TSkinListView() override;
+  void AttachScrollbars(TWinControl* control, TSkinData* skinData, TWinSkinForm* form, TCanvas* canvas) override;
+  TSkinHeader* Header() const { return FHeader; }
+
+private:
+  TSkinHeader* FHeader = nullptr;
 };
 
 // A scroll-bar control: one panel of kind 2 over it.

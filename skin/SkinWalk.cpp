@@ -7,6 +7,7 @@
 #include "platform/Buttons.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ListView.h"
 #include "platform/Memo.h"
 #include "platform/StdCtrls.h"
 #include "platform/TreeView.h"
@@ -92,7 +93,9 @@ T* Attached(T* skinner, TWinControl* control, TWinSkinForm* form, TSkinData* dat
 }
 
 TSkinScrollbar* ScrollbarsOf(TWinControl* control, TWinSkinForm* form, TSkinData* data, int mode) {
-  auto* skinner = new TSkinScrollbar(nullptr);
+  // A list view's header is skinned with its scroll bars.
+  TSkinScrollbar* skinner =
+      ObjectAs<TCustomListView>(control) ? new TSkinListView(nullptr) : new TSkinScrollbar(nullptr);
   skinner->SetMode(mode);
   skinner->AttachScrollbars(control, data, form, nullptr);
   return skinner;
@@ -103,7 +106,8 @@ TSkinScrollbar* ScrollbarsOf(TWinControl* control, TWinSkinForm* form, TSkinData
 bool HasWindowScrollBars(TControl* control) {
   auto* win = ObjectAs<TWinControl>(control);
   if (!win) return false;
-  if (ObjectAs<TCustomListBox>(control) || ObjectAs<TCustomMemo>(control) || ObjectAs<TCustomTreeView>(control))
+  if (ObjectAs<TCustomListBox>(control) || ObjectAs<TCustomMemo>(control) || ObjectAs<TCustomTreeView>(control) ||
+      ObjectAs<TCustomListView>(control))
     return true;
   return win->HandleAllocated() && (GetWindowLongA(win->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
 }

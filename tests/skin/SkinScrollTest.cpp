@@ -1,5 +1,6 @@
 // Scroll-bar panels, track bars and their walk on real windows.
 #include "platform/ComCtrls.h"
+#include "platform/ListView.h"
 #include "platform/Memo.h"
 #include "platform/Messages.h"
 #include "platform/StdCtrls.h"
@@ -240,6 +241,47 @@ TEST_F(SkinScrollTest, ATrackBarListedAsTrackbarShowsThumbFrameTwoAndIgnoresTheS
   ASSERT_NE(expected, RGB(255, 0, 255));
   EXPECT_EQ(shown.At(mid.x, mid.y), Rgb(expected));
   SaveScreenshot(g.Form->Handle(), "skin-trackbar");
+}
+
+TEST_F(SkinScrollTest, AListViewsHeaderHighlightsOneItemAtATime) {
+  TSkinData* data = MakeSkinData();
+  TForm* form = MakeForm("Header", 60, 60, 360, 220);
+  auto* list = new TListView(form);
+  list->SetParent(form);
+  list->SetBounds(10, 10, 320, 150);
+  list->SetViewStyle(TViewStyle::vsReport);
+  for (const char* caption : {"Name", "Size", "Kind"}) {
+    TListColumn* column = list->Columns()->Add();
+    column->SetCaption(caption);
+    column->SetWidth(90);
+  }
+  TWinSkinForm* skinner = ShowSkinned(form);
+  ASSERT_NE(skinner, nullptr);
+  auto* s = ObjectAs<TSkinListView>(skinner->FindSkinControlOf(list));
+  ASSERT_NE(s, nullptr);
+  ASSERT_NE(s->Header(), nullptr);
+  TSkinHeader* header = s->Header();
+  const HWND wnd = header->Handle();
+  RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  ASSERT_EQ(header->ItemRects().size(), 3u);
+  EXPECT_EQ(header->HotItem(), -1);
+  const Image before = ReadClientPixels(wnd);
+  for (int item : {0, 1, 2, 1}) {
+    const RECT& r = header->ItemRects()[static_cast<size_t>(item)];
+    SendMessageA(wnd, WM_MOUSEMOVE, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    EXPECT_EQ(header->HotItem(), item);
+  }
+  // The hot item shows frame 2 of the strip: its face differs from before,
+  // the others' do not.
+  const Image hot = ReadClientPixels(wnd);
+  const RECT& second = header->ItemRects()[1];
+  const RECT& first = header->ItemRects()[0];
+  EXPECT_NE(hot.At(second.left + 2, 2), before.At(second.left + 2, 2));
+  EXPECT_EQ(hot.At(first.left + 2, 2), before.At(first.left + 2, 2));
+  SendMessageA(wnd, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(header->HotItem(), -1);
+  EXPECT_EQ(ReadClientPixels(wnd), before);
+  (void)data;
 }
 
 TEST_F(SkinScrollTest, HandleCountsStayFlatOverSkinAndUnskinCycles) {
