@@ -49,21 +49,11 @@ void TcxCustomCheckBoxProperties::SetValue(Variant& field, const Variant& value,
 }
 
 TBitmap* TcxCustomCheckBoxProperties::Glyph() {
-  if (!FGlyph) {
-    FGlyph = std::make_unique<TBitmap>();
-    FGlyph->OnChange = TNotifyEvent::Bind<&TcxCustomCheckBoxProperties::GlyphChanged>(this);
-  }
-  return FGlyph.get();
+  return OwnedGlyph(FGlyph, TNotifyEvent::Bind<&TcxCustomCheckBoxProperties::GlyphChanged>(this));
 }
 
 void TcxCustomCheckBoxProperties::SetGlyph(TBitmap* value) {
-  if (!value) {
-    if (!FGlyph) return;
-    FGlyph.reset();
-    NotifyChanged();
-    return;
-  }
-  Glyph()->Assign(value);
+  if (AssignOwnedGlyph(FGlyph, value, TNotifyEvent::Bind<&TcxCustomCheckBoxProperties::GlyphChanged>(this))) NotifyChanged();
 }
 
 void TcxCustomCheckBoxProperties::SetGlyphCount(int value) {
