@@ -96,6 +96,12 @@ public:
   void SetAllowClose(bool value) { FAllowClose = value; }
   // AllowClose and not the main menu.
   bool CanClose() const { return FAllowClose && !FIsMainMenu; }
+  // The toolbar may show its mark at all.
+  bool ShowMark() const { return FShowMark; }
+  void SetShowMark(bool value) { FShowMark = value; }
+  // Docked at the left or right, captions run downwards.
+  bool RotateWhenVertical() const { return FRotateWhenVertical; }
+  void SetRotateWhenVertical(bool value) { FRotateWhenVertical = value; }
 
   TdxBarDockingStyle DockingStyle() const { return FDockingStyle; }
   void SetDockingStyle(TdxBarDockingStyle value);
@@ -162,6 +168,8 @@ private:
   bool FUseRestSpace = false;
   bool FAllowQuickCustomizing = true;
   bool FAllowClose = true;
+  bool FShowMark = true;
+  bool FRotateWhenVertical = true;
   TdxBarDockingStyle FDockingStyle = dsNone;
   int FDockedLeft = 0;
   int FDockedTop = 0;
