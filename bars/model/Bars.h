@@ -238,6 +238,9 @@ public:
   // the parent's parent, is the dock's parent; a parent that is a top-level
   // window is looked for on the desktop.
   static bool DockParentAtPoint(HWND dockWindow, POINT point);
+  // The floating window of the bar being moved: it follows the cursor, so
+  // it is never the place a dock is looked for under.
+  static void SetMovedWindow(HWND value) { MovedWindow = value; }
   // The dock a dragged bar goes to, among the candidates in the order left,
   // right, top, bottom; floating (no candidate) when Ctrl is held while
   // moving. When nothing takes the point while moving, the point less the
@@ -269,6 +272,7 @@ private:
   bool FMoving = false;
   POINT FGrabOffset{};
   UINT_PTR FDockingTimer = 0;
+  static inline HWND MovedWindow = nullptr;
   bool FTimerFiring = false;
   TEvent<void(POINT)> FTimerEvent;
 };

@@ -478,7 +478,9 @@ void TdxBarControl::BeginMove(POINT cursor) {
       candidates.push_back(c);
       docks.push_back(dock);
     }
+    TdxBars::SetMovedWindow(DockingStyle() == 0 && HandleAllocated() ? Handle() : nullptr);
     const TdxBarDockCandidate* target = bars->FindDockTarget(candidates, p);
+    TdxBars::SetMovedWindow(nullptr);
     if (target && DockingStyle() == 0 && !bars->DockingTimerFiring()) {
       // A floating toolbar docks once the mouse rested over the dock for
       // the docking wait; until then it floats on.
