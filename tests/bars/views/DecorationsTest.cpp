@@ -454,3 +454,47 @@ TEST(MoveLoop, AFloatingToolbarDocksOnlyAfterTheDockingWait) {
 }
 
 }  // namespace
+
+namespace {
+
+// The fixture with its decorations: a main menu with MDI buttons, a
+// truncated toolbar with its mark, a vertical toolbar with rotated
+// captions and a floating toolbar with its caption's mark and close button.
+TEST(Decorations, Screenshots) {
+  for (TdxBarManagerStyle style : {bmsStandard, bmsEnhanced}) {
+    TDockFixture f;
+    TRecordingChild child;
+    f.Host.Manager->SetStyle(style);
+    TdxBarControl* menu = MainMenu(f, 5);
+    f.Host.Form->SetClientWidth(420);
+    TdxBarControl* wide = f.Toolbar("Wide", 14, 4);
+    wide->MoveToDock(2, f.Top, TDockFixture::At(f.Top, 0, menu->Height() + 11));
+    TdxBarControl* tools = f.Toolbar("Tools", 4);
+    tools->MoveToDock(1, f.Left, TDockFixture::At(f.Left, 0, 0));
+    RECT fw{};
+    GetWindowRect(f.Host.Form->Handle(), &fw);
+    TdxBarControl* floating = f.Toolbar("Floating", 6, 3);
+    floating->MoveToDock(0, nullptr, POINT{fw.left + 260, fw.top + 200});
+    RunMessagesUntilIdle();
+    EXPECT_TRUE(wide->Truncated() || wide->Width() < wide->CalcMaxWidth(2));
+    EXPECT_TRUE(tools->IsTextRotated());
+    RedrawWindow(f.Host.Form->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(floating->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW);
+    RunMessagesUntilIdle();
+    const std::string name = style == bmsStandard ? "toolbars-decorations-standard" : "toolbars-decorations-enhanced";
+    SaveScreenshot(f.Host.Form->Handle(), name);
+    SaveScreenshot(floating->Handle(), name + "-floating");
+    // The MDI buttons are drawn where they are placed: not the bar's plain
+    // background at the button's centre.
+    const Image pixels = ReadClientPixels(menu->Handle());
+    const RECT close = menu->MDIButtonRect(2);
+    ASSERT_GT(pixels.Width, close.right - 1);
+    bool drawn = false;
+    const uint32_t background = pixels.At(2, 2);
+    for (int y = close.top; y < close.bottom && !drawn; ++y)
+      for (int x = close.left; x < close.right && !drawn; ++x) drawn = pixels.At(x, y) != background;
+    EXPECT_TRUE(drawn);
+  }
+}
+
+}  // namespace
