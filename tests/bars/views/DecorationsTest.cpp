@@ -19,6 +19,15 @@ void MouseAt(TdxBarControl* bar, UINT msg, POINT client, WPARAM keys = 0) {
   PostMouse(bar, msg, client, keys);
 }
 
+// The same without running the queue, so the fader's timer does not step
+// between the mouse move and the checks.
+void SendMouseAt(TdxBarControl* bar, UINT msg, POINT client) {
+  POINT screen = client;
+  ClientToScreen(bar->Handle(), &screen);
+  SendMessageA(bar->Handle(), WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+  SendMessageA(bar->Handle(), msg, 0, MAKELPARAM(client.x, client.y));
+}
+
 // A stand-in MDI child that records the system commands it gets.
 struct TRecordingChild {
   static inline WPARAM LastCommand = 0;
@@ -350,13 +359,13 @@ TEST(Fading, AHotMdiButtonFadesInAndTheOneLeftFadesOut) {
   menu->Bar()->SetIsMainMenu(true);
   menu->MoveToDock(2, f.Top, TDockFixture::At(f.Top, 0, 0));
   RunMessagesUntilIdle();
-  MouseAt(menu, WM_MOUSEMOVE, Centre(menu->MDIButtonRect(1)));
+  SendMouseAt(menu, WM_MOUSEMOVE, Centre(menu->MDIButtonRect(1)));
   EXPECT_TRUE(dxBarMDIButtons().Hot);
   EXPECT_EQ(dxBarMDIButtons().HotIndex, 1);
   TdxFadingElement* in = GlobalFader()->FindElement(menu->MDIButtonFadingHelper(1));
   ASSERT_NE(in, nullptr);
   EXPECT_EQ(in->Direction(), fdIn);
-  MouseAt(menu, WM_MOUSEMOVE, Centre(menu->MDIButtonRect(2)));
+  SendMouseAt(menu, WM_MOUSEMOVE, Centre(menu->MDIButtonRect(2)));
   EXPECT_EQ(dxBarMDIButtons().HotIndex, 2);
   TdxFadingElement* out = GlobalFader()->FindElement(menu->MDIButtonFadingHelper(1));
   ASSERT_NE(out, nullptr);
