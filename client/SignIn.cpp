@@ -469,6 +469,10 @@ void TFormreg::ApplicationEvents1Deactivate(TObject*) {
 
 Tformrega::Tformrega(TComponent* AOwner) : TForm(AOwner) { formrega = this; }
 
+Tformrega::~Tformrega() {
+  if (formrega == this) formrega = nullptr;
+}
+
 bool Tformrega::chkrg() {
   if (IsValidEmail(edem->Text()) == -1) {
     Say("email错误,请重新输入", "注册错误");
@@ -565,6 +569,10 @@ void Tformrega::edpw2Exit(TObject*) { PasswordExit(edpw2); }
 // ---- the recovery window ----
 
 Tfrmbkpwd::Tfrmbkpwd(TComponent* AOwner) : TForm(AOwner) { frmbkpwd = this; }
+
+Tfrmbkpwd::~Tfrmbkpwd() {
+  if (frmbkpwd == this) frmbkpwd = nullptr;
+}
 
 void Tfrmbkpwd::cxButton1Click(TObject*) {
   if (!Formreg) return;

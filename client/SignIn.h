@@ -103,6 +103,7 @@ public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   explicit Tformrega(TComponent* AOwner);
+  ~Tformrega() override;
 
   TcxTextEdit* enm = nullptr;
   TcxTextEdit* edem = nullptr;
@@ -149,6 +150,7 @@ public:
   static const TClassInfo ClassInfo;
   TClass ClassType() const override { return &ClassInfo; }
   explicit Tfrmbkpwd(TComponent* AOwner);
+  ~Tfrmbkpwd() override;
 
   TcxTextEdit* edem = nullptr;
   TImage* Image1 = nullptr;
