@@ -13,6 +13,7 @@ class TdxBar;
 class TdxBarButtonLikeControlDrawParams;
 class TdxBarItemControl;
 class TdxBarItemControlDrawParams;
+class TdxBarItem;
 class TdxBarManager;
 class TdxBarSubItemControl;
 class TdxBarSubMenuControl;
@@ -105,20 +106,28 @@ public:
                                   TColor color) const;
   virtual void FillSolidRect(HDC dc, const RECT& r, TColor color) const;
 
-  // --- Scroll and expand buttons of menus (drawn by the menu styles) --------
-  virtual void DrawScrollButton(TdxBarSubMenuControl*, HDC, const RECT&, bool, int) const {}
-  virtual void DrawScrollButtons(TdxBarSubMenuControl*, HDC) const {}
-  virtual void DrawScrollButtonFrame(TdxBarSubMenuControl*, HDC, const RECT&, int) const {}
-  virtual void DrawScrollButtonSeparator(TdxBarSubMenuControl*, HDC, const RECT&) const {}
-  virtual void CalcScrollButtonRect(TdxBarSubMenuControl*, bool, RECT&) const {}
-  virtual int GetScrollButtonHeight(TdxBarSubMenuControl*) const { return 0; }
-  virtual int GetScrollArrowSize(TdxBarSubMenuControl*) const { return 0; }
-  virtual void DrawExpandArrows(TdxBarSubMenuControl*, HDC, const RECT&) const {}
-  virtual void DrawExpandButton(TdxBarSubMenuControl*, HDC, const RECT&, int) const {}
-  virtual void DrawExpandButtonFrame(TdxBarSubMenuControl*, HDC, const RECT&, int) const {}
+  // --- Scroll and expand buttons of menus -----------------------------------
+  // The arrow, filled through a triangle clip that later background
+  // filling leaves alone.
+  virtual void DrawScrollButton(TdxBarSubMenuControl* menu, TcxCanvas* canvas, const RECT& r, TColor color,
+                                bool upper) const;
+  // The upper or lower button: arrow, extra, separator, frame.
+  virtual void DrawScrollButtons(TdxBarSubMenuControl* menu, TcxCanvas* canvas, bool upper) const;
+  virtual void DrawScrollButtonFrame(TdxBarSubMenuControl* menu, TcxCanvas* canvas, bool upper) const;
+  virtual void DrawScrollButtonSeparator(TdxBarSubMenuControl* menu, TcxCanvas* canvas, bool upper) const;
+  virtual void CalcScrollButtonRect(TdxBarSubMenuControl* menu, bool upper, RECT& r) const;
+  virtual int GetScrollButtonHeight(TdxBarSubMenuControl* menu) const;
+  // The arrow size for a button width (cx) and the remainder (cy).
+  virtual SIZE GetScrollArrowSize(int width) const { return {width / 3 - 1, width % 3}; }
+  virtual void DrawExpandArrows(TdxBarSubMenuControl* menu, HDC dc, const RECT& r, bool hot) const;
+  // Drawn through a memory bitmap, then excluded from the clip.
+  virtual void DrawExpandButton(TdxBarSubMenuControl* menu, const RECT& r, bool hot) const;
+  virtual void DrawExpandButtonFrame(TdxBarSubMenuControl* menu, HDC dc, const RECT& r) const;
   virtual bool UsesScrollButtonStrips() const { return false; }
   virtual void CalcEditTextRect(TdxBarItemControl* control, RECT& r) const;
-  virtual void DrawSpinArrow(HDC, const RECT&, int, bool, bool) const {}
+  // A filled triangle from the point, up for button 3, down otherwise;
+  // disabled: embossed.
+  virtual void DrawSpinArrow(TdxBarItemControlDrawParams* params, HDC dc, POINT point, int button) const;
   virtual void DrawCenteredText(HDC dc, const RECT& r, int shift, const AnsiString& text, bool opaque) const;
 
   // --- Item parts -----------------------------------------------------------
@@ -126,8 +135,12 @@ public:
   virtual void CalcDropDownEditParts(TdxBarItemControlDrawParams* params, RECT* parts, int count, int,
                                      const RECT& r) const;
   virtual void CalcComboParts(TdxBarItemControlDrawParams* params, RECT* parts, int count, int, const RECT& r) const;
-  virtual void CalcEditParts(TdxBarItemControlDrawParams*, RECT*, int, int, const RECT&) const {}
-  virtual void CalcSpinEditParts(TdxBarItemControlDrawParams*, RECT*, int, int, const RECT&) const {}
+  // parts: caption, edit, edit text.
+  virtual void CalcEditParts(TdxBarItemControlDrawParams* params, RECT* parts, int count, int captionWidth,
+                             const RECT& r) const;
+  // parts: edit, upper button, lower button.
+  virtual void CalcSpinEditParts(TdxBarItemControlDrawParams* params, RECT* parts, int count, int,
+                                 const RECT& r) const;
   virtual void GetCaptionColors(TdxBarItemControl* control, bool enabled, bool selected, bool flat, TColor& emboss,
                                 TColor& text) const;
 
@@ -166,7 +179,7 @@ public:
   virtual void DrawSunkenEdge(HDC dc, RECT& r) const;
   // kind: 0 raised, 1 pressed.
   virtual void DrawItemEdge(TdxBarItemControl*, HDC, const RECT&, int, bool, int) const {}
-  virtual TdxBarBorders GetEditTextMargins() const { return {1, 1, 1, 1}; }
+  virtual TdxBarBorders GetEditTextMargins() const { return {2, 2, 2, 3}; }
   virtual HBRUSH GetGlyphBrush(TdxBarItemControl* control, const TdxBarGlyphStates& states) const;
   virtual int GetPressedGlyphShift(TdxBarItemControl*) const { return 0; }
   virtual int GetDownGlyphShift(TdxBarItemControl*, bool) const { return 0; }
@@ -311,29 +324,189 @@ public:
   }
   virtual int GetSubMenuOuterBorder() const { return 1; }
   virtual int GetSubMenuInnerBorder(TdxBarSubMenuControl*) const { return 1; }
+  // The arrow width for the text size and the expand button's height.
+  virtual void CalcSubMenuItemMetrics(TcxCanvas* canvas, int textSize, int& arrowWidth,
+                                      int& expandButtonHeight) const;
+  virtual void GetSubMenuBorderRect(TdxBarSubMenuControl* menu, TdxBarBorders& widths) const;
+  virtual int GetDetachCaptionHeight(TdxBarSubMenuControl* menu) const;
+  virtual int GetSubMenuIconColumnWidth(TdxBarSubMenuControl* menu) const;
+  virtual int GetSubMenuSideWidth(TdxBarSubMenuControl* menu) const;
+  virtual int GetMenuCaptionInflate(TdxBarItemControlDrawParams*, const RECT&) const { return 0; }
+  virtual int GetSubMenuExtraExtent() const { return 0; }
   virtual int GetSubMenuCheckSize(int textSize) const { return (textSize - 6) / 2; }
   virtual int GetReferenceTextSize() const { return 19; }
   virtual void CalcSubMenuIconRect(const RECT& item, int iconAreaSize, RECT& r) const;
   virtual void CalcSubMenuTextRect(TdxBarItemControlDrawParams* params, const RECT& item, RECT& r) const;
   virtual int GetSubMenuTextIndent(TdxBarItemControlDrawParams* params) const;
-  virtual void FillSubMenuBackground(TdxBarSubMenuControl*, HDC, const RECT&, HBRUSH) const {}
-  virtual void DrawSubMenuBorder(TdxBarSubMenuControl*, HDC, const RECT&) const {}
-  virtual void DrawSubMenuSeparator(TdxBarItemControlDrawParams*, const RECT&) const {}
-  virtual void DrawSubMenuItemFrame(TdxBarItemControl*, HDC, const RECT&) const {}
+  virtual void CalcSubMenuSeparatorRect(TdxBarSubMenuControl* menu, TdxBarItemControl* control, const RECT& item,
+                                        RECT& r) const;
+  virtual void DeflateSubMenuContent(TdxBarSubMenuControl*, RECT& r) const { InflateRect(&r, -3, -3); }
+  virtual void DrawScrollButtonsExtra(TdxBarSubMenuControl*, TcxCanvas*, bool) const {}
+  // Tiles the menu's background bitmap, else fills with the brush.
+  virtual void FillSubMenuBackground(TdxBarSubMenuControl* menu, TcxCanvas* canvas, const RECT& r, POINT origin,
+                                     HBRUSH brush) const;
+  virtual void DrawSubMenuBorder(TdxBarSubMenuControl* menu, HDC dc, const RECT& r) const;
+  virtual void DrawSubMenuClientBorder(TdxBarSubMenuControl* menu, HDC dc, const RECT& r, HBRUSH brush) const;
+  virtual void FillDetachCaption(TdxBarSubMenuControl* menu, HDC dc, const RECT& r) const;
+  virtual void DrawSubMenuSeparator(TdxBarSubMenuControl* menu, TdxBarItemControl* control, TcxCanvas* canvas,
+                                    const RECT& r) const;
+  // position: where the item stands among the recent groups (bit 0 begins
+  // a new group, bit 1 first item, bit 2 last item).
+  virtual void DrawSubMenuItemFrame(TdxBarSubMenuControl*, TdxBarItemControl*, HDC, const RECT&, int) const {}
   virtual void DrawSeparatorLine(HDC dc, const RECT& r) const;
+  virtual bool GetSubMenuItemBrush(TdxBarSubMenuControl* menu, HBRUSH& brush) const;
+  virtual int GetSubMenuTextHeight(TcxCanvas* canvas) const { return GetSubMenuItemHeight(canvas); }
   virtual HBRUSH GetMenuItemBrush(TdxBarSubMenuControl*) const {
     return reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   }
+
+  // --- Application menu and its extra pane -------------------------------------------
+  virtual void DrawApplicationMenuBorder(TdxBarSubMenuControl* menu, HDC dc, const RECT& r) const {
+    DrawSubMenuBorder(menu, dc, r);
+  }
   virtual void DrawApplicationMenuExtra(TdxBarItemControlDrawParams*, const RECT&) const {}
+  virtual void DrawExtraPaneBackground(TObject* pane, TcxCanvas* canvas, POINT origin, const RECT& r,
+                                       HBRUSH brush) const;
+  virtual TdxBarBorders GetExtraPaneMargins() const { return {}; }
+  virtual void FillExtraPaneBackground(TObject* pane, TcxCanvas* canvas, const RECT& r, POINT origin,
+                                       HBRUSH brush) const;
+  virtual void DrawApplicationMenuSeparator(TdxBarSubMenuControl* menu, TcxCanvas* canvas, const RECT& r,
+                                            HBRUSH brush, bool horizontal) const;
+  // Fills with the canvas brush and writes the entry text (no prefixes).
+  virtual void DrawWindowListItem(TdxBarItem* item, const AnsiString& entry, TcxCanvas* canvas, const RECT& r,
+                                  HDC dc) const;
+  // Hands the look-and-feel to the manager.
+  virtual void ApplyLookAndFeel(TdxBarManager* manager, TObject* lookAndFeel) const;
 
   // --- Edits ------------------------------------------------------------------------
+  virtual TColor GetEditBackgroundColor(TdxBarItemControl*) const { return clWindow; }
+  virtual TColor GetDisabledEditBackgroundColor(TdxBarItemControl* control) const;
+  virtual TColor GetEditControlBackColor(TdxBarItemControlDrawParams* params) const;
+  virtual TColor GetEditTextColor(TdxBarItemControl*) const { return clWindowText; }
+  virtual TColor GetDisabledEditTextColor() const { return clGrayText; }
+  virtual TColor GetEditControlTextColor(TdxBarItemControl* control) const;
+  virtual void GetEditControlColors(TdxBarItemControl* control, TColor& text, TColor& back) const;
+  virtual bool EditHasFrame() const { return true; }
+  virtual int EditFrameExtra() const { return 0; }
+  virtual bool EditShowsSelected(TdxBarItemControlDrawParams* params) const;
+  virtual int EditHasBorderWhenFlat() const { return 0; }
+  virtual int GetEditButtonOffset(TdxBarItemControl*) const { return 0; }
+  virtual void EditPaintHook(TdxBarItemControlDrawParams*, const RECT&) const {}
+  virtual void FillEditBackground(TdxBarItemControlDrawParams*, HBRUSH, const RECT&) const {}
+  virtual void EditAfterPaintHook(TdxBarItemControlDrawParams*, const RECT&) const {}
+  // Fills with the canvas brush and writes the entry's text (-1: the
+  // control's own text) two pixels in, top-aligned.
+  virtual void DrawDropDownListEntry(TdxBarItemControl* control, TcxCanvas* canvas, int index, const RECT& r,
+                                     int, int) const;
+  // Frame, selection in menus, glyph and caption.
+  virtual void DrawEditControl(TdxBarItemControlDrawParams* params, const RECT& r) const;
   virtual TdxBarBorders GetEditMargins(int) const { return {2, 2, 2, 2}; }
-  virtual TdxBarBorders GetEditFrameMargins(int) const { return {1, 1, 1, 1}; }
-  virtual bool HasEditButtonSpacing() const { return true; }
+  virtual void DrawEditFrame(TdxBarItemControlDrawParams* params, bool selected) const;
+  virtual void DrawEditFrameEdges(TdxBarItemControlDrawParams* params, RECT& r) const;
+  virtual void DrawEditCaption(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  virtual void DrawEditSelection(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  virtual void DrawEditGlyph(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  virtual bool EditHighlightsInMenu(TdxBarItemControlDrawParams* params) const;
+  virtual bool EditIsNonRecentInMenu(TdxBarItemControlDrawParams* params) const;
+  // The edit's colours on the canvas, clipped to the rectangle; the item
+  // draws its value.
+  virtual void DrawEditValue(TdxBarItemControl* control, TcxCanvas* canvas, const RECT& r) const;
+  // ES_MULTILINE | ES_AUTOHSCROLL: the formatting rectangle needs a
+  // multi-line edit.
+  virtual DWORD GetEditWindowStyle() const { return ES_MULTILINE | ES_AUTOHSCROLL; }
+  virtual bool EditUsesGradient(TdxBarItemControl*) const { return false; }
+  virtual void CalcEditCaptionRect(TdxBarItemControlDrawParams* params, bool captionOnly, RECT& r) const;
+  virtual int GetEditCaptionGap(TdxBarItemControlDrawParams* params) const;
+  virtual int GetMenuEditCaptionGap() const { return 2; }
+  virtual int GetBarEditCaptionGap() const { return 2; }
+  virtual int GetEditCaptionRightGap() const { return 4; }
+  virtual TdxBarBorders GetMenuEditCaptionMargins() const { return {4, 0, 0, 0}; }
+  virtual HBRUSH GetEditBrush(TdxBarItemControl* control) const;
+  virtual bool EditGlyphSelected(TdxBarItemControl*) const { return false; }
+  virtual void SetEditWindowRect(TdxBarItemControl* control, HWND window) const;
+  // With `notify` first tells the window its text changed; then selects all.
+  virtual void SelectEditText(TdxBarItemControl* control, HWND window, bool notify) const;
+  virtual bool IsFlaggedMenuEdit(int, bool) const { return false; }
+  virtual bool HasEditButtonSpacing() const { return false; }
+  virtual bool HasDropDownPart(TdxBarItemControlDrawParams* params) const;
+  virtual void CalcEditButtonIndent(TdxBarItemControlDrawParams* params, RECT& r) const;
+  virtual TdxBarBorders GetEditFrameMargins(int) const { return {1, 2, 1, 2}; }
+  virtual void DrawEllipsisButton(TdxBarItemControlDrawParams* params, HDC dc, const RECT& r) const;
+  // The control's glyph for its view size, without check mark.
+  void DrawControlGlyph(TdxBarItemControlDrawParams* params, HDC dc, const RECT& area, bool selected) const;
 
-  // --- Separators and statics ---------------------------------------------------------
+  // --- Calendar drop-downs and sizable drop-down windows --------------------------------
+  virtual void DrawCalendarBorder(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  // corner: the drop-down's corner away from the control.
+  virtual void CalcDropDownContentRect(HWND dropDown, RECT& r, int& corner, TdxBarItem* item, bool sizable) const;
+  virtual void DrawDropDownPanel(HDC dc, bool sizeGrip, bool closeButton, const RECT& panel, const RECT& grip,
+                                 const RECT& close) const;
+  virtual int GetDropDownPanelHeight() const;
+  virtual bool IsCalendarFlat() const { return false; }
+  virtual void DrawCalendarButton(TdxBarItem* item, HDC dc, const RECT& r, const AnsiString& text,
+                                  bool pressed) const;
+  virtual TColor GetCalendarHeaderColor() const { return clBtnFace; }
+
+  // --- Spin edits (buttons 3 upper, 4 lower) ------------------------------------------------
+  virtual void CalcSpinArrowPoint(TdxBarItemControlDrawParams* params, const RECT& button, int kind,
+                                  POINT& point) const;
+  virtual void CalcSpinEditTextRect(TdxBarItemControlDrawParams* params, RECT& r) const;
+  // a: the half height; the arrow is 2a - 1 wide and a high.
+  virtual void GetSpinArrowSize(int height, int& width, int& halfHeight) const;
+  // type 1 the upper half, 2 the lower; empty when the spin part would take
+  // half of the control or more.
+  virtual void CalcSpinButtonRect(TdxBarItemControlDrawParams* params, const RECT& r, int type, RECT& part) const;
+  virtual TdxBarBorders GetSpinButtonMargins(int) const { return {1, 0, 1, 0}; }
+  virtual int GetSpinButtonWidth(int paintType, const RECT& r) const;
+  virtual int GetSpinButtonState(TdxBarItemControlDrawParams* params, int button) const;
+  virtual void DrawSpinButton(TdxBarItemControlDrawParams* params, const RECT& r, int button) const;
+  virtual void FillSpinEditBackground(TdxBarItemControlDrawParams* params, const RECT& r) const;
+
+  // --- Progress bars ------------------------------------------------------------------------
+  virtual TColor GetProgressBarColor() const { return clHighlight; }
+  virtual int GetProgressBarHeight() const { return 12; }
+  // A maximum not above the minimum draws the frame only.
+  virtual void DrawProgressBar(TdxBarItemControlDrawParams* params, const RECT& r, int position, int minimum,
+                               int maximum, bool smooth, TColor color) const;
+  virtual void DrawProgressBarFrame(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  virtual void FillProgressBlock(TdxBarItemControlDrawParams* params, const RECT& r, HBRUSH brush) const;
+  virtual void DrawProgressBlock(TdxBarItemControlDrawParams* params, const RECT& r, HBRUSH brush) const {
+    FillProgressBlock(params, r, brush);
+  }
+
+  // --- Labels, separators and in-place sub-items ---------------------------------------------
+  virtual int GetStaticItemOffset() const { return 0; }
+  virtual int GetStaticBorderExtra() const { return 0; }
+  virtual HBRUSH GetStaticBorderBrush() const { return GetSysColorBrush(COLOR_BTNSHADOW); }
+  virtual int GetStaticTextSize(TdxBarItemControlDrawParams* params) const;
+  virtual int GetInPlaceCaptionIndent() const { return 5; }
+  virtual bool InPlaceShowsSelected(TdxBarItemControlDrawParams* params) const;
+  virtual bool InPlaceCaptionEnabled(TdxBarItemControlDrawParams*) const { return true; }
+  // orientation 1 down, 3 right.
+  virtual void DrawInPlaceExpandArrow(TdxBarItemControlDrawParams* params, int orientation, const RECT& r) const;
+  virtual void DrawInPlaceItemBackground(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  virtual void DrawInPlaceSubItem(TdxBarItemControlDrawParams* params, const RECT& r, bool expanded) const;
+  virtual void DrawStaticBackground(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  // style: 0 none, 1 single, 2 raised, 3 etched, 4 double; the rectangle
+  // loses the style's widths.
+  virtual void DrawStaticBorder(TdxBarItemControlDrawParams* params, RECT& r, int style) const;
+  virtual void DrawStaticControl(TdxBarItemControlDrawParams* params, const RECT& r) const;
+  virtual void DrawStaticFrame(TdxBarItemControlDrawParams* params, RECT& r, const RECT& indents, int style) const;
+  virtual bool StaticIsCustomizing(TdxBarItemControlDrawParams* params) const;
+  virtual TdxBarBorders GetStaticBorderWidths(TdxBarItemControl*, int style) const;
+  virtual TdxBarBorders GetStaticTextMargins() const { return {6, 0, 0, 0}; }
   virtual int GetSeparatorThickness() const { return 2; }
+  virtual void DrawSeparatorCaption(TdxBarItemControlDrawParams* params, const RECT& r) const {
+    DrawStaticControl(params, r);
+  }
+  // captioned: a captioned separator in a menu; lines: the top line shows.
+  virtual void DrawSeparatorControl(TdxBarItemControlDrawParams* params, const RECT& r, bool captioned,
+                                    bool topLine) const;
+  virtual TColor GetSeparatorTextColor() const { return clDefault; }
+  virtual TColor GetSeparatorBackColor() const { return clDefault; }
   virtual int GetSeparatorTextIndent() const { return 3; }
+  virtual void SeparatorHook1(TdxBarItemControlDrawParams*, const RECT&) const {}
+  virtual void SeparatorHook2(TdxBarItemControlDrawParams*, const RECT&) const {}
 };
 
 // The classic three-dimensional style.
@@ -380,6 +553,7 @@ public:
   void DrawDropDownListBorder(HDC dc, const RECT& r) const override;
   bool OffsetsNonRecentGroups() const override { return true; }
   int GetSubMenuInnerBorder(TdxBarSubMenuControl*) const override { return 2; }
+  void GetSubMenuBorderRect(TdxBarSubMenuControl* menu, TdxBarBorders& widths) const override;
 
 protected:
   // One stripe of a drag handle; `cornerPixel` sets the light corner pixel.
