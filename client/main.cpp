@@ -6,6 +6,7 @@
 #include "client/HtmlEdit.h"
 #include "client/SharedState.h"
 #include "editors/framework/EditorUnits.h"
+#include "editors/masked/MaskEditUnits.h"
 #include "foundation/FoundationUnits.h"
 #include "gif/GIFImage.h"
 #include "panels/PanelsUnits.h"
@@ -47,6 +48,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxMemoUnit,
         cxCheckBoxUnit,
         cxLabelUnit,
+        cxMaskEditUnit,
+        cxSpinEditUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,
