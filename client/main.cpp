@@ -4,6 +4,7 @@
 #include "bars/model/BarGlobals.h"
 #include "client/DropBox.h"
 #include "client/HtmlEdit.h"
+#include "client/SignIn.h"
 #include "client/SharedState.h"
 #include "editors/framework/EditorUnits.h"
 #include "editors/masked/MaskEditUnits.h"
@@ -59,10 +60,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     };
     try {
       Application->SetTitle("Mevra0.46");
-      // The box is the main form; until a sign-in window shows it, the
-      // application shows it at once.
+      // The box is the main form, hidden until the sign-in window shows it.
+      Application->SetShowMainForm(false);
       Tmform* mainForm = nullptr;
       Application->CreateForm(mainForm);
+      Application->CreateForm(Formreg);
+      Application->CreateForm(formrega);
+      Application->CreateForm(frmbkpwd);
       Application->Run();
     } catch (...) {
       Application->HandleException(nullptr);

@@ -295,7 +295,7 @@ void TDataFormatMap::FillCompatibleFormats(TClass dataFormatClass, TClipboardFor
   for (const TDataFormatMapRow& row : FRows) {
     if (!row.Directions.Contains(direction) || !TObject::ClassInheritsFrom(row.DataFormatClass, dataFormatClass))
       continue;
-    TClipboardFormat* format = static_cast<TClipboardFormat*>(row.ClipboardFormatClass->Create(nullptr));
+    TClipboardFormat* format = static_cast<TClipboardFormat*>(CreateObject(row.ClipboardFormatClass));
     format->SetDirections(row.FormatDirections);
     list.Add(format);
   }

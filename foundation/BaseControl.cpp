@@ -786,7 +786,7 @@ void TcxControl::DoStartDrag(TDragObject*& DragObject) {
   if (TDragObject* stale = FOwnDragObject.Get(); stale && stale != CurrentDragObject()) delete stale;
   if (!DragObject) {
     if (TClass cls = GetDragObjectClass(); cls && cls->Create) {
-      DragObject = static_cast<TDragObject*>(cls->Create(this));
+      DragObject = static_cast<TDragObject*>(CreateObject(cls, this));
       FOwnDragObject = DragObject;
     }
   }

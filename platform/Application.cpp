@@ -346,7 +346,10 @@ void TApplication::RemoveEvents(TApplicationEvents* events) {
 void TApplication::ControlMouseChanged(TControl* control, bool entered) {
   if (entered) {
     SetHint(GetLongHint(control->Hint()));
-    if (!FShowHint || !control->ShowHint() || control->Hint().empty()) return;
+    // An empty Hint does not end it here: the control may have a hint of its
+    // own to give (a tree's tooltip over a cut-off cell); it answers
+    // CM_HINTSHOW with an empty text when it has none.
+    if (!FShowHint || !control->ShowHint()) return;
     const bool hintShowing = FHintWindow && FHintWindow->Showing();
     CancelHint();
     FHintControl = control;

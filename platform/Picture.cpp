@@ -140,7 +140,7 @@ void TGraphic::SaveToFile(const AnsiString& fileName) {
 TGraphic* CreateGraphic(TClass graphicClass) {
   if (!graphicClass || !TObject::ClassInheritsFrom(graphicClass, &TGraphic::ClassInfo) || !graphicClass->Create)
     throw EInvalidGraphic(Format("%s is not a picture class", graphicClass ? graphicClass->Name : "(none)"));
-  return static_cast<TGraphic*>(graphicClass->Create(nullptr));
+  return static_cast<TGraphic*>(CreateObject(graphicClass));
 }
 
 // ---------------------------------------------------------------------------

@@ -7,8 +7,12 @@
 #include "platform/Buttons.h"
 #include "platform/ExtCtrls.h"
 #include "platform/Forms.h"
+#include "platform/ListView.h"
+#include "platform/Memo.h"
 #include "platform/StdCtrls.h"
+#include "platform/TreeView.h"
 #include "skin/SkinControls.h"
+#include "skin/SkinScroll.h"
 #include "skin/SkinData.h"
 #include "skin/SkinManage.h"
 #include "skin/WinSkinForm.h"
@@ -88,6 +92,26 @@ T* Attached(T* skinner, TWinControl* control, TWinSkinForm* form, TSkinData* dat
   return skinner;
 }
 
+TSkinScrollbar* ScrollbarsOf(TWinControl* control, TWinSkinForm* form, TSkinData* data, int mode) {
+  // A list view's header is skinned with its scroll bars.
+  TSkinScrollbar* skinner =
+      ObjectAs<TCustomListView>(control) ? new TSkinListView(nullptr) : new TSkinScrollbar(nullptr);
+  skinner->SetMode(mode);
+  skinner->AttachScrollbars(control, data, form, nullptr);
+  return skinner;
+}
+
+// A windowed control with window scroll bars in its style, or a list box,
+// memo or tree view.
+bool HasWindowScrollBars(TControl* control) {
+  auto* win = ObjectAs<TWinControl>(control);
+  if (!win) return false;
+  if (ObjectAs<TCustomListBox>(control) || ObjectAs<TCustomMemo>(control) || ObjectAs<TCustomTreeView>(control) ||
+      ObjectAs<TCustomListView>(control))
+    return true;
+  return win->HandleAllocated() && (GetWindowLongA(win->Handle(), GWL_STYLE) & (WS_HSCROLL | WS_VSCROLL)) != 0;
+}
+
 void DisableGroupChildren(TWinControl* group, int tag) {
   for (int i = 0; i < group->ControlCount(); ++i) group->Controls(i)->SetTag(tag);
 }
@@ -163,6 +187,10 @@ void TWinSkinForm::SkinControl(TControl* control, TWinControl* parent) {
     if (kinds.Contains(xcProgress)) Attached(new TSkinProgress(nullptr), win, this, FSkinData, false);
     return;
   }
+  if (upper == "TRICHEDIT" || upper == "TWWDBRICHEDIT" || upper == "TDXDBMEMO") {
+    if (kinds.Contains(xcScrollbar)) ScrollbarsOf(win, this, FSkinData, 0);
+    return;
+  }
   if (ObjectAs<TBitBtn>(control)) {
     // A glyph button without xcBitBtn keeps its native look, even though it
     // is a push button too.
@@ -173,6 +201,22 @@ void TWinSkinForm::SkinControl(TControl* control, TWinControl* parent) {
     if (!kinds.Contains(xcPanel)) return;
     SkinChildren(win);
     Attached(new TSkinBox(nullptr), win, this, FSkinData, true);
+    return;
+  }
+  if (upper == "TDXTREELIST" || upper == "TDXDBTREELIST" || upper == "TDXDBGRID" || ObjectAs<TCustomMemo>(control) ||
+      HasWindowScrollBars(control)) {
+    if (kinds.Contains(xcScrollbar)) {
+      ScrollbarsOf(win, this, FSkinData, 0);
+      return;
+    }
+    if (ObjectAs<TCustomMemo>(control) || upper.rfind("TDX", 0) == 0) return;
+  }
+  // A scroll-bar control: one panel over it.
+  if (ObjectAs<TScrollBar>(control)) {
+    if (kinds.Contains(xcScrollbar)) {
+      auto* skinner = new TSkinScControl(nullptr);
+      skinner->AttachBar(win, FSkinData, this, nullptr);
+    }
     return;
   }
   if (ObjectAs<TButton>(control)) {
@@ -219,6 +263,19 @@ bool TWinSkinForm::SkinBySkin3rd(const AnsiString& className, TControl* control)
     Attached(new TSkinGroupBox(nullptr), win, this, FSkinData, true);
   } else if (kind == "progress" && kinds.Contains(xcProgress)) {
     Attached(new TSkinProgress(nullptr), win, this, FSkinData, false);
+  } else if (kind == "trackbar" && kinds.Contains(xcButton)) {
+    SetPropText(control, "Transparent", "True");
+    Attached(new TSkinTrackBar(nullptr), win, this, FSkinData, false);
+  } else if (kind == "scrollbar" && kinds.Contains(xcScrollbar)) {
+    ScrollbarsOf(win, this, FSkinData, 0);
+    SkinChildren(win);
+  } else if (kind == "singlescrollbar" && kinds.Contains(xcScrollbar)) {
+    ScrollbarsOf(win, this, FSkinData, 1);
+  } else if (kind == "embedscrollbar" && kinds.Contains(xcScrollbar)) {
+    for (int i = 0; i < win->ControlCount(); ++i) {
+      auto* child = ObjectAs<TWinControl>(win->Controls(i));
+      if (child && !IsSkinned(child) && HasWindowScrollBars(child)) ScrollbarsOf(child, this, FSkinData, 0);
+    }
   } else if (kind == "container") {
     SkinChildren(win);
   } else if (kind == "radiogroup" && kinds.Contains(xcGroupBox)) {
@@ -262,6 +319,10 @@ void TWinSkinForm::SkinForeignWindow(HWND wnd) {
     } else if (kinds.Contains(xcButton)) {
       skinner = new TSkinButton(nullptr);
     }
+  } else if (cls == "scrollbar" && !(style & 0x10000)) {
+    // Only the size-box kind: a real foreign scroll bar painted over in the
+    // skin colour would vanish.
+    if (style & (SBS_SIZEBOX | SBS_SIZEGRIP)) skinner = new TSkinSizer(nullptr);
   } else if (cls == "#32770" && !(style & 0x10000)) {
     SkinChildWindows(wnd);
     skinner = new TSkinBoxH(nullptr);
@@ -271,4 +332,21 @@ void TWinSkinForm::SkinForeignWindow(HWND wnd) {
     skinner = new TSkinBoxH(nullptr);
   }
   if (skinner) skinner->AttachHandle(wnd, FSkinData, this, nullptr);
+}
+
+void TWinSkinForm::ReskinScrollbars(HWND wnd) {
+  for (size_t i = FSkinControls.size(); i-- > 0;) {
+    TSkinControl* old = FSkinControls[i];
+    if (old->Handle() != wnd) continue;
+    auto* scroll = ObjectAs<TSkinScrollbar>(old);
+    if (!scroll) return;
+    TWinControl* control = scroll->Control();
+    const int mode = scroll->Mode();
+    FSkinControls.erase(FSkinControls.begin() + static_cast<std::ptrdiff_t>(i));
+    old->ClearFormSkinner();
+    old->Deactivate();
+    delete old;
+    if (control && control->HandleAllocated()) ScrollbarsOf(control, this, FSkinData, mode);
+    return;
+  }
 }

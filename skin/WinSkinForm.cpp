@@ -243,10 +243,7 @@ void TWinSkinForm::WndProc(TMessage& Message) {
       }
       return;
     case SM_INITSKIN: Initialise(); return;
-    case SM_RESKINSCROLL:
-      // FIXME: replaces the control's scroll-bar skinner once control
-      // skinners exist.
-      return;
+    case SM_RESKINSCROLL: ReskinScrollbars(reinterpret_cast<HWND>(Message.WParam)); return;
     case SM_ISSKINNED:
       Message.Result = 1;
       PostMessageA(FWindow, SM_SKINNOTICE, 0, SkinMagic);

@@ -286,6 +286,9 @@ public:
   // The walk of any other window's child windows.
   void SkinChildWindows(HWND wnd);
   void SkinForeignWindow(HWND wnd);
+  // A control's window was re-created: its scroll-bar skinner is replaced
+  // by a fresh one.
+  void ReskinScrollbars(HWND wnd);
 
   // -- State.
   HWND Window() const { return FWindow; }

@@ -246,8 +246,9 @@ int32_t TCustomVirtualStringTree::MeasureTextHeight(TCanvas* Canvas, PVirtualNod
     if (TreeOptions()->PaintOptions().Contains(PO::toFixedIndent)) left += static_cast<int32_t>(Indent());
     else left += static_cast<int32_t>(NodeLevel(Node) * Indent());
   }
-  const int32_t right =
-      (columns->IsColumnIndex(Column) ? columns->Items(Column)->Width() : ClientWidth()) - TextMargin();
+  int32_t cellLeft = 0, cellRight = columns->IsColumnIndex(Column) ? columns->Items(Column)->Width() : ClientWidth();
+  SpanCell(Node, Column, cellLeft, cellRight, false);
+  const int32_t right = cellRight - TextMargin();
   RECT r{left, 0, right, 0};
   UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_WORDBREAK;
   if (UseRightToLeftAlignment()) flags |= DT_RTLREADING | DT_RIGHT;

@@ -67,7 +67,7 @@ void TBaseVirtualTree::RunAnimation(uint32_t Distance, uint32_t Duration, const 
   if (!ApplicationTerminating()) Callback(0, 0, Data);
 }
 
-void TBaseVirtualTree::AnimateToggle(const RECT& R, int32_t HeightDelta) {
+void TBaseVirtualTree::AnimateToggle(PVirtualNode Node, const RECT& R, int32_t HeightDelta) {
   if (!HandleAllocated() || HeightDelta == 0) return;
   const RECT client = ClientRect();
   const bool childrenAbove = ChildrenAbove();
@@ -86,6 +86,44 @@ void TBaseVirtualTree::AnimateToggle(const RECT& R, int32_t HeightDelta) {
     HDC DC;
     ~TDCRelease() { ReleaseDC(Window, DC); }
   } release{FHandle, dc};
+
+  // The advanced toggle shows, in the strip the moving rows leave behind, the
+  // rows that will stand there: the node's state changes first, those rows
+  // are painted off screen, and each frame slides them in by the distance
+  // covered (from under the node when the strip opens next to it, from the
+  // window's edge otherwise). The strip is the first `distance` rows of the
+  // area when the rows move down, its last ones when they move up.
+  const int32_t width = client.right - client.left;
+  TGdiObject incoming;
+  TMemoryDC incomingDC;
+  TSelectObjectGuard incomingSelect;
+  if (FOptions->AnimationOptions().Contains(TVTAnimationOption::toAdvancedAnimatedToggle) && Node && width > 0) {
+    ChangeNodeExpanded(Node, HeightDelta > 0);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -static_cast<LONG>(distance);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    incoming.Reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (incoming.Get()) {
+      incomingSelect.Select(incomingDC.Get(), incoming.Get());
+      // The node keeps its place on screen; with the children above it the
+      // content below it moved by the height change.
+      const RECT newRow = NodeDisplayRect(Node, NoColumn, false);
+      const int32_t shift = newRow.top - R.top;
+      const LONG stripTop = down ? area.top : area.bottom - static_cast<LONG>(distance);
+      TCanvas canvas;
+      canvas.SetHandle(incomingDC.Get());
+      RenderClientArea(&canvas, RECT{client.left, stripTop, client.right, stripTop + static_cast<LONG>(distance)},
+                       POINT{0, 0}, shift);
+      canvas.SetHandle(nullptr);
+      GdiFlush();
+    }
+  }
+  const bool slideIn = incoming.Get() != nullptr;
 
   // The strip the rows left behind shows the tree's colour, or each shown
   // column's across its width.
@@ -106,17 +144,34 @@ void TBaseVirtualTree::AnimateToggle(const RECT& R, int32_t HeightDelta) {
       DeleteObject(brush);
     }
   };
+  const int32_t areaHeight = area.bottom - area.top;
+  int32_t covered = 0;
   RunAnimation(
       distance, FAnimationDuration,
       [&](uint32_t, uint32_t StepSize, void*) {
         if (StepSize == 0) return true;
-        const int32_t dy = static_cast<int32_t>(std::min<uint32_t>(StepSize, static_cast<uint32_t>(area.bottom - area.top)));
+        const int32_t dy = static_cast<int32_t>(std::min<uint32_t>(StepSize, static_cast<uint32_t>(areaHeight)));
         ScrollDC(dc, 0, down ? dy : -dy, &area, &area, nullptr, nullptr);
-        fillStrip(down ? RECT{area.left, area.top, area.right, area.top + dy}
-                       : RECT{area.left, area.bottom - dy, area.right, area.bottom});
+        covered = std::min<int32_t>(covered + dy, static_cast<int32_t>(distance));
+        if (slideIn) {
+          // The incoming rows move along with the others.
+          if (down)
+            BitBlt(dc, client.left, area.top, width, covered, incomingDC.Get(), 0, static_cast<int>(distance) - covered,
+                   SRCCOPY);
+          else
+            BitBlt(dc, client.left, area.bottom - covered, width, covered, incomingDC.Get(), 0, 0, SRCCOPY);
+        } else {
+          fillStrip(down ? RECT{area.left, area.top, area.right, area.top + dy}
+                         : RECT{area.left, area.bottom - dy, area.right, area.bottom});
+        }
         return true;
       },
       nullptr);
+  // The last frame shows every incoming row, whatever the steps covered.
+  if (slideIn && covered < static_cast<int32_t>(distance)) {
+    const LONG top = down ? area.top : area.bottom - static_cast<LONG>(distance);
+    BitBlt(dc, client.left, top, width, static_cast<int>(distance), incomingDC.Get(), 0, 0, SRCCOPY);
+  }
 }
 
 void TBaseVirtualTree::SetExpanded(PVirtualNode Node, bool Value) {
@@ -190,7 +245,7 @@ void TBaseVirtualTree::ToggleNodeExpansion(PVirtualNode Node) {
           !FStates.Contains(TS::tsCollapsing) && HandleAllocated()) {
         if (Application) Application->CancelHint();
         UpdateWindow(FHandle);
-        AnimateToggle(row, heightDelta);
+        AnimateToggle(Node, row, heightDelta);
       }
       ChangeNodeExpanded(Node, false);
       toggled = true;
@@ -210,7 +265,7 @@ void TBaseVirtualTree::ToggleNodeExpansion(PVirtualNode Node) {
       if (FOptions->AnimationOptions().Contains(TVTAnimationOption::toAnimatedToggle) && FUpdateCount == 0 &&
           !FStates.Contains(TS::tsExpanding) && !FStates.Contains(TS::tsPainting) && HandleAllocated() &&
           row.bottom > 0 && row.top < ClientHeight())
-        AnimateToggle(row, heightDelta);
+        AnimateToggle(Node, row, heightDelta);
       ChangeNodeExpanded(Node, true);
       toggled = expanding = true;
       FireExpanded(Node);

@@ -46,7 +46,13 @@ LRESULT TBaseVirtualTree::HandleHintShow(THintInfo& Info) {
   if (!IsRectEmpty(&FLastHintRect) && PtInRect(&FLastHintRect, cursor)) return 1;
   LRESULT result = 1;
   const THitInfo hit = HitTestAt(cursor.x, cursor.y, true);
-  bool allowed = IsEditing() ? hit.HitNode != FocusedNode() : true;
+  // Hints are for the window the user works in: the tree's form when it is
+  // focused or the application is active, or the tree itself when no form
+  // holds it. While editing, the edited node gets none.
+  bool allowed = false;
+  if (IsEditing()) allowed = hit.HitNode != FocusedNode();
+  else if (TCustomForm* form = GetParentForm(this)) allowed = form->Focused() || (Application && Application->Active());
+  else allowed = Focused();
   if (GetCapture() || !ShowHint() || FStates.Contains(TS::tsScrolling) || FStates.Contains(TS::tsOLEDragging) ||
       FStates.Contains(TS::tsVCLDragging) || FStates.Contains(TS::tsDrawSelecting) ||
       FHeader->States() != THeaderStates{})
@@ -81,7 +87,11 @@ LRESULT TBaseVirtualTree::HandleHintShow(THintInfo& Info) {
     } else if (hit.HitNode && hit.HitColumn >= NoColumn) {
       const TColumnIndex column = hit.HitColumn;
       int32_t cellLeft = 0, cellRight = client.right;
-      if (FHeader->Columns()->IsColumnIndex(column)) FHeader->Columns()->ColumnExtent(column, cellLeft, cellRight);
+      if (FHeader->Columns()->IsColumnIndex(column)) {
+        FHeader->Columns()->ColumnExtent(column, cellLeft, cellRight);
+        // A text running on over empty cells is cut off only at their end.
+        SpanCell(hit.HitNode, column, cellLeft, cellRight, false);
+      }
       FHintData.TargetNode = hit.HitNode;
       FHintData.TargetColumn = column;
       if (FHintMode == TVTHintMode::hmTooltip) {

@@ -34,6 +34,34 @@ TColumnIndex TBaseVirtualTree::ColumnAndBoundsAt(POINT P, int32_t& Left, int32_t
   return InvalidColumn;
 }
 
+TColumnIndex TBaseVirtualTree::SpanCell(PVirtualNode Node, TColumnIndex Column, int32_t& Left, int32_t& Right,
+                                        bool Leftwards, TColumnIndex* Last) {
+  TVirtualTreeColumns* columns = FHeader->Columns();
+  if (Last) *Last = Column;
+  if (!Node || !columns->IsColumnIndex(Column) || !FOptions->AutoOptions().Contains(TVTAutoOption::toAutoSpanColumns) ||
+      UseRightToLeftAlignment())
+    return Column;
+  // A cell spans only from and over cells whose text reads left to right.
+  auto spannable = [&](TColumnIndex index) {
+    return !columns->Items(index)->ReadsRightToLeft() && CellIsEmpty(Node, index);
+  };
+  if (Leftwards) {
+    for (TColumnIndex before = columns->ShownColumnBefore(Column);
+         columns->IsColumnIndex(before) && !columns->Items(before)->ReadsRightToLeft() && spannable(Column);
+         before = columns->ShownColumnBefore(Column)) {
+      Left -= columns->Items(before)->Width();
+      Column = before;
+    }
+  }
+  if (columns->Items(Column)->ReadsRightToLeft()) return Column;
+  for (TColumnIndex after = columns->ShownColumnAfter(Column); columns->IsColumnIndex(after) && spannable(after);
+       after = columns->ShownColumnAfter(after)) {
+    Right += columns->Items(after)->Width();
+    if (Last) *Last = after;
+  }
+  return Column;
+}
+
 void TBaseVirtualTree::HitTestAt(int32_t X, int32_t Y, bool Relative, THitInfo& HitInfo) {
   HitInfo = THitInfo{};
   if (X < 0) HitInfo.HitPositions.Include(HP::hpToLeft);
@@ -69,6 +97,7 @@ void TBaseVirtualTree::HitTestAt(int32_t X, int32_t Y, bool Relative, THitInfo& 
       HitInfo.HitPositions.Include(HP::hpNowhere);
       return;
     }
+    HitInfo.HitColumn = SpanCell(node, HitInfo.HitColumn, left, right, true);
     x -= left;
     width = right - left;
     TVirtualTreeColumn* column = columns->Items(HitInfo.HitColumn);

@@ -849,6 +849,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
           TColumnIndex column = haveColumns ? columns->FirstShownColumn() : NoColumn;
           const bool anyColumn = !haveColumns || column != InvalidColumn;
           while (anyColumn) {
+            TColumnIndex spanEnd = column;
             info.Column = column;
             info.PaintOptions = Options;
             const bool isMain = !haveColumns || column == mainColumn;
@@ -858,6 +859,10 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
               info.BidiMode = item->BiDiMode();
               info.Position = item->Position();
               info.CellRect = RECT{item->Left() - Window.left, 0, item->Left() + item->Width() - Window.left, h};
+              // A text runs on over the empty cells after it.
+              int32_t left = info.CellRect.left, right = info.CellRect.right;
+              SpanCell(node, column, left, right, false, &spanEnd);
+              info.CellRect.right = right;
             } else {
               info.Alignment = FAlignment;
               info.BidiMode = BiDiMode();
@@ -964,7 +969,7 @@ void TBaseVirtualTree::RenderTree(TCanvas* Target, RECT Window, POINT TargetPoin
               if (haveColumns) SelectClipRgn(rowDC.Get(), nullptr);
             }
             if (!haveColumns || info.CellRect.right >= width) break;
-            column = columns->ShownColumnAfter(column);
+            column = columns->ShownColumnAfter(spanEnd);
             if (column == InvalidColumn) break;
           }
           rowCanvas.Font()->Assign(Font());
@@ -1039,24 +1044,29 @@ void TBaseVirtualTree::PaintAreaBelow(TCanvas* Target, const RECT& Window, int32
 
 void TBaseVirtualTree::Paint() {
   TCanvas* canvas = Canvas();
-  RECT update = canvas->ClipRect();
+  const RECT update = canvas->ClipRect();
   if (IsRectEmpty(&update)) return;
+  RenderClientArea(canvas, update, POINT{update.left, update.top}, 0);
+}
+
+void TBaseVirtualTree::RenderClientArea(TCanvas* Target, const RECT& Area, POINT TargetPoint, int32_t ShiftY) {
   TVirtualTreeColumns* columns = FHeader->Columns();
   const int32_t fixed = FHeader->Options().Contains(TVTHeaderOption::hoVisible) ? columns->FixedAreaWidth() : 0;
+  const LONG top = Area.top - FOffsetY + ShiftY, bottom = Area.bottom - FOffsetY + ShiftY;
   if (fixed > 0) {
     // The fixed columns do not scroll sideways.
-    if (update.left < fixed) {
-      RECT window{update.left, update.top - FOffsetY, std::min<LONG>(update.right, fixed), update.bottom - FOffsetY};
-      RenderTree(canvas, window, POINT{update.left, update.top}, WindowPaintOptions);
+    if (Area.left < fixed) {
+      RECT window{Area.left, top, std::min<LONG>(Area.right, fixed), bottom};
+      RenderTree(Target, window, TargetPoint, WindowPaintOptions);
     }
-    if (update.right > fixed) {
-      const LONG left = std::max<LONG>(update.left, fixed);
-      RECT window{left - FOffsetX, update.top - FOffsetY, update.right - FOffsetX, update.bottom - FOffsetY};
-      RenderTree(canvas, window, POINT{left, update.top}, WindowPaintOptions);
+    if (Area.right > fixed) {
+      const LONG left = std::max<LONG>(Area.left, fixed);
+      RECT window{left - FOffsetX, top, Area.right - FOffsetX, bottom};
+      RenderTree(Target, window, POINT{TargetPoint.x + left - Area.left, TargetPoint.y}, WindowPaintOptions);
     }
   } else {
-    RECT window{update.left - FOffsetX, update.top - FOffsetY, update.right - FOffsetX, update.bottom - FOffsetY};
-    RenderTree(canvas, window, POINT{update.left, update.top}, WindowPaintOptions);
+    RECT window{Area.left - FOffsetX, top, Area.right - FOffsetX, bottom};
+    RenderTree(Target, window, TargetPoint, WindowPaintOptions);
   }
 }
 

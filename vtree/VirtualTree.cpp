@@ -53,7 +53,7 @@ TBaseVirtualTree::TBaseVirtualTree(TComponent* AOwner, TClass AOptionsClass, TCl
   FBorderStyle = bsSingle;
   FScrollBarOptions = new TScrollBarOptions(this);
   FClipboardFormats = new TClipboardFormats(this);
-  FOptions = static_cast<TCustomVirtualTreeOptions*>(AOptionsClass->Create(this));
+  FOptions = static_cast<TCustomVirtualTreeOptions*>(CreateObject(AOptionsClass, this));
   FHeader = static_cast<TVTHeader*>(CreateObject(AHeaderClass, this));
   FColors = new TVTColors(this);
   FBackground = new TPicture();

@@ -822,6 +822,10 @@ public:
   // row at a time through a row bitmap, then the area below the last row.
   void RenderTree(TCanvas* Target, RECT Window, POINT TargetPoint, TVTInternalPaintOptions Options,
                   int BitsPerPixel = 32);
+  // Paints the client area part Area (client co-ordinates) as the window
+  // shows it onto Target at TargetPoint; ShiftY moves the content that
+  // many pixels up first (the rows below Area's place).
+  void RenderClientArea(TCanvas* Target, const RECT& Area, POINT TargetPoint, int32_t ShiftY);
   // The node under the mouse (nil: none) and whether the mouse is over its button.
   PVirtualNode HotNode() const { return FCurrentHotNode; }
   void SetHotNode(PVirtualNode Node, bool OverButton = false);
@@ -882,6 +886,14 @@ public:
   // The column at P with its left and right edge in display co-ordinates;
   // -2 beyond the last column.
   TColumnIndex ColumnAndBoundsAt(POINT P, int32_t& Left, int32_t& Right, bool Relative = true);
+  // With toAutoSpanColumns a cell reaches over the empty cells that follow it
+  // in display order: Right grows by their widths. With Leftwards a column
+  // whose cell is empty first gives way to the one before it (Left shrinks),
+  // so a point in a spanned cell belongs to the cell that spans it. Without
+  // the option, for a column that is none, or where text reads right to
+  // left, nothing changes. Last (when given) receives the last column covered.
+  TColumnIndex SpanCell(PVirtualNode Node, TColumnIndex Column, int32_t& Left, int32_t& Right, bool Leftwards,
+                        TColumnIndex* Last = nullptr);
   // Hot tracking for a mouse move to (X, Y) in client co-ordinates.
   void TrackHotNode(int32_t X, int32_t Y);
   // Whether Node is a node of this tree: a block of its node storage linked
@@ -1249,7 +1261,9 @@ private:
                     bool PosHoldable, bool ChildrenInView, bool NodeInView);
   // Slides the rows next to the toggled node (row R) by HeightDelta pixels
   // before the state changes: down for an expansion, up for a collapse.
-  void AnimateToggle(const RECT& R, int32_t HeightDelta);
+  // With toAdvancedAnimatedToggle the node's state changes first and the
+  // rows that come into view slide in with them.
+  void AnimateToggle(PVirtualNode Node, const RECT& R, int32_t HeightDelta);
   // CM_HINTSHOW: fills the application's hint request; 0 shows a hint.
   LRESULT HandleHintShow(THintInfo& Info);
   void HandleHintShowPause(TMessage& Message);

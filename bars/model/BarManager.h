@@ -177,6 +177,11 @@ public:
   int LargeButtonArrowWidth() const { return FLargeButtonArrowWidth; }
   void SetLargeButtonArrowWidth(int value);
   int WaitForDockingTime() const { return FWaitForDockingTime; }
+  // The main menu shows a close button at its end also without a
+  // maximized MDI child; a click on it fires OnMainMenuClose.
+  bool ShowCloseButton() const { return FShowCloseButton; }
+  void SetShowCloseButton(bool value) { FShowCloseButton = value; }
+  TNotifyEvent OnMainMenuClose;
   void SetWaitForDockingTime(int value);
   // The docking styles no bar of the manager may take (the standard edges
   // and floating); a change restyles the bars.
@@ -362,6 +367,7 @@ protected:
   int FButtonArrowWidth = 11;
   int FLargeButtonArrowWidth = 13;
   int FWaitForDockingTime = 21;
+  bool FShowCloseButton = false;
   bool FUseF10ForMenu = true;
   TdxBarItemControl* FSelectedItemControl = nullptr;
   int FDesignerLock = 0;

@@ -415,7 +415,7 @@ bool TdxBars::DockParentAtPoint(HWND dockWindow, POINT point) {
   // z-order, leaving out the windows of the calling thread's popups that
   // follow the cursor (the floating bar being moved is not a place).
   for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    if (!IsWindowVisible(w)) continue;
+    if (!IsWindowVisible(w) || w == MovedWindow) continue;
     RECT r{};
     GetWindowRect(w, &r);
     if (!PtInRect(&r, point)) continue;

@@ -96,6 +96,12 @@ public:
   void SetAllowClose(bool value) { FAllowClose = value; }
   // AllowClose and not the main menu.
   bool CanClose() const { return FAllowClose && !FIsMainMenu; }
+  // The toolbar may show its mark at all.
+  bool ShowMark() const { return FShowMark; }
+  void SetShowMark(bool value) { FShowMark = value; }
+  // Docked at the left or right, captions run downwards.
+  bool RotateWhenVertical() const { return FRotateWhenVertical; }
+  void SetRotateWhenVertical(bool value) { FRotateWhenVertical = value; }
 
   TdxBarDockingStyle DockingStyle() const { return FDockingStyle; }
   void SetDockingStyle(TdxBarDockingStyle value);
@@ -162,6 +168,8 @@ private:
   bool FUseRestSpace = false;
   bool FAllowQuickCustomizing = true;
   bool FAllowClose = true;
+  bool FShowMark = true;
+  bool FRotateWhenVertical = true;
   TdxBarDockingStyle FDockingStyle = dsNone;
   int FDockedLeft = 0;
   int FDockedTop = 0;
@@ -230,6 +238,9 @@ public:
   // the parent's parent, is the dock's parent; a parent that is a top-level
   // window is looked for on the desktop.
   static bool DockParentAtPoint(HWND dockWindow, POINT point);
+  // The floating window of the bar being moved: it follows the cursor, so
+  // it is never the place a dock is looked for under.
+  static void SetMovedWindow(HWND value) { MovedWindow = value; }
   // The dock a dragged bar goes to, among the candidates in the order left,
   // right, top, bottom; floating (no candidate) when Ctrl is held while
   // moving. When nothing takes the point while moving, the point less the
@@ -261,6 +272,7 @@ private:
   bool FMoving = false;
   POINT FGrabOffset{};
   UINT_PTR FDockingTimer = 0;
+  static inline HWND MovedWindow = nullptr;
   bool FTimerFiring = false;
   TEvent<void(POINT)> FTimerEvent;
 };

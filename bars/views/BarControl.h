@@ -299,6 +299,7 @@ protected:
 };
 
 class TdxDockControl;
+class TdxFadingObjectHelper;
 struct TdxBarBorders;
 
 // The window of a toolbar or menu bar, docked (a child of its dock) or
@@ -370,7 +371,7 @@ public:
   void SetDockingStyle(int style) override;
   bool IsVertical() const override { return DockingStyle() == 1 || DockingStyle() == 3; }
   // Captions of a vertical toolbar run downwards.
-  bool IsTextRotated() const override { return IsVertical(); }
+  bool IsTextRotated() const override;
   bool ShowsCaption() const override { return DockingStyle() == 0; }
   bool CanDock() const override;
   bool HasMark() const override;
@@ -380,10 +381,80 @@ public:
   void PlaceItems() override;
   bool IsMainMenu() const override;
 
+  // --- The mark ------------------------------------------------------------------------------
+  // The painter lets the mark open its popup and the toolbar has one.
+  bool IsMarkUsable() const;
+  // 0 normal, 1 hot, 2 pressed (its popup open).
+  void SetMarkState(int state) override;
+  // A press on the mark opens its popup, another closes it.
+  void ToggleMark(POINT client);
+  RECT GetMarkScreenRect();
+  RECT GetMarkRectInWindow();
+  void RepaintMark();
+  static AnsiString GetMarkHint();
+  // The 50 ms poll of a floating toolbar's hot mark runs.
+  bool MoreButtonsTimerRunning() const { return FMoreButtonsTimer; }
+  // The popup the mark opened, null while none is open.
+  TdxBarControl* QuickPopup() const { return FQuickPopup; }
+  // The links of the toolbar that are not on show, for the mark's popup.
+  void FillHiddenLinksPopup(TdxBarItemLinks* links);
+
+  // --- MDI buttons and the main menu's close button ---------------------------------------
+  // A main menu with a maximized MDI child that has a system menu.
+  bool HasMDIButtons() const;
+  // MDI buttons, or the main menu's close button of the manager.
+  bool HasMDIOrClose() const;
+  // Client rectangle of button 0 minimize, 1 restore, 2 close.
+  RECT MDIButtonRect(int index);
+  // None of `mask`'s bits is set in the child's system-menu entry.
+  bool IsMDIButtonEnabled(int index, UINT mask);
+  // Draws the buttons whose bits (1, 2, 4) are in `mask`; `exclude` takes
+  // them out of the clip afterwards.
+  void DrawMDIButtons(HDC dc, int mask, bool exclude);
+  void RedrawMDIButtons();
+  // The extent of the buttons along the toolbar, 0 without.
+  int MDIExtentAlong();
+  int MDIExtentAcross();
+  // The painter fades and a fader is there.
+  bool CanFade() const;
+  TdxFadingObjectHelper* MarkFadingHelper() const { return FMarkFadingHelper; }
+  TdxFadingObjectHelper* MDIButtonFadingHelper(int index) const { return FMDIFadingHelpers[index]; }
+
+  // --- The floating caption's close button ------------------------------------------------
+  // Floating and the bar may be closed.
+  bool ShowsCloseButton() const;
+  RECT GetCloseButtonRect();
+  int CloseButtonState() const { return FCloseButtonState; }
+  void SetCloseButtonState(int state);
+
+  // --- Popup bars -------------------------------------------------------------------------------
+  // A toolbar window shown as a popup of another bar window, on a hidden
+  // bar of its own that it frees with itself.
+  static TdxBarControl* CreateAsPopupBar(TCustomdxBarControl* parent);
+  bool IsPopup() const override { return FPopupBar; }
+  // Shows the popup beside (vertical parent) or below the owner
+  // rectangle (screen), kept on the work area; align 0 right-aligns it to
+  // the owner, 1 left-aligns.
+  void ShowPopupAt(const RECT& owner, int align);
+  void CloseUp() override;
+  // The toolbar's mark popup closed: the mark goes back to normal.
+  void CloseParentMark();
+
 protected:
   void CreateParams(TCreateParams& Params) override;
   void WndProc(TMessage& Message) override;
   void Paint() override;
+  void MouseDownOn(TMouseButton button, TShiftState shift, bool client, TdxBarItemControl* control,
+                   POINT point) override;
+  void MouseMoveOn(TShiftState shift, POINT point, TdxBarItemControl* control) override;
+  void MouseLeaveBar() override;
+  // Handles the MDI buttons' messages; true when one was taken.
+  bool MDIButtonMessage(TMessage& Message);
+  void StopMoreButtonsTimer();
+  // Holds the mouse while the close button is pressed; a release on it
+  // hides the bar.
+  void TrackCloseButton();
+  void EnsureFadingHelpers();
 
 private:
   int Along(int style, TdxBarItemControl* control, bool along);
@@ -410,7 +481,37 @@ private:
   // Where a floating toolbar docks again on a double click.
   TdxDockControl* FLastDock = nullptr;
   int FLastDockedStyle = 0;
+  UINT_PTR FMoreButtonsTimer = 0;
+  // The last flow stopped at a link that did not fit.
+  bool FFlowCut = false;
+  int FCloseButtonState = 0;
+  TdxBarControl* FQuickPopup = nullptr;
+  // A popup bar's own hidden bar.
+  TdxBar* FPopupBar = nullptr;
+  TdxFadingObjectHelper* FMarkFadingHelper = nullptr;
+  TdxFadingObjectHelper* FMDIFadingHelpers[3] = {nullptr, nullptr, nullptr};
 };
+
+// Until MDI forms join, the main menu asks this stand-in whether an MDI
+// child is maximized and which one is active.
+struct TdxBarMDIStandIn {
+  HWND ActiveChild = nullptr;
+  bool ChildMaximized = false;
+};
+TdxBarMDIStandIn& dxBarMDIState();
+// Shared by every toolbar: the MDI button pressed and the one the mouse is
+// over (0 minimize, 1 restore, 2 close).
+struct TdxBarMDIButtonState {
+  bool Pressed = false, Hot = false;
+  int PressedIndex = -1, HotIndex = -1;
+};
+TdxBarMDIButtonState& dxBarMDIButtons();
+// Where a popup of `size` goes for an owner rectangle: beside it at its top
+// for a vertical parent (flipping left at the work area's right edge, the
+// top kept on the work area), else below it (align 0 right-aligned, 1
+// left-aligned; the left kept on the work area; above it when the bottom
+// would pass the work area's).
+POINT dxBarPopupPlace(const RECT& owner, SIZE size, bool besideVertical, int align, const RECT& work);
 
 // The popup window of a submenu.
 class TdxBarSubMenuControl : public TCustomdxBarControl {

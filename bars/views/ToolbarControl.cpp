@@ -10,6 +10,7 @@
 #include "bars/views/BarControl.h"
 #include "bars/views/BarPainter.h"
 #include "bars/views/DockControl.h"
+#include "bars/views/BarFading.h"
 #include "bars/views/ItemControl.h"
 
 namespace {
@@ -22,6 +23,21 @@ constexpr int kTopLimit = -15;
 }  // namespace
 
 TdxBarControl::~TdxBarControl() {
+  if (HandleAllocated() && FMoreButtonsTimer) KillTimer(Handle(), FMoreButtonsTimer);
+  FMoreButtonsTimer = 0;
+  if (FQuickPopup) {
+    TdxBarControl* popup = FQuickPopup;
+    FQuickPopup = nullptr;
+    Free(popup->FPopupBar);
+  }
+  if (auto* parent = dynamic_cast<TdxBarControl*>(ParentBar()); parent && parent->FQuickPopup == this)
+    parent->FQuickPopup = nullptr;
+  delete FMarkFadingHelper;
+  FMarkFadingHelper = nullptr;
+  for (TdxFadingObjectHelper*& helper : FMDIFadingHelpers) {
+    delete helper;
+    helper = nullptr;
+  }
   if (FDock) {
     TdxDockControl* dock = FDock;
     FDock = nullptr;
@@ -47,10 +63,7 @@ bool TdxBarControl::IsMainMenu() const { return FBar && FBar->IsMainMenu(); }
 
 bool TdxBarControl::CanDock() const { return FBar && FBar->IsDockable(); }
 
-bool TdxBarControl::HasMark() const {
-  if (DockingStyle() == 0 || !FBar) return false;
-  return FTruncated || FBar->AllowQuickCustomizing();
-}
+bool TdxBarControl::IsTextRotated() const { return IsVertical() && (!FBar || FBar->RotateWhenVertical()); }
 
 void TdxBarControl::SetDockingStyle(int style) {
   if (style != DockingStyle()) FTruncated = false;
@@ -143,6 +156,7 @@ SIZE TdxBarControl::Flow(int style, int length, bool multiLine, bool place, cons
   }
   if (!pending.empty()) flush();
   if (place && !multiLine && DockingStyle() != 0 && cut) FTruncated = true;
+  FFlowCut = cut;
   return SIZE{longest, line};
 }
 
@@ -224,10 +238,26 @@ void TdxBarControl::CalcSizeForWidth(int style, int width, SIZE& size) {
     return;
   }
   size = SIZE{CalcMinWidth(style), CalcMinHeight(style)};
+  const int mdi = MDIExtentAlong();
   const int mark = GetMarkSize();
-  const SIZE flow = Flow(style, std::max<int>(width, size.cx) - mark, false, false, none);
-  size.cx = std::max<LONG>(size.cx, flow.cx + mark);
-  size.cy = flow.cy;
+  ShowAllLinks();
+  TdxBarItemLinks* links = ItemLinks();
+  const int available = std::max<int>(width, size.cx) - mdi - mark;
+  if (links && links->ShownLinkCount() > 0 && links->RecentTrackingOn() && !ComponentState().Contains(csDesigning)) {
+    // The most recently used links that fit.
+    const int n = links->ShownLinkCount();
+    int fitted = 1;
+    for (int k = 1; k <= n; ++k) {
+      links->SetShownLimit(k);
+      Flow(style, available, false, false, none);
+      if (FFlowCut) break;
+      fitted = k;
+    }
+    links->SetShownLimit(fitted >= n ? -1 : fitted);
+  }
+  const SIZE flow = Flow(style, available, false, false, none);
+  size.cx = std::max<LONG>(size.cx, flow.cx + mark) + mdi;
+  size.cy = std::max<LONG>(flow.cy, MDIExtentAcross());
 }
 
 void TdxBarControl::CalcSizeForHeight(int style, int height, SIZE& size) {
@@ -252,15 +282,9 @@ void TdxBarControl::CalcSizeForHeight(int style, int height, SIZE& size) {
 
 // --- Layout in the window --------------------------------------------------------------------
 
-void TdxBarControl::GetMarkRect(RECT& r) {
-  r = RECT{};
-  if (!HasMark()) return;
-  GetPainter()->CalcMarkRect(this, r);
-}
-
 void TdxBarControl::CalcLayout() {
   CalcItemsRect();
-  if (HasMark()) {
+  if (DockingStyle() != 0 && HasMark()) {
     RECT mark{};
     GetMarkRect(mark);
     if (IsVertical())
@@ -274,7 +298,7 @@ void TdxBarControl::CalcLayout() {
 
 void TdxBarControl::PlaceItems() {
   const RECT& v = VisibleItemsRect();
-  const int length = IsVertical() ? v.bottom - v.top : v.right - v.left;
+  const int length = (IsVertical() ? v.bottom - v.top : v.right - v.left) - MDIExtentAlong();
   Flow(DockingStyle(), length, IsMultiLineLayout(), true, v);
 }
 
@@ -439,7 +463,8 @@ void TdxBarControl::BeginMove(POINT cursor) {
   FInMove = true;
   TdxBars* bars = manager->Bars();
   bars->SetGrabOffset(POINT{0, 0});
-  auto moveTo = TEvent<void(POINT)>::Lambda([this, manager, bars](POINT p) {
+  TEvent<void(POINT)> moveTo;
+  moveTo = TEvent<void(POINT)>::Lambda([this, manager, bars, &moveTo](POINT p) {
     std::vector<TdxBarDockCandidate> candidates;
     std::vector<TdxDockControl*> docks;
     for (int i = 0; i < manager->DockControlCount(); ++i) {
@@ -453,7 +478,15 @@ void TdxBarControl::BeginMove(POINT cursor) {
       candidates.push_back(c);
       docks.push_back(dock);
     }
+    TdxBars::SetMovedWindow(DockingStyle() == 0 && HandleAllocated() ? Handle() : nullptr);
     const TdxBarDockCandidate* target = bars->FindDockTarget(candidates, p);
+    TdxBars::SetMovedWindow(nullptr);
+    if (target && DockingStyle() == 0 && !bars->DockingTimerFiring()) {
+      // A floating toolbar docks once the mouse rested over the dock for
+      // the docking wait; until then it floats on.
+      bars->StartDockingTimer(static_cast<unsigned>(std::max(0, manager->WaitForDockingTime())), moveTo);
+      target = nullptr;
+    }
     if (target) {
       TdxDockControl* dock = docks[static_cast<size_t>(target - candidates.data())];
       MoveToDock(static_cast<int>(target->Style), dock, p);
@@ -485,12 +518,24 @@ int TdxBarControl::HitTest(POINT screen, int windows) {
   TdxBarItemControl* control = ItemControlAtPoint(client);
   RECT mark{};
   GetMarkRect(mark);
+  // On a shown MDI or close button.
+  bool onButton = false;
+  if (HasMDIOrClose())
+    for (int i = HasMDIButtons() ? 0 : 2; i < 3 && !onButton; ++i) {
+      const RECT r = MDIButtonRect(i);
+      onButton = PtInRect(&r, client) != FALSE;
+    }
   if (DockingStyle() != 0) {
     if (windows == HTCLIENT && control) {
       FHitTest = HTCLIENT;
       return HTCLIENT;
     }
-    if (HasMark() && PtInRect(&mark, client)) {
+    if (windows != HTCLIENT && windows != HTNOWHERE) {
+      FHitTest = windows;
+      return HTCLIENT;
+    }
+    const bool before = IsVertical() ? client.y < 0 : client.x < 0;
+    if (!before && (onButton || (HasMark() && PtInRect(&mark, client)))) {
       FHitTest = 0;
       return windows;
     }
@@ -514,8 +559,21 @@ int TdxBarControl::HitTest(POINT screen, int windows) {
         FHitTest = s.Code;
         return s.Code;
       }
-  if (windows == HTCLIENT && control) {
+  if (windows == HTCLIENT) {
+    FHitTest = control || onButton ? HTCLIENT : HTCAPTION;
+    return HTCLIENT;
+  }
+  if (!IsCustomizing() && HasMark() && PtInRect(&mark, client)) {
     FHitTest = HTCLIENT;
+    return HTCLIENT;
+  }
+  const RECT close = GetCloseButtonRect();
+  if (PtInRect(&close, client)) {
+    if (painter->UsesSystemCloseButton()) {
+      FHitTest = HTCLIENT;
+      return HTCLOSE;
+    }
+    FHitTest = HTCLOSE;
     return HTCLIENT;
   }
   FHitTest = HTCAPTION;
@@ -547,8 +605,19 @@ void TdxBarControl::PaintNonClient() {
       HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
       RECT text = caption;
       text.left += 3;
+      const RECT mark = GetMarkRectInWindow();
+      if (!IsRectEmpty(&mark)) text.right = std::min(text.right, mark.left);
+      if (ShowsCloseButton()) text.right = std::min<LONG>(text.right, caption.right - painter->GetSmallCaptionHeight());
       DrawTextA(dc, FBar->Caption().c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
       SelectObject(dc, old);
+    }
+    const RECT mark = GetMarkRectInWindow();
+    if (!IsRectEmpty(&mark)) painter->DrawCaptionMarkButton(this, dc, mark);
+    if (ShowsCloseButton()) {
+      RECT close = GetCloseButtonRect();
+      const POINT o{b.Left, b.Top};
+      OffsetRect(&close, o.x, o.y);
+      painter->DrawCloseButton(this, dc, close);
     }
   }
   ReleaseDC(Handle(), dc);
@@ -556,7 +625,8 @@ void TdxBarControl::PaintNonClient() {
 
 void TdxBarControl::Paint() {
   TCustomdxBarControl::Paint();
-  if (HasMark()) {
+  if (HasMDIOrClose()) DrawMDIButtons(Canvas()->Handle(), HasMDIButtons() ? 7 : 4, true);
+  if (DockingStyle() != 0 && HasMark()) {
     RECT mark{};
     GetMarkRect(mark);
     GetPainter()->DrawMarkArea(this, Canvas()->Handle(), mark, GetPainter()->GetBarBrush(this));
@@ -565,7 +635,12 @@ void TdxBarControl::Paint() {
 
 void TdxBarControl::WndProc(TMessage& Message) {
   try {
+    if (MDIButtonMessage(Message)) return;
     switch (Message.Msg) {
+      case WM_DESTROY:
+        if (FMoreButtonsTimer) KillTimer(Handle(), FMoreButtonsTimer);
+        FMoreButtonsTimer = 0;
+        break;
       case WM_NCCALCSIZE: {
         const TdxBarBorders b = BorderSizes();
         RECT* r = Message.WParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(Message.LParam)->rgrc[0]
@@ -592,6 +667,11 @@ void TdxBarControl::WndProc(TMessage& Message) {
         return;
       }
       case WM_LBUTTONDOWN:
+        if (FHitTest == HTCLOSE && !IsCustomizing()) {
+          TrackCloseButton();
+          Message.Result = 0;
+          return;
+        }
         if (FHitTest == HTCAPTION && !IsCustomizing()) {
           // Where the press happened; the cursor may have gone on since.
           const DWORD at = GetMessagePos();

@@ -49,21 +49,11 @@ void TcxCustomCheckBoxProperties::SetValue(Variant& field, const Variant& value,
 }
 
 TBitmap* TcxCustomCheckBoxProperties::Glyph() {
-  if (!FGlyph) {
-    FGlyph = std::make_unique<TBitmap>();
-    FGlyph->OnChange = TNotifyEvent::Bind<&TcxCustomCheckBoxProperties::GlyphChanged>(this);
-  }
-  return FGlyph.get();
+  return OwnedGlyph(FGlyph, TNotifyEvent::Bind<&TcxCustomCheckBoxProperties::GlyphChanged>(this));
 }
 
 void TcxCustomCheckBoxProperties::SetGlyph(TBitmap* value) {
-  if (!value) {
-    if (!FGlyph) return;
-    FGlyph.reset();
-    NotifyChanged();
-    return;
-  }
-  Glyph()->Assign(value);
+  if (AssignOwnedGlyph(FGlyph, value, TNotifyEvent::Bind<&TcxCustomCheckBoxProperties::GlyphChanged>(this))) NotifyChanged();
 }
 
 void TcxCustomCheckBoxProperties::SetGlyphCount(int value) {
@@ -388,7 +378,103 @@ void TcxCustomCheckBox::StoreInternalEditValue(const Variant& value) {
 }
 
 void TcxCustomCheckBox::Click() {
-  if (FStateClick) TcxCustomEdit::Click();
+  if (FStateClick && !FShowingAction) TcxCustomEdit::Click();
+}
+
+void TcxCustomCheckBox::SetCheckedFromAction(bool value) {
+  TWeakLink<TControl> self(this);
+  const bool was = FShowingAction;
+  FShowingAction = true;
+  LockChangeEvents(true);
+  try {
+    SetChecked(value);
+  } catch (...) {
+    if (self.Get()) {
+      FShowingAction = was;
+      LockChangeEvents(false);
+    }
+    throw;
+  }
+  if (!self.Get()) return;
+  FShowingAction = was;
+  LockChangeEvents(false);
+}
+
+void TcxCustomCheckBox::ActionChange(TObject* Sender, bool CheckDefaults) {
+  TWeakLink<TControl> self(this);
+  TcxCustomEdit::ActionChange(Sender, CheckDefaults);
+  if (!self.Get()) return;
+  auto* action = ObjectAs<TCustomAction>(Sender);
+  if (!action || ComponentState().Contains(csLoading)) return;
+  if (CheckDefaults && Checked()) return;
+  const bool was = FShowingAction;
+  FShowingAction = true;
+  try {
+    SetChecked(action->Checked());
+  } catch (...) {
+    if (self.Get()) FShowingAction = was;
+    throw;
+  }
+  if (self.Get()) FShowingAction = was;
+}
+
+TClass TcxCustomCheckBox::GetActionLinkClass() const { return &TcxCheckBoxActionLink::ClassInfo; }
+
+// -- Action link and filter helper ------------------------------------------------------------
+
+const TClassInfo TcxCheckBoxActionLink::ClassInfo{
+    "TcxCheckBoxActionLink", &TControlActionLink::ClassInfo,
+    [](TObject* client) -> TObject* { return new TcxCheckBoxActionLink(client); }};
+
+TcxCustomCheckBox* TcxCheckBoxActionLink::CheckBox() const { return ObjectAs<TcxCustomCheckBox>(FClient); }
+
+bool TcxCheckBoxActionLink::IsCheckedLinked() {
+  TcxCustomCheckBox* box = CheckBox();
+  return TControlActionLink::IsCheckedLinked() && box && box->State() != cbsGrayed &&
+         box->Checked() == CustomAction()->Checked();
+}
+
+void TcxCheckBoxActionLink::SetChecked(bool value) {
+  if (IsCheckedLinked()) CheckBox()->SetCheckedFromAction(value);
+}
+
+const TClassInfo TcxFilterCheckBoxHelper::ClassInfo{
+    "TcxFilterCheckBoxHelper", &TcxFilterTextEditHelper::ClassInfo,
+    [](TObject*) -> TObject* { return new TcxFilterCheckBoxHelper(); }};
+
+void TcxFilterCheckBoxHelper::FilterValueText(TcxCustomEdit* edit, TcxCustomEditProperties* properties,
+                                              AnsiString& text, Variant& value) const {
+  auto* check = dynamic_cast<TcxCustomCheckBoxProperties*>(properties);
+  if (!check) {
+    TcxFilterTextEditHelper::FilterValueText(edit, properties, text, value);
+    return;
+  }
+  const AnsiString shown = VarToStr(edit->EditValue());
+  for (const TcxCheckBoxState state : {cbsChecked, cbsUnchecked}) {
+    const Variant candidate = check->ValueOf(state);
+    if (shown == check->DisplayTextOf(candidate)) {
+      value = candidate;
+      text = shown;
+      return;
+    }
+  }
+  value = Variant::Null();
+  text.clear();
+}
+
+TcxFilterOperators TcxFilterCheckBoxHelper::AllowedOperators(TObject*, const TcxValueType*, bool) const {
+  return TcxFilterOperators{1, 2, 9, 10};
+}
+
+void TcxFilterCheckBoxHelper::PutFilterValue(TcxCustomEdit* edit, TcxCustomEditProperties* properties,
+                                             const Variant& value) const {
+  auto* check = dynamic_cast<TcxCustomCheckBoxProperties*>(properties);
+  if (!check) {
+    TcxFilterTextEditHelper::PutFilterValue(edit, properties, value);
+    return;
+  }
+  const TcxCheckBoxState state = check->StateOf(value);
+  edit->SetEditValue(state == cbsGrayed ? Variant(AnsiString()) : Variant(check->DisplayTextOf(value)));
 }
 
 void TcxCustomCheckBox::AdvanceState() {
@@ -656,11 +742,14 @@ void cxCheckBoxInit() {
   RegisterClass(&TcxCheckBox::ClassInfo);
   RegisteredPropertiesClasses()->EnrolClass(&TcxCheckBoxProperties::ClassInfo,
                                             LoadResString(cxSEditRepositoryCheckBoxItem));
+  FilterEditsController()->AddPair(&TcxCheckBoxProperties::ClassInfo, &TcxFilterCheckBoxHelper::ClassInfo);
   BuildCheckMarkMask();
 }
 
 void cxCheckBoxDone() {
   gCheckMarkMask.reset();
+  if (FilterEditsControllerExists())
+    FilterEditsController()->RemovePair(&TcxCheckBoxProperties::ClassInfo, &TcxFilterCheckBoxHelper::ClassInfo);
   RegisteredPropertiesClasses()->WithdrawClass(&TcxCheckBoxProperties::ClassInfo);
   UnRegisterClass(&TcxCheckBox::ClassInfo);
 }

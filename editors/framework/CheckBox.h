@@ -9,6 +9,8 @@
 #include "editors/framework/CheckStates.h"
 #include "editors/framework/EditControl.h"
 #include "editors/framework/EditStyle.h"
+#include "editors/framework/FilterEditHelpers.h"
+#include "platform/ActnList.h"
 #include "platform/Bitmap.h"
 
 #include <memory>
@@ -179,6 +181,10 @@ public:
   void Click() override;
 
 protected:
+  // Takes the action's Checked too (not while loading; with `CheckDefaults`
+  // only when the box is unchecked).
+  void ActionChange(TObject* Sender, bool CheckDefaults) override;
+  TClass GetActionLinkClass() const override;
   void Paint() override;
   void KeyDown(WORD& Key, TShiftState Shift) override;
   void KeyUp(WORD& Key, TShiftState Shift) override;
@@ -188,6 +194,10 @@ protected:
   void DoExit() override;
 
 private:
+  friend class TcxCheckBoxActionLink;
+  // Shows the action's state: change events locked, and no click, which
+  // would execute the action again.
+  void SetCheckedFromAction(bool value);
   void UpdateButtonState(TShiftState shift, bool leftEvent);
   unsigned CaptionFlags();
   bool MouseWithin();
@@ -196,6 +206,7 @@ private:
   bool FSpacePressed = false;
   bool FStateClick = false;
   bool FCycling = false;
+  bool FShowingAction = false;
   bool FPressedByMouse = false;
   TcxCheckBoxState FShownState = cbsUnchecked;
   uint8_t FButtonState = cxcbNormal;
@@ -209,6 +220,40 @@ public:
   using TcxCustomCheckBox::TcxCustomCheckBox;
 };
 
-// Unit start: the properties class with its description and the check mark.
+// Links a check box to an action's Checked while the box is not grayed and
+// shows the same.
+class TcxCheckBoxActionLink : public TControlActionLink {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  explicit TcxCheckBoxActionLink(TObject* client) : TControlActionLink(client) {}
+
+  bool IsCheckedLinked() override;
+  void SetChecked(bool value) override;
+
+private:
+  TcxCustomCheckBox* CheckBox() const;
+};
+
+// The check box's filter-row helper: a filter value is checked or unchecked
+// (the display texts of ValueChecked and ValueUnchecked) or none; the
+// operators are equal, not equal, blank and not blank; rows filter by
+// display values. Its value editor is the text edit's for now.
+class TcxFilterCheckBoxHelper : public TcxFilterTextEditHelper {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  // The edit's text: the checked or unchecked display text gives that value,
+  // anything else Null with an empty text.
+  void FilterValueText(TcxCustomEdit* edit, TcxCustomEditProperties* properties, AnsiString& text,
+                       Variant& value) const override;
+  TcxFilterOperators AllowedOperators(TObject* context, const TcxValueType* valueType, bool extended) const override;
+  // Shows the checked or unchecked display text; a grayed value shows none.
+  void PutFilterValue(TcxCustomEdit* edit, TcxCustomEditProperties* properties, const Variant& value) const override;
+  bool FilterByDisplayValue() const override { return true; }
+};
+
+// Unit start: the properties class with its description, the filter helper
+// and the check mark.
 void cxCheckBoxInit();
 void cxCheckBoxDone();

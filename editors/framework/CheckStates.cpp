@@ -3,6 +3,7 @@
 #include "platform/Exceptions.h"
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 
@@ -40,9 +41,14 @@ bool TextOf(const Variant& value, AnsiString& text) {
 struct TCaptionEntry {
   AnsiString Caption;
   TcxCheckBoxState State;
-  bool Used = false;
 };
 
+// Each item takes the first entry, in the text's order, whose caption equals
+// its own in the locale's case-insensitive comparison and that no earlier
+// item took. The entries are sorted by that comparison (stably, so equal
+// captions keep the text's order) and each item finds its run of equal
+// entries by binary search; a cursor per run hands out the run's entries in
+// order, which is the first unused one every time.
 bool ReadCaptions(const Variant& value, const IcxCheckItemsSource& items, TcxCheckStates& states) {
   AnsiString text;
   if (!TextOf(value, text)) return false;
@@ -62,19 +68,33 @@ bool ReadCaptions(const Variant& value, const IcxCheckItemsSource& items, TcxChe
     entries.push_back({text.substr(pos, size_t(length)), part});
     pos += size_t(length);
   }
+  if (entries.empty()) return true;
+  std::vector<size_t> order(entries.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  // A merge sort: it stays within the range whatever the comparison answers.
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+    return AnsiCompareText(entries[a].Caption, entries[b].Caption) < 0;
+  });
+  // next[k]: for the run starting at sorted position k, the position of its
+  // next unused entry.
+  std::vector<size_t> next(order.size());
+  for (size_t i = 0; i < next.size(); ++i) next[i] = i;
+  size_t used = 0;
   const int count = int(states.size());
-  for (int i = 0; i < count; ++i) {
+  for (int i = 0; i < count && used < entries.size(); ++i) {
     const AnsiString caption = items.GetCaption(i);
-    for (TCaptionEntry& entry : entries)
-      if (!entry.Used && AnsiSameText(entry.Caption, caption)) {
-        entry.Used = true;
-        states[size_t(i)] = entry.State;
-        break;
-      }
+    const auto run = std::lower_bound(order.begin(), order.end(), caption, [&](size_t entry, const AnsiString& key) {
+      return AnsiCompareText(entries[entry].Caption, key) < 0;
+    });
+    if (run == order.end() || AnsiCompareText(entries[*run].Caption, caption) != 0) continue;
+    const size_t start = size_t(run - order.begin());
+    size_t& cursor = next[start];
+    if (cursor >= order.size() || AnsiCompareText(entries[order[cursor]].Caption, caption) != 0) continue;
+    states[size_t(i)] = entries[order[cursor]].State;
+    ++cursor;
+    ++used;
   }
-  for (const TCaptionEntry& entry : entries)
-    if (!entry.Used) return false;
-  return true;
+  return used == entries.size();
 }
 
 bool ReadIndices(const Variant& value, TcxCheckStates& states) {

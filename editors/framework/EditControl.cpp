@@ -23,7 +23,7 @@ void TcxCustomEdit::AfterConstruction() {
 void TcxCustomEdit::InitializeEdit() {
   FFirstAutoSizePending = true;
   FCatcher = std::make_unique<TcxEditChangeEventsCatcher>(this);
-  FProperties.reset(static_cast<TcxCustomEditProperties*>(PropertiesClass()->Create(this)));
+  FProperties.reset(static_cast<TcxCustomEditProperties*>(CreateObject(PropertiesClass(), this)));
   // The content parameters every in-place view data copies.
   {
     std::unique_ptr<TcxCustomEditViewData> viewData(NewViewData());

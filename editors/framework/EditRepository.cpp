@@ -18,7 +18,7 @@ TcxEditRepositoryItem::TcxEditRepositoryItem(TComponent* AOwner) : TComponent(AO
 void TcxEditRepositoryItem::AfterConstruction() {
   TComponent::AfterConstruction();
   // The most derived class names the properties class.
-  FProperties = static_cast<TcxCustomEditProperties*>(PropertiesClass()->Create(this));
+  FProperties = static_cast<TcxCustomEditProperties*>(CreateObject(PropertiesClass(), this));
   FProperties->ChangeHandler = TNotifyEvent::Bind<&TcxEditRepositoryItem::NotifyPropertiesChanged>(this);
 }
 

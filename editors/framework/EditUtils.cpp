@@ -297,3 +297,21 @@ void PaintEditBackground(TcxCanvas* canvas, TcxCustomEditViewInfo* viewInfo, boo
   for (int i = 0; i < viewInfo->ButtonCount(); ++i) viewInfo->DrawButtonClipped(canvas, i);
   viewInfo->PaintingButtons = false;
 }
+
+TBitmap* OwnedGlyph(std::unique_ptr<TBitmap>& glyph, const TNotifyEvent& onChange) {
+  if (!glyph) {
+    glyph = std::make_unique<TBitmap>();
+    glyph->OnChange = onChange;
+  }
+  return glyph.get();
+}
+
+bool AssignOwnedGlyph(std::unique_ptr<TBitmap>& glyph, TBitmap* value, const TNotifyEvent& onChange) {
+  if (value) {
+    OwnedGlyph(glyph, onChange)->Assign(value);
+    return false;
+  }
+  if (!glyph) return false;
+  glyph.reset();
+  return true;
+}

@@ -7,7 +7,10 @@
 #include "editors/framework/EditStyle.h"
 #include "foundation/Canvas.h"
 #include "foundation/LookAndFeelPainter.h"
+#include "platform/Bitmap.h"
 #include "platform/Win32.h"
+
+#include <memory>
 
 class TcxEditButtonViewInfo;
 class TcxCustomEditViewInfo;
@@ -69,3 +72,9 @@ void ReadLogFont(TcxCanvas* canvas, LOGFONTA& font);
 
 // Start-up: whether COLOR_HOTLIGHT exists on this system.
 void DetectHotLightColor();
+
+// A glyph property made on first use, its changes reported by `onChange`.
+TBitmap* OwnedGlyph(std::unique_ptr<TBitmap>& glyph, const TNotifyEvent& onChange);
+// Copies `value` into the glyph (made on first use); null frees it. Answers
+// whether a glyph was freed, a change the caller reports itself.
+bool AssignOwnedGlyph(std::unique_ptr<TBitmap>& glyph, TBitmap* value, const TNotifyEvent& onChange);

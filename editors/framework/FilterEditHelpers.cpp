@@ -39,7 +39,7 @@ std::unique_ptr<TcxCustomFilterEditHelper> FilterEditHelperOf(TClass propertiesC
   if (!Registry) return nullptr;
   const TClass helperClass = Registry->LookupRegisteredClass(propertiesClass);
   if (!helperClass || !helperClass->Create) return nullptr;
-  TObject* object = helperClass->Create(nullptr);
+  TObject* object = CreateObject(helperClass);
   if (auto* helper = dynamic_cast<TcxCustomFilterEditHelper*>(object))
     return std::unique_ptr<TcxCustomFilterEditHelper>(helper);
   delete object;

@@ -1,6 +1,7 @@
 #include "editors/framework/Label.h"
 
 #include "editors/framework/EditConsts.h"
+#include "editors/framework/EditUtils.h"
 #include "foundation/Controls.h"
 #include "foundation/Graphics.h"
 #include "platform/Properties.h"
@@ -23,21 +24,11 @@ TcxCustomLabelProperties::TcxCustomLabelProperties(TPersistent* owner) : TcxCust
 TcxCustomLabelProperties::~TcxCustomLabelProperties() = default;
 
 TBitmap* TcxCustomLabelProperties::Glyph() {
-  if (!FGlyph) {
-    FGlyph = std::make_unique<TBitmap>();
-    FGlyph->OnChange = TNotifyEvent::Bind<&TcxCustomLabelProperties::GlyphChanged>(this);
-  }
-  return FGlyph.get();
+  return OwnedGlyph(FGlyph, TNotifyEvent::Bind<&TcxCustomLabelProperties::GlyphChanged>(this));
 }
 
 void TcxCustomLabelProperties::SetGlyph(TBitmap* value) {
-  if (!value) {
-    if (!FGlyph) return;
-    FGlyph.reset();
-    NotifyChanged();
-    return;
-  }
-  Glyph()->Assign(value);
+  if (AssignOwnedGlyph(FGlyph, value, TNotifyEvent::Bind<&TcxCustomLabelProperties::GlyphChanged>(this))) NotifyChanged();
 }
 
 void TcxCustomLabelProperties::DepthOffsets(int& dx, int& dy) const {

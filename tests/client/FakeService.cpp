@@ -270,7 +270,8 @@ void TFakeService::Serve(int id, uintptr_t socketHandle) {
         }
         body += "0\r\n\r\n";
       } else {
-        head += "Content-Length: " + std::to_string(reply.Body.size()) + "\r\n";
+        // A reply cut short promises more than it brings.
+        head += "Content-Length: " + std::to_string(reply.Body.size() + (reply.CutShort ? 100 : 0)) + "\r\n";
         body = reply.Body;
       }
       head += "Connection: close\r\n\r\n";
@@ -295,6 +296,13 @@ TFakeService::Reply TFakeService::Dispatch(const TFakeRequest& request) {
       none.Status = 0;
       return none;
     }
+  }
+  if (auto it = FScripts.find(request.Endpoint); it != FScripts.end() && !it->second.empty()) {
+    const ScriptedReply scripted = it->second.front();
+    it->second.erase(it->second.begin());
+    Reply reply{scripted.Status, scripted.Status == 200 ? "OK" : "Scripted", scripted.ContentType, {}, scripted.Body};
+    reply.CutShort = scripted.CutShort;
+    return reply;
   }
   if (FFailCount > 0) {
     --FFailCount;
@@ -597,6 +605,18 @@ std::string TFakeService::PictureJpeg(const std::string& code) {
 }
 
 // ---- behaviour and observation ----
+
+void TFakeService::Script(const std::string& endpoint, const ScriptedReply& reply) {
+  std::lock_guard<std::mutex> lock(FLock);
+  FScripts[endpoint].push_back(reply);
+}
+
+size_t TFakeService::ScriptedLeft() const {
+  std::lock_guard<std::mutex> lock(FLock);
+  size_t n = 0;
+  for (const auto& [endpoint, replies] : FScripts) n += replies.size();
+  return n;
+}
 
 void TFakeService::FailNext(int count, int status) {
   std::lock_guard<std::mutex> lock(FLock);

@@ -76,6 +76,19 @@ public:
   void RedirectNext(int count, const std::string& location);
   // Answer bodies in chunked transfer coding instead of Content-Length.
   void SetChunked(bool chunked);
+  // A reply given once, to the next request of `endpoint` ("rl.php"), in
+  // place of what the service would answer; replies scripted for the same
+  // endpoint are given in order. A reply cut short announces more bytes
+  // than it sends, then closes the connection.
+  struct ScriptedReply {
+    int Status = 200;
+    std::string Body;
+    bool CutShort = false;
+    std::string ContentType = "text/xml";
+  };
+  void Script(const std::string& endpoint, const ScriptedReply& reply);
+  // Scripted replies not yet given.
+  size_t ScriptedLeft() const;
   // Picture codes handed out by "yz.php" from now on ("" = random digits).
   void SetPictureCode(const std::string& code);
 
@@ -103,6 +116,7 @@ private:
     std::string ContentType = "text/xml";
     std::vector<std::string> ExtraHeaders;
     std::string Body;
+    bool CutShort = false;
   };
   void AcceptLoop();
   void Serve(int id, uintptr_t socket);
@@ -143,6 +157,7 @@ private:
   std::string FRedirectLocation;
   bool FChunked = false;
   std::string FFixedCode;
+  std::map<std::string, std::vector<ScriptedReply>> FScripts;
   std::map<std::string, std::string> FPictureCodes;  // cookie -> code
   unsigned FSeed = 12345;
   int FNextId = 100;

@@ -1,5 +1,6 @@
-// The program starts, shows its main window (the floating drop box) and
-// ends cleanly on WM_CLOSE.
+// The program starts, shows its first window (the sign-in window; the
+// floating drop box, its main window, stays hidden until a sign-in) and ends
+// cleanly when that window is closed.
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ BOOL CALLBACK FindTitleProc(HWND wnd, LPARAM lp) {
   RECT r{};
   GetWindowRect(wnd, &r);
   const bool sized = r.right > r.left && r.bottom > r.top;
-  if (pid == find->Pid && IsWindowVisible(wnd) && sized && std::string(title) == "Mevra-主页面") {
+  if (pid == find->Pid && IsWindowVisible(wnd) && sized && std::string(title) == "Mevra登录/注册") {
     find->Found = wnd;
     return FALSE;
   }
@@ -64,7 +65,7 @@ TEST(Program, ShowsTitledWindowAndEndsOnClose) {
     // has nothing left to paint.
     SetWindowPos(find.Found, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     EXPECT_TRUE(RunMessagesUntil([&] { return !NeedsPainting(find.Found); }));
-    SaveScreenshot(find.Found, "mevra-main-window");
+    SaveScreenshot(find.Found, "mevra-first-window");
     PostMessageA(find.Found, WM_CLOSE, 0, 0);
   }
   const DWORD wait = WaitForSingleObject(pi.hProcess, 10000);

@@ -7,12 +7,15 @@
 #include "vtree/StringTree.h"
 #include "vtree/TreeHintWindow.h"
 
+#include <atomic>
 #include <map>
+#include <thread>
 
 namespace {
 using namespace testing_support;
 
 const std::wstring kLongText = L"A cell text far too long for this narrow tree";
+const std::wstring kEndText = L"end";
 
 // The font the system shows its tooltips in.
 struct StatusFont {
@@ -40,6 +43,9 @@ protected:
     Tree.SetShowHint(true);
     ShowWindow(Host.Handle(), SW_SHOWNOACTIVATE);
     SetWindowPos(Host.Handle(), HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    // A tree on no form shows hints only while it has the focus.
+    SetFocus(Tree.Handle());
+    RunMessagesUntil([this] { return Tree.Focused(); });
     RunMessagesUntilIdle();
   }
   // Asks the tree for the hint at a client point, as the application does.
@@ -54,6 +60,21 @@ protected:
     info.HintStr = "tree";
     return Tree.Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
   }
+  // Moves the cursor to a client point and lets the application's hint cycle
+  // run; the tree's hint window once it shows, null when none does.
+  THintWindow* EnterAndWaitForHint(POINT p) {
+    const POINT cursor = Tree.ClientToScreen(p);
+    SetCursorPos(cursor.x, cursor.y);
+    Tree.Perform(CM_MOUSEENTER, 0, 0);
+    auto hintShown = [] {
+      Application->ProcessMessages();
+      THintWindow* hint = Application->HintWindow();
+      return hint && hint->HandleAllocated() && IsWindowVisible(hint->Handle());
+    };
+    if (!RunMessagesUntil(hintShown)) return nullptr;
+    THintWindow* hint = Application->HintWindow();
+    return hint->ClassType() == &TVirtualTreeHintWindow::ClassInfo ? hint : nullptr;
+  }
   POINT TextCentre(uint32_t index) {
     RECT r = Tree.NodeDisplayRect(NodeAt(Tree, {index}), NoColumn, true, true, true);
     r.right = std::min<LONG>(r.right, Tree.ClientWidth());
@@ -62,6 +83,86 @@ protected:
   TreeHost Host{false};
   TVirtualStringTree Tree{nullptr};
 };
+
+// A window of another thread: activating it makes this application inactive,
+// as a click into another program does.
+class OtherThreadWindow {
+public:
+  OtherThreadWindow() {
+    FThread = std::thread([this] {
+      FWindow = CreateWindowExW(0, L"STATIC", L"Another program", WS_POPUP | WS_VISIBLE, 600, 400, 80, 40, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
+      FThreadId = GetCurrentThreadId();
+      FReady = true;
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+      DestroyWindow(FWindow);
+    });
+    RunMessagesUntil([this] { return FReady.load(); });
+  }
+  ~OtherThreadWindow() {
+    PostThreadMessageW(FThreadId, WM_QUIT, 0, 0);
+    FThread.join();
+  }
+  HWND Handle() const { return FWindow; }
+
+private:
+  std::thread FThread;
+  std::atomic<bool> FReady{false};
+  HWND FWindow = nullptr;
+  DWORD FThreadId = 0;
+};
+
+TEST_F(TreeHints, HintsAreForTheWindowTheUserWorksIn) {
+  ASSERT_NE(Application, nullptr);
+  // The same tree on a form of the application.
+  TForm* form = New<TForm>(nullptr);
+  form->SetBounds(60, 300, 200, 150);
+  auto* onForm = New<TVirtualStringTree>(form);
+  onForm->SetParent(form);
+  onForm->SetBounds(0, 0, 180, 100);
+  onForm->SetBorderStyle(bsNone);
+  onForm->SetRootNodeCount(3);
+  onForm->SetShowHint(true);
+  onForm->SetHintMode(TVTHintMode::hmHint);
+  Tree.SetHintMode(TVTHintMode::hmHint);
+  auto askAt = [](TVirtualStringTree& tree) {
+    tree.Perform(CM_MOUSELEAVE, 0, 0);  // forgets the last hint's place
+    const RECT row = tree.NodeDisplayRect(NodeAt(tree, {0}), NoColumn, false);
+    THintInfo info;
+    info.HintControl = &tree;
+    info.HintWindowClass = &THintWindow::ClassInfo;
+    info.CursorPos = POINT{10, (row.top + row.bottom) / 2};
+    const POINT screen = tree.ClientToScreen(info.CursorPos);
+    info.HintPos = POINT{screen.x, screen.y + 20};
+    info.HintMaxWidth = GetSystemMetrics(SM_CXSCREEN);
+    return tree.Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+  };
+
+  form->Show();
+  SetForegroundWindow(form->Handle());
+  ASSERT_TRUE(RunMessagesUntil([&] { return form->Active() && Application->Active(); }));
+  SetFocus(Tree.Handle());
+  ASSERT_TRUE(RunMessagesUntil([&] { return Tree.Focused(); }));
+  EXPECT_EQ(askAt(Tree), 0) << "a tree on no form, focused";
+  EXPECT_EQ(askAt(*onForm), 0) << "a tree on a form of the active application, without the focus";
+
+  SetFocus(Host.Handle());
+  ASSERT_TRUE(RunMessagesUntil([&] { return !Tree.Focused(); }));
+  EXPECT_EQ(askAt(Tree), 1) << "a tree on no form, not focused";
+
+  {
+    OtherThreadWindow other;
+    SetForegroundWindow(other.Handle());
+    ASSERT_TRUE(RunMessagesUntil([&] { return !Application->Active(); })) << "the other window did not take over";
+    EXPECT_EQ(askAt(*onForm), 1) << "a tree on a form of an inactive application";
+    EXPECT_FALSE(onForm->TreeStates().Contains(TVirtualTreeState::tsHint));
+  }
+  SetForegroundWindow(form->Handle());
+  RunMessagesUntil([&] { return Application->Active(); });
+  Free(form);
+  RunMessagesUntilIdle();
+}
 
 TEST_F(TreeHints, APlainHintIsItsTextWithMargins) {
   struct Case {
@@ -128,6 +229,66 @@ TEST_F(TreeHints, ATooltipShowsOnlyOverAShortenedCell) {
 
   // The same place again is not hinted twice.
   EXPECT_EQ(Ask(TextCentre(1), info), 1);
+}
+
+TEST_F(TreeHints, ATextRunningOnOverEmptyCellsIsCutOffOnlyAtTheirEnd) {
+  Host.Place(Tree, 600, 100);
+  TVTHeaderOptions header = Tree.Header()->Options();
+  header.Include(TVTHeaderOption::hoVisible);
+  Tree.Header()->SetOptions(header);
+  for (int width : {40, 400, 60}) Tree.Header()->Columns()->Add()->SetWidth(width);
+  Tree.SetHintMode(TVTHintMode::hmTooltip);
+  const std::wstring medium = L"Spanning text";
+  const std::wstring longer = kLongText + L" " + kLongText + L" " + kLongText;
+  struct Case {
+    const char* name;
+    bool span;
+    const std::wstring* first;  // the texts of the first two cells of every node
+    const wchar_t* second;
+    LRESULT answer;  // 0: a tooltip
+  };
+  const Case cases[] = {
+      {"without spanning the cell ends at its column", false, &medium, L"", 0},
+      {"spanning over the empty cell after it, the text fits", true, &medium, L"", 1},
+      {"a filled cell after it stops the span", true, &medium, L"x", 0},
+      {"the text is longer than the cells it spans", true, &longer, L"", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TVTAutoOptions options = Tree.TreeOptions()->AutoOptions();
+    Tree.TreeOptions()->SetAutoOptions(c.span ? options + TVTAutoOption::toAutoSpanColumns
+                                              : options - TVTAutoOption::toAutoSpanColumns);
+    Tree.OnGetText = TVSTGetTextEvent::Lambda(
+        [&c](TBaseVirtualTree*, PVirtualNode, TColumnIndex column, TVSTTextType, std::wstring& text) {
+          if (column == 0) text = *c.first;
+          else if (column == 1) text = c.second;
+          else text = kEndText;
+        });
+    // New nodes: a node keeps the width its first text measured.
+    Tree.ClearAllNodes();
+    Tree.SetRootNodeCount(3);
+    Tree.Perform(CM_MOUSELEAVE, 0, 0);
+    RunMessagesUntilIdle();
+    // The cursor on the text inside the first column.
+    const RECT row = Tree.NodeDisplayRect(NodeAt(Tree, {0}), 0, true, false);
+    THintInfo info;
+    EXPECT_EQ(Ask(POINT{(row.left + row.right) / 2, (row.top + row.bottom) / 2}, info), c.answer);
+    if (c.answer == 0) {
+      // The hit test over the spanned cell names the spanning one.
+      EXPECT_EQ(Tree.HintData().TargetColumn, 0);
+    }
+    // Painted, the text runs on into the second column only when it spans.
+    Tree.Invalidate();
+    UpdateWindow(Tree.Handle());
+    const Image pixels = ReadClientPixels(Tree.Handle());
+    int ink = 0;
+    for (int y = row.top; y < row.bottom; ++y)
+      for (int x = 40; x < 100; ++x)
+        if (pixels.At(x, y) != Rgb(ColorToRGB(Tree.Color()))) ++ink;
+    if (c.span && !*c.second) {
+      EXPECT_GT(ink, 0) << "the text stopped at its column";
+    }
+  }
 }
 
 TEST_F(TreeHints, TheHintIsKeptOnTheDesktop) {
@@ -251,17 +412,8 @@ TEST_F(TreeHints, TheApplicationShowsTheNodeHintUntilAClick) {
   Application->SetHintHidePause(600000);
   Tree.SetHint("tree");
   Tree.SetHintMode(TVTHintMode::hmHint);
-  const POINT cursor = Tree.ClientToScreen(TextCentre(0));
-  SetCursorPos(cursor.x, cursor.y);
-  Tree.Perform(CM_MOUSEENTER, 0, 0);
-  auto hintShown = [] {
-    Application->ProcessMessages();
-    THintWindow* hint = Application->HintWindow();
-    return hint && hint->HandleAllocated() && IsWindowVisible(hint->Handle());
-  };
-  ASSERT_TRUE(RunMessagesUntil(hintShown));
-  THintWindow* hint = Application->HintWindow();
-  EXPECT_EQ(hint->ClassType(), &TVirtualTreeHintWindow::ClassInfo);
+  THintWindow* hint = EnterAndWaitForHint(TextCentre(0));
+  ASSERT_NE(hint, nullptr);
   RECT shown{};
   GetWindowRect(hint->Handle(), &shown);
   const RECT row = Tree.NodeDisplayRect(NodeAt(Tree, {0}), NoColumn, false);
@@ -278,6 +430,19 @@ TEST_F(TreeHints, TheApplicationShowsTheNodeHintUntilAClick) {
   PostMessageW(Tree.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
   Application->ProcessMessages();
   EXPECT_FALSE(hint->HandleAllocated() && IsWindowVisible(hint->Handle())) << "a click left the hint";
+  Tree.Perform(CM_MOUSELEAVE, 0, 0);
+  Application->CancelHint();
+}
+
+TEST_F(TreeHints, ATooltipNeedsNoHintText) {
+  ASSERT_NE(Application, nullptr);
+  Application->SetHintPause(1);
+  Application->SetHintHidePause(600000);
+  ASSERT_TRUE(Tree.Hint().empty());
+  Tree.SetHintMode(TVTHintMode::hmTooltip);
+  THintWindow* hint = EnterAndWaitForHint(TextCentre(1));
+  ASSERT_NE(hint, nullptr);
+  EXPECT_EQ(static_cast<TVirtualTreeHintWindow*>(hint)->HintInfo().ShownText, kLongText);
   Tree.Perform(CM_MOUSELEAVE, 0, 0);
   Application->CancelHint();
 }

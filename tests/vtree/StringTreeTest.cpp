@@ -98,6 +98,54 @@ TEST_F(StringTreeTest, OnlyTextWiderThanItsCellIsShortened) {
   }
 }
 
+// With toAutoSpanColumns the first cell's text runs on over the empty second
+// cell: shortened, and wrapped when measured, only at the second's end.
+class TSpanProbe : public TVirtualStringTree {
+public:
+  using TVirtualStringTree::TVirtualStringTree;
+  using TCustomVirtualStringTree::MeasureTextHeight;
+};
+
+TEST(StringTreeSpan, ASpanningTextEndsWhereTheCellsItSpansEnd) {
+  const std::wstring text = L"abcdefghij klmnopqrst";
+  const std::wstring last = L"end of the row";
+  TreeHost host;
+  TSpanProbe tree(nullptr);
+  tree.SetBorderStyle(bsNone);
+  std::wstring drawn;
+  tree.OnGetText = TVSTGetTextEvent::Lambda(
+      [&](TBaseVirtualTree*, PVirtualNode, TColumnIndex column, TVSTTextType type, std::wstring& out) {
+        if (type != TVSTTextType::ttNormal) return;
+        if (column == 0) out = text;
+        else if (column == 2) out = last;
+        else out.clear();
+      });
+  tree.OnDrawText = TVTDrawTextEvent::Lambda([&](TBaseVirtualTree*, TCanvas*, PVirtualNode, TColumnIndex column,
+                                                 const std::wstring& shown, RECT, bool&) {
+    if (column == 0) drawn = shown;
+  });
+  TVirtualTreeColumns* columns = tree.Header()->Columns();
+  for (int width : {40, 400, 60}) columns->Add()->SetWidth(width);
+  tree.SetRootNodeCount(1);
+  host.Place(tree, 600, 100);
+  int32_t heights[2] = {};
+  for (bool span : {false, true}) {
+    SCOPED_TRACE(span ? "spanning" : "not spanning");
+    TVTAutoOptions options = tree.TreeOptions()->AutoOptions();
+    tree.TreeOptions()->SetAutoOptions(span ? options + TVTAutoOption::toAutoSpanColumns
+                                            : options - TVTAutoOption::toAutoSpanColumns);
+    drawn.clear();
+    TMemoryDC dc;
+    TGdiObject bitmap(CreateCompatibleBitmap(dc.Get(), tree.ClientWidth(), tree.ClientHeight()));
+    TSelectObjectGuard select(dc.Get(), bitmap.Get());
+    SendMessageA(tree.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.Get()), PRF_CLIENT);
+    EXPECT_EQ(drawn == text, span) << "drawn: " << std::string(drawn.begin(), drawn.end());
+    const std::wstring cellText;  // empty: the cell's own text is measured
+    heights[span] = tree.MeasureTextHeight(nullptr, tree.FirstNode(), cellText, 0);
+  }
+  EXPECT_LT(heights[1], heights[0]) << "the spanning text wrapped as in its own column";
+}
+
 TEST_F(StringTreeTest, AFontChangeForgetsTheMeasuredWidthsAColumnResizeDoesNot) {
   TVirtualTreeColumns* columns = Tree.Header()->Columns();
   columns->Add()->SetWidth(150);

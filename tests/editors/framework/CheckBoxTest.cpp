@@ -3,7 +3,9 @@
 // glyph's state ids, the check mark mask and the glyph's pixels.
 #include "editors/framework/CheckBox.h"
 
+#include "editors/framework/TextEdit.h"
 #include "editors/framework/Variants.h"
+#include "platform/ActnList.h"
 #include "foundation/LookAndFeelPainter.h"
 #include "platform/Forms.h"
 #include "platform/Messages.h"
@@ -333,6 +335,99 @@ TEST_F(CheckBoxTest, TheCheckMarkMaskHasTheGlyphSize) {
   for (int y = 0; y < size.cy; ++y)
     for (int x = 0; x < size.cx; ++x)
       EXPECT_EQ(s.Pixel(x + 2, y + 2), mask->Canvas()->Pixels(x, y) == 0 ? ColorToRGB(clRed) : ColorToRGB(clWhite));
+}
+
+// The action's Checked shows in the box without running the action; a click
+// on the box runs it; a grayed box is not linked.
+TEST_F(CheckBoxTest, TheActionLinkShowsTheActionsChecked) {
+  auto* box = Place(10, 10);
+  box->Properties()->SetAllowGrayed(true);
+  Show();
+  auto* actions = New<TActionList>(FForm);
+  auto* action = New<TAction>(FForm);
+  action->SetActionList(actions);
+  action->SetCaption("Remember");
+  action->SetChecked(true);
+  int executed = 0;
+  action->SetOnExecute(TNotifyEvent::Lambda([&](TObject*) { ++executed; }));
+  int changes = 0;
+  box->Properties()->OnChange = TNotifyEvent::Lambda([&](TObject*) { ++changes; });
+  box->SetAction(action);
+  EXPECT_EQ(box->Caption(), "Remember");
+  EXPECT_EQ(box->State(), cbsChecked) << "the action's Checked on linking";
+  EXPECT_EQ(executed, 0);
+  struct TCase {
+    const char* Name;
+    bool Checked;
+    TcxCheckBoxState Expect;
+  };
+  const TCase cases[] = {{"unchecked", false, cbsUnchecked}, {"checked", true, cbsChecked},
+                         {"unchecked again", false, cbsUnchecked}};
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const int changesBefore = changes;
+    action->SetChecked(c.Checked);
+    EXPECT_EQ(box->State(), c.Expect);
+    EXPECT_EQ(executed, 0) << "showing the action's state runs nothing";
+    EXPECT_EQ(changes, changesBefore + 1) << "the change event after the lock";
+  }
+  box->SetState(cbsGrayed);
+  action->SetChecked(true);
+  EXPECT_EQ(box->State(), cbsGrayed) << "a grayed box is not linked";
+  box->SetState(cbsUnchecked);
+  action->SetChecked(false);
+  const RECT k = box->CheckRect();
+  ClickAt(box, (k.left + k.right) / 2, (k.top + k.bottom) / 2);
+  EXPECT_EQ(box->State(), cbsGrayed);
+  EXPECT_EQ(executed, 1) << "a click on the box runs the action";
+  box->SetAction(nullptr);
+}
+
+// The filter-row helper registered for the check box: operators, and values
+// shown and read back through its value editor.
+TEST_F(CheckBoxTest, TheFilterHelperShowsCheckedUncheckedOrNone) {
+  std::unique_ptr<TcxCustomFilterEditHelper> helper = FilterEditHelperOf(&TcxCheckBoxProperties::ClassInfo);
+  ASSERT_TRUE(helper);
+  EXPECT_EQ(helper->ClassType(), &TcxFilterCheckBoxHelper::ClassInfo);
+  EXPECT_TRUE(helper->AllowedOperators(nullptr, nullptr, true) == (TcxFilterOperators{1, 2, 9, 10}));
+  EXPECT_TRUE(helper->FilterByDisplayValue());
+  EXPECT_EQ(helper->FilterEditorClass(), &TcxTextEdit::ClassInfo);
+  auto* box = Place(10, 10);
+  TcxCustomCheckBoxProperties* properties = box->Properties();
+  properties->SetDisplayChecked("Yes");
+  properties->SetDisplayUnchecked("No");
+  auto* edit = New<TcxTextEdit>(FForm);
+  edit->SetParent(FForm);
+  edit->SetBounds(10, 60, 120, 22);
+  Show();
+  struct TCase {
+    const char* Name;
+    Variant Put;
+    AnsiString Shown;
+    Variant Read;
+  };
+  const TCase cases[] = {
+      {"checked", Variant(true), "Yes", Variant(true)},
+      {"unchecked", Variant(false), "No", Variant(false)},
+      {"grayed", Variant::Null(), "", Variant::Null()},
+      {"another value is grayed", Variant(5), "", Variant::Null()},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    helper->PutFilterValue(edit, properties, c.Put);
+    EXPECT_EQ(edit->Text(), c.Shown);
+    AnsiString text = "stale";
+    Variant value("stale");
+    helper->FilterValueText(edit, properties, text, value);
+    EXPECT_EQ(text, c.Shown);
+    EXPECT_TRUE(VariantsIdentical(value, c.Read));
+  }
+  edit->SetEditValue(Variant(AnsiString("maybe")));
+  AnsiString text;
+  Variant value;
+  helper->FilterValueText(edit, properties, text, value);
+  EXPECT_TRUE(value.IsNull()) << "a text that is neither";
+  EXPECT_EQ(text, "");
 }
 
 }  // namespace

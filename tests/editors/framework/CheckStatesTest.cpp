@@ -1,6 +1,7 @@
 // Check states written into edit values and read back in the four formats.
 // Portable: runs natively too (tests/native/editors/framework).
 #include "editors/framework/CheckStates.h"
+#include "platform/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,109 @@ TEST(CheckStates, ReadingSizesTheStatesToTheItems) {
   TcxCheckStates states(10, cbsGrayed);
   EXPECT_TRUE(ValueToCheckStates(Variant("1"), ItemsOfCount(2), cvfStatesString, states));
   EXPECT_EQ(Letters(states), "CU");
+}
+
+// The captions format read the plain way: each item in turn takes the first
+// unused entry whose caption equals its own in any case. The routine must
+// pick exactly the same entries.
+bool ReadCaptionsPlainly(const std::vector<AnsiString>& captions, const AnsiString& text, std::string& letters) {
+  struct Entry {
+    AnsiString Caption;
+    char State;
+    bool Used;
+  };
+  std::vector<Entry> entries;
+  char part = 'G';
+  size_t pos = 0;
+  letters.assign(captions.size(), 'U');
+  while (pos < text.size()) {
+    if (text[pos] == ';' && part == 'G') {
+      part = 'C';
+      ++pos;
+    }
+    const size_t colon = text.find(':', pos);
+    if (colon == AnsiString::npos || colon == pos) return false;
+    const size_t length = std::stoul(text.substr(pos, colon - pos));
+    entries.push_back({text.substr(colon + 1, length), part, false});
+    pos = colon + 1 + length;
+  }
+  for (size_t i = 0; i < captions.size(); ++i)
+    for (Entry& entry : entries)
+      if (!entry.Used && AnsiSameText(entry.Caption, captions[i])) {
+        entry.Used = true;
+        letters[i] = entry.State;
+        break;
+      }
+  for (const Entry& entry : entries)
+    if (!entry.Used) {
+      letters.assign(captions.size(), 'U');
+      return false;
+    }
+  return true;
+}
+
+AnsiString Entry(const AnsiString& caption) { return std::to_string(caption.size()) + ":" + caption; }
+
+struct CaptionsCase {
+  const char* Name;
+  std::vector<AnsiString> Captions;
+  AnsiString Value;
+  bool Expect;
+  std::string States;
+};
+
+class ReadCaptionsAsPlainly : public testing::TestWithParam<CaptionsCase> {};
+
+TEST_P(ReadCaptionsAsPlainly, PicksTheSameEntries) {
+  const CaptionsCase& c = GetParam();
+  std::string plain;
+  const bool plainRead = ReadCaptionsPlainly(c.Captions, c.Value, plain);
+  TcxCheckStates states;
+  EXPECT_EQ(ValueToCheckStates(Variant(c.Value), Items(c.Captions), cvfCaptions, states), plainRead);
+  EXPECT_EQ(Letters(states), plain);
+  EXPECT_EQ(plainRead, c.Expect);
+  EXPECT_EQ(plain, c.States);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadCaptionsAsPlainly,
+    testing::Values(
+        // Captions that differ only in case share the entries in the text's order.
+        CaptionsCase{"CaseOnlyDifferencesInTextOrder", {"abc", "ABC", "Abc"}, "3:aBc;3:ABC3:abc", true, "GCC"},
+        CaptionsCase{"FirstItemsTakeTheEntries", {"Go", "GO", "go"}, ";2:gO", true, "CUU"},
+        CaptionsCase{"LaterEntryForTheSecondDuplicate", {"x", "y", "X", "Y"}, "1:Y1:x;1:X1:y", true, "GGCC"},
+        CaptionsCase{"MoreEntriesThanEqualItemsFail", {"a", "b", "A"}, ";1:A1:a1:a", false, "UUU"},
+        CaptionsCase{"DuplicatesAmongOthers",
+                     {"one", "Two", "ONE", "three", "two", "One"},
+                     "3:ONE3:TWO;3:one5:three3:two",
+                     true,
+                     "GGCCCU"},
+        CaptionsCase{"PrefixIsNoMatch", {"ab", "a"}, ";1:A", true, "UC"},
+        CaptionsCase{"EmptyCaptions", {"", "a", ""}, "0:;0:", true, "GUC"},
+        CaptionsCase{"NoItems", {}, ";1:a", false, ""}),
+    [](const auto& info) { return info.param.Name; });
+
+// Many items whose captions repeat in every case, against entries drawn from
+// them in a scrambled order.
+TEST(CheckStates, ManyCaptionsReadAsPlainly) {
+  const char* const words[] = {"alpha", "Alpha", "ALPHA", "beta", "BETA", "gamma", "Gamma", "delta", "a", "A", ""};
+  std::vector<AnsiString> captions;
+  for (int i = 0; i < 600; ++i) captions.push_back(words[(i * 7 + i / 5) % 11]);
+  for (const int stride : {1, 3, 7}) {
+    AnsiString grayed, checked;
+    unsigned seed = 12345u + unsigned(stride);
+    for (size_t i = 0; i < captions.size(); i += size_t(stride)) {
+      seed = seed * 1103515245u + 12345u;
+      const AnsiString& caption = captions[(seed >> 8) % captions.size()];
+      ((seed >> 4) & 1 ? grayed : checked) += Entry((seed >> 5) & 1 ? caption : UpperCase(caption));
+    }
+    const AnsiString text = grayed + ";" + checked;
+    std::string plain;
+    const bool plainRead = ReadCaptionsPlainly(captions, text, plain);
+    TcxCheckStates states;
+    EXPECT_EQ(ValueToCheckStates(Variant(text), Items(captions), cvfCaptions, states), plainRead) << stride;
+    EXPECT_EQ(Letters(states), plain) << stride;
+  }
 }
 
 }  // namespace

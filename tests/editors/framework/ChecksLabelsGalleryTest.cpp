@@ -20,7 +20,7 @@ TEST(ChecksLabelsGallery, Screenshot) {
   cxCheckBoxInit();
   cxLabelInit();
   auto* form = New<TForm>(nullptr);
-  form->SetBounds(40, 40, 760, 520);
+  form->SetBounds(40, 40, 850, 520);
   form->SetCaption("Check boxes and labels");
   std::vector<TcxCustomEdit*> edits;
   const TcxEditBorderStyle borders[] = {ebsNone, ebsSingle, ebsThick, ebsFlat, ebs3D, ebsUltraFlat, ebsOffice11};
@@ -40,7 +40,7 @@ TEST(ChecksLabelsGallery, Screenshot) {
     for (int s = 0; s < 3; ++s) {
       auto* box = New<TcxCheckBox>(form);
       box->SetParent(form);
-      box->SetBounds(8 + s * 125, 8 + b * 28, 120, 24);
+      box->SetBounds(8 + s * 155, 8 + b * 28, 150, 24);
       box->Properties()->SetAllowGrayed(true);
       if (b < 7) {
         box->Style()->SetEditBorderStyle(borders[b]);
@@ -82,7 +82,7 @@ TEST(ChecksLabelsGallery, Screenshot) {
   for (const TLabelRow& r : rows) {
     auto* label = New<TcxLabel>(form);
     label->SetParent(form);
-    label->SetBounds(400, y, 180, 34);
+    label->SetBounds(480, y, 180, 34);
     label->Style()->GetFont()->SetName("Tahoma");
     label->Style()->GetFont()->SetSize(16);
     label->Style()->GetFont()->SetColor(clNavy);
@@ -100,7 +100,7 @@ TEST(ChecksLabelsGallery, Screenshot) {
   for (int angle : {30, 90}) {
     auto* label = New<TcxLabel>(form);
     label->SetParent(form);
-    label->SetBounds(angle == 30 ? 590 : 680, 8, angle == 30 ? 90 : 60, 200);
+    label->SetBounds(angle == 30 ? 670 : 765, 8, angle == 30 ? 90 : 60, 200);
     label->Style()->GetFont()->SetName("Tahoma");
     label->Style()->GetFont()->SetSize(16);
     label->Properties()->SetAngle(angle);

@@ -457,6 +457,46 @@ TEST(Forms, HintShowsAfterThePauseUnlessTheControlDeclines) {
   Application->SetHintPause(pause);
 }
 
+TEST(Forms, AControlWithoutHintTextMayStillGiveAHint) {
+  SetCursorPos(1000, 900);  // away from the form, as above
+  ShownForm form(40, 40, 240, 120);
+  const int pause = Application->HintPause();
+  Application->SetHintPause(10);
+  auto hintShown = [] { return Application->HintWindow() && Application->HintWindow()->Showing(); };
+  struct Case {
+    const char* Name;
+    const char* Answer;  // the text the control puts into the request; null: none
+  } cases[] = {
+      {"the control fills the text in itself", "Cell text"},
+      {"nothing to show", nullptr},
+  };
+  int left = 10;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto* button = Place<TButton>(form.Form, left, 10, 80, 25);
+    left += 90;
+    button->SetShowHint(true);  // and no Hint
+    int asked = 0;
+    TWndMethod inherited = button->WindowProc;
+    button->WindowProc = TWndMethod::Lambda([&asked, inherited, c](TMessage& m) {
+      inherited(m);
+      if (m.Msg != CM_HINTSHOW) return;
+      ++asked;
+      if (c.Answer) reinterpret_cast<THintInfo*>(m.LParam)->HintStr = c.Answer;
+    });
+    button->Perform(CM_MOUSEENTER, 0, reinterpret_cast<LPARAM>(button));
+    ASSERT_TRUE(RunMessagesUntil([&] { return asked > 0; }, 2000)) << "the control was never asked";
+    RunMessagesUntilIdle();
+    EXPECT_EQ(hintShown(), c.Answer != nullptr);
+    if (c.Answer && hintShown()) {
+      EXPECT_EQ(Application->HintWindow()->Text(), c.Answer);
+    }
+    Application->CancelHint();
+    button->WindowProc = inherited;
+  }
+  Application->SetHintPause(pause);
+}
+
 TEST(Forms, AControlIsAskedForItsHintWithTheCursorInItsClientCoordinates) {
   ShownForm form(40, 40, 200, 120);
   auto* button = Place<TButton>(form.Form, 30, 20, 80, 25);
