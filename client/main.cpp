@@ -7,6 +7,7 @@
 #include "client/SignIn.h"
 #include "client/SharedState.h"
 #include "editors/framework/EditorUnits.h"
+#include "editors/masked/MaskEditUnits.h"
 #include "foundation/FoundationUnits.h"
 #include "gif/GIFImage.h"
 #include "panels/PanelsUnits.h"
@@ -48,7 +49,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         cxMemoUnit,
         cxCheckBoxUnit,
         cxLabelUnit,
-        {"cxMaskEdit", &cxMaskEditInit, &cxMaskEditDone},
+        cxMaskEditUnit,
+        cxSpinEditUnit,
         dxBarUnit,
         {"GIFImage", &GIFImageInit, &GIFImageFinal},
         SharedStateUnit,

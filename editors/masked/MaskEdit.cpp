@@ -1,6 +1,7 @@
 // The mask edit, its properties and its three modes.
 #include "editors/masked/MaskEdit.h"
 
+#include "editors/framework/DataStorage.h"
 #include "editors/framework/EditConsts.h"
 #include "editors/framework/EditStrings.h"
 #include "platform/Clipboard.h"
@@ -1179,13 +1180,51 @@ const TPublishedRegistration maskEditRegistration(&TcxMaskEdit::ClassInfo, {
 
 }  // namespace
 
+// -- The filter-row helper --------------------------------------------------------------------------
+
+const TClassInfo TcxFilterMaskEditHelper::ClassInfo{
+    "TcxFilterMaskEditHelper", &TcxFilterTextEditHelper::ClassInfo,
+    [](TObject*) -> TObject* { return new TcxFilterMaskEditHelper(); }};
+
+TClass TcxFilterMaskEditHelper::FilterEditorClass() const { return &TcxMaskEdit::ClassInfo; }
+
+TcxFilterOperators TcxFilterMaskEditHelper::AllowedOperators(TObject* context, const TcxValueType* valueType,
+                                                             bool extended) const {
+  TcxFilterOperators operators{1, 2, 3, 4, 5, 6, 9, 10};
+  const auto* mask = dynamic_cast<const TcxCustomMaskEditProperties*>(context);
+  if (!(mask && mask->HasMask()) && valueType && valueType->IsStringType()) operators.Include(7).Include(8);
+  if (extended) operators.Include(11).Include(12).Include(13).Include(14);
+  return operators;
+}
+
+void TcxFilterMaskEditHelper::ConfigureProperties(TcxCustomEditProperties* properties,
+                                                  TcxCustomEditProperties* source, int kind) const {
+  TcxFilterTextEditHelper::ConfigureProperties(properties, source, kind);
+  auto* mask = dynamic_cast<TcxCustomMaskEditProperties*>(properties);
+  if (!mask) return;
+  // The mask survives this change: both kinds read it as a regular expression.
+  if (mask->MaskKind() == emkRegExpr) mask->SetMaskKind(emkRegExprEx);
+  mask->SetAutoSelect(!mask->HasMask());
+}
+
+// -- The unit ---------------------------------------------------------------------------------------
+
+namespace {
+int MaskEditUnitStarts = 0;
+}
+
 void cxMaskEditInit() {
+  if (MaskEditUnitStarts++ > 0) return;
   RegisterClass(&TcxMaskEdit::ClassInfo);
   RegisteredPropertiesClasses()->EnrolClass(&TcxMaskEditProperties::ClassInfo,
                                             LoadResString(cxSEditRepositoryMaskItem));
+  FilterEditsController()->AddPair(&TcxMaskEditProperties::ClassInfo, &TcxFilterMaskEditHelper::ClassInfo);
 }
 
 void cxMaskEditDone() {
+  if (MaskEditUnitStarts == 0 || --MaskEditUnitStarts > 0) return;
+  if (FilterEditsControllerExists())
+    FilterEditsController()->RemovePair(&TcxMaskEditProperties::ClassInfo, &TcxFilterMaskEditHelper::ClassInfo);
   UnRegisterClass(&TcxMaskEdit::ClassInfo);
   RegisteredPropertiesClasses()->WithdrawClass(&TcxMaskEditProperties::ClassInfo);
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "editors/framework/EditError.h"
+#include "editors/framework/FilterEditHelpers.h"
 #include "editors/framework/TextEdit.h"
 #include "editors/masked/RegExpr.h"
 #include "editors/masked/StandardMask.h"
@@ -340,7 +341,23 @@ public:
   void SetProperties(TcxMaskEditProperties* value) { TcxCustomEdit::Properties()->Assign(value); }
 };
 
-// The unit's start and end: the mask edit's properties class in the
-// registry of editors' properties.
+// The mask edit's filter-row helper: a mask edit; the comparison operators
+// of text (7 and 8) only while no mask is in force and the value type is a
+// string; a plain regular expression becomes the one that types its
+// literals; select-all on entry only without a mask.
+class TcxFilterMaskEditHelper : public TcxFilterTextEditHelper {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  TClass FilterEditorClass() const override;
+  // `context` is the properties the row edits with (or null).
+  TcxFilterOperators AllowedOperators(TObject* context, const TcxValueType* valueType, bool extended) const override;
+  void ConfigureProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* source,
+                           int kind) const override;
+};
+
+// The unit's start and end: the mask edit for forms, its properties class
+// in the registry of editors' properties and its filter helper in the
+// filter-edit registry.
 void cxMaskEditInit();
 void cxMaskEditDone();

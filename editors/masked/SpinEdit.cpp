@@ -626,13 +626,44 @@ const TPublishedRegistration spinEditRegistration(&TcxSpinEdit::ClassInfo, {
 
 }  // namespace
 
+// -- The filter-row helper --------------------------------------------------------------------------
+
+const TClassInfo TcxFilterSpinEditHelper::ClassInfo{
+    "TcxFilterSpinEditHelper", &TcxFilterMaskEditHelper::ClassInfo,
+    [](TObject*) -> TObject* { return new TcxFilterSpinEditHelper(); }};
+
+TClass TcxFilterSpinEditHelper::FilterEditorClass() const { return &TcxSpinEdit::ClassInfo; }
+
+TcxFilterOperators TcxFilterSpinEditHelper::AllowedOperators(TObject*, const TcxValueType*, bool extended) const {
+  TcxFilterOperators operators{1, 2, 3, 4, 5, 6, 9, 10};
+  if (extended) operators.Include(11).Include(12).Include(13).Include(14);
+  return operators;
+}
+
+void TcxFilterSpinEditHelper::ConfigureProperties(TcxCustomEditProperties* properties,
+                                                  TcxCustomEditProperties* source, int kind) const {
+  TcxFilterMaskEditHelper::ConfigureProperties(properties, source, kind);
+  if (auto* spin = dynamic_cast<TcxCustomSpinEditProperties*>(properties)) spin->SetCanEdit(true);
+}
+
+// -- The unit ---------------------------------------------------------------------------------------
+
+namespace {
+int SpinEditUnitStarts = 0;
+}
+
 void cxSpinEditInit() {
+  if (SpinEditUnitStarts++ > 0) return;
   RegisterClass(&TcxSpinEdit::ClassInfo);
   RegisteredPropertiesClasses()->EnrolClass(&TcxSpinEditProperties::ClassInfo,
                                             LoadResString(cxSEditRepositorySpinItem));
+  FilterEditsController()->AddPair(&TcxSpinEditProperties::ClassInfo, &TcxFilterSpinEditHelper::ClassInfo);
 }
 
 void cxSpinEditDone() {
+  if (SpinEditUnitStarts == 0 || --SpinEditUnitStarts > 0) return;
+  if (FilterEditsControllerExists())
+    FilterEditsController()->RemovePair(&TcxSpinEditProperties::ClassInfo, &TcxFilterSpinEditHelper::ClassInfo);
   UnRegisterClass(&TcxSpinEdit::ClassInfo);
   RegisteredPropertiesClasses()->WithdrawClass(&TcxSpinEditProperties::ClassInfo);
 }

@@ -199,5 +199,20 @@ public:
   void SetProperties(TcxSpinEditProperties* value) { TcxCustomEdit::Properties()->Assign(value); }
 };
 
+// The spin edit's filter-row helper: a spin edit of filter kind 1 whose
+// text may be typed; no text comparison operators.
+class TcxFilterSpinEditHelper : public TcxFilterMaskEditHelper {
+public:
+  static const TClassInfo ClassInfo;
+  TClass ClassType() const override { return &ClassInfo; }
+  int FilterKindOf() const override { return 1; }
+  TClass FilterEditorClass() const override;
+  TcxFilterOperators AllowedOperators(TObject* context, const TcxValueType* valueType, bool extended) const override;
+  void ConfigureProperties(TcxCustomEditProperties* properties, TcxCustomEditProperties* source,
+                           int kind) const override;
+};
+
+// The unit's start and end: the spin edit for forms, its properties class
+// and its filter helper.
 void cxSpinEditInit();
 void cxSpinEditDone();

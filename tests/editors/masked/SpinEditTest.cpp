@@ -1,6 +1,7 @@
 // The spin edit: its step arithmetic in tables, then a real window stepped
 // by posted keys, the wheel and typing, with the limits, the value types and
 // CanEdit.
+#include "editors/framework/DataStorage.h"
 #include "editors/masked/SpinEdit.h"
 #include "platform/FormatSettings.h"
 #include "platform/Forms.h"
@@ -320,6 +321,80 @@ TEST_F(SpinEdit, GalleryOfTheButtonLayouts) {
     return true;
   });
   EXPECT_FALSE(SaveScreenshot(FForm->Handle(), "spin-buttons").empty());
+}
+
+TEST_F(SpinEdit, TheFilterHelpersOfBothEdits) {
+  // The units put their helpers in the registry; a class derived from a
+  // registered one finds its parent's helper.
+  const struct {
+    const char* Name;
+    TClass Properties, Helper, Editor;
+  } registered[] = {
+      {"mask edit", &TcxMaskEditProperties::ClassInfo, &TcxFilterMaskEditHelper::ClassInfo, &TcxMaskEdit::ClassInfo},
+      {"spin edit", &TcxSpinEditProperties::ClassInfo, &TcxFilterSpinEditHelper::ClassInfo, &TcxSpinEdit::ClassInfo},
+  };
+  for (const auto& r : registered) {
+    SCOPED_TRACE(r.Name);
+    auto helper = FilterEditHelperOf(r.Properties);
+    ASSERT_NE(helper, nullptr);
+    EXPECT_EQ(helper->ClassType(), r.Helper);
+    EXPECT_EQ(helper->FilterEditorClass(), r.Editor);
+  }
+  EXPECT_EQ(TcxFilterSpinEditHelper().FilterKindOf(), 1);
+
+  const auto set = [](std::initializer_list<int> items) {
+    TcxFilterOperators s;
+    for (int i : items) s.Include(i);
+    return s;
+  };
+  const TcxValueType* text = cxValueType<TcxStringValueType>();
+  TcxMaskEditProperties masked(nullptr), plain(nullptr);
+  masked.SetEditMask("000");
+  TcxFilterMaskEditHelper maskHelper;
+  TcxFilterSpinEditHelper spinHelper;
+  struct TCase {
+    const char* Name;
+    const TcxCustomFilterEditHelper* Helper;
+    TObject* Context;
+    const TcxValueType* Type;
+    bool Extended;
+    TcxFilterOperators Expected;
+  };
+  const TCase cases[] = {
+      {"mask, no mask, text", &maskHelper, &plain, text, false, set({1, 2, 3, 4, 5, 6, 7, 8, 9, 10})},
+      {"mask, a mask, text", &maskHelper, &masked, text, false, set({1, 2, 3, 4, 5, 6, 9, 10})},
+      {"mask, no mask, no type", &maskHelper, &plain, nullptr, false, set({1, 2, 3, 4, 5, 6, 9, 10})},
+      {"mask, extended", &maskHelper, &masked, text, true, set({1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14})},
+      {"spin, text", &spinHelper, &plain, text, false, set({1, 2, 3, 4, 5, 6, 9, 10})},
+      {"spin, extended", &spinHelper, nullptr, nullptr, true, set({1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14})},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_TRUE(c.Helper->AllowedOperators(c.Context, c.Type, c.Extended) == c.Expected);
+  }
+
+  // Setting a row's edit up.
+  auto* maskEdit = New<TcxMaskEdit>(FForm);
+  TcxMaskEditProperties regExpr(nullptr);
+  regExpr.SetMaskKind(emkRegExpr);
+  regExpr.SetEditMask("\\d\\d-\\d\\d");
+  regExpr.SetAutoSelect(true);
+  maskHelper.SetupEdit(maskEdit, &regExpr);
+  EXPECT_EQ(maskEdit->Properties()->MaskKind(), emkRegExprEx) << "types its literals";
+  EXPECT_EQ(maskEdit->Properties()->EditMask(), "\\d\\d-\\d\\d") << "the mask is kept";
+  EXPECT_FALSE(maskEdit->Properties()->AutoSelect()) << "no select-all with a mask";
+  plain.SetAutoSelect(false);
+  maskHelper.SetupEdit(maskEdit, &plain);
+  EXPECT_TRUE(maskEdit->Properties()->AutoSelect()) << "select-all without a mask";
+
+  auto* spinEdit = New<TcxSpinEdit>(FForm);
+  TcxSpinEditProperties spin(nullptr);
+  spin.SetCanEdit(false);
+  spin.SetIncrement(5);
+  spinHelper.SetupEdit(spinEdit, &spin);
+  EXPECT_TRUE(spinEdit->Properties()->CanEdit());
+  EXPECT_EQ(spinEdit->Properties()->Increment(), 5.0) << "copied";
+  EXPECT_EQ(spinEdit->Properties()->Buttons()->Count(), 2) << "filter kind 1 keeps the spin buttons";
 }
 
 TEST_F(SpinEdit, InvalidInputIsReportedOnlyWhenAsked) {
