@@ -244,6 +244,9 @@ TEST_F(SkinScrollTest, ATrackBarListedAsTrackbarShowsThumbFrameTwoAndIgnoresTheS
 }
 
 TEST_F(SkinScrollTest, AListViewsHeaderHighlightsOneItemAtATime) {
+  // The real cursor, wherever an earlier program left it, must not make an
+  // item hot before the test moves over them.
+  SetCursorPos(1279, 1023);
   TSkinData* data = MakeSkinData();
   TForm* form = MakeForm("Header", 60, 60, 360, 220);
   auto* list = new TListView(form);
